@@ -1,0 +1,39 @@
+#include "appcontext.h"
+#include "apppaths.h"
+#include "bootstrap.h"
+#include "windows/frminiziale.h"
+#include "windows/menu.h"
+
+#include <QApplication>
+#include <QScreen>
+
+using namespace Orlavo;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orlavo"));
+    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
+    Shell::installItalian(app);
+
+    Services::MessageBoxPrompter prompter;
+    Shell::AppContext context(Services::applicationFolder(), prompter);
+    context.settings.onWriteFailure([&prompter](const QString &path) {
+        prompter.error(QStringLiteral("Impossibile scrivere il file di configurazione %1.\n"
+                                      "Controllare i permessi della cartella.").arg(path),
+                       QString::fromLatin1(Shell::kAppName));
+    });
+
+    Shell::FrmIniziale start(context);
+    std::unique_ptr<Shell::Menu> menu;
+    QObject::connect(&start, &Shell::FrmIniziale::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&start, &Shell::FrmIniziale::handOver, &app, [&] {
+        menu = std::make_unique<Shell::Menu>(context);
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            menu->setGeometry(screen->availableGeometry());
+        menu->show();
+        menu->openCurrentCompany();
+    });
+    start.load();
+    return app.exec();
+}

@@ -1,0 +1,61 @@
+#include "apppaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace Orlavo::Services {
+
+namespace {
+
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+void seed(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    for (const char *sub : {"BMP", "RPT", "RPTPERS", "IMAGE"})
+        QDir(to).mkpath(QString::fromLatin1(sub));
+    if (from.isEmpty() || !QFileInfo(from).isDir())
+        return;
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(source));
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+    }
+}
+
+} // namespace
+
+QString chooseApplicationFolder(const QString &envHome, const QString &exeFolder,
+                                const QString &userFolder, const QString &sharedFolder)
+{
+    if (!envHome.isEmpty()) {
+        QDir().mkpath(envHome);
+        return withSlash(QDir(envHome).absolutePath());
+    }
+    if (QFileInfo(exeFolder).isWritable())
+        return withSlash(exeFolder);
+    seed(sharedFolder, userFolder);
+    return withSlash(userFolder);
+}
+
+QString applicationFolder()
+{
+    const QString exe = QCoreApplication::applicationDirPath();
+    return chooseApplicationFolder(
+        qEnvironmentVariable("ORLAVO_HOME"), exe,
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlavo"),
+        QDir(exe).absoluteFilePath(QStringLiteral("../share/orlavo")));
+}
+
+} // namespace Orlavo::Services

@@ -1,0 +1,547 @@
+#include "dataaccess.h"
+
+#include "inifile.h"
+#include "prompter.h"
+#include "schema.h"
+#include "settings.h"
+#include "tablenames.h"
+#include "writeunit.h"
+
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <atomic>
+#include <cstdlib>
+
+namespace Orlavo::Services {
+
+namespace {
+
+// Texts of this layer, worded as the system has always worded them.
+constexpr char kTitleError[] = "Errore";
+constexpr char kAccessMessage[] = "Errore durante l'accesso ai dati;\n"
+                                  "Controllare che la rete funzioni corretamente, \n"
+                                  "che il Server Dati sia attivo. \n"
+                                  "Se il problema persiste consultare il fornitore del programma.";
+constexpr char kAccessDetail[] = "Errore durante l'accesso ai dati :\n";
+constexpr char kNoRightsWrite[] = "operazione non consentita : \n"
+                                  "Non si possiedono i diritti per procedere con tale operazione.\n"
+                                  "Per ulteriri chiarimenti rivolgersi all'Amministratore.";
+constexpr char kNoRightsCheck[] = "Operazione non consentita : \n"
+                                  "Non si possiedono i diritti per eseguire tale operazione.\n"
+                                  "Per ulteriri chiarimenti rivolgersi all'Amministratore.";
+constexpr char kLocked[] = "L'archivio è attualmente in uso esclusivo dall'utente %1\n"
+                           "Riprovare l'operazione tra qualche istante";
+constexpr char kLockWhere[] = "Blocca registrazioni";
+constexpr int kLockAttempts = 100;
+
+constexpr char kSelectLock[] = "SELECT UTENTE FROM %1";
+constexpr char kInsertLock[] = " INSERT INTO %1 (AREA ,   UTENTE )  VALUES ( ? , ? ) ";
+constexpr char kSelectAllLocks[] = "SELECT * FROM %1";
+constexpr char kDeleteLocks[] = " DELETE FROM %1";
+constexpr char kSelectUserLocks[] = "SELECT * FROM %1 WHERE UPPER(UTENTE) = UPPER(?)";
+constexpr char kDeleteUserLocks[] = " DELETE FROM %1 WHERE UPPER(UTENTE) = UPPER(?)";
+
+std::atomic<int> connectionCounter{0};
+
+QString pgIsolation(std::optional<Isolation> level)
+{
+    // PostgreSQL has nothing weaker than READ COMMITTED.
+    if (!level)
+        return {};
+    switch (*level) {
+    case Isolation::Chaos:
+    case Isolation::ReadCommitted: return QStringLiteral("READ COMMITTED");
+    case Isolation::RepeatableRead: return QStringLiteral("REPEATABLE READ");
+    case Isolation::Serializable: return QStringLiteral("SERIALIZABLE");
+    }
+    return {};
+}
+
+bool isSqliteType(const QString &dbType)
+{
+    return dbType == QLatin1String("ACCESS") || dbType == QLatin1String("ACCESS2000");
+}
+
+} // namespace
+
+ServerKeys ServerKeys::fromSettings(const Settings &settings)
+{
+    const QString section = QStringLiteral("POSTGRESQL");
+    ServerKeys keys;
+    keys.host = settings.read(section, QStringLiteral("HOST"));
+    bool ok = false;
+    const int port = settings.read(section, QStringLiteral("PORT")).toInt(&ok);
+    if (ok && port > 0)
+        keys.port = port;
+    keys.database = settings.read(section, QStringLiteral("DATABASE"));
+    keys.user = settings.read(section, QStringLiteral("USER"));
+    keys.password = settings.read(section, QStringLiteral("PASSWORD"));
+    return keys;
+}
+
+DataAccess::DataAccess(AppState &state, Prompter &prompter, QString logPath)
+    : m_state(state), m_prompter(prompter), m_logPath(std::move(logPath)),
+      m_connectionName(QStringLiteral("orlavo-%1").arg(++connectionCounter))
+{
+}
+
+DataAccess::~DataAccess()
+{
+    close();
+}
+
+QSqlDatabase DataAccess::connection() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void DataAccess::close()
+{
+    if (m_inTransaction)
+        rollbackTransBoth();
+    if (QSqlDatabase::contains(m_connectionName)) {
+        QSqlDatabase::database(m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+    m_open = false;
+    m_companyCode.clear();
+}
+
+Outcome<void> DataAccess::failOpen(const QString &description)
+{
+    close();
+    fatalAccessError(QStringLiteral("Apertura archivi"), QString(), description);
+    return Failure{description, {}};
+}
+
+Outcome<void> DataAccess::openServices(const ConnectionConfig &config)
+{
+    close();
+    m_config = config;
+    if (m_state.serverDb || config.dbType.compare(QLatin1String("SQL"), Qt::CaseInsensitive) == 0) {
+        m_engine = Engine::Postgres;
+        return openPostgres();
+    }
+    if (!isSqliteType(config.dbType))
+        return failOpen(QStringLiteral("Tipo di database non gestito: \"%1\" (TIPODB in CONT.INI).")
+                            .arg(config.dbType));
+    m_engine = Engine::Sqlite;
+    return openSqlite(QString());
+}
+
+Outcome<void> DataAccess::openSqlite(const QString &mainFile)
+{
+    if (m_config.pathDb.isEmpty())
+        return failOpen(QStringLiteral("La cartella degli archivi (PATHDB in CONT.INI) non è impostata."));
+    const QString servicesPath = m_config.pathDb + m_config.servicesFile;
+    for (const QString &file : {servicesPath, mainFile}) {
+        if (file.isEmpty())
+            continue;
+        if (const QString problem = Schema::sqliteFileProblem(file); !problem.isEmpty())
+            return failOpen(problem);
+        const auto kind = file == servicesPath ? SchemaKind::Services : SchemaKind::Company;
+        if (auto checked = Schema::ensureSqlite(file, kind); !checked)
+            return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(mainFile.isEmpty() ? QStringLiteral(":memory:") : Schema::sqliteUri(mainFile));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!db.open())
+        return failOpen(db.lastError().text());
+    m_open = true;
+
+    // A rollback journal, not WAL: only then does a commit that touches the
+    // company file and the attached services file land in both or neither.
+    QSqlQuery attach(db);
+    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kServicesSchema)));
+    attach.addBindValue(Schema::sqliteUri(servicesPath));
+    if (!attach.exec())
+        return failOpen(attach.lastError().text());
+    QStringList pragmas = {QStringLiteral("PRAGMA servizi.journal_mode=DELETE"),
+                           QStringLiteral("PRAGMA servizi.synchronous=FULL")};
+    if (!mainFile.isEmpty())
+        pragmas << QStringLiteral("PRAGMA main.journal_mode=DELETE") << QStringLiteral("PRAGMA main.synchronous=FULL");
+    for (const QString &pragma : pragmas) {
+        QSqlQuery q(db);
+        if (!q.exec(pragma))
+            return failOpen(q.lastError().text());
+    }
+    return {};
+}
+
+Outcome<void> DataAccess::openPostgres()
+{
+    const ServerKeys &keys = m_config.server;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    db.setHostName(keys.host);
+    db.setPort(keys.port);
+    db.setDatabaseName(keys.database);
+    db.setUserName(keys.user);
+    db.setPassword(keys.password);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    if (!db.open())
+        return failOpen(QStringLiteral("Server dati non raggiungibile (%1:%2, archivio %3): %4")
+                            .arg(keys.host.isEmpty() ? QStringLiteral("locale") : keys.host)
+                            .arg(keys.port)
+                            .arg(keys.database, db.lastError().text()));
+    m_open = true;
+    QStringList setup = {QStringLiteral("SET client_min_messages TO WARNING"),
+                         QStringLiteral("SET search_path TO pg_catalog")};
+    if (const QString level = pgIsolation(m_config.isolation); !level.isEmpty())
+        setup << QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ") + level;
+    for (const QString &statement : setup) {
+        QSqlQuery q(db);
+        if (!q.exec(statement))
+            return failOpen(q.lastError().text());
+    }
+    if (auto checked = Schema::ensurePostgres(db, QLatin1String(kServicesSchema), SchemaKind::Services); !checked)
+        return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
+    return {};
+}
+
+Outcome<void> DataAccess::openCompany(const QString &companyCode)
+{
+    if (!isValidCompanyCode(companyCode))
+        return failOpen(QStringLiteral("Codice società non valido: \"%1\".").arg(companyCode));
+    if (m_inTransaction)
+        rollbackTransBoth();
+    if (m_engine == Engine::Sqlite) {
+        const ConnectionConfig config = m_config;
+        close();
+        m_config = config;
+        if (auto opened = openSqlite(m_config.pathDb + companyFileName(companyCode)); !opened)
+            return opened;
+    } else {
+        if (!m_open)
+            return failOpen(QStringLiteral("Archivio dei servizi non aperto."));
+        const QString schema = companySchemaName(companyCode);
+        if (auto checked = Schema::ensurePostgres(connection(), schema, SchemaKind::Company); !checked)
+            return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
+        QSqlQuery q(connection());
+        if (!q.exec(QStringLiteral("SET search_path TO %1").arg(schema)))
+            return failOpen(q.lastError().text());
+    }
+    m_companyCode = companyCode;
+    m_state.dbName = companyFileName(companyCode);
+    return {};
+}
+
+bool DataAccess::isLockConflict(const QSqlError &error)
+{
+    const QString code = nativeCode(error);
+    bool numeric = false;
+    const int sqliteCode = code.toInt(&numeric);
+    if (numeric)
+        return (sqliteCode & 0xFF) == 5 || (sqliteCode & 0xFF) == 6;   // SQLITE_BUSY, SQLITE_LOCKED
+    return code == QLatin1String("40001") || code == QLatin1String("40P01") || code == QLatin1String("55P03");
+}
+
+QString DataAccess::nativeCode(const QSqlError &error)
+{
+    return error.nativeErrorCode();
+}
+
+void DataAccess::takeError(const QSqlError &error)
+{
+    m_error.code = kErrDatabase;
+    m_error.number = nativeCode(error);
+    // One line: the report shows it after "Descrizione: ".
+    m_error.description = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified();
+}
+
+bool DataAccess::prepareAndRun(QSqlQuery &query, const QString &sql, const Params &params)
+{
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        return false;
+    for (const QVariant &value : params)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+Outcome<Recordset> DataAccess::openRecordset(const QString &sql, const Params &params, int selector)
+{
+    m_error.code = kErrNone;
+    if (!m_open || (selector != 1 && !companyOpen())) {
+        const QString why = m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
+        fatalAccessError(QStringLiteral("OpenRecordset"), QString(), why);
+        return Failure{why, sql};
+    }
+    return query(sql, params, false);
+}
+
+Outcome<Recordset> DataAccess::openRecordsetForUpdate(const QString &sql, const Params &params, int selector)
+{
+    m_error.code = kErrNone;
+    if (!m_inTransaction) {
+        // A read for update outside a write transaction protects nothing.
+        m_error.code = kErrDatabase;
+        m_error.number.clear();
+        m_error.description = QStringLiteral("Lettura per aggiornamento fuori da una transazione.");
+        return Failure{m_error.description, sql};
+    }
+    if (!m_open || (selector != 1 && !companyOpen())) {
+        fatalAccessError(QStringLiteral("OpenRecordset"), QString(), QStringLiteral("Nessuna società aperta."));
+        return Failure{QStringLiteral("Nessuna società aperta."), sql};
+    }
+    // SQLite: the write transaction began IMMEDIATE, so no other writer can
+    // come between this read and the update.
+    return query(m_engine == Engine::Postgres ? sql + QStringLiteral(" FOR UPDATE") : sql, params, true);
+}
+
+Outcome<Recordset> DataAccess::query(const QString &sql, const Params &params, bool)
+{
+    QSqlQuery q(connection());
+    if (!prepareAndRun(q, sql, params)) {
+        const QSqlError error = q.lastError();
+        takeError(error);
+        if (isLockConflict(error))
+            return Failure{m_error.description, sql};
+        fatalAccessError(connection().driverName(), m_error.number, m_error.description);
+        return Failure{m_error.description, sql};
+    }
+    Recordset rows = Recordset::fetchAll(q);
+    q.finish();
+    return rows;
+}
+
+int DataAccess::executeSql(const QString &sql, const Params &params)
+{
+    m_error.number.clear();
+    m_error.description.clear();
+    return execute(Target::Company, sql, params);
+}
+
+int DataAccess::executeSqlServices(const QString &sql, const Params &params)
+{
+    return execute(Target::Services, sql, params);
+}
+
+int DataAccess::execute(Target target, const QString &sql, const Params &params)
+{
+    m_error.code = kErrNone;
+    m_rowsAffected = 0;
+    if (m_state.userType == 0) {
+        m_prompter.error(QString::fromUtf8(kNoRightsWrite), QString::fromUtf8(kTitleError));
+        m_error.code = kErrNoRights;
+        return m_error.code;
+    }
+    if (!m_open || (target == Target::Company && !companyOpen())) {
+        m_error.code = kErrDatabase;
+        m_error.number.clear();
+        m_error.description = m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
+        return m_error.code;
+    }
+    QSqlQuery q(connection());
+    if (!prepareAndRun(q, sql, params)) {
+        takeError(q.lastError());
+        return m_error.code;
+    }
+    m_rowsAffected = q.numRowsAffected();
+    q.finish();
+    return kErrNone;
+}
+
+bool DataAccess::runControl(const QString &statement)
+{
+    QSqlQuery q(connection());
+    if (q.exec(statement))
+        return true;
+    takeError(q.lastError());
+    return false;
+}
+
+bool DataAccess::beginTransBoth()
+{
+    m_error.code = kErrNone;
+    if (!m_open) {
+        m_error.code = kErrDatabase;
+        m_error.description = QStringLiteral("Archivi non aperti.");
+        return false;
+    }
+    if (m_inTransaction) {
+        m_error.code = kErrDatabase;
+        m_error.number.clear();
+        m_error.description = QStringLiteral("Transazione già aperta.");
+        return false;
+    }
+    // IMMEDIATE: a second writer waits at the start (busy timeout) instead
+    // of failing half-way through its statements.
+    if (!runControl(m_engine == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
+        return false;
+    m_inTransaction = true;
+    return true;
+}
+
+bool DataAccess::commitTransBoth()
+{
+    if (!m_inTransaction)
+        return false;
+    if (runControl(QStringLiteral("COMMIT"))) {
+        m_inTransaction = false;
+        return true;
+    }
+    const DbErrorState failed = m_error;
+    rollbackTransBoth();
+    m_error = failed;
+    return false;
+}
+
+void DataAccess::rollbackTransBoth()
+{
+    if (!m_inTransaction)
+        return;
+    QSqlQuery q(connection());
+    q.exec(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+}
+
+void DataAccess::reportDbError(const QString &where, bool fatal)
+{
+    const QStringList lines = {
+        QStringLiteral("Rilevato errore su ") + where,
+        QStringLiteral("Codice ") + QString::number(m_error.code),
+        QStringLiteral("Step ") + m_error.step,
+        QStringLiteral("Riprovare l'operazione "),
+        QString(),
+        QStringLiteral("Errore DB: ") + m_error.number,
+        QStringLiteral("Descrizione: ") + m_error.description,
+    };
+    m_prompter.error(lines.join(QLatin1Char('\n')), QString::fromUtf8(kTitleError));
+    if (fatal) {
+        if (m_exitHook)
+            m_exitHook(EXIT_FAILURE);
+        else
+            std::exit(EXIT_FAILURE);
+    }
+    setBusy(false);
+}
+
+bool DataAccess::checkWriteRights()
+{
+    if (m_state.userType != 0)
+        return true;
+    m_prompter.error(QString::fromUtf8(kNoRightsCheck), QString::fromUtf8(kTitleError));
+    return false;
+}
+
+void DataAccess::setBusy(bool busy)
+{
+    if (m_busyHook)
+        m_busyHook(busy);
+}
+
+void DataAccess::writeLog(const QString &source, const QString &number, const QString &description)
+{
+    const IniFile log(m_logPath);
+    const QString section = QStringLiteral("ERRORI");
+    log.write(section, QStringLiteral("OGG"), source);
+    log.write(section, QStringLiteral("NUM"), number);
+    log.write(section, QStringLiteral("DES"), QString(description).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+}
+
+void DataAccess::fatalAccessError(const QString &source, const QString &number, const QString &description)
+{
+    if (m_inTransaction)
+        rollbackTransBoth();
+    m_prompter.error(QString::fromUtf8(kAccessMessage), QString::fromUtf8(kTitleError));
+    m_prompter.error(QString::fromUtf8(kAccessDetail) + description, QString::fromUtf8(kTitleError));
+    writeLog(source, number, description);
+    if (m_exitHook)
+        m_exitHook(EXIT_FAILURE);
+    else
+        std::exit(EXIT_FAILURE);
+}
+
+bool DataAccess::lockArchive(const QString &)
+{
+    for (int attempt = 1;; ++attempt) {
+        WriteUnit unit(*this, QString::fromUtf8(kLockWhere), WriteUnit::Report::Quiet);
+        auto holder = unit.read(QString::fromLatin1(kSelectLock).arg(Tables::SEMAFORO));
+        if (!holder) {
+            reportDbError(QString::fromUtf8(kLockWhere), false);
+            return false;
+        }
+        if (!holder->isEmpty()) {
+            unit.abandon();
+            m_prompter.ask(QString::fromUtf8(kLocked).arg(holder->first().text(QStringLiteral("UTENTE"))),
+                           QString::fromUtf8(kTitleError), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+            return false;
+        }
+        // Every caller takes the same whole-archive lock, whatever its area.
+        if (unit.execCompany(QStringLiteral("Ins. semaforo"), QString::fromLatin1(kInsertLock).arg(Tables::SEMAFORO),
+                             {QStringLiteral("TUTTO"), m_state.user})
+            && unit.commit()) {
+            return true;
+        }
+        if (m_error.code == kErrNoRights || attempt > kLockAttempts) {
+            reportDbError(QString::fromUtf8(kLockWhere), false);
+            return false;
+        }
+        if (m_statusHook)
+            m_statusHook(QStringLiteral("Tentativo blocco ") + QString::number(attempt));
+        QThread::msleep(m_lockDelayMs);
+    }
+}
+
+bool DataAccess::unlockArchive()
+{
+    WriteUnit unit(*this, QString::fromUtf8(kLockWhere));
+    auto rows = unit.read(QString::fromLatin1(kSelectAllLocks).arg(Tables::SEMAFORO));
+    if (!rows)
+        return false;
+    if (rows->isEmpty()) {
+        unit.abandon();
+        return true;
+    }
+    return unit.execCompany(QStringLiteral("Del. semaforo"), QString::fromLatin1(kDeleteLocks).arg(Tables::SEMAFORO))
+           && unit.commit();
+}
+
+bool DataAccess::unlockUser()
+{
+    auto rows = openRecordset(QString::fromLatin1(kSelectUserLocks).arg(Tables::SEMAFORO), {m_state.user});
+    if (!rows)
+        return false;
+    if (rows->isEmpty())
+        return true;
+    WriteUnit unit(*this, QString::fromUtf8(kLockWhere));
+    return unit.execCompany(QStringLiteral("Del. semaforo utente "),
+                            QString::fromLatin1(kDeleteUserLocks).arg(Tables::SEMAFORO), {m_state.user})
+           && unit.commit();
+}
+
+QVariant sqlText(const QString &value)
+{
+    if (value.isEmpty())
+        return QVariant(QMetaType::fromType<QString>());
+    return value;
+}
+
+QString sqlQuoteFix(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('"'), QLatin1Char('\''));
+}
+
+QString companyFileName(const QString &companyCode)
+{
+    return QStringLiteral("CONTAB") + companyCode + QStringLiteral(".MDB");
+}
+
+QString companySchemaName(const QString &companyCode)
+{
+    return QStringLiteral("contab") + companyCode.toLower();
+}
+
+bool isValidCompanyCode(const QString &companyCode)
+{
+    static const QRegularExpression valid(QStringLiteral("^[A-Za-z0-9]{1,2}$"));
+    return valid.match(companyCode).hasMatch();
+}
+
+} // namespace Orlavo::Services

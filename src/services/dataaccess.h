@@ -1,0 +1,176 @@
+#pragma once
+
+#include "appstate.h"
+#include "outcome.h"
+#include "recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+class QSqlError;
+class QSqlQuery;
+
+namespace Orlavo::Services {
+
+class Prompter;
+class Settings;
+
+using Params = QVariantList;
+
+enum class Engine { Sqlite, Postgres };
+
+// Where a statement goes. Both reach the same physical connection once a
+// company is open, so one transaction covers the two databases.
+enum class Target { Services, Company };
+
+// How to reach a PostgreSQL server: section [POSTGRESQL] of CONT.INI; an
+// empty password leaves it to ~/.pgpass.
+struct ServerKeys {
+    QString host;
+    int port = 5432;
+    QString database;
+    QString user;
+    QString password;
+
+    static ServerKeys fromSettings(const Settings &settings);
+};
+
+struct ConnectionConfig {
+    QString dbType;              // normalised TIPODB
+    QString pathDb;              // SQLite: folder of the files
+    QString servicesFile;        // DBSER
+    std::optional<Isolation> isolation;
+    ServerKeys server;
+};
+
+// The error state the executors leave for the caller and the error report.
+struct DbErrorState {
+    int code = 0;                // 0 ok, -1 refused to a read-only user, -100 database error, 100 counter
+    QString number;              // engine's native code (SQLSTATE on PostgreSQL)
+    QString description;
+    QString step;
+};
+
+// Error codes of the error state.
+inline constexpr int kErrNone = 0;
+inline constexpr int kErrNoRights = -1;
+inline constexpr int kErrDatabase = -100;
+inline constexpr int kErrCounter = 100;
+
+// The data-access layer: the services and company connections, queries,
+// the two statement executors, the paired transactions, the error report,
+// CONT.LOG and the archive lock.
+class DataAccess
+{
+public:
+    DataAccess(AppState &state, Prompter &prompter, QString logPath);
+    ~DataAccess();
+    DataAccess(const DataAccess &) = delete;
+    DataAccess &operator=(const DataAccess &) = delete;
+
+    // Opens the services database; a failure is fatal (messages, log, exit hook).
+    Outcome<void> openServices(const ConnectionConfig &config);
+    // Opens the company's database ("CONTAB" & code & ".MDB", or its schema).
+    Outcome<void> openCompany(const QString &companyCode);
+    void close();
+
+    Engine engine() const { return m_engine; }
+    bool isOpen() const { return m_open; }
+    bool companyOpen() const { return !m_companyCode.isEmpty(); }
+    const ConnectionConfig &config() const { return m_config; }
+    // The one physical connection, for the report engine and tests.
+    QSqlDatabase connection() const;
+
+    // OpenRecordset: selector 1 the services database, any other the company.
+    // A failure is fatal, except a lock conflict (busy, deadlock,
+    // serialization), which comes back as a failure with the error state set.
+    Outcome<Recordset> openRecordset(const QString &sql, const Params &params = {}, int selector = 0);
+    // The rows taken for update inside the caller's write transaction, so a
+    // read-add-write loses nobody's update.
+    Outcome<Recordset> openRecordsetForUpdate(const QString &sql, const Params &params = {},
+                                              int selector = 0);
+
+    // ExecuteSql / ExecuteSqlServices: the error code (0, -1 or -100).
+    int executeSql(const QString &sql, const Params &params = {});
+    int executeSqlServices(const QString &sql, const Params &params = {});
+    // Rows touched by the last successful statement.
+    int rowsAffected() const { return m_rowsAffected; }
+
+    bool beginTransBoth();
+    bool commitTransBoth();
+    void rollbackTransBoth();
+    bool inTransaction() const { return m_inTransaction; }
+
+    DbErrorState &error() { return m_error; }
+    const DbErrorState &error() const { return m_error; }
+    void setStep(const QString &step) { m_error.step = step; }
+
+    // The seven-line report of the error state; fatal ends the application.
+    void reportDbError(const QString &where, bool fatal);
+    bool checkWriteRights();
+    void setBusy(bool busy);
+
+    bool lockArchive(const QString &area);
+    bool unlockArchive();
+    bool unlockUser();
+
+    // Hooks the application (and tests) install.
+    void setExitHook(std::function<void(int)> hook) { m_exitHook = std::move(hook); }
+    void setStatusHook(std::function<void(const QString &)> hook) { m_statusHook = std::move(hook); }
+    void setBusyHook(std::function<void(bool)> hook) { m_busyHook = std::move(hook); }
+    // Milliseconds between two attempts at the archive lock.
+    void setLockRetryDelay(int ms) { m_lockDelayMs = ms; }
+
+    AppState &state() { return m_state; }
+    Prompter &prompter() { return m_prompter; }
+
+    // The fatal access report: both messages, CONT.LOG, the exit hook.
+    void fatalAccessError(const QString &source, const QString &number, const QString &description);
+
+    static bool isLockConflict(const QSqlError &error);
+    static QString nativeCode(const QSqlError &error);
+
+private:
+    Outcome<Recordset> query(const QString &sql, const Params &params, bool forUpdate);
+    int execute(Target target, const QString &sql, const Params &params);
+    bool prepareAndRun(QSqlQuery &query, const QString &sql, const Params &params);
+    bool runControl(const QString &statement);
+    void takeError(const QSqlError &error);
+    void writeLog(const QString &source, const QString &number, const QString &description);
+    Outcome<void> openSqlite(const QString &mainFile);
+    Outcome<void> openPostgres();
+    Outcome<void> failOpen(const QString &description);
+
+    AppState &m_state;
+    Prompter &m_prompter;
+    QString m_logPath;
+    ConnectionConfig m_config;
+    Engine m_engine = Engine::Sqlite;
+    QString m_connectionName;
+    QString m_companyCode;
+    bool m_open = false;
+    bool m_inTransaction = false;
+    int m_rowsAffected = 0;
+    int m_lockDelayMs = 50;
+    DbErrorState m_error;
+    std::function<void(int)> m_exitHook;
+    std::function<void(const QString &)> m_statusHook;
+    std::function<void(bool)> m_busyHook;
+};
+
+// SqlText's rule as a binding: an empty text is bound as null.
+QVariant sqlText(const QString &value);
+// SqlQuoteFix: double quotes become apostrophes.
+QString sqlQuoteFix(const QString &text);
+
+// The company's database file, "CONTAB" & code & ".MDB".
+QString companyFileName(const QString &companyCode);
+// The company's PostgreSQL schema, "contab" & code in lower case.
+QString companySchemaName(const QString &companyCode);
+// Company codes are letters and digits only: they name files and schemas.
+bool isValidCompanyCode(const QString &companyCode);
+
+} // namespace Orlavo::Services

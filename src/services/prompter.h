@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace Orlavo::Services {
+
+// Every message, question and confirmation reaches the operator through a
+// prompter: text, title, icon and buttons in, the pressed button out. The
+// application shows message boxes; tests answer from a script.
+class Prompter
+{
+public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, AbortRetryIgnore, RetryCancel };
+    enum class Button { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+
+    virtual ~Prompter() = default;
+
+    virtual Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+                       std::optional<Button> defaultButton = std::nullopt) = 0;
+
+    void info(const QString &text, const QString &title) { ask(text, title, Icon::Information, Buttons::Ok); }
+    void warn(const QString &text, const QString &title) { ask(text, title, Icon::Warning, Buttons::Ok); }
+    void error(const QString &text, const QString &title) { ask(text, title, Icon::Critical, Buttons::Ok); }
+};
+
+// The application's prompter: a modal QMessageBox over the active window.
+class MessageBoxPrompter : public Prompter
+{
+public:
+    explicit MessageBoxPrompter(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+               std::optional<Button> defaultButton = std::nullopt) override;
+
+private:
+    QWidget *m_parent;
+};
+
+} // namespace Orlavo::Services

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "appstate.h"
+#include "dataaccess.h"
+#include "prompter.h"
+#include "settings.h"
+
+namespace Orlavo::Shell {
+
+inline constexpr char kAppName[] = "Orlavo";
+
+// What every window of one running program shares: the application state,
+// CONT.INI, the prompter and the data-access layer.
+struct AppContext {
+    AppContext(const QString &appFolder, Services::Prompter &prompter)
+        : settings(appFolder + QStringLiteral("CONT.INI")),
+          prompter(prompter),
+          db(state, prompter, appFolder + QStringLiteral("CONT.LOG"))
+    {
+        state.appFolder = appFolder;
+    }
+
+    Services::AppState state;
+    Services::Settings settings;
+    Services::Prompter &prompter;
+    Services::DataAccess db;
+};
+
+} // namespace Orlavo::Shell

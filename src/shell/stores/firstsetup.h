@@ -1,0 +1,49 @@
+#pragma once
+
+#include "dataaccess.h"
+#include "outcome.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace Orlavo::Services {
+class Prompter;
+class Settings;
+}
+
+namespace Orlavo::Shell {
+
+// What the configuration utility asks on a first run.
+struct FirstSetup {
+    bool server = false;
+    QString pathDb;                    // folder of the SQLite files
+    Services::ServerKeys serverKeys;   // PostgreSQL
+    QString companyCode;
+    QString companyName;
+    QString adminUser = QStringLiteral("ADMIN");
+    QString adminPassword;
+    QString adminPasswordAgain;
+    int year = 0;
+};
+
+enum class SetupField { Folder, Database, CompanyCode, CompanyName, AdminUser, AdminPassword };
+
+struct SetupProblem {
+    SetupField field;
+    QString message;
+};
+
+// The checks in the order the utility asks; the first failing one.
+std::optional<SetupProblem> checkFirstSetup(const FirstSetup &setup);
+
+// Creates the services and company databases with their first rows: the
+// company in both, its base data with placeholders, the administrator. An
+// existing database is never overwritten; a failure removes what this run
+// created and leaves nothing half-made.
+Services::Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompter);
+
+// CONT.INI for the new installation; false when it cannot be written.
+bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &setup);
+
+} // namespace Orlavo::Shell

@@ -1,0 +1,86 @@
+#include "menu.h"
+
+#include "appcontext.h"
+#include "tablenames.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace Orlavo::Shell {
+
+namespace {
+constexpr char kSelectCompanyName[] = "SELECT RAG_SOC1 FROM %1 WHERE SOCIETA = ?";
+constexpr char kDefaultBackground[] = "12582912";
+
+// Settings colours are 0x00BBGGRR numbers.
+QColor colourFromSetting(const QString &value)
+{
+    bool ok = false;
+    const qlonglong bgr = value.toLongLong(&ok);
+    if (!ok || bgr < 0 || bgr > 0xFFFFFF)
+        return QColor(0, 0, 0xC0);
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+} // namespace
+
+Menu::Menu(AppContext &context, QWidget *parent)
+    : QMainWindow(parent), m_ctx(context), m_workspace(new QMdiArea(this)),
+      m_companyPanel(new QLabel(this)), m_yearPanel(new QLabel(this)), m_userPanel(new QLabel(this))
+{
+    setObjectName(QStringLiteral("menu"));
+    setWindowIcon(QIcon(m_ctx.state.icon));
+    m_workspace->setObjectName(QStringLiteral("scrivania"));
+    setCentralWidget(m_workspace);
+    const QString background = m_ctx.settings.readOr(QStringLiteral("MENU"), QStringLiteral("COLORESFONDO"),
+                                                     QString::fromLatin1(kDefaultBackground));
+    m_workspace->setBackground(colourFromSetting(background));
+    m_companyPanel->setObjectName(QStringLiteral("pannelloSocieta"));
+    m_yearPanel->setObjectName(QStringLiteral("pannelloAnno"));
+    m_userPanel->setObjectName(QStringLiteral("pannelloUtente"));
+    statusBar()->addPermanentWidget(m_companyPanel, 1);
+    statusBar()->addPermanentWidget(m_yearPanel);
+    statusBar()->addPermanentWidget(m_userPanel);
+    buildMenus();
+    setWindowTitle(QString::fromLatin1(kAppName));
+    m_ctx.db.setStatusHook([this](const QString &text) { statusBar()->showMessage(text, 3000); });
+}
+
+void Menu::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction *exit = file->addAction(QStringLiteral("&Esci"));
+    exit->setObjectName(QStringLiteral("mnuEsci"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+bool Menu::openCurrentCompany()
+{
+    Services::AppState &state = m_ctx.state;
+    if (state.company.isEmpty())
+        return false;
+    if (!m_ctx.db.openCompany(state.company))
+        return false;
+    auto rows = m_ctx.db.openRecordset(QString::fromLatin1(kSelectCompanyName).arg(Services::Tables::SOCIETA),
+                                       {state.company}, 1);
+    if (rows && !rows->isEmpty())
+        state.companyName = rows->first().text(QStringLiteral("RAG_SOC1"));
+    const QString appName = m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"),
+                                                  QString::fromLatin1(kAppName));
+    setWindowTitle(appName + QStringLiteral(" - ") + state.companyName);
+    showStatus();
+    return true;
+}
+
+void Menu::showStatus()
+{
+    const Services::AppState &state = m_ctx.state;
+    m_companyPanel->setText(QStringLiteral("Società %1 - %2").arg(state.company, state.companyName));
+    m_yearPanel->setText(QStringLiteral("Anno %1").arg(state.year));
+    m_userPanel->setText(state.user.isEmpty() ? QString() : QStringLiteral("Utente %1").arg(state.user));
+}
+
+} // namespace Orlavo::Shell

@@ -1,0 +1,140 @@
+// A second workstation for the concurrency tests: runs one job against the
+// archives named in its environment and reports on stdout.
+
+#include "dataaccess.h"
+#include "scriptedprompter.h"
+#include "tablenames.h"
+#include "writeunit.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QThread>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+using namespace Orlavo;
+
+namespace {
+
+sqlite3_vfs g_shim;
+sqlite3_vfs *g_real = nullptr;
+const char *g_crashOn = nullptr;
+
+// Dies, like a machine losing power, when SQLite deletes the named file.
+int shimDelete(sqlite3_vfs *, const char *name, int syncDir)
+{
+    if (g_crashOn && std::strstr(name, g_crashOn))
+        ::raise(SIGKILL);
+    return g_real->xDelete(g_real, name, syncDir);
+}
+
+void installCrashShim(const char *marker)
+{
+    g_real = sqlite3_vfs_find(nullptr);
+    g_shim = *g_real;
+    g_shim.zName = "orlavo-crash";
+    g_shim.xDelete = shimDelete;
+    g_crashOn = marker;
+    sqlite3_vfs_register(&g_shim, 1);
+}
+
+void say(const QString &line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+void waitForGo()
+{
+    const QString go = qEnvironmentVariable("ORLAVO_W_GO");
+    while (!go.isEmpty() && !QFileInfo::exists(go))
+        QThread::msleep(1);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return 2;
+    const QString job = args.at(0);
+    if (job == QLatin1String("crash-at-super-journal"))
+        installCrashShim("-mj");
+    else if (job == QLatin1String("crash-after-commit-point"))
+        installCrashShim("-journal");
+
+    Services::AppState state;
+    state.user = args.value(1, QStringLiteral("WORKER"));
+    Testing::ScriptedPrompter prompter;
+    Services::DataAccess db(state, prompter, QString());
+    db.setExitHook([](int) { ::_exit(4); });
+    db.setLockRetryDelay(5);
+    Services::ConnectionConfig config;
+    config.dbType = qEnvironmentVariable("ORLAVO_W_TYPE");
+    config.pathDb = qEnvironmentVariable("ORLAVO_W_PATHDB");
+    config.servicesFile = QStringLiteral("SERVIZI.MDB");
+    config.server.host = qEnvironmentVariable("ORLAVO_W_HOST");
+    config.server.port = qEnvironmentVariableIntValue("ORLAVO_W_PORT");
+    config.server.database = qEnvironmentVariable("ORLAVO_W_DATABASE");
+    config.server.user = qEnvironmentVariable("ORLAVO_W_USER");
+    if (!db.openServices(config) || !db.openCompany(QStringLiteral("01")))
+        return 4;
+
+    if (job == QLatin1String("lock")) {
+        waitForGo();
+        const bool locked = db.lockArchive(QStringLiteral("TUTTO"));
+        say(locked ? QStringLiteral("LOCKED") : QStringLiteral("REFUSED"));
+        for (const QString &text : prompter.texts())
+            say(QStringLiteral("MSG ") + QString(text).replace(QLatin1Char('\n'), QLatin1Char('|')));
+        return locked ? 0 : 3;
+    }
+    if (job == QLatin1String("increment")) {
+        const int times = args.value(2).toInt();
+        waitForGo();
+        for (int i = 0; i < times; ++i) {
+            Services::WriteUnit unit(db, QStringLiteral("Incremento"), Services::WriteUnit::Report::Quiet);
+            auto rows = unit.readForUpdate(
+                QStringLiteral("SELECT NUMERATORE FROM %1 WHERE ANNO = ? AND NOME = ?").arg(Services::Tables::NUMERA),
+                {QStringLiteral("2026"), QStringLiteral("PROVA")});
+            if (!rows || rows->isEmpty())
+                return 5;
+            const int next = rows->first().integer(QStringLiteral("NUMERATORE")) + 1;
+            if (!unit.execCompany(QStringLiteral("Agg. numera"),
+                                  QStringLiteral("UPDATE %1 SET NUMERATORE = ? WHERE ANNO = ? AND NOME = ?")
+                                      .arg(Services::Tables::NUMERA),
+                                  {next, QStringLiteral("2026"), QStringLiteral("PROVA")})
+                || !unit.commit()) {
+                say(QStringLiteral("FAILED ") + db.error().description);
+                return 6;
+            }
+        }
+        say(QStringLiteral("DONE"));
+        return 0;
+    }
+    // Both databases written in one transaction, then the process dies:
+    // while waiting (killed by the test) or inside the commit (shim).
+    Services::WriteUnit unit(db, QStringLiteral("Scrittura"), Services::WriteUnit::Report::Quiet);
+    if (!unit.execCompany(QStringLiteral("Ins. numera"),
+                          QStringLiteral("INSERT INTO %1 (ANNO, NOME, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?)")
+                              .arg(Services::Tables::NUMERA),
+                          {QStringLiteral("2026"), QStringLiteral("FVEND"), 0, 99999})
+        || !unit.execServices(QStringLiteral("Ins. provincia"),
+                              QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)")
+                                  .arg(Services::Tables::TAB_PROV),
+                              {QStringLiteral("ZZ"), QStringLiteral("PROVA")})) {
+        return 7;
+    }
+    if (job == QLatin1String("hang")) {
+        say(QStringLiteral("READY"));
+        QThread::sleep(120);
+        return 8;
+    }
+    return unit.commit() ? 0 : 9;
+}

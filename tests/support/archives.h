@@ -1,0 +1,81 @@
+#pragma once
+
+#include "appstate.h"
+#include "dataaccess.h"
+#include "scriptedprompter.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace Orlavo::Testing {
+
+using Services::Engine;
+
+// The PostgreSQL test server the test command starts (ORLAVO_TEST_PGHOST,
+// ORLAVO_TEST_PGPORT, ORLAVO_TEST_PGUSER). With ORLAVO_REQUIRE_PG=1 a
+// missing server fails the tests instead of skipping them.
+struct PgServer {
+    QString host;
+    int port = 5432;
+    QString user;
+    bool available() const { return !host.isEmpty(); }
+    static PgServer fromEnvironment();
+    static bool required();
+};
+
+// Fresh archives for one test: the services database and company "01",
+// as SQLite files in a temporary folder or as a new database on the test
+// server. The folder doubles as the application folder.
+class TestArchives
+{
+public:
+    explicit TestArchives(Engine engine, int upToServicesStep = 0);
+    ~TestArchives();
+
+    bool ready() const { return m_ready; }
+    const QString &problem() const { return m_problem; }
+    Engine engine() const { return m_engine; }
+    QString folder() const { return m_dir.path() + QLatin1Char('/'); }
+    Services::ConnectionConfig config() const;
+    // Environment for a worker process reaching the same archives.
+    QStringList workerEnvironment() const;
+
+    // A value read through a connection of its own: only committed data.
+    QVariant scalar(const QString &sql, const Services::Params &params = {}) const;
+    int count(const QString &table) const;
+
+private:
+    Engine m_engine;
+    QTemporaryDir m_dir;
+    QString m_database;
+    bool m_ready = false;
+    QString m_problem;
+};
+
+// A test run once per engine with archives open on company "01", a scripted
+// prompter, and an exit hook that records instead of ending the process.
+class EngineTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<TestArchives> archives;
+    Services::AppState state;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Services::DataAccess> db;
+    int exits = 0;
+};
+
+std::string engineName(const ::testing::TestParamInfo<Engine> &info);
+
+} // namespace Orlavo::Testing
+
+#define ORLAVO_FOR_EACH_ENGINE(Fixture)                                                                 \
+    INSTANTIATE_TEST_SUITE_P(Engines, Fixture,                                                          \
+                             ::testing::Values(::Orlavo::Testing::Engine::Sqlite,                      \
+                                               ::Orlavo::Testing::Engine::Postgres),                    \
+                             ::Orlavo::Testing::engineName)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "prompter.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace Orlavo::Testing {
+
+// Answers the program's questions from a queue and keeps every message, so
+// a test can assert the exact Italian texts and drive confirm or cancel.
+class ScriptedPrompter : public Services::Prompter
+{
+public:
+    struct Shown {
+        QString text;
+        QString title;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+               std::optional<Button> defaultButton = std::nullopt) override;
+
+    // The next answers; with the queue empty the first button of the set.
+    void queue(Button answer) { m_answers.append(answer); }
+    const QList<Shown> &shown() const { return m_shown; }
+    QStringList texts() const;
+    QStringList titles() const;
+    void clear() { m_shown.clear(); m_answers.clear(); }
+
+private:
+    QList<Button> m_answers;
+    QList<Shown> m_shown;
+};
+
+} // namespace Orlavo::Testing
