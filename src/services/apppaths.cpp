@@ -23,39 +23,48 @@ void seed(const QString &from, const QString &to)
         QDir(to).mkpath(QString::fromLatin1(sub));
     if (from.isEmpty() || !QFileInfo(from).isDir())
         return;
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(source));
-        if (QFileInfo::exists(target))
-            continue;
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
+    for (const char *sub : {"BMP", "RPT", "RPTPERS", "IMAGE"}) {
+        const QString folder = QDir(from).filePath(QString::fromLatin1(sub));
+        QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString target = QDir(to).filePath(QDir(from).relativeFilePath(source));
+            if (QFileInfo::exists(target))
+                continue;
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(source, target);
+        }
     }
 }
 
 } // namespace
 
-QString chooseApplicationFolder(const QString &envHome, const QString &exeFolder,
-                                const QString &userFolder, const QString &sharedFolder)
+QString chooseApplicationFolder(const QString &envHome, const QString &exeFolder, const QString &userFolder,
+                                const QString &sharedFolder)
 {
+    // The shipped pictures lie beside a built executable, or in the shared
+    // folder of an installation.
+    const QString shipped =
+        QFileInfo(QDir(exeFolder).filePath(QStringLiteral("BMP"))).isDir() ? exeFolder : sharedFolder;
     if (!envHome.isEmpty()) {
-        QDir().mkpath(envHome);
-        return withSlash(QDir(envHome).absolutePath());
+        const QString home = QDir(envHome).absolutePath();
+        if (home != QDir(exeFolder).absolutePath())
+            seed(shipped, home);
+        return withSlash(home);
     }
     if (QFileInfo(exeFolder).isWritable())
         return withSlash(exeFolder);
-    seed(sharedFolder, userFolder);
+    seed(shipped, userFolder);
     return withSlash(userFolder);
 }
 
 QString applicationFolder()
 {
     const QString exe = QCoreApplication::applicationDirPath();
-    return chooseApplicationFolder(
-        qEnvironmentVariable("ORLAVO_HOME"), exe,
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orlavo"),
-        QDir(exe).absoluteFilePath(QStringLiteral("../share/orlavo")));
+    return chooseApplicationFolder(qEnvironmentVariable("ORLAVO_HOME"), exe,
+                                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                       QStringLiteral("/orlavo"),
+                                   QDir(exe).absoluteFilePath(QStringLiteral("../share/orlavo")));
 }
 
 } // namespace Orlavo::Services

@@ -83,6 +83,18 @@ ServerKeys ServerKeys::fromSettings(const Settings &settings)
     return keys;
 }
 
+QSqlDatabase ServerKeys::addConnection(const QString &connectionName) const
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(host);
+    db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(user);
+    db.setPassword(password);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    return db;
+}
+
 DataAccess::DataAccess(AppState &state, Prompter &prompter, QString logPath)
     : m_state(state), m_prompter(prompter), m_logPath(std::move(logPath)),
       m_connectionName(QStringLiteral("orlavo-%1").arg(++connectionCounter))
@@ -124,35 +136,39 @@ Outcome<void> DataAccess::openServices(const ConnectionConfig &config)
     m_config = config;
     if (m_state.serverDb || config.dbType.compare(QLatin1String("SQL"), Qt::CaseInsensitive) == 0) {
         m_engine = Engine::Postgres;
-        return openPostgres();
+        if (const QString problem = openPostgres(); !problem.isEmpty())
+            return failOpen(problem);
+        return {};
     }
     if (!isSqliteType(config.dbType))
         return failOpen(QStringLiteral("Tipo di database non gestito: \"%1\" (TIPODB in CONT.INI).")
                             .arg(config.dbType));
     m_engine = Engine::Sqlite;
-    return openSqlite(QString());
+    if (const QString problem = openSqlite(QString()); !problem.isEmpty())
+        return failOpen(problem);
+    return {};
 }
 
-Outcome<void> DataAccess::openSqlite(const QString &mainFile)
+QString DataAccess::openSqlite(const QString &mainFile)
 {
     if (m_config.pathDb.isEmpty())
-        return failOpen(QStringLiteral("La cartella degli archivi (PATHDB in CONT.INI) non è impostata."));
+        return QStringLiteral("La cartella degli archivi (PATHDB in CONT.INI) non è impostata.");
     const QString servicesPath = m_config.pathDb + m_config.servicesFile;
     for (const QString &file : {servicesPath, mainFile}) {
         if (file.isEmpty())
             continue;
         if (const QString problem = Schema::sqliteFileProblem(file); !problem.isEmpty())
-            return failOpen(problem);
+            return problem;
         const auto kind = file == servicesPath ? SchemaKind::Services : SchemaKind::Company;
         if (auto checked = Schema::ensureSqlite(file, kind); !checked)
-            return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
+            return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
     }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(mainFile.isEmpty() ? QStringLiteral(":memory:") : Schema::sqliteUri(mainFile));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_config.lockWaitMs));
     if (!db.open())
-        return failOpen(db.lastError().text());
+        return db.lastError().text();
     m_open = true;
 
     // A rollback journal, not WAL: only then does a commit that touches the
@@ -161,7 +177,7 @@ Outcome<void> DataAccess::openSqlite(const QString &mainFile)
     attach.prepare(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QLatin1String(kServicesSchema)));
     attach.addBindValue(Schema::sqliteUri(servicesPath));
     if (!attach.exec())
-        return failOpen(attach.lastError().text());
+        return attach.lastError().text();
     QStringList pragmas = {QStringLiteral("PRAGMA servizi.journal_mode=DELETE"),
                            QStringLiteral("PRAGMA servizi.synchronous=FULL")};
     if (!mainFile.isEmpty())
@@ -169,38 +185,33 @@ Outcome<void> DataAccess::openSqlite(const QString &mainFile)
     for (const QString &pragma : pragmas) {
         QSqlQuery q(db);
         if (!q.exec(pragma))
-            return failOpen(q.lastError().text());
+            return q.lastError().text();
     }
     return {};
 }
 
-Outcome<void> DataAccess::openPostgres()
+QString DataAccess::openPostgres()
 {
     const ServerKeys &keys = m_config.server;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
-    db.setHostName(keys.host);
-    db.setPort(keys.port);
-    db.setDatabaseName(keys.database);
-    db.setUserName(keys.user);
-    db.setPassword(keys.password);
-    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    QSqlDatabase db = keys.addConnection(m_connectionName);
     if (!db.open())
-        return failOpen(QStringLiteral("Server dati non raggiungibile (%1:%2, archivio %3): %4")
+        return QStringLiteral("Server dati non raggiungibile (%1:%2, archivio %3): %4")
                             .arg(keys.host.isEmpty() ? QStringLiteral("locale") : keys.host)
                             .arg(keys.port)
-                            .arg(keys.database, db.lastError().text()));
+                            .arg(keys.database, db.lastError().text());
     m_open = true;
     QStringList setup = {QStringLiteral("SET client_min_messages TO WARNING"),
-                         QStringLiteral("SET search_path TO pg_catalog")};
+                         QStringLiteral("SET search_path TO pg_catalog"),
+                         QStringLiteral("SET lock_timeout = %1").arg(m_config.lockWaitMs)};
     if (const QString level = pgIsolation(m_config.isolation); !level.isEmpty())
         setup << QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ") + level;
     for (const QString &statement : setup) {
         QSqlQuery q(db);
         if (!q.exec(statement))
-            return failOpen(q.lastError().text());
+            return q.lastError().text();
     }
     if (auto checked = Schema::ensurePostgres(db, QLatin1String(kServicesSchema), SchemaKind::Services); !checked)
-        return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
+        return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
     return {};
 }
 
@@ -214,17 +225,22 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
         const ConnectionConfig config = m_config;
         close();
         m_config = config;
-        if (auto opened = openSqlite(m_config.pathDb + companyFileName(companyCode)); !opened)
-            return opened;
+        if (const QString problem = openSqlite(m_config.pathDb + companyFileName(companyCode)); !problem.isEmpty())
+            return failOpen(problem);
     } else {
         if (!m_open)
             return failOpen(QStringLiteral("Archivio dei servizi non aperto."));
         const QString schema = companySchemaName(companyCode);
         if (auto checked = Schema::ensurePostgres(connection(), schema, SchemaKind::Company); !checked)
             return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
-        QSqlQuery q(connection());
-        if (!q.exec(QStringLiteral("SET search_path TO %1").arg(schema)))
-            return failOpen(q.lastError().text());
+        QString problem;
+        {
+            QSqlQuery q(connection());
+            if (!q.exec(QStringLiteral("SET search_path TO %1").arg(schema)))
+                problem = q.lastError().text();
+        }
+        if (!problem.isEmpty())
+            return failOpen(problem);
     }
     m_companyCode = companyCode;
     m_state.dbName = companyFileName(companyCode);
@@ -438,6 +454,8 @@ void DataAccess::setBusy(bool busy)
 
 void DataAccess::writeLog(const QString &source, const QString &number, const QString &description)
 {
+    if (m_logPath.isEmpty())
+        return;
     const IniFile log(m_logPath);
     const QString section = QStringLiteral("ERRORI");
     log.write(section, QStringLiteral("OGG"), source);

@@ -36,6 +36,8 @@ struct ServerKeys {
     QString password;
 
     static ServerKeys fromSettings(const Settings &settings);
+    // A PostgreSQL connection set up with these keys, not yet open.
+    QSqlDatabase addConnection(const QString &connectionName) const;
 };
 
 struct ConnectionConfig {
@@ -44,6 +46,8 @@ struct ConnectionConfig {
     QString servicesFile;        // DBSER
     std::optional<Isolation> isolation;
     ServerKeys server;
+    // How long a statement waits for another workstation's lock.
+    int lockWaitMs = 10000;
 };
 
 // The error state the executors leave for the caller and the error report.
@@ -140,8 +144,9 @@ private:
     bool runControl(const QString &statement);
     void takeError(const QSqlError &error);
     void writeLog(const QString &source, const QString &number, const QString &description);
-    Outcome<void> openSqlite(const QString &mainFile);
-    Outcome<void> openPostgres();
+    // Empty text when open; else why not.
+    QString openSqlite(const QString &mainFile);
+    QString openPostgres();
     Outcome<void> failOpen(const QString &description);
 
     AppState &m_state;

@@ -46,6 +46,9 @@ QByteArray encodeCp1252(const QString &text, bool *lossless)
         for (int i = 0; i < 32; ++i)
             if (kCp1252High[i] == u)
                 found = i;
+        // The unused bytes were read as their control character.
+        if (found < 0 && u >= 0x80 && u <= 0x9F && kCp1252High[u - 0x80] == 0)
+            found = u - 0x80;
         if (found < 0) {
             *lossless = false;
             return {};
@@ -62,10 +65,14 @@ bool isUtf8(const QByteArray &bytes)
     return !decoder.hasError();
 }
 
+// Each line keeps its own "\r", so a write leaves every other line's bytes
+// as they were, line end included.
 struct Document {
     QStringList lines;
     bool crlf = false;
     bool cp1252 = false;
+    bool bom = false;
+    bool unterminated = false;  // the last line has no line end
 };
 
 Document load(const QString &path)
@@ -75,18 +82,18 @@ Document load(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return doc;
     QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    doc.bom = bytes.startsWith("\xEF\xBB\xBF");
+    if (doc.bom)
         bytes.remove(0, 3);
     doc.cp1252 = !isUtf8(bytes);
     const QString text = doc.cp1252 ? decodeCp1252(bytes) : QString::fromUtf8(bytes);
     doc.crlf = text.contains(QLatin1String("\r\n"));
     doc.lines = text.split(QLatin1Char('\n'));
-    for (QString &line : doc.lines)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
     // A final line end leaves one empty piece that is not a line of its own.
-    if (!doc.lines.isEmpty() && doc.lines.constLast().isEmpty())
+    if (doc.lines.constLast().isEmpty())
         doc.lines.removeLast();
+    else
+        doc.unterminated = true;
     return doc;
 }
 
@@ -174,29 +181,34 @@ QString IniFile::read(const QString &section, const QString &key) const
 bool IniFile::write(const QString &section, const QString &key, const QString &value) const
 {
     Document doc = load(m_path);
-    const QString entry = key + QLatin1Char('=') + value;
+    // New lines take the file's line end.
+    const QString cr = doc.crlf ? QStringLiteral("\r") : QString();
+    if (doc.unterminated)
+        doc.lines.last().append(cr);
+    const QString entry = key + QLatin1Char('=') + value + cr;
     const Place place = locate(doc.lines, section, key, nullptr);
     if (place.keyLine >= 0) {
         const QString old = doc.lines.at(place.keyLine);
-        doc.lines[place.keyLine] = old.left(old.indexOf(QLatin1Char('='))).trimmed()
-                                   + QLatin1Char('=') + value;
+        doc.lines[place.keyLine] = old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value
+                                   + (old.endsWith(QLatin1Char('\r')) ? QStringLiteral("\r") : QString());
     } else if (place.header >= 0) {
         doc.lines.insert(place.lastContent + 1, entry);
     } else {
         if (!doc.lines.isEmpty() && !doc.lines.constLast().trimmed().isEmpty())
-            doc.lines.append(QString());
-        doc.lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+            doc.lines.append(cr);
+        doc.lines.append(QLatin1Char('[') + section + QLatin1Char(']') + cr);
         doc.lines.append(entry);
     }
 
-    const QString eol = doc.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    const QString text = doc.lines.join(eol) + eol;
+    const QString text = doc.lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     QByteArray bytes;
     bool lossless = false;
     if (doc.cp1252)
         bytes = encodeCp1252(text, &lossless);
     if (!lossless)
         bytes = text.toUtf8();
+    if (doc.bom)
+        bytes.prepend("\xEF\xBB\xBF");
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))

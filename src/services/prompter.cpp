@@ -48,10 +48,9 @@ Prompter::Button escapeOf(Prompter::Buttons buttons)
 
 } // namespace
 
-Prompter::Button MessageBoxPrompter::ask(const QString &text, const QString &title, Icon icon,
-                                         Buttons buttons, std::optional<Button> defaultButton)
+void MessageBoxPrompter::setUp(QMessageBox &box, const QString &text, const QString &title, Icon icon,
+                               Buttons buttons, std::optional<Button> defaultButton)
 {
-    QMessageBox box(m_parent ? m_parent : QApplication::activeWindow());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
@@ -64,6 +63,13 @@ Prompter::Button MessageBoxPrompter::ask(const QString &text, const QString &tit
     box.setStandardButtons(standardSet(buttons));
     if (defaultButton)
         box.setDefaultButton(standardOf(*defaultButton));
+}
+
+Prompter::Button MessageBoxPrompter::ask(const QString &text, const QString &title, Icon icon,
+                                         Buttons buttons, std::optional<Button> defaultButton)
+{
+    QMessageBox box(m_parent ? m_parent : QApplication::activeWindow());
+    setUp(box, text, title, icon, buttons, defaultButton);
     box.exec();
     const auto pressed = box.standardButton(box.clickedButton());
     for (const Button b : {Button::Ok, Button::Cancel, Button::Yes, Button::No, Button::Abort,

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace Orlavo::Services {
@@ -37,6 +38,10 @@ public:
 
     Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
                std::optional<Button> defaultButton = std::nullopt) override;
+
+    // The box as ask() shows it, for callers that need the widget itself.
+    static void setUp(QMessageBox &box, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                      std::optional<Button> defaultButton);
 
 private:
     QWidget *m_parent;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 
@@ -274,4 +275,45 @@ TEST(SqliteCommitAcrossFiles, KilledInsideTheCommitKeepsBothFilesInStep)
         EXPECT_EQ(archives.count(Tables::NUMERA), landed);
         EXPECT_EQ(archives.count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'ZZ'")), landed);
     }
+}
+
+// Another workstation holding the rows past the wait is a lock conflict:
+// reported like a failed statement, never the fatal access error.
+TEST_P(DataAccessTest, LockConflictIsNotFatal)
+{
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"));
+        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."), kInsertCounter,
+                                     {QStringLiteral("2026"), QStringLiteral("PROVA"), 1, 99999}));
+        ASSERT_TRUE(unit.commit());
+    }
+    AppState otherState;
+    Testing::ScriptedPrompter otherPrompter;
+    DataAccess other(otherState, otherPrompter, QString());
+    ConnectionConfig config = archives->config();
+    config.lockWaitMs = 200;
+    ASSERT_TRUE(other.openServices(config));
+    ASSERT_TRUE(other.openCompany(QStringLiteral("01")));
+
+    ASSERT_TRUE(db->beginTransBoth());
+    const QString read = QStringLiteral("SELECT NUMERATORE FROM %1 WHERE NOME = ?").arg(Tables::NUMERA);
+    ASSERT_TRUE(db->openRecordsetForUpdate(read, {QStringLiteral("PROVA")}));
+    ASSERT_EQ(db->executeSql(QStringLiteral("UPDATE %1 SET NUMERATORE = 2").arg(Tables::NUMERA)), kErrNone);
+
+    int otherExits = 0;
+    other.setExitHook([&otherExits](int) { ++otherExits; });
+    // SQLite refuses the second writer at BEGIN, PostgreSQL at the row.
+    const bool begun = other.beginTransBoth();
+    if (begun) {
+        EXPECT_FALSE(other.openRecordsetForUpdate(read, {QStringLiteral("PROVA")}));
+        other.rollbackTransBoth();
+    }
+    EXPECT_EQ(other.error().code, kErrDatabase);
+    EXPECT_TRUE(DataAccess::isLockConflict(QSqlError(QString(), QString(), QSqlError::StatementError,
+                                                     other.error().number)))
+        << other.error().number.toStdString() << " " << other.error().description.toStdString();
+    EXPECT_EQ(otherExits, 0);
+    EXPECT_TRUE(otherPrompter.shown().isEmpty());
+    ASSERT_TRUE(db->commitTransBoth());
+    EXPECT_EQ(archives->scalar(read, {QStringLiteral("PROVA")}).toInt(), 2);
 }

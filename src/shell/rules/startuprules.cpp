@@ -1,5 +1,8 @@
 #include "startuprules.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace Orlavo::Shell {
 
 namespace {
@@ -55,12 +58,10 @@ int leadingNumber(const QString &value)
         negative = text[i] == QLatin1Char('-');
         ++i;
     }
+    // Too many digits: the largest number, not one wrapped round.
     long long number = 0;
-    for (; i < text.size() && text[i].isDigit() && text[i].unicode() < 128; ++i) {
-        number = number * 10 + (text[i].unicode() - '0');
-        if (number > 1000000000)
-            break;
-    }
+    for (; i < text.size() && text[i].isDigit() && text[i].unicode() < 128; ++i)
+        number = std::min<long long>(number * 10 + (text[i].unicode() - '0'), INT_MAX);
     return int(negative ? -number : number);
 }
 

@@ -22,6 +22,10 @@ using Services::Outcome;
 namespace {
 
 constexpr char kWhere[] = "Configurazione guidata";
+// Column widths of SOCIETA.RAG_SOC1 and TAB_UTENTI.UTENTE.
+constexpr int kCompanyNameLength = 60;
+constexpr int kUserCodeLength = 20;
+constexpr qsizetype kStoredPasswordLength = 64;  // TAB_UTENTI.PWD
 constexpr char kInsertCompany[] = "INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES (?, ?)";
 constexpr char kInsertBaseData[] =
     "INSERT INTO %1 ( SOCIETA ,  BANCA ,  PERCIVA ,  NUMERAZ ,  LIQUIVA ,  DATASTAMP ) VALUES (?, ?, ?, ?, ?, ?)";
@@ -97,14 +101,7 @@ Outcome<void> createServerArchives(const FirstSetup &setup, Services::Prompter &
     const QString name = QStringLiteral("orlavo-setup-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     Outcome<void> created;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        const Services::ServerKeys &keys = setup.serverKeys;
-        db.setHostName(keys.host);
-        db.setPort(keys.port);
-        db.setDatabaseName(keys.database);
-        db.setUserName(keys.user);
-        db.setPassword(keys.password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        QSqlDatabase db = setup.serverKeys.addConnection(name);
         const QString services = QString::fromLatin1(Services::kServicesSchema);
         const QString company = Services::companySchemaName(setup.companyCode);
         if (!db.open()) {
@@ -146,9 +143,17 @@ std::optional<SetupProblem> checkFirstSetup(const FirstSetup &setup)
                             QStringLiteral("Il codice della società è di due caratteri, lettere o cifre.")};
     if (setup.companyName.trimmed().isEmpty())
         return SetupProblem{SetupField::CompanyName, QStringLiteral("Ragione Sociale - Obbligatoria !")};
+    if (setup.companyName.size() > kCompanyNameLength)
+        return SetupProblem{SetupField::CompanyName,
+                            QStringLiteral("La ragione sociale è al massimo di %1 caratteri.").arg(kCompanyNameLength)};
     if (setup.adminUser.trimmed().isEmpty())
         return SetupProblem{SetupField::AdminUser, QStringLiteral("Digitare il Codice Utente!")};
-    if (!scramblePassword(setup.adminPassword))
+    if (setup.adminUser.size() > kUserCodeLength)
+        return SetupProblem{SetupField::AdminUser,
+                            QStringLiteral("Il codice utente è al massimo di %1 caratteri.").arg(kUserCodeLength)};
+    // The stored form must fit the PWD column on either engine.
+    const std::optional<QString> scrambled = scramblePassword(setup.adminPassword);
+    if (!scrambled || scrambled->size() > kStoredPasswordLength)
         return SetupProblem{SetupField::AdminPassword,
                             QStringLiteral("La password contiene caratteri non ammessi o è troppo lunga.")};
     if (setup.adminPassword != setup.adminPasswordAgain)

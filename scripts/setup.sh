@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Orlavo needs to build, run and test.
+# Installs only what is missing, so running it again costs nothing.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n libgl-dev
+    libsqlite3-dev sqlite3
+    googletest libgtest-dev libbenchmark-dev
+    postgresql postgresql-client
+    xvfb xauth poppler-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installazione pacchetti: ${missing[*]}"
+sudo=""
+[ "$(id -u)" = 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

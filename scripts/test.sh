@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts a throwaway PostgreSQL server and
+# runs every test on SQLite and PostgreSQL. Fails if any test was skipped.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+pgdir=$(mktemp -d /tmp/orlavo-pg.XXXXXX)
+trap 'scripts/pgtest.sh stop "$pgdir"' EXIT
+eval "$(scripts/pgtest.sh start "$pgdir")"
+export ORLAVO_REQUIRE_PG=1
+cd build
+status=0
+ctest --output-on-failure -j2 --timeout 600 2>&1 | tee ctest.log || status=$?
+if grep -q '(Skipped)' ctest.log; then
+    echo "Alcuni test sono stati saltati: il comando di test li richiede tutti." >&2
+    exit 1
+fi
+exit $status

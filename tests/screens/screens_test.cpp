@@ -1,0 +1,148 @@
+// What an operator sees: Italian standard buttons, labels not cut off,
+// windows that fit 1366×768. With ORLAVO_SCREENSHOTS=<folder> each screen is
+// also saved as a PNG to look at.
+
+#include "appcontext.h"
+#include "bootstrap.h"
+#include "inifile.h"
+#include "scriptedprompter.h"
+#include "stores/firstsetup.h"
+#include "windows/cfgprimo.h"
+#include "windows/frminiziale.h"
+#include "windows/frmpath.h"
+#include "windows/menu.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Orlavo;
+using Orlavo::Testing::ScriptedPrompter;
+
+namespace {
+
+void save(QWidget &widget, const char *name)
+{
+    const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    widget.grab().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+}
+
+QString plain(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+// Every visible label gets at least the width its text asks for.
+void expectNothingCut(QWidget &window)
+{
+    for (const QLabel *label : window.findChildren<QLabel *>()) {
+        if (!label->isVisible() || label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull())
+            continue;
+        EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
+    }
+}
+
+class Screens : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { Shell::installItalian(*qApp); }
+};
+
+} // namespace
+
+TEST_F(Screens, FirstRunQuestionHasItalianButtons)
+{
+    QMessageBox box;
+    Services::MessageBoxPrompter::setUp(box,
+                                        QStringLiteral("Prima esecuzione dell'applicazione: \n"
+                                                       "Si vuole procedere con la configurazione guidata ? "),
+                                        QStringLiteral("Orlavo"), Services::Prompter::Icon::Question,
+                                        Services::Prompter::Buttons::YesNo, std::nullopt);
+    box.show();
+    EXPECT_EQ(plain(box.button(QMessageBox::Yes)->text()), QStringLiteral("Sì"));
+    EXPECT_EQ(plain(box.button(QMessageBox::No)->text()), QStringLiteral("No"));
+    save(box, "01-prima-esecuzione");
+
+    QMessageBox cancel;
+    Services::MessageBoxPrompter::setUp(cancel, QStringLiteral("Confermi inserimento ?"), QStringLiteral("Orlavo"),
+                                        Services::Prompter::Icon::Question, Services::Prompter::Buttons::OkCancel,
+                                        Services::Prompter::Button::Cancel);
+    EXPECT_EQ(plain(cancel.button(QMessageBox::Cancel)->text()), QStringLiteral("Annulla"));
+    EXPECT_EQ(cancel.defaultButton(), cancel.button(QMessageBox::Cancel));
+}
+
+TEST_F(Screens, ConfigurationWizardPagesFit)
+{
+    QTemporaryDir dir;
+    Services::Settings settings(dir.filePath(QStringLiteral("CONT.INI")));
+    ScriptedPrompter prompter;
+    Shell::CfgPrimo wizard(settings, prompter, dir.filePath(QStringLiteral("DATI")));
+    wizard.show();
+    EXPECT_LE(wizard.width(), 1366);
+    EXPECT_LE(wizard.height(), 768);
+    EXPECT_EQ(plain(wizard.button(QWizard::NextButton)->text()), QStringLiteral("Successivo >"));
+    EXPECT_EQ(plain(wizard.button(QWizard::CancelButton)->text()), QStringLiteral("Annulla"));
+    const char *names[] = {"02-configurazione-archivi", "03-configurazione-societa", "04-configurazione-amministratore"};
+    for (const char *name : names) {
+        SCOPED_TRACE(name);
+        QApplication::processEvents();
+        expectNothingCut(wizard);
+        save(wizard, name);
+        if (wizard.currentId() != Shell::CfgPrimo::AdminPage) {
+            wizard.findChild<QLineEdit *>(QStringLiteral("ragioneSociale"))->setText(QStringLiteral("Ditta Prova Srl"));
+            wizard.next();
+        }
+    }
+    EXPECT_EQ(wizard.currentId(), Shell::CfgPrimo::AdminPage);
+    EXPECT_EQ(plain(wizard.button(QWizard::FinishButton)->text()), QStringLiteral("Fine"));
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
+{
+    QTemporaryDir dir;
+    const QString app = dir.path() + QLatin1Char('/');
+    Shell::FirstSetup setup;
+    setup.pathDb = app + QStringLiteral("DATI");
+    setup.companyCode = QStringLiteral("01");
+    setup.companyName = QStringLiteral("Ditta Prova Srl");
+    setup.adminPassword = setup.adminPasswordAgain = QStringLiteral("segreta");
+    setup.year = 2026;
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(Shell::createArchives(setup, prompter));
+    Services::Settings settings(app + QStringLiteral("CONT.INI"));
+    ASSERT_TRUE(Shell::writeFirstSettings(settings, setup));
+    settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHICO"), QStringLiteral(ORLAVO_SHIPPED_BMP));
+
+    Shell::AppContext context(app, prompter);
+    Shell::FrmIniziale start(context);
+    start.load();
+    ASSERT_TRUE(context.db.isOpen()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(start.size(), QSize(520, 300));
+    save(start, "05-avvio");
+
+    Shell::Menu menu(context);
+    menu.resize(1366, 768);
+    menu.show();
+    ASSERT_TRUE(menu.openCurrentCompany());
+    EXPECT_EQ(menu.windowTitle(), QStringLiteral("Orlavo - Ditta Prova Srl"));
+    QApplication::processEvents();
+    save(menu, "06-finestra-principale");
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+
+    Shell::FrmPath path(app);
+    path.show();
+    expectNothingCut(path);
+    save(path, "07-cartella-archivi");
+    EXPECT_EQ(path.chosenFolder(), app);
+}
