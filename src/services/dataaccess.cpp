@@ -42,8 +42,8 @@ constexpr char kSelectLock[] = "SELECT UTENTE FROM %1";
 constexpr char kInsertLock[] = " INSERT INTO %1 (AREA ,   UTENTE )  VALUES ( ? , ? ) ";
 constexpr char kSelectAllLocks[] = "SELECT * FROM %1";
 constexpr char kDeleteLocks[] = " DELETE FROM %1";
-constexpr char kSelectUserLocks[] = "SELECT * FROM %1 WHERE UPPER(UTENTE) = UPPER(?)";
-constexpr char kDeleteUserLocks[] = " DELETE FROM %1 WHERE UPPER(UTENTE) = UPPER(?)";
+constexpr char kSelectUserLocks[] = "SELECT * FROM %1 WHERE %2";
+constexpr char kDeleteUserLocks[] = " DELETE FROM %1 WHERE %2";
 
 std::atomic<int> connectionCounter{0};
 
@@ -523,14 +523,14 @@ bool DataAccess::unlockArchive()
 
 bool DataAccess::unlockUser()
 {
-    auto rows = openRecordset(QString::fromLatin1(kSelectUserLocks).arg(Tables::SEMAFORO), {m_state.user});
+    auto rows = openRecordset(QString::fromLatin1(kSelectUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))), {m_state.user});
     if (!rows)
         return false;
     if (rows->isEmpty())
         return true;
     WriteUnit unit(*this, QString::fromUtf8(kLockWhere));
     return unit.execCompany(QStringLiteral("Del. semaforo utente "),
-                            QString::fromLatin1(kDeleteUserLocks).arg(Tables::SEMAFORO), {m_state.user})
+                            QString::fromLatin1(kDeleteUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))), {m_state.user})
            && unit.commit();
 }
 
@@ -539,6 +539,11 @@ QVariant sqlText(const QString &value)
     if (value.isEmpty())
         return QVariant(QMetaType::fromType<QString>());
     return value;
+}
+
+QString sqlUpperEquals(const QString &column)
+{
+    return QStringLiteral("UPPER(%1) = UPPER(?)").arg(column);
 }
 
 QString sqlQuoteFix(const QString &text)

@@ -168,6 +168,9 @@ private:
 
 // SqlText's rule as a binding: an empty text is bound as null.
 QVariant sqlText(const QString &value);
+// "UPPER(column) = UPPER(?)": typed text and codes matched without regard
+// to case, as the old engine compared them.
+QString sqlUpperEquals(const QString &column);
 // SqlQuoteFix: double quotes become apostrophes.
 QString sqlQuoteFix(const QString &text);
 

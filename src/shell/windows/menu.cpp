@@ -4,6 +4,7 @@
 #include "tablenames.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -47,6 +48,26 @@ Menu::Menu(AppContext &context, QWidget *parent)
     buildMenus();
     setWindowTitle(QString::fromLatin1(kAppName));
     m_ctx.db.setStatusHook([this](const QString &text) { statusBar()->showMessage(text, 3000); });
+    m_ctx.db.setBusyHook([this](bool busy) { setBusy(busy); });
+}
+
+Menu::~Menu()
+{
+    setBusy(false);
+    m_ctx.db.setBusyHook({});
+    m_ctx.db.setStatusHook({});
+}
+
+// SetBusy: the hourglass while the archives are at work.
+void Menu::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void Menu::buildMenus()

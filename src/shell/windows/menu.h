@@ -16,6 +16,7 @@ class Menu : public QMainWindow
     Q_OBJECT
 public:
     explicit Menu(AppContext &context, QWidget *parent = nullptr);
+    ~Menu() override;
 
     // Opens the current company; false when there is none yet.
     bool openCurrentCompany();
@@ -24,12 +25,14 @@ public:
 private:
     void buildMenus();
     void showStatus();
+    void setBusy(bool busy);
 
     AppContext &m_ctx;
     QMdiArea *m_workspace;
     QLabel *m_companyPanel;
     QLabel *m_yearPanel;
     QLabel *m_userPanel;
+    bool m_busy = false;
 };
 
 } // namespace Orlavo::Shell
