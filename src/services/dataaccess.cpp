@@ -115,6 +115,7 @@ void DataAccess::close()
 {
     if (m_inTransaction)
         rollbackTransBoth();
+    forgetPrepared();
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase::database(m_connectionName, false).close();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -233,6 +234,7 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
         const QString schema = companySchemaName(companyCode);
         if (auto checked = Schema::ensurePostgres(connection(), schema, SchemaKind::Company); !checked)
             return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
+        forgetPrepared();
         QString problem;
         {
             QSqlQuery q(connection());
@@ -270,14 +272,63 @@ void DataAccess::takeError(const QSqlError &error)
     m_error.description = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified();
 }
 
-bool DataAccess::prepareAndRun(QSqlQuery &query, const QString &sql, const Params &params)
+namespace {
+
+// Placeholders outside quoted literals and identifiers.
+int placeholderCount(const QString &sql)
 {
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return false;
-    for (const QVariant &value : params)
-        query.addBindValue(value);
-    return query.exec();
+    int count = 0;
+    QChar quote;
+    for (const QChar ch : sql) {
+        if (!quote.isNull()) {
+            if (ch == quote)
+                quote = QChar();
+        } else if (ch == QLatin1Char('\'') || ch == QLatin1Char('"')) {
+            quote = ch;
+        } else if (ch == QLatin1Char('?')) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+QSqlQuery *DataAccess::run(const QString &sql, const Params &params, QSqlError *error)
+{
+    // Statements are prepared once per connection and run again with new
+    // values: parsing every time costs more than running them.
+    auto it = m_prepared.find(sql);
+    if (it == m_prepared.end()) {
+        if (m_prepared.size() >= kPreparedLimit)
+            m_prepared.clear();
+        QSqlQuery fresh(connection());
+        fresh.setForwardOnly(true);
+        if (!fresh.prepare(sql)) {
+            *error = fresh.lastError();
+            return nullptr;
+        }
+        it = m_prepared.emplace(sql, Prepared{std::move(fresh), placeholderCount(sql)}).first;
+    }
+    Prepared &prepared = it->second;
+    if (prepared.placeholders != params.size()) {
+        *error = QSqlError(QStringLiteral("Parametri: %1 attesi, %2 forniti").arg(prepared.placeholders).arg(params.size()),
+                           QString(), QSqlError::StatementError);
+        return nullptr;
+    }
+    for (qsizetype i = 0; i < params.size(); ++i)
+        prepared.query.bindValue(int(i), params.at(i));
+    if (!prepared.query.exec()) {
+        *error = prepared.query.lastError();
+        prepared.query.finish();
+        return nullptr;
+    }
+    return &prepared.query;
+}
+
+void DataAccess::forgetPrepared()
+{
+    m_prepared.clear();
 }
 
 Outcome<Recordset> DataAccess::openRecordset(const QString &sql, const Params &params, int selector)
@@ -312,17 +363,17 @@ Outcome<Recordset> DataAccess::openRecordsetForUpdate(const QString &sql, const 
 
 Outcome<Recordset> DataAccess::query(const QString &sql, const Params &params, bool)
 {
-    QSqlQuery q(connection());
-    if (!prepareAndRun(q, sql, params)) {
-        const QSqlError error = q.lastError();
+    QSqlError error;
+    QSqlQuery *q = run(sql, params, &error);
+    if (!q) {
         takeError(error);
         if (isLockConflict(error))
             return Failure{m_error.description, sql};
         fatalAccessError(connection().driverName(), m_error.number, m_error.description);
         return Failure{m_error.description, sql};
     }
-    Recordset rows = Recordset::fetchAll(q);
-    q.finish();
+    Recordset rows = Recordset::fetchAll(*q);
+    q->finish();
     return rows;
 }
 
@@ -353,13 +404,14 @@ int DataAccess::execute(Target target, const QString &sql, const Params &params)
         m_error.description = m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
         return m_error.code;
     }
-    QSqlQuery q(connection());
-    if (!prepareAndRun(q, sql, params)) {
-        takeError(q.lastError());
+    QSqlError error;
+    QSqlQuery *q = run(sql, params, &error);
+    if (!q) {
+        takeError(error);
         return m_error.code;
     }
-    m_rowsAffected = q.numRowsAffected();
-    q.finish();
+    m_rowsAffected = q->numRowsAffected();
+    q->finish();
     return kErrNone;
 }
 

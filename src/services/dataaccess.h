@@ -5,13 +5,14 @@
 #include "recordset.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <unordered_map>
 
 class QSqlError;
-class QSqlQuery;
 
 namespace Orlavo::Services {
 
@@ -140,7 +141,9 @@ public:
 private:
     Outcome<Recordset> query(const QString &sql, const Params &params, bool forUpdate);
     int execute(Target target, const QString &sql, const Params &params);
-    bool prepareAndRun(QSqlQuery &query, const QString &sql, const Params &params);
+    // The statement run with the values; nullptr with the error on failure.
+    QSqlQuery *run(const QString &sql, const Params &params, QSqlError *error);
+    void forgetPrepared();
     bool runControl(const QString &statement);
     void takeError(const QSqlError &error);
     void writeLog(const QString &source, const QString &number, const QString &description);
@@ -164,6 +167,13 @@ private:
     std::function<void(int)> m_exitHook;
     std::function<void(const QString &)> m_statusHook;
     std::function<void(bool)> m_busyHook;
+
+    struct Prepared {
+        QSqlQuery query;
+        int placeholders = 0;
+    };
+    static constexpr int kPreparedLimit = 64;
+    std::unordered_map<QString, Prepared> m_prepared;
 };
 
 // SqlText's rule as a binding: an empty text is bound as null.

@@ -317,3 +317,28 @@ TEST_P(DataAccessTest, LockConflictIsNotFatal)
     ASSERT_TRUE(db->commitTransBoth());
     EXPECT_EQ(archives->scalar(read, {QStringLiteral("PROVA")}).toInt(), 2);
 }
+
+// Statements are kept prepared: one run inside a rolled-back transaction
+// runs again afterwards, and a call with the wrong number of values is
+// refused instead of reusing the values of the previous run.
+TEST_P(DataAccessTest, PreparedStatementsSurviveRollbackAndCheckTheirValues)
+{
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z1"), QStringLiteral("A")}));
+    }
+    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z1'")), 0);
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("B")}));
+        EXPECT_FALSE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3")}));
+    }
+    EXPECT_EQ(db->error().code, kErrDatabase);
+    EXPECT_TRUE(db->error().description.contains(QStringLiteral("2 attesi, 1 forniti")));
+    WriteUnit unit(*db, QStringLiteral("Prova"));
+    ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z4"), QStringLiteral("C")}));
+    ASSERT_TRUE(unit.commit());
+    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE LIKE 'Z%'")), 1);
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z4'")).toString(),
+              QStringLiteral("C"));
+}

@@ -1,0 +1,255 @@
+#include "numerabench.h"
+
+#include "archives.h"
+#include "dataaccess.h"
+#include "scriptedprompter.h"
+#include "tablenames.h"
+#include "writeunit.h"
+
+#include <QLatin1Char>
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
+#include <memory>
+#include <string>
+
+namespace Orlavo::Bench {
+
+namespace {
+
+using Services::AppState;
+using Services::DataAccess;
+using Services::Engine;
+using Services::Params;
+using Services::WriteUnit;
+using Testing::PgServer;
+using Testing::ScriptedPrompter;
+using Testing::TestArchives;
+
+// Rows of the bulk insert and of the read back.
+constexpr int kBulkRows = 100000;
+// Rows of the insert with one transaction per row. SQLite commits with
+// synchronous=FULL and a rollback journal, several syncs per commit, so it
+// gets fewer rows; the per-row figure is what matters.
+constexpr int kPerRowSqlite = 2000;
+constexpr int kPerRowPostgres = 100000;
+
+const QString kInsert = QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
+                                       "VALUES (?, ?, ?, ?, ?)");
+const QString kSelectAll = QStringLiteral("SELECT * FROM NUMERA ORDER BY NOME");
+const QString kYear = QStringLiteral("2026");
+const QString kWhere = QStringLiteral("Prova numeratori");
+const QString kStep = QStringLiteral("Ins. numeratore");
+
+// Row i of the table: NOME "N000001" upwards, NUMERATORE = i.
+Params numeraRow(int i)
+{
+    return {kYear, QStringLiteral("N%1").arg(i, 6, 10, QLatin1Char('0')),
+            QStringLiteral("Numeratore di prova %1").arg(i), i, 999999};
+}
+
+// Fresh archives on one engine, open on company "01" as the application
+// opens them; an access failure is recorded instead of ending the process.
+class Session
+{
+public:
+    explicit Session(Engine engine)
+    {
+        if (engine == Engine::Postgres && !PgServer::fromEnvironment().available()) {
+            m_problem = QStringLiteral("ORLAVO_TEST_PGHOST not set: no PostgreSQL server to measure");
+            return;
+        }
+        m_archives = std::make_unique<TestArchives>(engine);
+        if (!m_archives->ready()) {
+            m_problem = QStringLiteral("archives not created: ") + m_archives->problem();
+            return;
+        }
+        m_state.appFolder = m_archives->folder();
+        m_state.user = QStringLiteral("MARIO");
+        m_db = std::make_unique<DataAccess>(m_state, m_prompter, m_archives->folder() + QStringLiteral("CONT.LOG"));
+        m_db->setExitHook([this](int) { ++m_exits; });
+        if (!m_db->openServices(m_archives->config()) || !m_db->openCompany(QStringLiteral("01"))) {
+            m_problem = QStringLiteral("archives not opened: ") + m_prompter.texts().join(QLatin1Char('|'));
+            return;
+        }
+        m_ready = true;
+    }
+
+    bool ready() const { return m_ready; }
+    std::string problem() const { return m_problem.toStdString(); }
+    DataAccess &db() { return *m_db; }
+    // Rows of NUMERA as another connection sees them: committed ones only.
+    int committedRows() const { return m_archives->count(Services::Tables::NUMERA); }
+    // What went wrong last, for a skipped run.
+    std::string lastError() const
+    {
+        const auto &e = m_db->error();
+        return QStringLiteral("step %1, code %2, %3: %4 (exits %5)")
+            .arg(e.step)
+            .arg(e.code)
+            .arg(e.number, e.description)
+            .arg(m_exits)
+            .toStdString();
+    }
+
+private:
+    // Declared first, destroyed last: the connection closes before the
+    // archives go away.
+    std::unique_ptr<TestArchives> m_archives;
+    AppState m_state;
+    ScriptedPrompter m_prompter;
+    std::unique_ptr<DataAccess> m_db;
+    QString m_problem;
+    bool m_ready = false;
+    int m_exits = 0;
+};
+
+// Rows first .. first + count - 1 in one write unit.
+bool insertInOneUnit(DataAccess &db, int first, int count)
+{
+    WriteUnit unit(db, kWhere, WriteUnit::Report::Quiet);
+    for (int i = first; i < first + count; ++i) {
+        if (!unit.execCompany(kStep, kInsert, numeraRow(i)))
+            return false;
+    }
+    return unit.commit();
+}
+
+void reportRows(benchmark::State &state, int rows)
+{
+    state.SetItemsProcessed(rows);
+    // Seconds per row, shown with an SI prefix (u = microseconds).
+    state.counters["per_row"] = benchmark::Counter(rows, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// Whether the table holds exactly `rows` committed rows; otherwise the run
+// is marked failed.
+bool checkCommitted(benchmark::State &state, Session &session, int rows)
+{
+    const int found = session.committedRows();
+    if (found == rows)
+        return true;
+    state.SkipWithError(QStringLiteral("NUMERA holds %1 rows, expected %2").arg(found).arg(rows).toStdString().c_str());
+    return false;
+}
+
+// Times `insert` writing rows 1 .. n on fresh archives, then checks them.
+void timeInserts(benchmark::State &state, Engine engine, const std::function<bool(DataAccess &, int)> &insert)
+{
+    const int rows = int(state.range(0));
+    Session session(engine);
+    if (!session.ready()) {
+        state.SkipWithError(session.problem().c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (!insert(session.db(), rows)) {
+            state.SkipWithError(session.lastError().c_str());
+            return;
+        }
+    }
+    if (checkCommitted(state, session, rows))
+        reportRows(state, rows);
+}
+
+void insertOneTransaction(benchmark::State &state, Engine engine)
+{
+    timeInserts(state, engine, [](DataAccess &db, int rows) { return insertInOneUnit(db, 1, rows); });
+}
+
+void insertTransactionPerRow(benchmark::State &state, Engine engine)
+{
+    timeInserts(state, engine, [](DataAccess &db, int rows) {
+        for (int i = 1; i <= rows; ++i) {
+            if (!insertInOneUnit(db, i, 1))
+                return false;
+        }
+        return true;
+    });
+}
+
+void readAll(benchmark::State &state, Engine engine)
+{
+    const int rows = int(state.range(0));
+    Session session(engine);
+    if (!session.ready()) {
+        state.SkipWithError(session.problem().c_str());
+        return;
+    }
+    if (!insertInOneUnit(session.db(), 1, rows)) {
+        state.SkipWithError(session.lastError().c_str());
+        return;
+    }
+    qsizetype seen = 0;
+    qint64 numbers = 0;
+    qsizetype nameChars = 0;
+    for (auto _ : state) {
+        auto read = session.db().openRecordset(kSelectAll);
+        if (!read) {
+            state.SkipWithError(session.lastError().c_str());
+            return;
+        }
+        for (const auto row : *read) {
+            nameChars += row.text(QStringLiteral("NOME")).size();
+            numbers += row.integer(QStringLiteral("NUMERATORE"));
+            ++seen;
+        }
+        benchmark::DoNotOptimize(nameChars);
+        benchmark::DoNotOptimize(numbers);
+    }
+    // Every row came back, each name "N" + six digits, NUMERATORE 1 .. rows.
+    const qint64 expectedSum = qint64(rows) * (rows + 1) / 2;
+    if (seen != rows || nameChars != qsizetype(rows) * 7 || numbers != expectedSum) {
+        state.SkipWithError(QStringLiteral("read %1 rows, %2 name characters, sum %3; expected %4, %5, %6")
+                                .arg(seen)
+                                .arg(nameChars)
+                                .arg(numbers)
+                                .arg(rows)
+                                .arg(qsizetype(rows) * 7)
+                                .arg(expectedSum)
+                                .toStdString()
+                                .c_str());
+        return;
+    }
+    reportRows(state, rows);
+}
+
+// ORLAVO_BENCH_ROWS replaces every row count, for a quick run or a profile.
+int rowsOr(int standard)
+{
+    bool ok = false;
+    const int rows = qEnvironmentVariableIntValue("ORLAVO_BENCH_ROWS", &ok);
+    return ok && rows > 0 ? rows : standard;
+}
+
+void add(const std::string &name, void (*body)(benchmark::State &, Engine), Engine engine, int rows)
+{
+    benchmark::RegisterBenchmark(name.c_str(), body, engine)
+        ->Arg(rowsOr(rows))
+        ->Iterations(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+void registerNumeraBenchmarks()
+{
+    struct EngineCase {
+        const char *name;
+        Engine engine;
+        int perRow;
+    };
+    for (const EngineCase &e : {EngineCase{"SQLite", Engine::Sqlite, kPerRowSqlite},
+                                EngineCase{"PostgreSQL", Engine::Postgres, kPerRowPostgres}}) {
+        const std::string suffix = std::string("/") + e.name;
+        add("NumeraInsertOneTransaction" + suffix, insertOneTransaction, e.engine, kBulkRows);
+        add("NumeraInsertTransactionPerRow" + suffix, insertTransactionPerRow, e.engine, e.perRow);
+        add("NumeraReadAll" + suffix, readAll, e.engine, kBulkRows);
+    }
+}
+
+} // namespace Orlavo::Bench
