@@ -3,10 +3,11 @@
 # runs every test on SQLite and PostgreSQL. Fails if any test was skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 scripts/setup.sh
 scripts/build.sh
 pgdir=$(mktemp -d /tmp/orlavo-pg.XXXXXX)
-trap 'scripts/pgtest.sh stop "$pgdir"' EXIT
+trap '"$root/scripts/pgtest.sh" stop "$pgdir"' EXIT
 eval "$(scripts/pgtest.sh start "$pgdir")"
 export ORLAVO_REQUIRE_PG=1
 cd build

@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <optional>
+
 namespace Orlavo::Services::Schema {
 
 namespace {
@@ -198,23 +200,30 @@ Outcome<void> ensureSqlite(const QString &path, SchemaKind kind)
     c.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
     if (!c.db().open())
         return sqlFailure(QStringLiteral("Apertura archivio %1").arg(path), c.db().lastError());
-    QSqlError error;
-    // The write lock first: two workstations upgrading at once take turns.
-    if (!run(c.db(), QStringLiteral("BEGIN IMMEDIATE"), &error))
-        return sqlFailure(QStringLiteral("Apertura archivio %1").arg(path), error);
-    QSqlQuery q(c.db());
-    if (!q.exec(QStringLiteral("SELECT VERSIONE FROM VERSIONE_SCHEMA")) || !q.next()) {
-        q.finish();
-        run(c.db(), QStringLiteral("ROLLBACK"));
-        return Failure{QStringLiteral("Il file %1 non è un archivio %2 del programma.").arg(path, kindName(kind)), {}};
-    }
-    const int found = q.value(0).toInt();
-    q.finish();
-    if (auto checked = checkVersion(found, kind, path); !checked || found == latestVersion(kind)) {
-        run(c.db(), QStringLiteral("ROLLBACK"));
+    const Failure notOurs{QStringLiteral("Il file %1 non è un archivio %2 del programma.").arg(path, kindName(kind)), {}};
+    const auto readVersion = [&c]() -> std::optional<int> {
+        QSqlQuery q(c.db());
+        if (!q.exec(QStringLiteral("SELECT VERSIONE FROM VERSIONE_SCHEMA")) || !q.next())
+            return std::nullopt;
+        return q.value(0).toInt();
+    };
+    // A plain read first: opening takes no write lock unless there is work.
+    const std::optional<int> seen = readVersion();
+    if (!seen)
+        return notOurs;
+    if (auto checked = checkVersion(*seen, kind, path); !checked || *seen == latestVersion(kind))
         return checked;
+
+    // The write lock, then read again: two workstations upgrading take turns.
+    QSqlError error;
+    if (!run(c.db(), QStringLiteral("BEGIN IMMEDIATE"), &error))
+        return sqlFailure(QStringLiteral("Aggiornamento archivio %1").arg(path), error);
+    const std::optional<int> found = readVersion();
+    if (!found || *found >= latestVersion(kind)) {
+        run(c.db(), QStringLiteral("ROLLBACK"));
+        return found ? checkVersion(*found, kind, path) : Outcome<void>(notOurs);
     }
-    auto applied = applySteps(c.db(), kind, found, latestVersion(kind), QStringLiteral("VERSIONE_SCHEMA"));
+    auto applied = applySteps(c.db(), kind, *found, latestVersion(kind), QStringLiteral("VERSIONE_SCHEMA"));
     if (!applied || !run(c.db(), QStringLiteral("COMMIT"), &error)) {
         run(c.db(), QStringLiteral("ROLLBACK"));
         return applied ? sqlFailure(QStringLiteral("Aggiornamento archivio %1").arg(path), error) : applied;
@@ -259,24 +268,31 @@ Outcome<void> ensurePostgres(QSqlDatabase db, const QString &schema, SchemaKind 
     if (!postgresSchemaExists(db, schema))
         return Failure{QStringLiteral("L'archivio %1 %2 non esiste sul server.").arg(kindName(kind), schema), {}};
     const QString versionTable = schema + QStringLiteral(".VERSIONE_SCHEMA");
+    const Failure notOurs{QStringLiteral("Lo schema %1 non è un archivio %2 del programma.").arg(schema, kindName(kind)),
+                          {}};
+    const auto readVersion = [&db, &versionTable](const char *suffix) -> std::optional<int> {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT VERSIONE FROM %1%2").arg(versionTable, QLatin1String(suffix))) || !q.next())
+            return std::nullopt;
+        return q.value(0).toInt();
+    };
+    const std::optional<int> seen = readVersion("");
+    if (!seen)
+        return notOurs;
+    if (auto checked = checkVersion(*seen, kind, schema); !checked || *seen == latestVersion(kind))
+        return checked;
+
+    // The version row taken for update: two workstations upgrading take turns.
     QSqlError error;
     if (!run(db, QStringLiteral("BEGIN"), &error))
-        return sqlFailure(QStringLiteral("Apertura archivio %1").arg(schema), error);
-    QSqlQuery q(db);
-    // FOR UPDATE: two workstations upgrading at once take turns.
-    if (!q.exec(QStringLiteral("SELECT VERSIONE FROM %1 FOR UPDATE").arg(versionTable)) || !q.next()) {
-        q.finish();
+        return sqlFailure(QStringLiteral("Aggiornamento archivio %1").arg(schema), error);
+    const std::optional<int> found = readVersion(" FOR UPDATE");
+    if (!found || *found >= latestVersion(kind)) {
         run(db, QStringLiteral("ROLLBACK"));
-        return Failure{QStringLiteral("Lo schema %1 non è un archivio %2 del programma.").arg(schema, kindName(kind)), {}};
-    }
-    const int found = q.value(0).toInt();
-    q.finish();
-    if (auto checked = checkVersion(found, kind, schema); !checked || found == latestVersion(kind)) {
-        run(db, QStringLiteral("ROLLBACK"));
-        return checked;
+        return found ? checkVersion(*found, kind, schema) : Outcome<void>(notOurs);
     }
     Outcome<void> applied = run(db, QStringLiteral("SET LOCAL search_path TO %1").arg(schema), &error)
-                                ? applySteps(db, kind, found, latestVersion(kind), versionTable)
+                                ? applySteps(db, kind, *found, latestVersion(kind), versionTable)
                                 : Outcome<void>(sqlFailure(schema, error));
     if (!applied || !run(db, QStringLiteral("COMMIT"), &error)) {
         run(db, QStringLiteral("ROLLBACK"));
