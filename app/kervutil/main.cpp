@@ -55,8 +55,8 @@ int runWithoutWindows(const QCommandLineParser &args, const Services::Settings &
         QTextStream(stderr) << "Impossibile scrivere " << settings.path() << '\n';
         return 1;
     }
-    QTextStream(stdout) << "Configurazione completata: società " << setup.companyCode << ", utente "
-                        << setup.adminUser << ".\n";
+    QTextStream(stdout) << "Configurazione completata: società " << setup.companyCode << ", utente " << setup.adminUser
+                        << ".\n";
     return 0;
 }
 
@@ -73,8 +73,8 @@ int main(int argc, char *argv[])
     args.addHelpOption();
     args.addPositionalArgument(QStringLiteral("CFG-PRIMO"), QStringLiteral("Prima configurazione"));
     const auto option = [&args](const char *name, const char *help, const char *def = "") {
-        args.addOption({QString::fromLatin1(name), QString::fromUtf8(help), QStringLiteral("valore"),
-                        QString::fromLatin1(def)});
+        args.addOption(
+            {QString::fromLatin1(name), QString::fromUtf8(help), QStringLiteral("valore"), QString::fromLatin1(def)});
     };
     args.addOption({QStringLiteral("yes"), QStringLiteral("Esegue senza finestre, con i valori delle opzioni")});
     option("engine", "sqlite (predefinito) o postgresql", "sqlite");

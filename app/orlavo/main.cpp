@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
     Shell::AppContext context(Services::applicationFolder(), prompter);
     context.settings.onWriteFailure([&prompter](const QString &path) {
         prompter.error(QStringLiteral("Impossibile scrivere il file di configurazione %1.\n"
-                                      "Controllare i permessi della cartella.").arg(path),
+                                      "Controllare i permessi della cartella.")
+                           .arg(path),
                        QString::fromLatin1(Shell::kAppName));
     });
 

@@ -16,14 +16,17 @@ QString withSlash(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// The application folder's own folders, seeded with the shipped files.
+constexpr const char *kFolders[] = {"BMP", "RPT", "RPTPERS", "IMAGE"};
+
 void seed(const QString &from, const QString &to)
 {
     QDir().mkpath(to);
-    for (const char *sub : {"BMP", "RPT", "RPTPERS", "IMAGE"})
+    for (const char *sub : kFolders)
         QDir(to).mkpath(QString::fromLatin1(sub));
     if (from.isEmpty() || !QFileInfo(from).isDir())
         return;
-    for (const char *sub : {"BMP", "RPT", "RPTPERS", "IMAGE"}) {
+    for (const char *sub : kFolders) {
         const QString folder = QDir(from).filePath(QString::fromLatin1(sub));
         QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {

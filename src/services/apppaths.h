@@ -12,7 +12,7 @@ QString applicationFolder();
 
 // The folder for a given environment, executable folder and per-user
 // folder; seeding copies the shared files that are missing.
-QString chooseApplicationFolder(const QString &envHome, const QString &exeFolder,
-                                const QString &userFolder, const QString &sharedFolder);
+QString chooseApplicationFolder(const QString &envHome, const QString &exeFolder, const QString &userFolder,
+                                const QString &sharedFolder);
 
 } // namespace Orlavo::Services

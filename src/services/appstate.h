@@ -17,23 +17,23 @@ enum class Isolation : int {
 // The process-wide record every window reads: folders, database names and
 // type, list sizes, the current company, year and user.
 struct AppState {
-    QString appFolder;           // ends with "/"
-    QString pathDb;              // PATHDB, ends with "/" unless empty
+    QString appFolder; // ends with "/"
+    QString pathDb;    // PATHDB, ends with "/" unless empty
     QString pathIco;
     QString pathRpt;
     QString pathRptPers;
     QString pathImage;
-    QString dbName;              // DB; "CONTAB" & code & ".MDB" once a company is open
-    QString dbServicesName;      // DBSER
-    QString dbType;              // TIPODB, normalised
+    QString dbName;         // DB; "CONTAB" & code & ".MDB" once a company is open
+    QString dbServicesName; // DBSER
+    QString dbType;         // TIPODB, normalised
     bool serverDb = false;
     std::optional<Isolation> isolation;
     int rowsTab = 10;
     int rowsList = 20;
-    QString backgroundFile;      // SFONDOINI
-    QString vatRoundUp;          // ARROTIVASUPERIORE
-    QString icon;                // ICONA
-    QString iconForms;           // ICONAF
+    QString backgroundFile; // SFONDOINI
+    QString vatRoundUp;     // ARROTIVASUPERIORE
+    QString icon;           // ICONA
+    QString iconForms;      // ICONAF
 
     QString company;
     QString companyName;

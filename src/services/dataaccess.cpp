@@ -142,8 +142,8 @@ Outcome<void> DataAccess::openServices(const ConnectionConfig &config)
         return {};
     }
     if (!isSqliteType(config.dbType))
-        return failOpen(QStringLiteral("Tipo di database non gestito: \"%1\" (TIPODB in CONT.INI).")
-                            .arg(config.dbType));
+        return failOpen(
+            QStringLiteral("Tipo di database non gestito: \"%1\" (TIPODB in CONT.INI).").arg(config.dbType));
     m_engine = Engine::Sqlite;
     if (const QString problem = openSqlite(QString()); !problem.isEmpty())
         return failOpen(problem);
@@ -197,9 +197,9 @@ QString DataAccess::openPostgres()
     QSqlDatabase db = keys.addConnection(m_connectionName);
     if (!db.open())
         return QStringLiteral("Server dati non raggiungibile (%1:%2, archivio %3): %4")
-                            .arg(keys.host.isEmpty() ? QStringLiteral("locale") : keys.host)
-                            .arg(keys.port)
-                            .arg(keys.database, db.lastError().text());
+            .arg(keys.host.isEmpty() ? QStringLiteral("locale") : keys.host)
+            .arg(keys.port)
+            .arg(keys.database, db.lastError().text());
     m_open = true;
     QStringList setup = {QStringLiteral("SET client_min_messages TO WARNING"),
                          QStringLiteral("SET search_path TO pg_catalog"),
@@ -251,23 +251,18 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
 
 bool DataAccess::isLockConflict(const QSqlError &error)
 {
-    const QString code = nativeCode(error);
+    const QString code = error.nativeErrorCode();
     bool numeric = false;
     const int sqliteCode = code.toInt(&numeric);
     if (numeric)
-        return (sqliteCode & 0xFF) == 5 || (sqliteCode & 0xFF) == 6;   // SQLITE_BUSY, SQLITE_LOCKED
+        return (sqliteCode & 0xFF) == 5 || (sqliteCode & 0xFF) == 6; // SQLITE_BUSY, SQLITE_LOCKED
     return code == QLatin1String("40001") || code == QLatin1String("40P01") || code == QLatin1String("55P03");
-}
-
-QString DataAccess::nativeCode(const QSqlError &error)
-{
-    return error.nativeErrorCode();
 }
 
 void DataAccess::takeError(const QSqlError &error)
 {
     m_error.code = kErrDatabase;
-    m_error.number = nativeCode(error);
+    m_error.number = error.nativeErrorCode();
     // One line: the report shows it after "Descrizione: ".
     m_error.description = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified();
 }
@@ -312,8 +307,9 @@ QSqlQuery *DataAccess::run(const QString &sql, const Params &params, QSqlError *
     }
     Prepared &prepared = it->second;
     if (prepared.placeholders != params.size()) {
-        *error = QSqlError(QStringLiteral("Parametri: %1 attesi, %2 forniti").arg(prepared.placeholders).arg(params.size()),
-                           QString(), QSqlError::StatementError);
+        *error =
+            QSqlError(QStringLiteral("Parametri: %1 attesi, %2 forniti").arg(prepared.placeholders).arg(params.size()),
+                      QString(), QSqlError::StatementError);
         return nullptr;
     }
     for (qsizetype i = 0; i < params.size(); ++i)
@@ -339,7 +335,7 @@ Outcome<Recordset> DataAccess::openRecordset(const QString &sql, const Params &p
         fatalAccessError(QStringLiteral("OpenRecordset"), QString(), why);
         return Failure{why, sql};
     }
-    return query(sql, params, false);
+    return query(sql, params);
 }
 
 Outcome<Recordset> DataAccess::openRecordsetForUpdate(const QString &sql, const Params &params, int selector)
@@ -358,10 +354,10 @@ Outcome<Recordset> DataAccess::openRecordsetForUpdate(const QString &sql, const 
     }
     // SQLite: the write transaction began IMMEDIATE, so no other writer can
     // come between this read and the update.
-    return query(m_engine == Engine::Postgres ? sql + QStringLiteral(" FOR UPDATE") : sql, params, true);
+    return query(m_engine == Engine::Postgres ? sql + QStringLiteral(" FOR UPDATE") : sql, params);
 }
 
-Outcome<Recordset> DataAccess::query(const QString &sql, const Params &params, bool)
+Outcome<Recordset> DataAccess::query(const QString &sql, const Params &params)
 {
     QSqlError error;
     QSqlQuery *q = run(sql, params, &error);
@@ -401,7 +397,8 @@ int DataAccess::execute(Target target, const QString &sql, const Params &params)
     if (!m_open || (target == Target::Company && !companyOpen())) {
         m_error.code = kErrDatabase;
         m_error.number.clear();
-        m_error.description = m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
+        m_error.description =
+            m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
         return m_error.code;
     }
     QSqlError error;
@@ -545,8 +542,8 @@ bool DataAccess::lockArchive(const QString &)
         }
         // Every caller takes the same whole-archive lock, whatever its area.
         if (unit.execCompany(QStringLiteral("Ins. semaforo"), QString::fromLatin1(kInsertLock).arg(Tables::SEMAFORO),
-                             {QStringLiteral("TUTTO"), m_state.user})
-            && unit.commit()) {
+                             {QStringLiteral("TUTTO"), m_state.user}) &&
+            unit.commit()) {
             return true;
         }
         if (m_error.code == kErrNoRights || attempt > kLockAttempts) {
@@ -569,21 +566,25 @@ bool DataAccess::unlockArchive()
         unit.abandon();
         return true;
     }
-    return unit.execCompany(QStringLiteral("Del. semaforo"), QString::fromLatin1(kDeleteLocks).arg(Tables::SEMAFORO))
-           && unit.commit();
+    return unit.execCompany(QStringLiteral("Del. semaforo"), QString::fromLatin1(kDeleteLocks).arg(Tables::SEMAFORO)) &&
+           unit.commit();
 }
 
 bool DataAccess::unlockUser()
 {
-    auto rows = openRecordset(QString::fromLatin1(kSelectUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))), {m_state.user});
+    auto rows = openRecordset(
+        QString::fromLatin1(kSelectUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))),
+        {m_state.user});
     if (!rows)
         return false;
     if (rows->isEmpty())
         return true;
     WriteUnit unit(*this, QString::fromUtf8(kLockWhere));
-    return unit.execCompany(QStringLiteral("Del. semaforo utente "),
-                            QString::fromLatin1(kDeleteUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))), {m_state.user})
-           && unit.commit();
+    return unit.execCompany(
+               QStringLiteral("Del. semaforo utente "),
+               QString::fromLatin1(kDeleteUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))),
+               {m_state.user}) &&
+           unit.commit();
 }
 
 QVariant sqlText(const QString &value)

@@ -42,9 +42,9 @@ struct ServerKeys {
 };
 
 struct ConnectionConfig {
-    QString dbType;              // normalised TIPODB
-    QString pathDb;              // SQLite: folder of the files
-    QString servicesFile;        // DBSER
+    QString dbType;       // normalised TIPODB
+    QString pathDb;       // SQLite: folder of the files
+    QString servicesFile; // DBSER
     std::optional<Isolation> isolation;
     ServerKeys server;
     // How long a statement waits for another workstation's lock.
@@ -53,8 +53,8 @@ struct ConnectionConfig {
 
 // The error state the executors leave for the caller and the error report.
 struct DbErrorState {
-    int code = 0;                // 0 ok, -1 refused to a read-only user, -100 database error, 100 counter
-    QString number;              // engine's native code (SQLSTATE on PostgreSQL)
+    int code = 0;   // 0 ok, -1 refused to a read-only user, -100 database error, 100 counter
+    QString number; // engine's native code (SQLSTATE on PostgreSQL)
     QString description;
     QString step;
 };
@@ -95,8 +95,7 @@ public:
     Outcome<Recordset> openRecordset(const QString &sql, const Params &params = {}, int selector = 0);
     // The rows taken for update inside the caller's write transaction, so a
     // read-add-write loses nobody's update.
-    Outcome<Recordset> openRecordsetForUpdate(const QString &sql, const Params &params = {},
-                                              int selector = 0);
+    Outcome<Recordset> openRecordsetForUpdate(const QString &sql, const Params &params = {}, int selector = 0);
 
     // ExecuteSql / ExecuteSqlServices: the error code (0, -1 or -100).
     int executeSql(const QString &sql, const Params &params = {});
@@ -136,10 +135,9 @@ public:
     void fatalAccessError(const QString &source, const QString &number, const QString &description);
 
     static bool isLockConflict(const QSqlError &error);
-    static QString nativeCode(const QSqlError &error);
 
 private:
-    Outcome<Recordset> query(const QString &sql, const Params &params, bool forUpdate);
+    Outcome<Recordset> query(const QString &sql, const Params &params);
     int execute(Target target, const QString &sql, const Params &params);
     // The statement run with the values; nullptr with the error on failure.
     QSqlQuery *run(const QString &sql, const Params &params, QSqlError *error);

@@ -11,11 +11,10 @@ namespace {
 
 // Code points of bytes 0x80-0x9F in Windows-1252; 0 marks the five unused
 // bytes, kept as their Latin-1 control character.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 QString decodeCp1252(const QByteArray &bytes)
 {
@@ -72,7 +71,7 @@ struct Document {
     bool crlf = false;
     bool cp1252 = false;
     bool bom = false;
-    bool unterminated = false;  // the last line has no line end
+    bool unterminated = false; // the last line has no line end
 };
 
 Document load(const QString &path)
@@ -168,8 +167,8 @@ QString IniFile::read(const QString &section, const QString &key) const
     QString value;
     if (locate(doc.lines, section, key, &value).keyLine < 0)
         return {};
-    if (value.size() >= 2 && value.front() == value.back()
-        && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))) {
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))) {
         value = value.mid(1, value.size() - 2);
     }
     value.truncate(kMaxValueLength);
@@ -189,8 +188,8 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
     const Place place = locate(doc.lines, section, key, nullptr);
     if (place.keyLine >= 0) {
         const QString old = doc.lines.at(place.keyLine);
-        doc.lines[place.keyLine] = old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value
-                                   + (old.endsWith(QLatin1Char('\r')) ? QStringLiteral("\r") : QString());
+        doc.lines[place.keyLine] = old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value +
+                                   (old.endsWith(QLatin1Char('\r')) ? QStringLiteral("\r") : QString());
     } else if (place.header >= 0) {
         doc.lines.insert(place.lastContent + 1, entry);
     } else {

@@ -16,8 +16,7 @@ struct Failure {
 };
 
 // A value or a failure; stores and the data-access layer return these.
-template <typename T>
-class [[nodiscard]] Outcome
+template <typename T> class [[nodiscard]] Outcome
 {
 public:
     Outcome(T value) : m_state(std::move(value)) {}
@@ -37,8 +36,7 @@ private:
     std::variant<T, Failure> m_state;
 };
 
-template <>
-class [[nodiscard]] Outcome<void>
+template <> class [[nodiscard]] Outcome<void>
 {
 public:
     Outcome() = default;

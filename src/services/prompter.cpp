@@ -28,8 +28,7 @@ QMessageBox::StandardButtons standardSet(Prompter::Buttons buttons)
     case Prompter::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case Prompter::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case Prompter::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case Prompter::Buttons::AbortRetryIgnore:
-        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case Prompter::Buttons::AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
     case Prompter::Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
@@ -48,8 +47,8 @@ Prompter::Button escapeOf(Prompter::Buttons buttons)
 
 } // namespace
 
-void MessageBoxPrompter::setUp(QMessageBox &box, const QString &text, const QString &title, Icon icon,
-                               Buttons buttons, std::optional<Button> defaultButton)
+void MessageBoxPrompter::setUp(QMessageBox &box, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                               std::optional<Button> defaultButton)
 {
     box.setWindowTitle(title);
     box.setText(text);
@@ -65,15 +64,15 @@ void MessageBoxPrompter::setUp(QMessageBox &box, const QString &text, const QStr
         box.setDefaultButton(standardOf(*defaultButton));
 }
 
-Prompter::Button MessageBoxPrompter::ask(const QString &text, const QString &title, Icon icon,
-                                         Buttons buttons, std::optional<Button> defaultButton)
+Prompter::Button MessageBoxPrompter::ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+                                         std::optional<Button> defaultButton)
 {
     QMessageBox box(m_parent ? m_parent : QApplication::activeWindow());
     setUp(box, text, title, icon, buttons, defaultButton);
     box.exec();
     const auto pressed = box.standardButton(box.clickedButton());
-    for (const Button b : {Button::Ok, Button::Cancel, Button::Yes, Button::No, Button::Abort,
-                           Button::Retry, Button::Ignore}) {
+    for (const Button b :
+         {Button::Ok, Button::Cancel, Button::Yes, Button::No, Button::Abort, Button::Retry, Button::Ignore}) {
         if (standardOf(b) == pressed)
             return b;
     }

@@ -37,8 +37,6 @@ public:
 
     qsizetype size() const { return m_rows.size(); }
     bool isEmpty() const { return m_rows.isEmpty(); }
-    // The end-of-file test of an unread result.
-    bool eof() const { return m_rows.isEmpty(); }
     Row at(qsizetype index) const { return Row(this, index); }
     Row first() const { return at(0); }
     const QStringList &columns() const { return m_columns; }
@@ -49,7 +47,11 @@ public:
     public:
         Iterator(const Recordset *set, qsizetype i) : m_set(set), m_i(i) {}
         Row operator*() const { return m_set->at(m_i); }
-        Iterator &operator++() { ++m_i; return *this; }
+        Iterator &operator++()
+        {
+            ++m_i;
+            return *this;
+        }
         bool operator!=(const Iterator &other) const { return m_i != other.m_i; }
 
     private:
@@ -61,7 +63,7 @@ public:
 
 private:
     QStringList m_columns;
-    QHash<QString, int> m_index;          // upper-cased name → position
+    QHash<QString, int> m_index; // upper-cased name → position
     QList<QVariantList> m_rows;
 };
 

@@ -17,8 +17,7 @@ namespace {
 
 QString folderOf(SchemaKind kind)
 {
-    return kind == SchemaKind::Services ? QStringLiteral(":/schema/servizi")
-                                        : QStringLiteral(":/schema/contab");
+    return kind == SchemaKind::Services ? QStringLiteral(":/schema/servizi") : QStringLiteral(":/schema/contab");
 }
 
 QStringList stepFiles(SchemaKind kind)
@@ -74,8 +73,7 @@ Outcome<void> checkVersion(int found, SchemaKind kind, const QString &name)
 class ScratchConnection
 {
 public:
-    ScratchConnection()
-        : m_name(QStringLiteral("orlavo-schema-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    ScratchConnection() : m_name(QStringLiteral("orlavo-schema-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     }
@@ -138,8 +136,8 @@ QStringList stepStatements(SchemaKind kind, int version)
 
 QString sqliteUri(const QString &path, bool create)
 {
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
-           + (create ? QStringLiteral("?mode=rwc") : QStringLiteral("?mode=rw"));
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+           (create ? QStringLiteral("?mode=rwc") : QStringLiteral("?mode=rw"));
 }
 
 QString sqliteFileProblem(const QString &path)
@@ -177,10 +175,10 @@ Outcome<void> createSqlite(const QString &path, SchemaKind kind, int upTo)
         QSqlError error;
         if (!c.db().open()) {
             result = sqlFailure(QStringLiteral("Creazione archivio %1").arg(path), c.db().lastError());
-        } else if (!run(c.db(), QStringLiteral("PRAGMA journal_mode=DELETE"), &error)
-                   || !run(c.db(), QStringLiteral("BEGIN IMMEDIATE"), &error)
-                   || !run(c.db(), QStringLiteral("CREATE TABLE VERSIONE_SCHEMA (VERSIONE INTEGER NOT NULL)"), &error)
-                   || !run(c.db(), QStringLiteral("INSERT INTO VERSIONE_SCHEMA (VERSIONE) VALUES (0)"), &error)) {
+        } else if (!run(c.db(), QStringLiteral("PRAGMA journal_mode=DELETE"), &error) ||
+                   !run(c.db(), QStringLiteral("BEGIN IMMEDIATE"), &error) ||
+                   !run(c.db(), QStringLiteral("CREATE TABLE VERSIONE_SCHEMA (VERSIONE INTEGER NOT NULL)"), &error) ||
+                   !run(c.db(), QStringLiteral("INSERT INTO VERSIONE_SCHEMA (VERSIONE) VALUES (0)"), &error)) {
             result = sqlFailure(QStringLiteral("Creazione archivio %1").arg(path), error);
         } else {
             result = applySteps(c.db(), kind, 0, target, QStringLiteral("VERSIONE_SCHEMA"));
@@ -200,7 +198,8 @@ Outcome<void> ensureSqlite(const QString &path, SchemaKind kind)
     c.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
     if (!c.db().open())
         return sqlFailure(QStringLiteral("Apertura archivio %1").arg(path), c.db().lastError());
-    const Failure notOurs{QStringLiteral("Il file %1 non è un archivio %2 del programma.").arg(path, kindName(kind)), {}};
+    const Failure notOurs{QStringLiteral("Il file %1 non è un archivio %2 del programma.").arg(path, kindName(kind)),
+                          {}};
     const auto readVersion = [&c]() -> std::optional<int> {
         QSqlQuery q(c.db());
         if (!q.exec(QStringLiteral("SELECT VERSIONE FROM VERSIONE_SCHEMA")) || !q.next())
@@ -248,10 +247,10 @@ Outcome<void> createPostgres(QSqlDatabase db, const QString &schema, SchemaKind 
     QSqlError error;
     if (!run(db, QStringLiteral("BEGIN"), &error))
         return sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error);
-    if (!run(db, QStringLiteral("CREATE SCHEMA %1").arg(schema), &error)
-        || !run(db, QStringLiteral("SET LOCAL search_path TO %1").arg(schema), &error)
-        || !run(db, QStringLiteral("CREATE TABLE %1 (VERSIONE INTEGER NOT NULL)").arg(versionTable), &error)
-        || !run(db, QStringLiteral("INSERT INTO %1 (VERSIONE) VALUES (0)").arg(versionTable), &error)) {
+    if (!run(db, QStringLiteral("CREATE SCHEMA %1").arg(schema), &error) ||
+        !run(db, QStringLiteral("SET LOCAL search_path TO %1").arg(schema), &error) ||
+        !run(db, QStringLiteral("CREATE TABLE %1 (VERSIONE INTEGER NOT NULL)").arg(versionTable), &error) ||
+        !run(db, QStringLiteral("INSERT INTO %1 (VERSIONE) VALUES (0)").arg(versionTable), &error)) {
         run(db, QStringLiteral("ROLLBACK"));
         return sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error);
     }
@@ -268,8 +267,8 @@ Outcome<void> ensurePostgres(QSqlDatabase db, const QString &schema, SchemaKind 
     if (!postgresSchemaExists(db, schema))
         return Failure{QStringLiteral("L'archivio %1 %2 non esiste sul server.").arg(kindName(kind), schema), {}};
     const QString versionTable = schema + QStringLiteral(".VERSIONE_SCHEMA");
-    const Failure notOurs{QStringLiteral("Lo schema %1 non è un archivio %2 del programma.").arg(schema, kindName(kind)),
-                          {}};
+    const Failure notOurs{
+        QStringLiteral("Lo schema %1 non è un archivio %2 del programma.").arg(schema, kindName(kind)), {}};
     const auto readVersion = [&db, &versionTable](const char *suffix) -> std::optional<int> {
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("SELECT VERSIONE FROM %1%2").arg(versionTable, QLatin1String(suffix))) || !q.next())

@@ -5,11 +5,26 @@
 namespace Orlavo::Services {
 
 // Simple code tables edited by the generic code-table window, by index.
-inline constexpr std::array<const char *, 20> kCodeTables = {
-    "TAB_DOC_ID", "TAB_UBICAZIONE", "TAB_REGISTRI", "TAB_ATTIVITA", "TAB_ZONA",
-    "TAB_PROV", "TAB_MERCE", "TAB_ABI", "", "TAB_ASPET_EST",
-    "TAB_CAU_MAG", "TAB_TRASP", "TAB_CCOS", "", "TAB_GRUPP",
-    "TAB_MAGAZZINI", "TAB_SOGRUP", "", "TAB_UNTMIS", "TAB_TIPO_CAUS"};
+inline constexpr std::array<const char *, 20> kCodeTables = {"TAB_DOC_ID",
+                                                             "TAB_UBICAZIONE",
+                                                             "TAB_REGISTRI",
+                                                             "TAB_ATTIVITA",
+                                                             "TAB_ZONA",
+                                                             "TAB_PROV",
+                                                             "TAB_MERCE",
+                                                             "TAB_ABI",
+                                                             "",
+                                                             "TAB_ASPET_EST",
+                                                             "TAB_CAU_MAG",
+                                                             "TAB_TRASP",
+                                                             "TAB_CCOS",
+                                                             "",
+                                                             "TAB_GRUPP",
+                                                             "TAB_MAGAZZINI",
+                                                             "TAB_SOGRUP",
+                                                             "",
+                                                             "TAB_UNTMIS",
+                                                             "TAB_TIPO_CAUS"};
 
 // Modes of the shared master-data windows, one column per archive.
 inline constexpr std::array<const char *, 3> kModeInsert = {"FORNCOD", "PUBCLICOD", "PUBFORCOD"};

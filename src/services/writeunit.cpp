@@ -21,8 +21,7 @@ bool WriteUnit::exec(Target target, const QString &step, const QString &sql, con
     if (!ok())
         return false;
     m_db.setStep(step);
-    const int code = target == Target::Company ? m_db.executeSql(sql, params)
-                                               : m_db.executeSqlServices(sql, params);
+    const int code = target == Target::Company ? m_db.executeSql(sql, params) : m_db.executeSqlServices(sql, params);
     if (code == kErrNone)
         return true;
     fail();

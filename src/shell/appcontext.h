@@ -13,8 +13,7 @@ inline constexpr char kAppName[] = "Orlavo";
 // CONT.INI, the prompter and the data-access layer.
 struct AppContext {
     AppContext(const QString &appFolder, Services::Prompter &prompter)
-        : settings(appFolder + QStringLiteral("CONT.INI")),
-          prompter(prompter),
+        : settings(appFolder + QStringLiteral("CONT.INI")), prompter(prompter),
           db(state, prompter, appFolder + QStringLiteral("CONT.LOG"))
     {
         state.appFolder = appFolder;

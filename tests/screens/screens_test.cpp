@@ -92,7 +92,8 @@ TEST_F(Screens, ConfigurationWizardPagesFit)
     EXPECT_LE(wizard.height(), 768);
     EXPECT_EQ(plain(wizard.button(QWizard::NextButton)->text()), QStringLiteral("Successivo >"));
     EXPECT_EQ(plain(wizard.button(QWizard::CancelButton)->text()), QStringLiteral("Annulla"));
-    const char *names[] = {"02-configurazione-archivi", "03-configurazione-societa", "04-configurazione-amministratore"};
+    const char *names[] = {"02-configurazione-archivi", "03-configurazione-societa",
+                           "04-configurazione-amministratore"};
     for (const char *name : names) {
         SCOPED_TRACE(name);
         QApplication::processEvents();

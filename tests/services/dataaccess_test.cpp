@@ -20,7 +20,8 @@ using Orlavo::Testing::TestArchives;
 
 namespace {
 
-const QString kInsertProvince = QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)").arg(Tables::TAB_PROV);
+const QString kInsertProvince =
+    QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)").arg(Tables::TAB_PROV);
 const QString kInsertCounter =
     QStringLiteral("INSERT INTO %1 (ANNO, NOME, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?)").arg(Tables::NUMERA);
 
@@ -54,7 +55,8 @@ TEST_P(DataAccessTest, FailingUpdateLeavesBothDatabasesUnchanged)
 {
     {
         WriteUnit unit(*db, QStringLiteral("Registra prova"));
-        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins. prov"), kInsertProvince, {QStringLiteral("ZZ"), QStringLiteral("PROVA")}));
+        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins. prov"), kInsertProvince,
+                                      {QStringLiteral("ZZ"), QStringLiteral("PROVA")}));
         ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins. numera"), kInsertCounter,
                                      {QStringLiteral("2026"), QStringLiteral("FVEND"), 0, 99999}));
         // NOT NULL violated at run time: a real engine error, not a syntax one.
@@ -113,8 +115,9 @@ TEST_P(DataAccessTest, BoundTextKeepsQuotesAndEmptyBecomesNull)
     ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z1"), description}));
     ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), sqlText(QString())}));
     ASSERT_TRUE(unit.commit());
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z1'")).toString(),
-              description);
+    EXPECT_EQ(
+        archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z1'")).toString(),
+        description);
     EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z2' AND DESCRIZIONE IS NULL")), 1);
 }
 
@@ -133,15 +136,16 @@ TEST_P(DataAccessTest, FailingQueryIsFatalAndLogged)
     const IniFile log(archives->folder() + QStringLiteral("CONT.LOG"));
     EXPECT_FALSE(log.read(QStringLiteral("ERRORI"), QStringLiteral("OGG")).isEmpty());
     EXPECT_EQ(log.read(QStringLiteral("ERRORI"), QStringLiteral("NUM")), db->error().number);
-    EXPECT_TRUE(log.read(QStringLiteral("ERRORI"), QStringLiteral("DES")).contains(QStringLiteral("tabella_che_non_esiste"),
-                                                                                   Qt::CaseInsensitive));
+    EXPECT_TRUE(log.read(QStringLiteral("ERRORI"), QStringLiteral("DES"))
+                    .contains(QStringLiteral("tabella_che_non_esiste"), Qt::CaseInsensitive));
 }
 
 TEST_P(DataAccessTest, RecordsetsReadByNameAndStayOpenTogether)
 {
-    auto first = db->openRecordset(QStringLiteral("SELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN (?, ?) ORDER BY CODICE")
-                                       .arg(Tables::TAB_PROV),
-                                   {QStringLiteral("MI"), QStringLiteral("RM")}, 1);
+    auto first =
+        db->openRecordset(QStringLiteral("SELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN (?, ?) ORDER BY CODICE")
+                              .arg(Tables::TAB_PROV),
+                          {QStringLiteral("MI"), QStringLiteral("RM")}, 1);
     auto second = db->openRecordset(QStringLiteral("SELECT DIVISA, NDEC FROM %1 ORDER BY DIVISA").arg(Tables::DIVISE));
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
@@ -157,17 +161,18 @@ TEST_P(DataAccessTest, LockRefusedWhileAnotherUserHoldsIt)
 {
     {
         WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."),
-                                     QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES (?, ?)").arg(Tables::SEMAFORO),
-                                     {QStringLiteral("TUTTO"), QStringLiteral("LUIGI")}));
+        ASSERT_TRUE(unit.execCompany(
+            QStringLiteral("Ins."), QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES (?, ?)").arg(Tables::SEMAFORO),
+            {QStringLiteral("TUTTO"), QStringLiteral("LUIGI")}));
         ASSERT_TRUE(unit.commit());
     }
     {
         ArchiveLock lock(*db, QStringLiteral("MAGAZZINO"));
         EXPECT_FALSE(lock);
     }
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("L'archivio è attualmente in uso esclusivo dall'utente LUIGI\n"
-                                                           "Riprovare l'operazione tra qualche istante")});
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("L'archivio è attualmente in uso esclusivo dall'utente LUIGI\n"
+                                         "Riprovare l'operazione tra qualche istante")});
     EXPECT_EQ(prompter.shown().first().icon, Prompter::Icon::Warning);
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
     EXPECT_EQ(archives->scalar(QStringLiteral("SELECT UTENTE FROM SEMAFORO")).toString(), QStringLiteral("LUIGI"));
@@ -188,9 +193,9 @@ TEST_P(DataAccessTest, LockGuardReleasesWhatItTook)
     // A stale lock of this user goes at start; another user's stays.
     WriteUnit unit(*db, QStringLiteral("Prova"));
     for (const char *user : {"mario", "LUIGI"})
-        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."),
-                                     QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES (?, ?)").arg(Tables::SEMAFORO),
-                                     {QString::fromLatin1(user) + QStringLiteral("-AREA"), QString::fromLatin1(user)}));
+        ASSERT_TRUE(unit.execCompany(
+            QStringLiteral("Ins."), QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES (?, ?)").arg(Tables::SEMAFORO),
+            {QString::fromLatin1(user) + QStringLiteral("-AREA"), QString::fromLatin1(user)}));
     ASSERT_TRUE(unit.commit());
     EXPECT_TRUE(db->unlockUser());
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
@@ -208,8 +213,8 @@ TEST_P(DataAccessTest, TwoWorkstationsRacingForTheLockGetOneRow)
     const QString outB = finish(b);
     const bool annaWon = outA.startsWith(QStringLiteral("LOCKED"));
     const QString &loser = annaWon ? outB : outA;
-    EXPECT_NE(outA.startsWith(QStringLiteral("LOCKED")), outB.startsWith(QStringLiteral("LOCKED"))) << outA.toStdString()
-                                                                                                     << outB.toStdString();
+    EXPECT_NE(outA.startsWith(QStringLiteral("LOCKED")), outB.startsWith(QStringLiteral("LOCKED")))
+        << outA.toStdString() << outB.toStdString();
     EXPECT_TRUE(loser.startsWith(QStringLiteral("REFUSED")));
     EXPECT_TRUE(loser.contains(QStringLiteral("in uso esclusivo dall'utente ") +
                                (annaWon ? QStringLiteral("ANNA") : QStringLiteral("BRUNO"))))
@@ -254,7 +259,8 @@ TEST_P(DataAccessTest, WorkstationKilledMidWriteLeavesBothUnchanged)
     EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'ZZ'")), 0);
     // The archives are still writable by the others.
     WriteUnit unit(*db, QStringLiteral("Prova"));
-    EXPECT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("ZZ"), QStringLiteral("X")}));
+    EXPECT_TRUE(
+        unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("ZZ"), QStringLiteral("X")}));
     EXPECT_TRUE(unit.commit());
 }
 
@@ -264,7 +270,8 @@ ORLAVO_FOR_EACH_ENGINE(DataAccessTest);
 // roll back, after it both hold the data. Never one without the other.
 TEST(SqliteCommitAcrossFiles, KilledInsideTheCommitKeepsBothFilesInStep)
 {
-    for (const auto &[job, landed] : {std::pair{"crash-at-super-journal", 0}, std::pair{"crash-after-commit-point", 1}}) {
+    for (const auto &[job, landed] :
+         {std::pair{"crash-at-super-journal", 0}, std::pair{"crash-after-commit-point", 1}}) {
         SCOPED_TRACE(job);
         TestArchives archives(Engine::Sqlite);
         ASSERT_TRUE(archives.ready());
@@ -309,8 +316,8 @@ TEST_P(DataAccessTest, LockConflictIsNotFatal)
         other.rollbackTransBoth();
     }
     EXPECT_EQ(other.error().code, kErrDatabase);
-    EXPECT_TRUE(DataAccess::isLockConflict(QSqlError(QString(), QString(), QSqlError::StatementError,
-                                                     other.error().number)))
+    EXPECT_TRUE(
+        DataAccess::isLockConflict(QSqlError(QString(), QString(), QSqlError::StatementError, other.error().number)))
         << other.error().number.toStdString() << " " << other.error().description.toStdString();
     EXPECT_EQ(otherExits, 0);
     EXPECT_TRUE(otherPrompter.shown().isEmpty());
@@ -325,20 +332,24 @@ TEST_P(DataAccessTest, PreparedStatementsSurviveRollbackAndCheckTheirValues)
 {
     {
         WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z1"), QStringLiteral("A")}));
+        ASSERT_TRUE(
+            unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z1"), QStringLiteral("A")}));
     }
     EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z1'")), 0);
     {
         WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("B")}));
+        ASSERT_TRUE(
+            unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("B")}));
         EXPECT_FALSE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3")}));
     }
     EXPECT_EQ(db->error().code, kErrDatabase);
     EXPECT_TRUE(db->error().description.contains(QStringLiteral("2 attesi, 1 forniti")));
     WriteUnit unit(*db, QStringLiteral("Prova"));
-    ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z4"), QStringLiteral("C")}));
+    ASSERT_TRUE(
+        unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z4"), QStringLiteral("C")}));
     ASSERT_TRUE(unit.commit());
     EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE LIKE 'Z%'")), 1);
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z4'")).toString(),
-              QStringLiteral("C"));
+    EXPECT_EQ(
+        archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z4'")).toString(),
+        QStringLiteral("C"));
 }

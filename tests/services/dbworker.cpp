@@ -109,8 +109,8 @@ int main(int argc, char **argv)
             if (!unit.execCompany(QStringLiteral("Agg. numera"),
                                   QStringLiteral("UPDATE %1 SET NUMERATORE = ? WHERE ANNO = ? AND NOME = ?")
                                       .arg(Services::Tables::NUMERA),
-                                  {next, QStringLiteral("2026"), QStringLiteral("PROVA")})
-                || !unit.commit()) {
+                                  {next, QStringLiteral("2026"), QStringLiteral("PROVA")}) ||
+                !unit.commit()) {
                 say(QStringLiteral("FAILED ") + db.error().description);
                 return 6;
             }
@@ -124,11 +124,11 @@ int main(int argc, char **argv)
     if (!unit.execCompany(QStringLiteral("Ins. numera"),
                           QStringLiteral("INSERT INTO %1 (ANNO, NOME, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?)")
                               .arg(Services::Tables::NUMERA),
-                          {QStringLiteral("2026"), QStringLiteral("FVEND"), 0, 99999})
-        || !unit.execServices(QStringLiteral("Ins. provincia"),
-                              QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)")
-                                  .arg(Services::Tables::TAB_PROV),
-                              {QStringLiteral("ZZ"), QStringLiteral("PROVA")})) {
+                          {QStringLiteral("2026"), QStringLiteral("FVEND"), 0, 99999}) ||
+        !unit.execServices(
+            QStringLiteral("Ins. provincia"),
+            QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)").arg(Services::Tables::TAB_PROV),
+            {QStringLiteral("ZZ"), QStringLiteral("PROVA")})) {
         return 7;
     }
     if (job == QLatin1String("hang")) {

@@ -148,13 +148,15 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
          "; impostazioni\n[MAIN]\nSOCIETA=01\n; anno in corso\n  anno = 2025  \n\n[STAMPE]\nANNO=2000\n\n"},
         {"missing key goes inside its section", file, QStringLiteral("MAIN"), QStringLiteral("PATHDB"),
          QStringLiteral("/dati/"),
-         "; impostazioni\n[MAIN]\nSOCIETA=01\n; anno in corso\n  anno = 2025  \nPATHDB=/dati/\n\n[STAMPE]\nANNO=1999\n\n"},
+         "; impostazioni\n[MAIN]\nSOCIETA=01\n; anno in corso\n  anno = 2025  "
+         "\nPATHDB=/dati/\n\n[STAMPE]\nANNO=1999\n\n"},
         {"missing key in the last section", file, QStringLiteral("STAMPE"), QStringLiteral("COPIE"),
          QStringLiteral("2"),
          "; impostazioni\n[MAIN]\nSOCIETA=01\n; anno in corso\n  anno = 2025  \n\n[STAMPE]\nANNO=1999\nCOPIE=2\n\n"},
         {"missing section goes at the end", file, QStringLiteral("UTENTE"), QStringLiteral("NOME"),
          QStringLiteral("ADMIN"),
-         "; impostazioni\n[MAIN]\nSOCIETA=01\n; anno in corso\n  anno = 2025  \n\n[STAMPE]\nANNO=1999\n\n[UTENTE]\nNOME=ADMIN\n"},
+         "; impostazioni\n[MAIN]\nSOCIETA=01\n; anno in corso\n  anno = 2025  "
+         "\n\n[STAMPE]\nANNO=1999\n\n[UTENTE]\nNOME=ADMIN\n"},
         {"missing section after a last line with no blank", "[MAIN]\nSOCIETA=01\n", QStringLiteral("UTENTE"),
          QStringLiteral("NOME"), QStringLiteral("ADMIN"), "[MAIN]\nSOCIETA=01\n\n[UTENTE]\nNOME=ADMIN\n"},
         {"last line without line end", "[MAIN]\nSOCIETA=01", QStringLiteral("MAIN"), QStringLiteral("ANNO"),
@@ -250,8 +252,8 @@ TEST_F(IniFileTest, GarbageFileReadsEmptyAndKeepsItsBytesOnWrite)
     for (int round = 0; round < 4; ++round)
         for (int b = 0; b < 256; ++b)
             everyByte.append(char(b));
-    QByteArray longLines = "[MAIN]\n" + QByteArray(100000, 'x') + "\nNOTE=" + QByteArray(100000, 'y') + "\n"
-                           + QByteArray(100000, '=') + "\n[" + QByteArray(100000, 'z') + "\n";
+    QByteArray longLines = "[MAIN]\n" + QByteArray(100000, 'x') + "\nNOTE=" + QByteArray(100000, 'y') + "\n" +
+                           QByteArray(100000, '=') + "\n[" + QByteArray(100000, 'z') + "\n";
     struct Case {
         const char *name;
         QByteArray bytes;

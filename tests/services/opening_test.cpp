@@ -18,7 +18,10 @@ struct Opening {
     ScriptedPrompter prompter;
     DataAccess db{state, prompter, QString()};
     int exits = 0;
-    Opening() { db.setExitHook([this](int) { ++exits; }); }
+    Opening()
+    {
+        db.setExitHook([this](int) { ++exits; });
+    }
 };
 
 QByteArray bytesOf(const QString &path)
@@ -111,7 +114,7 @@ TEST(OpeningArchives, UnknownTypeAndUnreachableServerAreFatal)
         Opening o;
         ConnectionConfig config;
         config.dbType = QStringLiteral("SQL");
-        config.server.host = nowhere.path();   // a socket folder with no server
+        config.server.host = nowhere.path(); // a socket folder with no server
         config.server.database = QStringLiteral("orlavo");
         EXPECT_FALSE(o.db.openServices(config));
         EXPECT_EQ(o.exits, 1);
@@ -154,8 +157,9 @@ TEST_P(SchemaUpgrade, OlderArchiveIsBroughtUpToDateNewerIsRefused)
         EXPECT_EQ(version->first().integer(QStringLiteral("VERSIONE")), Schema::latestVersion(SchemaKind::Services));
     }
     EXPECT_EQ(archives.count(Tables::TAB_PROV), 108);
-    EXPECT_EQ(archives.scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'AQ'")).toString(),
-              QStringLiteral("L'AQUILA"));
+    EXPECT_EQ(
+        archives.scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'AQ'")).toString(),
+        QStringLiteral("L'AQUILA"));
 
     {
         Opening o;

@@ -222,8 +222,12 @@ TEST(FirstSetup, ChecksComeInOrder)
         {"all given", [](FirstSetup &) {}, std::nullopt, QString()},
         {"no folder", [](FirstSetup &s) { s.pathDb.clear(); }, Field::Folder, folder},
         {"blank folder", [](FirstSetup &s) { s.pathDb = QStringLiteral("   "); }, Field::Folder, folder},
-        {"no folder before no code", [](FirstSetup &s) { s.pathDb.clear(); s.companyCode.clear(); }, Field::Folder,
-         folder},
+        {"no folder before no code",
+         [](FirstSetup &s) {
+             s.pathDb.clear();
+             s.companyCode.clear();
+         },
+         Field::Folder, folder},
         {"server needs no folder",
          [](FirstSetup &s) {
              s.server = true;
@@ -240,7 +244,11 @@ TEST(FirstSetup, ChecksComeInOrder)
          Field::Database, database},
         {"no code", [](FirstSetup &s) { s.companyCode.clear(); }, Field::CompanyCode, codeMissing},
         {"blank code", [](FirstSetup &s) { s.companyCode = QStringLiteral("  "); }, Field::CompanyCode, codeMissing},
-        {"no code before no name", [](FirstSetup &s) { s.companyCode.clear(); s.companyName.clear(); },
+        {"no code before no name",
+         [](FirstSetup &s) {
+             s.companyCode.clear();
+             s.companyName.clear();
+         },
          Field::CompanyCode, codeMissing},
         {"one-character code", [](FirstSetup &s) { s.companyCode = QStringLiteral("1"); }, Field::CompanyCode,
          codeWrong},
@@ -254,22 +262,25 @@ TEST(FirstSetup, ChecksComeInOrder)
          codeWrong},
         {"letters in the code", [](FirstSetup &s) { s.companyCode = QStringLiteral("AB"); }, std::nullopt, QString()},
         {"no name", [](FirstSetup &s) { s.companyName = QStringLiteral(" "); }, Field::CompanyName, name},
-        {"no name before no user", [](FirstSetup &s) { s.companyName.clear(); s.adminUser.clear(); },
+        {"no name before no user",
+         [](FirstSetup &s) {
+             s.companyName.clear();
+             s.adminUser.clear();
+         },
          Field::CompanyName, name},
         {"name fills its column", [](FirstSetup &s) { s.companyName = QString(60, u'R'); }, std::nullopt, QString()},
         {"name longer than its column", [](FirstSetup &s) { s.companyName = QString(61, u'R'); }, Field::CompanyName,
          QStringLiteral("La ragione sociale è al massimo di 60 caratteri.")},
         {"no user", [](FirstSetup &s) { s.adminUser = QStringLiteral(" "); }, Field::AdminUser, user},
-        {"user code longer than its column", [](FirstSetup &s) { s.adminUser = QString(21, u'U'); },
-         Field::AdminUser, QStringLiteral("Il codice utente è al massimo di 20 caratteri.")},
+        {"user code longer than its column", [](FirstSetup &s) { s.adminUser = QString(21, u'U'); }, Field::AdminUser,
+         QStringLiteral("Il codice utente è al massimo di 20 caratteri.")},
         {"no user before a bad password",
          [&password](FirstSetup &s) {
              password(QStringLiteral("prezzo€"))(s);
              s.adminUser.clear();
          },
          Field::AdminUser, user},
-        {"character the password cannot hold", password(QStringLiteral("prezzo€")), Field::AdminPassword,
-         badPassword},
+        {"character the password cannot hold", password(QStringLiteral("prezzo€")), Field::AdminPassword, badPassword},
         {"bad password before the mismatch",
          [](FirstSetup &s) {
              s.adminPassword = QStringLiteral("prezzo€");
@@ -587,11 +598,11 @@ TEST(FirstSetup, UtilityRunsWithoutWindows)
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     const QString dataFolder = home.path() + QStringLiteral("/DATI");
-    const QStringList arguments = {QStringLiteral("CFG-PRIMO"), QStringLiteral("--yes"),
-                                   QStringLiteral("--folder"),  dataFolder,
-                                   QStringLiteral("--company"), QStringLiteral("01"),
-                                   QStringLiteral("--name"),    QStringLiteral("Ditta Prova"),
-                                   QStringLiteral("--user"),    QStringLiteral("ADMIN"),
+    const QStringList arguments = {QStringLiteral("CFG-PRIMO"),  QStringLiteral("--yes"),
+                                   QStringLiteral("--folder"),   dataFolder,
+                                   QStringLiteral("--company"),  QStringLiteral("01"),
+                                   QStringLiteral("--name"),     QStringLiteral("Ditta Prova"),
+                                   QStringLiteral("--user"),     QStringLiteral("ADMIN"),
                                    QStringLiteral("--password"), QStringLiteral("segreta")};
     const auto run = [&]() {
         QProcess utility;

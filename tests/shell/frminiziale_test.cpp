@@ -182,8 +182,8 @@ TEST(FrmIniziale, FirstRunOffersTheConfigurationUtility)
                 EXPECT_EQ(second.text, kFirstRunRefused);
                 EXPECT_EQ(second.icon, Prompter::Icon::Warning);
             } else {
-                EXPECT_EQ(second.text, QStringLiteral("Impossibile avviare il programma di configurazione:\n")
-                                           + start.window.configurationUtility());
+                EXPECT_EQ(second.text, QStringLiteral("Impossibile avviare il programma di configurazione:\n") +
+                                           start.window.configurationUtility());
                 EXPECT_EQ(second.icon, Prompter::Icon::Critical);
             }
             EXPECT_EQ(second.title, QStringLiteral("Orlavo"));
@@ -216,8 +216,8 @@ TEST(FrmIniziale, GarbageSettingsFileIsAFirstRun)
     };
     const QList<Case> cases = {
         {"binary bytes", everyByte},
-        {"100 000-character lines", "[MAIN]\n" + QByteArray(100000, 'S') + "\nPATHDB=" + QByteArray(100000, '/')
-                                        + "\n" + QByteArray(100000, '[') + "\n"},
+        {"100 000-character lines", "[MAIN]\n" + QByteArray(100000, 'S') + "\nPATHDB=" + QByteArray(100000, '/') +
+                                        "\n" + QByteArray(100000, '[') + "\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -317,12 +317,12 @@ TEST(FrmIniziale, SettingsVariantsAreReadAsTheRulesSay)
     struct Case {
         const char *name;
         QString key;
-        QString value;       // null: the key is absent
+        QString value; // null: the key is absent
         QString dbType;
         std::optional<Isolation> isolation;
         int rowsTab;
         int rowsList;
-        QString afterwards;  // the key's value in CONT.INI after the load
+        QString afterwards; // the key's value in CONT.INI after the load
     };
     const QList<Case> cases = {
         {"TIPODB Access 2000", QStringLiteral("TIPODB"), QStringLiteral("Access 2000"), QStringLiteral("ACCESS"),
@@ -335,8 +335,8 @@ TEST(FrmIniziale, SettingsVariantsAreReadAsTheRulesSay)
          Isolation::ReadCommitted, 10, 20, QStringLiteral("2")},
         {"ISOLATIONLEVEL 4", QStringLiteral("ISOLATIONLEVEL"), QStringLiteral("4"), QStringLiteral("ACCESS2000"),
          Isolation::Serializable, 10, 20, QStringLiteral("4")},
-        {"ISOLATIONLEVEL empty", QStringLiteral("ISOLATIONLEVEL"), QStringLiteral(""),
-         QStringLiteral("ACCESS2000"), Isolation::Chaos, 10, 20, QStringLiteral("1")},
+        {"ISOLATIONLEVEL empty", QStringLiteral("ISOLATIONLEVEL"), QStringLiteral(""), QStringLiteral("ACCESS2000"),
+         Isolation::Chaos, 10, 20, QStringLiteral("1")},
         {"NUMRIGHETAB 12x", QStringLiteral("NUMRIGHETAB"), QStringLiteral("12x"), QStringLiteral("ACCESS2000"),
          Isolation::Chaos, 12, 20, QStringLiteral("12x")},
         {"NUMRIGHETAB 0", QStringLiteral("NUMRIGHETAB"), QStringLiteral("0"), QStringLiteral("ACCESS2000"),
@@ -492,8 +492,8 @@ TEST(FrmIniziale, ServicesFileThatCannotBeOpenedEndsTheProgram)
 {
     struct Case {
         const char *name;
-        std::optional<QByteArray> bytes;  // nullopt: no file
-        QString problem;                  // %1 is the file
+        std::optional<QByteArray> bytes; // nullopt: no file
+        QString problem;                 // %1 is the file
     };
     const QByteArray jet = QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(2048, '\x5A');
     const QList<Case> cases = {

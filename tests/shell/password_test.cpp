@@ -65,10 +65,10 @@ TEST(Password, ExamplesWorkedOutByHand)
 TEST(Password, UnscrambleGivesBackThePassword)
 {
     const QStringList passwords = {
-        QStringLiteral("x"),          QStringLiteral("segreta"),  QStringLiteral("ADMIN"),
-        QStringLiteral("Password1"),  QStringLiteral("mario.rossi"), QStringLiteral("1234"),
-        QStringLiteral("Qwerty!2026"), QStringLiteral("1è2"),   QStringLiteral("zzzzzzzz"),
-        QStringLiteral("a b c"),      QStringLiteral("è1"), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
+        QStringLiteral("x"),           QStringLiteral("segreta"),     QStringLiteral("ADMIN"),
+        QStringLiteral("Password1"),   QStringLiteral("mario.rossi"), QStringLiteral("1234"),
+        QStringLiteral("Qwerty!2026"), QStringLiteral("1è2"),         QStringLiteral("zzzzzzzz"),
+        QStringLiteral("a b c"),       QStringLiteral("è1"),          QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
     };
     for (const QString &plain : passwords) {
         SCOPED_TRACE(plain.toStdString());

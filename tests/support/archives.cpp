@@ -80,7 +80,8 @@ TestArchives::TestArchives(Engine engine, int upToServicesStep) : m_engine(engin
         return;
     }
     m_database = QStringLiteral("orlavo_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter);
-    if (const QString error = adminExec(server, QStringLiteral("CREATE DATABASE %1").arg(m_database)); !error.isEmpty()) {
+    if (const QString error = adminExec(server, QStringLiteral("CREATE DATABASE %1").arg(m_database));
+        !error.isEmpty()) {
         m_problem = error;
         m_database.clear();
         return;
@@ -94,8 +95,8 @@ TestArchives::TestArchives(Engine engine, int upToServicesStep) : m_engine(engin
         db.setDatabaseName(m_database);
         if (db.open()) {
             QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO WARNING"));
-            auto made = Services::Schema::createPostgres(db, QStringLiteral("servizi"), SchemaKind::Services,
-                                                         upToServicesStep);
+            auto made =
+                Services::Schema::createPostgres(db, QStringLiteral("servizi"), SchemaKind::Services, upToServicesStep);
             if (made)
                 made = Services::Schema::createPostgres(db, QStringLiteral("contab01"), SchemaKind::Company);
             m_ready = bool(made);
@@ -112,7 +113,8 @@ TestArchives::TestArchives(Engine engine, int upToServicesStep) : m_engine(engin
 TestArchives::~TestArchives()
 {
     if (!m_database.isEmpty())
-        adminExec(PgServer::fromEnvironment(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
+        adminExec(PgServer::fromEnvironment(),
+                  QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
 }
 
 Services::ConnectionConfig TestArchives::config() const
@@ -136,10 +138,12 @@ Services::ConnectionConfig TestArchives::config() const
 QStringList TestArchives::workerEnvironment() const
 {
     const Services::ConnectionConfig c = config();
-    return {QStringLiteral("ORLAVO_W_TYPE=") + c.dbType, QStringLiteral("ORLAVO_W_PATHDB=") + c.pathDb,
+    return {QStringLiteral("ORLAVO_W_TYPE=") + c.dbType,
+            QStringLiteral("ORLAVO_W_PATHDB=") + c.pathDb,
             QStringLiteral("ORLAVO_W_HOST=") + c.server.host,
             QStringLiteral("ORLAVO_W_PORT=") + QString::number(c.server.port),
-            QStringLiteral("ORLAVO_W_DATABASE=") + c.server.database, QStringLiteral("ORLAVO_W_USER=") + c.server.user};
+            QStringLiteral("ORLAVO_W_DATABASE=") + c.server.database,
+            QStringLiteral("ORLAVO_W_USER=") + c.server.user};
 }
 
 QVariant TestArchives::scalar(const QString &sql, const Services::Params &params) const
@@ -166,8 +170,7 @@ void EngineTest::SetUp()
 {
     archives = std::make_unique<TestArchives>(GetParam());
     if (!archives->ready()) {
-        if (GetParam() == Engine::Postgres && !PgServer::required()
-            && !PgServer::fromEnvironment().available())
+        if (GetParam() == Engine::Postgres && !PgServer::required() && !PgServer::fromEnvironment().available())
             GTEST_SKIP() << archives->problem().toStdString();
         FAIL() << archives->problem().toStdString();
     }

@@ -74,8 +74,7 @@ std::string engineName(const ::testing::TestParamInfo<Engine> &info);
 
 } // namespace Orlavo::Testing
 
-#define ORLAVO_FOR_EACH_ENGINE(Fixture)                                                                 \
-    INSTANTIATE_TEST_SUITE_P(Engines, Fixture,                                                          \
-                             ::testing::Values(::Orlavo::Testing::Engine::Sqlite,                      \
-                                               ::Orlavo::Testing::Engine::Postgres),                    \
-                             ::Orlavo::Testing::engineName)
+#define ORLAVO_FOR_EACH_ENGINE(Fixture)                                                                                \
+    INSTANTIATE_TEST_SUITE_P(                                                                                          \
+        Engines, Fixture, ::testing::Values(::Orlavo::Testing::Engine::Sqlite, ::Orlavo::Testing::Engine::Postgres),   \
+        ::Orlavo::Testing::engineName)

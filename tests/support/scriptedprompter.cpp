@@ -2,8 +2,8 @@
 
 namespace Orlavo::Testing {
 
-Services::Prompter::Button ScriptedPrompter::ask(const QString &text, const QString &title, Icon icon,
-                                                 Buttons buttons, std::optional<Button>)
+Services::Prompter::Button ScriptedPrompter::ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+                                                 std::optional<Button>)
 {
     m_shown.append({text, title, icon, buttons});
     if (!m_answers.isEmpty())

@@ -27,7 +27,11 @@ public:
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;
     QStringList titles() const;
-    void clear() { m_shown.clear(); m_answers.clear(); }
+    void clear()
+    {
+        m_shown.clear();
+        m_answers.clear();
+    }
 
 private:
     QList<Button> m_answers;

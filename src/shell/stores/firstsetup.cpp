@@ -25,7 +25,7 @@ constexpr char kWhere[] = "Configurazione guidata";
 // Column widths of SOCIETA.RAG_SOC1 and TAB_UTENTI.UTENTE.
 constexpr int kCompanyNameLength = 60;
 constexpr int kUserCodeLength = 20;
-constexpr qsizetype kStoredPasswordLength = 64;  // TAB_UTENTI.PWD
+constexpr qsizetype kStoredPasswordLength = 64; // TAB_UTENTI.PWD
 constexpr char kInsertCompany[] = "INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES (?, ?)";
 constexpr char kInsertBaseData[] =
     "INSERT INTO %1 ( SOCIETA ,  BANCA ,  PERCIVA ,  NUMERAZ ,  LIQUIVA ,  DATASTAMP ) VALUES (?, ?, ?, ?, ?, ?)";
@@ -53,19 +53,19 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompt
     WriteUnit unit(db, QString::fromLatin1(kWhere), WriteUnit::Report::Quiet);
     const bool written =
         unit.execServices(QStringLiteral("Insert societa"), QString::fromLatin1(kInsertCompany).arg(Tables::SOCIETA),
-                          {setup.companyCode, setup.companyName})
-        && unit.execCompany(QStringLiteral("Insert societa contab"),
-                            QString::fromLatin1(kInsertCompany).arg(Tables::SOCIETA_CONTAB),
-                            {setup.companyCode, setup.companyName})
+                          {setup.companyCode, setup.companyName}) &&
+        unit.execCompany(QStringLiteral("Insert societa contab"),
+                         QString::fromLatin1(kInsertCompany).arg(Tables::SOCIETA_CONTAB),
+                         {setup.companyCode, setup.companyName})
         // Placeholders that the base-data window asks to replace.
-        && unit.execServices(QStringLiteral("Insert datibase"),
-                             QString::fromLatin1(kInsertBaseData).arg(Tables::DATIBASE),
-                             {setup.companyCode, QStringLiteral("-----"), QStringLiteral("--"), -1,
-                              QStringLiteral("M"), QDate(1, 1, 1)})
-        && unit.execServices(QStringLiteral("Insert utente"), QString::fromLatin1(kInsertAdmin).arg(Tables::TAB_UTENTI),
-                             {setup.adminUser, sqlText(scrambled), QStringLiteral("AMMINISTRATORE"),
-                              QStringLiteral("2"), setup.adminUser, QStringLiteral(" ")})
-        && unit.commit();
+        &&
+        unit.execServices(QStringLiteral("Insert datibase"), QString::fromLatin1(kInsertBaseData).arg(Tables::DATIBASE),
+                          {setup.companyCode, QStringLiteral("-----"), QStringLiteral("--"), -1, QStringLiteral("M"),
+                           QDate(1, 1, 1)}) &&
+        unit.execServices(QStringLiteral("Insert utente"), QString::fromLatin1(kInsertAdmin).arg(Tables::TAB_UTENTI),
+                          {setup.adminUser, sqlText(scrambled), QStringLiteral("AMMINISTRATORE"), QStringLiteral("2"),
+                           setup.adminUser, QStringLiteral(" ")}) &&
+        unit.commit();
     if (!written)
         return unit.failure();
     return {};
@@ -106,8 +106,8 @@ Outcome<void> createServerArchives(const FirstSetup &setup, Services::Prompter &
         const QString company = Services::companySchemaName(setup.companyCode);
         if (!db.open()) {
             created = Failure{QStringLiteral("Server dati non raggiungibile."), db.lastError().text()};
-        } else if (Services::Schema::postgresSchemaExists(db, services)
-                   || Services::Schema::postgresSchemaExists(db, company)) {
+        } else if (Services::Schema::postgresSchemaExists(db, services) ||
+                   Services::Schema::postgresSchemaExists(db, company)) {
             created = Failure{QStringLiteral("Gli archivi esistono già sul server: non vengono sovrascritti."), {}};
         } else {
             created = Services::Schema::createPostgres(db, services, SchemaKind::Services);
@@ -172,22 +172,24 @@ Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompt
 bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &setup)
 {
     const QString main = QStringLiteral("MAIN");
-    bool ok = settings.write(main, QStringLiteral("TIPODB"), setup.server ? QStringLiteral("SQL") : QStringLiteral("ACCESS2000"))
-              && settings.write(main, QStringLiteral("PATHDB"), setup.server ? QString() : Services::asFolder(setup.pathDb))
-              && settings.write(main, QStringLiteral("DB"), QStringLiteral("CONTABXX.MDB"))
-              && settings.write(main, QStringLiteral("DBSER"), QStringLiteral("SERVIZI.MDB"))
-              && settings.write(main, QStringLiteral("ANNO"), QString::number(setup.year))
-              && settings.write(main, QStringLiteral("ISOLATIONLEVEL"), QStringLiteral("1"))
-              && settings.write(QStringLiteral("UTENTE"), QStringLiteral("NOME"), setup.adminUser)
-              && settings.write(QStringLiteral("UTENTE"), QStringLiteral("COLLEGATO"), QStringLiteral(" "));
+    bool ok =
+        settings.write(main, QStringLiteral("TIPODB"),
+                       setup.server ? QStringLiteral("SQL") : QStringLiteral("ACCESS2000")) &&
+        settings.write(main, QStringLiteral("PATHDB"), setup.server ? QString() : Services::asFolder(setup.pathDb)) &&
+        settings.write(main, QStringLiteral("DB"), QStringLiteral("CONTABXX.MDB")) &&
+        settings.write(main, QStringLiteral("DBSER"), QStringLiteral("SERVIZI.MDB")) &&
+        settings.write(main, QStringLiteral("ANNO"), QString::number(setup.year)) &&
+        settings.write(main, QStringLiteral("ISOLATIONLEVEL"), QStringLiteral("1")) &&
+        settings.write(QStringLiteral("UTENTE"), QStringLiteral("NOME"), setup.adminUser) &&
+        settings.write(QStringLiteral("UTENTE"), QStringLiteral("COLLEGATO"), QStringLiteral(" "));
     if (ok && setup.server) {
         const QString pg = QStringLiteral("POSTGRESQL");
         const Services::ServerKeys &keys = setup.serverKeys;
-        ok = settings.write(pg, QStringLiteral("HOST"), keys.host)
-             && settings.write(pg, QStringLiteral("PORT"), QString::number(keys.port))
-             && settings.write(pg, QStringLiteral("DATABASE"), keys.database)
-             && settings.write(pg, QStringLiteral("USER"), keys.user)
-             && settings.write(pg, QStringLiteral("PASSWORD"), keys.password);
+        ok = settings.write(pg, QStringLiteral("HOST"), keys.host) &&
+             settings.write(pg, QStringLiteral("PORT"), QString::number(keys.port)) &&
+             settings.write(pg, QStringLiteral("DATABASE"), keys.database) &&
+             settings.write(pg, QStringLiteral("USER"), keys.user) &&
+             settings.write(pg, QStringLiteral("PASSWORD"), keys.password);
     }
     // SOCIETA last: until it is there the next start is still a first run.
     return ok && settings.write(main, QStringLiteral("SOCIETA"), setup.companyCode);

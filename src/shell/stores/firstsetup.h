@@ -10,15 +10,15 @@
 namespace Orlavo::Services {
 class Prompter;
 class Settings;
-}
+} // namespace Orlavo::Services
 
 namespace Orlavo::Shell {
 
 // What the configuration utility asks on a first run.
 struct FirstSetup {
     bool server = false;
-    QString pathDb;                    // folder of the SQLite files
-    Services::ServerKeys serverKeys;   // PostgreSQL
+    QString pathDb;                  // folder of the SQLite files
+    Services::ServerKeys serverKeys; // PostgreSQL
     QString companyCode;
     QString companyName;
     QString adminUser = QStringLiteral("ADMIN");

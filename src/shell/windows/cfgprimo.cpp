@@ -60,8 +60,8 @@ QWizardPage *CfgPrimo::buildArchivesPage(const QString &defaultFolder)
     auto *browse = new QPushButton(QStringLiteral("Sfoglia..."), page);
     browse->setObjectName(QStringLiteral("sfoglia"));
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Cartella degli archivi"),
-                                                                 m_folder->text());
+        const QString chosen =
+            QFileDialog::getExistingDirectory(this, QStringLiteral("Cartella degli archivi"), m_folder->text());
         if (!chosen.isEmpty())
             m_folder->setText(chosen);
     });
@@ -114,9 +114,8 @@ QWizardPage *CfgPrimo::buildCompanyPage()
     m_companyCode->setText(QStringLiteral("01"));
     m_companyCode->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9]{0,2}")), m_companyCode));
-    connect(m_companyCode, &QLineEdit::textEdited, this, [this](const QString &text) {
-        m_companyCode->setText(text.toUpper());
-    });
+    connect(m_companyCode, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_companyCode->setText(text.toUpper()); });
     m_companyName = lineEdit(page, "ragioneSociale");
     m_companyName->setMaxLength(60);
     auto *form = new QFormLayout(page);
@@ -133,9 +132,8 @@ QWizardPage *CfgPrimo::buildAdminPage()
     m_adminUser = lineEdit(page, "utente");
     m_adminUser->setMaxLength(20);
     m_adminUser->setText(QStringLiteral("ADMIN"));
-    connect(m_adminUser, &QLineEdit::textEdited, this, [this](const QString &text) {
-        m_adminUser->setText(text.toUpper());
-    });
+    connect(m_adminUser, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_adminUser->setText(text.toUpper()); });
     m_adminPassword = lineEdit(page, "password");
     m_adminPassword->setEchoMode(QLineEdit::Password);
     m_adminPasswordAgain = lineEdit(page, "ripetiPassword");

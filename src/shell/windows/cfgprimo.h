@@ -11,7 +11,7 @@ class QSpinBox;
 namespace Orlavo::Services {
 class Prompter;
 class Settings;
-}
+} // namespace Orlavo::Services
 
 namespace Orlavo::Shell {
 

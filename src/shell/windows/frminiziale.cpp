@@ -187,11 +187,10 @@ void FrmIniziale::readCounts()
     }
 }
 
-bool FrmIniziale::readIsolation()
+void FrmIniziale::readIsolation()
 {
     const QString value = m_ctx.settings.readOr(key(kMain), key("ISOLATIONLEVEL"), QStringLiteral("1"));
     m_ctx.state.isolation = isolationFromSetting(value);
-    return m_ctx.state.isolation.has_value();
 }
 
 void FrmIniziale::firstRun()

@@ -50,7 +50,7 @@ private:
     void readFolders();
     void showPicture();
     void readCounts();
-    bool readIsolation();
+    void readIsolation();
     void onTimer();
 
     AppContext &m_ctx;

@@ -19,8 +19,7 @@ constexpr char kPrompt[] = "Selezionare la cartella che contiene gli archivi:";
 } // namespace
 
 FrmPath::FrmPath(const QString &startFolder, QWidget *parent)
-    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this)),
-      m_path(new QLineEdit(this))
+    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this)), m_path(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("FrmPath"));
     setWindowTitle(QString::fromUtf8(kTitle));

@@ -29,8 +29,8 @@ QColor colourFromSetting(const QString &value)
 } // namespace
 
 Menu::Menu(AppContext &context, QWidget *parent)
-    : QMainWindow(parent), m_ctx(context), m_workspace(new QMdiArea(this)),
-      m_companyPanel(new QLabel(this)), m_yearPanel(new QLabel(this)), m_userPanel(new QLabel(this))
+    : QMainWindow(parent), m_ctx(context), m_workspace(new QMdiArea(this)), m_companyPanel(new QLabel(this)),
+      m_yearPanel(new QLabel(this)), m_userPanel(new QLabel(this))
 {
     setObjectName(QStringLiteral("menu"));
     setWindowIcon(QIcon(m_ctx.state.icon));
@@ -89,8 +89,8 @@ bool Menu::openCurrentCompany()
                                        {state.company}, 1);
     if (rows && !rows->isEmpty())
         state.companyName = rows->first().text(QStringLiteral("RAG_SOC1"));
-    const QString appName = m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"),
-                                                  QString::fromLatin1(kAppName));
+    const QString appName =
+        m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
     setWindowTitle(appName + QStringLiteral(" - ") + state.companyName);
     showStatus();
     return true;
