@@ -8,7 +8,8 @@ scripts/setup.sh
 scripts/build.sh
 pgdir=$(mktemp -d /tmp/orlavo-pg.XXXXXX)
 trap '"$root/scripts/pgtest.sh" stop "$pgdir"' EXIT
-eval "$(scripts/pgtest.sh start "$pgdir")"
+pgenv=$(scripts/pgtest.sh start "$pgdir")
+eval "$pgenv"
 export ORLAVO_REQUIRE_PG=1
 cd build
 status=0

@@ -64,13 +64,19 @@ int runWithoutWindows(const QCommandLineParser &args, const Services::Settings &
 
 int main(int argc, char *argv[])
 {
+    // Without windows there may be no display at all (scripts, servers).
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--yes") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kervutil"));
     Shell::installItalian(app);
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Configurazione guidata di Orlavo"));
-    args.addHelpOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra queste indicazioni."));
+    args.addOption(help);
     args.addPositionalArgument(QStringLiteral("CFG-PRIMO"), QStringLiteral("Prima configurazione"));
     const auto option = [&args](const char *name, const char *help, const char *def = "") {
         args.addOption(
@@ -89,6 +95,14 @@ int main(int argc, char *argv[])
     option("user", "Codice dell'amministratore", "ADMIN");
     option("password", "Password dell'amministratore");
     args.process(app);
+    if (args.isSet(help)) {
+        QTextStream(stdout) << args.helpText();
+        return 0;
+    }
+    if (args.positionalArguments().value(0).compare(QLatin1String("CFG-PRIMO"), Qt::CaseInsensitive) != 0) {
+        QTextStream(stderr) << "Uso: kervutil CFG-PRIMO [opzioni] (kervutil --help per le opzioni)\n";
+        return 2;
+    }
 
     const QString folder = Services::applicationFolder();
     Services::Settings settings(folder + QStringLiteral("CONT.INI"));

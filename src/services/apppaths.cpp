@@ -1,5 +1,7 @@
 #include "apppaths.h"
 
+#include "settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -10,11 +12,6 @@
 namespace Orlavo::Services {
 
 namespace {
-
-QString withSlash(const QString &folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
 
 // The application folder's own folders, seeded with the shipped files.
 constexpr const char *kFolders[] = {"BMP", "RPT", "RPTPERS", "IMAGE"};
@@ -53,12 +50,12 @@ QString chooseApplicationFolder(const QString &envHome, const QString &exeFolder
         const QString home = QDir(envHome).absolutePath();
         if (home != QDir(exeFolder).absolutePath())
             seed(shipped, home);
-        return withSlash(home);
+        return asFolder(home);
     }
     if (QFileInfo(exeFolder).isWritable())
-        return withSlash(exeFolder);
+        return asFolder(exeFolder);
     seed(shipped, userFolder);
-    return withSlash(userFolder);
+    return asFolder(userFolder);
 }
 
 QString applicationFolder()

@@ -11,6 +11,8 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QThread>
 
 #include <atomic>
@@ -249,18 +251,51 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
     return {};
 }
 
-bool DataAccess::isLockConflict(const QSqlError &error)
+bool DataAccess::isLockConflict(const QSqlError &error) const
 {
-    const QString code = error.nativeErrorCode();
-    bool numeric = false;
-    const int sqliteCode = code.toInt(&numeric);
-    if (numeric)
-        return (sqliteCode & 0xFF) == 5 || (sqliteCode & 0xFF) == 6; // SQLITE_BUSY, SQLITE_LOCKED
+    return isLockConflict(error.nativeErrorCode());
+}
+
+bool DataAccess::isLockConflict(const QString &code) const
+{
+    if (m_engine == Engine::Sqlite) {
+        const int primary = code.toInt() & 0xFF;
+        return primary == 5 || primary == 6;   // SQLITE_BUSY, SQLITE_LOCKED
+    }
     return code == QLatin1String("40001") || code == QLatin1String("40P01") || code == QLatin1String("55P03");
+}
+
+void DataAccess::clearError()
+{
+    m_error.code = kErrNone;
+    m_error.number.clear();
+    m_error.description.clear();
+}
+
+void DataAccess::setError(const QString &description)
+{
+    m_error.code = kErrDatabase;
+    m_error.number.clear();
+    m_error.description = description;
+    if (m_inTransaction)
+        m_transactionFailed = true;
+}
+
+bool DataAccess::usable(bool company)
+{
+    if (!m_open)
+        setError(QStringLiteral("Archivi non aperti."));
+    else if (company && !companyOpen())
+        setError(QStringLiteral("Nessuna società aperta."));
+    else
+        return true;
+    return false;
 }
 
 void DataAccess::takeError(const QSqlError &error)
 {
+    if (m_inTransaction)
+        m_transactionFailed = true;
     m_error.code = kErrDatabase;
     m_error.number = error.nativeErrorCode();
     // One line: the report shows it after "Descrizione: ".
@@ -273,13 +308,17 @@ namespace {
 int placeholderCount(const QString &sql)
 {
     int count = 0;
-    QChar quote;
-    for (const QChar ch : sql) {
-        if (!quote.isNull()) {
-            if (ch == quote)
-                quote = QChar();
-        } else if (ch == QLatin1Char('\'') || ch == QLatin1Char('"')) {
-            quote = ch;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar ch = sql.at(i);
+        if (ch == QLatin1Char('\'') || ch == QLatin1Char('"')) {
+            const qsizetype close = sql.indexOf(ch, i + 1);
+            i = close < 0 ? sql.size() : close;
+        } else if (ch == QLatin1Char('-') && sql.mid(i, 2) == QLatin1String("--")) {
+            const qsizetype end = sql.indexOf(QLatin1Char('\n'), i);
+            i = end < 0 ? sql.size() : end;
+        } else if (ch == QLatin1Char('/') && sql.mid(i, 2) == QLatin1String("/*")) {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? sql.size() : end + 1;
         } else if (ch == QLatin1Char('?')) {
             ++count;
         }
@@ -329,54 +368,60 @@ void DataAccess::forgetPrepared()
 
 Outcome<Recordset> DataAccess::openRecordset(const QString &sql, const Params &params, int selector)
 {
-    m_error.code = kErrNone;
-    if (!m_open || (selector != 1 && !companyOpen())) {
-        const QString why = m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
-        fatalAccessError(QStringLiteral("OpenRecordset"), QString(), why);
-        return Failure{why, sql};
+    clearError();
+    if (!usable(selector != 1)) {
+        fatalAccessError(QStringLiteral("OpenRecordset"), QString(), m_error.description);
+        return Failure{m_error.description, sql};
     }
-    return query(sql, params);
+    return query(sql, params, true);
+}
+
+Outcome<Recordset> DataAccess::tryOpenRecordset(const QString &sql, const Params &params)
+{
+    clearError();
+    if (!usable(false))
+        return Failure{m_error.description, sql};
+    return query(sql, params, false);
 }
 
 Outcome<Recordset> DataAccess::openRecordsetForUpdate(const QString &sql, const Params &params, int selector)
 {
-    m_error.code = kErrNone;
+    clearError();
     if (!m_inTransaction) {
         // A read for update outside a write transaction protects nothing.
-        m_error.code = kErrDatabase;
-        m_error.number.clear();
-        m_error.description = QStringLiteral("Lettura per aggiornamento fuori da una transazione.");
+        setError(QStringLiteral("Lettura per aggiornamento fuori da una transazione."));
         return Failure{m_error.description, sql};
     }
-    if (!m_open || (selector != 1 && !companyOpen())) {
-        fatalAccessError(QStringLiteral("OpenRecordset"), QString(), QStringLiteral("Nessuna società aperta."));
-        return Failure{QStringLiteral("Nessuna società aperta."), sql};
+    if (!usable(selector != 1)) {
+        fatalAccessError(QStringLiteral("OpenRecordset"), QString(), m_error.description);
+        return Failure{m_error.description, sql};
     }
     // SQLite: the write transaction began IMMEDIATE, so no other writer can
     // come between this read and the update.
-    return query(m_engine == Engine::Postgres ? sql + QStringLiteral(" FOR UPDATE") : sql, params);
+    return query(m_engine == Engine::Postgres ? sql + QStringLiteral(" FOR UPDATE") : sql, params, true);
 }
 
-Outcome<Recordset> DataAccess::query(const QString &sql, const Params &params)
+Outcome<Recordset> DataAccess::query(const QString &sql, const Params &params, bool fatal)
 {
     QSqlError error;
     QSqlQuery *q = run(sql, params, &error);
-    if (!q) {
-        takeError(error);
-        if (isLockConflict(error))
-            return Failure{m_error.description, sql};
-        fatalAccessError(connection().driverName(), m_error.number, m_error.description);
-        return Failure{m_error.description, sql};
+    std::optional<Recordset> rows;
+    if (q) {
+        rows = Recordset::fetchAll(*q);
+        if (!rows)
+            error = q->lastError();
+        q->finish();
     }
-    Recordset rows = Recordset::fetchAll(*q);
-    q->finish();
-    return rows;
+    if (rows)
+        return *rows;
+    takeError(error);
+    if (fatal && !isLockConflict(error))
+        fatalAccessError(connection().driverName(), m_error.number, m_error.description);
+    return Failure{m_error.description, sql};
 }
 
 int DataAccess::executeSql(const QString &sql, const Params &params)
 {
-    m_error.number.clear();
-    m_error.description.clear();
     return execute(Target::Company, sql, params);
 }
 
@@ -387,20 +432,15 @@ int DataAccess::executeSqlServices(const QString &sql, const Params &params)
 
 int DataAccess::execute(Target target, const QString &sql, const Params &params)
 {
-    m_error.code = kErrNone;
+    clearError();
     m_rowsAffected = 0;
     if (m_state.userType == 0) {
         m_prompter.error(QString::fromUtf8(kNoRightsWrite), QString::fromUtf8(kTitleError));
         m_error.code = kErrNoRights;
         return m_error.code;
     }
-    if (!m_open || (target == Target::Company && !companyOpen())) {
-        m_error.code = kErrDatabase;
-        m_error.number.clear();
-        m_error.description =
-            m_open ? QStringLiteral("Nessuna società aperta.") : QStringLiteral("Archivi non aperti.");
+    if (!usable(target == Target::Company))
         return m_error.code;
-    }
     QSqlError error;
     QSqlQuery *q = run(sql, params, &error);
     if (!q) {
@@ -423,15 +463,12 @@ bool DataAccess::runControl(const QString &statement)
 
 bool DataAccess::beginTransBoth()
 {
-    m_error.code = kErrNone;
-    if (!m_open) {
-        m_error.code = kErrDatabase;
-        m_error.description = QStringLiteral("Archivi non aperti.");
+    clearError();
+    if (!usable(false))
         return false;
-    }
     if (m_inTransaction) {
+        // Refused, but the open transaction itself is fine.
         m_error.code = kErrDatabase;
-        m_error.number.clear();
         m_error.description = QStringLiteral("Transazione già aperta.");
         return false;
     }
@@ -440,13 +477,25 @@ bool DataAccess::beginTransBoth()
     if (!runControl(m_engine == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
         return false;
     m_inTransaction = true;
+    m_transactionFailed = false;
     return true;
 }
 
 bool DataAccess::commitTransBoth()
 {
-    if (!m_inTransaction)
+    if (!m_inTransaction) {
+        setError(QStringLiteral("Nessuna transazione aperta."));
         return false;
+    }
+    if (m_transactionFailed) {
+        // Keep the failed statement's error for the report.
+        const DbErrorState failed = m_error;
+        rollbackTransBoth();
+        m_error = failed;
+        if (m_error.code == kErrNone)
+            setError(QStringLiteral("Un'istruzione della transazione non è riuscita."));
+        return false;
+    }
     if (runControl(QStringLiteral("COMMIT"))) {
         m_inTransaction = false;
         return true;
@@ -464,6 +513,7 @@ void DataAccess::rollbackTransBoth()
     QSqlQuery q(connection());
     q.exec(QStringLiteral("ROLLBACK"));
     m_inTransaction = false;
+    m_transactionFailed = false;
 }
 
 void DataAccess::reportDbError(const QString &where, bool fatal)
@@ -516,6 +566,13 @@ void DataAccess::fatalAccessError(const QString &source, const QString &number, 
 {
     if (m_inTransaction)
         rollbackTransBoth();
+    // The program ends here: no scope guard will release this user's lock.
+    if (m_open && companyOpen() && !m_state.user.isEmpty()) {
+        QSqlQuery q(connection());
+        q.prepare(QString::fromLatin1(kDeleteUserLocks).arg(Tables::SEMAFORO, sqlUpperEquals(QStringLiteral("UTENTE"))));
+        q.addBindValue(m_state.user);
+        q.exec();
+    }
     m_prompter.error(QString::fromUtf8(kAccessMessage), QString::fromUtf8(kTitleError));
     m_prompter.error(QString::fromUtf8(kAccessDetail) + description, QString::fromUtf8(kTitleError));
     writeLog(source, number, description);
@@ -546,13 +603,29 @@ bool DataAccess::lockArchive(const QString &)
             unit.commit()) {
             return true;
         }
-        if (m_error.code == kErrNoRights || attempt > kLockAttempts) {
+        // Only another workstation's insert is worth waiting for: a busy
+        // archive or the key already taken.
+        const QString code = m_error.number;
+        const bool raced = isLockConflict(code) || code == QLatin1String("23505")
+                           || (m_engine == Engine::Sqlite && (code.toInt() & 0xFF) == 19);
+        if (!raced || attempt > kLockAttempts) {
             reportDbError(QString::fromUtf8(kLockWhere), false);
             return false;
         }
         if (m_statusHook)
             m_statusHook(QStringLiteral("Tentativo blocco ") + QString::number(attempt));
-        QThread::msleep(m_lockDelayMs);
+        pause(m_lockDelayMs);
+    }
+}
+
+void DataAccess::pause(int ms)
+{
+    QDeadlineTimer until(ms);
+    while (!until.hasExpired()) {
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, int(until.remainingTime()));
+        else
+            QThread::msleep(quint64(until.remainingTime()));
     }
 }
 

@@ -93,6 +93,9 @@ public:
     // A failure is fatal, except a lock conflict (busy, deadlock,
     // serialization), which comes back as a failure with the error state set.
     Outcome<Recordset> openRecordset(const QString &sql, const Params &params = {}, int selector = 0);
+    // A read whose failure the caller reports itself (the report engine):
+    // never fatal; the error state holds the cause.
+    Outcome<Recordset> tryOpenRecordset(const QString &sql, const Params &params = {});
     // The rows taken for update inside the caller's write transaction, so a
     // read-add-write loses nobody's update.
     Outcome<Recordset> openRecordsetForUpdate(const QString &sql, const Params &params = {}, int selector = 0);
@@ -134,16 +137,24 @@ public:
     // The fatal access report: both messages, CONT.LOG, the exit hook.
     void fatalAccessError(const QString &source, const QString &number, const QString &description);
 
-    static bool isLockConflict(const QSqlError &error);
+    // Busy, locked, deadlock, serialization failure, lock timeout.
+    bool isLockConflict(const QSqlError &error) const;
+    bool isLockConflict(const QString &nativeCode) const;
 
 private:
-    Outcome<Recordset> query(const QString &sql, const Params &params);
+    Outcome<Recordset> query(const QString &sql, const Params &params, bool fatal);
     int execute(Target target, const QString &sql, const Params &params);
     // The statement run with the values; nullptr with the error on failure.
     QSqlQuery *run(const QString &sql, const Params &params, QSqlError *error);
     void forgetPrepared();
     bool runControl(const QString &statement);
     void takeError(const QSqlError &error);
+    void clearError();
+    void setError(const QString &description);
+    // Where a statement may run; false with the error set otherwise.
+    bool usable(bool company);
+    // The wait between two attempts at the lock, the window kept alive.
+    void pause(int ms);
     void writeLog(const QString &source, const QString &number, const QString &description);
     // Empty text when open; else why not.
     QString openSqlite(const QString &mainFile);
@@ -159,6 +170,9 @@ private:
     QString m_companyCode;
     bool m_open = false;
     bool m_inTransaction = false;
+    // A statement failed inside the open transaction: PostgreSQL would turn
+    // the COMMIT into a silent ROLLBACK, so the commit must fail too.
+    bool m_transactionFailed = false;
     int m_rowsAffected = 0;
     int m_lockDelayMs = 50;
     DbErrorState m_error;

@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
@@ -179,6 +180,12 @@ QString IniFile::read(const QString &section, const QString &key) const
 
 bool IniFile::write(const QString &section, const QString &key, const QString &value) const
 {
+    // A file that is there but cannot be read must not be replaced by one key.
+    if (QFile::exists(m_path) && !QFileInfo(m_path).isReadable())
+        return false;
+    // A line end inside a value would add lines of its own.
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+        return false;
     Document doc = load(m_path);
     // New lines take the file's line end.
     const QString cr = doc.crlf ? QStringLiteral("\r") : QString();

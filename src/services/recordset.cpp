@@ -1,5 +1,6 @@
 #include "recordset.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -13,7 +14,14 @@ QVariant Recordset::Row::value(const QString &column) const
     return m_set->m_rows.at(m_index).at(*it);
 }
 
-Recordset Recordset::fetchAll(QSqlQuery &query)
+QVariant Recordset::Row::at(int position) const
+{
+    if (m_index < 0 || m_index >= m_set->m_rows.size())
+        return {};
+    return m_set->m_rows.at(m_index).value(position);
+}
+
+std::optional<Recordset> Recordset::fetchAll(QSqlQuery &query)
 {
     Recordset set;
     const QSqlRecord record = query.record();
@@ -31,6 +39,8 @@ Recordset Recordset::fetchAll(QSqlQuery &query)
             row.append(query.value(i));
         set.m_rows.append(std::move(row));
     }
+    if (query.lastError().isValid())
+        return std::nullopt;
     return set;
 }
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <optional>
+
 class QSqlQuery;
 
 namespace Orlavo::Services {
@@ -24,6 +26,8 @@ public:
         int integer(const QString &column) const { return value(column).toInt(); }
         double number(const QString &column) const { return value(column).toDouble(); }
         bool isNull(const QString &column) const { return value(column).isNull(); }
+        // By position, for readers that know the select list.
+        QVariant at(int position) const;
 
     private:
         friend class Recordset;
@@ -33,7 +37,8 @@ public:
     };
 
     Recordset() = default;
-    static Recordset fetchAll(QSqlQuery &query);
+    // Every row of an executed query; nothing when reading failed part-way.
+    static std::optional<Recordset> fetchAll(QSqlQuery &query);
 
     qsizetype size() const { return m_rows.size(); }
     bool isEmpty() const { return m_rows.isEmpty(); }

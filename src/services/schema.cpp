@@ -164,8 +164,15 @@ QString sqliteFileProblem(const QString &path)
 
 Outcome<void> createSqlite(const QString &path, SchemaKind kind, int upTo)
 {
-    if (QFileInfo::exists(path))
-        return Failure{QStringLiteral("L'archivio %1 esiste già: non viene sovrascritto.").arg(path), {}};
+    // Made here, new, or not at all: a file someone else made is never touched.
+    {
+        QFile fresh(path);
+        if (!fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return Failure{QFileInfo::exists(path)
+                               ? QStringLiteral("L'archivio %1 esiste già: non viene sovrascritto.").arg(path)
+                               : QStringLiteral("Impossibile creare l'archivio %1.").arg(path),
+                           fresh.errorString()};
+    }
     const int target = upTo > 0 ? upTo : latestVersion(kind);
     Outcome<void> result;
     {
@@ -265,7 +272,7 @@ Outcome<void> createPostgres(QSqlDatabase db, const QString &schema, SchemaKind 
 Outcome<void> ensurePostgres(QSqlDatabase db, const QString &schema, SchemaKind kind)
 {
     if (!postgresSchemaExists(db, schema))
-        return Failure{QStringLiteral("L'archivio %1 %2 non esiste sul server.").arg(kindName(kind), schema), {}};
+        return Failure{QStringLiteral("Lo schema %1 non esiste sul server.").arg(schema), {}};
     const QString versionTable = schema + QStringLiteral(".VERSIONE_SCHEMA");
     const Failure notOurs{
         QStringLiteral("Lo schema %1 non è un archivio %2 del programma.").arg(schema, kindName(kind)), {}};

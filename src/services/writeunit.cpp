@@ -65,7 +65,9 @@ void WriteUnit::fail()
     if (m_failed)
         return;
     m_failed = true;
-    m_db.rollbackTransBoth();
+    // A unit that never began must not roll back someone else's transaction.
+    if (m_begun)
+        m_db.rollbackTransBoth();
     m_db.setBusy(false);
     if (m_report == Report::OnFailure)
         m_db.reportDbError(m_where, false);
@@ -97,10 +99,9 @@ ArchiveLock::~ArchiveLock()
 
 bool ArchiveLock::release()
 {
-    if (!m_held)
-        return true;
-    m_held = false;
-    return m_db.unlockArchive();
+    if (m_held && m_db.unlockArchive())
+        m_held = false;
+    return !m_held;
 }
 
 } // namespace Orlavo::Services

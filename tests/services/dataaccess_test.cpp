@@ -317,7 +317,7 @@ TEST_P(DataAccessTest, LockConflictIsNotFatal)
     }
     EXPECT_EQ(other.error().code, kErrDatabase);
     EXPECT_TRUE(
-        DataAccess::isLockConflict(QSqlError(QString(), QString(), QSqlError::StatementError, other.error().number)))
+        other.isLockConflict(other.error().number))
         << other.error().number.toStdString() << " " << other.error().description.toStdString();
     EXPECT_EQ(otherExits, 0);
     EXPECT_TRUE(otherPrompter.shown().isEmpty());
@@ -352,4 +352,57 @@ TEST_P(DataAccessTest, PreparedStatementsSurviveRollbackAndCheckTheirValues)
     EXPECT_EQ(
         archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z4'")).toString(),
         QStringLiteral("C"));
+}
+
+// A statement that failed inside the transaction makes the commit fail too
+// (PostgreSQL would otherwise turn COMMIT into a silent ROLLBACK), and a unit
+// that could not begin leaves the open transaction alone.
+TEST_P(DataAccessTest, FailedStatementFailsTheCommitAndNestedUnitsDoNotRollBack)
+{
+    ASSERT_TRUE(db->beginTransBoth());
+    EXPECT_EQ(db->executeSqlServices(kInsertProvince, {QStringLiteral("Z1"), QStringLiteral("A")}), kErrNone);
+    EXPECT_EQ(db->executeSqlServices(kInsertProvince, {QStringLiteral("Z1"), QStringLiteral("B")}), kErrDatabase);
+    const QString duplicate = db->error().number;
+    EXPECT_FALSE(db->commitTransBoth());
+    EXPECT_EQ(db->error().number, duplicate);
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z1'")), 0);
+
+    WriteUnit outer(*db, QStringLiteral("Esterna"));
+    ASSERT_TRUE(outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("C")}));
+    {
+        WriteUnit inner(*db, QStringLiteral("Interna"), WriteUnit::Report::Quiet);
+        EXPECT_FALSE(inner.ok());
+    }
+    EXPECT_TRUE(db->inTransaction());
+    ASSERT_TRUE(outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3"), QStringLiteral("D")}));
+    ASSERT_TRUE(outer.commit());
+    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE IN ('Z2', 'Z3')")), 2);
+}
+
+TEST_P(DataAccessTest, LockConflictsAreToldApartByEngine)
+{
+    // Each engine's own codes: SQLite result codes, PostgreSQL SQLSTATEs.
+    const QList<std::pair<const char *, bool>> cases =
+        GetParam() == Engine::Sqlite
+            ? QList<std::pair<const char *, bool>>{{"5", true}, {"517", true}, {"6", true}, {"262", true},
+                                                   {"19", false}, {"2067", false}, {"1", false}}
+            : QList<std::pair<const char *, bool>>{{"40001", true}, {"40P01", true}, {"55P03", true},
+                                                   {"42501", false}, {"23505", false}, {"22021", false}};
+    for (const auto &[code, conflict] : cases) {
+        SCOPED_TRACE(code);
+        EXPECT_EQ(db->isLockConflict(QString::fromLatin1(code)), conflict);
+    }
+}
+
+TEST_P(DataAccessTest, QuestionMarksInTextsAreNotValues)
+{
+    WriteUnit unit(*db, QStringLiteral("Prova"));
+    ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."),
+                                  QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ? || '?') -- ultima")
+                                      .arg(Tables::TAB_PROV),
+                                  {QStringLiteral("Z9"), QStringLiteral("DOMANDA")}));
+    ASSERT_TRUE(unit.commit());
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z9'")).toString(),
+              QStringLiteral("DOMANDA?"));
 }

@@ -151,12 +151,18 @@ QVariant TestArchives::scalar(const QString &sql, const Services::Params &params
     Services::AppState state;
     ScriptedPrompter prompter;
     Services::DataAccess db(state, prompter, QString());
-    bool failed = false;
-    db.setExitHook([&failed](int) { failed = true; });
-    if (!db.openServices(config()) || !db.openCompany(QStringLiteral("01")))
+    db.setExitHook([](int) {});
+    // A check that cannot read must fail the test, not pass as "no rows".
+    if (!db.openServices(config()) || !db.openCompany(QStringLiteral("01"))) {
+        ADD_FAILURE() << "archives not readable: " << prompter.texts().join(QLatin1Char('|')).toStdString();
         return {};
+    }
     auto rows = db.openRecordset(sql, params);
-    if (!rows || rows->isEmpty() || rows->columns().isEmpty())
+    if (!rows) {
+        ADD_FAILURE() << "query failed: " << sql.toStdString() << " " << db.error().description.toStdString();
+        return {};
+    }
+    if (rows->isEmpty() || rows->columns().isEmpty())
         return {};
     return rows->first().value(rows->columns().first());
 }

@@ -38,16 +38,17 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompt
     using namespace Services;
     AppState state;
     DataAccess db(state, prompter, QString());
-    bool fatal = false;
-    db.setExitHook([&fatal](int) { fatal = true; });
+    db.setExitHook([](int) {});
     ConnectionConfig config;
     config.dbType = setup.server ? QStringLiteral("SQL") : QStringLiteral("ACCESS2000");
     config.pathDb = asFolder(setup.pathDb);
     config.servicesFile = QStringLiteral("SERVIZI.MDB");
     config.server = setup.serverKeys;
     state.serverDb = setup.server;
-    if (!db.openServices(config) || !db.openCompany(setup.companyCode))
-        return Failure{QStringLiteral("Gli archivi appena creati non si aprono."), db.error().description};
+    if (auto opened = db.openServices(config); !opened)
+        return Failure{QStringLiteral("Gli archivi appena creati non si aprono."), opened.failure().message};
+    if (auto opened = db.openCompany(setup.companyCode); !opened)
+        return Failure{QStringLiteral("Gli archivi appena creati non si aprono."), opened.failure().message};
 
     const QString scrambled = scramblePassword(setup.adminPassword).value_or(QString());
     WriteUnit unit(db, QString::fromLatin1(kWhere), WriteUnit::Report::Quiet);

@@ -118,7 +118,6 @@ void FrmIniziale::load()
         ini.write(main, key("PATHDB"), state.pathDb);
     }
 
-    m_timer.start(kHandOverMs);
     readCounts();
     state.company = ini.read(main, key("SOCIETA"));
     state.year = ini.read(main, key("ANNO"));
@@ -130,11 +129,13 @@ void FrmIniziale::load()
     config.servicesFile = state.dbServicesName;
     config.isolation = state.isolation;
     config.server = Services::ServerKeys::fromSettings(ini);
+    // The hand-over waits for the services database: a failed open ends here.
     if (!m_ctx.db.openServices(config)) {
-        m_timer.stop();
         m_normalStart = false;
         emit finished();
+        return;
     }
+    m_timer.start(kHandOverMs);
 }
 
 void FrmIniziale::readFolders()

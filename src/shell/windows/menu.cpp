@@ -51,6 +51,13 @@ Menu::Menu(AppContext &context, QWidget *parent)
     m_ctx.db.setBusyHook([this](bool busy) { setBusy(busy); });
 }
 
+void Menu::closeEvent(QCloseEvent *event)
+{
+    if (m_ctx.db.companyOpen() && !m_ctx.state.user.isEmpty())
+        m_ctx.db.unlockUser();
+    QMainWindow::closeEvent(event);
+}
+
 Menu::~Menu()
 {
     setBusy(false);
@@ -93,6 +100,9 @@ bool Menu::openCurrentCompany()
         m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
     setWindowTitle(appName + QStringLiteral(" - ") + state.companyName);
     showStatus();
+    // Locks a crashed session of this user left behind.
+    if (!state.user.isEmpty())
+        m_ctx.db.unlockUser();
     return true;
 }
 

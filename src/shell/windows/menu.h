@@ -22,6 +22,9 @@ public:
     bool openCurrentCompany();
     QMdiArea *workspace() const { return m_workspace; }
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildMenus();
     void showStatus();
