@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-scripts/setup.sh
+scripts/setup.sh --test
 scripts/build.sh
 pgdir=$(mktemp -d /tmp/orlavo-pg.XXXXXX)
 trap '"$root/scripts/pgtest.sh" stop "$pgdir"' EXIT

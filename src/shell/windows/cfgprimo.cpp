@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,7 +24,7 @@ namespace {
 constexpr char kTitle[] = "Configurazione guidata";
 constexpr char kDone[] = "Configurazione completata.\n"
                          "Avviare Orlavo e accedere con l'utente %1.";
-constexpr char kSettingsFailed[] = "Archivi creati, ma il file di configurazione %1 non si può scrivere.";
+constexpr char kSettingsFailed[] = "Il file di configurazione %1 non si può scrivere.";
 
 QLineEdit *lineEdit(QWidget *parent, const char *name)
 {
@@ -207,6 +208,13 @@ bool CfgPrimo::validateCurrentPage()
 bool CfgPrimo::finish()
 {
     const FirstSetup s = setup();
+    // CONT.INI first: archives made for settings that cannot be written
+    // would block every later try ("esiste già").
+    const QFileInfo ini(m_settings.path());
+    if (ini.exists() ? !ini.isWritable() : !QFileInfo(ini.absolutePath()).isWritable()) {
+        m_prompter.error(QString::fromUtf8(kSettingsFailed).arg(m_settings.path()), QString::fromLatin1(kTitle));
+        return false;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto created = createArchives(s, m_prompter);
     QApplication::restoreOverrideCursor();
