@@ -1,0 +1,94 @@
+#include "reportpainter.h"
+
+#include <QBuffer>
+#include <QFontDatabase>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace Orlavo::Shell {
+
+namespace {
+constexpr char kFallbackFamily[] = "DejaVu Sans";
+constexpr int kPdfResolution = 600;
+} // namespace
+
+QString availableFamily(const QString &family)
+{
+    static QHash<QString, QString> known;
+    const auto it = known.constFind(family);
+    if (it != known.cend())
+        return *it;
+    const QString chosen = QFontDatabase::hasFamily(family) ? family : QString::fromLatin1(kFallbackFamily);
+    known.insert(family, chosen);
+    return chosen;
+}
+
+void paintReportPage(QPainter &painter, const ReportDocument &document, int page)
+{
+    if (page < 0 || page >= document.pages.size())
+        return;
+    const double dpi = painter.device()->logicalDpiX();
+    const double perMm = dpi / 25.4;
+    const auto px = [perMm](const QRectF &mm) {
+        return QRectF(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm);
+    };
+    const ReportPage &p = document.pages.at(page);
+    QPen pen(Qt::black);
+    pen.setWidthF(0.2 * perMm);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    for (const QLineF &line : p.lines)
+        painter.drawLine(QLineF(line.p1() * perMm, line.p2() * perMm));
+    for (const QRectF &box : p.boxes)
+        painter.drawRect(px(box));
+
+    // Fonts are few and texts many: build each font once per page.
+    QHash<QString, QFont> fonts;
+    for (const PageText &t : p.texts) {
+        const QString key = QStringLiteral("%1|%2|%3|%4").arg(t.font.family).arg(t.font.size).arg(t.font.bold).arg(t.font.italic);
+        auto it = fonts.find(key);
+        if (it == fonts.end()) {
+            QFont font(availableFamily(t.font.family));
+            font.setPointSizeF(t.font.size);
+            font.setBold(t.font.bold);
+            font.setItalic(t.font.italic);
+            it = fonts.insert(key, font);
+        }
+        painter.setFont(*it);
+        painter.drawText(px(t.rect), int(t.align) | Qt::TextSingleLine, t.text);
+    }
+}
+
+Services::Outcome<void> writeReportPdf(const ReportDocument &document, const QString &path)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfResolution);
+        writer.setTitle(document.title);
+        writer.setCreator(QStringLiteral("Orlavo"));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                         document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                         QMarginsF(0, 0, 0, 0)));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return Services::Failure{QStringLiteral("Impossibile stampare: "), QStringLiteral("PDF non avviato")};
+        for (int page = 0; page < document.pages.size(); ++page) {
+            if (page > 0)
+                writer.newPage();
+            paintReportPage(painter, document, page);
+        }
+        painter.end();
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Services::Failure{QStringLiteral("Impossibile stampare: "), file.errorString()};
+    if (file.write(buffer.data()) != buffer.size() || !file.commit())
+        return Services::Failure{QStringLiteral("Disco pieno"), file.errorString()};
+    return {};
+}
+
+} // namespace Orlavo::Shell

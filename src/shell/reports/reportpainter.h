@@ -1,0 +1,22 @@
+#pragma once
+
+#include "reportlayout.h"
+
+#include "outcome.h"
+
+class QPainter;
+
+namespace Orlavo::Shell {
+
+// Draws one page on any device: the painter's device gives the scale.
+void paintReportPage(QPainter &painter, const ReportDocument &document, int page);
+
+// The whole document as a PDF file, fonts embedded. Fails with "Disco
+// pieno" when the file cannot be written whole.
+Services::Outcome<void> writeReportPdf(const ReportDocument &document, const QString &path);
+
+// The family used for a font: the one asked, when installed, else one the
+// system ships.
+QString availableFamily(const QString &family);
+
+} // namespace Orlavo::Shell
