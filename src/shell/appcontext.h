@@ -4,6 +4,7 @@
 #include "dataaccess.h"
 #include "prompter.h"
 #include "settings.h"
+#include "rules/reportlist.h"
 
 namespace Orlavo::Shell {
 
@@ -23,6 +24,8 @@ struct AppContext {
     Services::Settings settings;
     Services::Prompter &prompter;
     Services::DataAccess db;
+    // The printable reports of RPTINI.TXT, read at start-up.
+    QList<ReportEntry> reports;
 };
 
 } // namespace Orlavo::Shell

@@ -10,6 +10,8 @@
 #include "windows/cfgprimo.h"
 #include "windows/frminiziale.h"
 #include "windows/frmpath.h"
+#include "windows/frmrpt.h"
+#include "rules/reportlist.h"
 #include "windows/menu.h"
 
 #include <QAbstractButton>
@@ -146,4 +148,53 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     expectNothingCut(path);
     save(path, "07-cartella-archivi");
     EXPECT_EQ(path.chosenFolder(), app);
+}
+
+TEST_F(Screens, ProvincesReportPreview)
+{
+    QTemporaryDir dir;
+    const QString app = dir.path() + QLatin1Char('/');
+    Shell::FirstSetup setup;
+    setup.pathDb = app + QStringLiteral("DATI");
+    setup.companyCode = QStringLiteral("01");
+    setup.companyName = QStringLiteral("Ditta Prova Srl");
+    setup.year = 2026;
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(Shell::createArchives(setup, prompter));
+    Shell::AppContext context(app, prompter);
+    Services::ConnectionConfig config;
+    config.dbType = QStringLiteral("ACCESS2000");
+    config.pathDb = setup.pathDb + QLatin1Char('/');
+    config.servicesFile = QStringLiteral("SERVIZI.MDB");
+    ASSERT_TRUE(context.db.openServices(config));
+    ASSERT_TRUE(context.db.openCompany(QStringLiteral("01")));
+    context.reports = Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
+
+    Shell::PrintCommand command;
+    command.key = QStringLiteral("TABPROV");
+    command.title = QStringLiteral("Stampa Provincie");
+    const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        command.output = Shell::ReportOutput::Pdf;
+        command.pdfPath = QDir(folder).filePath(QStringLiteral("provincie.pdf"));
+        EXPECT_TRUE(Shell::printReport(context, command));
+    }
+    command.output = Shell::ReportOutput::Preview;
+    ASSERT_TRUE(Shell::printReport(context, command));
+    auto *preview = qobject_cast<Shell::FrmRpt *>(QApplication::topLevelWidgets().last());
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *p = qobject_cast<Shell::FrmRpt *>(w))
+            preview = p;
+    }
+    ASSERT_NE(preview, nullptr);
+    preview->showNormal();
+    preview->resize(1366, 768);
+    preview->setZoom(0);
+    QApplication::processEvents();
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Stampa Provincie"));
+    EXPECT_GE(preview->pageCount(), 2);
+    expectNothingCut(*preview);
+    save(*preview, "08-anteprima-provincie");
+    preview->close();
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 }

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFontDatabase>
+#include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -59,6 +60,22 @@ void paintReportPage(QPainter &painter, const ReportDocument &document, int page
         painter.setFont(*it);
         painter.drawText(px(t.rect), int(t.align) | Qt::TextSingleLine, t.text);
     }
+}
+
+QImage renderReportPage(const ReportDocument &document, int page, double dpi)
+{
+    const double perMm = dpi / 25.4;
+    QImage image(qMax(1, qRound(document.pageSize.width() * perMm)), qMax(1, qRound(document.pageSize.height() * perMm)),
+                 QImage::Format_RGB32);
+    // The image's resolution makes point sizes come out at this scale.
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintReportPage(painter, document, page);
+    return image;
 }
 
 Services::Outcome<void> writeReportPdf(const ReportDocument &document, const QString &path)

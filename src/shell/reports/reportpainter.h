@@ -4,12 +4,16 @@
 
 #include "outcome.h"
 
+class QImage;
 class QPainter;
 
 namespace Orlavo::Shell {
 
 // Draws one page on any device: the painter's device gives the scale.
 void paintReportPage(QPainter &painter, const ReportDocument &document, int page);
+
+// One page as an image at the given resolution, for the preview.
+QImage renderReportPage(const ReportDocument &document, int page, double dpi);
 
 // The whole document as a PDF file, fonts embedded. Fails with "Disco
 // pieno" when the file cannot be written whole.

@@ -24,6 +24,7 @@ constexpr char kFirstRunRefused[] = "E' necessario effettuare la configurazione 
                                     "per poter utilizzare il programma. ";
 constexpr char kUtilityMissing[] = "Impossibile avviare il programma di configurazione:\n%1";
 constexpr char kUtilityArgument[] = "CFG-PRIMO";
+constexpr char kReportLinesSkipped[] = "Righe non valide nell'elenco delle stampe, ignorate:\n";
 constexpr int kHandOverMs = 500;
 constexpr int kFirstRunWaitMs = 5000;
 
@@ -136,6 +137,17 @@ void FrmIniziale::load()
         return;
     }
     m_timer.start(kHandOverMs);
+    loadReports();
+}
+
+void FrmIniziale::loadReports()
+{
+    const ReportListLoad load = loadReportList(m_ctx.state.pathRptPers, m_ctx.state.pathRpt);
+    m_ctx.reports = load.entries;
+    // A damaged line costs only itself: one warning names them all.
+    if (!load.damaged.isEmpty())
+        m_ctx.prompter.warn(QString::fromUtf8(kReportLinesSkipped) + load.damaged.join(QLatin1Char('\n')),
+                            QString::fromLatin1(kAppName));
 }
 
 void FrmIniziale::readFolders()

@@ -52,6 +52,7 @@ private:
     void readCounts();
     void readIsolation();
     void onTimer();
+    void loadReports();
 
     AppContext &m_ctx;
     QLabel *m_picture;
