@@ -15,6 +15,7 @@
 #include "windows/menu.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -126,6 +127,7 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     Services::Settings settings(app + QStringLiteral("CONT.INI"));
     ASSERT_TRUE(Shell::writeFirstSettings(settings, setup));
     settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHICO"), QStringLiteral(ORLAVO_SHIPPED_BMP));
+    settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHRPT"), QStringLiteral(ORLAVO_SHIPPED_REPORTS));
 
     Shell::AppContext context(app, prompter);
     Shell::FrmIniziale start(context);
@@ -142,6 +144,18 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     QApplication::processEvents();
     save(menu, "06-finestra-principale");
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+
+    // The provinces list is ready; the lists of tables not kept yet are not.
+    EXPECT_FALSE(menu.findChild<QAction *>(QStringLiteral("St_TABZONA"))->isEnabled());
+    menu.findChild<QAction *>(QStringLiteral("St_TABPROV"))->trigger();
+    Shell::FrmRpt *preview = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *p = qobject_cast<Shell::FrmRpt *>(w))
+            preview = p;
+    }
+    ASSERT_NE(preview, nullptr) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Stampa Provincie"));
+    preview->close();
 
     Shell::FrmPath path(app);
     path.show();

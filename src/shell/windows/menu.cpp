@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "tablenames.h"
+#include "windows/frmrpt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,6 +84,29 @@ void Menu::buildMenus()
     QAction *exit = file->addAction(QStringLiteral("&Esci"));
     exit->setObjectName(QStringLiteral("mnuEsci"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    // The code-table lists; those whose tables are not kept yet stay disabled.
+    QMenu *prints = menuBar()->addMenu(QStringLiteral("&Anagrafica"))->addMenu(QStringLiteral("&Stampa"));
+    const struct {
+        const char *key;
+        const char *caption;
+        bool ready;
+    } lists[] = {{"TABATTIV", "Tipo Attività", false},        {"TABTICLI", "Tipo anagrafico Cliente", false},
+                 {"TABTIFOR", "Tipo anagrafico Fornitore", false}, {"TABDOCID", "Tipi Documenti Identità", false},
+                 {"TABCONDP", "Condizioni di pagamento", false},   {"TABZONA", "Zona Territoriali", false},
+                 {"TABPROV", "Provincie", true},                   {"TABPAESI", "Paesi", false},
+                 {"TABUBIC", "Ubicazione", false}};
+    for (const auto &list : lists) {
+        QAction *action = prints->addAction(QString::fromUtf8(list.caption));
+        action->setObjectName(QStringLiteral("St_") + QString::fromLatin1(list.key));
+        action->setEnabled(list.ready);
+        connect(action, &QAction::triggered, this, [this, key = QString::fromLatin1(list.key), caption = action->text()] {
+            PrintCommand command;
+            command.key = key;
+            command.title = QStringLiteral("Stampa ") + caption;
+            printReport(m_ctx, command, this);
+        });
+    }
 }
 
 bool Menu::openCurrentCompany()
