@@ -1,6 +1,7 @@
 #include "appcontext.h"
 #include "apppaths.h"
 #include "bootstrap.h"
+#include "windows/frmentry.h"
 #include "windows/frminiziale.h"
 #include "windows/menu.h"
 
@@ -29,6 +30,11 @@ int main(int argc, char *argv[])
     std::unique_ptr<Shell::Menu> menu;
     QObject::connect(&start, &Shell::FrmIniziale::finished, &app, &QApplication::quit, Qt::QueuedConnection);
     QObject::connect(&start, &Shell::FrmIniziale::handOver, &app, [&] {
+        Shell::FrmEntry login(context);
+        if (login.exec() != QDialog::Accepted) {
+            QApplication::quit();
+            return;
+        }
         menu = std::make_unique<Shell::Menu>(context);
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             menu->setGeometry(screen->availableGeometry());

@@ -55,6 +55,19 @@ void expectNothingCut(QWidget &window)
     }
 }
 
+// The installation the configuration utility makes: company 01 in DATI.
+Shell::FirstSetup installation(const QString &app, ScriptedPrompter &prompter)
+{
+    Shell::FirstSetup setup;
+    setup.pathDb = app + QStringLiteral("DATI");
+    setup.companyCode = QStringLiteral("01");
+    setup.companyName = QStringLiteral("Ditta Prova Srl");
+    setup.adminPassword = setup.adminPasswordAgain = QStringLiteral("segreta");
+    setup.year = 2026;
+    EXPECT_TRUE(Shell::createArchives(setup, prompter));
+    return setup;
+}
+
 class Screens : public ::testing::Test
 {
 protected:
@@ -116,14 +129,8 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
 {
     QTemporaryDir dir;
     const QString app = dir.path() + QLatin1Char('/');
-    Shell::FirstSetup setup;
-    setup.pathDb = app + QStringLiteral("DATI");
-    setup.companyCode = QStringLiteral("01");
-    setup.companyName = QStringLiteral("Ditta Prova Srl");
-    setup.adminPassword = setup.adminPasswordAgain = QStringLiteral("segreta");
-    setup.year = 2026;
     ScriptedPrompter prompter;
-    ASSERT_TRUE(Shell::createArchives(setup, prompter));
+    const Shell::FirstSetup setup = installation(app, prompter);
     Services::Settings settings(app + QStringLiteral("CONT.INI"));
     ASSERT_TRUE(Shell::writeFirstSettings(settings, setup));
     settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHICO"), QStringLiteral(ORLAVO_SHIPPED_BMP));
@@ -168,13 +175,8 @@ TEST_F(Screens, ProvincesReportPreview)
 {
     QTemporaryDir dir;
     const QString app = dir.path() + QLatin1Char('/');
-    Shell::FirstSetup setup;
-    setup.pathDb = app + QStringLiteral("DATI");
-    setup.companyCode = QStringLiteral("01");
-    setup.companyName = QStringLiteral("Ditta Prova Srl");
-    setup.year = 2026;
     ScriptedPrompter prompter;
-    ASSERT_TRUE(Shell::createArchives(setup, prompter));
+    const Shell::FirstSetup setup = installation(app, prompter);
     Shell::AppContext context(app, prompter);
     Services::ConnectionConfig config;
     config.dbType = QStringLiteral("ACCESS2000");

@@ -213,7 +213,8 @@ TEST(FirstSetup, ChecksComeInOrder)
     const QString codeWrong = QStringLiteral("Il codice della società è di due caratteri, lettere o cifre.");
     const QString name = QStringLiteral("Ragione Sociale - Obbligatoria !");
     const QString user = QStringLiteral("Digitare il Codice Utente!");
-    const QString badPassword = QStringLiteral("La password contiene caratteri non ammessi o è troppo lunga.");
+    const QString badPassword =
+        QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli.");
     const QString mismatch = QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe");
     const auto password = [](const QString &value) {
         return [value](FirstSetup &s) { s.adminPassword = s.adminPasswordAgain = value; };
@@ -276,23 +277,24 @@ TEST(FirstSetup, ChecksComeInOrder)
          QStringLiteral("Il codice utente è al massimo di 20 caratteri.")},
         {"no user before a bad password",
          [&password](FirstSetup &s) {
-             password(QStringLiteral("prezzo€"))(s);
+             password(QStringLiteral("prezzoΩ"))(s);
              s.adminUser.clear();
          },
          Field::AdminUser, user},
-        {"character the password cannot hold", password(QStringLiteral("prezzo€")), Field::AdminPassword, badPassword},
+        {"character the password cannot hold", password(QStringLiteral("prezzoΩ")), Field::AdminPassword, badPassword},
+        {"code that scrambles to 0", password(QStringLiteral("!!!!!!!!")), Field::AdminPassword, badPassword},
+        {"euro sign has a code", password(QStringLiteral("prezzo€")), std::nullopt, QString()},
         {"bad password before the mismatch",
          [](FirstSetup &s) {
-             s.adminPassword = QStringLiteral("prezzo€");
+             s.adminPassword = QStringLiteral("prezzoΩ");
              s.adminPasswordAgain = QStringLiteral("altro");
          },
          Field::AdminPassword, badPassword},
         {"passwords differ", [](FirstSetup &s) { s.adminPasswordAgain = QStringLiteral("Segreta"); },
          Field::AdminPassword, mismatch},
         {"empty password", password(QString()), std::nullopt, QString()},
-        // The stored form, one character longer, must fit the PWD column of 64.
-        {"longest password", password(QString(63, u'a')), std::nullopt, QString()},
-        {"password too long", password(QString(64, u'a')), Field::AdminPassword, badPassword},
+        {"longest password", password(QString(20, u'a')), std::nullopt, QString()},
+        {"password too long", password(QString(21, u'a')), Field::AdminPassword, badPassword},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -352,7 +354,7 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
 
 TEST_P(FirstSetupTest, LongestPasswordIsStoredWhole)
 {
-    const QString password(63, u'k');
+    const QString password(20, u'k');
     setup.adminPassword = setup.adminPasswordAgain = password;
     const auto created = createArchives(setup, prompter);
     ASSERT_TRUE(created) << created.failure().message.toStdString() << created.failure().detail.toStdString();
@@ -411,8 +413,8 @@ TEST_P(FirstSetupTest, CheckFailureCreatesNothing)
         {"passwords differ", QStringLiteral("segreta"), QStringLiteral("diversa"),
          QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe")},
         // Same answer on both engines, whatever each would store.
-        {"password too long", QString(64, u'a'), QString(64, u'a'),
-         QStringLiteral("La password contiene caratteri non ammessi o è troppo lunga.")},
+        {"password too long", QString(21, u'a'), QString(21, u'a'),
+         QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli.")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,8 +1,19 @@
+#include "inifile.h"
 #include "rules/reportdefinition.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+// Readable QString values in failure messages.
+static void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 using namespace Orlavo::Shell;
 
@@ -18,57 +29,57 @@ QString lines(const QStringList &text)
 // A customer-invoice register: every section, both join kinds, two groups and
 // each item kind and format.
 const QStringList kRegister = {
-    QStringLiteral("# Registro fatture clienti"),                                             // 1
-    QStringLiteral("; versione 2"),                                                           // 2
-    QStringLiteral("[REPORT]"),                                                               // 3
-    QStringLiteral("TITLE = Registro fatture clienti"),                                       // 4
-    QStringLiteral("ORIENTATION = landscape"),                                                // 5
-    QStringLiteral("MARGINS = 10, 8, 12.5, 9"),                                               // 6
-    QStringLiteral("FONT = DejaVu Serif, 10"),                                                // 7
-    QStringLiteral(""),                                                                       // 8
-    QStringLiteral("[DATA]"),                                                                 // 9
-    QStringLiteral("TABLE = fatt_cli"),                                                       // 10
-    QStringLiteral("JOIN = LEFT ANAG_CLI, 2 ON {FATT_CLI.CLIENTE} = {ANAG_CLI.CODICE}"),     // 11
-    QStringLiteral("join = inner tab_prov,3 on {ANAG_CLI.PROV} = {TAB_PROV.CODICE}"),        // 12
-    QStringLiteral("FILTER = {FATT_CLI.PAGATA} = 0"),                                         // 13
-    QStringLiteral("ORDER = fatt_cli.cliente"),                                               // 14
-    QStringLiteral("ORDER = FATT_CLI.DATA_DOC desc"),                                         // 15
-    QStringLiteral("   # a comment after spaces"),                                            // 16
-    QStringLiteral("[REPORTHEADER]"),                                                         // 17
-    QStringLiteral("HEIGHT = 20"),                                                            // 18
-    QStringLiteral("TEXT = 0,0,180,8 | Registro fatture | center bold size=14"),              // 19
-    QStringLiteral("FORMULA = 0,10,180,5 | dicitura | italic"),                               // 20
-    QStringLiteral("[pageheader]"),                                                           // 21
-    QStringLiteral("height = 12"),                                                            // 22
-    QStringLiteral("PAGENUMBER = 150,0,30,5 | Pag. | right"),                                 // 23
-    QStringLiteral("LINE = 0, 11, 180, 11"),                                                  // 24
-    QStringLiteral("[GROUP1]"),                                                               // 25
-    QStringLiteral("BY = anag_cli.ragione_sociale"),                                          // 26
-    QStringLiteral("HEIGHT = 6"),                                                             // 27
-    QStringLiteral("FIELD = 0,0,100,6 | ANAG_CLI.RAGIONE_SOCIALE | bold font=Liberation_Sans"), // 28
-    QStringLiteral("[GROUP1FOOTER]"),                                                         // 29
-    QStringLiteral("HEIGHT = 7"),                                                             // 30
-    QStringLiteral("COUNT = 0,0,20,6 | | integer"),                                           // 31
-    QStringLiteral("SUM = 140,0,40,6 | FATT_CLI.TOTALE | right amount=FATT_CLI.DECIMALI"),    // 32
-    QStringLiteral("[GROUP2HEADER]"),                                                         // 33
-    QStringLiteral("HEIGHT = 5"),                                                             // 34
-    QStringLiteral("FIELD = 0,0,40,5 | FATT_CLI.DATA_DOC | date"),                            // 35
-    QStringLiteral("[GROUP2]"),                                                               // 36
-    QStringLiteral("BY = FATT_CLI.DATA_DOC"),                                                 // 37
-    QStringLiteral("[DETAIL]"),                                                               // 38
-    QStringLiteral("HEIGHT = 5.5"),                                                           // 39
-    QStringLiteral("FIELD = 0,0,20,5 | FATT_CLI.NUMERO | integer right"),                     // 40
-    QStringLiteral("FIELD = 25,0,30,5 | FATT_CLI.TOTALE | amount=0"),                         // 41
-    QStringLiteral("FIELD = 60,0,20,5 | FATT_CLI.PAGATA | flag=Pagata/Aperta"),               // 42
-    QStringLiteral("FIELD = 85,0,30,5 | FATT_CLI.IMPONIBILE | amount size=8"),                // 43
-    QStringLiteral("BOX = 0, 0, 180, 5.5"),                                                   // 44
-    QStringLiteral("[REPORTFOOTER]"),                                                         // 45
-    QStringLiteral("HEIGHT = 8"),                                                             // 46
-    QStringLiteral("TEXT = 0,0,40,6 | Totale generale:"),                                     // 47
-    QStringLiteral("SUM = 140,0,40,6 | FATT_CLI.TOTALE | right amount=3"),                    // 48
-    QStringLiteral("[PAGEFOOTER]"),                                                           // 49
-    QStringLiteral("HEIGHT = 6"),                                                             // 50
-    QStringLiteral("FIELD = 0,0,40,5 | fatt_cli.numero | left"),                              // 51
+    QStringLiteral("# Registro fatture clienti"),
+    QStringLiteral("; versione 2"),
+    QStringLiteral("[REPORT]"),
+    QStringLiteral("TITLE = Registro fatture clienti"),
+    QStringLiteral("ORIENTATION = landscape"),
+    QStringLiteral("MARGINS = 10, 8, 12.5, 9"),
+    QStringLiteral("FONT = DejaVu Serif, 10"),
+    QStringLiteral(""),
+    QStringLiteral("[DATA]"),
+    QStringLiteral("TABLE = fatt_cli"),
+    QStringLiteral("JOIN = LEFT ANAG_CLI, 2 ON {FATT_CLI.CLIENTE} = {ANAG_CLI.CODICE}"),
+    QStringLiteral("join = inner tab_prov,3 on {ANAG_CLI.PROV} = {TAB_PROV.CODICE}"),
+    QStringLiteral("FILTER = {FATT_CLI.PAGATA} = 0"),
+    QStringLiteral("ORDER = fatt_cli.cliente"),
+    QStringLiteral("ORDER = FATT_CLI.DATA_DOC desc"),
+    QStringLiteral("   # a comment after spaces"),
+    QStringLiteral("[REPORTHEADER]"),
+    QStringLiteral("HEIGHT = 20"),
+    QStringLiteral("TEXT = 0,0,180,8 | Registro fatture | center bold size=14"),
+    QStringLiteral("FORMULA = 0,10,180,5 | dicitura | italic"),
+    QStringLiteral("[pageheader]"),
+    QStringLiteral("height = 12"),
+    QStringLiteral("PAGENUMBER = 150,0,30,5 | Pag. | right"),
+    QStringLiteral("LINE = 0, 11, 180, 11"),
+    QStringLiteral("[GROUP1]"),
+    QStringLiteral("BY = anag_cli.ragione_sociale"),
+    QStringLiteral("HEIGHT = 6"),
+    QStringLiteral("FIELD = 0,0,100,6 | ANAG_CLI.RAGIONE_SOCIALE | bold font=Liberation_Sans"),
+    QStringLiteral("[GROUP1FOOTER]"),
+    QStringLiteral("HEIGHT = 7"),
+    QStringLiteral("COUNT = 0,0,20,6 | | integer"),
+    QStringLiteral("SUM = 140,0,40,6 | FATT_CLI.TOTALE | right amount=FATT_CLI.DECIMALI"),
+    QStringLiteral("[GROUP2HEADER]"),
+    QStringLiteral("HEIGHT = 5"),
+    QStringLiteral("FIELD = 0,0,40,5 | FATT_CLI.DATA_DOC | date"),
+    QStringLiteral("[GROUP2]"),
+    QStringLiteral("BY = FATT_CLI.DATA_DOC"),
+    QStringLiteral("[DETAIL]"),
+    QStringLiteral("HEIGHT = 5.5"),
+    QStringLiteral("FIELD = 0,0,20,5 | FATT_CLI.NUMERO | integer right"),
+    QStringLiteral("FIELD = 25,0,30,5 | FATT_CLI.TOTALE | amount=0"),
+    QStringLiteral("FIELD = 60,0,20,5 | FATT_CLI.PAGATA | flag=Pagata/Aperta"),
+    QStringLiteral("FIELD = 85,0,30,5 | FATT_CLI.IMPONIBILE | amount size=8"),
+    QStringLiteral("BOX = 0, 0, 180, 5.5"),
+    QStringLiteral("[REPORTFOOTER]"),
+    QStringLiteral("HEIGHT = 8"),
+    QStringLiteral("TEXT = 0,0,40,6 | Totale generale:"),
+    QStringLiteral("SUM = 140,0,40,6 | FATT_CLI.TOTALE | right amount=3"),
+    QStringLiteral("[PAGEFOOTER]"),
+    QStringLiteral("HEIGHT = 6"),
+    QStringLiteral("FIELD = 0,0,40,5 | fatt_cli.numero | left"),
 };
 
 void expectRect(const QRectF &actual, double x, double y, double w, double h)
@@ -248,9 +259,8 @@ TEST(ReportDefinitionTest, CommentsBlankLinesAndLineEndsAreIgnored)
          QStringLiteral("# intestazione\n\n; altra nota\n[DATA]\n   \n  # rientrato\nTABLE = FATT_CLI\n\n"
                         "[DETAIL]\n; nota\nHEIGHT = 5\n\t\nFIELD = 0,0,20,5 | FATT_CLI.NUMERO | right\n#fine")},
         {"windows line ends", QString(plain).replace(QStringLiteral("\n"), QStringLiteral("\r\n"))},
-        {"indented with spaces around =",
-         QStringLiteral("  [DATA]  \n   TABLE=FATT_CLI\n[DETAIL]\nHEIGHT   =5\n"
-                        "  FIELD=0 , 0 , 20 , 5|FATT_CLI.NUMERO|   right   \n")},
+        {"indented with spaces around =", QStringLiteral("  [DATA]  \n   TABLE=FATT_CLI\n[DETAIL]\nHEIGHT   =5\n"
+                                                         "  FIELD=0 , 0 , 20 , 5|FATT_CLI.NUMERO|   right   \n")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -284,23 +294,19 @@ TEST(ReportDefinitionTest, MalformedLinesNameTheirLine)
         {"group zero", head + QStringLiteral("[GROUP0]\n"), 6, QStringLiteral("sezione sconosciuta")},
         {"group 2 before group 1", head + QStringLiteral("[GROUP2]\nBY = FATT_CLI.NUMERO\n"), 6,
          QStringLiteral("gruppo 2")},
-        {"group 3 after group 1",
-         head + QStringLiteral("[GROUP1]\nBY = FATT_CLI.CLIENTE\n[GROUP3FOOTER]\n"), 8, QStringLiteral("gruppo 3")},
+        {"group 3 after group 1", head + QStringLiteral("[GROUP1]\nBY = FATT_CLI.CLIENTE\n[GROUP3FOOTER]\n"), 8,
+         QStringLiteral("gruppo 3")},
         {"key outside a section", QStringLiteral("# nota\n\nTITLE = Prova\n[DATA]\nTABLE = X\n"), 3,
          QStringLiteral("fuori da una sezione")},
         {"line without =", head + QStringLiteral("HEIGHT 5\n"), 6, QStringLiteral("=")},
         // [REPORT] keys.
         {"unknown report key", QStringLiteral("[REPORT]\nTITOLO = x\n[DATA]\nTABLE = X\n"), 2,
          QStringLiteral("chiave sconosciuta")},
-        {"bad orientation", QStringLiteral("[REPORT]\n\nORIENTATION = obliquo\n"), 3,
-         QStringLiteral("orientamento")},
+        {"bad orientation", QStringLiteral("[REPORT]\n\nORIENTATION = obliquo\n"), 3, QStringLiteral("orientamento")},
         {"three margins", QStringLiteral("[REPORT]\nMARGINS = 10, 10, 10\n"), 2, QStringLiteral("4")},
-        {"margin not a number", QStringLiteral("[REPORT]\nMARGINS = 10, 10, dieci, 10\n"), 2,
-         QStringLiteral("dieci")},
-        {"report font without size", QStringLiteral("[REPORT]\nFONT = DejaVu Sans\n"), 2,
-         QStringLiteral("carattere")},
-        {"report font too small", QStringLiteral("[REPORT]\nFONT = DejaVu Sans, 2\n"), 2,
-         QStringLiteral("carattere")},
+        {"margin not a number", QStringLiteral("[REPORT]\nMARGINS = 10, 10, dieci, 10\n"), 2, QStringLiteral("dieci")},
+        {"report font without size", QStringLiteral("[REPORT]\nFONT = DejaVu Sans\n"), 2, QStringLiteral("carattere")},
+        {"report font too small", QStringLiteral("[REPORT]\nFONT = DejaVu Sans, 2\n"), 2, QStringLiteral("carattere")},
         {"report font without family", QStringLiteral("[REPORT]\nFONT = , 9\n"), 2, QStringLiteral("carattere")},
         {"report font size not a number", QStringLiteral("[REPORT]\nFONT = DejaVu Sans, nan\n"), 2,
          QStringLiteral("carattere")},
@@ -358,8 +364,7 @@ TEST(ReportDefinitionTest, MalformedLinesNameTheirLine)
          QStringLiteral("11")},
         // Column names.
         {"group by a bare column", head + QStringLiteral("[GROUP1]\nBY = CLIENTE\n"), 7, QStringLiteral("CLIENTE")},
-        {"field with a bare column", head + QStringLiteral("FIELD = 0,0,20,5 | NUMERO\n"), 6,
-         QStringLiteral("NUMERO")},
+        {"field with a bare column", head + QStringLiteral("FIELD = 0,0,20,5 | NUMERO\n"), 6, QStringLiteral("NUMERO")},
         {"sum with three parts", head + QStringLiteral("SUM = 0,0,20,5 | servizi.FATT_CLI.TOTALE\n"), 6,
          QStringLiteral("servizi.FATT_CLI.TOTALE")},
         {"field with an empty column", head + QStringLiteral("FIELD = 0,0,20,5 | \n"), 6, QStringLiteral("colonna")},
@@ -378,13 +383,16 @@ TEST(ReportDefinitionTest, MalformedLinesNameTheirLine)
         // The first fault is the one reported.
         {"first of two faults", head + QStringLiteral("HEIGHT = 5\nHEIGHT = x\n[NESSUNA]\n"), 7,
          QStringLiteral("\"x\"")},
-        {"fault after Windows line ends",
-         QStringLiteral("[DATA]\r\nTABLE = A\r\n\r\n[DETAIL]\r\nHEIGHT = x\r\n"), 5, QStringLiteral("\"x\"")},
+        {"fault after Windows line ends", QStringLiteral("[DATA]\r\nTABLE = A\r\n\r\n[DETAIL]\r\nHEIGHT = x\r\n"), 5,
+         QStringLiteral("\"x\"")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const auto parsed = parseReportDefinition(c.text);
-        ASSERT_FALSE(parsed.ok());
+        if (parsed.ok()) {
+            ADD_FAILURE() << "loaded";
+            continue;
+        }
         EXPECT_EQ(parsed.failure().message, kLoadError);
         const QString detail = parsed.failure().detail;
         EXPECT_TRUE(detail.startsWith(QStringLiteral("riga %1: ").arg(c.line))) << detail.toStdString();
@@ -407,10 +415,15 @@ TEST(ReportDefinitionTest, MissingDataSectionNamesALine)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const auto parsed = parseReportDefinition(c.text);
-        ASSERT_FALSE(parsed.ok());
+        if (parsed.ok()) {
+            ADD_FAILURE() << "loaded";
+            continue;
+        }
         EXPECT_EQ(parsed.failure().message, kLoadError);
-        EXPECT_TRUE(parsed.failure().detail.startsWith(QStringLiteral("riga "))) << parsed.failure().detail.toStdString();
-        EXPECT_TRUE(parsed.failure().detail.contains(QStringLiteral("tabella"))) << parsed.failure().detail.toStdString();
+        EXPECT_TRUE(parsed.failure().detail.startsWith(QStringLiteral("riga ")))
+            << parsed.failure().detail.toStdString();
+        EXPECT_TRUE(parsed.failure().detail.contains(QStringLiteral("tabella")))
+            << parsed.failure().detail.toStdString();
     }
 }
 
@@ -436,28 +449,91 @@ TEST(ReportDefinitionTest, OptionsAndAlignment)
     const QList<Case> cases = {
         {"none", QString(), left, FieldFormat::Kind::Text, 2, {}, false, {}, 0, false, false},
         {"right", QStringLiteral("right"), right, FieldFormat::Kind::Text, 2, {}, false, {}, 0, false, false},
-        {"last alignment wins", QStringLiteral("right center"), center, FieldFormat::Kind::Text, 2, {}, false, {}, 0,
-         false, false},
-        {"upper-case names", QStringLiteral("RIGHT BOLD"), right, FieldFormat::Kind::Text, 2, {}, true, base, 9, true,
+        {"last alignment wins",
+         QStringLiteral("right center"),
+         center,
+         FieldFormat::Kind::Text,
+         2,
+         {},
+         false,
+         {},
+         0,
+         false,
+         false},
+        {"upper-case names",
+         QStringLiteral("RIGHT BOLD"),
+         right,
+         FieldFormat::Kind::Text,
+         2,
+         {},
+         true,
+         base,
+         9,
+         true,
          false},
         {"amount", QStringLiteral("amount"), left, FieldFormat::Kind::Amount, 2, {}, false, {}, 0, false, false},
-        {"amount for lire", QStringLiteral("amount=0"), left, FieldFormat::Kind::Amount, 0, {}, false, {}, 0, false,
+        {"amount for lire",
+         QStringLiteral("amount=0"),
+         left,
+         FieldFormat::Kind::Amount,
+         0,
+         {},
+         false,
+         {},
+         0,
+         false,
          false},
-        {"amount with 10 decimals", QStringLiteral("amount=10"), left, FieldFormat::Kind::Amount, 10, {}, false, {},
-         0, false, false},
-        {"amount by column", QStringLiteral("amount=valute.decimali"), left, FieldFormat::Kind::Amount, 2,
-         QStringLiteral("VALUTE.DECIMALI"), false, {}, 0, false, false},
+        {"amount with 10 decimals",
+         QStringLiteral("amount=10"),
+         left,
+         FieldFormat::Kind::Amount,
+         10,
+         {},
+         false,
+         {},
+         0,
+         false,
+         false},
+        {"amount by column",
+         QStringLiteral("amount=valute.decimali"),
+         left,
+         FieldFormat::Kind::Amount,
+         2,
+         QStringLiteral("VALUTE.DECIMALI"),
+         false,
+         {},
+         0,
+         false,
+         false},
         {"integer", QStringLiteral("integer"), left, FieldFormat::Kind::Integer, 2, {}, false, {}, 0, false, false},
         {"date", QStringLiteral("date center"), center, FieldFormat::Kind::Date, 2, {}, false, {}, 0, false, false},
-        {"font, size, italic", QStringLiteral("italic font=Times_New_Roman size=11.5"), left, FieldFormat::Kind::Text,
-         2, {}, true, QStringLiteral("Times New Roman"), 11.5, false, true},
-        {"bold and italic", QStringLiteral("bold italic"), left, FieldFormat::Kind::Text, 2, {}, true, base, 9, true,
+        {"font, size, italic",
+         QStringLiteral("italic font=Times_New_Roman size=11.5"),
+         left,
+         FieldFormat::Kind::Text,
+         2,
+         {},
+         true,
+         QStringLiteral("Times New Roman"),
+         11.5,
+         false,
+         true},
+        {"bold and italic",
+         QStringLiteral("bold italic"),
+         left,
+         FieldFormat::Kind::Text,
+         2,
+         {},
+         true,
+         base,
+         9,
+         true,
          true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const auto parsed = parseReportDefinition(QStringLiteral("[DATA]\nTABLE = A\n[DETAIL]\nFIELD = 1,2,3,4 | A.X | ")
-                                                  + c.options);
+        const auto parsed =
+            parseReportDefinition(QStringLiteral("[DATA]\nTABLE = A\n[DETAIL]\nFIELD = 1,2,3,4 | A.X | ") + c.options);
         ASSERT_TRUE(parsed.ok()) << parsed.failure().detail.toStdString();
         ASSERT_EQ(parsed->detail.items.size(), 1);
         const ReportItem &item = parsed->detail.items[0];
@@ -487,25 +563,61 @@ TEST(ReportDefinitionTest, ItemKindsKeepTheirContent)
         FieldFormat::Kind format;
     };
     const QList<Case> cases = {
-        {"text", QStringLiteral("TEXT = 0,0,1,1 | Totale: | right"), ReportItem::Kind::Text,
-         QStringLiteral("Totale:"), {}, FieldFormat::Kind::Text},
+        {"text",
+         QStringLiteral("TEXT = 0,0,1,1 | Totale: | right"),
+         ReportItem::Kind::Text,
+         QStringLiteral("Totale:"),
+         {},
+         FieldFormat::Kind::Text},
         {"empty text", QStringLiteral("TEXT = 0,0,1,1 | "), ReportItem::Kind::Text, {}, {}, FieldFormat::Kind::Text},
-        {"field", QStringLiteral("FIELD = 0,0,1,1 | fatt_cli.numero"), ReportItem::Kind::Field, {},
-         QStringLiteral("FATT_CLI.NUMERO"), FieldFormat::Kind::Text},
-        {"sum", QStringLiteral("SUM = 0,0,1,1 | FATT_CLI.TOTALE"), ReportItem::Kind::Sum, {},
-         QStringLiteral("FATT_CLI.TOTALE"), FieldFormat::Kind::Amount},
-        {"sum as integer", QStringLiteral("SUM = 0,0,1,1 | FATT_CLI.COLLI | integer"), ReportItem::Kind::Sum, {},
-         QStringLiteral("FATT_CLI.COLLI"), FieldFormat::Kind::Integer},
-        {"count", QStringLiteral("COUNT = 0,0,1,1 | ignorato"), ReportItem::Kind::Count, {}, {},
+        {"field",
+         QStringLiteral("FIELD = 0,0,1,1 | fatt_cli.numero"),
+         ReportItem::Kind::Field,
+         {},
+         QStringLiteral("FATT_CLI.NUMERO"),
          FieldFormat::Kind::Text},
-        {"formula", QStringLiteral("FORMULA = 0,0,1,1 | Dicitura"), ReportItem::Kind::Formula, {},
-         QStringLiteral("DICITURA"), FieldFormat::Kind::Text},
-        {"page number", QStringLiteral("PAGENUMBER = 0,0,1,1 | Pagina"), ReportItem::Kind::PageNumber,
-         QStringLiteral("Pagina"), {}, FieldFormat::Kind::Text},
-        {"page number without prefix", QStringLiteral("PAGENUMBER = 0,0,1,1 |"), ReportItem::Kind::PageNumber, {}, {},
+        {"sum",
+         QStringLiteral("SUM = 0,0,1,1 | FATT_CLI.TOTALE"),
+         ReportItem::Kind::Sum,
+         {},
+         QStringLiteral("FATT_CLI.TOTALE"),
+         FieldFormat::Kind::Amount},
+        {"sum as integer",
+         QStringLiteral("SUM = 0,0,1,1 | FATT_CLI.COLLI | integer"),
+         ReportItem::Kind::Sum,
+         {},
+         QStringLiteral("FATT_CLI.COLLI"),
+         FieldFormat::Kind::Integer},
+        {"count",
+         QStringLiteral("COUNT = 0,0,1,1 | ignorato"),
+         ReportItem::Kind::Count,
+         {},
+         {},
          FieldFormat::Kind::Text},
-        {"lower-case key", QStringLiteral("text = 0,0,1,1 | a = b"), ReportItem::Kind::Text, QStringLiteral("a = b"),
-         {}, FieldFormat::Kind::Text},
+        {"formula",
+         QStringLiteral("FORMULA = 0,0,1,1 | Dicitura"),
+         ReportItem::Kind::Formula,
+         {},
+         QStringLiteral("DICITURA"),
+         FieldFormat::Kind::Text},
+        {"page number",
+         QStringLiteral("PAGENUMBER = 0,0,1,1 | Pagina"),
+         ReportItem::Kind::PageNumber,
+         QStringLiteral("Pagina"),
+         {},
+         FieldFormat::Kind::Text},
+        {"page number without prefix",
+         QStringLiteral("PAGENUMBER = 0,0,1,1 |"),
+         ReportItem::Kind::PageNumber,
+         {},
+         {},
+         FieldFormat::Kind::Text},
+        {"lower-case key",
+         QStringLiteral("text = 0,0,1,1 | a = b"),
+         ReportItem::Kind::Text,
+         QStringLiteral("a = b"),
+         {},
+         FieldFormat::Kind::Text},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -561,8 +673,7 @@ TEST(ReportDefinitionTest, ColumnsUsedListsEachColumnOnce)
         QStringLiteral("FATT_CLI.DATA_DOC"),        // group 2, its header and the order
         QStringLiteral("FATT_CLI.CLIENTE"),         // order only
         QStringLiteral("FATT_CLI.NUMERO"),          // detail and page footer
-        QStringLiteral("FATT_CLI.PAGATA"),
-        QStringLiteral("FATT_CLI.IMPONIBILE"),
+        QStringLiteral("FATT_CLI.PAGATA"),          QStringLiteral("FATT_CLI.IMPONIBILE"),
     };
     for (const QString &column : expected) {
         SCOPED_TRACE(column.toStdString());
@@ -585,13 +696,15 @@ TEST(ReportDefinitionTest, ColumnsUsedByEachKindOfPlace)
     };
     const QList<Case> cases = {
         {"nothing", QString(), {}},
-        {"order with direction", QStringLiteral("[DATA]\nORDER = A.X DESC\nORDER = A.Y\nORDER = a.x\n"),
+        {"order with direction",
+         QStringLiteral("[DATA]\nORDER = A.X DESC\nORDER = A.Y\nORDER = a.x\n"),
          {QStringLiteral("A.X"), QStringLiteral("A.Y")}},
         {"group only", QStringLiteral("[GROUP1]\nBY = A.G\n"), {QStringLiteral("A.G")}},
         {"decimals column of a text field",
          QStringLiteral("[DETAIL]\nFIELD = 0,0,1,1 | A.IMPORTO | amount=A.DEC\nFIELD = 0,0,1,1 | A.DEC | integer\n"),
          {QStringLiteral("A.IMPORTO"), QStringLiteral("A.DEC")}},
-        {"sum in the page footer", QStringLiteral("[PAGEFOOTER]\nSUM = 0,0,1,1 | A.IMPORTO\n"),
+        {"sum in the page footer",
+         QStringLiteral("[PAGEFOOTER]\nSUM = 0,0,1,1 | A.IMPORTO\n"),
          {QStringLiteral("A.IMPORTO")}},
         {"count, text, formula and page number read nothing",
          QStringLiteral("[PAGEHEADER]\nCOUNT = 0,0,1,1 |\nTEXT = 0,0,1,1 | A.X\nFORMULA = 0,0,1,1 | A\n"
@@ -622,14 +735,41 @@ TEST(ReportDefinitionTest, DataFilesIsTheHighestFileNamed)
         {"table on file 3", QStringLiteral("TABLE = A, 3"), 3},
         {"join on file 2", QStringLiteral("TABLE = A\nJOIN = LEFT B,2 ON {A.X} = {B.X}"), 2},
         {"join on file 1 after table on 4", QStringLiteral("TABLE = A,4\nJOIN = INNER B ON {A.X} = {B.X}"), 4},
-        {"two joins", QStringLiteral("TABLE = A\nJOIN = INNER B,5 ON {A.X} = {B.X}\nJOIN = LEFT C , 9 ON {B.Y} = {C.Y}"),
-         9},
+        {"two joins",
+         QStringLiteral("TABLE = A\nJOIN = INNER B,5 ON {A.X} = {B.X}\nJOIN = LEFT C , 9 ON {B.Y} = {C.Y}"), 9},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const auto parsed = parseReportDefinition(QStringLiteral("[DATA]\n") + c.data);
         ASSERT_TRUE(parsed.ok()) << parsed.failure().detail.toStdString();
         EXPECT_EQ(parsed->dataFiles(), c.files);
+    }
+}
+
+// The definitions shipped with the program load, and read only columns of
+// the tables they name.
+TEST(ReportDefinitionTest, ShippedDefinitionsLoad)
+{
+    const QDir folder(QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../reports"));
+    const QStringList files = folder.entryList({QStringLiteral("*.RPT"), QStringLiteral("*.rpt")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty()) << folder.absolutePath().toStdString();
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto parsed = parseReportDefinition(Orlavo::Services::decodeSettingsText(file.readAll()));
+        if (!parsed.ok()) {
+            ADD_FAILURE() << parsed.failure().detail.toStdString();
+            continue;
+        }
+        EXPECT_FALSE(parsed->detail.items.isEmpty());
+        QStringList tables;
+        for (const ReportTable &t : parsed->tables)
+            tables.append(t.name);
+        for (const ReportJoin &j : parsed->joins)
+            tables.append(j.table.name);
+        for (const QString &column : parsed->columnsUsed())
+            EXPECT_TRUE(tables.contains(column.section(QLatin1Char('.'), 0, 0))) << column.toStdString();
     }
 }
 

@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+// Readable QString values in failure messages.
+static void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 #include <cmath>
 
 using namespace Orlavo::Shell;
@@ -149,7 +155,8 @@ TEST(ReportLayoutTest, RowsSpreadOverPagesWithHeaderFooterAndNumbers)
 
             // The rows on this page follow on from the last page, from just under the header.
             const int onPage = std::min(perPage, rowCount - (next - 1));
-            QStringList expected = {QStringLiteral("Registro IVA vendite"), QStringLiteral("Pag. %1").arg(c.firstPage + p)};
+            QStringList expected = {QStringLiteral("Registro IVA vendite"),
+                                    QStringLiteral("Pag. %1").arg(c.firstPage + p)};
             for (int k = 0; k < onPage; ++k)
                 expected.append(QString::number(next + k));
             expected.append(QStringLiteral("Fine pagina"));
@@ -168,11 +175,11 @@ TEST(ReportLayoutTest, RowsSpreadOverPagesWithHeaderFooterAndNumbers)
 
 TEST(ReportLayoutTest, ReportHeaderOnlyOnTheFirstPage)
 {
-    const ReportDefinition def = definition(QStringLiteral(
-        "[REPORT]\nMARGINS = 10, 10, 10, 10\n[DATA]\nTABLE = REG\n"
-        "[REPORTHEADER]\nHEIGHT = 30\nTEXT = 0,5,100,8 | Registro dei corrispettivi\n"
-        "[PAGEHEADER]\nHEIGHT = 10\nPAGENUMBER = 0,0,30,6 |\n"
-        "[DETAIL]\nHEIGHT = 10\nFIELD = 0,0,20,8 | REG.NUMERO\n"));
+    const ReportDefinition def =
+        definition(QStringLiteral("[REPORT]\nMARGINS = 10, 10, 10, 10\n[DATA]\nTABLE = REG\n"
+                                  "[REPORTHEADER]\nHEIGHT = 30\nTEXT = 0,5,100,8 | Registro dei corrispettivi\n"
+                                  "[PAGEHEADER]\nHEIGHT = 10\nPAGENUMBER = 0,0,30,6 |\n"
+                                  "[DETAIL]\nHEIGHT = 10\nFIELD = 0,0,20,8 | REG.NUMERO\n"));
     const ReportDocument doc = layoutReport(def, numberedRows(60), {}, 1);
     ASSERT_GE(doc.pages.size(), 3);
     for (int p = 0; p < doc.pages.size(); ++p) {
@@ -209,14 +216,14 @@ TEST(ReportLayoutTest, BandThatDoesNotFitMovesToANewPage)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const ReportDefinition def = definition(
-            QStringLiteral("[REPORT]\nMARGINS = 10, %1, 10, %2\n[DATA]\nTABLE = REG\n"
-                           "[REPORTHEADER]\nHEIGHT = %3\nTEXT = 0,0,50,5 | Intestazione\n"
-                           "[DETAIL]\nHEIGHT = %4\nFIELD = 0,0,20,8 | REG.NUMERO\nBOX = 0,0,190,%4\n")
-                .arg(top)
-                .arg(bottom)
-                .arg(c.headerHeight)
-                .arg(detail));
+        const ReportDefinition def =
+            definition(QStringLiteral("[REPORT]\nMARGINS = 10, %1, 10, %2\n[DATA]\nTABLE = REG\n"
+                                      "[REPORTHEADER]\nHEIGHT = %3\nTEXT = 0,0,50,5 | Intestazione\n"
+                                      "[DETAIL]\nHEIGHT = %4\nFIELD = 0,0,20,8 | REG.NUMERO\nBOX = 0,0,190,%4\n")
+                           .arg(top)
+                           .arg(bottom)
+                           .arg(c.headerHeight)
+                           .arg(detail));
         const ReportDocument doc = layoutReport(def, numberedRows(1), {}, 1);
         ASSERT_EQ(doc.pages.size(), c.firstRowOnPageOne ? 1 : 2);
         const ReportPage &rowPage = doc.pages.last();
@@ -248,8 +255,9 @@ TEST(ReportLayoutTest, BandTallerThanAPageTakesAPageEach)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const ReportDefinition def = definition(QStringLiteral("[DATA]\nTABLE = REG\n") + c.pageHeader
-                                                + QStringLiteral("[DETAIL]\nHEIGHT = 400\nFIELD = 0,0,20,8 | REG.NUMERO\n"));
+        const ReportDefinition def =
+            definition(QStringLiteral("[DATA]\nTABLE = REG\n") + c.pageHeader +
+                       QStringLiteral("[DETAIL]\nHEIGHT = 400\nFIELD = 0,0,20,8 | REG.NUMERO\n"));
         const ReportDocument doc = layoutReport(def, numberedRows(c.rows), {}, 1);
         ASSERT_EQ(doc.pages.size(), c.rows);
         for (int p = 0; p < c.rows; ++p) {
@@ -294,13 +302,33 @@ ReportRows invoices()
 TEST(ReportLayoutTest, GroupHeaderAndFooterAtEachChangeWithTheirOwnTotals)
 {
     const QStringList expected = {
-        QStringLiteral("Bianchi"), QStringLiteral("1"), QStringLiteral("100,50"), QStringLiteral("2"),
-        QStringLiteral("200,25"), QStringLiteral("Totale cliente"), QStringLiteral("2"), QStringLiteral("300,75"),
-        QStringLiteral("Rossi"), QStringLiteral("3"), QStringLiteral("1.000,00"), QStringLiteral("Totale cliente"),
-        QStringLiteral("1"), QStringLiteral("1.000,00"), QStringLiteral("Verdi"), QStringLiteral("4"),
-        QStringLiteral("1,10"), QStringLiteral("5"), QStringLiteral("2,20"), QStringLiteral("6"), QStringLiteral("3,30"),
-        QStringLiteral("Totale cliente"), QStringLiteral("3"), QStringLiteral("6,60"), QStringLiteral("Totale generale"),
-        QStringLiteral("6"), QStringLiteral("1.307,35"),
+        QStringLiteral("Bianchi"),
+        QStringLiteral("1"),
+        QStringLiteral("100,50"),
+        QStringLiteral("2"),
+        QStringLiteral("200,25"),
+        QStringLiteral("Totale cliente"),
+        QStringLiteral("2"),
+        QStringLiteral("300,75"),
+        QStringLiteral("Rossi"),
+        QStringLiteral("3"),
+        QStringLiteral("1.000,00"),
+        QStringLiteral("Totale cliente"),
+        QStringLiteral("1"),
+        QStringLiteral("1.000,00"),
+        QStringLiteral("Verdi"),
+        QStringLiteral("4"),
+        QStringLiteral("1,10"),
+        QStringLiteral("5"),
+        QStringLiteral("2,20"),
+        QStringLiteral("6"),
+        QStringLiteral("3,30"),
+        QStringLiteral("Totale cliente"),
+        QStringLiteral("3"),
+        QStringLiteral("6,60"),
+        QStringLiteral("Totale generale"),
+        QStringLiteral("6"),
+        QStringLiteral("1.307,35"),
     };
     struct Case {
         const char *name;
@@ -348,66 +376,118 @@ TEST(ReportLayoutTest, GroupHeaderAndFooterAtEachChangeWithTheirOwnTotals)
 // An outer change closes the inner group too, even when the inner value stays the same.
 TEST(ReportLayoutTest, NestedGroupsCloseInnerFirst)
 {
-    const ReportDefinition def = definition(QStringLiteral(
-        "[DATA]\nTABLE = FATT\n"
-        "[GROUP1]\nBY = FATT.ANNO\nHEIGHT = 6\nFIELD = 0,0,20,6 | FATT.ANNO | integer\n"
-        "[GROUP2]\nBY = FATT.CLIENTE\nHEIGHT = 6\nFIELD = 10,0,40,6 | FATT.CLIENTE\n"
-        "[GROUP2FOOTER]\nHEIGHT = 6\nFIELD = 10,0,40,6 | FATT.CLIENTE\nCOUNT = 60,0,10,6 |\n"
-        "SUM = 80,0,30,6 | FATT.IMPORTO\n"
-        "[GROUP1FOOTER]\nHEIGHT = 6\nFIELD = 0,0,20,6 | FATT.ANNO\nCOUNT = 60,0,10,6 |\n"
-        "SUM = 80,0,30,6 | FATT.IMPORTO\n"
-        "[DETAIL]\nHEIGHT = 5\nFIELD = 80,0,30,5 | FATT.IMPORTO | amount\n"
-        "[REPORTFOOTER]\nHEIGHT = 6\nCOUNT = 60,0,10,6 |\nSUM = 80,0,30,6 | FATT.IMPORTO\n"));
-    const ReportRows rows = makeRows({QStringLiteral("FATT.ANNO"), QStringLiteral("FATT.CLIENTE"),
-                                      QStringLiteral("FATT.IMPORTO")},
-                                     {
-                                         {2023, QStringLiteral("A"), 10},
-                                         {2023, QStringLiteral("A"), 20},
-                                         {2023, QStringLiteral("B"), 5},
-                                         {2024, QStringLiteral("B"), 7},
-                                         {2024, QStringLiteral("B"), 1},
-                                     });
+    const ReportDefinition def =
+        definition(QStringLiteral("[DATA]\nTABLE = FATT\n"
+                                  "[GROUP1]\nBY = FATT.ANNO\nHEIGHT = 6\nFIELD = 0,0,20,6 | FATT.ANNO | integer\n"
+                                  "[GROUP2]\nBY = FATT.CLIENTE\nHEIGHT = 6\nFIELD = 10,0,40,6 | FATT.CLIENTE\n"
+                                  "[GROUP2FOOTER]\nHEIGHT = 6\nFIELD = 10,0,40,6 | FATT.CLIENTE\nCOUNT = 60,0,10,6 |\n"
+                                  "SUM = 80,0,30,6 | FATT.IMPORTO\n"
+                                  "[GROUP1FOOTER]\nHEIGHT = 6\nFIELD = 0,0,20,6 | FATT.ANNO\nCOUNT = 60,0,10,6 |\n"
+                                  "SUM = 80,0,30,6 | FATT.IMPORTO\n"
+                                  "[DETAIL]\nHEIGHT = 5\nFIELD = 80,0,30,5 | FATT.IMPORTO | amount\n"
+                                  "[REPORTFOOTER]\nHEIGHT = 6\nCOUNT = 60,0,10,6 |\nSUM = 80,0,30,6 | FATT.IMPORTO\n"));
+    const ReportRows rows =
+        makeRows({QStringLiteral("FATT.ANNO"), QStringLiteral("FATT.CLIENTE"), QStringLiteral("FATT.IMPORTO")},
+                 {
+                     {2023, QStringLiteral("A"), 10},
+                     {2023, QStringLiteral("A"), 20},
+                     {2023, QStringLiteral("B"), 5},
+                     {2024, QStringLiteral("B"), 7},
+                     {2024, QStringLiteral("B"), 1},
+                 });
     const QStringList expected = {
         // 2023
-        QStringLiteral("2023"), QStringLiteral("A"), QStringLiteral("10,00"), QStringLiteral("20,00"),
-        QStringLiteral("A"), QStringLiteral("2"), QStringLiteral("30,00"), //
-        QStringLiteral("B"), QStringLiteral("5,00"), QStringLiteral("B"), QStringLiteral("1"), QStringLiteral("5,00"),
-        QStringLiteral("2023"), QStringLiteral("3"), QStringLiteral("35,00"),
+        QStringLiteral("2023"),
+        QStringLiteral("A"),
+        QStringLiteral("10,00"),
+        QStringLiteral("20,00"),
+        QStringLiteral("A"),
+        QStringLiteral("2"),
+        QStringLiteral("30,00"), //
+        QStringLiteral("B"),
+        QStringLiteral("5,00"),
+        QStringLiteral("B"),
+        QStringLiteral("1"),
+        QStringLiteral("5,00"),
+        QStringLiteral("2023"),
+        QStringLiteral("3"),
+        QStringLiteral("35,00"),
         // 2024: B again, but a new group
-        QStringLiteral("2024"), QStringLiteral("B"), QStringLiteral("7,00"), QStringLiteral("1,00"),
-        QStringLiteral("B"), QStringLiteral("2"), QStringLiteral("8,00"), //
-        QStringLiteral("2024"), QStringLiteral("2"), QStringLiteral("8,00"),
+        QStringLiteral("2024"),
+        QStringLiteral("B"),
+        QStringLiteral("7,00"),
+        QStringLiteral("1,00"),
+        QStringLiteral("B"),
+        QStringLiteral("2"),
+        QStringLiteral("8,00"), //
+        QStringLiteral("2024"),
+        QStringLiteral("2"),
+        QStringLiteral("8,00"),
         // whole report
-        QStringLiteral("5"), QStringLiteral("43,00"),
+        QStringLiteral("5"),
+        QStringLiteral("43,00"),
     };
     const ReportDocument doc = layoutReport(def, rows, {}, 1);
     ASSERT_EQ(doc.pages.size(), 1);
     EXPECT_EQ(textsOf(doc), expected) << show(textsOf(doc));
 }
 
+// Rows whose group value is NULL (a LEFT JOIN that found nothing) are a group of their own.
+TEST(ReportLayoutTest, NullGroupValuesFormAGroup)
+{
+    const ReportDefinition def = definition(QStringLiteral(
+        "[DATA]\nTABLE = CLI\n"
+        "[GROUP1]\nBY = PROV.SIGLA\nHEIGHT = 5\nTEXT = 0,0,20,5 | Provincia\nFIELD = 20,0,10,5 | PROV.SIGLA\n"
+        "[GROUP1FOOTER]\nHEIGHT = 5\nCOUNT = 0,0,10,5 |\n"
+        "[DETAIL]\nHEIGHT = 5\nFIELD = 0,0,20,5 | CLI.CODICE\n"));
+    struct Case {
+        const char *name;
+        QVariant null;
+    };
+    const QList<Case> cases = {
+        {"untyped NULL", QVariant()},
+        {"NULL text from the database", QVariant(QMetaType::fromType<QString>())},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReportRows rows = makeRows({QStringLiteral("CLI.CODICE"), QStringLiteral("PROV.SIGLA")},
+                                         {
+                                             {QStringLiteral("C1"), c.null},
+                                             {QStringLiteral("C2"), c.null},
+                                             {QStringLiteral("C3"), QStringLiteral("MI")},
+                                         });
+        const QStringList expected = {
+            QStringLiteral("Provincia"), QStringLiteral("C1"), QStringLiteral("C2"), QStringLiteral("2"),
+            QStringLiteral("Provincia"), QStringLiteral("MI"), QStringLiteral("C3"), QStringLiteral("1"),
+        };
+        const ReportDocument doc = layoutReport(def, rows, {}, 1);
+        EXPECT_EQ(textsOf(doc), expected) << show(textsOf(doc));
+    }
+}
+
 // Each row's currency says how many decimals its amounts have: lire none, euro two.
 TEST(ReportLayoutTest, AmountsTakeTheDecimalsOfTheirColumn)
 {
-    const ReportDefinition def = definition(QStringLiteral(
-        "[DATA]\nTABLE = MOV\n"
-        "[GROUP1]\nBY = MOV.VALUTA\nHEIGHT = 5\nFIELD = 0,0,20,5 | MOV.VALUTA\n"
-        "[GROUP1FOOTER]\nHEIGHT = 5\nSUM = 50,0,40,5 | MOV.IMPORTO | amount=MOV.DECIMALI\n"
-        "[DETAIL]\nHEIGHT = 5\nFIELD = 50,0,40,5 | MOV.IMPORTO | amount=mov.decimali right\n"));
-    const ReportRows rows = makeRows({QStringLiteral("MOV.VALUTA"), QStringLiteral("MOV.IMPORTO"),
-                                      QStringLiteral("MOV.DECIMALI")},
-                                     {
-                                         {QStringLiteral("LIRE"), 1234567, 0},
-                                         {QStringLiteral("LIRE"), 999999.5, 0},
-                                         {QStringLiteral("EURO"), 1234.5, 2},
-                                         {QStringLiteral("EURO"), 0.125, 2},
-                                         {QStringLiteral("DOLLARI"), 12.5, QVariant()},
-                                     });
+    const ReportDefinition def = definition(
+        QStringLiteral("[DATA]\nTABLE = MOV\n"
+                       "[GROUP1]\nBY = MOV.VALUTA\nHEIGHT = 5\nFIELD = 0,0,20,5 | MOV.VALUTA\n"
+                       "[GROUP1FOOTER]\nHEIGHT = 5\nSUM = 50,0,40,5 | MOV.IMPORTO | amount=MOV.DECIMALI\n"
+                       "[DETAIL]\nHEIGHT = 5\nFIELD = 50,0,40,5 | MOV.IMPORTO | amount=mov.decimali right\n"));
+    const ReportRows rows =
+        makeRows({QStringLiteral("MOV.VALUTA"), QStringLiteral("MOV.IMPORTO"), QStringLiteral("MOV.DECIMALI")},
+                 {
+                     {QStringLiteral("LIRE"), 1234567, 0},
+                     {QStringLiteral("LIRE"), 999999.5, 0},
+                     {QStringLiteral("EURO"), 1234.5, 2},
+                     {QStringLiteral("EURO"), 0.125, 2},
+                     {QStringLiteral("DOLLARI"), 12.5, QVariant()},
+                 });
     const QStringList expected = {
-        QStringLiteral("LIRE"),    QStringLiteral("1.234.567"), QStringLiteral("1.000.000"),
+        QStringLiteral("LIRE"),      QStringLiteral("1.234.567"), QStringLiteral("1.000.000"),
         QStringLiteral("2.234.567"), // 1234567 + 999999.5 rounded once, at the end
-        QStringLiteral("EURO"),    QStringLiteral("1.234,50"),  QStringLiteral("0,13"),
+        QStringLiteral("EURO"),      QStringLiteral("1.234,50"),  QStringLiteral("0,13"),
         QStringLiteral("1.234,63"), //
-        QStringLiteral("DOLLARI"), QStringLiteral("13"),        QStringLiteral("13"),
+        QStringLiteral("DOLLARI"),   QStringLiteral("13"),        QStringLiteral("13"),
     };
     const ReportDocument doc = layoutReport(def, rows, {}, 1);
     EXPECT_EQ(textsOf(doc), expected) << show(textsOf(doc));
@@ -584,7 +664,8 @@ TEST(ReportLayoutTest, EmptyRowSetGivesOnePageWithHeaders)
          all,
          {QStringLiteral("Codice  Ragione sociale"), QStringLiteral("Elenco clienti"), QStringLiteral("Totale"),
           QStringLiteral("0"), QStringLiteral("0,00"), QStringLiteral("Pag. 4")}},
-        {"page header only", QStringLiteral("[PAGEHEADER]\nHEIGHT = 6\nTEXT = 0,0,50,5 | Intestazione\n"),
+        {"page header only",
+         QStringLiteral("[PAGEHEADER]\nHEIGHT = 6\nTEXT = 0,0,50,5 | Intestazione\n"),
          {QStringLiteral("Intestazione")}},
         {"detail only", QStringLiteral("[DETAIL]\nHEIGHT = 5\nFIELD = 0,0,20,5 | CLI.CODICE\n"), {}},
     };
@@ -602,19 +683,19 @@ TEST(ReportLayoutTest, EmptyRowSetGivesOnePageWithHeaders)
 // Lines and boxes move with their band's place on the page.
 TEST(ReportLayoutTest, LinesAndBoxesFollowTheirBand)
 {
-    const ReportDefinition def = definition(QStringLiteral(
-        "[REPORT]\nMARGINS = 20, 15, 10, 10\n[DATA]\nTABLE = REG\n"
-        "[PAGEHEADER]\nHEIGHT = 12\nLINE = 0, 11, 180, 11\n"
-        "[DETAIL]\nHEIGHT = 6\nBOX = 0, 0, 180, 6\nLINE = 90, 0, 90, 6\n"
-        "[PAGEFOOTER]\nHEIGHT = 4\nLINE = 180, 0, 0, 4\n"));
+    const ReportDefinition def =
+        definition(QStringLiteral("[REPORT]\nMARGINS = 20, 15, 10, 10\n[DATA]\nTABLE = REG\n"
+                                  "[PAGEHEADER]\nHEIGHT = 12\nLINE = 0, 11, 180, 11\n"
+                                  "[DETAIL]\nHEIGHT = 6\nBOX = 0, 0, 180, 6\nLINE = 90, 0, 90, 6\n"
+                                  "[PAGEFOOTER]\nHEIGHT = 4\nLINE = 180, 0, 0, 4\n"));
     const ReportDocument doc = layoutReport(def, numberedRows(2), {}, 1);
     ASSERT_EQ(doc.pages.size(), 1);
     const ReportPage &page = doc.pages[0];
     const double footerTop = kA4Long - 10 - 4;
     const QList<QLineF> lines = {
-        QLineF(20, 26, 200, 26),           // page header
-        QLineF(110, 27, 110, 33),          // first row
-        QLineF(110, 33, 110, 39),          // second row
+        QLineF(20, 26, 200, 26),                   // page header
+        QLineF(110, 27, 110, 33),                  // first row
+        QLineF(110, 33, 110, 39),                  // second row
         QLineF(200, footerTop, 20, footerTop + 4), // page footer, drawn right to left
     };
     const QList<QRectF> boxes = {QRectF(20, 27, 180, 6), QRectF(20, 33, 180, 6)};
@@ -640,18 +721,20 @@ TEST(ReportLayoutTest, PageTotalsCarryOver)
     };
     const QList<Case> cases = {
         {"page totals only", QString()},
-        {"also a report total", QStringLiteral("[REPORTFOOTER]\nHEIGHT = 5\nSUM = 50,0,30,5 | REG.IMPORTO | integer\n")},
+        {"also a report total",
+         QStringLiteral("[REPORTFOOTER]\nHEIGHT = 5\nSUM = 50,0,30,5 | REG.IMPORTO | integer\n")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const ReportDefinition def = definition(
-            QStringLiteral("[REPORT]\nMARGINS = 10, 10, 10, 200\n[DATA]\nTABLE = REG\n"
-                           "[PAGEHEADER]\nHEIGHT = 5\nTEXT = 0,0,30,5 | Riporto\nSUM = 50,0,30,5 | REG.IMPORTO | integer\n"
-                           "[DETAIL]\nHEIGHT = 10\nFIELD = 0,0,20,5 | REG.NUMERO\n"
-                           "FIELD = 50,0,30,5 | REG.IMPORTO | integer\n"
-                           "[PAGEFOOTER]\nHEIGHT = 5\nTEXT = 0,0,30,5 | A riportare\nCOUNT = 30,0,10,5 |\n"
-                           "SUM = 50,0,30,5 | REG.IMPORTO | integer\n")
-            + c.reportFooter);
+            QStringLiteral(
+                "[REPORT]\nMARGINS = 10, 10, 10, 200\n[DATA]\nTABLE = REG\n"
+                "[PAGEHEADER]\nHEIGHT = 5\nTEXT = 0,0,30,5 | Riporto\nSUM = 50,0,30,5 | REG.IMPORTO | integer\n"
+                "[DETAIL]\nHEIGHT = 10\nFIELD = 0,0,20,5 | REG.NUMERO\n"
+                "FIELD = 50,0,30,5 | REG.IMPORTO | integer\n"
+                "[PAGEFOOTER]\nHEIGHT = 5\nTEXT = 0,0,30,5 | A riportare\nCOUNT = 30,0,10,5 |\n"
+                "SUM = 50,0,30,5 | REG.IMPORTO | integer\n") +
+            c.reportFooter);
         QList<QVariantList> values;
         for (int i = 1; i <= 20; ++i)
             values.append(QVariantList{i, i * 100});

@@ -3,6 +3,7 @@
 #include "values.h"
 
 #include <QDate>
+#include <QSet>
 
 namespace Orlavo::Shell {
 
@@ -25,6 +26,20 @@ public:
         m_bottom = m_doc.pageSize.height() - def.margins.bottom() - def.pageFooter.height;
         m_groupSums.resize(def.groups.size());
         m_groupCounts.fill(0, def.groups.size());
+        // Every SUM adds up, wherever it is: a page footer's "a riportare"
+        // needs no report total beside it.
+        const auto collect = [this](const ReportBand &band) {
+            for (const ReportItem &item : band.items)
+                if (item.kind == ReportItem::Kind::Sum)
+                    m_summed.insert(item.column);
+        };
+        for (const ReportGroup &g : def.groups) {
+            collect(g.header);
+            collect(g.footer);
+        }
+        for (const ReportBand *band :
+             {&def.reportHeader, &def.pageHeader, &def.detail, &def.reportFooter, &def.pageFooter})
+            collect(*band);
     }
 
     ReportDocument run();
@@ -32,6 +47,8 @@ public:
 private:
     void newPage();
     void closePage();
+    // Opens a page, or a new one when the band does not fit on this one.
+    void makeRoom(const ReportBand &band);
     // Places a band at the current height, on a new page when it does not fit.
     void place(const ReportBand &band, qsizetype row, int level);
     void draw(const ReportBand &band, double y, qsizetype row, int level);
@@ -52,6 +69,7 @@ private:
     QList<int> m_groupCounts;
     QHash<QString, double> m_totalSums;
     int m_totalCount = 0;
+    QSet<QString> m_summed;
 };
 
 void Layout::newPage()
@@ -74,7 +92,7 @@ void Layout::closePage()
     m_pageOpen = false;
 }
 
-void Layout::place(const ReportBand &band, qsizetype row, int level)
+void Layout::makeRoom(const ReportBand &band)
 {
     if (band.isEmpty())
         return;
@@ -85,6 +103,13 @@ void Layout::place(const ReportBand &band, qsizetype row, int level)
         closePage();
         newPage();
     }
+}
+
+void Layout::place(const ReportBand &band, qsizetype row, int level)
+{
+    if (band.isEmpty())
+        return;
+    makeRoom(band);
     draw(band, m_y, row, level);
     m_y += band.height;
 }
@@ -134,16 +159,7 @@ QString Layout::itemText(const ReportItem &item, qsizetype row, int level) const
 
 void Layout::addRow(qsizetype row)
 {
-    QSet<QString> summed;
-    const auto collect = [&](const ReportBand &band) {
-        for (const ReportItem &item : band.items)
-            if (item.kind == ReportItem::Kind::Sum)
-                summed.insert(item.column);
-    };
-    for (const ReportGroup &g : m_def.groups)
-        collect(g.footer);
-    collect(m_def.reportFooter);
-    for (const QString &column : summed) {
+    for (const QString &column : m_summed) {
         const double v = m_rows.value(row, column).toDouble();
         m_totalSums[column] += v;
         for (auto &sums : m_groupSums)
@@ -178,6 +194,9 @@ ReportDocument Layout::run()
             m_groupCounts[g] = 0;
             place(m_def.groups[g].header, row, g);
         }
+        // The page break comes before the row counts, so the closing page's
+        // footer and the next page's header leave it to the next page.
+        makeRoom(m_def.detail);
         addRow(row);
         place(m_def.detail, row, -1);
     }

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace Orlavo::Shell {
 
 using Services::Failure;
@@ -39,6 +41,9 @@ private:
     ReportBand *m_band = nullptr;
     ReportGroup *m_group = nullptr;
     int m_line = 0;
+    int m_lastLine = 0;      // the last line that was not blank or a comment
+    int m_dataLine = 0;      // where [DATA] first opens
+    QList<int> m_groupLines; // where each group first opens
     QString m_error;
 };
 
@@ -73,7 +78,8 @@ bool Parser::numbers(const QString &text, int count, QList<double> *out)
     for (const QString &p : parts) {
         bool ok = false;
         const double v = p.trimmed().toDouble(&ok);
-        if (!ok || v < 0 || v > 1000)
+        // Written so that "nan" fails too.
+        if (!ok || !(v >= 0 && v <= 1000))
             return fail(QStringLiteral("numero non valido \"%1\"").arg(p.trimmed()));
         out->append(v);
     }
@@ -85,7 +91,7 @@ std::optional<ReportFont> Parser::font(const QString &text)
     const QStringList parts = text.split(QLatin1Char(','));
     bool ok = false;
     const double size = parts.value(1).trimmed().toDouble(&ok);
-    if (parts.size() != 2 || parts[0].trimmed().isEmpty() || !ok || size < 4 || size > 72) {
+    if (parts.size() != 2 || parts[0].trimmed().isEmpty() || !ok || !(size >= 4 && size <= 72)) {
         fail(QStringLiteral("carattere non valido \"%1\"").arg(text.trimmed()));
         return std::nullopt;
     }
@@ -115,7 +121,7 @@ bool Parser::options(const QString &text, ReportItem &item)
         else if (name == QLatin1String("size")) {
             bool ok = false;
             const double size = value.toDouble(&ok);
-            if (!ok || size < 4 || size > 72)
+            if (!ok || !(size >= 4 && size <= 72))
                 return fail(QStringLiteral("dimensione non valida \"%1\"").arg(value));
             ensureFont().size = size;
         } else if (name == QLatin1String("font")) {
@@ -295,6 +301,8 @@ bool Parser::section(const QString &name)
     m_band = nullptr;
     m_group = nullptr;
     static const QRegularExpression groupShape(QStringLiteral("^GROUP([1-9])(HEADER|FOOTER)?$"));
+    if (m_section == QLatin1String("DATA") && m_dataLine == 0)
+        m_dataLine = m_line;
     if (m_section == QLatin1String("REPORT") || m_section == QLatin1String("DATA"))
         return true;
     if (m_section == QLatin1String("REPORTHEADER"))
@@ -311,8 +319,10 @@ bool Parser::section(const QString &name)
         const int level = m.captured(1).toInt();
         if (level > m_def.groups.size() + 1)
             return fail(QStringLiteral("gruppo %1 senza il gruppo %2").arg(level).arg(level - 1));
-        if (level == m_def.groups.size() + 1)
+        if (level == m_def.groups.size() + 1) {
             m_def.groups.append(ReportGroup{});
+            m_groupLines.append(m_line);
+        }
         m_group = &m_def.groups[level - 1];
         if (m.captured(2) == QLatin1String("HEADER"))
             m_band = &m_group->header;
@@ -345,6 +355,7 @@ Outcome<ReportDefinition> Parser::parse(const QString &text)
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';')))
             continue;
+        m_lastLine = m_line;
         bool ok = true;
         if (line.startsWith(QLatin1Char('['))) {
             ok = line.endsWith(QLatin1Char(']')) ? section(line.mid(1, line.size() - 2).trimmed())
@@ -357,11 +368,19 @@ Outcome<ReportDefinition> Parser::parse(const QString &text)
         if (!ok)
             return Failure{QString::fromUtf8(kLoadError), m_error};
     }
-    if (m_def.tables.isEmpty())
-        return Failure{QString::fromUtf8(kLoadError), QStringLiteral("nessuna tabella in [DATA]")};
-    for (const ReportGroup &g : m_def.groups) {
-        if (g.column.isEmpty())
-            return Failure{QString::fromUtf8(kLoadError), QStringLiteral("gruppo senza BY")};
+    // What is missing at the end is charged to the section that lacks it, or
+    // to the last line when the section is not there at all.
+    if (m_def.tables.isEmpty()) {
+        m_line = m_dataLine > 0 ? m_dataLine : std::max(m_lastLine, 1);
+        fail(QStringLiteral("nessuna tabella in [DATA]"));
+        return Failure{QString::fromUtf8(kLoadError), m_error};
+    }
+    for (qsizetype g = 0; g < m_def.groups.size(); ++g) {
+        if (m_def.groups[g].column.isEmpty()) {
+            m_line = m_groupLines[g];
+            fail(QStringLiteral("gruppo %1 senza BY").arg(g + 1));
+            return Failure{QString::fromUtf8(kLoadError), m_error};
+        }
     }
     return m_def;
 }

@@ -25,7 +25,6 @@ constexpr char kWhere[] = "Configurazione guidata";
 // Column widths of SOCIETA.RAG_SOC1 and TAB_UTENTI.UTENTE.
 constexpr int kCompanyNameLength = 60;
 constexpr int kUserCodeLength = 20;
-constexpr qsizetype kStoredPasswordLength = 64; // TAB_UTENTI.PWD
 constexpr char kInsertCompany[] = "INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES (?, ?)";
 constexpr char kInsertBaseData[] =
     "INSERT INTO %1 ( SOCIETA ,  BANCA ,  PERCIVA ,  NUMERAZ ,  LIQUIVA ,  DATASTAMP ) VALUES (?, ?, ?, ?, ?, ?)";
@@ -152,11 +151,8 @@ std::optional<SetupProblem> checkFirstSetup(const FirstSetup &setup)
     if (setup.adminUser.size() > kUserCodeLength)
         return SetupProblem{SetupField::AdminUser,
                             QStringLiteral("Il codice utente è al massimo di %1 caratteri.").arg(kUserCodeLength)};
-    // The stored form must fit the PWD column on either engine.
-    const std::optional<QString> scrambled = scramblePassword(setup.adminPassword);
-    if (!scrambled || scrambled->size() > kStoredPasswordLength)
-        return SetupProblem{SetupField::AdminPassword,
-                            QStringLiteral("La password contiene caratteri non ammessi o è troppo lunga.")};
+    if (!isStorablePassword(setup.adminPassword))
+        return SetupProblem{SetupField::AdminPassword, QString::fromUtf8(kPasswordNotAllowed)};
     if (setup.adminPassword != setup.adminPasswordAgain)
         return SetupProblem{SetupField::AdminPassword,
                             QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe")};

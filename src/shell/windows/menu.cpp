@@ -1,6 +1,7 @@
 #include "menu.h"
 
 #include "appcontext.h"
+#include "stores/loginstore.h"
 #include "tablenames.h"
 #include "windows/frmrpt.h"
 
@@ -56,6 +57,8 @@ void Menu::closeEvent(QCloseEvent *event)
 {
     if (m_ctx.db.companyOpen() && !m_ctx.state.user.isEmpty())
         m_ctx.db.unlockUser();
+    if (!m_ctx.state.user.isEmpty())
+        clearConnected(m_ctx.db, m_ctx.settings);
     QMainWindow::closeEvent(event);
 }
 
