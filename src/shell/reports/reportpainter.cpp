@@ -45,19 +45,18 @@ void paintReportPage(QPainter &painter, const ReportDocument &document, int page
     for (const QRectF &box : p.boxes)
         painter.drawRect(px(box));
 
-    // Fonts are few and texts many: build each font once per page.
-    QHash<QString, QFont> fonts;
+    // Texts mostly repeat the previous one's font: set a font only when it changes.
+    std::optional<ReportFont> current;
     for (const PageText &t : p.texts) {
-        const QString key = QStringLiteral("%1|%2|%3|%4").arg(t.font.family).arg(t.font.size).arg(t.font.bold).arg(t.font.italic);
-        auto it = fonts.find(key);
-        if (it == fonts.end()) {
+        if (!current || current->family != t.font.family || current->size != t.font.size ||
+            current->bold != t.font.bold || current->italic != t.font.italic) {
             QFont font(availableFamily(t.font.family));
             font.setPointSizeF(t.font.size);
             font.setBold(t.font.bold);
             font.setItalic(t.font.italic);
-            it = fonts.insert(key, font);
+            painter.setFont(font);
+            current = t.font;
         }
-        painter.setFont(*it);
         painter.drawText(px(t.rect), int(t.align) | Qt::TextSingleLine, t.text);
     }
 }
@@ -65,8 +64,8 @@ void paintReportPage(QPainter &painter, const ReportDocument &document, int page
 QImage renderReportPage(const ReportDocument &document, int page, double dpi)
 {
     const double perMm = dpi / 25.4;
-    QImage image(qMax(1, qRound(document.pageSize.width() * perMm)), qMax(1, qRound(document.pageSize.height() * perMm)),
-                 QImage::Format_RGB32);
+    QImage image(qMax(1, qRound(document.pageSize.width() * perMm)),
+                 qMax(1, qRound(document.pageSize.height() * perMm)), QImage::Format_RGB32);
     // The image's resolution makes point sizes come out at this scale.
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
