@@ -54,30 +54,6 @@ TEST(Values, RoundDecRoundsThePrintedFigureHalfAwayFromZero)
     }
 }
 
-TEST(Values, FormatGroupedUsesItalianSeparators)
-{
-    const struct {
-        double value;
-        int decimals;
-        const char *expected;
-    } cases[] = {
-        {1234567.891, 2, "1.234.567,89"},
-        {-1234.5, 2, "-1.234,50"},
-        {0, 2, "0,00"},
-        {0, 0, "0"},
-        {999.995, 2, "1.000,00"},
-        {100, 0, "100"},
-        {1000, 0, "1.000"},
-        {-0.004, 2, "0,00"},
-        {2.675, 2, "2,68"},
-        {12, 3, "12,000"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(formatGrouped(c.value, c.decimals), QString::fromLatin1(c.expected));
-    }
-}
-
 namespace {
 
 // The rounding as first written, through text: the fast one must agree

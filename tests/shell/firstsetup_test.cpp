@@ -29,6 +29,7 @@ using namespace Orlavo;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
 using Orlavo::Testing::PgServer;
+using Orlavo::Testing::adminExec;
 using Orlavo::Testing::ScriptedPrompter;
 
 namespace {
@@ -50,30 +51,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 bool skipPostgres()
 {
     return !PgServer::fromEnvironment().available() && !PgServer::required();
-}
-
-// Runs one statement on the server's maintenance database.
-QString adminExec(const PgServer &server, const QString &statement)
-{
-    const QString name = QStringLiteral("orlavo-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(server.host);
-        db.setPort(server.port);
-        db.setUserName(server.user);
-        db.setDatabaseName(QStringLiteral("postgres"));
-        if (!db.open()) {
-            error = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            if (!q.exec(statement))
-                error = q.lastError().text();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return error;
 }
 
 std::atomic<int> databaseCounter{0};

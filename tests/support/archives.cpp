@@ -15,7 +15,8 @@ namespace {
 
 std::atomic<int> databaseCounter{0};
 
-// Runs one statement on the server's maintenance database.
+} // namespace
+
 QString adminExec(const PgServer &server, const QString &statement)
 {
     const QString name = QStringLiteral("orlavo-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -38,8 +39,6 @@ QString adminExec(const PgServer &server, const QString &statement)
     QSqlDatabase::removeDatabase(name);
     return error;
 }
-
-} // namespace
 
 PgServer PgServer::fromEnvironment()
 {

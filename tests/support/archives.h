@@ -26,6 +26,10 @@ struct PgServer {
     static bool required();
 };
 
+// Runs one statement on the test server's maintenance database; the
+// error text, or an empty text.
+QString adminExec(const PgServer &server, const QString &statement);
+
 // Fresh archives for one test: the services database and company "01",
 // as SQLite files in a temporary folder or as a new database on the test
 // server. The folder doubles as the application folder.
