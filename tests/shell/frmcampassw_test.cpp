@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "archives.h"
+#include "contexttest.h"
 #include "rules/password.h"
 #include "scriptedprompter.h"
 #include "tablenames.h"
@@ -29,20 +30,14 @@ const QString kMismatch = QStringLiteral("Discordanza fra nuove password\nRidigi
 const QString kPasswordRefused =
     QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli.");
 
-class FrmCamPasswTest : public ::testing::TestWithParam<Engine>
+class FrmCamPasswTest : public Orlavo::Testing::ContextTest<ScriptedPrompter>
 {
 protected:
     void SetUp() override
     {
-        if (GetParam() == Engine::Postgres && !PgServer::fromEnvironment().available() && !PgServer::required())
-            GTEST_SKIP() << "no PostgreSQL test server";
-        archives = std::make_unique<TestArchives>(GetParam());
-        ASSERT_TRUE(archives->ready()) << archives->problem().toStdString();
-        context = std::make_unique<AppContext>(archives->folder(), prompter);
-        context->db.setExitHook([this](int) { ++dbExits; });
-        context->db.setLockRetryDelay(1);
-        ASSERT_TRUE(context->db.openServices(archives->config()));
-        ASSERT_TRUE(context->db.openCompany(QStringLiteral("01")));
+        ContextTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_EQ(context->db.executeSqlServices(
                       QStringLiteral("INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO) VALUES (?, ?, ?, ?)")
                           .arg(Tables::TAB_UTENTI),
@@ -52,12 +47,6 @@ protected:
         // The login kept the code as typed.
         context->state.user = QStringLiteral("mario");
         context->state.userType = 1;
-    }
-
-    void TearDown() override
-    {
-        context.reset();
-        archives.reset();
     }
 
     QString storedPassword() const
@@ -80,10 +69,6 @@ protected:
     }
     static QPushButton *ok(FrmCamPassw &window) { return window.findChild<QPushButton *>(QStringLiteral("ok")); }
 
-    std::unique_ptr<TestArchives> archives;
-    ScriptedPrompter prompter;
-    std::unique_ptr<AppContext> context;
-    int dbExits = 0;
 };
 
 TEST_P(FrmCamPasswTest, AnUnknownUserCannotUseTheWindow)

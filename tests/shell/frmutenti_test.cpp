@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "archives.h"
+#include "contexttest.h"
 #include "rules/password.h"
 #include "scriptedprompter.h"
 #include "tablenames.h"
@@ -41,20 +42,14 @@ public:
     QList<std::optional<Button>> defaults;
 };
 
-class FrmUtentiTest : public ::testing::TestWithParam<Engine>
+class FrmUtentiTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
 {
 protected:
     void SetUp() override
     {
-        if (GetParam() == Engine::Postgres && !PgServer::fromEnvironment().available() && !PgServer::required())
-            GTEST_SKIP() << "no PostgreSQL test server";
-        archives = std::make_unique<TestArchives>(GetParam());
-        ASSERT_TRUE(archives->ready()) << archives->problem().toStdString();
-        context = std::make_unique<AppContext>(archives->folder(), prompter);
-        context->db.setExitHook([this](int) { ++dbExits; });
-        context->db.setLockRetryDelay(1);
-        ASSERT_TRUE(context->db.openServices(archives->config()));
-        ASSERT_TRUE(context->db.openCompany(QStringLiteral("01")));
+        ContextTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         // Seeded before any login: no user type, nothing refused.
         seed(QStringLiteral("ADMIN"), QStringLiteral("segreta"), QStringLiteral("Amministratore"), QStringLiteral("2"));
         seed(QStringLiteral("MARIO"), QStringLiteral("mario1"), QStringLiteral("Mario Rossi"), QStringLiteral("1"));
@@ -69,8 +64,7 @@ protected:
     void TearDown() override
     {
         window.reset();
-        context.reset();
-        archives.reset();
+        ContextTest::TearDown();
     }
 
     void seed(const QString &code, const QString &password, const QString &description, const QString &type)
@@ -130,11 +124,7 @@ protected:
             type(chosen)->setChecked(true);
     }
 
-    std::unique_ptr<TestArchives> archives;
-    RecordingPrompter prompter;
-    std::unique_ptr<AppContext> context;
     std::unique_ptr<FrmUtenti> window;
-    int dbExits = 0;
     QList<int> exitCodes;
 };
 

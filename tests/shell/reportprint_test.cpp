@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "archives.h"
+#include "contexttest.h"
 #include "rules/reportlist.h"
 #include "scriptedprompter.h"
 #include "stores/reportdata.h"
@@ -75,21 +76,16 @@ HEIGHT=6
 FIELD=0,0,100,6 | TAB_PROV.DESCRIZIONE
 )";
 
-class ReportPrint : public ::testing::TestWithParam<Engine>
+class ReportPrint : public Orlavo::Testing::ContextTest<>
 {
 protected:
     void SetUp() override
     {
-        if (GetParam() == Engine::Postgres && !PgServer::fromEnvironment().available() && !PgServer::required())
-            GTEST_SKIP() << "no PostgreSQL test server";
-        archives = std::make_unique<TestArchives>(GetParam());
-        ASSERT_TRUE(archives->ready()) << archives->problem().toStdString();
-        context = std::make_unique<AppContext>(archives->folder(), prompter);
-        context->db.setExitHook([this](int) { ++exits; });
+        ContextTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
         context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
-        ASSERT_TRUE(context->db.openServices(archives->config()));
-        ASSERT_TRUE(context->db.openCompany(QStringLiteral("01")));
         reload();
     }
 
@@ -127,10 +123,6 @@ protected:
         return printReport(*context, command, nullptr, ask);
     }
 
-    std::unique_ptr<TestArchives> archives;
-    ScriptedPrompter prompter;
-    std::unique_ptr<AppContext> context;
-    int exits = 0;
 };
 
 } // namespace
@@ -249,7 +241,7 @@ TEST_P(ReportPrint, FailuresAreReportedAndNeverFatal)
         EXPECT_TRUE(prompter.texts().first().startsWith(c.message)) << prompter.texts().first().toStdString();
         EXPECT_FALSE(QFile::exists(pdf()));
     }
-    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(dbExits, 0);
     // The database is still usable after every failure.
     EXPECT_TRUE(toPdf(QStringLiteral("TABPROV")));
 }
@@ -262,7 +254,7 @@ TEST_P(ReportPrint, MissingCompanyDatabaseIsItsOwnMessage)
     EXPECT_FALSE(toPdf(QStringLiteral("TABATTIV")));
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_TRUE(prompter.texts().first().startsWith(QStringLiteral("Apertura del Database non riuscita")));
-    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(dbExits, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ReportPrint, ::testing::Values(Engine::Sqlite, Engine::Postgres),
