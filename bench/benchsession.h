@@ -12,6 +12,17 @@
 
 namespace Orlavo::Bench {
 
+// The bench rows go to NUMERA: NOME "N000001" upwards, NUMERATORE = i.
+inline const QString kInsertNumera =
+    QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
+                   "VALUES (?, ?, ?, ?, ?)");
+
+inline Services::Params numeraRow(int i)
+{
+    return {QStringLiteral("2026"), QStringLiteral("N%1").arg(i, 6, 10, QLatin1Char('0')),
+            QStringLiteral("Numeratore di prova %1").arg(i), i, 999999};
+}
+
 // Fresh archives on one engine, open on company "01" as the application
 // opens them; an access failure is recorded instead of ending the process.
 class Session

@@ -39,26 +39,16 @@ constexpr int kBulkRows = 100000;
 constexpr int kPerRowSqlite = 2000;
 constexpr int kPerRowPostgres = 100000;
 
-const QString kInsert = QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
-                                       "VALUES (?, ?, ?, ?, ?)");
 const QString kSelectAll = QStringLiteral("SELECT * FROM NUMERA ORDER BY NOME");
-const QString kYear = QStringLiteral("2026");
 const QString kWhere = QStringLiteral("Prova numeratori");
 const QString kStep = QStringLiteral("Ins. numeratore");
-
-// Row i of the table: NOME "N000001" upwards, NUMERATORE = i.
-Params numeraRow(int i)
-{
-    return {kYear, QStringLiteral("N%1").arg(i, 6, 10, QLatin1Char('0')),
-            QStringLiteral("Numeratore di prova %1").arg(i), i, 999999};
-}
 
 // Rows first .. first + count - 1 in one write unit.
 bool insertInOneUnit(DataAccess &db, int first, int count)
 {
     WriteUnit unit(db, kWhere, WriteUnit::Report::Quiet);
     for (int i = first; i < first + count; ++i) {
-        if (!unit.execCompany(kStep, kInsert, numeraRow(i)))
+        if (!unit.execCompany(kStep, kInsertNumera, numeraRow(i)))
             return false;
     }
     return unit.commit();

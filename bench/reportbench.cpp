@@ -60,8 +60,6 @@ constexpr int kPageFooterTexts = 1;
 // The report window's resolution at 100 %.
 constexpr double kPreviewDpi = 96;
 
-const QString kInsert = QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
-                                       "VALUES (?, ?, ?, ?, ?)");
 const QString kCountLabel = QStringLiteral("Righe:");
 const QString kSumLabel = QStringLiteral("Totale numeratori:");
 
@@ -112,13 +110,6 @@ PAGENUMBER=0,1,170,6 | Pag. | right
         .arg(kReportFooter)
         .arg(kPageFooter)
         .arg(kCountLabel, kSumLabel);
-}
-
-// Row i of the table: NOME "N000001" upwards, NUMERATORE = i.
-Params numeraRow(int i)
-{
-    return {QStringLiteral("2026"), QStringLiteral("N%1").arg(i, 6, 10, QLatin1Char('0')),
-            QStringLiteral("Numeratore di prova %1").arg(i), i, 999999};
 }
 
 // 1234567 → "1.234.567", as an amount without decimals reads.
@@ -259,7 +250,7 @@ private:
     {
         WriteUnit unit(m_base.db(), QStringLiteral("Prova stampa"), WriteUnit::Report::Quiet);
         for (int i = 1; i <= rows; ++i) {
-            if (!unit.execCompany(QStringLiteral("Ins. numeratore"), kInsert, numeraRow(i)))
+            if (!unit.execCompany(QStringLiteral("Ins. numeratore"), kInsertNumera, numeraRow(i)))
                 return false;
         }
         return unit.commit();

@@ -1,4 +1,5 @@
 #include "inifile.h"
+#include "files.h"
 #include "settings.h"
 
 #include <QByteArray>
@@ -11,21 +12,10 @@
 
 using namespace Orlavo::Services;
 
+using Orlavo::Testing::writeBytes;
+using Orlavo::Testing::readBytes;
+
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Bytes with no meaning at all, the same on every run.
 QByteArray noise(int size, std::uint32_t seed)

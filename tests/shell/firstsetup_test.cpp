@@ -1,4 +1,5 @@
 #include "stores/firstsetup.h"
+#include "files.h"
 
 #include "appcontext.h"
 #include "archives.h"
@@ -32,21 +33,10 @@ using Orlavo::Testing::PgServer;
 using Orlavo::Testing::adminExec;
 using Orlavo::Testing::ScriptedPrompter;
 
+using Orlavo::Testing::writeBytes;
+using Orlavo::Testing::readBytes;
+
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 bool skipPostgres()
 {

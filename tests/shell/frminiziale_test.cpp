@@ -1,4 +1,5 @@
 #include "windows/frminiziale.h"
+#include "files.h"
 
 #include "appcontext.h"
 #include "archives.h"
@@ -22,6 +23,9 @@ using Orlavo::Testing::PgServer;
 using Orlavo::Testing::ScriptedPrompter;
 using Orlavo::Testing::TestArchives;
 
+using Orlavo::Testing::writeBytes;
+using Orlavo::Testing::readBytes;
+
 namespace {
 
 const QString kMain = QStringLiteral("MAIN");
@@ -32,20 +36,6 @@ const QString kFirstRunRefused =
 const QString kAccessMessage = QStringLiteral("Errore durante l'accesso ai dati;\nControllare che la rete funzioni "
                                               "corretamente, \nche il Server Dati sia attivo. \nSe il problema "
                                               "persiste consultare il fornitore del programma.");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entriesOf(const QString &folder)
 {

@@ -1,4 +1,5 @@
 #include "rules/reportlist.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,14 +12,9 @@
 
 using namespace Orlavo::Shell;
 
-namespace {
+using Orlavo::Testing::writeBytes;
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+namespace {
 
 // The two report folders of one installation.
 struct Folders {
