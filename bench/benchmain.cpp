@@ -1,16 +1,19 @@
+#include "lookupbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
 #include "valuesbench.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 // Qt Sql needs an application object before the first connection, and the
-// reports draw text, so the benchmarks get a main of their own with a GUI
-// application; without a display it runs on the offscreen platform.
+// reports draw text, so the benchmarks get a main of their own with an
+// application that can show windows; without a display it runs on the
+// offscreen platform.
 int main(int argc, char **argv)
 {
+    Orlavo::Bench::registerLookupBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();
     Orlavo::Bench::registerValuesBenchmarks();
@@ -19,7 +22,7 @@ int main(int argc, char **argv)
         return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

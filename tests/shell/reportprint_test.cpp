@@ -1,6 +1,7 @@
 #include "appcontext.h"
 #include "archives.h"
 #include "contexttest.h"
+#include "files.h"
 #include "rules/reportlist.h"
 #include "scriptedprompter.h"
 #include "stores/reportdata.h"
@@ -22,24 +23,12 @@
 using namespace Orlavo;
 using namespace Orlavo::Shell;
 using Orlavo::Testing::Engine;
+using Orlavo::Testing::pdfPages;
 using Orlavo::Testing::PgServer;
 using Orlavo::Testing::ScriptedPrompter;
 using Orlavo::Testing::TestArchives;
 
 namespace {
-
-// The text of a PDF, one entry per page.
-QStringList pdfPages(const QString &path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
 
 void writeText(const QString &path, const QString &text)
 {
@@ -89,10 +78,7 @@ protected:
         reload();
     }
 
-    void reload()
-    {
-        context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
-    }
+    void reload() { context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries; }
 
     // A customised report with its own RPTINI.TXT line.
     void addCustom(const QString &key, const QString &file, const QString &codes, const char *definition)
@@ -122,7 +108,6 @@ protected:
         QFile::remove(pdf());
         return printReport(*context, command, nullptr, ask);
     }
-
 };
 
 } // namespace
@@ -150,7 +135,8 @@ TEST_P(ReportPrint, ProvincesListHasEveryRowAndAPageNumberOnEveryPage)
 
 TEST_P(ReportPrint, FormulaSelectsTheRowsAndNamedTextsPrint)
 {
-    ASSERT_TRUE(toPdf(QStringLiteral("TABPROV"), QStringLiteral("{servizi.TAB_PROV.DESCRIZIONE} like 'pe*' and not {TAB_PROV.CODICE}='PE'")));
+    ASSERT_TRUE(toPdf(QStringLiteral("TABPROV"),
+                      QStringLiteral("{servizi.TAB_PROV.DESCRIZIONE} like 'pe*' and not {TAB_PROV.CODICE}='PE'")));
     const QString all = pdfPages(pdf()).join(QLatin1Char('\n'));
     EXPECT_TRUE(all.contains(QStringLiteral("PERUGIA")));
     EXPECT_TRUE(all.contains(QStringLiteral("PESARO E URBINO")));
@@ -158,7 +144,8 @@ TEST_P(ReportPrint, FormulaSelectsTheRowsAndNamedTextsPrint)
     EXPECT_FALSE(all.contains(QStringLiteral("ROMA")));
 
     addCustom(QStringLiteral("DICITURA"), QStringLiteral("DICITURA.RPT"), QStringLiteral("S"), kDicituraReport);
-    ASSERT_TRUE(toPdf(QStringLiteral("DICITURA"), {}, parseNamedFormulas({QStringLiteral("DICITURA='PROPOSTA DI FATTURA'")})));
+    ASSERT_TRUE(
+        toPdf(QStringLiteral("DICITURA"), {}, parseNamedFormulas({QStringLiteral("DICITURA='PROPOSTA DI FATTURA'")})));
     const QString named = pdfPages(pdf()).join(QLatin1Char('\n'));
     EXPECT_TRUE(named.contains(QStringLiteral("PROPOSTA DI FATTURA")));
     EXPECT_TRUE(named.contains(QStringLiteral("ROMA")));
@@ -229,10 +216,16 @@ TEST_P(ReportPrint, FailuresAreReportedAndNeverFatal)
          QStringLiteral("Selezione dei dati o formule non corretti")},
         {"missing definition", QStringLiteral("MANCANTE"), {}, QStringLiteral("Il report ")},
         {"malformed definition", QStringLiteral("ROTTO"), {}, QStringLiteral("Errore durante il caricamento")},
-        {"table the company lacks", QStringLiteral("TABZONA"), {}, QStringLiteral("Errori durante apertura del Database")},
+        {"table the company lacks",
+         QStringLiteral("SENZATAB"),
+         {},
+         QStringLiteral("Errori durante apertura del Database")},
     };
     addCustom(QStringLiteral("MANCANTE"), QStringLiteral("MANCANTE.RPT"), QStringLiteral("S"), nullptr);
     addCustom(QStringLiteral("ROTTO"), QStringLiteral("ROTTO.RPT"), QStringLiteral("S"), "[REPORT]\nTITOLO=x\n");
+    addCustom(QStringLiteral("SENZATAB"), QStringLiteral("SENZATAB.RPT"), QStringLiteral("C"),
+              "[REPORT]\nTITLE=x\n[DATA]\nTABLE=TAB_INESISTENTE,1\n[DETAIL]\nHEIGHT=6\n"
+              "FIELD=0,0,30,6 | TAB_INESISTENTE.CODICE\n");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         prompter.clear();

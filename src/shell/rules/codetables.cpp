@@ -1,0 +1,75 @@
+#include "codetables.h"
+
+#include "tablenames.h"
+
+namespace Orlavo::Shell {
+
+using Services::Target;
+namespace T = Services::Tables;
+
+const QList<CodeTable> &codeTables()
+{
+    static const QList<CodeTable> tables = [] {
+        const QString code = QStringLiteral("CODICE");
+        const QString shortCode = QStringLiteral("COD.");
+        const QString description = QStringLiteral("DESCRIZIONE");
+        const auto company = Target::Company;
+        const auto services = Target::Services;
+        return QList<CodeTable>{
+            {T::TAB_ATTIVITA, QStringLiteral(" Tipo Attività"), code, description, 6, 40, company,
+             QStringLiteral("TABATTIV")},
+            {T::TAB_TIPO_CLI, QStringLiteral("Tipo anagrafico Cliente"), shortCode, description, 2, 20, company,
+             QStringLiteral("TABTICLI")},
+            {T::TAB_DOC_ID, QStringLiteral("Tipi Documenti Identità"), shortCode, description, 1, 40, services,
+             QStringLiteral("TABDOCID")},
+            {T::TAB_ZONA, QStringLiteral("Zona Territoriali"), code, description, 4, 200, company,
+             QStringLiteral("TABZONA")},
+            {T::TAB_PROV, QStringLiteral("Provincie"), QStringLiteral("PROV."), description, 2, 30, services,
+             QStringLiteral("TABPROV")},
+            {T::TAB_UBICAZIONE, QStringLiteral("Ubicazione"), shortCode, description, 1, 15, services,
+             QStringLiteral("TABUBIC")},
+            {T::TAB_MARCHE, QStringLiteral("Marche"), code, description, 3, 30, company, QStringLiteral("TABMARCH")},
+            {T::TAB_TIPO_ART, QStringLiteral("Tipo Articoli"), QStringLiteral("TIPO ARTICOLO"), description, 2, 30,
+             company, QString()},
+            {T::TAB_MAGAZZINI, QStringLiteral("Magazzini"), code, description, 2, 30, company,
+             QStringLiteral("TABMAGAZ")},
+            {T::TAB_UNTMIS, QStringLiteral("Unità di misura"), shortCode, description, 2, 30, services,
+             QStringLiteral("TABUMIS")},
+            {T::TAB_MERCE, QStringLiteral("Gruppo Merciologico"), code, description, 6, 30, company,
+             QStringLiteral("TABMERCE")},
+            {T::TAB_C_STATIS, QStringLiteral("Raggruppamenti statistici"), code, description, 12, 40, company,
+             QStringLiteral("TABCSTAT")},
+            {T::TAB_TIPO_DOC, QStringLiteral("Tipi Documento"), shortCode, description, 3, 30, services,
+             QStringLiteral("TABTDOC")},
+            {T::TAB_TRASP, QStringLiteral("Causali di Trasporto"), code, description, 2, 30, services,
+             QStringLiteral("TABTRASP")},
+            {T::TAB_ASPET_EST, QStringLiteral("Aspetto dei beni"), code, description, 2, 30, services,
+             QStringLiteral("TABASPET")},
+            {T::TAB_REGISTRI, QStringLiteral("Registri Iva"), code, description, 2, 40, company,
+             QStringLiteral("TABREIVA")},
+            {T::TAB_GRUPP, QStringLiteral("Gruppo Appartenenza Conto"), QStringLiteral("GRUPPO"), description, 2, 40,
+             company, QStringLiteral("TABGRUPP")},
+            {T::TAB_SOGRUP, QStringLiteral("Sottogruppo Appartenenza Conto"), QStringLiteral("S.GRUP."), description, 3,
+             40, company, QStringLiteral("TABSOGRU")},
+            {T::TAB_TIPO_CAUS, QStringLiteral(" Tipo Causale"), QStringLiteral("TIPO"), description, 2, 30, company,
+             QStringLiteral("TABTCAU")},
+            {T::TAB_CCOS, QStringLiteral("Centri di Costo"), QStringLiteral("CCOS"), description, 2, 30, company,
+             QStringLiteral("TABCCOS")},
+            {T::TAB_ABI, QStringLiteral("Coordinate Bancarie (A.B.I.)"), QStringLiteral("A.B.I."),
+             QStringLiteral("ISTITUTO BANCARIO"), 5, 50, services, QString()},
+        };
+    }();
+    return tables;
+}
+
+const CodeTable *findCodeTable(const QString &table)
+{
+    const QString wanted = table.section(QLatin1Char('.'), -1);
+    for (const CodeTable &entry : codeTables()) {
+        if (entry.table.section(QLatin1Char('.'), -1).compare(wanted, Qt::CaseInsensitive) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+} // namespace Orlavo::Shell

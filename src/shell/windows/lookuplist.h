@@ -1,0 +1,79 @@
+#pragma once
+
+#include "rules/lookupquery.h"
+#include "windows/frmrpt.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+#include <optional>
+
+class QLabel;
+class QTableView;
+
+namespace Orlavo::Shell {
+
+struct AppContext;
+class LookupModel;
+
+enum class LookupMode { Pick = 1, Print = 2 };
+
+// What a field or a menu entry asks of a lookup list.
+struct LookupRequest {
+    QString table;
+    QList<LookupColumn> columns;
+    QString title; // "Lista ..."
+    int rowLimit = 10000;
+    LookupMode mode = LookupMode::Pick;
+    QString condition; // the caller's own condition: program text, never typed
+    QString reportKey; // printed in LookupMode::Print
+};
+
+// The lookup list: the rows of a table with the chosen columns, to pick one
+// (its values go back to the caller) or to print the table's list.
+class LookupList : public QDialog
+{
+    Q_OBJECT
+public:
+    LookupList(AppContext &context, LookupRequest request, QWidget *parent = nullptr);
+    ~LookupList() override;
+
+    // Reads the rows; false, after "Non ci sono record.", when there are none.
+    bool load();
+    int rowCount() const;
+    // More rows matched than the list holds.
+    bool limited() const { return m_limited; }
+    // A row's values in column order, hidden columns included.
+    QStringList values(int row) const;
+    // The picked row's values; nothing unless a row was picked.
+    const std::optional<QStringList> &chosen() const { return m_chosen; }
+    void choose(int row);
+    // Type-ahead: the first row whose first shown column starts with text.
+    int findPrefix(const QString &text) const;
+    // Prints, previews or writes the caller's report.
+    bool print(ReportOutput output, const QString &pdfPath = {});
+    QTableView *view() const { return m_view; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fitToRows();
+    int typeAheadColumn() const;
+
+    AppContext &m_ctx;
+    LookupRequest m_request;
+    LookupModel *m_model;
+    QTableView *m_view;
+    QLabel *m_limitNote;
+    bool m_limited = false;
+    std::optional<QStringList> m_chosen;
+    QString m_typed;
+    QElapsedTimer m_lastKey;
+};
+
+// ShowLookupList: the list, modal; the chosen row's values, or nothing when
+// the operator left it, or when it had no rows.
+std::optional<QStringList> showLookupList(AppContext &context, const LookupRequest &request, QWidget *parent = nullptr);
+
+} // namespace Orlavo::Shell
