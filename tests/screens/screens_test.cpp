@@ -8,10 +8,12 @@
 #include "scriptedprompter.h"
 #include "stores/firstsetup.h"
 #include "windows/cfgprimo.h"
+#include "windows/frmgetab.h"
 #include "windows/frminiziale.h"
 #include "windows/frmpath.h"
 #include "windows/frmrpt.h"
 #include "rules/reportlist.h"
+#include "windows/lookuplist.h"
 #include "windows/menu.h"
 
 #include <QAbstractButton>
@@ -23,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -152,17 +155,47 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     save(menu, "06-finestra-principale");
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 
-    // The provinces list is ready; the lists of tables not kept yet are not.
-    EXPECT_FALSE(menu.findChild<QAction *>(QStringLiteral("St_TABZONA"))->isEnabled());
-    menu.findChild<QAction *>(QStringLiteral("St_TABPROV"))->trigger();
+    // A print entry shows the table's list with its print buttons; the
+    // entries of tables not kept yet are disabled.
+    EXPECT_FALSE(menu.findChild<QAction *>(QStringLiteral("St_TabNazioni"))->isEnabled());
+    context.reports =
+        Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
+    bool listShown = false;
+    QTimer::singleShot(0, [&] {
+        auto *list = qobject_cast<Shell::LookupList *>(QApplication::activeModalWidget());
+        if (!list)
+            return;
+        listShown = true;
+        EXPECT_EQ(list->windowTitle(), QStringLiteral("Lista PROVINCIE"));
+        EXPECT_EQ(list->rowCount(), 108);
+        EXPECT_LE(list->height(), 768);
+        expectNothingCut(*list);
+        save(*list, "08-lista-provincie");
+        list->findChild<QPushButton *>(QStringLiteral("anteprima"))->click();
+        list->reject();
+    });
+    menu.findChild<QAction *>(QStringLiteral("St_TabProv"))->trigger();
+    EXPECT_TRUE(listShown);
     Shell::FrmRpt *preview = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (auto *p = qobject_cast<Shell::FrmRpt *>(w))
             preview = p;
     }
     ASSERT_NE(preview, nullptr) << prompter.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Stampa Provincie"));
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Lista PROVINCIE"));
     preview->close();
+
+    // The code-table window of the zones, one per table.
+    menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
+    auto *zones = menu.findChild<Shell::FrmGetab *>();
+    ASSERT_NE(zones, nullptr);
+    EXPECT_EQ(zones->windowTitle(), QStringLiteral("Gestione Tabella Zona Territoriali"));
+    QApplication::processEvents();
+    expectNothingCut(*zones);
+    save(*zones, "09-tabella-zone");
+    menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
+    EXPECT_EQ(menu.findChildren<Shell::FrmGetab *>().size(), 1);
+    zones->close();
 
     Shell::FrmPath path(app);
     path.show();
@@ -184,7 +217,8 @@ TEST_F(Screens, ProvincesReportPreview)
     config.servicesFile = QStringLiteral("SERVIZI.MDB");
     ASSERT_TRUE(context.db.openServices(config));
     ASSERT_TRUE(context.db.openCompany(QStringLiteral("01")));
-    context.reports = Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
+    context.reports =
+        Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
 
     Shell::PrintCommand command;
     command.key = QStringLiteral("TABPROV");

@@ -204,13 +204,10 @@ TEST_P(LookupListTest, PrintModeWritesTheCallersReport)
     context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
     context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
 
-    LookupRequest request;
-    request.table = Tables::TAB_PROV;
-    request.title = QStringLiteral("Lista PROVINCIE");
-    request.mode = LookupMode::Print;
-    request.reportKey = QStringLiteral("TABPROV");
-    request.columns = {{QStringLiteral("CODICE"), QStringLiteral("02C"), QStringLiteral("PR")},
-                       {QStringLiteral("DESCRIZIONE"), QStringLiteral("30C"), QStringLiteral("DESCRIZIONE")}};
+    const CodeTable *provinces = findCodeTable(QStringLiteral("TAB_PROV"));
+    ASSERT_NE(provinces, nullptr);
+    const LookupRequest request = codeTableList(*provinces, LookupMode::Print);
+    EXPECT_EQ(request.title, QStringLiteral("Lista PROVINCIE"));
     LookupList list(*context, request);
     ASSERT_TRUE(list.load());
     EXPECT_EQ(list.rowCount(), 108);

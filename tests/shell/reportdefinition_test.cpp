@@ -9,12 +9,6 @@
 
 #include <gtest/gtest.h>
 
-// Readable QString values in failure messages.
-static void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 using namespace Orlavo::Shell;
 
 namespace {

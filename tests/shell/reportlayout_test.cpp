@@ -6,12 +6,6 @@
 
 #include <gtest/gtest.h>
 
-// Readable QString values in failure messages.
-static void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 #include <cmath>
 
 using namespace Orlavo::Shell;

@@ -18,6 +18,7 @@ struct CodeTable {
     int descriptionLength = 0;
     Services::Target database = Services::Target::Company;
     QString reportKey; // print list in RPTINI.TXT; empty when there is none
+    QString listTitle; // title of the list printed from the menu
 };
 
 // Every table the code-table window keeps, in menu order.

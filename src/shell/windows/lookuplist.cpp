@@ -110,6 +110,7 @@ LookupList::LookupList(AppContext &context, LookupRequest request, QWidget *pare
     m_view->setTabKeyNavigation(false);
     m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->installEventFilter(this);
@@ -247,7 +248,14 @@ bool LookupList::print(ReportOutput output, const QString &pdfPath)
     command.title = m_request.title;
     command.output = output;
     command.pdfPath = pdfPath;
-    return printReport(m_ctx, command, this);
+    if (output != ReportOutput::Preview)
+        return printReport(m_ctx, command, this);
+    // The preview outlives the list: it belongs to the caller's window, and
+    // the list makes way for it.
+    const bool shown = printReport(m_ctx, command, parentWidget());
+    if (shown)
+        reject();
+    return shown;
 }
 
 bool LookupList::eventFilter(QObject *watched, QEvent *event)
@@ -274,6 +282,18 @@ bool LookupList::eventFilter(QObject *watched, QEvent *event)
         m_view->scrollTo(m_model->index(row, typeAheadColumn()), QAbstractItemView::PositionAtTop);
     }
     return true;
+}
+
+LookupRequest codeTableList(const CodeTable &table, LookupMode mode)
+{
+    LookupRequest request;
+    request.table = table.table;
+    request.title = table.listTitle;
+    request.mode = mode;
+    request.reportKey = table.reportKey;
+    request.columns = {{QStringLiteral("CODICE"), QStringLiteral("06C"), table.codeHeading},
+                       {QStringLiteral("DESCRIZIONE"), QStringLiteral("40C"), table.descriptionHeading}};
+    return request;
 }
 
 std::optional<QStringList> showLookupList(AppContext &context, const LookupRequest &request, QWidget *parent)

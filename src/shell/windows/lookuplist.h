@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/codetables.h"
 #include "rules/lookupquery.h"
 #include "windows/frmrpt.h"
 
@@ -71,6 +72,10 @@ private:
     QString m_typed;
     QElapsedTimer m_lastKey;
 };
+
+// The list of a code table: code and description (widths 6 and 40), in
+// print form with the table's report, or to pick a code.
+LookupRequest codeTableList(const CodeTable &table, LookupMode mode);
 
 // ShowLookupList: the list, modal; the chosen row's values, or nothing when
 // the operator left it, or when it had no rows.

@@ -3,7 +3,10 @@
 #include "appcontext.h"
 #include "stores/loginstore.h"
 #include "tablenames.h"
+#include "rules/codetables.h"
+#include "windows/frmgetab.h"
 #include "windows/frmrpt.h"
+#include "windows/lookuplist.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,27 +91,67 @@ void Menu::buildMenus()
     exit->setObjectName(QStringLiteral("mnuEsci"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    // The code-table lists; those whose tables are not kept yet stay disabled.
-    QMenu *prints = menuBar()->addMenu(QStringLiteral("&Anagrafica"))->addMenu(QStringLiteral("&Stampa"));
+    // Code tables and their print lists, by the menu that owns them; the
+    // tables whose windows are not built yet stay disabled.
     const struct {
-        const char *key;
+        const char *menu;
         const char *caption;
-        bool ready;
-    } lists[] = {{"TABATTIV", "Tipo Attività", false},        {"TABTICLI", "Tipo anagrafico Cliente", false},
-                 {"TABTIFOR", "Tipo anagrafico Fornitore", false}, {"TABDOCID", "Tipi Documenti Identità", false},
-                 {"TABCONDP", "Condizioni di pagamento", false},   {"TABZONA", "Zona Territoriali", false},
-                 {"TABPROV", "Provincie", true},                   {"TABPAESI", "Paesi", false},
-                 {"TABUBIC", "Ubicazione", false}};
-    for (const auto &list : lists) {
-        QAction *action = prints->addAction(QString::fromUtf8(list.caption));
-        action->setObjectName(QStringLiteral("St_") + QString::fromLatin1(list.key));
-        action->setEnabled(list.ready);
-        connect(action, &QAction::triggered, this, [this, key = QString::fromLatin1(list.key), caption = action->text()] {
-            PrintCommand command;
-            command.key = key;
-            command.title = QStringLiteral("Stampa ") + caption;
-            printReport(m_ctx, command, this);
-        });
+        const char *name;
+        const char *table; // nullptr: not kept yet
+        const char *reportKey;
+    } entries[] = {
+        {"&Anagrafica", "Attività", "TabAttivita", "TAB_ATTIVITA", "TABATTIV"},
+        {"&Anagrafica", "Tipo Clienti", "TabTipoCli", "TAB_TIPO_CLI", "TABTICLI"},
+        {"&Anagrafica", "Tipo Fornitori", "TapTipoForn", nullptr, "TABTIFOR"},
+        {"&Anagrafica", "Tipo Documenti Identità", "TabDocId", "TAB_DOC_ID", "TABDOCID"},
+        {"&Anagrafica", "Condizioni Pagamento", "TabCondPag", nullptr, "TABCONDP"},
+        {"&Anagrafica", "Zona", "TabZona", "TAB_ZONA", "TABZONA"},
+        {"&Anagrafica", "Provincie", "TabProv", "TAB_PROV", "TABPROV"},
+        {"&Anagrafica", "Nazioni", "TabNazioni", nullptr, "TABPAESI"},
+        {"&Anagrafica", "Ubicazione", "TabUbicazione", "TAB_UBICAZIONE", "TABUBIC"},
+        {"&Magazzino", "Marche", "TabMarche", "TAB_MARCHE", "TABMARCH"},
+        {"&Magazzino", "Tipo Articoli", "TabTipoArt", "TAB_TIPO_ART", nullptr},
+        {"&Magazzino", "Magazzini", "TabMagazzini", "TAB_MAGAZZINI", "TABMAGAZ"},
+        {"&Magazzino", "Unità di misura", "TabUntMis", "TAB_UNTMIS", "TABUMIS"},
+        {"&Magazzino", "Gruppo Merceologico", "TabMerce", "TAB_MERCE", "TABMERCE"},
+        {"&Magazzino", "Gruppo Statistico", "TabCStatis", "TAB_C_STATIS", "TABCSTAT"},
+        {"&Documenti", "Tipo Documenti", "TabTipoDoc", "TAB_TIPO_DOC", "TABTDOC"},
+        {"&Documenti", "Causali Trasporto", "TabCausTrasp", "TAB_TRASP", "TABTRASP"},
+        {"&Documenti", "Aspetto dei beni", "TabAspetto", "TAB_ASPET_EST", "TABASPET"},
+        {"&Contabilità", "Registri Iva", "TabRegIva", "TAB_REGISTRI", "TABREIVA"},
+        {"&Contabilità", "Gruppo Conti", "TabGruppi", "TAB_GRUPP", "TABGRUPP"},
+        {"&Contabilità", "Sottogruppo Conti", "TabSottogruppi", "TAB_SOGRUP", "TABSOGRU"},
+        {"&Contabilità", "Tipo Causali", "TabTipoCaus", "TAB_TIPO_CAUS", "TABTCAU"},
+        {"&Contabilità", "Centri di Costo", "TabCCos", "TAB_CCOS", "TABCCOS"},
+    };
+    QHash<QString, std::pair<QMenu *, QMenu *>> submenus;
+    for (const auto &entry : entries) {
+        const QString menuCaption = QString::fromUtf8(entry.menu);
+        auto &[tables, prints] = submenus[menuCaption];
+        if (!tables) {
+            QMenu *top = menuBar()->addMenu(menuCaption);
+            tables = top->addMenu(QStringLiteral("&Tabelle"));
+            prints = top->addMenu(QStringLiteral("&Stampa"));
+        }
+        const CodeTable *table = entry.table ? findCodeTable(QString::fromLatin1(entry.table)) : nullptr;
+        const QString caption = QString::fromUtf8(entry.caption);
+        QAction *open = tables->addAction(caption);
+        open->setObjectName(QString::fromLatin1(entry.name));
+        open->setEnabled(table != nullptr);
+        if (table)
+            connect(open, &QAction::triggered, this, [this, table] { openCodeTable(m_ctx, *table, this); });
+        if (!entry.reportKey)
+            continue;
+        QAction *print = prints->addAction(caption);
+        print->setObjectName(QStringLiteral("St_") + QString::fromLatin1(entry.name));
+        print->setEnabled(table != nullptr);
+        if (table) {
+            connect(print, &QAction::triggered, this, [this, table] {
+                LookupList list(m_ctx, codeTableList(*table, LookupMode::Print), this);
+                if (list.load())
+                    list.exec();
+            });
+        }
     }
 }
 

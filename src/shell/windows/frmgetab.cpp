@@ -1,0 +1,324 @@
+#include "frmgetab.h"
+
+#include "appcontext.h"
+#include "inputfields.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace Orlavo::Shell {
+
+using Services::Prompter;
+
+namespace {
+
+constexpr char kWindowTitle[] = "Gestione Tabella ";
+constexpr char kTitle[] = "Gestione Tabelle ";
+constexpr char kTitleError[] = "Errore!";
+constexpr char kCodeTaken[] = "Codice Elemento errato";
+constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
+constexpr char kBadCode[] = "Codice errato.";
+constexpr char kBadDescription[] = "Descrizione errata.";
+constexpr char kConfirmInsert[] = "Confermi inserimento ?";
+constexpr char kConfirmUpdate[] = "Confermi aggiornamento ?";
+constexpr char kInsertedElsewhere[] = "Elemento già inserito da un altro utente;\n"
+                                      "Riportare comunqua gli aggiornamenti) ";
+constexpr char kDeletedElsewhere[] = "Il record è stato eliminato da un altro utente.";
+constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
+constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
+constexpr char kCancelTip[] = "Annullamento delle modifiche";
+constexpr char kExitTip[] = "Uscita senza registrazione";
+
+// The open window of each table, by the table's name.
+QHash<QString, QPointer<FrmGetab>> &openWindows()
+{
+    static QHash<QString, QPointer<FrmGetab>> windows;
+    return windows;
+}
+
+} // namespace
+
+FrmGetab::FrmGetab(AppContext &context, const CodeTable &table, QWidget *parent)
+    : QDialog(parent), m_context(context), m_table(table), m_grid(new QTableWidget(0, 2, this)),
+      m_code(new Services::CodeField(table.codeLength, this)),
+      m_description(new Services::TextField(table.descriptionLength, this)),
+      m_save(new QPushButton(QStringLiteral("&Registra"), this)),
+      m_remove(new QPushButton(QStringLiteral("&Elimina"), this)),
+      m_cancel(new QPushButton(QStringLiteral("&Annulla"), this)),
+      m_exit(new QPushButton(QStringLiteral("E&sci"), this))
+{
+    setObjectName(QStringLiteral("FrmGetab"));
+    setWindowTitle(QString::fromUtf8(kWindowTitle) + m_table.title);
+
+    m_grid->setObjectName(QStringLiteral("griglia"));
+    m_grid->setHorizontalHeaderLabels({m_table.codeHeading, m_table.descriptionHeading});
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // NUMRIGHETAB rows in view, no more, no less.
+    const int rows = qMax(1, m_context.state.rowsTab);
+    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height() +
+                           rows * m_grid->verticalHeader()->defaultSectionSize() + 2 * m_grid->frameWidth());
+    connect(m_grid, &QTableWidget::cellClicked, this, [this](int row, int) { loadRow(row); });
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+        if (row != previous)
+            loadRow(row);
+    });
+
+    m_code->setObjectName(QStringLiteral("codice"));
+    m_code->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
+    m_code->installEventFilter(this);
+    m_description->setObjectName(QStringLiteral("descrizione"));
+    m_description->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
+
+    m_save->setObjectName(QStringLiteral("registra"));
+    m_remove->setObjectName(QStringLiteral("elimina"));
+    m_cancel->setObjectName(QStringLiteral("annulla"));
+    m_exit->setObjectName(QStringLiteral("esci"));
+    m_cancel->setToolTip(QString::fromUtf8(kCancelTip));
+    m_cancel->setStatusTip(QString::fromUtf8(kCancelTip));
+    m_exit->setToolTip(QString::fromUtf8(kExitTip));
+    m_exit->setStatusTip(QString::fromUtf8(kExitTip));
+    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
+        button->setAutoDefault(false);
+    connect(m_save, &QPushButton::clicked, this, &FrmGetab::save);
+    connect(m_remove, &QPushButton::clicked, this, &FrmGetab::remove);
+    connect(m_cancel, &QPushButton::clicked, this, &FrmGetab::cancel);
+    connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *fields = new QFormLayout;
+    fields->addRow(m_table.codeHeading, m_code);
+    fields->addRow(m_table.descriptionHeading, m_description);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
+        buttons->addWidget(button);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_grid);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    resize(560, sizeHint().height());
+
+    reloadGrid();
+    clearFields();
+}
+
+bool FrmGetab::eventFilter(QObject *watched, QEvent *event)
+{
+    // Leaving the code field for another field or for Registra or Elimina;
+    // a message box or another window taking the focus is not leaving it,
+    // and on the way out (Annulla, Esci) the code no longer matters.
+    if (watched == m_code && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        const QWidget *next = QApplication::focusWidget();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != m_cancel &&
+            next != m_exit)
+            checkCode();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmGetab::reloadGrid()
+{
+    auto rows = listCodes(m_context.db, m_table);
+    m_rows = rows ? *rows : QList<CodeRow>();
+    const QSignalBlocker quiet(m_grid);
+    m_grid->clearContents();
+    m_grid->setRowCount(int(m_rows.size()));
+    for (int row = 0; row < m_rows.size(); ++row) {
+        m_grid->setItem(row, 0, new QTableWidgetItem(m_rows.at(row).code));
+        m_grid->setItem(row, 1, new QTableWidgetItem(m_rows.at(row).description));
+    }
+    m_grid->setCurrentCell(-1, -1);
+    m_grid->clearSelection();
+}
+
+void FrmGetab::clearFields()
+{
+    m_loaded.reset();
+    m_code->clear();
+    m_description->clear();
+}
+
+void FrmGetab::showRow(const CodeRow &row)
+{
+    m_loaded = row;
+    m_code->setText(row.code);
+    m_description->setText(row.description);
+}
+
+void FrmGetab::loadRow(int row)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    showRow(m_rows.at(row));
+}
+
+QString FrmGetab::typedCode() const
+{
+    // Codes are kept in capitals, whatever the switch and however they came.
+    return m_code->text().trimmed().toUpper();
+}
+
+bool FrmGetab::confirm(const QString &question)
+{
+    return m_context.prompter.ask(question, QString::fromUtf8(kTitle), Prompter::Icon::Question,
+                                  Prompter::Buttons::OkCancel, Prompter::Button::Cancel) == Prompter::Button::Ok;
+}
+
+void FrmGetab::refuse(const char *text)
+{
+    m_context.prompter.warn(QString::fromUtf8(text), QString::fromUtf8(kTitleError));
+}
+
+void FrmGetab::rowGone()
+{
+    m_context.prompter.warn(QString::fromUtf8(kDeletedElsewhere), QString::fromUtf8(kTitle));
+    // The operator's input stays; registered again it is a new element.
+    m_loaded.reset();
+    reloadGrid();
+}
+
+bool FrmGetab::checkCode()
+{
+    const QString code = typedCode();
+    if (code.isEmpty() || (m_loaded && code == m_loaded->code))
+        return true;
+    auto existing = findCode(m_context.db, m_table, code);
+    if (existing && existing->has_value()) {
+        refuse(kCodeTaken);
+        return false;
+    }
+    return true;
+}
+
+void FrmGetab::save()
+{
+    // A consulting user is stopped before any check or question.
+    if (!m_context.db.checkWriteRights())
+        return;
+    const QString code = typedCode();
+    const QString description = m_description->text().trimmed();
+    if (m_loaded && code == m_loaded->code && description == m_loaded->description) {
+        refuse(kNothingChanged);
+        return;
+    }
+    if (code.isEmpty()) {
+        refuse(kBadCode);
+        return;
+    }
+    if (description.isEmpty()) {
+        refuse(kBadDescription);
+        return;
+    }
+    if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert)))
+        return;
+
+    // Read again: another workstation may have changed the table since the
+    // list was read.
+    const CodeRow row{code, description};
+    CodeWrite written = CodeWrite::Failed;
+    if (m_loaded) {
+        auto current = findCode(m_context.db, m_table, m_loaded->code);
+        if (!current)
+            return;
+        if (!current->has_value()) {
+            rowGone();
+            return;
+        }
+        written = updateCode(m_context.db, m_table, m_loaded->code, row);
+    } else {
+        auto current = findCode(m_context.db, m_table, code);
+        if (!current)
+            return;
+        if (current->has_value()) {
+            const Prompter::Button answer =
+                m_context.prompter.ask(QString::fromUtf8(kInsertedElsewhere), QString::fromUtf8(kTitle),
+                                       Prompter::Icon::Question, Prompter::Buttons::YesNo);
+            if (answer != Prompter::Button::Yes) {
+                reloadGrid();
+                return;
+            }
+            written = updateCode(m_context.db, m_table, code, row);
+        } else {
+            written = insertCode(m_context.db, m_table, row) ? CodeWrite::Written : CodeWrite::Failed;
+        }
+    }
+
+    switch (written) {
+    case CodeWrite::Written:
+        reloadGrid();
+        clearFields();
+        break;
+    case CodeWrite::Missing: rowGone(); break;
+    case CodeWrite::Failed: break; // reported; the input stays for another try
+    }
+}
+
+void FrmGetab::remove()
+{
+    if (!m_context.db.checkWriteRights())
+        return;
+    const QString code = typedCode();
+    if (!m_loaded || code != m_loaded->code) {
+        refuse(kDeleteRefused);
+        return;
+    }
+    if (code.isEmpty()) {
+        refuse(kBadCode);
+        return;
+    }
+    if (!confirm(QString::fromUtf8(kConfirmDelete)))
+        return;
+    if (!deleteCode(m_context.db, m_table, m_loaded->code))
+        return;
+    reloadGrid();
+    clearFields();
+}
+
+void FrmGetab::cancel()
+{
+    std::optional<CodeRow> again;
+    if (m_loaded) {
+        auto current = findCode(m_context.db, m_table, m_loaded->code);
+        if (current)
+            again = *current;
+    }
+    reloadGrid();
+    // A row removed meanwhile leaves an empty form, as for a new element.
+    if (again)
+        showRow(*again);
+    else
+        clearFields();
+}
+
+FrmGetab *openCodeTable(AppContext &context, const CodeTable &table, QWidget *parent)
+{
+    QPointer<FrmGetab> &slot = openWindows()[table.table];
+    if (!slot) {
+        slot = new FrmGetab(context, table, parent);
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    FrmGetab *window = slot;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+} // namespace Orlavo::Shell
