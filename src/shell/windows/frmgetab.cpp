@@ -3,13 +3,9 @@
 #include "appcontext.h"
 #include "inputfields.h"
 
-#include <QApplication>
-#include <QFocusEvent>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
@@ -48,87 +44,38 @@ QHash<QString, QPointer<FrmGetab>> &openWindows()
 } // namespace
 
 FrmGetab::FrmGetab(AppContext &context, const CodeTable &table, QWidget *parent)
-    : QDialog(parent), m_context(context), m_table(table), m_grid(new QTableWidget(0, 2, this)),
+    : RecordWindow({table.codeHeading, table.descriptionHeading}, parent), m_context(context), m_table(table),
       m_code(new Services::CodeField(table.codeLength, this)),
-      m_description(new Services::TextField(table.descriptionLength, this)),
-      m_save(new QPushButton(QStringLiteral("&Registra"), this)),
-      m_remove(new QPushButton(QStringLiteral("&Elimina"), this)),
-      m_cancel(new QPushButton(QStringLiteral("&Annulla"), this)),
-      m_exit(new QPushButton(QStringLiteral("E&sci"), this))
+      m_description(new Services::TextField(table.descriptionLength, this))
 {
     setObjectName(QStringLiteral("FrmGetab"));
     setWindowTitle(QString::fromUtf8(kWindowTitle) + m_table.title);
 
-    m_grid->setObjectName(QStringLiteral("griglia"));
-    m_grid->setHorizontalHeaderLabels({m_table.codeHeading, m_table.descriptionHeading});
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     // NUMRIGHETAB rows in view, no more, no less.
-    const int rows = qMax(1, m_context.state.rowsTab);
-    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height() +
-                           rows * m_grid->verticalHeader()->defaultSectionSize() + 2 * m_grid->frameWidth());
-    connect(m_grid, &QTableWidget::cellClicked, this, [this](int row, int) { loadRow(row); });
-    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous)
-            loadRow(row);
-    });
+    fitGridToRows(m_context.state.rowsTab);
 
     m_code->setObjectName(QStringLiteral("codice"));
     m_code->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
-    m_code->installEventFilter(this);
+    watchCodeField(m_code);
     m_description->setObjectName(QStringLiteral("descrizione"));
     m_description->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
 
-    m_save->setObjectName(QStringLiteral("registra"));
-    m_remove->setObjectName(QStringLiteral("elimina"));
-    m_cancel->setObjectName(QStringLiteral("annulla"));
-    m_exit->setObjectName(QStringLiteral("esci"));
-    m_cancel->setToolTip(QString::fromUtf8(kCancelTip));
-    m_cancel->setStatusTip(QString::fromUtf8(kCancelTip));
-    m_exit->setToolTip(QString::fromUtf8(kExitTip));
-    m_exit->setStatusTip(QString::fromUtf8(kExitTip));
-    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
-        button->setAutoDefault(false);
-    connect(m_save, &QPushButton::clicked, this, &FrmGetab::save);
-    connect(m_remove, &QPushButton::clicked, this, &FrmGetab::remove);
-    connect(m_cancel, &QPushButton::clicked, this, &FrmGetab::cancel);
-    connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
+    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
 
     auto *fields = new QFormLayout;
     fields->addRow(m_table.codeHeading, m_code);
     fields->addRow(m_table.descriptionHeading, m_description);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
-        buttons->addWidget(button);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
     resize(560, sizeHint().height());
 
     reloadGrid();
     clearFields();
-}
-
-bool FrmGetab::eventFilter(QObject *watched, QEvent *event)
-{
-    // Leaving the code field for another field or for Registra or Elimina;
-    // a message box or another window taking the focus is not leaving it,
-    // and on the way out (Annulla, Esci) the code no longer matters.
-    if (watched == m_code && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const QWidget *next = QApplication::focusWidget();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != m_cancel &&
-            next != m_exit)
-            checkCode();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void FrmGetab::reloadGrid()

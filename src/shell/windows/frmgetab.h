@@ -3,12 +3,9 @@
 #include "rules/codetables.h"
 #include "stores/codetablestore.h"
 
-#include <QDialog>
+#include "windows/recordwindow.h"
 
 #include <optional>
-
-class QPushButton;
-class QTableWidget;
 
 namespace Orlavo::Services {
 class CodeField;
@@ -21,7 +18,7 @@ struct AppContext;
 
 // The window of one code table: the list of its codes, and the code and
 // description of the element being entered or changed.
-class FrmGetab : public QDialog
+class FrmGetab : public RecordWindow
 {
     Q_OBJECT
 public:
@@ -29,17 +26,12 @@ public:
 
     const CodeTable &table() const { return m_table; }
 
-    // The check run on leaving the code field; false when a new code is taken.
-    bool checkCode();
-    // Registra, Elimina, Annulla.
-    void save();
-    void remove();
-    void cancel();
-    // Loads the grid's row into the fields.
-    void loadRow(int row);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // False when a new code is taken.
+    bool checkCode() override;
+    void save() override;
+    void remove() override;
+    void cancel() override;
+    void loadRow(int row) override;
 
 private:
     void reloadGrid();
@@ -56,13 +48,8 @@ private:
     QList<CodeRow> m_rows;
     std::optional<CodeRow> m_loaded;
 
-    QTableWidget *m_grid;
     Services::CodeField *m_code;
     Services::TextField *m_description;
-    QPushButton *m_save;
-    QPushButton *m_remove;
-    QPushButton *m_cancel;
-    QPushButton *m_exit;
 };
 
 // Opens the window of a code table, or brings forward the one already open

@@ -4,9 +4,8 @@
 #include "rules/password.h"
 
 #include <QAbstractButton>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QButtonGroup>
-#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -46,34 +45,19 @@ constexpr int kDescriptionLength = 60;
 } // namespace
 
 FrmUtenti::FrmUtenti(AppContext &context, QWidget *parent)
-    : QDialog(parent), m_context(context), m_grid(new QTableWidget(0, 3, this)), m_code(new QLineEdit(this)),
-      m_description(new QLineEdit(this)), m_password(new QLineEdit(this)),
-      m_show(new QPushButton(QStringLiteral("Mostra"), this)), m_typeGroup(new QButtonGroup(this)),
-      m_save(new QPushButton(QStringLiteral("&Registra"), this)),
-      m_remove(new QPushButton(QStringLiteral("&Elimina"), this)),
-      m_cancel(new QPushButton(QStringLiteral("&Annulla"), this)),
-      m_exit(new QPushButton(QStringLiteral("E&sci"), this))
+    : RecordWindow({QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo")}, parent),
+      m_context(context), m_code(new QLineEdit(this)), m_description(new QLineEdit(this)),
+      m_password(new QLineEdit(this)), m_show(new QPushButton(QStringLiteral("Mostra"), this)),
+      m_typeGroup(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("FrmUtenti"));
     setWindowTitle(QString::fromUtf8(kTitle));
 
-    m_grid->setObjectName(QStringLiteral("griglia"));
-    m_grid->setHorizontalHeaderLabels(
-        {QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo")});
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    connect(m_grid, &QTableWidget::cellClicked, this, [this](int row, int) { loadRow(row); });
-    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-        if (row != previous)
-            loadRow(row);
-    });
 
     m_code->setObjectName(QStringLiteral("codice"));
     m_code->setMaxLength(kCodeLength);
-    m_code->installEventFilter(this);
+    watchCodeField(m_code);
     m_description->setObjectName(QStringLiteral("descrizione"));
     m_description->setMaxLength(kDescriptionLength);
     m_password->setObjectName(QStringLiteral("password"));
@@ -93,17 +77,6 @@ FrmUtenti::FrmUtenti(AppContext &context, QWidget *parent)
         typesLayout->addWidget(m_types[i]);
     }
 
-    m_save->setObjectName(QStringLiteral("registra"));
-    m_remove->setObjectName(QStringLiteral("elimina"));
-    m_cancel->setObjectName(QStringLiteral("annulla"));
-    m_exit->setObjectName(QStringLiteral("esci"));
-    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
-        button->setAutoDefault(false);
-    connect(m_save, &QPushButton::clicked, this, &FrmUtenti::save);
-    connect(m_remove, &QPushButton::clicked, this, &FrmUtenti::remove);
-    connect(m_cancel, &QPushButton::clicked, this, &FrmUtenti::cancel);
-    connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
-
     auto *passwordRow = new QHBoxLayout;
     passwordRow->addWidget(m_password, 1);
     passwordRow->addWidget(m_show);
@@ -111,34 +84,15 @@ FrmUtenti::FrmUtenti(AppContext &context, QWidget *parent)
     fields->addRow(QStringLiteral("Codice"), m_code);
     fields->addRow(QStringLiteral("Descrizione"), m_description);
     fields->addRow(QStringLiteral("Password"), passwordRow);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
-        buttons->addWidget(button);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);
     layout->addLayout(fields);
     layout->addWidget(types);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
     resize(560, 520);
 
     reloadGrid();
     clearFields();
-}
-
-bool FrmUtenti::eventFilter(QObject *watched, QEvent *event)
-{
-    // Leaving the code field for another field or for Registra or Elimina;
-    // a message box or another window taking the focus is not leaving it,
-    // and on the way out (Annulla, Esci) the code no longer matters.
-    if (watched == m_code && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const QWidget *next = QApplication::focusWidget();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != m_cancel &&
-            next != m_exit)
-            checkCode();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void FrmUtenti::reloadGrid()

@@ -2,7 +2,7 @@
 
 #include "stores/usersadmin.h"
 
-#include <QDialog>
+#include "windows/recordwindow.h"
 
 #include <array>
 #include <functional>
@@ -12,7 +12,6 @@ class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
 
 namespace Orlavo::Shell {
 
@@ -20,7 +19,7 @@ struct AppContext;
 
 // The users window: the list of users, and the code, description, password
 // and type of the one being entered or changed.
-class FrmUtenti : public QDialog
+class FrmUtenti : public RecordWindow
 {
     Q_OBJECT
 public:
@@ -30,17 +29,12 @@ public:
     // unless set.
     void setExitHook(std::function<void(int)> hook) { m_exitHook = std::move(hook); }
 
-    // The checks run on leaving the code field; false when the code is taken.
-    bool checkCode();
-    // Registra, Elimina, Annulla.
-    void save();
-    void remove();
-    void cancel();
-    // Loads the grid's row into the fields.
-    void loadRow(int row);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // False when the code is taken.
+    bool checkCode() override;
+    void save() override;
+    void remove() override;
+    void cancel() override;
+    void loadRow(int row) override;
 
 private:
     void reloadGrid();
@@ -57,17 +51,12 @@ private:
     QList<UserRow> m_users;
     std::optional<UserRow> m_loaded;
 
-    QTableWidget *m_grid;
     QLineEdit *m_code;
     QLineEdit *m_description;
     QLineEdit *m_password;
     QPushButton *m_show;
     std::array<QRadioButton *, 4> m_types{};
     QButtonGroup *m_typeGroup;
-    QPushButton *m_save;
-    QPushButton *m_remove;
-    QPushButton *m_cancel;
-    QPushButton *m_exit;
 };
 
 } // namespace Orlavo::Shell
