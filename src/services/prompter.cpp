@@ -51,7 +51,10 @@ void MessageBoxPrompter::setUp(QMessageBox &box, const QString &text, const QStr
                                std::optional<Button> defaultButton)
 {
     box.setWindowTitle(title);
-    box.setText(text);
+    // Messages may break their lines with a carriage return alone.
+    box.setText(QString(text)
+                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                    .replace(QLatin1Char('\r'), QLatin1Char('\n')));
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;

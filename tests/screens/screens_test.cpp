@@ -4,6 +4,7 @@
 
 #include "appcontext.h"
 #include "bootstrap.h"
+#include "concurrency.h"
 #include "inifile.h"
 #include "scriptedprompter.h"
 #include "stores/firstsetup.h"
@@ -98,6 +99,16 @@ TEST_F(Screens, FirstRunQuestionHasItalianButtons)
                                         Services::Prompter::Button::Cancel);
     EXPECT_EQ(plain(cancel.button(QMessageBox::Cancel)->text()), QStringLiteral("Annulla"));
     EXPECT_EQ(cancel.defaultButton(), cancel.button(QMessageBox::Cancel));
+
+    // Lines joined by a carriage return show as lines.
+    QMessageBox concurrency;
+    Services::MessageBoxPrompter::setUp(concurrency, Services::Concurrency::deletedElsewhere(),
+                                        QStringLiteral("Gestione Tabelle "), Services::Prompter::Icon::Warning,
+                                        Services::Prompter::Buttons::Ok, std::nullopt);
+    EXPECT_EQ(concurrency.text().split(QLatin1Char('\n')).size(), 3);
+    EXPECT_FALSE(concurrency.text().contains(QLatin1Char('\r')));
+    concurrency.show();
+    save(concurrency, "10-modifiche-altri-utenti");
 }
 
 TEST_F(Screens, ConfigurationWizardPagesFit)

@@ -32,7 +32,8 @@ const QString kTitle = QStringLiteral("Gestione Tabelle ");
 const QString kError = QStringLiteral("Errore!");
 const QString kInsertedElsewhere =
     QStringLiteral("Elemento già inserito da un altro utente;\nRiportare comunqua gli aggiornamenti) ");
-const QString kDeletedElsewhere = QStringLiteral("Il record è stato eliminato da un altro utente.");
+const QString kDeletedElsewhere = QStringLiteral(
+    "Il record è stato eliminato da altri utenti ! \rSi consiglia di verificare . \rOK per continuare ugualmente.");
 
 // The scripted prompter, keeping the default button of every question too.
 class RecordingPrompter : public ScriptedPrompter

@@ -1,6 +1,7 @@
 #include "frmgetab.h"
 
 #include "appcontext.h"
+#include "concurrency.h"
 #include "inputfields.h"
 
 #include <QFormLayout>
@@ -28,7 +29,6 @@ constexpr char kConfirmInsert[] = "Confermi inserimento ?";
 constexpr char kConfirmUpdate[] = "Confermi aggiornamento ?";
 constexpr char kInsertedElsewhere[] = "Elemento già inserito da un altro utente;\n"
                                       "Riportare comunqua gli aggiornamenti) ";
-constexpr char kDeletedElsewhere[] = "Il record è stato eliminato da un altro utente.";
 constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
 constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
 constexpr char kCancelTip[] = "Annullamento delle modifiche";
@@ -133,7 +133,7 @@ void FrmGetab::refuse(const char *text)
 
 void FrmGetab::rowGone()
 {
-    m_context.prompter.warn(QString::fromUtf8(kDeletedElsewhere), QString::fromUtf8(kTitle));
+    m_context.prompter.warn(Services::Concurrency::deletedElsewhere(), QString::fromUtf8(kTitle));
     // The operator's input stays; registered again it is a new element.
     m_loaded.reset();
     reloadGrid();
