@@ -1,14 +1,17 @@
 #include "appcontext.h"
 #include "contexttest.h"
 #include "files.h"
+#include "inputfields.h"
 #include "rules/reportlist.h"
 #include "tablenames.h"
 #include "windows/lookuplist.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -196,6 +199,41 @@ TEST_P(LookupListTest, TypingJumpsToTheRowAndEnterOrEscapeEndsThePick)
     QTest::keyClick(left.view(), Qt::Key_Escape);
     EXPECT_FALSE(left.chosen().has_value());
     EXPECT_EQ(left.result(), QDialog::Rejected);
+}
+
+TEST_P(LookupListTest, F4OnACodeFieldPutsTheChosenCodeInIt)
+{
+    zones();
+    Services::CodeField field(4);
+    attachLookup(&field, *context, [this, &field] {
+        LookupRequest request = byDescription(QString());
+        request.columns[0].spec = QStringLiteral("04C") + field.text();
+        return request;
+    });
+    field.show();
+    QStringList listed;
+    const auto pickSecond = [&listed] {
+        auto *list = qobject_cast<LookupList *>(QApplication::activeModalWidget());
+        if (!list)
+            return;
+        listed = codes(*list);
+        list->choose(1);
+    };
+
+    field.setText(QStringLiteral("Z"));
+    QTimer::singleShot(0, pickSecond);
+    QTest::keyClick(&field, Qt::Key_F4);
+    EXPECT_EQ(listed.size(), 6);
+    EXPECT_EQ(field.text(), QStringLiteral("Z2"));
+    EXPECT_TRUE(field.isModified());
+
+    // Left without a choice, the field keeps what it had.
+    QTimer::singleShot(0, [] {
+        if (auto *list = QApplication::activeModalWidget())
+            QTest::keyClick(list, Qt::Key_Escape);
+    });
+    QTest::mouseDClick(&field, Qt::LeftButton);
+    EXPECT_EQ(field.text(), QStringLiteral("Z2"));
 }
 
 TEST_P(LookupListTest, PrintModeWritesTheCallersReport)

@@ -1,6 +1,7 @@
 #include "lookuplist.h"
 
 #include "appcontext.h"
+#include "inputfields.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
@@ -303,6 +304,19 @@ std::optional<QStringList> showLookupList(AppContext &context, const LookupReque
         return std::nullopt;
     list.exec();
     return list.chosen();
+}
+
+void attachLookup(Services::CodeField *field, AppContext &context, std::function<LookupRequest()> request)
+{
+    QObject::connect(field, &Services::CodeField::lookupRequested, field,
+                     [field, &context, request = std::move(request)] {
+                         const auto chosen = showLookupList(context, request(), field->window());
+                         if (!chosen || chosen->isEmpty())
+                             return;
+                         field->setText(chosen->first());
+                         field->setModified(true);
+                         field->setFocus(Qt::OtherFocusReason);
+                     });
 }
 
 } // namespace Orlavo::Shell

@@ -7,10 +7,15 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
 class QTableView;
+
+namespace Orlavo::Services {
+class CodeField;
+} // namespace Orlavo::Services
 
 namespace Orlavo::Shell {
 
@@ -80,5 +85,10 @@ LookupRequest codeTableList(const CodeTable &table, LookupMode mode);
 // ShowLookupList: the list, modal; the chosen row's values, or nothing when
 // the operator left it, or when it had no rows.
 std::optional<QStringList> showLookupList(AppContext &context, const LookupRequest &request, QWidget *parent = nullptr);
+
+// F4 or a double-click on the field opens the list the caller builds (from
+// what the field holds, usually); the chosen row's first value goes into
+// the field, as if typed, and the field keeps the focus.
+void attachLookup(Services::CodeField *field, AppContext &context, std::function<LookupRequest()> request);
 
 } // namespace Orlavo::Shell
