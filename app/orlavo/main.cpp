@@ -38,7 +38,8 @@ int main(int argc, char *argv[])
         menu = std::make_unique<Shell::Menu>(context);
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             menu->setGeometry(screen->availableGeometry());
-        menu->show();
+        menu->showMaximized();
+        // With no company set yet the operator chooses one, or goes on without.
         menu->openCurrentCompany();
     });
     start.load();

@@ -38,6 +38,21 @@ struct AppState {
     QString company;
     QString companyName;
     QString year;
+    // The company's base data (DATIBASE) and the descriptions of its codes.
+    QString bankCode;
+    QString bankDescription;
+    QString vatCode;
+    QString vatDescription;
+    QString vatPeriod;
+    bool separateNumbering = false;
+    bool vatRegister = false;
+    QString baseDataDate;
+    QString warehouse;
+    // Section DATIAGGIUNTI: the installation's identifier, and the caption
+    // of the extra menu when stock movements are linked to it.
+    QString identifier;
+    QString extraMenuCaption;
+    bool stockMovesLinked = false;
 
     QString user;
     // -1 until a login completes: no user type is known, no refusal applies.

@@ -17,13 +17,18 @@
 #include "windows/lookuplist.h"
 #include "windows/menu.h"
 
+#include <QToolBar>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -164,6 +169,39 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     EXPECT_EQ(menu.windowTitle(), QStringLiteral("Orlavo - Ditta Prova Srl"));
     QApplication::processEvents();
     save(menu, "06-finestra-principale");
+    // Menu bar and toolbar fit the width without wrapping.
+    EXPECT_LE(menu.menuBar()->sizeHint().width(), 1366);
+    EXPECT_LE(menu.toolBar()->sizeHint().width(), 1366);
+    EXPECT_EQ(menu.toolBar()->actions().size(), 20);
+
+    // The Anagrafica menu and its Tabelle submenu open over the window.
+    auto *registry = menu.findChild<QMenu *>(QStringLiteral("mnu_anagrafica"));
+    ASSERT_NE(registry, nullptr);
+    const QRect barItem = menu.menuBar()->actionGeometry(registry->menuAction());
+    registry->popup(menu.menuBar()->mapToGlobal(barItem.bottomLeft()));
+    QMenu *tables = nullptr;
+    for (QAction *a : registry->actions()) {
+        if (a->menu() && a->text() == QStringLiteral("&Tabelle"))
+            tables = a->menu();
+    }
+    ASSERT_NE(tables, nullptr);
+    registry->setActiveAction(tables->menuAction());
+    tables->popup(registry->mapToGlobal(registry->actionGeometry(tables->menuAction()).topRight()));
+    QApplication::processEvents();
+    QPixmap shot = menu.grab();
+    {
+        QPainter painter(&shot);
+        for (QMenu *open : {registry, tables})
+            painter.drawPixmap(menu.mapFromGlobal(open->mapToGlobal(QPoint(0, 0))), open->grab());
+    }
+    if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty())
+        shot.save(QDir(folder).filePath(QStringLiteral("11-menu-anagrafica.png")));
+    tables->close();
+    registry->close();
+    menu.resize(1920, 1080);
+    QApplication::processEvents();
+    save(menu, "12-finestra-principale-1920");
+    menu.resize(1366, 768);
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 
     // A print entry shows the table's list with its print buttons; the

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+class QWidget;
+
+namespace Orlavo::Services {
+class Settings;
+} // namespace Orlavo::Services
+
+namespace Orlavo::Shell {
+
+// The field colours of section MENU: text and background of the fields the
+// operator types in, background of the fields that only show.
+struct FieldColours {
+    QColor editText;
+    QColor editBackground;
+    QColor protectedBackground;
+};
+
+// Reads the three colours; missing keys are written back with their
+// defaults (black on white; the face of buttons for protected fields).
+FieldColours readFieldColours(const Services::Settings &settings, const QPalette &palette);
+
+// ApplyFieldColours: fields named "D_..." show the protected background,
+// fields named "T_..." or "B_..." (either case) the editable colours.
+void applyFieldColours(QWidget *window, const FieldColours &colours);
+
+// A field that fails its check turns red; a good one gets its colours back.
+void markFieldError(QWidget *field, bool failing);
+bool hasFieldError(const QWidget *field);
+// Every mark of the window taken away.
+void clearFieldErrors(QWidget *window);
+
+} // namespace Orlavo::Shell

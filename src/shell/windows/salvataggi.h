@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace Orlavo::Shell {
+
+struct AppContext;
+
+// The backup ("salvataggi"): the folder, the room it takes, the operator's
+// go-ahead, then the archive written under a progress window that can
+// cancel. True when an archive was written. chooseFolder replaces the
+// folder dialog (tests); an empty answer ends without a word.
+bool runBackup(AppContext &ctx, QWidget *parent, std::function<QString(QWidget *)> chooseFolder = {});
+
+} // namespace Orlavo::Shell

@@ -1,0 +1,336 @@
+#include "appcontext.h"
+#include "contexttest.h"
+#include "tablenames.h"
+#include "windows/menu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Orlavo;
+using namespace Orlavo::Shell;
+using Orlavo::Services::Prompter;
+namespace Tables = Orlavo::Services::Tables;
+
+namespace {
+
+// A task window that offers the print command and counts its runs.
+class PrintingWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    int prints = 0;
+public slots:
+    void TimStampa() { ++prints; }
+};
+
+class MenuTest : public Orlavo::Testing::ContextTest<>
+{
+protected:
+    void SetUp() override
+    {
+        ContextTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        exec(
+            QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES ('01', 'Ditta Prova Srl')").arg(Tables::SOCIETA));
+        exec(QStringLiteral("INSERT INTO %1 (UTENTE, TIPO, COLLEGATO) VALUES ('MARIO', '2', 'C')")
+                 .arg(Tables::TAB_UTENTI));
+        context->state.company = QStringLiteral("01");
+        context->state.year = QStringLiteral("2026");
+        context->state.user = QStringLiteral("MARIO");
+        context->state.userType = 2;
+    }
+
+    void TearDown() override
+    {
+        menu.reset();
+        ContextTest::TearDown();
+    }
+
+    void exec(const QString &sql, const Services::Params &params = {})
+    {
+        ASSERT_EQ(context->db.executeSqlServices(sql, params), 0) << context->db.error().description.toStdString();
+    }
+
+    void baseData()
+    {
+        exec(QStringLiteral("INSERT INTO %1 (SOCIETA, BANCA, PERCIVA, LIQUIVA, NUMERAZ, REGIVA, MAGAZZINO) "
+                            "VALUES ('01', '00001', '22', 'M', -1, 0, 'M1')")
+                 .arg(Tables::DATIBASE));
+    }
+
+    Menu &open()
+    {
+        menu = std::make_unique<Menu>(*context);
+        menu->setCompanyChooser([this]() -> std::optional<QString> {
+            ++choices;
+            return chosen;
+        });
+        menu->openCurrentCompany();
+        return *menu;
+    }
+
+    bool visible(const char *name) const
+    {
+        const QAction *action = menu->findChild<QAction *>(QString::fromLatin1(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action && action->isVisible();
+    }
+    QAction *action(const char *name) const { return menu->findChild<QAction *>(QString::fromLatin1(name)); }
+    QString setting(const char *section, const char *key) const
+    {
+        return context->settings.read(QString::fromLatin1(section), QString::fromLatin1(key));
+    }
+
+    std::unique_ptr<Menu> menu;
+    std::optional<QString> chosen;
+    int choices = 0;
+};
+
+} // namespace
+
+TEST_P(MenuTest, LoadReadsTheBaseDataAndNamesTheCompany)
+{
+    baseData();
+    context->settings.write(QStringLiteral("DATIAGGIUNTI"), QStringLiteral("MOVMAGCOLLEG"), QStringLiteral("SI"));
+    context->settings.write(QStringLiteral("DATIAGGIUNTI"), QStringLiteral("MENUDESC"), QStringLiteral("Veicoli"));
+    open();
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("Orlavo - Ditta Prova Srl"));
+    const Services::AppState &state = context->state;
+    EXPECT_EQ(state.bankCode, QStringLiteral("00001"));
+    EXPECT_EQ(state.vatCode, QStringLiteral("22"));
+    EXPECT_EQ(state.vatPeriod, QStringLiteral("M"));
+    EXPECT_TRUE(state.separateNumbering);
+    EXPECT_FALSE(state.vatRegister);
+    EXPECT_EQ(state.warehouse, QStringLiteral("M1"));
+    EXPECT_TRUE(state.upperCaseKeys);
+    EXPECT_EQ(menu->openWindows(), QStringList{QStringLiteral("MENU")});
+    EXPECT_TRUE(action("mnuGenerico")->isEnabled());
+    EXPECT_EQ(action("mnuGenerico")->text(), QStringLiteral("Veicoli"));
+
+    // Without the link the extra menu is there but closed.
+    context->settings.write(QStringLiteral("DATIAGGIUNTI"), QStringLiteral("MOVMAGCOLLEG"), QStringLiteral("NO"));
+    open();
+    EXPECT_FALSE(action("mnuGenerico")->isEnabled());
+}
+
+TEST_P(MenuTest, MissingBaseDataIsSaidAndTheWindowStillOpens)
+{
+    context->state.bankCode = QStringLiteral("stale");
+    EXPECT_TRUE(open().openCurrentCompany());
+    ASSERT_FALSE(prompter.shown().isEmpty());
+    EXPECT_EQ(prompter.shown().first().text, QStringLiteral("Dati base dell'azienda errati!"));
+    EXPECT_EQ(prompter.shown().first().icon, Prompter::Icon::Information);
+    EXPECT_TRUE(context->state.bankCode.isEmpty());
+    EXPECT_TRUE(context->state.warehouse.isEmpty());
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("Orlavo - Ditta Prova Srl"));
+    EXPECT_TRUE(action("TabZona")->isEnabled());
+}
+
+TEST_P(MenuTest, BackgroundColourDefaultsToDarkBlueAndIsWrittenBack)
+{
+    baseData();
+    open();
+    EXPECT_EQ(setting("MENU", "COLORESFONDO"), QStringLiteral("12582912"));
+    EXPECT_EQ(menu->workspace()->background().color(), QColor(0, 0, 192));
+
+    context->settings.write(QStringLiteral("MENU"), QStringLiteral("COLORESFONDO"), QStringLiteral("65280"));
+    open();
+    EXPECT_EQ(menu->workspace()->background().color(), QColor(0, 255, 0));
+}
+
+TEST_P(MenuTest, ProfileHidesEntriesByUserTypeAndSettings)
+{
+    baseData();
+    open();
+    EXPECT_EQ(setting("MAIN", "GENERAFATTURE"), QStringLiteral("NO"));
+    EXPECT_FALSE(visible("mnu_ddt_genfven"));
+    EXPECT_FALSE(visible("mnu_simulaFvend"));
+    EXPECT_TRUE(visible("mnuGesUtenti"));
+    EXPECT_TRUE(visible("mnu_contabilita"));
+
+    context->settings.write(QStringLiteral("MAIN"), QStringLiteral("GENERAFATTURE"), QStringLiteral("SI"));
+    open();
+    EXPECT_TRUE(visible("mnu_ddt_genfven"));
+    EXPECT_TRUE(visible("mnu_simulaFvend"));
+
+    for (int type : {0, 1}) {
+        SCOPED_TRACE(type);
+        context->state.userType = type;
+        open();
+        EXPECT_FALSE(visible("mnuGesUtenti"));
+        EXPECT_FALSE(visible("mnu_chiuriaprmag"));
+        EXPECT_FALSE(visible("chius_esercizio"));
+        EXPECT_TRUE(visible("mnu_fvendita"));
+        EXPECT_TRUE(visible("mnuCamPwd"));
+    }
+
+    context->state.userType = 3;
+    open();
+    for (const char *name : {"mnu_fvendita", "mnu_simulaFvend", "mnu_facq", "mnu_contabilita", "mnuGesUtenti",
+                             "mnu_chiuriaprmag", "chius_esercizio"})
+        EXPECT_FALSE(visible(name)) << name;
+    EXPECT_TRUE(visible("mnu_magazzino"));
+    // Hidden once, hidden for good: a later activation shows nothing again.
+    context->state.userType = 2;
+    menu->applyMenuProfile();
+    EXPECT_FALSE(visible("mnu_contabilita"));
+}
+
+TEST_P(MenuTest, LoadClearsOnlyThisUsersStaleLocks)
+{
+    baseData();
+    ASSERT_EQ(context->db.executeSql(
+                  QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'MARIO')").arg(Tables::SEMAFORO)),
+              0);
+    open();
+    EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
+
+    ASSERT_EQ(context->db.executeSql(
+                  QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')").arg(Tables::SEMAFORO)),
+              0);
+    open();
+    EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
+}
+
+TEST_P(MenuTest, WithoutACompanyTheOperatorChoosesOne)
+{
+    baseData();
+    // Started with no company: only the services database is open.
+    context->db.close();
+    ASSERT_TRUE(context->db.openServices(archives->config()));
+    context->state.company.clear();
+    chosen.reset();
+    open();
+    EXPECT_EQ(choices, 1);
+    EXPECT_TRUE(setting("MAIN", "SOCIETA").isEmpty());
+    EXPECT_FALSE(action("TabZona")->isEnabled());
+    EXPECT_FALSE(action("btn_stampa")->isEnabled());
+    EXPECT_TRUE(action("mnuCamPwd")->isEnabled());
+
+    context->state.company.clear();
+    chosen = QStringLiteral("01");
+    open();
+    EXPECT_EQ(setting("MAIN", "SOCIETA"), QStringLiteral("01"));
+    EXPECT_EQ(setting("MAIN", "ANNO"), QString::number(QDate::currentDate().year()));
+    EXPECT_EQ(context->state.companyName, QStringLiteral("Ditta Prova Srl"));
+    EXPECT_TRUE(action("TabZona")->isEnabled());
+}
+
+TEST_P(MenuTest, ChangingCompanyNeedsEveryTaskWindowClosed)
+{
+    baseData();
+    open();
+    menu->showTaskWindow(new QWidget, QStringLiteral("PROVA"));
+    chosen = QStringLiteral("01");
+    EXPECT_FALSE(menu->changeCompany());
+    EXPECT_EQ(choices, 0);
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Chiudere le finestre aperte prima di cambiare azienda.")});
+
+    menu->workspace()->closeAllSubWindows();
+    QApplication::processEvents();
+    EXPECT_EQ(menu->taskWindowCount(), 0);
+    EXPECT_EQ(menu->openWindows(), QStringList{QStringLiteral("MENU")});
+    EXPECT_TRUE(menu->changeCompany());
+    EXPECT_EQ(choices, 1);
+}
+
+TEST_P(MenuTest, AnOpenWindowComesToTheFrontInsteadOfASecondOne)
+{
+    baseData();
+    open();
+    menu->show();
+    action("mnuCamPwd")->trigger();
+    action("TabZona")->trigger();
+    EXPECT_EQ(menu->taskWindowCount(), 2);
+    action("mnuCamPwd")->trigger();
+    EXPECT_EQ(menu->taskWindowCount(), 2);
+    EXPECT_EQ(menu->openWindows(), (QStringList{QStringLiteral("MENU"), QStringLiteral("FRMCAMPASSW"),
+                                                QStringLiteral("FRMGETAB_TAB_ZONA")}));
+    ASSERT_NE(menu->workspace()->activeSubWindow(), nullptr);
+    EXPECT_EQ(menu->workspace()->activeSubWindow()->widget()->objectName(), QStringLiteral("FrmCamPassw"));
+
+    // A minimised tagged window is restored, not doubled.
+    QMdiSubWindow *tagged = menu->showTaskWindow(new QWidget, {}, QStringLiteral("ANACLIINS"));
+    tagged->showMinimized();
+    EXPECT_FALSE(menu->activateTaggedWindow(QStringLiteral("ARTICINS")));
+    EXPECT_TRUE(menu->activateTaggedWindow(QStringLiteral("ANACLIINS")));
+    EXPECT_FALSE(tagged->isMinimized());
+    EXPECT_EQ(menu->workspace()->activeSubWindow(), tagged);
+}
+
+TEST_P(MenuTest, ToolbarCommandsReachTheActiveWindowOnceAfterTheClick)
+{
+    baseData();
+    open();
+    menu->show();
+    menu->showTaskWindow(new QWidget);
+    action("btn_stampa")->trigger();
+    QApplication::processEvents();
+
+    auto *printing = new PrintingWindow;
+    menu->showTaskWindow(printing);
+    action("btn_stampa")->trigger();
+    EXPECT_EQ(printing->prints, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(printing->prints, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(printing->prints, 1);
+    action("btn_preview")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(printing->prints, 1);
+}
+
+TEST_P(MenuTest, ClosingAsksWhileWindowsAreOpenThenClearsTheUsersMarks)
+{
+    baseData();
+    open();
+    menu->show();
+    menu->showTaskWindow(new QWidget, QStringLiteral("PROVA"));
+    ASSERT_EQ(context->db.executeSql(
+                  QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'MARIO')").arg(Tables::SEMAFORO)),
+              0);
+    prompter.queue(Prompter::Button::Cancel);
+    EXPECT_FALSE(menu->close());
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("Ci sono ancora delle applicazioni aperte\nOk per chiudere ")});
+    EXPECT_EQ(prompter.shown().first().icon, Prompter::Icon::Information);
+    EXPECT_EQ(menu->taskWindowCount(), 1);
+    EXPECT_EQ(
+        archives->scalar(QStringLiteral("SELECT COLLEGATO FROM %1 WHERE UTENTE = 'MARIO'").arg(Tables::TAB_UTENTI)),
+        QVariant(QStringLiteral("C")));
+
+    prompter.queue(Prompter::Button::Ok);
+    EXPECT_TRUE(menu->close());
+    EXPECT_EQ(
+        archives->scalar(QStringLiteral("SELECT COLLEGATO FROM %1 WHERE UTENTE = 'MARIO'").arg(Tables::TAB_UTENTI)),
+        QVariant(QStringLiteral(" ")));
+    EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
+}
+
+TEST_P(MenuTest, WithoutACalculatorItsButtonIsDisabledAndSaysWhy)
+{
+    QTemporaryDir empty;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    baseData();
+    open();
+    qputenv("PATH", path);
+    EXPECT_FALSE(action("btn_calcol")->isEnabled());
+    EXPECT_FALSE(action("btn_calcol")->toolTip().isEmpty());
+    EXPECT_NE(action("btn_calcol")->toolTip(), QStringLiteral("Calcolatrice"));
+    EXPECT_FALSE(action("gest_data_ora")->isEnabled());
+}
+
+ORLAVO_FOR_EACH_ENGINE(MenuTest);
+
+#include "menu_test.moc"
