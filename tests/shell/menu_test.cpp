@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -266,6 +267,29 @@ TEST_P(MenuTest, AnOpenWindowComesToTheFrontInsteadOfASecondOne)
     EXPECT_TRUE(menu->activateTaggedWindow(QStringLiteral("ANACLIINS")));
     EXPECT_FALSE(tagged->isMinimized());
     EXPECT_EQ(menu->workspace()->activeSubWindow(), tagged);
+}
+
+TEST_P(MenuTest, TaskWindowsTakeTheFieldColoursWhenActivated)
+{
+    baseData();
+    open();
+    menu->show();
+    context->settings.write(QStringLiteral("MENU"), QStringLiteral("COLOREEDITB"), QStringLiteral("65535"));
+    auto *window = new QWidget;
+    auto *field = new QLineEdit(window);
+    field->setObjectName(QStringLiteral("T_codice"));
+    menu->showTaskWindow(window);
+    EXPECT_EQ(field->palette().color(QPalette::Base), QColor(255, 255, 0));
+    EXPECT_EQ(context->settings.read(QStringLiteral("MENU"), QStringLiteral("COLOREPROB")),
+              QStringLiteral("2147483663"));
+
+    // A colour changed while the window is open shows at its next activation.
+    context->settings.write(QStringLiteral("MENU"), QStringLiteral("COLOREEDITB"), QStringLiteral("255"));
+    QMdiSubWindow *other = menu->showTaskWindow(new QWidget);
+    EXPECT_EQ(field->palette().color(QPalette::Base), QColor(255, 255, 0));
+    menu->workspace()->activatePreviousSubWindow();
+    ASSERT_NE(menu->workspace()->activeSubWindow(), other);
+    EXPECT_EQ(field->palette().color(QPalette::Base), QColor(255, 0, 0));
 }
 
 TEST_P(MenuTest, ToolbarCommandsReachTheActiveWindowOnceAfterTheClick)

@@ -127,6 +127,12 @@ Menu::Menu(AppContext &context, QWidget *parent)
     setWindowTitle(QString::fromLatin1(kAppName));
     m_workspace->setObjectName(QStringLiteral("scrivania"));
     setCentralWidget(m_workspace);
+    // ApplyFieldColours: a task window takes the field colours, changed
+    // meanwhile or not, each time it comes to the front.
+    connect(m_workspace, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        if (window && window->widget())
+            applyFieldColours(window->widget(), readFieldColours(m_ctx.settings, palette()));
+    });
     m_chooser = [this] { return chooseFromList(); };
 
     buildMenus();
