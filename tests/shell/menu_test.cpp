@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDate>
 #include <QDir>
 #include <QLineEdit>
@@ -290,6 +291,27 @@ TEST_P(MenuTest, TaskWindowsTakeTheFieldColoursWhenActivated)
     menu->workspace()->activatePreviousSubWindow();
     ASSERT_NE(menu->workspace()->activeSubWindow(), other);
     EXPECT_EQ(field->palette().color(QPalette::Base), QColor(255, 0, 0));
+}
+
+TEST_P(MenuTest, EditEntriesActOnTheFieldWithTheFocus)
+{
+    baseData();
+    open();
+    menu->show();
+    auto *window = new QWidget;
+    auto *field = new QLineEdit(QStringLiteral("ROSSI"), window);
+    menu->showTaskWindow(window);
+    QApplication::setActiveWindow(menu.get());
+    field->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    field->selectAll();
+    action("popCopia")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ROSSI"));
+    action("btn_taglia")->trigger();
+    EXPECT_TRUE(field->text().isEmpty());
+    action("popIncolla")->trigger();
+    action("btn_incolla")->trigger();
+    EXPECT_EQ(field->text(), QStringLiteral("ROSSIROSSI"));
 }
 
 TEST_P(MenuTest, ToolbarCommandsReachTheActiveWindowOnceAfterTheClick)
