@@ -1,6 +1,7 @@
 #include "numerabench.h"
 
 #include "benchsession.h"
+#include "counters.h"
 
 #include "archives.h"
 #include "dataaccess.h"
@@ -107,6 +108,37 @@ void insertTransactionPerRow(benchmark::State &state, Engine engine)
     });
 }
 
+// Numbers taken from one counter, each in a transaction of its own, as a
+// document posting takes them; items_per_second is numbers a second.
+void nextNumberPerTransaction(benchmark::State &state, Engine engine)
+{
+    const int numbers = int(state.range(0));
+    Session session(engine);
+    if (!session.ready() || !insertInOneUnit(session.db(), 1, 1)) {
+        state.SkipWithError(session.ready() ? session.lastError().c_str() : session.problem().c_str());
+        return;
+    }
+    const QString key = QStringLiteral("2026") + numeraRow(1).at(1).toString();
+    int last = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < numbers; ++i) {
+            WriteUnit unit(session.db(), QStringLiteral("Prova numeratore"), WriteUnit::Report::Quiet);
+            last = Services::Counters::nextNumber(session.db(), key);
+            if (last == 0 || !unit.commit()) {
+                state.SkipWithError(session.lastError().c_str());
+                return;
+            }
+        }
+    }
+    // The counter started at 1 (numeraRow) and gave every number once.
+    if (last != 1 + numbers) {
+        state.SkipWithError(
+            QStringLiteral("last number %1, expected %2").arg(last).arg(1 + numbers).toStdString().c_str());
+        return;
+    }
+    reportRows(state, numbers);
+}
+
 void readAll(benchmark::State &state, Engine engine)
 {
     const int rows = int(state.range(0));
@@ -185,6 +217,7 @@ void registerNumeraBenchmarks()
         add("NumeraInsertOneTransaction" + suffix, insertOneTransaction, e.engine, kBulkRows);
         add("NumeraInsertTransactionPerRow" + suffix, insertTransactionPerRow, e.engine, e.perRow);
         add("NumeraReadAll" + suffix, readAll, e.engine, kBulkRows);
+        add("NextNumberPerTransaction" + suffix, nextNumberPerTransaction, e.engine, e.perRow);
     }
 }
 

@@ -562,6 +562,14 @@ void DataAccess::writeLog(const QString &source, const QString &number, const QS
     log.write(section, QStringLiteral("DES"), QString(description).replace(QLatin1Char('\n'), QLatin1Char(' ')));
 }
 
+void DataAccess::exitApplication(int code)
+{
+    if (m_exitHook)
+        m_exitHook(code);
+    else
+        std::exit(code);
+}
+
 void DataAccess::fatalAccessError(const QString &source, const QString &number, const QString &description)
 {
     if (m_inTransaction)

@@ -134,6 +134,9 @@ public:
     AppState &state() { return m_state; }
     Prompter &prompter() { return m_prompter; }
 
+    // Ends the application through the exit hook (tests observe it).
+    void exitApplication(int code);
+
     // The fatal access report: both messages, CONT.LOG, the exit hook.
     void fatalAccessError(const QString &source, const QString &number, const QString &description);
 

@@ -62,6 +62,7 @@ inline const QString LIST_ACQ = QStringLiteral("LIST_ACQ");
 inline const QString LIST_VEN = QStringLiteral("LIST_VEN");
 inline const QString LIST_VEN_RIEP = QStringLiteral("LIST_VEN_RIEP");
 inline const QString NUMERA = QStringLiteral("NUMERA");
+inline const QString NUMERA_S = QStringLiteral("NUMERA_S");
 inline const QString ORDFORD = QStringLiteral("ORDFORD");
 inline const QString ORDFORT = QStringLiteral("ORDFORT");
 inline const QString OFFERD = QStringLiteral("OFFERD");

@@ -224,7 +224,7 @@ TEST_P(DataAccessTest, TwoWorkstationsRacingForTheLockGetOneRow)
               annaWon ? QStringLiteral("ANNA") : QStringLiteral("BRUNO"));
 }
 
-TEST_P(DataAccessTest, ReadForUpdateLosesNoIncrement)
+TEST_P(DataAccessTest, TwoWorkstationsNeverTakeTheSameNumber)
 {
     {
         WriteUnit unit(*db, QStringLiteral("Prova"));
@@ -236,8 +236,21 @@ TEST_P(DataAccessTest, ReadForUpdateLosesNoIncrement)
     QProcess *a = startWorker(*archives, {QStringLiteral("increment"), QStringLiteral("A"), QStringLiteral("500")}, go);
     QProcess *b = startWorker(*archives, {QStringLiteral("increment"), QStringLiteral("B"), QStringLiteral("500")}, go);
     QFile(go).open(QIODevice::WriteOnly);
-    EXPECT_EQ(finish(a).trimmed(), QStringLiteral("DONE"));
-    EXPECT_EQ(finish(b).trimmed(), QStringLiteral("DONE"));
+    QList<int> taken;
+    for (QProcess *worker : {a, b}) {
+        const QStringList lines = finish(worker).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.last().trimmed(), QStringLiteral("DONE"));
+        for (const QString &line : lines) {
+            if (line.startsWith(QLatin1String("N ")))
+                taken.append(line.mid(2).trimmed().toInt());
+        }
+    }
+    // Numbers 8 to 1007, each given once.
+    std::sort(taken.begin(), taken.end());
+    ASSERT_EQ(taken.size(), 1000);
+    for (int i = 0; i < taken.size(); ++i)
+        ASSERT_EQ(taken.at(i), 8 + i);
     EXPECT_EQ(archives->scalar(QStringLiteral("SELECT NUMERATORE FROM NUMERA WHERE NOME = 'PROVA'")).toInt(), 1007);
 }
 
@@ -316,8 +329,7 @@ TEST_P(DataAccessTest, LockConflictIsNotFatal)
         other.rollbackTransBoth();
     }
     EXPECT_EQ(other.error().code, kErrDatabase);
-    EXPECT_TRUE(
-        other.isLockConflict(other.error().number))
+    EXPECT_TRUE(other.isLockConflict(other.error().number))
         << other.error().number.toStdString() << " " << other.error().description.toStdString();
     EXPECT_EQ(otherExits, 0);
     EXPECT_TRUE(otherPrompter.shown().isEmpty());
@@ -369,13 +381,15 @@ TEST_P(DataAccessTest, FailedStatementFailsTheCommitAndNestedUnitsDoNotRollBack)
     EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z1'")), 0);
 
     WriteUnit outer(*db, QStringLiteral("Esterna"));
-    ASSERT_TRUE(outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("C")}));
+    ASSERT_TRUE(
+        outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("C")}));
     {
         WriteUnit inner(*db, QStringLiteral("Interna"), WriteUnit::Report::Quiet);
         EXPECT_FALSE(inner.ok());
     }
     EXPECT_TRUE(db->inTransaction());
-    ASSERT_TRUE(outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3"), QStringLiteral("D")}));
+    ASSERT_TRUE(
+        outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3"), QStringLiteral("D")}));
     ASSERT_TRUE(outer.commit());
     EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE IN ('Z2', 'Z3')")), 2);
 }
@@ -385,9 +399,9 @@ TEST_P(DataAccessTest, LockConflictsAreToldApartByEngine)
     // Each engine's own codes: SQLite result codes, PostgreSQL SQLSTATEs.
     const QList<std::pair<const char *, bool>> cases =
         GetParam() == Engine::Sqlite
-            ? QList<std::pair<const char *, bool>>{{"5", true}, {"517", true}, {"6", true}, {"262", true},
+            ? QList<std::pair<const char *, bool>>{{"5", true},   {"517", true},   {"6", true}, {"262", true},
                                                    {"19", false}, {"2067", false}, {"1", false}}
-            : QList<std::pair<const char *, bool>>{{"40001", true}, {"40P01", true}, {"55P03", true},
+            : QList<std::pair<const char *, bool>>{{"40001", true},  {"40P01", true},  {"55P03", true},
                                                    {"42501", false}, {"23505", false}, {"22021", false}};
     for (const auto &[code, conflict] : cases) {
         SCOPED_TRACE(code);
@@ -398,11 +412,12 @@ TEST_P(DataAccessTest, LockConflictsAreToldApartByEngine)
 TEST_P(DataAccessTest, QuestionMarksInTextsAreNotValues)
 {
     WriteUnit unit(*db, QStringLiteral("Prova"));
-    ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."),
-                                  QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ? || '?') -- ultima")
-                                      .arg(Tables::TAB_PROV),
-                                  {QStringLiteral("Z9"), QStringLiteral("DOMANDA")}));
+    ASSERT_TRUE(unit.execServices(
+        QStringLiteral("Ins."),
+        QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ? || '?') -- ultima").arg(Tables::TAB_PROV),
+        {QStringLiteral("Z9"), QStringLiteral("DOMANDA")}));
     ASSERT_TRUE(unit.commit());
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z9'")).toString(),
-              QStringLiteral("DOMANDA?"));
+    EXPECT_EQ(
+        archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z9'")).toString(),
+        QStringLiteral("DOMANDA?"));
 }

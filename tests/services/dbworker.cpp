@@ -4,6 +4,7 @@
 #include "dataaccess.h"
 #include "scriptedprompter.h"
 #include "tablenames.h"
+#include "counters.h"
 #include "writeunit.h"
 
 #include <QCoreApplication>
@@ -100,20 +101,12 @@ int main(int argc, char **argv)
         waitForGo();
         for (int i = 0; i < times; ++i) {
             Services::WriteUnit unit(db, QStringLiteral("Incremento"), Services::WriteUnit::Report::Quiet);
-            auto rows = unit.readForUpdate(
-                QStringLiteral("SELECT NUMERATORE FROM %1 WHERE ANNO = ? AND NOME = ?").arg(Services::Tables::NUMERA),
-                {QStringLiteral("2026"), QStringLiteral("PROVA")});
-            if (!rows || rows->isEmpty())
-                return 5;
-            const int next = rows->first().integer(QStringLiteral("NUMERATORE")) + 1;
-            if (!unit.execCompany(QStringLiteral("Agg. numera"),
-                                  QStringLiteral("UPDATE %1 SET NUMERATORE = ? WHERE ANNO = ? AND NOME = ?")
-                                      .arg(Services::Tables::NUMERA),
-                                  {next, QStringLiteral("2026"), QStringLiteral("PROVA")}) ||
-                !unit.commit()) {
-                say(QStringLiteral("FAILED ") + db.error().description);
+            const int number = Services::Counters::nextNumber(db, QStringLiteral("2026PROVA"));
+            if (number == 0 || !unit.commit()) {
+                say(QStringLiteral("FAILED ") + db.error().step + QLatin1Char(' ') + db.error().description);
                 return 6;
             }
+            say(QStringLiteral("N %1").arg(number));
         }
         say(QStringLiteral("DONE"));
         return 0;

@@ -29,12 +29,12 @@
 using namespace Orlavo;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
-using Orlavo::Testing::PgServer;
 using Orlavo::Testing::adminExec;
+using Orlavo::Testing::PgServer;
 using Orlavo::Testing::ScriptedPrompter;
 
-using Orlavo::Testing::writeBytes;
 using Orlavo::Testing::readBytes;
+using Orlavo::Testing::writeBytes;
 
 namespace {
 
@@ -317,6 +317,22 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
     EXPECT_EQ(user.text(QStringLiteral("TIPO")), QStringLiteral("2"));
     EXPECT_EQ(user.text(QStringLiteral("DESCRIZIONE")), QStringLiteral("AMMINISTRATORE"));
     EXPECT_EQ(user.text(QStringLiteral("NOME")), QStringLiteral("ADMIN"));
+
+    // The company's counters: this year's at 0 and the yearless ones.
+    const auto counters = rows(QStringLiteral("SELECT ANNO, NOME, NUMERATORE, MAX_NUMERA FROM ") +
+                               Services::Tables::NUMERA + QStringLiteral(" ORDER BY ANNO, NOME"));
+    ASSERT_TRUE(counters);
+    QStringList keys;
+    for (const auto &row : *counters) {
+        keys << row.text(QStringLiteral("ANNO")) + row.text(QStringLiteral("NOME"));
+        EXPECT_EQ(row.integer(QStringLiteral("NUMERATORE")), 0);
+        EXPECT_EQ(row.integer(QStringLiteral("MAX_NUMERA")), 99999);
+    }
+    const QString year = QString::number(setup.year);
+    for (const QString &key : {QStringLiteral("****ANAC"), QStringLiteral("****ANAF"), year + QStringLiteral("NROINT"),
+                               year + QStringLiteral("FVENDADOC_NA"), year + QStringLiteral("FVENDDOC_ND_PR"),
+                               year + QStringLiteral("GIORNALE")})
+        EXPECT_TRUE(keys.contains(key)) << key.toStdString();
 }
 
 TEST_P(FirstSetupTest, LongestPasswordIsStoredWhole)

@@ -4,6 +4,7 @@
 #include "schema.h"
 #include "settings.h"
 #include "tablenames.h"
+#include "counters.h"
 #include "writeunit.h"
 
 #include <QDate>
@@ -65,7 +66,7 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompt
         unit.execServices(QStringLiteral("Insert utente"), QString::fromLatin1(kInsertAdmin).arg(Tables::TAB_UTENTI),
                           {setup.adminUser, sqlText(scrambled), QStringLiteral("AMMINISTRATORE"), QStringLiteral("2"),
                            setup.adminUser, QStringLiteral(" ")}) &&
-        unit.commit();
+        Counters::insertFirstYearCounters(unit, QString::number(setup.year), true) && unit.commit();
     if (!written)
         return unit.failure();
     return {};
