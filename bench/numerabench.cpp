@@ -10,9 +10,15 @@
 #include "writeunit.h"
 
 #include <QLatin1Char>
+#include <QList>
 #include <QString>
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <thread>
 
 #include <functional>
 
@@ -139,6 +145,69 @@ void nextNumberPerTransaction(benchmark::State &state, Engine engine)
     reportRows(state, numbers);
 }
 
+// Two workstations taking numbers from the same counter at once, each on
+// a connection of its own in its own thread, one transaction per number.
+// items_per_second counts the numbers of both.
+void nextNumberTwoWorkstations(benchmark::State &state, Engine engine)
+{
+    const int each = int(state.range(0)) / 2;
+    Session session(engine);
+    if (!session.ready() || !insertInOneUnit(session.db(), 1, 1)) {
+        state.SkipWithError(session.ready() ? session.lastError().c_str() : session.problem().c_str());
+        return;
+    }
+    const QString key = QStringLiteral("2026") + numeraRow(1).at(1).toString();
+    const Services::ConnectionConfig config = session.archives().config();
+    const QString log = session.archives().folder() + QStringLiteral("CONT.LOG");
+    std::atomic<int> failures{0};
+    std::array<QList<int>, 2> taken;
+    const auto workstation = [&](QList<int> &numbers, const QString &user) {
+        Services::AppState appState;
+        appState.user = user;
+        Testing::ScriptedPrompter prompter;
+        {
+            DataAccess db(appState, prompter, log);
+            db.setExitHook([&failures](int) { ++failures; });
+            if (!db.openServices(config) || !db.openCompany(QStringLiteral("01"))) {
+                ++failures;
+                return;
+            }
+            for (int i = 0; i < each; ++i) {
+                WriteUnit unit(db, QStringLiteral("Prova numeratore"), WriteUnit::Report::Quiet);
+                const int number = Services::Counters::nextNumber(db, key);
+                if (number == 0 || !unit.commit()) {
+                    ++failures;
+                    return;
+                }
+                numbers.append(number);
+            }
+        }
+    };
+    for (auto _ : state) {
+        std::thread first(workstation, std::ref(taken[0]), QStringLiteral("ANNA"));
+        std::thread second(workstation, std::ref(taken[1]), QStringLiteral("BRUNO"));
+        first.join();
+        second.join();
+    }
+    // Every number from 2 on given once, none lost.
+    QList<int> all = taken[0] + taken[1];
+    std::sort(all.begin(), all.end());
+    for (int i = 0; i < all.size(); ++i) {
+        if (all.at(i) != 2 + i)
+            failures++;
+    }
+    if (failures > 0 || all.size() != 2 * each) {
+        state.SkipWithError(QStringLiteral("%1 failures, %2 numbers of %3")
+                                .arg(failures.load())
+                                .arg(all.size())
+                                .arg(2 * each)
+                                .toStdString()
+                                .c_str());
+        return;
+    }
+    reportRows(state, 2 * each);
+}
+
 void readAll(benchmark::State &state, Engine engine)
 {
     const int rows = int(state.range(0));
@@ -218,6 +287,7 @@ void registerNumeraBenchmarks()
         add("NumeraInsertTransactionPerRow" + suffix, insertTransactionPerRow, e.engine, e.perRow);
         add("NumeraReadAll" + suffix, readAll, e.engine, kBulkRows);
         add("NextNumberPerTransaction" + suffix, nextNumberPerTransaction, e.engine, e.perRow);
+        add("NextNumberTwoWorkstations" + suffix, nextNumberTwoWorkstations, e.engine, e.perRow);
     }
 }
 
