@@ -10,6 +10,12 @@ namespace Orlavo::Shell {
 
 inline constexpr char kAppName[] = "Orlavo";
 
+// NOMEAPP: the name the program shows in titles, written back when missing.
+inline QString applicationName(const Services::Settings &settings)
+{
+    return settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
+}
+
 // What every window of one running program shares: the application state,
 // CONT.INI, the prompter and the data-access layer.
 struct AppContext {

@@ -42,8 +42,7 @@ FrmEntry::FrmEntry(AppContext &context, const QString &version, QWidget *parent)
       m_cancel(new QPushButton(QStringLiteral("Annulla"), this))
 {
     setObjectName(QStringLiteral("frmEntry"));
-    const QString appName = m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"),
-                                                  QString::fromLatin1(kAppName));
+    const QString appName = applicationName(m_ctx.settings);
     setWindowTitle(appName);
     setWindowIcon(QIcon(m_ctx.state.iconForms));
 
@@ -131,8 +130,8 @@ FrmEntry::Connected FrmEntry::checkConnected(const LoginUser &user)
     if (user.mark.isEmpty() || user.mark == latin(kMarkFree))
         return Connected::Go;
     // His own mark, left on this workstation by a session that did not end.
-    if (ini.read(latin(kIniUser), latin(kIniUserName)).compare(user.code, Qt::CaseInsensitive) == 0
-        && ini.read(latin(kIniUser), latin(kIniConnected)) == latin(kIniConnectedHere))
+    if (ini.read(latin(kIniUser), latin(kIniUserName)).compare(user.code, Qt::CaseInsensitive) == 0 &&
+        ini.read(latin(kIniUser), latin(kIniConnected)) == latin(kIniConnectedHere))
         return Connected::Go;
     switch (m_ctx.prompter.ask(QString::fromUtf8(kAlreadyConnected), latin(kTitleError), Prompter::Icon::Warning,
                                Prompter::Buttons::AbortRetryIgnore)) {

@@ -60,8 +60,7 @@ FrmInfobox::FrmInfobox(AppContext &context, const QString &version, QWidget *par
     : QDialog(parent), m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok, this))
 {
     setObjectName(QStringLiteral("frmInfobox"));
-    const QString appName =
-        context.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
+    const QString appName = applicationName(context.settings);
     setWindowTitle(QStringLiteral("Informazioni su ") + appName);
     if (!context.state.iconForms.isEmpty())
         setWindowIcon(QIcon(context.state.iconForms));

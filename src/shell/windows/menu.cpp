@@ -192,9 +192,8 @@ void Menu::buildTables(QMenu *parent, const char *printPrefix, const QList<const
             continue;
         const QByteArray printName = QByteArray(printPrefix) + e.name;
         entry(prints, caption, printName.constData(),
-              table && table->reportKey == QLatin1String(e.reportKey)
-                  ? std::function<void()>([this, table] { printCodeTable(*table); })
-                  : std::function<void()>());
+              table && !table->reportKey.isEmpty() ? std::function<void()>([this, table] { printCodeTable(*table); })
+                                                   : std::function<void()>());
     }
 }
 
@@ -377,8 +376,7 @@ void Menu::buildMenus()
         windows, QStringLiteral("&Scheda successiva"), "mnusalta1", [this] { m_workspace->activateNextSubWindow(); },
         false);
     QMenu *help = submenu(nullptr, QStringLiteral("A&iuto"), "mnu_aiuto");
-    const QString appName =
-        m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
+    const QString appName = applicationName(m_ctx.settings);
     entry(
         help, QStringLiteral("&Informazioni su ") + appName + QStringLiteral("..."), "mnu_informaz",
         [this] {
@@ -394,8 +392,7 @@ void Menu::buildToolBar()
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
     m_toolBar->setMovable(false);
     m_toolBar->setIconSize(QSize(24, 24));
-    const QString appName =
-        m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
+    const QString appName = applicationName(m_ctx.settings);
     const auto button = [this](const char *name, const char *picture, const QString &tip) {
         QAction *action = m_toolBar->addAction(toolbarPicture(m_ctx.state.pathIco, QString::fromLatin1(picture)), tip);
         action->setObjectName(QString::fromLatin1(name));
@@ -496,17 +493,13 @@ bool Menu::openCurrentCompany()
             applyMenuProfile();
             return false;
         }
-        state.company = *chosen;
-        state.year = QString::number(QDate::currentDate().year());
-        m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), state.company);
-        m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("ANNO"), state.year);
+        makeCurrent(*chosen);
     }
     if (!loadCompany())
         return false;
 
     m_openWindows = {QStringLiteral("MENU")};
-    const QString appName =
-        m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP"), QString::fromLatin1(kAppName));
+    const QString appName = applicationName(m_ctx.settings);
     setWindowTitle(appName + QStringLiteral(" - ") + state.companyName);
     const QString background = m_ctx.settings.readOr(QStringLiteral("MENU"), QStringLiteral("COLORESFONDO"),
                                                      QString::fromLatin1(kDefaultBackground));
@@ -570,11 +563,16 @@ bool Menu::changeCompany()
     // The old company's locks go before its connection.
     if (m_ctx.db.companyOpen() && !m_ctx.state.user.isEmpty())
         m_ctx.db.unlockUser();
-    m_ctx.state.company = *chosen;
-    m_ctx.state.year = QString::number(QDate::currentDate().year());
-    m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), m_ctx.state.company);
-    m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("ANNO"), m_ctx.state.year);
+    makeCurrent(*chosen);
     return openCurrentCompany();
+}
+
+void Menu::makeCurrent(const QString &company)
+{
+    m_ctx.state.company = company;
+    m_ctx.state.year = QString::number(QDate::currentDate().year());
+    m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), company);
+    m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("ANNO"), m_ctx.state.year);
 }
 
 void Menu::applyMenuProfile()

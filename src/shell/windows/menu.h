@@ -79,6 +79,8 @@ private:
     QAction *entry(QMenu *menu, const QString &caption, const char *name, std::function<void()> action = {},
                    bool needsCompany = true);
     QMenu *submenu(QMenu *parent, const QString &caption, const char *name = nullptr);
+    // The chosen company and this year become current, in the state and CONT.INI.
+    void makeCurrent(const QString &company);
     // Load steps 2 to 4 for the company in the state.
     bool loadCompany();
     std::optional<QString> chooseFromList();
