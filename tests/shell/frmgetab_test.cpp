@@ -23,6 +23,7 @@ using namespace Orlavo;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;
+using Orlavo::Testing::RecordingPrompter;
 using Orlavo::Testing::ScriptedPrompter;
 namespace Tables = Orlavo::Services::Tables;
 
@@ -34,19 +35,6 @@ const QString kInsertedElsewhere =
     QStringLiteral("Elemento già inserito da un altro utente;\nRiportare comunqua gli aggiornamenti) ");
 const QString kDeletedElsewhere = QStringLiteral(
     "Il record è stato eliminato da altri utenti ! \rSi consiglia di verificare . \rOK per continuare ugualmente.");
-
-// The scripted prompter, keeping the default button of every question too.
-class RecordingPrompter : public ScriptedPrompter
-{
-public:
-    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
-               std::optional<Button> defaultButton = std::nullopt) override
-    {
-        defaults.append(defaultButton);
-        return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
-    }
-    QList<std::optional<Button>> defaults;
-};
 
 const CodeTable &table(const QString &name)
 {

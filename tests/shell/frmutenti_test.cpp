@@ -19,6 +19,7 @@ using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;
 using Orlavo::Testing::PgServer;
+using Orlavo::Testing::RecordingPrompter;
 using Orlavo::Testing::ScriptedPrompter;
 using Orlavo::Testing::TestArchives;
 namespace Tables = Orlavo::Services::Tables;
@@ -28,19 +29,6 @@ namespace {
 const QString kTitle = QStringLiteral("Gestione Utenti");
 const QString kPasswordRefused =
     QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli.");
-
-// The scripted prompter, keeping the default button of every question too.
-class RecordingPrompter : public ScriptedPrompter
-{
-public:
-    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
-               std::optional<Button> defaultButton = std::nullopt) override
-    {
-        defaults.append(defaultButton);
-        return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
-    }
-    QList<std::optional<Button>> defaults;
-};
 
 class FrmUtentiTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
 {

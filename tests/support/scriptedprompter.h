@@ -38,4 +38,17 @@ private:
     QList<Shown> m_shown;
 };
 
+// The scripted prompter, keeping the default button of every question too.
+class RecordingPrompter : public ScriptedPrompter
+{
+public:
+    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+               std::optional<Button> defaultButton = std::nullopt) override
+    {
+        defaults.append(defaultButton);
+        return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
+    }
+    QList<std::optional<Button>> defaults;
+};
+
 } // namespace Orlavo::Testing
