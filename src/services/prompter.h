@@ -29,6 +29,31 @@ public:
     void error(const QString &text, const QString &title) { ask(text, title, Icon::Critical, Buttons::Ok); }
 };
 
+// Shows nothing and answers with the default button (else the first): for a
+// connection opened behind the operator's back, whose failures the caller
+// reports itself.
+class SilentPrompter : public Prompter
+{
+public:
+    Button ask(const QString &, const QString &, Icon, Buttons buttons,
+               std::optional<Button> defaultButton = std::nullopt) override
+    {
+        if (defaultButton)
+            return *defaultButton;
+        switch (buttons) {
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel:
+            return Button::Yes;
+        case Buttons::AbortRetryIgnore:
+            return Button::Abort;
+        case Buttons::RetryCancel:
+            return Button::Retry;
+        default:
+            return Button::Ok;
+        }
+    }
+};
+
 // The application's prompter: a modal QMessageBox over the active window.
 class MessageBoxPrompter : public Prompter
 {

@@ -33,6 +33,19 @@ Failure sqlFailure(const QString &what, const QSqlError &error)
     return Failure{what, error.text()};
 }
 
+// A table only archives of the kind have: a services file copied under a
+// company's name is not taken for a company archive.
+QString markerTable(SchemaKind kind)
+{
+    return kind == SchemaKind::Services ? QStringLiteral("TAB_UTENTI") : QStringLiteral("NUMERA");
+}
+
+bool hasMarker(QSqlDatabase &db, SchemaKind kind, const QString &prefix)
+{
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT 1 FROM %1%2 WHERE 1 = 0").arg(prefix, markerTable(kind)));
+}
+
 QString kindName(SchemaKind kind)
 {
     return kind == SchemaKind::Services ? QStringLiteral("dei servizi") : QStringLiteral("della società");
@@ -215,7 +228,7 @@ Outcome<void> ensureSqlite(const QString &path, SchemaKind kind)
     };
     // A plain read first: opening takes no write lock unless there is work.
     const std::optional<int> seen = readVersion();
-    if (!seen)
+    if (!seen || !hasMarker(c.db(), kind, QString()))
         return notOurs;
     if (auto checked = checkVersion(*seen, kind, path); !checked || *seen == latestVersion(kind))
         return checked;
@@ -283,7 +296,7 @@ Outcome<void> ensurePostgres(QSqlDatabase db, const QString &schema, SchemaKind 
         return q.value(0).toInt();
     };
     const std::optional<int> seen = readVersion("");
-    if (!seen)
+    if (!seen || !hasMarker(db, kind, schema + QLatin1Char('.')))
         return notOurs;
     if (auto checked = checkVersion(*seen, kind, schema); !checked || *seen == latestVersion(kind))
         return checked;

@@ -10,6 +10,8 @@
 #include "stores/firstsetup.h"
 #include "windows/cfgprimo.h"
 #include "windows/frmgetab.h"
+#include "windows/frmdatibase.h"
+#include "windows/frmsocieta.h"
 #include "windows/frminiziale.h"
 #include "windows/frmpath.h"
 #include "windows/frmrpt.h"
@@ -245,6 +247,25 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
     EXPECT_EQ(menu.findChildren<Shell::FrmGetab *>().size(), 1);
     zones->close();
+
+    // The company card inside the main window.
+    menu.findChild<QAction *>(QStringLiteral("codi_azienda"))->trigger();
+    auto *card = menu.findChild<Shell::FrmSocieta *>();
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->windowTitle(), QStringLiteral("CODIFICA SOCIETA'"));
+    QApplication::processEvents();
+    expectNothingCut(*card);
+    save(menu, "13-codifica-societa");
+    card->close();
+
+    // The base data, first tab, inside the main window.
+    menu.findChild<QAction *>(QStringLiteral("modi_dati_base"))->trigger();
+    auto *baseData = menu.findChild<Shell::FrmDatiBase *>();
+    ASSERT_NE(baseData, nullptr);
+    QApplication::processEvents();
+    expectNothingCut(*baseData);
+    save(menu, "14-dati-base");
+    baseData->close();
 
     Shell::FrmPath path(app);
     path.show();

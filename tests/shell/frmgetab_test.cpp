@@ -98,27 +98,9 @@ protected:
         ASSERT_EQ(other.rowsAffected(), 1) << sql.toStdString();
     }
 
-    // Every write to the table fails from now on, whatever the engine.
-    void refuseWrites(const QString &bareTable)
+    void refuseWrites(const QString &table)
     {
-        QStringList statements;
-        if (GetParam() == Engine::Sqlite) {
-            for (const char *event : {"INSERT", "UPDATE", "DELETE"}) {
-                statements << QStringLiteral("CREATE TRIGGER nega_%1_%2 BEFORE %2 ON %1 "
-                                             "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END")
-                                  .arg(bareTable, QString::fromLatin1(event));
-            }
-        } else {
-            statements << QStringLiteral("CREATE FUNCTION nega_scrittura() RETURNS trigger LANGUAGE plpgsql AS "
-                                         "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$")
-                       << QStringLiteral("CREATE TRIGGER nega_scrittura BEFORE INSERT OR UPDATE OR DELETE ON %1 "
-                                         "FOR EACH ROW EXECUTE FUNCTION nega_scrittura()")
-                              .arg(bareTable);
-        }
-        for (const QString &sql : statements) {
-            QSqlQuery q(context->db.connection());
-            ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
-        }
+        ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), table), QString());
     }
 
     // The description stored under a code, read through a connection of its own.

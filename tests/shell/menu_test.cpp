@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QClipboard>
 #include <QDate>
 #include <QDir>
@@ -228,22 +229,46 @@ TEST_P(MenuTest, WithoutACompanyTheOperatorChoosesOne)
     EXPECT_TRUE(action("TabZona")->isEnabled());
 }
 
-TEST_P(MenuTest, ChangingCompanyNeedsEveryTaskWindowClosed)
+// A task window that keeps unsaved input refuses to close.
+class StubbornWindow : public QWidget
 {
+public:
+    bool stubborn = true;
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!stubborn); }
+};
+
+TEST_P(MenuTest, ChangingCompanyClosesTheTaskWindowsAsOnExit)
+{
+    const QString stillOpen = QStringLiteral("Ci sono ancora delle applicazioni aperte\nOk per chiudere ");
     baseData();
     open();
     menu->showTaskWindow(new QWidget, QStringLiteral("PROVA"));
     chosen = QStringLiteral("01");
+    // Cancel keeps the window and the company.
+    prompter.queue(Prompter::Button::Cancel);
     EXPECT_FALSE(menu->changeCompany());
-    EXPECT_EQ(choices, 0);
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Chiudere le finestre aperte prima di cambiare azienda.")});
+    EXPECT_EQ(prompter.texts(), QStringList{stillOpen});
+    EXPECT_EQ(menu->taskWindowCount(), 1);
 
-    menu->workspace()->closeAllSubWindows();
+    // A window that will not close stops the change too.
+    auto *stubborn = new StubbornWindow;
+    menu->showTaskWindow(stubborn, QStringLiteral("TESTARDA"));
+    prompter.clear();
+    prompter.queue(Prompter::Button::Ok);
+    EXPECT_FALSE(menu->changeCompany());
+    QApplication::processEvents();
+    EXPECT_EQ(menu->taskWindowCount(), 1);
+
+    stubborn->stubborn = false;
+    prompter.clear();
+    prompter.queue(Prompter::Button::Ok);
+    EXPECT_TRUE(menu->changeCompany());
     QApplication::processEvents();
     EXPECT_EQ(menu->taskWindowCount(), 0);
     EXPECT_EQ(menu->openWindows(), QStringList{QStringLiteral("MENU")});
-    EXPECT_TRUE(menu->changeCompany());
-    EXPECT_EQ(choices, 1);
+    EXPECT_EQ(choices, 3);
 }
 
 TEST_P(MenuTest, AnOpenWindowComesToTheFrontInsteadOfASecondOne)

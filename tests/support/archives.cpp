@@ -17,6 +17,54 @@ std::atomic<int> databaseCounter{0};
 
 } // namespace
 
+QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table)
+{
+    const QString schema =
+        table.contains(QLatin1Char('.')) ? table.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') : QString();
+    const QString bare = table.section(QLatin1Char('.'), -1);
+    QStringList statements;
+    if (engine == Engine::Sqlite) {
+        for (const char *event : {"INSERT", "UPDATE", "DELETE"}) {
+            statements << QStringLiteral("CREATE TRIGGER %1nega_%2_%3 BEFORE %3 ON %2 "
+                                         "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END")
+                              .arg(schema, bare, QString::fromLatin1(event));
+        }
+    } else {
+        statements << QStringLiteral("CREATE OR REPLACE FUNCTION %1nega_%2() RETURNS trigger LANGUAGE plpgsql AS "
+                                     "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$")
+                          .arg(schema, bare)
+                   << QStringLiteral("CREATE TRIGGER nega_%2 BEFORE INSERT OR UPDATE OR DELETE ON %3 "
+                                     "FOR EACH ROW EXECUTE FUNCTION %1nega_%2()")
+                          .arg(schema, bare, table);
+    }
+    for (const QString &sql : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            return q.lastError().text();
+    }
+    return {};
+}
+
+QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
+{
+    const QString schema =
+        table.contains(QLatin1Char('.')) ? table.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') : QString();
+    const QString bare = table.section(QLatin1Char('.'), -1);
+    QStringList statements;
+    if (engine == Engine::Sqlite) {
+        for (const char *event : {"INSERT", "UPDATE", "DELETE"})
+            statements << QStringLiteral("DROP TRIGGER %1nega_%2_%3").arg(schema, bare, QString::fromLatin1(event));
+    } else {
+        statements << QStringLiteral("DROP TRIGGER nega_%1 ON %2").arg(bare, table);
+    }
+    for (const QString &sql : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            return q.lastError().text();
+    }
+    return {};
+}
+
 QString adminExec(const PgServer &server, const QString &statement)
 {
     const QString name = QStringLiteral("orlavo-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);

@@ -30,6 +30,13 @@ struct PgServer {
 // error text, or an empty text.
 QString adminExec(const PgServer &server, const QString &statement);
 
+// From now on inserts, updates and deletes of the table fail with "scrittura
+// bloccata", on either engine. The table may be qualified ("servizi.X").
+// An empty text, or the error.
+QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table);
+// Writes of the table allowed again.
+QString allowWrites(QSqlDatabase db, Engine engine, const QString &table);
+
 // Fresh archives for one test: the services database and company "01",
 // as SQLite files in a temporary folder or as a new database on the test
 // server. The folder doubles as the application folder.

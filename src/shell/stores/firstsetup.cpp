@@ -3,6 +3,7 @@
 #include "rules/password.h"
 #include "schema.h"
 #include "settings.h"
+#include "standarddata.h"
 #include "tablenames.h"
 #include "counters.h"
 #include "writeunit.h"
@@ -66,7 +67,9 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompt
         unit.execServices(QStringLiteral("Insert utente"), QString::fromLatin1(kInsertAdmin).arg(Tables::TAB_UTENTI),
                           {setup.adminUser, sqlText(scrambled), QStringLiteral("AMMINISTRATORE"), QStringLiteral("2"),
                            setup.adminUser, QStringLiteral(" ")}) &&
-        Counters::insertFirstYearCounters(unit, QString::number(setup.year), true) && unit.commit();
+        Counters::insertFirstYearCounters(unit, QString::number(setup.year), true) &&
+        StandardData::apply(unit, SchemaKind::Services) && StandardData::apply(unit, SchemaKind::Company) &&
+        unit.commit();
     if (!written)
         return unit.failure();
     return {};

@@ -9,8 +9,10 @@
 #include "windows/externalprograms.h"
 #include "windows/fieldlook.h"
 #include "windows/frmcampassw.h"
+#include "windows/frmdatibase.h"
 #include "windows/frmgetab.h"
 #include "windows/frminfobox.h"
+#include "windows/frmsocieta.h"
 #include "windows/frmutenti.h"
 #include "windows/lookuplist.h"
 #include "windows/pictures.h"
@@ -39,7 +41,6 @@ using Services::Prompter;
 
 namespace {
 constexpr char kNoBaseData[] = "Dati base dell'azienda errati!";
-constexpr char kCloseWindowsFirst[] = "Chiudere le finestre aperte prima di cambiare azienda.";
 constexpr char kStillOpen[] = "Ci sono ancora delle applicazioni aperte\nOk per chiudere ";
 constexpr char kCompanyList[] = "Lista SOCIETA";
 constexpr char kDefaultExtraMenu[] = "Partite";
@@ -213,8 +214,15 @@ void Menu::buildMenus()
                  "TabNazioni", "TabUbicazione"});
     entry(registry, QStringLiteral("A&ppuntamenti"), "mnuAgenda");
     QMenu *company = submenu(registry, QStringLiteral("A&zienda"));
-    entry(company, QStringLiteral("&Codifica"), "codi_azienda");
-    entry(company, QStringLiteral("&Lista Modifica"), "list_azienda");
+    entry(
+        company, QStringLiteral("&Codifica"), "codi_azienda", [this] { openCompanyCard({}); }, false);
+    entry(
+        company, QStringLiteral("&Lista Modifica"), "list_azienda",
+        [this] {
+            if (const auto chosen = chooseFromList())
+                openCompanyCard(*chosen);
+        },
+        false);
     entry(
         company, QStringLiteral("&Scelta Azienda"), "SceltaAzienda", [this] { changeCompany(); }, false);
     registry->addSeparator();
@@ -351,7 +359,14 @@ void Menu::buildMenus()
         edit, QStringLiteral("&Copia"), "popCopia", [this] { editCommand(Qt::Key_C); }, false);
     entry(
         edit, QStringLiteral("&Incolla"), "popIncolla", [this] { editCommand(Qt::Key_V); }, false);
-    entry(tools, QStringLiteral("&Modifica dati Base"), "modi_dati_base");
+    entry(tools, QStringLiteral("&Modifica dati Base"), "modi_dati_base", [this] {
+        openSingle(QStringLiteral("FRMDATIBASE"), [this] {
+            auto *window = new FrmDatiBase(m_ctx);
+            window->setOnBackgroundChanged([this] { repaintBackground(); });
+            window->setOnSaved([this] { showStatus(); });
+            return window;
+        });
+    });
     entry(tools, QStringLiteral("Chiusura/Riapertura magazzino"), "mnu_chiuriaprmag");
     entry(tools, QStringLiteral("Chiusura esercizio - Apertura nuovo esercizio"), "chius_esercizio");
     QAction *backup = entry(
@@ -499,11 +514,8 @@ bool Menu::openCurrentCompany()
         return false;
 
     m_openWindows = {QStringLiteral("MENU")};
-    const QString appName = applicationName(m_ctx.settings);
-    setWindowTitle(appName + QStringLiteral(" - ") + state.companyName);
-    const QString background = m_ctx.settings.readOr(QStringLiteral("MENU"), QStringLiteral("COLORESFONDO"),
-                                                     QString::fromLatin1(kDefaultBackground));
-    m_workspace->setBackground(colourFromSetting(background, QColor(0, 0, 0xC0), palette()));
+    showTitle();
+    repaintBackground();
 
     const QString extras = QStringLiteral("DATIAGGIUNTI");
     state.identifier = m_ctx.settings.read(extras, QStringLiteral("IDENTIFICATIVO"));
@@ -521,6 +533,51 @@ bool Menu::openCurrentCompany()
     enableForCompany();
     applyMenuProfile();
     return true;
+}
+
+void Menu::showTitle()
+{
+    setWindowTitle(applicationName(m_ctx.settings) + QStringLiteral(" - ") + m_ctx.state.companyName);
+}
+
+void Menu::openCompanyCard(const QString &code)
+{
+    const bool insert = code.isEmpty();
+    openSingle(insert ? QStringLiteral("FRMINSSOCIETA") : QStringLiteral("FRMMODSOCIETA"), [this, insert, code] {
+        auto *card = new FrmSocieta(m_ctx, insert ? CompanyMode::Insert : CompanyMode::Modify, code);
+        if (!card->loaded()) {
+            delete card;
+            return static_cast<FrmSocieta *>(nullptr);
+        }
+        card->setOnRegistered([this, insert](const QString &registered) { companyRegistered(registered, insert); });
+        return card;
+    });
+}
+
+void Menu::companyRegistered(const QString &code, bool inserted)
+{
+    if (inserted) {
+        // The first company of the installation becomes the current one.
+        const auto companies = listCompanies(m_ctx.db);
+        if (!m_ctx.db.companyOpen() && companies && companies->size() == 1) {
+            makeCurrent(code);
+            openCurrentCompany();
+        }
+        return;
+    }
+    // A new name of the open company shows at once.
+    if (m_ctx.db.companyOpen() && code.compare(m_ctx.state.company, Qt::CaseInsensitive) == 0) {
+        loadCompanyData(m_ctx.db, m_ctx.state);
+        showTitle();
+        showStatus();
+    }
+}
+
+void Menu::repaintBackground()
+{
+    const QString background = m_ctx.settings.readOr(QStringLiteral("MENU"), QStringLiteral("COLORESFONDO"),
+                                                     QString::fromLatin1(kDefaultBackground));
+    m_workspace->setBackground(colourFromSetting(background, QColor(0, 0, 0xC0), palette()));
 }
 
 bool Menu::loadCompany()
@@ -553,12 +610,8 @@ std::optional<QString> Menu::chooseFromList()
 
 bool Menu::changeCompany()
 {
-    if (taskWindowCount() > 0) {
-        m_ctx.prompter.info(QString::fromLatin1(kCloseWindowsFirst), windowTitle());
-        return false;
-    }
     const std::optional<QString> chosen = m_chooser();
-    if (!chosen)
+    if (!chosen || !closeTaskWindows())
         return false;
     // The old company's locks go before its connection.
     if (m_ctx.db.companyOpen() && !m_ctx.state.user.isEmpty())
@@ -609,9 +662,7 @@ void Menu::changeEvent(QEvent *event)
 
 void Menu::closeEvent(QCloseEvent *event)
 {
-    if (taskWindowCount() > 0 &&
-        m_ctx.prompter.ask(QString::fromLatin1(kStillOpen), windowTitle(), Prompter::Icon::Information,
-                           Prompter::Buttons::OkCancel) != Prompter::Button::Ok) {
+    if (!closeTaskWindows()) {
         event->ignore();
         return;
     }
@@ -619,10 +670,21 @@ void Menu::closeEvent(QCloseEvent *event)
         m_ctx.db.unlockUser();
     if (!m_ctx.state.user.isEmpty())
         clearConnected(m_ctx.db, m_ctx.settings);
+    QMainWindow::closeEvent(event);
+}
+
+bool Menu::closeTaskWindows()
+{
+    if (taskWindowCount() == 0)
+        return true;
+    if (m_ctx.prompter.ask(QString::fromLatin1(kStillOpen), windowTitle(), Prompter::Icon::Information,
+                           Prompter::Buttons::OkCancel) != Prompter::Button::Ok)
+        return false;
     for (QMdiSubWindow *window : m_workspace->subWindowList())
         window->setAttribute(Qt::WA_DeleteOnClose);
+    // A window with unsaved input may ask, and stay.
     m_workspace->closeAllSubWindows();
-    QMainWindow::closeEvent(event);
+    return taskWindowCount() == 0;
 }
 
 // SetBusy: the red light and the hourglass while the archives are at work.

@@ -57,6 +57,8 @@ public:
     // Shows a task window in the frame; a named one is listed while open.
     QMdiSubWindow *showTaskWindow(QWidget *window, const QString &name = {}, const QString &tag = {});
     int taskWindowCount() const;
+    // The desktop in the colour of MENU COLORESFONDO.
+    void repaintBackground();
 
     // A toolbar command for the active task window ("TimStampa", ...): run
     // once, after the click has been handled, by a window that offers it.
@@ -81,6 +83,12 @@ private:
     QMenu *submenu(QMenu *parent, const QString &caption, const char *name = nullptr);
     // The chosen company and this year become current, in the state and CONT.INI.
     void makeCurrent(const QString &company);
+    // Asks as on exit and closes every task window; false when one stays.
+    bool closeTaskWindows();
+    void showTitle();
+    // frmInsSocieta (empty code) or frmModSocieta of the company.
+    void openCompanyCard(const QString &code);
+    void companyRegistered(const QString &code, bool inserted);
     // Load steps 2 to 4 for the company in the state.
     bool loadCompany();
     std::optional<QString> chooseFromList();

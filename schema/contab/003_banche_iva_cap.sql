@@ -1,0 +1,31 @@
+-- VAT codes, the company's paying banks and the postal codes: the base
+-- data and the registries check their codes against these.
+
+CREATE TABLE TAB_PERIVA (
+    CODICE      VARCHAR(4)  NOT NULL PRIMARY KEY,
+    DESCRIZIONE VARCHAR(40),
+    ALIQUOTA    DOUBLE PRECISION DEFAULT 0,
+    TIPO_CODICE VARCHAR(1),
+    DESC_TIPO   VARCHAR(20),
+    BASE_IMP    DOUBLE PRECISION DEFAULT 100
+);
+
+CREATE TABLE TAB_BAN_PAG (
+    CODICE      VARCHAR(5)  NOT NULL PRIMARY KEY,
+    ABI         VARCHAR(5),
+    CAB         VARCHAR(5),
+    NRO_CONTO   VARCHAR(20),
+    FIDO        DOUBLE PRECISION DEFAULT 0,
+    CNT_CONTAB  VARCHAR(20),
+    DESCRIZIONE VARCHAR(40)
+);
+
+CREATE TABLE TAB_CAP (
+    CAP         VARCHAR(5)  NOT NULL,
+    CITTA       VARCHAR(40) NOT NULL,
+    PROVINCIA   VARCHAR(2)  NOT NULL,
+    PRIMARY KEY (CAP, CITTA, PROVINCIA)
+);
+
+-- Towns are looked up by name without regard to case.
+CREATE INDEX TAB_CAP_CITTA_UPPER ON TAB_CAP (UPPER(CITTA));

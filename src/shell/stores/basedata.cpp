@@ -1,0 +1,243 @@
+#include "basedata.h"
+
+#include "dataaccess.h"
+#include "settings.h"
+#include "tablenames.h"
+#include "values.h"
+#include "writeunit.h"
+
+#include <QDate>
+
+#include <algorithm>
+
+namespace Orlavo::Shell {
+
+using Services::DataAccess;
+using Services::Outcome;
+using Services::sqlText;
+namespace Tables = Services::Tables;
+
+namespace {
+
+constexpr char kLockArea[] = "TUTTO";
+constexpr char kWhere[] = "Modifica datibase";
+constexpr char kUpdateStep[] = "Aggiorna datibase";
+constexpr char kInsertStep[] = "Inserisce datibase";
+
+constexpr char kSelect[] = "SELECT BANCA, PERCIVA, LIQUIVA, NUMERAZ, REGIVA, MAGAZZINO FROM %1 WHERE SOCIETA = ?";
+constexpr char kUpdate[] = "UPDATE %1 SET BANCA = ?, PERCIVA = ?, NUMERAZ = ?, REGIVA = ?, LIQUIVA = ?, "
+                           "MAGAZZINO = ? WHERE SOCIETA = ?";
+constexpr char kInsert[] = "INSERT INTO %1 (BANCA, PERCIVA, NUMERAZ, REGIVA, LIQUIVA, MAGAZZINO, SOCIETA) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?)";
+constexpr char kFindCode[] = "SELECT CODICE, DESCRIZIONE FROM %1 WHERE %2";
+
+constexpr char kMonthly[] = "MENSILE";
+constexpr char kQuarterly[] = "TRIMESTRALE";
+
+const QString kMain = QStringLiteral("MAIN");
+const QString kStock = QStringLiteral("MAGAZZINO");
+const QString kItems = QStringLiteral("ARTICOLI");
+const QString kYes = QStringLiteral("SI");
+const QString kNo = QStringLiteral("NO");
+constexpr std::array<const char *, 4> kPriorityKeys = {"PRLISTPER", "PRLISTBA", "PRULTCO", "PRACQF"};
+
+// Flags are stored as -1 (true) and 0.
+int flag(bool value)
+{
+    return value ? -1 : 0;
+}
+
+QString yesNo(bool value)
+{
+    return value ? kYes : kNo;
+}
+
+bool isYes(const QString &value)
+{
+    return value.trimmed().compare(kYes, Qt::CaseInsensitive) == 0;
+}
+
+QString upper(const QString &value)
+{
+    return value.trimmed().toUpper();
+}
+
+QString dateText(const QString &typed)
+{
+    const QDate date = Services::parseItalianDate(typed);
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : typed.trimmed();
+}
+
+} // namespace
+
+Outcome<std::optional<BaseData>> readBaseData(DataAccess &db, const QString &company)
+{
+    auto rows = db.openRecordset(QString::fromLatin1(kSelect).arg(Tables::DATIBASE), {company}, 1);
+    if (!rows)
+        return rows.failure();
+    if (rows->isEmpty())
+        return std::optional<BaseData>();
+    const auto row = rows->first();
+    BaseData data;
+    data.bank = row.text(QStringLiteral("BANCA"));
+    data.vatCode = row.text(QStringLiteral("PERCIVA"));
+    data.vatPeriod = row.text(QStringLiteral("LIQUIVA"));
+    data.separateNumbering = row.integer(QStringLiteral("NUMERAZ")) != 0;
+    data.vatRegister = row.integer(QStringLiteral("REGIVA")) != 0;
+    data.warehouse = row.text(QStringLiteral("MAGAZZINO"));
+    return std::optional<BaseData>(data);
+}
+
+bool writeBaseData(DataAccess &db, const QString &company, const BaseData &data)
+{
+    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    if (!lock)
+        return false;
+    const Services::Params values = {data.bank,
+                                     data.vatCode,
+                                     flag(data.separateNumbering),
+                                     flag(data.vatRegister),
+                                     data.vatPeriod,
+                                     sqlText(data.warehouse),
+                                     company};
+    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    if (!unit.execServices(QString::fromLatin1(kUpdateStep), QString::fromLatin1(kUpdate).arg(Tables::DATIBASE),
+                           values))
+        return false;
+    if (db.rowsAffected() == 0 && !unit.execServices(QString::fromLatin1(kInsertStep),
+                                                     QString::fromLatin1(kInsert).arg(Tables::DATIBASE), values))
+        return false;
+    return unit.commit();
+}
+
+Outcome<std::optional<CodeEntry>> findTableCode(DataAccess &db, const QString &table, const QString &code)
+{
+    const QString typed = code.trimmed();
+    if (typed.isEmpty())
+        return std::optional<CodeEntry>();
+    auto rows = db.openRecordset(
+        QString::fromLatin1(kFindCode).arg(table, Services::sqlUpperEquals(QStringLiteral("CODICE"))), {typed});
+    if (!rows)
+        return rows.failure();
+    if (rows->isEmpty())
+        return std::optional<CodeEntry>();
+    const auto row = rows->first();
+    return std::optional<CodeEntry>(
+        CodeEntry{row.text(QStringLiteral("CODICE")), row.text(QStringLiteral("DESCRIZIONE"))});
+}
+
+BaseOptions readBaseOptions(const Services::Settings &settings, const QString &yearInUse)
+{
+    const auto main = [&settings](const char *key) { return settings.read(kMain, QString::fromLatin1(key)); };
+    BaseOptions options;
+    const QString year = main("ANNO").trimmed();
+    options.year = year.isEmpty() ? yearInUse : year;
+
+    const QString price = upper(settings.readOr(kMain, QStringLiteral("PREZZOBOLLA"), QStringLiteral("L")));
+    options.priceKind =
+        QStringList{QStringLiteral("L"), QStringLiteral("V"), QStringLiteral("R"), QStringLiteral("F")}.contains(price)
+            ? price
+            : QStringLiteral("L");
+    options.discountsCalculated = upper(settings.readOr(kMain, QStringLiteral("SCONTICALCOLATI"), kYes)) != kNo;
+
+    // "** NON USATO **" and the like are kept as they stand until changed.
+    const QString invoiceType = main("TIPOFATTURA").trimmed();
+    if (invoiceType.isEmpty())
+        options.invoiceType = QStringLiteral("N");
+    else if (invoiceType.compare(QLatin1String("A"), Qt::CaseInsensitive) == 0)
+        options.invoiceType = QStringLiteral("A");
+    else
+        options.invoiceType = invoiceType;
+    options.invoicePrint =
+        upper(main("STAMPAFATTURA")) == QLatin1String("R") ? QStringLiteral("R") : QStringLiteral("N");
+    options.vatRoundUp = isYes(main("ARROTIVASUPERIORE"));
+    options.separateDebitNotes = isYes(main("NUMERAZNOTEDEBSEP"));
+    options.printDetail = isYes(main("STAMPADETTFATT"));
+    options.forceOrderInvoiced = isYes(main("FORZAQTAORDINE"));
+
+    options.searchFrom = settings.read(kStock, QStringLiteral("RICERCAINIZIO")).trimmed();
+    options.searchTo = settings.read(kStock, QStringLiteral("RICERCAFINE")).trimmed();
+    for (std::size_t i = 0; i < kPriorityKeys.size(); ++i) {
+        bool number = false;
+        const int value = settings.read(kStock, QString::fromLatin1(kPriorityKeys[i])).trimmed().toInt(&number);
+        options.priorities[i] = number ? value : kDefaultPriorities[i];
+    }
+    options.free1 = settings.read(kItems, QStringLiteral("LIBERO1"));
+    options.free2 = settings.read(kItems, QStringLiteral("LIBERO2"));
+    return options;
+}
+
+bool writeBaseOptions(const Services::Settings &settings, const BaseOptions &options)
+{
+    bool written = true;
+    const auto put = [&settings, &written](const QString &section, const char *key, const QString &value) {
+        written = settings.write(section, QString::fromLatin1(key), value) && written;
+    };
+    put(kMain, "PREZZOBOLLA", options.priceKind);
+    put(kMain, "SCONTICALCOLATI", yesNo(options.discountsCalculated));
+    put(kMain, "TIPOFATTURA", options.invoiceType);
+    put(kMain, "STAMPAFATTURA", options.invoicePrint);
+    put(kMain, "ARROTIVASUPERIORE", yesNo(options.vatRoundUp));
+    put(kMain, "NUMERAZNOTEDEBSEP", yesNo(options.separateDebitNotes));
+    put(kMain, "STAMPADETTFATT", yesNo(options.printDetail));
+    put(kMain, "FORZAQTAORDINE", yesNo(options.forceOrderInvoiced));
+    put(kStock, "RICERCAINIZIO", dateText(options.searchFrom));
+    put(kStock, "RICERCAFINE", dateText(options.searchTo));
+    const Priorities priorities = effectivePriorities(options.priorities);
+    for (std::size_t i = 0; i < kPriorityKeys.size(); ++i)
+        put(kStock, kPriorityKeys[i], QString::number(priorities[i]));
+    put(kItems, "LIBERO1", options.free1);
+    put(kItems, "LIBERO2", options.free2);
+    return written;
+}
+
+bool writeWorkingYear(const Services::Settings &settings, const QString &year)
+{
+    return settings.write(kMain, QStringLiteral("ANNO"), year);
+}
+
+QString vatPeriodCaption(const QString &letter)
+{
+    return QString::fromLatin1(upper(letter) == QLatin1String("T") ? kQuarterly : kMonthly);
+}
+
+std::optional<QString> vatPeriodLetter(const QString &caption)
+{
+    if (caption == QLatin1String(kMonthly) || caption == QLatin1String(kQuarterly))
+        return caption.left(1);
+    return std::nullopt;
+}
+
+bool isWorkingYear(const QString &text)
+{
+    return text.size() == 4 && std::all_of(text.begin(), text.end(),
+                                           [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
+QList<int> repeatedPriorities(const Priorities &priorities)
+{
+    QList<int> repeated;
+    for (int i = 0; i < int(priorities.size()); ++i) {
+        for (int j = 0; j < int(priorities.size()); ++j) {
+            if (i != j && priorities[i] == priorities[j]) {
+                repeated.append(i);
+                break;
+            }
+        }
+    }
+    return repeated;
+}
+
+Priorities effectivePriorities(const Priorities &priorities)
+{
+    Priorities sorted = priorities;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted == kDefaultPriorities ? priorities : kDefaultPriorities;
+}
+
+bool isSearchDate(const QString &text)
+{
+    return text.trimmed().isEmpty() || Services::parseItalianDate(text).isValid();
+}
+
+} // namespace Orlavo::Shell

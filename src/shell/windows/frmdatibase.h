@@ -1,0 +1,154 @@
+#pragma once
+
+#include "stores/basedata.h"
+
+#include <QColor>
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace Orlavo::Services {
+class CodeField;
+class DateField;
+class NumberField;
+class TextField;
+} // namespace Orlavo::Services
+
+namespace Orlavo::Shell {
+
+struct AppContext;
+
+// The company's base data: its DATIBASE row (bank, VAT code and period,
+// numbering of credit notes, warehouse), the working year and the options
+// of CONT.INI for documents, stock and colours.
+class FrmDatiBase : public QDialog
+{
+    Q_OBJECT
+public:
+    // Asks for a colour starting from the current one; an invalid colour
+    // when the operator cancels.
+    using ColourPicker = std::function<QColor(const QColor &current, const QString &title)>;
+
+    explicit FrmDatiBase(AppContext &context, QWidget *parent = nullptr);
+
+    // The system colour dialog unless set.
+    void setColourPicker(ColourPicker picker) { m_pickColour = std::move(picker); }
+    // Called when the desktop colour has been written: the main window repaints.
+    void setOnBackgroundChanged(std::function<void()> action) { m_onBackgroundChanged = std::move(action); }
+    // Called after a registration: the main window shows the year in use.
+    void setOnSaved(std::function<void()> action) { m_onSaved = std::move(action); }
+
+    // Registra: nothing when nothing changed; else every check, the
+    // confirmation, the row, the year's counters, the state and the options.
+    void save();
+    // Annulla: the saved values again.
+    void cancel();
+    // Every check in order: the failing fields turn red, the first failure
+    // is told and its field takes the focus. False when one failed.
+    bool checkAll();
+    // The check of one field, as on leaving it; true when it passes or the
+    // field has none.
+    bool checkField(QWidget *field);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    enum class Check { VatPeriod, VatCode, Bank, Year, Warehouse, Priorities, SearchFrom, SearchTo };
+    // The order the checks run in, and so the order of their messages.
+    static constexpr std::array<Check, 8> kCheckOrder = {Check::VatPeriod,  Check::VatCode,   Check::Bank,
+                                                         Check::Year,       Check::Warehouse, Check::Priorities,
+                                                         Check::SearchFrom, Check::SearchTo};
+    struct Verdict {
+        QList<QWidget *> failing;
+        const char *message = nullptr;
+    };
+
+    QWidget *buildCompanyPage();
+    QWidget *buildDocumentsPage();
+    QWidget *buildStockPage();
+    QWidget *buildColoursPage();
+    QPushButton *colourButton(const QString &caption, const char *name, const char *key, const char *fallback,
+                              bool desktop);
+
+    void load();
+    void showData(const BaseData &data);
+    void showOptions(const BaseOptions &options);
+    BaseData collectData() const;
+    BaseOptions collectOptions() const;
+
+    Verdict run(Check check);
+    QList<QWidget *> fieldsOf(Check check) const;
+    std::optional<Check> checkOf(const QWidget *field) const;
+    void mark(Check check, const Verdict &verdict);
+    Verdict checkCode(Services::CodeField *field, const QString &table, QLineEdit *description,
+                      std::optional<CodeEntry> &found, const char *missing, const char *unknown);
+    void describe(Services::CodeField *field, const QString &table, QLineEdit *description);
+    void focusField(QWidget *field);
+    void refuse(const char *message);
+    void pickColour(const QString &title, const char *key, const char *fallback, bool desktop);
+
+    AppContext &m_ctx;
+    ColourPicker m_pickColour;
+    std::function<void()> m_onBackgroundChanged;
+    std::function<void()> m_onSaved;
+
+    // What the window showed after loading or registering: what "changed"
+    // is measured against.
+    BaseData m_shownData;
+    BaseOptions m_shownOptions;
+    BaseOptions m_loadedOptions;
+    // The table rows the last checks found for the typed codes.
+    std::optional<CodeEntry> m_bankEntry;
+    std::optional<CodeEntry> m_vatEntry;
+    std::optional<CodeEntry> m_warehouseEntry;
+    // Set while the window itself moves the focus to a failing field.
+    bool m_focusing = false;
+
+    QTabWidget *m_tabs;
+    QLineEdit *m_company;
+    QLineEdit *m_companyName;
+    Services::CodeField *m_bank;
+    QLineEdit *m_bankDescription;
+    Services::CodeField *m_vatCode;
+    QLineEdit *m_vatDescription;
+    QPushButton *m_vatPeriod;
+    QCheckBox *m_separateNumbering;
+    QCheckBox *m_vatRegister;
+    Services::CodeField *m_warehouse;
+    QLineEdit *m_warehouseDescription;
+    Services::NumberField *m_year;
+
+    QButtonGroup *m_priceKind;
+    QButtonGroup *m_discounts;
+    QButtonGroup *m_invoiceType;
+    QButtonGroup *m_invoicePrint;
+    QButtonGroup *m_orderRemainder;
+    QCheckBox *m_vatRoundUp;
+    QCheckBox *m_separateDebitNotes;
+    QCheckBox *m_printDetail;
+
+    Services::DateField *m_searchFrom;
+    Services::DateField *m_searchTo;
+    std::array<QSpinBox *, 4> m_priorities{};
+    Services::TextField *m_free1;
+    Services::TextField *m_free2;
+
+    QLineEdit *m_editableSample;
+    QLineEdit *m_protectedSample;
+
+    QPushButton *m_save;
+    QPushButton *m_cancel;
+    QPushButton *m_exit;
+};
+
+} // namespace Orlavo::Shell

@@ -1,0 +1,385 @@
+#include "frmsocieta.h"
+
+#include "appcontext.h"
+#include "inputfields.h"
+#include "tablenames.h"
+#include "windows/fieldlook.h"
+#include "windows/lookuplist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Orlavo::Shell {
+
+using Services::InputField;
+using Services::Prompter;
+
+namespace {
+
+constexpr char kInsertTitle[] = "CODIFICA SOCIETA'";
+constexpr char kModifyTitle[] = "MODIFICA SOCIETA'";
+constexpr char kError[] = "Errore!";
+constexpr char kConfirm[] = "Confermi registrazioni?";
+constexpr char kDropInput[] = "Rinuncia ai dati ?";
+constexpr char kDropInsert[] = "Rinuncia operazioni sui dati correnti ?";
+constexpr char kDropRecord[] = "Rinuncia operazioni su record corrente?";
+
+QString column(const QObject *field)
+{
+    return field->objectName().mid(2); // "T_" + column
+}
+
+} // namespace
+
+FrmSocieta::FrmSocieta(AppContext &context, CompanyMode mode, const QString &code, QWidget *parent)
+    : QDialog(parent), m_context(context), m_mode(mode), m_references(context.db)
+{
+    setObjectName(mode == CompanyMode::Insert ? QStringLiteral("frmInsSocieta") : QStringLiteral("frmModSocieta"));
+    setWindowTitle(QString::fromUtf8(mode == CompanyMode::Insert ? kInsertTitle : kModifyTitle));
+    buildFields();
+    if (mode == CompanyMode::Modify) {
+        const auto loaded = loadCompany(context.db, code);
+        m_loaded = loaded.has_value();
+        if (loaded)
+            m_saved = *loaded;
+        m_fields.value(QStringLiteral("SOCIETA"))->setReadOnly(true);
+        m_fields.value(QStringLiteral("SOCIETA"))->setObjectName(QStringLiteral("D_SOCIETA"));
+    }
+    display(m_saved);
+}
+
+InputField *FrmSocieta::addField(const QString &name)
+{
+    const auto &columns = companyColumns();
+    const auto found =
+        std::find_if(columns.begin(), columns.end(), [&name](const CompanyColumn &c) { return c.name == name; });
+    InputField *field = nullptr;
+    switch (found->kind) {
+    case CompanyColumn::Kind::Date: field = new Services::DateField(this); break;
+    case CompanyColumn::Kind::Number: field = new Services::NumberField(0, true, this); break;
+    case CompanyColumn::Kind::Text:
+        if (name == QLatin1String("SOCIETA") || name.startsWith(QLatin1String("CAP_")) ||
+            name.startsWith(QLatin1String("PROV_")) || name == QLatin1String("COD_ATTIV") ||
+            name == QLatin1String("PARTIVA") || name == QLatin1String("COD_FIS"))
+            field = new Services::CodeField(found->length, this);
+        else
+            field = new Services::TextField(found->length, this);
+        field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
+        break;
+    }
+    field->setObjectName(QStringLiteral("T_") + name);
+    field->installEventFilter(this);
+    m_fields.insert(name, field);
+    return field;
+}
+
+void FrmSocieta::buildFields()
+{
+    const auto f = [this](const char *name) { return addField(QString::fromLatin1(name)); };
+    auto *layout = new QVBoxLayout(this);
+
+    auto *head = new QFormLayout;
+    InputField *code = f("SOCIETA");
+    code->setMaximumWidth(50);
+    head->addRow(QStringLiteral("Codice"), code);
+    head->addRow(QStringLiteral("Ragione sociale"), f("RAG_SOC1"));
+    head->addRow(QString(), f("RAG_SOC2"));
+    layout->addLayout(head);
+
+    auto office = [&](const QString &title, const char *suffix) {
+        auto *box = new QGroupBox(title, this);
+        auto *grid = new QGridLayout(box);
+        const QString s = QString::fromLatin1(suffix);
+        grid->addWidget(new QLabel(QStringLiteral("Indirizzo"), box), 0, 0);
+        grid->addWidget(addField(QStringLiteral("INDI_") + s), 0, 1, 1, 5);
+        grid->addWidget(new QLabel(QStringLiteral("Località"), box), 1, 0);
+        grid->addWidget(addField(QStringLiteral("CITTA_") + s), 1, 1);
+        grid->addWidget(new QLabel(QStringLiteral("C.A.P."), box), 1, 2);
+        InputField *cap = addField(QStringLiteral("CAP_") + s);
+        cap->setMaximumWidth(70);
+        grid->addWidget(cap, 1, 3);
+        grid->addWidget(new QLabel(QStringLiteral("Prov."), box), 1, 4);
+        InputField *province = addField(QStringLiteral("PROV_") + s);
+        province->setMaximumWidth(40);
+        grid->addWidget(province, 1, 5);
+        grid->setColumnStretch(1, 1);
+        connect(static_cast<Services::CodeField *>(cap), &Services::CodeField::lookupRequested, this, [this, s] {
+            pickPostalCode(QStringLiteral("CAP_") + s, QStringLiteral("CITTA_") + s, QStringLiteral("PROV_") + s);
+        });
+        return box;
+    };
+    layout->addWidget(office(QStringLiteral("Sede Legale"), "LEG"));
+    layout->addWidget(office(QStringLiteral("Sede Amministrativa"), "AMM"));
+
+    auto *data = new QGridLayout;
+    const auto pair = [&](int row, int col, const QString &caption, const char *name) {
+        auto *label = new QLabel(caption, this);
+        InputField *field = f(name);
+        label->setBuddy(field);
+        data->addWidget(label, row, col);
+        data->addWidget(field, row, col + 1);
+    };
+    pair(0, 0, QStringLiteral("Partita iva"), "PARTIVA");
+    pair(0, 2, QStringLiteral("Codice Fiscale"), "COD_FIS");
+    pair(1, 0, QStringLiteral("Telefono"), "TELEFONO1");
+    pair(1, 2, QStringLiteral("Telefono"), "TELEFONO2");
+    pair(2, 0, QStringLiteral("Fax"), "FAX");
+    pair(2, 2, QStringLiteral("Data inizio attività"), "DATA_INI");
+    pair(3, 0, QStringLiteral("Num. Iscrizione &CCIAA"), "NUM_CCIAA");
+    pair(3, 2, QStringLiteral("Data Iscriz. CC&IAA"), "DATA_CCIAA");
+    pair(4, 0, QStringLiteral("Num. Iscriz. &Tribunale"), "NUM_TRIB");
+    pair(4, 2, QStringLiteral("Data Iscriz. Tri&bunale"), "DATA_TRIB");
+    pair(5, 0, QStringLiteral("C&ancelleria Tribunale"), "CANC_TRIB");
+    pair(5, 2, QStringLiteral("Capitale Sociale"), "CAP_SOC");
+    pair(6, 0, QStringLiteral("Codice Attivita"), "COD_ATTIV");
+    m_activity = new QLabel(this);
+    m_activity->setObjectName(QStringLiteral("D_DESC_ATTIV"));
+    data->addWidget(m_activity, 6, 2, 1, 2);
+    data->setColumnStretch(1, 1);
+    data->setColumnStretch(3, 1);
+    layout->addLayout(data);
+    connect(static_cast<Services::CodeField *>(m_fields.value(QStringLiteral("COD_ATTIV"))),
+            &Services::CodeField::lookupRequested, this, [this] { pickActivity(); });
+
+    m_save = new QPushButton(QStringLiteral("&Registra"), this);
+    m_save->setObjectName(QStringLiteral("B_Registra"));
+    m_cancel = new QPushButton(QStringLiteral("&Annulla"), this);
+    m_cancel->setObjectName(QStringLiteral("B_Annulla"));
+    m_exit = new QPushButton(QStringLiteral("&Esci"), this);
+    m_exit->setObjectName(QStringLiteral("B_Esci"));
+    for (QPushButton *button : {m_save, m_cancel, m_exit})
+        button->setAutoDefault(false);
+    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { cancel(); });
+    connect(m_exit, &QPushButton::clicked, this, [this] { leave(); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_exit);
+    layout->addLayout(buttons);
+}
+
+CompanyRecord FrmSocieta::record() const
+{
+    CompanyRecord record;
+    for (auto it = m_fields.begin(); it != m_fields.end(); ++it)
+        record.insert(it.key(), it.value()->text());
+    return record;
+}
+
+bool FrmSocieta::hasChanges() const
+{
+    const CompanyRecord now = record();
+    for (auto it = now.begin(); it != now.end(); ++it) {
+        if (it.value().trimmed() != m_saved.value(it.key()).trimmed())
+            return true;
+    }
+    return false;
+}
+
+void FrmSocieta::display(const CompanyRecord &record)
+{
+    for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
+        it.value()->setText(record.value(it.key()));
+        it.value()->setModified(false);
+    }
+    m_keptTaxCode.clear();
+    clearFieldErrors(this);
+    showActivity();
+}
+
+void FrmSocieta::showActivity()
+{
+    const QString code = m_fields.value(QStringLiteral("COD_ATTIV"))->text().trimmed();
+    QString description;
+    if (!code.isEmpty() && m_context.db.companyOpen()) {
+        auto rows = m_context.db.openRecordset(
+            QStringLiteral("SELECT DESCRIZIONE FROM %1 WHERE %2")
+                .arg(Services::Tables::TAB_ATTIVITA, Services::sqlUpperEquals(QStringLiteral("CODICE"))),
+            {code});
+        if (rows && !rows->isEmpty())
+            description = rows->first().text(QStringLiteral("DESCRIZIONE"));
+    }
+    m_activity->setText(description);
+}
+
+bool FrmSocieta::eventFilter(QObject *watched, QEvent *event)
+{
+    // Leaving a field for another one runs its check; a message box taking
+    // the focus, or the way out, does not.
+    if (event->type() == QEvent::FocusOut && !m_closing && m_fields.value(column(watched)) == watched) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        const QWidget *next = QApplication::focusWidget();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != m_cancel &&
+            next != m_exit && static_cast<InputField *>(watched)->isModified())
+            leftField(column(watched));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmSocieta::leftField(const QString &name)
+{
+    InputField *field = m_fields.value(name);
+    field->setModified(false);
+    if (name.startsWith(QLatin1String("CITTA_"))) {
+        const QString suffix = name.mid(6);
+        fillFromTown(field->text(), QStringLiteral("CAP_") + suffix, QStringLiteral("PROV_") + suffix);
+        return;
+    }
+    if (name == QLatin1String("COD_ATTIV"))
+        showActivity();
+    const auto problem = checkCompanyField(name, record(), m_mode, m_context.db, m_references);
+    markFieldError(field, problem.has_value());
+    if (problem)
+        m_context.prompter.error(problem->message, QString::fromLatin1(kError));
+}
+
+void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, const QString &provinceColumn)
+{
+    const auto places = m_references.places(town);
+    if (places.isEmpty())
+        return;
+    m_fields.value(postalColumn)->setText(places.first().postalCode);
+    m_fields.value(provinceColumn)->setText(places.first().province);
+    markFieldError(m_fields.value(provinceColumn), false);
+}
+
+void FrmSocieta::pickPostalCode(const QString &postal, const QString &town, const QString &province)
+{
+    // The postal codes live in the company's archive: none before the first.
+    if (!m_context.db.companyOpen())
+        return;
+    LookupRequest request;
+    request.table = Services::Tables::TAB_CAP;
+    request.title = QStringLiteral("Lista C.A.P.");
+    request.columns = {{QStringLiteral("CAP"), QStringLiteral("05C"), QStringLiteral("C.A.P.")},
+                       {QStringLiteral("CITTA"), QStringLiteral("30C"), QString()},
+                       {QStringLiteral("PROVINCIA"), QStringLiteral("02C"), QStringLiteral("PR")}};
+    const auto chosen = showLookupList(m_context, request, this);
+    if (!chosen || chosen->size() < 3)
+        return;
+    m_fields.value(postal)->setText(chosen->at(0));
+    m_fields.value(town)->setText(chosen->at(1));
+    m_fields.value(province)->setText(chosen->at(2));
+    markFieldError(m_fields.value(province), false);
+    m_fields.value(postal)->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmSocieta::pickActivity()
+{
+    if (!m_context.db.companyOpen())
+        return;
+    LookupRequest request;
+    request.table = Services::Tables::TAB_ATTIVITA;
+    request.title = QStringLiteral("Lista CODICI ATTIVITA'");
+    request.columns = {{QStringLiteral("CODICE"), QStringLiteral("04C"), QStringLiteral("COD.")},
+                       {QStringLiteral("DESCRIZIONE"), QStringLiteral("40C"), QString()}};
+    const auto chosen = showLookupList(m_context, request, this);
+    if (!chosen || chosen->isEmpty())
+        return;
+    InputField *field = m_fields.value(QStringLiteral("COD_ATTIV"));
+    field->setText(chosen->first());
+    markFieldError(field, false);
+    showActivity();
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+bool FrmSocieta::checkAll()
+{
+    const auto problems = checkCompany(record(), m_mode, m_context.db, m_references);
+    clearFieldErrors(this);
+    for (const CompanyProblem &problem : problems)
+        markFieldError(m_fields.value(problem.column), true);
+    if (problems.isEmpty())
+        return true;
+    // The topmost error is shown and its field takes the focus.
+    m_context.prompter.error(problems.first().message, QString::fromLatin1(kError));
+    m_fields.value(problems.first().column)->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool FrmSocieta::taxCodeAccepted()
+{
+    InputField *field = m_fields.value(QStringLiteral("COD_FIS"));
+    const QString code = field->text().trimmed();
+    if (code == m_keptTaxCode)
+        return true;
+    const auto doubt = doubtfulTaxCode(code);
+    if (!doubt)
+        return true;
+    if (m_context.prompter.ask(
+            QStringLiteral("Codice fiscale errato\n") + *doubt + QStringLiteral("\nMantenere ugualmente"),
+            QString::fromLatin1(kError), Prompter::Icon::Question, Prompter::Buttons::YesNo) == Prompter::Button::Yes) {
+        m_keptTaxCode = code;
+        return true;
+    }
+    markFieldError(field, true);
+    field->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool FrmSocieta::save()
+{
+    if (!m_loaded || !m_context.db.checkWriteRights())
+        return false;
+    if (!checkAll() || !taxCodeAccepted())
+        return false;
+    if (m_context.prompter.ask(QString::fromLatin1(kConfirm), windowTitle(), Prompter::Icon::Question,
+                               Prompter::Buttons::OkCancel) != Prompter::Button::Ok)
+        return false;
+    const CompanyRecord typed = record();
+    const bool written =
+        m_mode == CompanyMode::Insert ? registerCompany(m_context, typed) : updateCompany(m_context, typed);
+    if (!written)
+        return false;
+    const QString code = typed.value(QStringLiteral("SOCIETA")).trimmed().toUpper();
+    if (m_mode == CompanyMode::Insert) {
+        m_saved.clear();
+        display(m_saved);
+        m_fields.value(QStringLiteral("SOCIETA"))->setFocus(Qt::OtherFocusReason);
+    } else {
+        m_saved = typed;
+        display(m_saved);
+    }
+    if (m_onRegistered)
+        m_onRegistered(code);
+    return true;
+}
+
+void FrmSocieta::cancel()
+{
+    if (hasChanges() && m_context.prompter.ask(
+                            QString::fromLatin1(m_mode == CompanyMode::Insert ? kDropInput : kDropRecord),
+                            windowTitle(), Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Button::Yes)
+        return;
+    display(m_saved);
+}
+
+void FrmSocieta::leave()
+{
+    close();
+}
+
+void FrmSocieta::closeEvent(QCloseEvent *event)
+{
+    if (hasChanges() &&
+        m_context.prompter.ask(QString::fromLatin1(m_mode == CompanyMode::Insert ? kDropInsert : kDropRecord),
+                               windowTitle(), Prompter::Icon::Question,
+                               Prompter::Buttons::YesNo) != Prompter::Button::Yes) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    QDialog::closeEvent(event);
+}
+
+} // namespace Orlavo::Shell
