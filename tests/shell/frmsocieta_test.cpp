@@ -399,6 +399,22 @@ TEST_P(CompanyCardTest, ANewCompanyChosenGivesACustomerNumberAtOnce)
     }
 }
 
+TEST_P(CompanyCardTest, TownsGivePostalCodesWhateverTheCase)
+{
+    for (const char *row : {"('10121', 'TORINO', 'TO')", "('10100', 'TORINO', 'TO')", "('20100', 'MILANO', 'MI')"}) {
+        QSqlQuery q(context->db.connection());
+        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO TAB_CAP (CAP, CITTA, PROVINCIA) VALUES ") +
+                           QString::fromLatin1(row)));
+    }
+    const CompanyReferences references(context->db);
+    const auto places = references.places(QStringLiteral(" torino"));
+    ASSERT_EQ(places.size(), 2);
+    EXPECT_EQ(places.first().postalCode, QStringLiteral("10100"));
+    EXPECT_EQ(places.first().province, QStringLiteral("TO"));
+    EXPECT_TRUE(references.places(QStringLiteral("Roma")).isEmpty());
+    EXPECT_TRUE(references.provinceExists(QStringLiteral("to")));
+}
+
 ORLAVO_FOR_EACH_ENGINE(CompanyCardTest);
 
 } // namespace
