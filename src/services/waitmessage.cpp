@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -129,6 +130,17 @@ WaitMessage::~WaitMessage()
         showWaitMessage(m_previous, m_previousParent);
     else
         hideWaitMessage();
+}
+
+void setUpProgress(QProgressDialog &progress, const QString &title, const QString &objectName)
+{
+    progress.setObjectName(objectName);
+    progress.setWindowTitle(title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
 }
 
 } // namespace Orlavo::Services

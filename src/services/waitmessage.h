@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+class QProgressDialog;
+
 namespace Orlavo::Services {
 
 // "Attendere, ..." while a long task runs: a small window titled
@@ -31,5 +33,9 @@ private:
     QPointer<QWidget> m_previousParent;
     bool m_wasShowing = false;
 };
+
+// A progress window for long work the operator may stop: modal to its
+// window, on screen at once, kept open at the end for the caller to close.
+void setUpProgress(QProgressDialog &progress, const QString &title, const QString &objectName);
 
 } // namespace Orlavo::Services

@@ -12,6 +12,7 @@
 #include "windows/frmgetab.h"
 #include "windows/frmdatibase.h"
 #include "windows/frmsocieta.h"
+#include "windows/tablewindow.h"
 #include "windows/frminiziale.h"
 #include "windows/frmpath.h"
 #include "windows/frmrpt.h"
@@ -208,7 +209,8 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
 
     // A print entry shows the table's list with its print buttons; the
     // entries of tables not kept yet are disabled.
-    EXPECT_FALSE(menu.findChild<QAction *>(QStringLiteral("St_TabNazioni"))->isEnabled());
+    EXPECT_FALSE(menu.findChild<QAction *>(QStringLiteral("St_TabCausMaga"))->isEnabled());
+    EXPECT_TRUE(menu.findChild<QAction *>(QStringLiteral("St_TabNazioni"))->isEnabled());
     context.reports =
         Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
     bool listShown = false;
@@ -266,6 +268,16 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     expectNothingCut(*baseData);
     save(menu, "14-dati-base");
     baseData->close();
+
+    // A table window of its own, with its import command.
+    menu.findChild<QAction *>(QStringLiteral("TabCab"))->trigger();
+    auto *branches = menu.findChild<Shell::TableWindow *>();
+    ASSERT_NE(branches, nullptr);
+    EXPECT_NE(branches->findChild<QPushButton *>(QStringLiteral("importa")), nullptr);
+    QApplication::processEvents();
+    expectNothingCut(*branches);
+    save(menu, "15-filiali");
+    branches->close();
 
     Shell::FrmPath path(app);
     path.show();

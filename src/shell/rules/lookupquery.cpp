@@ -46,7 +46,7 @@ QString escapeLike(const QString &text)
 }
 
 LookupQuery buildLookupQuery(const QString &table, const QList<LookupColumn> &columns, const QString &condition,
-                             int rowLimit)
+                             int rowLimit, const Services::Params &conditionParams)
 {
     LookupQuery query;
     QStringList names;
@@ -67,8 +67,10 @@ LookupQuery buildLookupQuery(const QString &table, const QList<LookupColumn> &co
             query.params << QStringLiteral("% ") + typed + QLatin1Char('%') << typed + QLatin1Char('%');
         }
     }
-    if (!condition.trimmed().isEmpty())
+    if (!condition.trimmed().isEmpty()) {
         conditions.append(condition);
+        query.params << conditionParams;
+    }
 
     if (statement.isEmpty()) {
         statement = QStringLiteral("SELECT ") + names.join(QStringLiteral(" , ")) + QStringLiteral(" FROM ") + table;

@@ -37,11 +37,11 @@ struct LookupQuery {
 // Builds the list's query: the columns' "X" conditions, their "C" filters
 // (the typed text at the start of the value or of any word in it, without
 // regard to case, "%" and "_" taken literally) and the caller's own
-// condition joined by AND; a "K" statement replaces the whole. Rows come in
+// condition (with the values it binds) joined by AND; a "K" statement replaces the whole. Rows come in
 // the first column's order unless the statement orders them itself, and at
 // most rowLimit + 1 are read, so the caller knows when the list was cut.
 LookupQuery buildLookupQuery(const QString &table, const QList<LookupColumn> &columns, const QString &condition,
-                             int rowLimit);
+                             int rowLimit, const Services::Params &conditionParams = {});
 
 // "%", "_" and the escape character itself made literal for LIKE ... ESCAPE '!'.
 QString escapeLike(const QString &text);

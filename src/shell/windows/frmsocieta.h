@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inputfields.h"
 #include "stores/companyarchive.h"
 
 #include <QDialog>
@@ -9,10 +10,6 @@
 
 class QLabel;
 class QPushButton;
-
-namespace Orlavo::Services {
-class InputField;
-} // namespace Orlavo::Services
 
 namespace Orlavo::Shell {
 

@@ -155,7 +155,8 @@ LookupList::~LookupList() = default;
 bool LookupList::load()
 {
     const LookupQuery query =
-        buildLookupQuery(m_request.table, m_request.columns, m_request.condition, m_request.rowLimit);
+        buildLookupQuery(m_request.table, m_request.columns, m_request.condition, m_request.rowLimit,
+                         m_request.conditionParams);
     auto rows = m_ctx.db.openRecordset(query.sql, query.params);
     if (!rows)
         return false;

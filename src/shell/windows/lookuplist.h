@@ -32,6 +32,7 @@ struct LookupRequest {
     int rowLimit = 10000;
     LookupMode mode = LookupMode::Pick;
     QString condition; // the caller's own condition: program text, never typed
+    Services::Params conditionParams; // the values the condition binds
     QString reportKey; // printed in LookupMode::Print
 };
 

@@ -17,6 +17,7 @@
 #include "windows/lookuplist.h"
 #include "windows/pictures.h"
 #include "windows/salvataggi.h"
+#include "windows/tablewindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,8 +71,9 @@ const QStringList kHiddenForType3 = {QStringLiteral("mnu_fvendita"),     QString
 struct TableEntry {
     const char *name;
     const char *caption;
-    const char *table;
+    const char *table;     // kept by the code-table window
     const char *reportKey;
+    const char *form = nullptr; // a table window of its own
 };
 
 const QHash<QString, TableEntry> &tableEntries()
@@ -80,12 +82,15 @@ const QHash<QString, TableEntry> &tableEntries()
         const TableEntry list[] = {
             {"TabAttivita", "Attività", "TAB_ATTIVITA", "TABATTIV"},
             {"TabTipoCli", "Tipo Clienti", "TAB_TIPO_CLI", "TABTICLI"},
-            {"TapTipoForn", "Tipo Fornitori", nullptr, "TABTIFOR"},
+            {"TapTipoForn", "Tipo Fornitori", nullptr, "TABTIFOR", "frmTipFo"},
             {"TabDocId", "Tipo Documenti Identità", "TAB_DOC_ID", "TABDOCID"},
             {"TabCondPag", "Condizioni Pagamento", nullptr, "TABCONDP"},
             {"TabZona", "Zona", "TAB_ZONA", "TABZONA"},
             {"TabProv", "Provincie", "TAB_PROV", "TABPROV"},
-            {"TabNazioni", "Nazioni", nullptr, "TABPAESI"},
+            {"TabNazioni", "Nazioni", nullptr, "TABPAESI", "frmPaesi"},
+            {"TabCap", "C.A.P.", nullptr, "TABCAP", "frmCap"},
+            {"TabAbi", "Istituti bancari (A.B.I.)", "TAB_ABI", nullptr},
+            {"TabCab", "Filiali bancarie (C.A.B.)", nullptr, "TABCAB", "frmCab"},
             {"TabUbicazione", "Ubicazione", "TAB_UBICAZIONE", "TABUBIC"},
             {"TabMarche", "Marche", "TAB_MARCHE", "TABMARCH"},
             {"TabTipoArt", "Tipo Articoli", "TAB_TIPO_ART", nullptr},
@@ -94,7 +99,7 @@ const QHash<QString, TableEntry> &tableEntries()
             {"TabUntMis", "Unità di misura", "TAB_UNTMIS", "TABUMIS"},
             {"TabMerce", "Gruppo Merceologico", "TAB_MERCE", "TABMERCE"},
             {"TabCStatis", "Gruppo Statistico", "TAB_C_STATIS", "TABCSTAT"},
-            {"mnutabprovvmarca", "Provvigioni per marca", nullptr, nullptr},
+            {"mnutabprovvmarca", "Provvigioni per marca", nullptr, nullptr, "frmMarca"},
             {"TabIva", "Aliquote Iva", nullptr, "TABIVA"},
             {"mnu_TipoDDT", "Tipo Documenti Trasporto", nullptr, "TABTIBOL"},
             {"TabTipoDoc", "Tipo Documenti", "TAB_TIPO_DOC", "TABTDOC"},
@@ -186,15 +191,23 @@ void Menu::buildTables(QMenu *parent, const char *printPrefix, const QList<const
     for (const char *name : names) {
         const TableEntry &e = tableEntries()[QString::fromLatin1(name)];
         const CodeTable *table = e.table ? findCodeTable(QString::fromLatin1(e.table)) : nullptr;
+        const TableForm *form = e.form ? findTableForm(QString::fromLatin1(e.form)) : nullptr;
         const QString caption = QString::fromUtf8(e.caption);
-        entry(tables, caption, e.name,
-              table ? std::function<void()>([this, table] { openCodeTable(*table); }) : std::function<void()>());
+        std::function<void()> open;
+        std::function<void()> print;
+        if (table) {
+            open = [this, table] { openCodeTable(*table); };
+            if (!table->reportKey.isEmpty())
+                print = [this, table] { printCodeTable(*table); };
+        } else if (form) {
+            open = [this, form] { openTableForm(*form); };
+            print = [this, form] { printTableForm(*form); };
+        }
+        entry(tables, caption, e.name, open);
         if (!e.reportKey)
             continue;
         const QByteArray printName = QByteArray(printPrefix) + e.name;
-        entry(prints, caption, printName.constData(),
-              table && !table->reportKey.isEmpty() ? std::function<void()>([this, table] { printCodeTable(*table); })
-                                                   : std::function<void()>());
+        entry(prints, caption, printName.constData(), print);
     }
 }
 
@@ -211,7 +224,7 @@ void Menu::buildMenus()
     entry(submenu(registry, QStringLiteral("A&genti")), QStringLiteral("&Lista/Modifica"), "mnu_AgentiAg");
     buildTables(registry, "St_",
                 {"TabAttivita", "TabTipoCli", "TapTipoForn", "TabDocId", "TabCondPag", "TabZona", "TabProv",
-                 "TabNazioni", "TabUbicazione"});
+                 "TabNazioni", "TabUbicazione", "TabCap"});
     entry(registry, QStringLiteral("A&ppuntamenti"), "mnuAgenda");
     QMenu *company = submenu(registry, QStringLiteral("A&zienda"));
     entry(
@@ -337,8 +350,11 @@ void Menu::buildMenus()
     entry(chart, QStringLiteral("&Gestione"), "gest_piano_conti");
     entry(chart, QStringLiteral("&Stampa"), "stampa_pianoc");
     QMenu *banks = submenu(accounts, QStringLiteral("Banche"));
-    entry(banks, QStringLiteral("Banche &Pagamento"), "TabBanPag");
-    entry(banks, QStringLiteral("Banche &Appoggio"), "TabBanApp");
+    entry(banks, QStringLiteral("Banche &Pagamento"), "TabBanPag",
+          [this] { openTableForm(*findTableForm(QStringLiteral("frmBanPag"))); });
+    entry(banks, QStringLiteral("Banche &Appoggio"), "TabBanApp",
+          [this] { openTableForm(*findTableForm(QStringLiteral("frmBanApp"))); });
+    buildTables(banks, "St_", {"TabAbi", "TabCab"});
 
     // Utilità
     QMenu *tools = submenu(nullptr, QStringLiteral("&Utilità"), "mnu_utilita");
@@ -813,6 +829,18 @@ void Menu::openCodeTable(const CodeTable &table)
 {
     openSingle(QStringLiteral("FRMGETAB_") + table.table.section(QLatin1Char('.'), -1),
                [this, &table] { return new FrmGetab(m_ctx, table); });
+}
+
+void Menu::openTableForm(const TableForm &form)
+{
+    openSingle(form.name.toUpper(), [this, &form] { return new TableWindow(m_ctx, form); });
+}
+
+void Menu::printTableForm(const TableForm &form)
+{
+    LookupList list(m_ctx, tableFormList(form), this);
+    if (list.load())
+        list.exec();
 }
 
 void Menu::printCodeTable(const CodeTable &table)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/tableforms.h"
 #include "stores/companydata.h"
 
 #include <QMainWindow>
@@ -97,6 +98,8 @@ private:
     void setBusy(bool busy);
     void openCodeTable(const CodeTable &table);
     void printCodeTable(const CodeTable &table);
+    void openTableForm(const TableForm &form);
+    void printTableForm(const TableForm &form);
     void openSingle(const QString &name, const std::function<QWidget *()> &create);
     void editCommand(int key);
     void toggleToolBar();

@@ -1,6 +1,7 @@
 #include "salvataggi.h"
 
 #include "appcontext.h"
+#include "waitmessage.h"
 #include "stores/backup.h"
 
 #include <QCoreApplication>
@@ -57,13 +58,7 @@ bool runBackup(AppContext &ctx, QWidget *parent, std::function<QString(QWidget *
         return false;
 
     QProgressDialog progress(QString::fromUtf8(kBackupPreparing), QString::fromUtf8(kCancelButton), 0, 0, parent);
-    progress.setObjectName(QStringLiteral("salvataggio"));
-    progress.setWindowTitle(title);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0);
+    Services::setUpProgress(progress, title, QStringLiteral("salvataggio"));
     const auto step = [&progress](int done, int total, const QString &label) {
         if (progress.labelText() != label)
             progress.setLabelText(label);
