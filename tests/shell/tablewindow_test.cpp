@@ -6,7 +6,9 @@
 #include "windows/fieldlook.h"
 #include "windows/tablewindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -249,6 +251,17 @@ TEST_P(TableWindowTest, TheBranchLookupListsTheTypedBankOnlyAndTheListPrints)
     ASSERT_TRUE(list.load());
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(list.values(1), (QStringList{"03069", "01001", "TORINO NORD"}));
+
+    // The branch's town fills its postal code and province.
+    run(QStringLiteral("INSERT INTO TAB_CAP (CAP, CITTA, PROVINCIA) VALUES ('10121', 'TORINO', 'TO')"));
+    auto window = open("frmCab");
+    auto *town = static_cast<QLineEdit *>(window->field(QStringLiteral("CITTA")));
+    town->setText(QStringLiteral("Torino"));
+    town->setModified(true);
+    QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(town, &leaving);
+    EXPECT_EQ(window->value(QStringLiteral("CAP")), QStringLiteral("10121"));
+    EXPECT_EQ(window->value(QStringLiteral("PROV")), QStringLiteral("TO"));
 
     context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
     context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
