@@ -1,5 +1,9 @@
 #include "fieldlook.h"
 
+#include <QFocusEvent>
+
+#include <QApplication>
+
 #include "rules/colours.h"
 #include "settings.h"
 
@@ -90,6 +94,21 @@ void clearFieldErrors(QWidget *window)
 {
     for (QWidget *field : window->findChildren<QWidget *>())
         markFieldError(field, false);
+}
+
+bool leavesField(const QEvent *event, std::initializer_list<const QWidget *> notTowards)
+{
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent *>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return false;
+    const QWidget *next = QApplication::focusWidget();
+    for (const QWidget *button : notTowards) {
+        if (next == button)
+            return false;
+    }
+    return true;
 }
 
 } // namespace Orlavo::Shell

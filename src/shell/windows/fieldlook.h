@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QPalette>
 
+#include <initializer_list>
+
+class QEvent;
 class QWidget;
 
 namespace Orlavo::Services {
@@ -32,5 +35,10 @@ void markFieldError(QWidget *field, bool failing);
 bool hasFieldError(const QWidget *field);
 // Every mark of the window taken away.
 void clearFieldErrors(QWidget *window);
+
+// A focus-out event that is the operator leaving a field: not a message box
+// or a list taking the focus, nor a move to one of the given buttons (which
+// check or drop the input themselves).
+bool leavesField(const QEvent *event, std::initializer_list<const QWidget *> notTowards = {});
 
 } // namespace Orlavo::Shell

@@ -615,14 +615,9 @@ bool FrmDatiBase::eventFilter(QObject *watched, QEvent *event)
 {
     // A message box or a lookup list taking the focus is not leaving the
     // field, and on the way to the buttons Registra checks everything itself.
-    if (event->type() == QEvent::FocusOut) {
-        auto *field = qobject_cast<QWidget *>(watched);
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const QWidget *next = QApplication::focusWidget();
-        if (field && !m_focusing && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            next != m_save && next != m_cancel && next != m_exit)
-            checkField(field);
-    }
+    auto *field = qobject_cast<QWidget *>(watched);
+    if (field && !m_focusing && leavesField(event, {m_save, m_cancel, m_exit}))
+        checkField(field);
     return QDialog::eventFilter(watched, event);
 }
 

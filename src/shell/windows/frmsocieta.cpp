@@ -216,13 +216,9 @@ bool FrmSocieta::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving a field for another one runs its check; a message box taking
     // the focus, or the way out, does not.
-    if (event->type() == QEvent::FocusOut && !m_closing && m_fields.value(column(watched)) == watched) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const QWidget *next = QApplication::focusWidget();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != m_cancel &&
-            next != m_exit && static_cast<InputField *>(watched)->isModified())
-            leftField(column(watched));
-    }
+    if (!m_closing && m_fields.value(column(watched)) == watched && leavesField(event, {m_cancel, m_exit}) &&
+        static_cast<InputField *>(watched)->isModified())
+        leftField(column(watched));
     return QDialog::eventFilter(watched, event);
 }
 

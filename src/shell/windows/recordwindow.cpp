@@ -1,5 +1,7 @@
 #include "recordwindow.h"
 
+#include "windows/fieldlook.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -73,13 +75,8 @@ bool RecordWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // A message box or another window taking the focus is not leaving the
     // field, and on the way out (Annulla, Esci) the code no longer matters.
-    if (watched == m_codeField && m_codeField && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const QWidget *next = QApplication::focusWidget();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != m_cancel &&
-            next != m_exit)
-            checkCode();
-    }
+    if (watched == m_codeField && m_codeField && leavesField(event, {m_cancel, m_exit}))
+        checkCode();
     return QDialog::eventFilter(watched, event);
 }
 

@@ -389,14 +389,10 @@ void TableWindow::fillFromTown()
 
 bool TableWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_form.townField.isEmpty() && watched == m_fields.value(m_form.townField) &&
-        event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            static_cast<QLineEdit *>(watched)->isModified()) {
-            static_cast<QLineEdit *>(watched)->setModified(false);
-            fillFromTown();
-        }
+    if (!m_form.townField.isEmpty() && watched == m_fields.value(m_form.townField) && leavesField(event) &&
+        static_cast<QLineEdit *>(watched)->isModified()) {
+        static_cast<QLineEdit *>(watched)->setModified(false);
+        fillFromTown();
     }
     return RecordWindow::eventFilter(watched, event);
 }
