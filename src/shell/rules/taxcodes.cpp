@@ -1,5 +1,7 @@
 #include "taxcodes.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 namespace Orlavo::Shell {
@@ -114,6 +116,20 @@ std::optional<TaxCodePerson> personFromTaxCode(const QString &text, const QDate 
     if (!birth.isValid())
         return std::nullopt;
     return TaxCodePerson{sex, birth};
+}
+
+std::optional<QString> doubtfulTaxCode(const QString &code)
+{
+    const QString trimmed = code.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    static const QRegularExpression elevenDigits(QStringLiteral("^[0-9]{11}$"));
+    if (elevenDigits.match(trimmed).hasMatch() && ctrlPartitaIva(trimmed) == 0)
+        return std::nullopt;
+    QString message;
+    if (ctrlCodFisc(trimmed, &message))
+        return std::nullopt;
+    return message;
 }
 
 } // namespace Orlavo::Shell

@@ -28,4 +28,9 @@ struct TaxCodePerson {
 // year is 20yy unless that date would be after today, else 19yy.
 std::optional<TaxCodePerson> personFromTaxCode(const QString &code, const QDate &today = QDate::currentDate());
 
+// A tax code the operator must confirm: the failing check's message, or
+// nothing when the code is blank, valid, or an 11-digit VAT number (a
+// firm's tax code is often its VAT number).
+std::optional<QString> doubtfulTaxCode(const QString &code);
+
 } // namespace Orlavo::Shell

@@ -369,21 +369,6 @@ QList<CompanyProblem> checkCompany(const CompanyRecord &record, CompanyMode mode
     return problems;
 }
 
-std::optional<QString> doubtfulTaxCode(const QString &code)
-{
-    const QString trimmed = code.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    // A company's tax code is often its VAT number.
-    static const QRegularExpression elevenDigits(QStringLiteral("^[0-9]{11}$"));
-    if (elevenDigits.match(trimmed).hasMatch() && ctrlPartitaIva(trimmed) == 0)
-        return std::nullopt;
-    QString message;
-    if (ctrlCodFisc(trimmed, &message))
-        return std::nullopt;
-    return message;
-}
-
 std::optional<CompanyRecord> loadCompany(DataAccess &db, const QString &code)
 {
     auto rows = db.openRecordset(QStringLiteral("SELECT * FROM %1 WHERE SOCIETA = ?").arg(Tables::SOCIETA), {code}, 1);

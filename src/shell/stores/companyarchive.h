@@ -70,10 +70,6 @@ QList<CompanyProblem> checkCompany(const CompanyRecord &record, CompanyMode mode
 std::optional<CompanyProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
                                                 Services::DataAccess &db, const CompanyReferences &references);
 
-// A tax code the operator must confirm: the failing check's message, or
-// nothing when the code is blank, valid, or an 11-digit VAT number.
-std::optional<QString> doubtfulTaxCode(const QString &code);
-
 // The registered company; nothing (after "Il cliente non esiste in
 // archivio ") when the row is missing.
 std::optional<CompanyRecord> loadCompany(Services::DataAccess &db, const QString &code);

@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "inputfields.h"
+#include "rules/taxcodes.h"
 #include "tablenames.h"
 #include "windows/fieldlook.h"
 #include "windows/lookuplist.h"
