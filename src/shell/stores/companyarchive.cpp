@@ -5,6 +5,7 @@
 #include "rules/taxcodes.h"
 #include "schema.h"
 #include "standarddata.h"
+#include "stores/tablerows.h"
 #include "tablenames.h"
 #include "values.h"
 #include "writeunit.h"
@@ -82,14 +83,6 @@ QString updateStatement(const QString &table)
             sets << column.name + QStringLiteral(" = ?");
     }
     return QStringLiteral("UPDATE %1 SET %2 WHERE SOCIETA = ?").arg(table, sets.join(QStringLiteral(", ")));
-}
-
-bool existsIn(DataAccess &db, const QString &table, const QString &column, const QString &value, int selector)
-{
-    auto rows = db.openRecordset(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(column, table, Services::sqlUpperEquals(column)),
-        {value.trimmed()}, selector);
-    return rows && !rows->isEmpty();
 }
 
 bool standardRowExists(const QString &table, const QString &column, const QString &value)
@@ -275,13 +268,13 @@ CompanyReferences::CompanyReferences(DataAccess &db) : m_db(db)
 
 bool CompanyReferences::provinceExists(const QString &code) const
 {
-    return existsIn(m_db, Tables::TAB_PROV, QStringLiteral("CODICE"), code, 1);
+    return valueKnown(m_db, Tables::TAB_PROV, QStringLiteral("CODICE"), code);
 }
 
 bool CompanyReferences::activityExists(const QString &code) const
 {
     if (m_db.companyOpen())
-        return existsIn(m_db, Tables::TAB_ATTIVITA, QStringLiteral("CODICE"), code, 0);
+        return valueKnown(m_db, Tables::TAB_ATTIVITA, QStringLiteral("CODICE"), code);
     return standardRowExists(QStringLiteral("TAB_ATTIVITA"), QStringLiteral("CODICE"), code);
 }
 
@@ -325,7 +318,7 @@ std::optional<CompanyProblem> checkCompanyField(const QString &column, const Com
         static const QRegularExpression twoLettersOrDigits(QStringLiteral("^[A-Za-z0-9]{2}$"));
         if (!twoLettersOrDigits.match(value.trimmed()).hasMatch())
             return problem("Codice della Societa: due lettere o cifre !");
-        if (mode == CompanyMode::Insert && existsIn(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value, 1))
+        if (mode == CompanyMode::Insert && valueKnown(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value))
             return problem("Codice della Societa già presente in archivio");
     } else if (column == QLatin1String("RAG_SOC1")) {
         if (isBlank(value))

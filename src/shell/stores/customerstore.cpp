@@ -232,18 +232,6 @@ int selectorOf(const QString &table)
     return table.startsWith(QLatin1String(Services::kServicesSchema)) ? 1 : 0;
 }
 
-// The secondary code held by another customer; under the lock it answers
-// for a row stored meanwhile by another workstation.
-bool secondaryTaken(DataAccess &db, const QString &secondary, int code)
-{
-    if (secondary.trimmed().isEmpty())
-        return false;
-    auto rows = db.openRecordset(QStringLiteral("SELECT CLIENTE FROM %1 WHERE %2 AND CLIENTE <> ?")
-                                     .arg(Tables::ANAG_CLI, Services::sqlUpperEquals(QStringLiteral("CODICE2"))),
-                                 {secondary.trimmed(), code});
-    return rows && !rows->isEmpty();
-}
-
 } // namespace
 
 bool Customer::operator==(const Customer &other) const
@@ -402,7 +390,7 @@ QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, c
     code("PROVINCIA_LEG", Tables::TAB_PROV, "CODICE", "Sigla provincia sconosciuta ! ");
     if (value("RAG_SOC1").isEmpty())
         fail("RAG_SOC1", "Ragione sociale - Obbligatoria !");
-    if (secondaryTaken(db, value("CODICE2"), customer.code()))
+    if (heldByAnother(db, QStringLiteral("CODICE2"), value("CODICE2"), customer.code()))
         fail("CODICE2", "Codice secondario già presente in archivio !");
     return problems;
 }
@@ -455,7 +443,7 @@ CustomerWrite insertCustomer(DataAccess &db, const Customer &customer, int *newC
     Services::WriteUnit unit(db, QString::fromUtf8(kSaveWhere));
     if (!unit.ok())
         return CustomerWrite::Failed;
-    if (secondaryTaken(db, customer.main.value(QStringLiteral("CODICE2")), 0)) {
+    if (heldByAnother(db, QStringLiteral("CODICE2"), customer.main.value(QStringLiteral("CODICE2")), 0)) {
         unit.abandon();
         return CustomerWrite::SecondaryTaken;
     }
@@ -486,7 +474,8 @@ CustomerWrite updateCustomer(DataAccess &db, const Customer &customer, const Sto
     if (!lock)
         return CustomerWrite::Failed;
     Services::WriteUnit unit(db, QString::fromUtf8(kSaveWhere));
-    if (unit.ok() && secondaryTaken(db, customer.main.value(QStringLiteral("CODICE2")), code)) {
+    if (unit.ok() &&
+        heldByAnother(db, QStringLiteral("CODICE2"), customer.main.value(QStringLiteral("CODICE2")), code)) {
         unit.abandon();
         return CustomerWrite::SecondaryTaken;
     }
