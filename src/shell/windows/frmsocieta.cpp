@@ -6,6 +6,7 @@
 #include "tablenames.h"
 #include "windows/fieldlook.h"
 #include "windows/lookuplist.h"
+#include "windows/placepick.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -242,11 +243,11 @@ void FrmSocieta::leftField(const QString &name)
 
 void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, const QString &provinceColumn)
 {
-    const auto places = m_references.places(town);
-    if (places.isEmpty())
+    const auto place = placeOfTown(m_context, town, this);
+    if (!place)
         return;
-    m_fields.value(postalColumn)->setText(places.first().postalCode);
-    m_fields.value(provinceColumn)->setText(places.first().province);
+    m_fields.value(postalColumn)->setText(place->postalCode);
+    m_fields.value(provinceColumn)->setText(place->province);
     markFieldError(m_fields.value(provinceColumn), false);
 }
 
@@ -255,13 +256,7 @@ void FrmSocieta::pickPostalCode(const QString &postal, const QString &town, cons
     // The postal codes live in the company's archive: none before the first.
     if (!m_context.db.companyOpen())
         return;
-    LookupRequest request;
-    request.table = Services::Tables::TAB_CAP;
-    request.title = QStringLiteral("Lista C.A.P.");
-    request.columns = {{QStringLiteral("CAP"), QStringLiteral("05C"), QStringLiteral("C.A.P.")},
-                       {QStringLiteral("CITTA"), QStringLiteral("30C"), QString()},
-                       {QStringLiteral("PROVINCIA"), QStringLiteral("02C"), QStringLiteral("PR")}};
-    const auto chosen = showLookupList(m_context, request, this);
+    const auto chosen = showLookupList(m_context, postalCodeList(), this);
     if (!chosen || chosen->size() < 3)
         return;
     m_fields.value(postal)->setText(chosen->at(0));

@@ -6,6 +6,7 @@
 #include "stores/companyarchive.h"
 #include "values.h"
 #include "windows/fieldlook.h"
+#include "windows/placepick.h"
 #include "windows/frmimport.h"
 #include "windows/lookuplist.h"
 
@@ -380,11 +381,11 @@ void TableWindow::importFile(ImportKind kind)
 
 void TableWindow::fillFromTown()
 {
-    const auto places = CompanyReferences(m_context.db).places(value(m_form.townField));
-    if (places.isEmpty())
+    const auto place = placeOfTown(m_context, value(m_form.townField), this);
+    if (!place)
         return;
-    setValue(m_form.postalField, places.first().postalCode);
-    setValue(m_form.provinceField, places.first().province);
+    setValue(m_form.postalField, place->postalCode);
+    setValue(m_form.provinceField, place->province);
 }
 
 bool TableWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,0 +1,36 @@
+#include "placepick.h"
+
+#include "appcontext.h"
+#include "dataaccess.h"
+#include "tablenames.h"
+#include "windows/lookuplist.h"
+
+namespace Orlavo::Shell {
+
+LookupRequest postalCodeList(const QString &town)
+{
+    LookupRequest request;
+    request.table = Services::Tables::TAB_CAP;
+    request.title = QStringLiteral("Lista C.A.P.");
+    request.columns = {{QStringLiteral("CAP"), QStringLiteral("05C"), QStringLiteral("C.A.P.")},
+                       {QStringLiteral("CITTA"), QStringLiteral("30C"), QString()},
+                       {QStringLiteral("PROVINCIA"), QStringLiteral("02C"), QStringLiteral("PR")}};
+    if (!town.trimmed().isEmpty()) {
+        request.condition = Services::sqlUpperEquals(QStringLiteral("CITTA"));
+        request.conditionParams = {town.trimmed()};
+    }
+    return request;
+}
+
+std::optional<CompanyReferences::Place> placeOfTown(AppContext &context, const QString &town, QWidget *parent)
+{
+    const auto places = CompanyReferences(context.db).places(town);
+    if (places.size() <= 1)
+        return places.isEmpty() ? std::nullopt : std::optional(places.first());
+    const auto chosen = showLookupList(context, postalCodeList(town), parent);
+    if (!chosen || chosen->size() < 3)
+        return std::nullopt;
+    return CompanyReferences::Place{chosen->at(0), chosen->at(2)};
+}
+
+} // namespace Orlavo::Shell
