@@ -10,6 +10,13 @@ namespace Orlavo::Services {
 // the search path).
 inline constexpr char kServicesSchema[] = "servizi";
 
+// The connection a table's statements go to: 1 for the services schema's
+// tables ("servizi.X"), 0 for the company's.
+inline int databaseOf(const QString &table)
+{
+    return table.startsWith(QLatin1String(kServicesSchema)) ? 1 : 0;
+}
+
 // The table-name variables: every statement names its tables through these.
 namespace Tables {
 inline const QString AGENTI = QStringLiteral("AGENTI");

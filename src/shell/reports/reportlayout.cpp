@@ -9,9 +9,6 @@ namespace Orlavo::Shell {
 
 namespace {
 
-constexpr double kA4Width = 210;
-constexpr double kA4Height = 297;
-
 class Layout
 {
 public:
@@ -21,7 +18,7 @@ public:
     {
         m_doc.title = def.title;
         m_doc.landscape = def.landscape;
-        m_doc.pageSize = def.landscape ? QSizeF(kA4Height, kA4Width) : QSizeF(kA4Width, kA4Height);
+        m_doc.pageSize = def.landscape ? def.paper.transposed() : def.paper;
         m_top = def.margins.top();
         m_bottom = m_doc.pageSize.height() - def.margins.bottom() - def.pageFooter.height;
         m_groupSums.resize(def.groups.size());

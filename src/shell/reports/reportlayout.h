@@ -34,7 +34,7 @@ struct ReportPage {
 
 struct ReportDocument {
     QString title;
-    QSizeF pageSize;                 // millimetres: A4 portrait or landscape
+    QSizeF pageSize;                 // millimetres, as the sheet lies: landscape is wider
     bool landscape = false;
     QList<ReportPage> pages;
 };

@@ -26,6 +26,16 @@ QString availableFamily(const QString &family)
     return chosen;
 }
 
+QPageLayout reportPageLayout(const ReportDocument &document)
+{
+    QSizeF portrait = document.landscape ? document.pageSize.transposed() : document.pageSize;
+    if (portrait.isEmpty())
+        portrait = QSizeF(210, 297);
+    // A size matching a standard one (A4, DL) is named as such.
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                       document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
 void paintReportPage(QPainter &painter, const ReportDocument &document, int page)
 {
     if (page < 0 || page >= document.pages.size())
@@ -86,9 +96,7 @@ Services::Outcome<void> writeReportPdf(const ReportDocument &document, const QSt
         writer.setResolution(kPdfResolution);
         writer.setTitle(document.title);
         writer.setCreator(QStringLiteral("Orlavo"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                         document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(reportPageLayout(document));
         QPainter painter;
         if (!painter.begin(&writer))
             return Services::Failure{QStringLiteral("Impossibile stampare: "), QStringLiteral("PDF non avviato")};

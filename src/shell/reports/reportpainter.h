@@ -4,10 +4,16 @@
 
 #include "outcome.h"
 
+#include <QPageLayout>
+
 class QImage;
 class QPainter;
 
 namespace Orlavo::Shell {
+
+// The sheet of the document for a PDF or a printer: its size in millimetres
+// (A4 when it has none), its orientation, no margins.
+QPageLayout reportPageLayout(const ReportDocument &document);
 
 // Draws one page on any device: the painter's device gives the scale.
 void paintReportPage(QPainter &painter, const ReportDocument &document, int page);

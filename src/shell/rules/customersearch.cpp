@@ -9,7 +9,7 @@ namespace Orlavo::Shell {
 namespace {
 
 constexpr char kSelect[] = "SELECT CLIENTE, CODICE2, RAG_SOC1, RAG_SOC2, INDIRIZZO_LEG, CITTA_LEG FROM ANAG_CLI";
-constexpr char kOrder[] = " ORDER BY RAG_SOC1";
+constexpr char kOrder[] = " ORDER BY CLIENTE";
 constexpr char kContains[] = "UPPER(%1) LIKE UPPER(?) ESCAPE '!'";
 constexpr char kOpenOrders[] = "EXISTS (SELECT 1 FROM OFFERT O WHERE O.CLIENTE = ANAG_CLI.CLIENTE"
                                " AND (O.CHIUSA IS NULL OR O.CHIUSA = 0) AND (O.ANNULLATA IS NULL OR O.ANNULLATA = 0))";
@@ -73,7 +73,8 @@ public:
     CustomerSearch result() const
     {
         CustomerSearch search;
-        search.sql = QString::fromLatin1(kSelect) + QStringLiteral(" WHERE ") + m_sql.join(QStringLiteral(" AND ")) +
+        search.condition = m_sql.join(QStringLiteral(" AND "));
+        search.sql = QString::fromLatin1(kSelect) + QStringLiteral(" WHERE ") + search.condition +
                      QString::fromLatin1(kOrder);
         search.params = m_params;
         if (m_formulaExact)

@@ -42,7 +42,8 @@ struct CustomerSearchUser {
 };
 
 struct CustomerSearch {
-    QString sql;
+    QString sql;       // the list, in code order
+    QString condition; // its WHERE conditions alone, for a list of ANAG_CLI
     Services::Params params;
     // The selection of the report ANACLIL picking the same rows. nullopt
     // when no formula can: the open-orders option (the formula cannot reach

@@ -171,6 +171,15 @@ bool Parser::reportEntry(const QString &key, const QString &value)
             m_def.landscape = false;
         else
             return fail(QStringLiteral("orientamento \"%1\"").arg(value));
+    } else if (key == QLatin1String("PAPER")) {
+        QList<double> size;
+        if (!numbers(value, 2, &size))
+            return false;
+        // Portrait measures: ORIENTATION turns the sheet.
+        if (size[0] < 10 || size[1] < 10 || size[0] > size[1])
+            return fail(QStringLiteral("formato carta \"%1\": larghezza e altezza in verticale, almeno 10 mm")
+                            .arg(value));
+        m_def.paper = QSizeF(size[0], size[1]);
     } else if (key == QLatin1String("MARGINS")) {
         QList<double> m;
         if (!numbers(value, 4, &m))

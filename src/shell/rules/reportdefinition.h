@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMarginsF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -67,6 +68,7 @@ struct ReportGroup {
 
 struct ReportDefinition {
     QString title;
+    QSizeF paper{210, 297};     // millimetres, portrait; landscape turns it
     bool landscape = false;
     QMarginsF margins{15, 12, 15, 12};
     ReportFont font{QStringLiteral("DejaVu Sans"), 9, false, false};

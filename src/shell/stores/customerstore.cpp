@@ -227,11 +227,6 @@ bool exists(DataAccess &db, const QString &table, const QString &column, const Q
     return rows && !rows->isEmpty();
 }
 
-int selectorOf(const QString &table)
-{
-    return table.startsWith(QLatin1String(Services::kServicesSchema)) ? 1 : 0;
-}
-
 } // namespace
 
 bool Customer::operator==(const Customer &other) const
@@ -332,7 +327,7 @@ QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, c
                 fail(column, unknown);
             return;
         }
-        if (!exists(db, table, QString::fromLatin1(key), text, extra, selectorOf(table)))
+        if (!exists(db, table, QString::fromLatin1(key), text, extra, Services::databaseOf(table)))
             fail(column, unknown);
     };
     const auto date = [&](const char *column, const char *message) {

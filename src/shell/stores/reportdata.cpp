@@ -5,6 +5,7 @@
 #include "tablenames.h"
 
 #include <QSqlField>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace Orlavo::Shell {
@@ -57,7 +58,11 @@ Outcome<ReportQuery> buildReportQuery(Services::DataAccess &db, const ReportDefi
         auto probe = db.tryOpenRecordset(QString::fromLatin1(kColumnsOf).arg(info.qualified));
         if (!probe)
             return Failure{QString::fromUtf8(ReportErrors::kReadDatabase), db.error().description};
-        const QSqlRecord record = db.connection().record(info.qualified);
+        // The statement's own columns give the types: the driver's table
+        // lookup misses upper-case names on PostgreSQL.
+        QSqlQuery typed(db.connection());
+        const QSqlRecord record = typed.exec(QString::fromLatin1(kColumnsOf).arg(info.qualified)) ? typed.record()
+                                                                                                    : QSqlRecord();
         for (const QString &column : probe->columns()) {
             const QSqlField field = record.field(column);
             const bool text = !field.isValid() || field.metaType().id() == QMetaType::QString;

@@ -129,7 +129,7 @@ bool valueKnown(DataAccess &db, const QString &table, const QString &column, con
         sql += QStringLiteral(" AND ") + Services::sqlUpperEquals(scopeColumn);
         params << scopeValue.trimmed();
     }
-    const int selector = table.startsWith(QLatin1String(Services::kServicesSchema)) ? 1 : 0;
+    const int selector = Services::databaseOf(table);
     auto rows = db.openRecordset(sql, params, selector);
     return rows && !rows->isEmpty();
 }

@@ -201,9 +201,7 @@ bool FrmRpt::printDocument()
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
     printer.setCopyCount(m_copies);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                      m_document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
+    printer.setPageLayout(reportPageLayout(m_document));
     printer.setFullPage(true);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
