@@ -1,3 +1,4 @@
+#include "customerbench.h"
 #include "lookupbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
@@ -13,6 +14,7 @@
 // offscreen platform.
 int main(int argc, char **argv)
 {
+    Orlavo::Bench::registerCustomerBenchmarks();
     Orlavo::Bench::registerLookupBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();

@@ -12,6 +12,8 @@
 #include "windows/frmdatibase.h"
 #include "windows/frmgetab.h"
 #include "windows/frminfobox.h"
+#include "windows/anaric.h"
+#include "windows/f110anac.h"
 #include "windows/frmsocieta.h"
 #include "windows/frmutenti.h"
 #include "windows/lookuplist.h"
@@ -216,8 +218,8 @@ void Menu::buildMenus()
     // Anagrafica
     QMenu *registry = submenu(nullptr, QStringLiteral("&Anagrafica"), "mnu_anagrafica");
     QMenu *customers = submenu(registry, QStringLiteral("&Clienti"));
-    entry(customers, QStringLiteral("&Codifica"), "codi_clienti");
-    entry(customers, QStringLiteral("&Lista/Modifica"), "list_clienti");
+    entry(customers, QStringLiteral("&Codifica"), "codi_clienti", [this] { openCustomer(0); });
+    entry(customers, QStringLiteral("&Lista/Modifica"), "list_clienti", [this] { openCustomerSearch(); });
     QMenu *suppliers = submenu(registry, QStringLiteral("&Fornitori"));
     entry(suppliers, QStringLiteral("&Codifica"), "codi_fornitore");
     entry(suppliers, QStringLiteral("&Lista/Modifica"), "list_fornitore");
@@ -436,7 +438,9 @@ void Menu::buildToolBar()
         m_companyActions.append(action);
     };
     // Windows not built yet: their buttons wait for them.
-    button("btn_clien", "clien.bmp", QStringLiteral("Anagrafica Clienti"))->setEnabled(false);
+    QAction *customers = button("btn_clien", "clien.bmp", QStringLiteral("Anagrafica Clienti"));
+    connect(customers, &QAction::triggered, this, [this] { openCustomerSearch(); });
+    m_companyActions.append(customers);
     button("btn_forn", "forn.bmp", QStringLiteral("Anagrafica Fornitori"))->setEnabled(false);
     button("btn_agenda", "agenda.bmp", QStringLiteral("Agenda"))->setEnabled(false);
     button("btn_ddt", "ddt.bmp", QStringLiteral("Documento di trasporto"))->setEnabled(false);
@@ -567,6 +571,32 @@ void Menu::openCompanyCard(const QString &code)
         }
         card->setOnRegistered([this, insert](const QString &registered) { companyRegistered(registered, insert); });
         return card;
+    });
+}
+
+void Menu::openCustomer(int code)
+{
+    // One window per customer; a new one is "Inserimento cliente".
+    const QString name = code ? QStringLiteral("F110ANAC_%1").arg(code) : QStringLiteral("F110ANAC");
+    if (registerOpenWindow(name))
+        return;
+    const WaitCursor wait;
+    auto *window = new F110Anac(m_ctx, code ? F110Anac::Mode::Modify : F110Anac::Mode::Insert, code);
+    if (!window->loaded()) {
+        m_ctx.prompter.error(QStringLiteral("Il cliente non esiste in archivio "), QStringLiteral("Errore ...... "));
+        delete window;
+        unregisterOpenWindow(name);
+        return;
+    }
+    showTaskWindow(window, name, code ? QStringLiteral("ANACLIAGG") : QStringLiteral("ANACLIINS"));
+}
+
+void Menu::openCustomerSearch()
+{
+    openSingle(QStringLiteral("ANARIC"), [this] {
+        auto *search = new AnaRic(m_ctx);
+        search->setOnChosen([this](int code) { openCustomer(code); });
+        return search;
     });
 }
 

@@ -90,6 +90,9 @@ private:
     // frmInsSocieta (empty code) or frmModSocieta of the company.
     void openCompanyCard(const QString &code);
     void companyRegistered(const QString &code, bool inserted);
+    // The customer window of a code, or a new customer's (0); the search.
+    void openCustomer(int code);
+    void openCustomerSearch();
     // Load steps 2 to 4 for the company in the state.
     bool loadCompany();
     std::optional<QString> chooseFromList();
