@@ -11,6 +11,8 @@
 #include "windows/cfgprimo.h"
 #include "windows/frmgetab.h"
 #include "windows/frmdatibase.h"
+#include "windows/anaric.h"
+#include "windows/f110anac.h"
 #include "windows/frmsocieta.h"
 #include "windows/tablewindow.h"
 #include "windows/frminiziale.h"
@@ -278,6 +280,26 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     expectNothingCut(*branches);
     save(menu, "15-filiali");
     branches->close();
+
+    // A new customer, every tab inside the main window; then the search.
+    menu.findChild<QAction *>(QStringLiteral("codi_clienti"))->trigger();
+    auto *customer = menu.findChild<Shell::F110Anac *>();
+    ASSERT_NE(customer, nullptr);
+    EXPECT_EQ(customer->windowTitle(), QStringLiteral("Inserimento cliente"));
+    for (int tab = 0; tab < customer->tabs()->count(); ++tab) {
+        customer->tabs()->setCurrentIndex(tab);
+        QApplication::processEvents();
+        expectNothingCut(*customer);
+        save(menu, QStringLiteral("16-cliente-%1").arg(tab + 1).toLatin1().constData());
+    }
+    customer->close();
+    menu.findChild<QAction *>(QStringLiteral("list_clienti"))->trigger();
+    auto *search = menu.findChild<Shell::AnaRic *>();
+    ASSERT_NE(search, nullptr);
+    QApplication::processEvents();
+    expectNothingCut(*search);
+    save(menu, "17-ricerca-clienti");
+    search->close();
 
     Shell::FrmPath path(app);
     path.show();

@@ -7,6 +7,7 @@
 #include "stores/customerstore.h"
 #include "writeunit.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -211,6 +212,9 @@ protected:
             << prompter.texts().join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
         pages = pdfPages(pdf());
+        // Kept to be looked at, like the screens.
+        if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty())
+            QFile::copy(pdf(), QDir(folder).filePath(command.key + file + QStringLiteral(".pdf")));
         return pages.join(QLatin1Char('\n'));
     }
 
