@@ -1,18 +1,14 @@
 #include "lookupbench.h"
 
-#include "appcontext.h"
-#include "archives.h"
-#include "scriptedprompter.h"
 #include "tablenames.h"
 #include "windows/lookuplist.h"
-#include "writeunit.h"
+#include "windowsession.h"
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <memory>
 
 namespace Orlavo::Bench {
 
@@ -26,59 +22,21 @@ constexpr int kRows = 100000;
 constexpr std::array<const char *, 10> kWords = {"ROSSI MARIO", "BIANCHI", "VERDI ANNA", "BAROSSO", "NERI",
                                                  "MARIO ROSSI", "GIALLI",  "FERRARI",    "COLOMBO", "RICCI LUIGI"};
 
-// A statistics table of kRows codes in a fresh company, and the program's
-// context on it.
-class LookupSession
+// A statistics table of kRows codes in a fresh company.
+WindowSession lookupSession(Engine engine)
 {
-public:
-    explicit LookupSession(Engine engine)
-    {
-        if (engine == Engine::Postgres && !Testing::PgServer::fromEnvironment().available()) {
-            m_problem = "ORLAVO_TEST_PGHOST not set: no PostgreSQL server to measure";
-            return;
-        }
-        m_archives = std::make_unique<Testing::TestArchives>(engine);
-        if (!m_archives->ready()) {
-            m_problem = "archives not created: " + m_archives->problem().toStdString();
-            return;
-        }
-        m_context = std::make_unique<Shell::AppContext>(m_archives->folder(), m_prompter);
-        m_context->state.rowsList = 20;
-        if (!m_context->db.openServices(m_archives->config()) || !m_context->db.openCompany(QStringLiteral("01"))) {
-            m_problem = "archives not opened";
-            return;
-        }
-        Services::WriteUnit unit(m_context->db, QStringLiteral("Prova ricerca"), Services::WriteUnit::Report::Quiet);
-        const QString insert =
-            QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)").arg(Tables::TAB_C_STATIS);
-        for (int i = 0; i < kRows && unit.ok(); ++i) {
-            unit.execCompany(QStringLiteral("Insert"), insert,
-                             {QStringLiteral("C%1").arg(i, 7, 10, QLatin1Char('0')),
-                              QStringLiteral("%1 %2").arg(QLatin1String(kWords[i % kWords.size()])).arg(i)});
-        }
-        if (!unit.commit()) {
-            m_problem = "rows not written: " + m_context->db.error().description.toStdString();
-            return;
-        }
-        m_ready = true;
-    }
-
-    bool ready() const { return m_ready; }
-    const std::string &problem() const { return m_problem; }
-    Shell::AppContext &context() { return *m_context; }
-
-private:
-    std::unique_ptr<Testing::TestArchives> m_archives;
-    Testing::ScriptedPrompter m_prompter;
-    std::unique_ptr<Shell::AppContext> m_context;
-    std::string m_problem;
-    bool m_ready = false;
-};
+    return WindowSession(
+        engine, QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)").arg(Tables::TAB_C_STATIS), kRows,
+        [](int i) -> Services::Params {
+            return {QStringLiteral("C%1").arg(i - 1, 7, 10, QLatin1Char('0')),
+                    QStringLiteral("%1 %2").arg(QLatin1String(kWords[(i - 1) % kWords.size()])).arg(i - 1)};
+        });
+}
 
 // From the request to the list on screen: query, rows, window painted.
 void lookupList(benchmark::State &state, Engine engine, const char *typed)
 {
-    LookupSession session(engine);
+    WindowSession session = lookupSession(engine);
     if (!session.ready()) {
         state.SkipWithError(session.problem().c_str());
         return;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "appcontext.h"
+#include "archives.h"
+#include "scriptedprompter.h"
+#include "writeunit.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Orlavo::Bench {
+
+// Fresh archives on one engine and the program's context on company "01",
+// for the windows' benchmarks, with `rows` rows written by one statement in
+// one unit before any run.
+class WindowSession
+{
+public:
+    WindowSession(Services::Engine engine, const QString &insert, int rows,
+                  const std::function<Services::Params(int)> &row)
+    {
+        if (engine == Services::Engine::Postgres && !Testing::PgServer::fromEnvironment().available()) {
+            m_problem = "ORLAVO_TEST_PGHOST not set: no PostgreSQL server to measure";
+            return;
+        }
+        m_archives = std::make_unique<Testing::TestArchives>(engine);
+        if (!m_archives->ready()) {
+            m_problem = "archives not created: " + m_archives->problem().toStdString();
+            return;
+        }
+        m_context = std::make_unique<Shell::AppContext>(m_archives->folder(), m_prompter);
+        m_context->state.rowsList = 20;
+        if (!m_context->db.openServices(m_archives->config()) || !m_context->db.openCompany(QStringLiteral("01"))) {
+            m_problem = "archives not opened";
+            return;
+        }
+        Services::WriteUnit unit(m_context->db, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
+        for (int i = 1; i <= rows && unit.ok(); ++i)
+            unit.execCompany(QStringLiteral("Insert"), insert, row(i));
+        if (!unit.commit()) {
+            m_problem = "rows not written: " + m_context->db.error().description.toStdString();
+            return;
+        }
+        m_ready = true;
+    }
+
+    // The context holds the prompter: the session stays where it was made.
+    WindowSession(const WindowSession &) = delete;
+    WindowSession &operator=(const WindowSession &) = delete;
+
+    bool ready() const { return m_ready; }
+    const std::string &problem() const { return m_problem; }
+    Shell::AppContext &context() { return *m_context; }
+
+private:
+    // Declared first, destroyed last: the archives outlive the connection.
+    std::unique_ptr<Testing::TestArchives> m_archives;
+    Testing::ScriptedPrompter m_prompter;
+    std::unique_ptr<Shell::AppContext> m_context;
+    std::string m_problem;
+    bool m_ready = false;
+};
+
+} // namespace Orlavo::Bench
