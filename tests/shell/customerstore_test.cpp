@@ -2,6 +2,7 @@
 #include "contexttest.h"
 #include "standarddata.h"
 #include "stores/customerstore.h"
+#include "windows/codedlookups.h"
 #include "tablenames.h"
 #include "writeunit.h"
 
@@ -205,3 +206,29 @@ TEST_P(CustomerStoreTest, StoredRowsAreComparedAndDeletedWithEverythingOfTheCust
 ORLAVO_FOR_EACH_ENGINE(CustomerStoreTest);
 
 } // namespace
+
+// The customer picker of the documents: codes with their names, never the
+// standard-list party, and the agents' list only of agents.
+TEST_P(CustomerStoreTest, PickersListTheirOwnPartiesOnly)
+{
+    insert(valid(QStringLiteral("Rossi Srl")));
+    run(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (99999, 'LISTINO STANDARD')"));
+    run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'AGENTE VERDI', 'A')"));
+    run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (8, 'FORNITORE NERI', ' ')"));
+
+    const CodedLookup *customers = partyLookup(QStringLiteral("CLIENTE"));
+    ASSERT_NE(customers, nullptr);
+    LookupList list(*context, codedLookupList(*customers));
+    ASSERT_TRUE(list.load());
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.values(0), (QStringList{QStringLiteral("1"), QStringLiteral("Rossi Srl")}));
+    EXPECT_EQ(list.windowTitle(), QStringLiteral("Lista CLIENTI"));
+    EXPECT_EQ(codedDescription(context->db, *customers, QStringLiteral("1")), QStringLiteral("Rossi Srl"));
+    EXPECT_TRUE(codedDescription(context->db, *customers, QStringLiteral("99999")).isEmpty());
+
+    const CodedLookup *agents = partyLookup(QStringLiteral("AGENTE"));
+    ASSERT_NE(agents, nullptr);
+    EXPECT_EQ(codedDescription(context->db, *agents, QStringLiteral("7")), QStringLiteral("AGENTE VERDI"));
+    EXPECT_TRUE(codedDescription(context->db, *agents, QStringLiteral("8")).isEmpty());
+    EXPECT_EQ(partyLookup(QStringLiteral("RAG_SOC1")), nullptr);
+}

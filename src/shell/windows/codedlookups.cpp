@@ -44,6 +44,9 @@ const CodedLookup *partyLookup(const QString &column)
         l.insert(QStringLiteral("AGENTE"),
                  {Tables::ANAG_FOR, QStringLiteral("FORNITORE"), QStringLiteral("RAG_SOC1"),
                   QStringLiteral("AGENTE = 'A' AND FORNITORE <> 99999"), QStringLiteral("Lista AGENTI"), true});
+        // The customer picker of every window; the standard-list party is never offered.
+        l.insert(QStringLiteral("CLIENTE"), {Tables::ANAG_CLI, QStringLiteral("CLIENTE"), QStringLiteral("RAG_SOC1"),
+                                             QStringLiteral("CLIENTE <> 99999"), QStringLiteral("Lista CLIENTI"), true});
         return l;
     }();
     const auto found = lookups.constFind(column);

@@ -23,7 +23,8 @@ struct CodedLookup {
 
 // The coded columns of customers (and suppliers) by column name: provinces,
 // payment condition, banks, agent, zone, activity, goods category, accounts,
-// VAT code and register, customer type. Nothing for other columns.
+// VAT code and register, customer type; CLIENTE is the customer picker
+// "Lista CLIENTI" of the documents. Nothing for other columns.
 const CodedLookup *partyLookup(const QString &column);
 
 // Its list: code and description.
