@@ -26,20 +26,7 @@ namespace Tables = Orlavo::Services::Tables;
 
 namespace {
 
-// Records like the scripted prompter, and runs an action when a text is asked.
-class ActingPrompter : public Orlavo::Testing::ScriptedPrompter
-{
-public:
-    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
-               std::optional<Button> defaultButton = std::nullopt) override
-    {
-        if (text == onText && action)
-            std::exchange(action, {})();
-        return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
-    }
-    QString onText;
-    std::function<void()> action;
-};
+using Orlavo::Testing::ActingPrompter;
 
 using Fields = QList<QPair<QString, QString>>;
 

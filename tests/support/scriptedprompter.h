@@ -5,6 +5,9 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+#include <utility>
+
 namespace Orlavo::Testing {
 
 // Answers the program's questions from a queue and keeps every message, so
@@ -49,6 +52,22 @@ public:
         return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
     }
     QList<std::optional<Button>> defaults;
+};
+
+// Records like the scripted prompter, and runs an action once when a given
+// text is asked: another workstation acting while the question is open.
+class ActingPrompter : public ScriptedPrompter
+{
+public:
+    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
+               std::optional<Button> defaultButton = std::nullopt) override
+    {
+        if (text == onText && action)
+            std::exchange(action, {})();
+        return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
+    }
+    QString onText;
+    std::function<void()> action;
 };
 
 } // namespace Orlavo::Testing

@@ -112,11 +112,8 @@ F110Anac::F110Anac(AppContext &context, Mode mode, int code, QWidget *parent)
 
 void F110Anac::showNew()
 {
-    // The defaults as the fields hold them (a blank flag reads "N"), so an
-    // untouched window has nothing to write.
     m_stored = StoredCustomer{newCustomer(m_context.db), false, false};
     display(m_stored.customer);
-    m_stored.customer = customer();
 }
 
 QWidget *F110Anac::page(const QString &title)
@@ -357,6 +354,9 @@ void F110Anac::build()
     m_delete = button(QStringLiteral("&Elimina"), "B_Elimina");
     QPushButton *print = button(QStringLiteral("&Stampa"), "B_Stampa");
     QPushButton *envelope = button(QStringLiteral("&Busta"), "B_Busta");
+    // A customer not stored yet has nothing to print.
+    print->setEnabled(m_mode == Mode::Modify);
+    envelope->setEnabled(m_mode == Mode::Modify);
     QPushButton *places = button(QStringLiteral("&Luoghi consegna"), "B_Luoghi");
     m_exit = button(QStringLiteral("E&sci"), "B_Esci");
     connect(m_save, &QPushButton::clicked, this, [this] { save(); });
@@ -482,7 +482,7 @@ Customer F110Anac::customer() const
 
 bool F110Anac::hasChanges() const
 {
-    return m_loaded && !(customer() == m_stored.customer);
+    return m_loaded && !(customer() == m_shown);
 }
 
 void F110Anac::display(const Customer &c)
@@ -503,6 +503,7 @@ void F110Anac::display(const Customer &c)
             line->setModified(false);
     }
     m_code->setText(c.main.value(QStringLiteral("CLIENTE")));
+    m_shown = customer();
     m_keptTaxCode.clear();
     clearFieldErrors(this);
     for (auto it = m_descriptions.begin(); it != m_descriptions.end(); ++it)

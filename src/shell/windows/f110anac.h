@@ -90,6 +90,9 @@ private:
     bool m_loaded = true;
     bool m_closing = false;
     StoredCustomer m_stored;
+    // The record as the fields showed it (a blank flag reads as its box):
+    // what the operator's changes are measured against.
+    Customer m_shown;
     QHash<QString, QWidget *> m_fields;
     QHash<QString, QLabel *> m_descriptions;
     QHash<QString, int> m_tabOf;
