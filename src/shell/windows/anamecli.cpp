@@ -368,12 +368,12 @@ void AnaMeCli::fillFromTown()
 
 void AnaMeCli::pickPostalCode()
 {
-    const auto chosen = showLookupList(m_context, postalCodeList(), this);
-    if (!chosen || chosen->size() < 3)
+    const auto chosen = Shell::pickPostalCode(m_context, this);
+    if (!chosen)
         return;
-    m_fields.value(QStringLiteral("CAP"))->setText(chosen->at(0));
-    m_fields.value(QStringLiteral("CITTA"))->setText(chosen->at(1));
-    m_fields.value(QStringLiteral("PROV"))->setText(chosen->at(2));
+    m_fields.value(QStringLiteral("CAP"))->setText(chosen->postalCode);
+    m_fields.value(QStringLiteral("CITTA"))->setText(chosen->town);
+    m_fields.value(QStringLiteral("PROV"))->setText(chosen->province);
     markFieldError(m_fields.value(QStringLiteral("PROV")), false);
     m_fields.value(QStringLiteral("CAP"))->setFocus(Qt::OtherFocusReason);
 }

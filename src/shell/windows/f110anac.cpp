@@ -421,12 +421,12 @@ void F110Anac::attachLookups()
     for (const QString &suffix : {QStringLiteral("LEG"), QStringLiteral("AMM")}) {
         auto *cap = static_cast<Services::CodeField *>(m_fields.value(QStringLiteral("CAP_") + suffix));
         connect(cap, &Services::CodeField::lookupRequested, this, [this, suffix] {
-            const auto chosen = showLookupList(m_context, postalCodeList(), this);
-            if (!chosen || chosen->size() < 3)
+            const auto chosen = pickPostalCode(m_context, this);
+            if (!chosen)
                 return;
-            setValue(QStringLiteral("CAP_") + suffix, chosen->at(0));
-            setValue(QStringLiteral("CITTA_") + suffix, chosen->at(1));
-            setValue(QStringLiteral("PROVINCIA_") + suffix, chosen->at(2));
+            setValue(QStringLiteral("CAP_") + suffix, chosen->postalCode);
+            setValue(QStringLiteral("CITTA_") + suffix, chosen->town);
+            setValue(QStringLiteral("PROVINCIA_") + suffix, chosen->province);
             showDescription(QStringLiteral("PROVINCIA_") + suffix);
         });
     }
@@ -610,8 +610,7 @@ bool F110Anac::checkAll()
     const Customer typed = customer();
     // The tax code's question comes with its check, in its place.
     const QString taxCode = typed.main.value(QStringLiteral("COD_FISC")).trimmed();
-    QString kept = m_keptTaxCode;
-    auto problems = checkCustomer(m_context.db, typed, kept);
+    auto problems = checkCustomer(m_context.db, typed, m_keptTaxCode);
     const bool taxCodeFails = std::any_of(problems.begin(), problems.end(), [](const CustomerProblem &p) {
         return p.column == QLatin1String("COD_FISC");
     });

@@ -253,15 +253,12 @@ void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, 
 
 void FrmSocieta::pickPostalCode(const QString &postal, const QString &town, const QString &province)
 {
-    // The postal codes live in the company's archive: none before the first.
-    if (!m_context.db.companyOpen())
+    const auto chosen = Shell::pickPostalCode(m_context, this);
+    if (!chosen)
         return;
-    const auto chosen = showLookupList(m_context, postalCodeList(), this);
-    if (!chosen || chosen->size() < 3)
-        return;
-    m_fields.value(postal)->setText(chosen->at(0));
-    m_fields.value(town)->setText(chosen->at(1));
-    m_fields.value(province)->setText(chosen->at(2));
+    m_fields.value(postal)->setText(chosen->postalCode);
+    m_fields.value(town)->setText(chosen->town);
+    m_fields.value(province)->setText(chosen->province);
     markFieldError(m_fields.value(province), false);
     m_fields.value(postal)->setFocus(Qt::OtherFocusReason);
 }

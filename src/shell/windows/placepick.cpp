@@ -33,4 +33,15 @@ std::optional<CompanyReferences::Place> placeOfTown(AppContext &context, const Q
     return CompanyReferences::Place{chosen->at(0), chosen->at(2)};
 }
 
+std::optional<PostalPlace> pickPostalCode(AppContext &context, QWidget *parent)
+{
+    // The postal codes live in the company's archive: none before the first.
+    if (!context.db.companyOpen())
+        return std::nullopt;
+    const auto chosen = showLookupList(context, postalCodeList(), parent);
+    if (!chosen || chosen->size() < 3)
+        return std::nullopt;
+    return PostalPlace{chosen->at(0), chosen->at(1), chosen->at(2)};
+}
+
 } // namespace Orlavo::Shell

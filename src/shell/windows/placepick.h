@@ -21,4 +21,13 @@ LookupRequest postalCodeList(const QString &town = {});
 std::optional<CompanyReferences::Place> placeOfTown(AppContext &context, const QString &town,
                                                     QWidget *parent = nullptr);
 
+// A row the operator picks from the whole "Lista C.A.P." (F4 on a postal
+// code); nothing when he leaves the list.
+struct PostalPlace {
+    QString postalCode;
+    QString town;
+    QString province;
+};
+std::optional<PostalPlace> pickPostalCode(AppContext &context, QWidget *parent = nullptr);
+
 } // namespace Orlavo::Shell
