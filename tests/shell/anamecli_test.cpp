@@ -51,11 +51,6 @@ protected:
         ASSERT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE IN ('TO', 'MI')")), 2);
     }
 
-    void run(const QString &sql)
-    {
-        QSqlQuery q(context->db.connection());
-        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << q.lastError().text().toStdString();
-    }
 
     std::unique_ptr<AnaMeCli> open() { return std::make_unique<AnaMeCli>(*context, kCustomer); }
 

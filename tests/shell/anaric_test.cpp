@@ -40,9 +40,7 @@ protected:
         ContextTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
-        context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
-        context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
+        useShippedReports();
         for (const auto &[code, name, town, agent] : kCustomers) {
             QSqlQuery q(context->db.connection());
             ASSERT_TRUE(q.prepare(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1, CITTA_LEG, AGENTE) "

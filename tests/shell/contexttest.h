@@ -2,7 +2,13 @@
 
 #include "appcontext.h"
 #include "archives.h"
+#include "rules/reportlist.h"
 #include "scriptedprompter.h"
+#include "standarddata.h"
+#include "writeunit.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +34,35 @@ protected:
         context->db.setLockRetryDelay(1);
         ASSERT_TRUE(context->db.openServices(archives->config()));
         ASSERT_TRUE(context->db.openCompany(QStringLiteral("01")));
+    }
+
+    // A statement of the test's own on the company, outside the program.
+    void run(const QString &sql)
+    {
+        QSqlQuery q(context->db.connection());
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    }
+
+    // The reports shipped with the program, found as it finds them.
+    void useShippedReports()
+    {
+        context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
+        context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
+        context->reports = Shell::loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
+    }
+
+    // The standard data of a new company (accounts, countries, payment
+    // terms …) and its counter of customer codes.
+    void addStandardData()
+    {
+        Services::WriteUnit unit(context->db, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
+        ASSERT_TRUE(Services::StandardData::apply(unit, Services::SchemaKind::Services) &&
+                    Services::StandardData::apply(unit, Services::SchemaKind::Company) &&
+                    unit.execCompany(QStringLiteral("Prova"),
+                                     QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, NUMERATORE, MAX_NUMERA) "
+                                                    "VALUES ('****', 'ANAC', 0, 99999)")) &&
+                    unit.commit())
+            << context->db.error().description.toStdString();
     }
 
     void TearDown() override

@@ -122,9 +122,7 @@ protected:
         ContextTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
-        context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
-        context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
+        useShippedReports();
         {
             Services::WriteUnit unit(context->db, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
             ASSERT_TRUE(Services::StandardData::apply(unit, Services::SchemaKind::Services) &&

@@ -28,21 +28,9 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         context->state.userType = 2;
-        Services::WriteUnit unit(context->db, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
-        ASSERT_TRUE(Services::StandardData::apply(unit, Services::SchemaKind::Services) &&
-                    Services::StandardData::apply(unit, Services::SchemaKind::Company) &&
-                    unit.execCompany(QStringLiteral("Prova"),
-                                     QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, NUMERATORE, MAX_NUMERA) "
-                                                    "VALUES ('****', 'ANAC', 0, 99999)")) &&
-                    unit.commit())
-            << context->db.error().description.toStdString();
+        addStandardData();
     }
 
-    void run(const QString &sql)
-    {
-        QSqlQuery q(context->db.connection());
-        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
-    }
 
     // A customer that passes every check.
     Customer valid(const QString &name)

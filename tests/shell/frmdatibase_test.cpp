@@ -74,11 +74,6 @@ protected:
         ContextTest::TearDown();
     }
 
-    void run(const QString &sql)
-    {
-        QSqlQuery q(context->db.connection());
-        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-    }
 
     void open()
     {

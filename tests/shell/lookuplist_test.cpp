@@ -238,9 +238,7 @@ TEST_P(LookupListTest, F4OnACodeFieldPutsTheChosenCodeInIt)
 
 TEST_P(LookupListTest, PrintModeWritesTheCallersReport)
 {
-    context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
-    context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
-    context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
+    useShippedReports();
 
     const CodeTable *provinces = findCodeTable(QStringLiteral("TAB_PROV"));
     ASSERT_NE(provinces, nullptr);

@@ -45,11 +45,6 @@ protected:
                            "'TORINO')"));
     }
 
-    void run(const QString &sql)
-    {
-        QSqlQuery q(context->db.connection());
-        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
-    }
 
     std::unique_ptr<TableWindow> open(const char *name)
     {
@@ -250,9 +245,7 @@ TEST_P(TableWindowTest, TheBranchLookupListsTheTypedBankOnlyAndTheListPrints)
     EXPECT_EQ(window->value(QStringLiteral("CAP")), QStringLiteral("10121"));
     EXPECT_EQ(window->value(QStringLiteral("PROV")), QStringLiteral("TO"));
 
-    context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
-    context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
-    context->reports = loadReportList(context->state.pathRptPers, context->state.pathRpt).entries;
+    useShippedReports();
     LookupList print(*context, tableFormList(*findTableForm(QStringLiteral("frmCab"))));
     ASSERT_TRUE(print.load());
     const QString pdf = archives->folder() + QStringLiteral("filiali.pdf");
