@@ -51,7 +51,6 @@ protected:
         ASSERT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE IN ('TO', 'MI')")), 2);
     }
 
-
     std::unique_ptr<AnaMeCli> open() { return std::make_unique<AnaMeCli>(*context, kCustomer); }
 
     static void type(AnaMeCli &window, const Fields &fields, bool isDefault = false)

@@ -19,8 +19,7 @@ namespace Orlavo::Testing {
 // A window test run once per engine: fresh archives, the program's context
 // on them with company "01" open, and an exit hook that counts instead of
 // ending the process. The prompter type lets a test record more.
-template <typename P = ScriptedPrompter>
-class ContextTest : public ::testing::TestWithParam<Engine>
+template <typename P = ScriptedPrompter> class ContextTest : public ::testing::TestWithParam<Engine>
 {
 protected:
     void SetUp() override

@@ -31,7 +31,6 @@ protected:
         addStandardData();
     }
 
-
     // A customer that passes every check.
     Customer valid(const QString &name)
     {
@@ -110,6 +109,11 @@ TEST_P(CustomerStoreTest, ChecksRunInOrderAndEveryFailureIsListed)
     EXPECT_EQ(messages, (QStringList{"Data nascita cliente non valida !", "Codice agente sconosciuto ! ",
                                      "Percentuale sconto errata.", "Conto Ricavo sconosciuto ! ",
                                      "Codice fiscale errato ! ", "Partita iva errata !"}));
+    // A field left alone: its own check, none of the others.
+    const auto agentOnly = checkCustomer(context->db, wrong, {}, QStringLiteral("AGENTE"));
+    ASSERT_EQ(agentOnly.size(), 1);
+    EXPECT_EQ(agentOnly.first().message, QStringLiteral("Codice agente sconosciuto ! "));
+    EXPECT_TRUE(checkCustomer(context->db, wrong, {}, QStringLiteral("RAG_SOC1")).isEmpty());
 
     // A tax code kept against the warning, and a VAT number as tax code, pass.
     Customer kept = valid(QStringLiteral("Neri"));

@@ -56,7 +56,6 @@ protected:
         addStandardData();
     }
 
-
     // A statement of another workstation, on a connection of its own.
     void elsewhere(const QString &sql)
     {

@@ -74,7 +74,6 @@ protected:
         ContextTest::TearDown();
     }
 
-
     void open()
     {
         window = std::make_unique<FrmDatiBase>(*context);

@@ -45,7 +45,6 @@ protected:
                            "'TORINO')"));
     }
 
-
     std::unique_ptr<TableWindow> open(const char *name)
     {
         const TableForm *form = findTableForm(QString::fromLatin1(name));

@@ -304,9 +304,12 @@ std::optional<StoredCustomer> loadCustomer(DataAccess &db, int code)
     return stored;
 }
 
-QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, const QString &keptTaxCode)
+QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, const QString &keptTaxCode,
+                                     const QString &only)
 {
     QList<CustomerProblem> problems;
+    // One field's checks alone: the others neither fail nor query.
+    const auto skipped = [&only](const char *column) { return !only.isEmpty() && only != QLatin1String(column); };
     const auto value = [&customer](const char *column) {
         const QString name = QString::fromLatin1(column);
         if (customer.personal.contains(name))
@@ -315,12 +318,15 @@ QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, c
             return customer.contact.value(name).trimmed();
         return customer.main.value(name).trimmed();
     };
-    const auto fail = [&problems](const char *column, const char *message) {
-        problems << CustomerProblem{QString::fromLatin1(column), QString::fromUtf8(message)};
+    const auto fail = [&](const char *column, const char *message) {
+        if (!skipped(column))
+            problems << CustomerProblem{QString::fromLatin1(column), QString::fromUtf8(message)};
     };
     // A coded field: blank passes unless required; else it must be found.
     const auto code = [&](const char *column, const QString &table, const char *key, const char *unknown,
                           bool required = false, const QString &extra = {}) {
+        if (skipped(column))
+            return;
         const QString text = value(column);
         if (text.isEmpty()) {
             if (required)
@@ -343,7 +349,7 @@ QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, c
     code("COD_MERCE", Tables::TAB_MERCE, "CODICE", "Codice Merceologico sconosciuto ! ");
     code("COD_ATTIVITA", Tables::TAB_ATTIVITA, "CODICE", "Codice Attività sconosciuto ! ");
     code("ZONA", Tables::TAB_ZONA, "CODICE", "Codice zona geografica per Agente sconosciuto ! ");
-    if (const QString agent = value("AGENTE"); !agent.isEmpty()) {
+    if (const QString agent = value("AGENTE"); !agent.isEmpty() && !skipped("AGENTE")) {
         auto rows = db.openRecordset(
             QStringLiteral("SELECT FORNITORE FROM %1 WHERE FORNITORE = ? AND AGENTE = 'A'").arg(Tables::ANAG_FOR),
             {agent.toInt()});
@@ -385,7 +391,7 @@ QList<CustomerProblem> checkCustomer(DataAccess &db, const Customer &customer, c
     code("PROVINCIA_LEG", Tables::TAB_PROV, "CODICE", "Sigla provincia sconosciuta ! ");
     if (value("RAG_SOC1").isEmpty())
         fail("RAG_SOC1", "Ragione sociale - Obbligatoria !");
-    if (heldByAnother(db, QStringLiteral("CODICE2"), value("CODICE2"), customer.code()))
+    if (!skipped("CODICE2") && heldByAnother(db, QStringLiteral("CODICE2"), value("CODICE2"), customer.code()))
         fail("CODICE2", "Codice secondario già presente in archivio !");
     return problems;
 }

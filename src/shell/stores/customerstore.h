@@ -54,8 +54,10 @@ struct CustomerProblem {
 };
 
 // The confirm checks in their order; every failing one. The tax code kept
-// against the warning (keptTaxCode) passes.
-QList<CustomerProblem> checkCustomer(Services::DataAccess &db, const Customer &customer, const QString &keptTaxCode);
+// against the warning (keptTaxCode) passes. With `only`, the checks of that
+// column alone (a field the operator leaves).
+QList<CustomerProblem> checkCustomer(Services::DataAccess &db, const Customer &customer, const QString &keptTaxCode,
+                                     const QString &only = {});
 
 // Another customer holding the value of the column (PART_IVA, COD_FISC).
 bool heldByAnother(Services::DataAccess &db, const QString &column, const QString &value, int code);

@@ -561,12 +561,10 @@ void F110Anac::leaveField(const QString &name)
     markFieldError(m_fields.value(name), false);
     if (value(name).trimmed().isEmpty())
         return;
-    for (const CustomerProblem &problem : checkCustomer(m_context.db, customer(), m_keptTaxCode)) {
-        if (problem.column == name) {
-            markFieldError(m_fields.value(name), true);
-            m_context.prompter.error(problem.message, windowTitle());
-            return;
-        }
+    const auto problems = checkCustomer(m_context.db, customer(), m_keptTaxCode, name);
+    if (!problems.isEmpty()) {
+        markFieldError(m_fields.value(name), true);
+        m_context.prompter.error(problems.first().message, windowTitle());
     }
 }
 
