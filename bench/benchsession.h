@@ -1,9 +1,9 @@
 #pragma once
 
 #include "archives.h"
-#include "dataaccess.h"
 #include "scriptedprompter.h"
-#include "tablenames.h"
+#include "services/core/tablenames.h"
+#include "services/data/dataaccess.h"
 
 #include <QString>
 

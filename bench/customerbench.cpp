@@ -1,8 +1,8 @@
 #include "customerbench.h"
 
-#include "tablenames.h"
-#include "windows/anaric.h"
-#include "windows/lookuplist.h"
+#include "masterdata/windows/anaric.h"
+#include "services/core/tablenames.h"
+#include "ui/lookuplist.h"
 #include "windowsession.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ void customerSearch(benchmark::State &state, Engine engine, const char *name)
         state.SkipWithError(session.problem().c_str());
         return;
     }
-    Shell::AnaRic window(session.context());
+    Masterdata::AnaRic window(session.context());
     window.field(QStringLiteral("RAG_SOC1"))->setText(QString::fromLatin1(name));
     int rows = 0;
     for (auto _ : state) {
@@ -64,7 +64,7 @@ void customerSearch(benchmark::State &state, Engine engine, const char *name)
             state.SkipWithError("search refused");
             return;
         }
-        Shell::LookupList list(session.context(), Shell::AnaRic::listRequest(*search));
+        Ui::LookupList list(session.context(), Masterdata::AnaRic::listRequest(*search));
         if (!list.load()) {
             state.SkipWithError("no customers listed");
             return;

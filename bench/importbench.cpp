@@ -6,8 +6,8 @@
 #include "benchsession.h"
 
 #include "files.h"
-#include "stores/tableimport.h"
-#include "tablenames.h"
+#include "masterdata/stores/tableimport.h"
+#include "services/core/tablenames.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -59,22 +59,22 @@ void importPostalCodes(benchmark::State &state, Engine engine)
     }
     double previewMs = 0;
     double applyMs = 0;
-    Shell::ImportApplied applied;
+    Masterdata::ImportApplied applied;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        auto preview = Shell::previewImportFile(session.db(), Shell::ImportKind::PostalCodes, path);
+        auto preview = Masterdata::previewImportFile(session.db(), Masterdata::ImportKind::PostalCodes, path);
         if (!preview || preview->added.size() != rows) {
             state.SkipWithError("preview did not find every line new");
             return;
         }
         previewMs = double(clock.nsecsElapsed()) / 1e6;
         clock.restart();
-        applied = Shell::applyImport(session.db(), *preview);
+        applied = Masterdata::applyImport(session.db(), *preview);
         applyMs = double(clock.nsecsElapsed()) / 1e6;
     }
     const int stored = session.archives().count(Services::Tables::TAB_CAP);
-    if (applied.result != Shell::ImportApplied::Result::Written || applied.inserted != rows || stored != rows) {
+    if (applied.result != Masterdata::ImportApplied::Result::Written || applied.inserted != rows || stored != rows) {
         state.SkipWithError(QStringLiteral("TAB_CAP holds %1 rows, expected %2; %3")
                                 .arg(stored)
                                 .arg(rows)

@@ -1,7 +1,7 @@
 #include "lookupbench.h"
 
-#include "tablenames.h"
-#include "windows/lookuplist.h"
+#include "services/core/tablenames.h"
+#include "ui/lookuplist.h"
 #include "windowsession.h"
 
 #include <QApplication>
@@ -41,7 +41,7 @@ void lookupList(benchmark::State &state, Engine engine, const char *typed)
         state.SkipWithError(session.problem().c_str());
         return;
     }
-    Shell::LookupRequest request;
+    Ui::LookupRequest request;
     request.table = Tables::TAB_C_STATIS;
     request.title = QStringLiteral("Lista Raggruppamenti statistici");
     request.columns = {
@@ -50,7 +50,7 @@ void lookupList(benchmark::State &state, Engine engine, const char *typed)
     int rows = 0;
     bool limited = false;
     for (auto _ : state) {
-        Shell::LookupList list(session.context(), request);
+        Ui::LookupList list(session.context(), request);
         if (!list.load()) {
             state.SkipWithError("no rows listed");
             return;

@@ -1,13 +1,13 @@
 #include "numerabench.h"
 
 #include "benchsession.h"
-#include "counters.h"
+#include "services/data/counters.h"
 
 #include "archives.h"
-#include "dataaccess.h"
 #include "scriptedprompter.h"
-#include "tablenames.h"
-#include "writeunit.h"
+#include "services/core/tablenames.h"
+#include "services/data/dataaccess.h"
+#include "services/data/writeunit.h"
 
 #include <QLatin1Char>
 #include <QList>

@@ -3,12 +3,12 @@
 #include "benchsession.h"
 
 #include "archives.h"
-#include "dataaccess.h"
-#include "reports/reportpainter.h"
-#include "rules/reportlist.h"
+#include "reporting/reportpainter.h"
+#include "reporting/rules/reportlist.h"
+#include "reporting/stores/reportbuild.h"
 #include "scriptedprompter.h"
-#include "stores/reportbuild.h"
-#include "writeunit.h"
+#include "services/data/dataaccess.h"
+#include "services/data/writeunit.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -33,9 +33,9 @@ using Services::DataAccess;
 using Services::Engine;
 using Services::Params;
 using Services::WriteUnit;
-using Shell::ReportDocument;
-using Shell::ReportEntry;
-using Shell::ReportPage;
+using Reporting::ReportDocument;
+using Reporting::ReportEntry;
+using Reporting::ReportPage;
 using Testing::PgServer;
 using Testing::ScriptedPrompter;
 using Testing::TestArchives;
@@ -199,11 +199,11 @@ void loadFonts()
         document.pageSize = QSizeF(50, 20);
         ReportPage page;
         page.texts.append({QRectF(0, 0, 50, 10), QStringLiteral("Pag. 1"),
-                           Shell::ReportFont{QStringLiteral("DejaVu Sans"), 10, false, false}, Qt::AlignLeft});
+                           Reporting::ReportFont{QStringLiteral("DejaVu Sans"), 10, false, false}, Qt::AlignLeft});
         page.texts.append({QRectF(0, 10, 50, 10), QStringLiteral("Pag. 1"),
-                           Shell::ReportFont{QStringLiteral("DejaVu Sans"), 14, true, false}, Qt::AlignLeft});
+                           Reporting::ReportFont{QStringLiteral("DejaVu Sans"), 14, true, false}, Qt::AlignLeft});
         document.pages.append(page);
-        return !Shell::renderReportPage(document, 0, kPreviewDpi).isNull();
+        return !Reporting::renderReportPage(document, 0, kPreviewDpi).isNull();
     }();
     benchmark::DoNotOptimize(loaded);
 }
@@ -290,14 +290,14 @@ void listToPdf(benchmark::State &state, Engine engine)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        auto built = Shell::buildReport(session.db(), session.entry(), {});
+        auto built = Reporting::buildReport(session.db(), session.entry(), {});
         if (!built) {
             fail(state, QStringLiteral("report not built: %1 %2").arg(built.failure().message, built.failure().detail));
             return;
         }
         const qint64 builtAt = timer.nsecsElapsed();
         buildMs += double(builtAt) / 1e6;
-        const auto written = Shell::writeReportPdf(*built, session.pdfPath());
+        const auto written = Reporting::writeReportPdf(*built, session.pdfPath());
         if (!written) {
             fail(state,
                  QStringLiteral("PDF not written: %1 %2").arg(written.failure().message, written.failure().detail));
@@ -347,14 +347,14 @@ void firstPreviewPage(benchmark::State &state, Engine engine)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        auto built = Shell::buildReport(session.db(), session.entry(), {});
+        auto built = Reporting::buildReport(session.db(), session.entry(), {});
         if (!built) {
             fail(state, QStringLiteral("report not built: %1 %2").arg(built.failure().message, built.failure().detail));
             return;
         }
         const qint64 builtAt = timer.nsecsElapsed();
         buildMs += double(builtAt) / 1e6;
-        image = Shell::renderReportPage(*built, 0, kPreviewDpi);
+        image = Reporting::renderReportPage(*built, 0, kPreviewDpi);
         renderMs += msSince(timer, builtAt);
         document = std::move(*built);
     }

@@ -1,7 +1,7 @@
 #include "valuesbench.h"
 
-#include "decimals.h"
-#include "values.h"
+#include "services/core/decimals.h"
+#include "services/core/values.h"
 
 #include <QString>
 

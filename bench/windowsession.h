@@ -1,9 +1,9 @@
 #pragma once
 
-#include "appcontext.h"
 #include "archives.h"
 #include "scriptedprompter.h"
-#include "writeunit.h"
+#include "services/data/writeunit.h"
+#include "ui/appcontext.h"
 
 #include <functional>
 #include <memory>
@@ -29,7 +29,7 @@ public:
             m_problem = "archives not created: " + m_archives->problem().toStdString();
             return;
         }
-        m_context = std::make_unique<Shell::AppContext>(m_archives->folder(), m_prompter);
+        m_context = std::make_unique<Ui::AppContext>(m_archives->folder(), m_prompter);
         m_context->state.rowsList = 20;
         if (!m_context->db.openServices(m_archives->config()) || !m_context->db.openCompany(QStringLiteral("01"))) {
             m_problem = "archives not opened";
@@ -51,13 +51,13 @@ public:
 
     bool ready() const { return m_ready; }
     const std::string &problem() const { return m_problem; }
-    Shell::AppContext &context() { return *m_context; }
+    Ui::AppContext &context() { return *m_context; }
 
 private:
     // Declared first, destroyed last: the archives outlive the connection.
     std::unique_ptr<Testing::TestArchives> m_archives;
     Testing::ScriptedPrompter m_prompter;
-    std::unique_ptr<Shell::AppContext> m_context;
+    std::unique_ptr<Ui::AppContext> m_context;
     std::string m_problem;
     bool m_ready = false;
 };

@@ -1,9 +1,9 @@
-#include "apppaths.h"
-#include "bootstrap.h"
-#include "prompter.h"
-#include "settings.h"
-#include "stores/firstsetup.h"
-#include "windows/cfgprimo.h"
+#include "services/core/apppaths.h"
+#include "services/core/settings.h"
+#include "shell/stores/firstsetup.h"
+#include "shell/windows/bootstrap.h"
+#include "shell/windows/cfgprimo.h"
+#include "ui/messageboxprompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -109,7 +109,7 @@ int main(int argc, char *argv[])
     if (args.isSet(QStringLiteral("yes")))
         return runWithoutWindows(args, settings);
 
-    Services::MessageBoxPrompter prompter;
+    Ui::MessageBoxPrompter prompter;
     Shell::CfgPrimo wizard(settings, prompter, folder + QStringLiteral("DATI"));
     wizard.show();
     return wizard.exec() == QDialog::Accepted ? 0 : 1;

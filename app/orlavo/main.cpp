@@ -1,9 +1,10 @@
-#include "appcontext.h"
-#include "apppaths.h"
-#include "bootstrap.h"
-#include "windows/frmentry.h"
-#include "windows/frminiziale.h"
-#include "windows/menu.h"
+#include "services/core/apppaths.h"
+#include "shell/windows/bootstrap.h"
+#include "shell/windows/frmentry.h"
+#include "shell/windows/frminiziale.h"
+#include "shell/windows/menu.h"
+#include "ui/appcontext.h"
+#include "ui/messageboxprompter.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -17,13 +18,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
     Shell::installItalian(app);
 
-    Services::MessageBoxPrompter prompter;
-    Shell::AppContext context(Services::applicationFolder(), prompter);
+    Ui::MessageBoxPrompter prompter;
+    Ui::AppContext context(Services::applicationFolder(), prompter);
     context.settings.onWriteFailure([&prompter](const QString &path) {
         prompter.error(QStringLiteral("Impossibile scrivere il file di configurazione %1.\n"
                                       "Controllare i permessi della cartella.")
                            .arg(path),
-                       QString::fromLatin1(Shell::kAppName));
+                       QString::fromLatin1(Ui::kAppName));
     });
 
     Shell::FrmIniziale start(context);

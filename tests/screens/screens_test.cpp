@@ -2,25 +2,26 @@
 // windows that fit 1366×768. With ORLAVO_SCREENSHOTS=<folder> each screen is
 // also saved as a PNG to look at.
 
-#include "appcontext.h"
-#include "bootstrap.h"
-#include "concurrency.h"
-#include "inifile.h"
+#include "masterdata/windows/anaric.h"
+#include "masterdata/windows/f110anac.h"
+#include "masterdata/windows/frmgetab.h"
+#include "masterdata/windows/tablewindow.h"
+#include "reporting/stores/reportfiles.h"
 #include "scriptedprompter.h"
-#include "stores/firstsetup.h"
-#include "windows/cfgprimo.h"
-#include "windows/frmgetab.h"
-#include "windows/frmdatibase.h"
-#include "windows/anaric.h"
-#include "windows/f110anac.h"
-#include "windows/frmsocieta.h"
-#include "windows/tablewindow.h"
-#include "windows/frminiziale.h"
-#include "windows/frmpath.h"
-#include "windows/frmrpt.h"
-#include "rules/reportlist.h"
-#include "windows/lookuplist.h"
-#include "windows/menu.h"
+#include "services/core/concurrency.h"
+#include "services/core/inifile.h"
+#include "shell/stores/firstsetup.h"
+#include "shell/windows/bootstrap.h"
+#include "shell/windows/cfgprimo.h"
+#include "shell/windows/frmdatibase.h"
+#include "shell/windows/frminiziale.h"
+#include "shell/windows/frmpath.h"
+#include "shell/windows/frmsocieta.h"
+#include "shell/windows/menu.h"
+#include "ui/appcontext.h"
+#include "ui/frmrpt.h"
+#include "ui/lookuplist.h"
+#include "ui/messageboxprompter.h"
 
 #include <QToolBar>
 
@@ -93,7 +94,7 @@ protected:
 TEST_F(Screens, FirstRunQuestionHasItalianButtons)
 {
     QMessageBox box;
-    Services::MessageBoxPrompter::setUp(box,
+    Ui::MessageBoxPrompter::setUp(box,
                                         QStringLiteral("Prima esecuzione dell'applicazione: \n"
                                                        "Si vuole procedere con la configurazione guidata ? "),
                                         QStringLiteral("Orlavo"), Services::Prompter::Icon::Question,
@@ -104,7 +105,7 @@ TEST_F(Screens, FirstRunQuestionHasItalianButtons)
     save(box, "01-prima-esecuzione");
 
     QMessageBox cancel;
-    Services::MessageBoxPrompter::setUp(cancel, QStringLiteral("Confermi inserimento ?"), QStringLiteral("Orlavo"),
+    Ui::MessageBoxPrompter::setUp(cancel, QStringLiteral("Confermi inserimento ?"), QStringLiteral("Orlavo"),
                                         Services::Prompter::Icon::Question, Services::Prompter::Buttons::OkCancel,
                                         Services::Prompter::Button::Cancel);
     EXPECT_EQ(plain(cancel.button(QMessageBox::Cancel)->text()), QStringLiteral("Annulla"));
@@ -112,7 +113,7 @@ TEST_F(Screens, FirstRunQuestionHasItalianButtons)
 
     // Lines joined by a carriage return show as lines.
     QMessageBox concurrency;
-    Services::MessageBoxPrompter::setUp(concurrency, Services::Concurrency::deletedElsewhere(),
+    Ui::MessageBoxPrompter::setUp(concurrency, Services::Concurrency::deletedElsewhere(),
                                         QStringLiteral("Gestione Tabelle "), Services::Prompter::Icon::Warning,
                                         Services::Prompter::Buttons::Ok, std::nullopt);
     EXPECT_EQ(concurrency.text().split(QLatin1Char('\n')).size(), 3);
@@ -160,7 +161,7 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHICO"), QStringLiteral(ORLAVO_SHIPPED_BMP));
     settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHRPT"), QStringLiteral(ORLAVO_SHIPPED_REPORTS));
 
-    Shell::AppContext context(app, prompter);
+    Ui::AppContext context(app, prompter);
     Shell::FrmIniziale start(context);
     start.load();
     ASSERT_TRUE(context.db.isOpen()) << prompter.texts().join(QLatin1Char('|')).toStdString();
@@ -214,10 +215,10 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     EXPECT_FALSE(menu.findChild<QAction *>(QStringLiteral("St_TabCausMaga"))->isEnabled());
     EXPECT_TRUE(menu.findChild<QAction *>(QStringLiteral("St_TabNazioni"))->isEnabled());
     context.reports =
-        Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
+        Reporting::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
     bool listShown = false;
     QTimer::singleShot(0, [&] {
-        auto *list = qobject_cast<Shell::LookupList *>(QApplication::activeModalWidget());
+        auto *list = qobject_cast<Ui::LookupList *>(QApplication::activeModalWidget());
         if (!list)
             return;
         listShown = true;
@@ -231,9 +232,9 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     });
     menu.findChild<QAction *>(QStringLiteral("St_TabProv"))->trigger();
     EXPECT_TRUE(listShown);
-    Shell::FrmRpt *preview = nullptr;
+    Ui::FrmRpt *preview = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *p = qobject_cast<Shell::FrmRpt *>(w))
+        if (auto *p = qobject_cast<Ui::FrmRpt *>(w))
             preview = p;
     }
     ASSERT_NE(preview, nullptr) << prompter.texts().join(QLatin1Char('|')).toStdString();
@@ -242,14 +243,14 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
 
     // The code-table window of the zones, one per table.
     menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
-    auto *zones = menu.findChild<Shell::FrmGetab *>();
+    auto *zones = menu.findChild<Masterdata::FrmGetab *>();
     ASSERT_NE(zones, nullptr);
     EXPECT_EQ(zones->windowTitle(), QStringLiteral("Gestione Tabella Zona Territoriali"));
     QApplication::processEvents();
     expectNothingCut(*zones);
     save(*zones, "09-tabella-zone");
     menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
-    EXPECT_EQ(menu.findChildren<Shell::FrmGetab *>().size(), 1);
+    EXPECT_EQ(menu.findChildren<Masterdata::FrmGetab *>().size(), 1);
     zones->close();
 
     // The company card inside the main window.
@@ -273,7 +274,7 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
 
     // A table window of its own, with its import command.
     menu.findChild<QAction *>(QStringLiteral("TabCab"))->trigger();
-    auto *branches = menu.findChild<Shell::TableWindow *>();
+    auto *branches = menu.findChild<Masterdata::TableWindow *>();
     ASSERT_NE(branches, nullptr);
     EXPECT_NE(branches->findChild<QPushButton *>(QStringLiteral("importa")), nullptr);
     QApplication::processEvents();
@@ -283,7 +284,7 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
 
     // A new customer, every tab inside the main window; then the search.
     menu.findChild<QAction *>(QStringLiteral("codi_clienti"))->trigger();
-    auto *customer = menu.findChild<Shell::F110Anac *>();
+    auto *customer = menu.findChild<Masterdata::F110Anac *>();
     ASSERT_NE(customer, nullptr);
     EXPECT_EQ(customer->windowTitle(), QStringLiteral("Inserimento cliente"));
     for (int tab = 0; tab < customer->tabs()->count(); ++tab) {
@@ -294,7 +295,7 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     }
     customer->close();
     menu.findChild<QAction *>(QStringLiteral("list_clienti"))->trigger();
-    auto *search = menu.findChild<Shell::AnaRic *>();
+    auto *search = menu.findChild<Masterdata::AnaRic *>();
     ASSERT_NE(search, nullptr);
     QApplication::processEvents();
     expectNothingCut(*search);
@@ -314,7 +315,7 @@ TEST_F(Screens, ProvincesReportPreview)
     const QString app = dir.path() + QLatin1Char('/');
     ScriptedPrompter prompter;
     const Shell::FirstSetup setup = installation(app, prompter);
-    Shell::AppContext context(app, prompter);
+    Ui::AppContext context(app, prompter);
     Services::ConnectionConfig config;
     config.dbType = QStringLiteral("ACCESS2000");
     config.pathDb = setup.pathDb + QLatin1Char('/');
@@ -322,22 +323,22 @@ TEST_F(Screens, ProvincesReportPreview)
     ASSERT_TRUE(context.db.openServices(config));
     ASSERT_TRUE(context.db.openCompany(QStringLiteral("01")));
     context.reports =
-        Shell::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
+        Reporting::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
 
-    Shell::PrintCommand command;
+    Reporting::PrintCommand command;
     command.key = QStringLiteral("TABPROV");
     command.title = QStringLiteral("Stampa Provincie");
     const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS");
     if (!folder.isEmpty()) {
-        command.output = Shell::ReportOutput::Pdf;
+        command.output = Reporting::ReportOutput::Pdf;
         command.pdfPath = QDir(folder).filePath(QStringLiteral("provincie.pdf"));
-        EXPECT_TRUE(Shell::printReport(context, command));
+        EXPECT_TRUE(Ui::printReport(context, command));
     }
-    command.output = Shell::ReportOutput::Preview;
-    ASSERT_TRUE(Shell::printReport(context, command));
-    auto *preview = qobject_cast<Shell::FrmRpt *>(QApplication::topLevelWidgets().last());
+    command.output = Reporting::ReportOutput::Preview;
+    ASSERT_TRUE(Ui::printReport(context, command));
+    auto *preview = qobject_cast<Ui::FrmRpt *>(QApplication::topLevelWidgets().last());
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *p = qobject_cast<Shell::FrmRpt *>(w))
+        if (auto *p = qobject_cast<Ui::FrmRpt *>(w))
             preview = p;
     }
     ASSERT_NE(preview, nullptr);

@@ -1,4 +1,4 @@
-#include "apppaths.h"
+#include "services/core/apppaths.h"
 
 #include <QDir>
 #include <QFile>

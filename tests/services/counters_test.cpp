@@ -1,7 +1,7 @@
 #include "archives.h"
-#include "counters.h"
-#include "tablenames.h"
-#include "writeunit.h"
+#include "services/core/tablenames.h"
+#include "services/data/counters.h"
+#include "services/data/writeunit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "archives.h"
-#include "inifile.h"
-#include "schema.h"
-#include "tablenames.h"
-#include "writeunit.h"
+#include "services/core/inifile.h"
+#include "services/core/tablenames.h"
+#include "services/data/schema.h"
+#include "services/data/writeunit.h"
 
 #include <QDir>
 #include <QFile>
@@ -145,7 +145,7 @@ TEST_P(DataAccessTest, RecordsetsReadByNameAndStayOpenTogether)
     auto first =
         db->openRecordset(QStringLiteral("SELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN (?, ?) ORDER BY CODICE")
                               .arg(Tables::TAB_PROV),
-                          {QStringLiteral("MI"), QStringLiteral("RM")}, 1);
+                          {QStringLiteral("MI"), QStringLiteral("RM")}, Target::Services);
     auto second = db->openRecordset(QStringLiteral("SELECT DIVISA, NDEC FROM %1 ORDER BY DIVISA").arg(Tables::DIVISE));
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);

@@ -1,11 +1,11 @@
 // A second workstation for the concurrency tests: runs one job against the
 // archives named in its environment and reports on stdout.
 
-#include "dataaccess.h"
 #include "scriptedprompter.h"
-#include "tablenames.h"
-#include "counters.h"
-#include "writeunit.h"
+#include "services/core/tablenames.h"
+#include "services/data/counters.h"
+#include "services/data/dataaccess.h"
+#include "services/data/writeunit.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "inifile.h"
 #include "files.h"
-#include "settings.h"
+#include "services/core/inifile.h"
+#include "services/core/settings.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "keyfilter.h"
+#include "services/core/keyfilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "archives.h"
-#include "schema.h"
-#include "tablenames.h"
+#include "services/core/tablenames.h"
+#include "services/data/schema.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -152,7 +152,7 @@ TEST_P(SchemaUpgrade, OlderArchiveIsBroughtUpToDateNewerIsRefused)
         Opening o;
         ASSERT_TRUE(o.db.openServices(archives.config()));
         ASSERT_TRUE(o.db.openCompany(QStringLiteral("01")));
-        auto version = o.db.openRecordset(QStringLiteral("SELECT VERSIONE FROM servizi.VERSIONE_SCHEMA"), {}, 1);
+        auto version = o.db.openRecordset(QStringLiteral("SELECT VERSIONE FROM servizi.VERSIONE_SCHEMA"), {}, Services::Target::Services);
         ASSERT_TRUE(version);
         EXPECT_EQ(version->first().integer(QStringLiteral("VERSIONE")), Schema::latestVersion(SchemaKind::Services));
     }

@@ -1,7 +1,7 @@
 #include "archives.h"
-#include "standarddata.h"
-#include "tablenames.h"
-#include "writeunit.h"
+#include "services/core/tablenames.h"
+#include "services/data/standarddata.h"
+#include "services/data/writeunit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,10 @@
-#include "values.h"
+#include "services/core/values.h"
 
 #include "archives.h"
-#include "decimals.h"
-#include "schema.h"
-#include "tablenames.h"
+#include "services/core/decimals.h"
+#include "services/core/tablenames.h"
+#include "services/data/currencies.h"
+#include "services/data/schema.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -186,10 +187,11 @@ TEST(Values, RoundGeneralTakesTheDecimalsAsACount)
         {-1.005, "2", -1.01},
         {1.0049, " 3 ", 1.005},
     };
+    Decimals noDatabase;
     for (const auto &c : cases) {
         for (int mode : {0, 1, 2, 3}) {
             SCOPED_TRACE(testing::Message() << c.value << " at \"" << c.decimals << "\" mode " << mode);
-            EXPECT_DOUBLE_EQ(roundGeneral(c.value, QString::fromLatin1(c.decimals), mode), c.expected);
+            EXPECT_DOUBLE_EQ(roundGeneral(c.value, QString::fromLatin1(c.decimals), noDatabase, mode), c.expected);
         }
     }
 }
@@ -445,7 +447,7 @@ TEST_P(DecimalsTest, CurrencyDecimalsComeFromTheCompany)
         const char *argument;
         int expected;
     } cases[] = {{"EUR", 2}, {"ITL", 0}, {"XAU", 4}, {"USD", 0}, {"3", 3}, {"0", 0}, {"eur", 0}, {"", 0}, {"7", 0}};
-    Decimals decimals(db.get());
+    Decimals decimals = currencyDecimals(*db);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.argument);
         EXPECT_EQ(decimals.of(QString::fromLatin1(c.argument)), c.expected);
@@ -454,12 +456,19 @@ TEST_P(DecimalsTest, CurrencyDecimalsComeFromTheCompany)
     EXPECT_EQ(formatAmount(1500.5, QStringLiteral("EUR"), decimals), QStringLiteral("1.500,50"));
     EXPECT_EQ(formatAmount(0, QStringLiteral("ITL"), decimals), QString());
     EXPECT_DOUBLE_EQ(roundDec(1.23456, QStringLiteral("XAU"), decimals), 1.2346);
+    // RoundGeneral takes a currency code as well; numbers stay counts.
+    EXPECT_DOUBLE_EQ(roundGeneral(2.675, QStringLiteral("EUR"), decimals), 2.68);
+    EXPECT_DOUBLE_EQ(roundGeneral(2.675, QStringLiteral(" EUR "), decimals), 2.68);
+    EXPECT_DOUBLE_EQ(roundGeneral(2.5, QStringLiteral("ITL"), decimals), 3);
+    EXPECT_DOUBLE_EQ(roundGeneral(1.23456, QStringLiteral("XAU"), decimals), 1.2346);
+    EXPECT_DOUBLE_EQ(roundGeneral(1.23456, QStringLiteral("USD"), decimals), 1);
+    EXPECT_DOUBLE_EQ(roundGeneral(1.23456789016, QStringLiteral("100"), decimals), 1.2345678902);
     EXPECT_EQ(exits, 0);
 }
 
 TEST_P(DecimalsTest, CurrencyIsReadOncePerCompany)
 {
-    Decimals decimals(db.get());
+    Decimals decimals = currencyDecimals(*db);
     EXPECT_EQ(decimals.of(QStringLiteral("EUR")), 2);
     setEuroDecimals(5);
     // Kept from the first read.

@@ -1,12 +1,12 @@
-#include "appcontext.h"
 #include "archives.h"
 #include "contexttest.h"
 #include "files.h"
-#include "schema.h"
 #include "scriptedprompter.h"
-#include "stores/backup.h"
-#include "tablenames.h"
-#include "windows/salvataggi.h"
+#include "services/core/tablenames.h"
+#include "services/data/schema.h"
+#include "shell/stores/backup.h"
+#include "shell/windows/salvataggi.h"
+#include "ui/appcontext.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -29,6 +29,8 @@
 #include <tuple>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
 using Orlavo::Services::Prompter;

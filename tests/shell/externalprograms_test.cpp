@@ -1,4 +1,4 @@
-#include "windows/externalprograms.h"
+#include "shell/windows/externalprograms.h"
 
 #include "files.h"
 #include "scriptedprompter.h"

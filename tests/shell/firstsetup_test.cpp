@@ -1,15 +1,15 @@
-#include "stores/firstsetup.h"
 #include "files.h"
+#include "shell/stores/firstsetup.h"
 
-#include "appcontext.h"
 #include "archives.h"
-#include "inifile.h"
-#include "rules/password.h"
-#include "schema.h"
 #include "scriptedprompter.h"
-#include "settings.h"
-#include "tablenames.h"
-#include "windows/frminiziale.h"
+#include "services/core/inifile.h"
+#include "services/core/settings.h"
+#include "services/core/tablenames.h"
+#include "services/data/schema.h"
+#include "shell/rules/password.h"
+#include "shell/windows/frminiziale.h"
+#include "ui/appcontext.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -27,6 +27,8 @@
 #include <atomic>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
 using Orlavo::Testing::adminExec;

@@ -1,11 +1,11 @@
-#include "appcontext.h"
 #include "contexttest.h"
-#include "stores/basedata.h"
-#include "tablenames.h"
-#include "windows/fieldlook.h"
-#include "windows/frmdatibase.h"
-#include "windows/lookuplist.h"
-#include "windows/menu.h"
+#include "services/core/tablenames.h"
+#include "shell/stores/basedata.h"
+#include "shell/windows/frmdatibase.h"
+#include "shell/windows/menu.h"
+#include "ui/appcontext.h"
+#include "ui/fieldlook.h"
+#include "ui/lookuplist.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,6 +24,8 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;

@@ -1,13 +1,13 @@
-#include "windows/frmentry.h"
+#include "shell/windows/frmentry.h"
 
-#include "appcontext.h"
 #include "archives.h"
-#include "inifile.h"
-#include "rules/password.h"
 #include "scriptedprompter.h"
-#include "stores/loginstore.h"
-#include "tablenames.h"
-#include "windows/menu.h"
+#include "services/core/inifile.h"
+#include "services/core/tablenames.h"
+#include "shell/rules/password.h"
+#include "shell/stores/loginstore.h"
+#include "shell/windows/menu.h"
+#include "ui/appcontext.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -24,6 +24,8 @@
 #include <functional>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;

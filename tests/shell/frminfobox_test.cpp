@@ -1,4 +1,4 @@
-#include "windows/frminfobox.h"
+#include "shell/windows/frminfobox.h"
 
 #include "contexttest.h"
 
@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Testing::Engine;
 

@@ -1,10 +1,10 @@
-#include "windows/frminiziale.h"
 #include "files.h"
+#include "shell/windows/frminiziale.h"
 
-#include "appcontext.h"
 #include "archives.h"
-#include "inifile.h"
 #include "scriptedprompter.h"
+#include "services/core/inifile.h"
+#include "ui/appcontext.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
 using Orlavo::Services::Isolation;

@@ -1,12 +1,12 @@
-#include "appcontext.h"
 #include "contexttest.h"
-#include "counters.h"
-#include "inputfields.h"
-#include "schema.h"
-#include "tablenames.h"
-#include "windows/fieldlook.h"
-#include "windows/frmsocieta.h"
-#include "windows/menu.h"
+#include "services/core/tablenames.h"
+#include "services/data/counters.h"
+#include "services/data/schema.h"
+#include "shell/windows/frmsocieta.h"
+#include "shell/windows/menu.h"
+#include "ui/appcontext.h"
+#include "ui/fieldlook.h"
+#include "ui/inputfields.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;
@@ -397,22 +399,6 @@ TEST_P(CompanyCardTest, ANewCompanyChosenGivesACustomerNumberAtOnce)
         EXPECT_EQ(Services::Counters::nextNumber(context->db, QStringLiteral("****ANAC")), expected);
         ASSERT_TRUE(context->db.commitTransBoth());
     }
-}
-
-TEST_P(CompanyCardTest, TownsGivePostalCodesWhateverTheCase)
-{
-    for (const char *row : {"('10121', 'TORINO', 'TO')", "('10100', 'TORINO', 'TO')", "('20100', 'MILANO', 'MI')"}) {
-        QSqlQuery q(context->db.connection());
-        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO TAB_CAP (CAP, CITTA, PROVINCIA) VALUES ") +
-                           QString::fromLatin1(row)));
-    }
-    const CompanyReferences references(context->db);
-    const auto places = references.places(QStringLiteral(" torino"));
-    ASSERT_EQ(places.size(), 2);
-    EXPECT_EQ(places.first().postalCode, QStringLiteral("10100"));
-    EXPECT_EQ(places.first().province, QStringLiteral("TO"));
-    EXPECT_TRUE(references.places(QStringLiteral("Roma")).isEmpty());
-    EXPECT_TRUE(references.provinceExists(QStringLiteral("to")));
 }
 
 ORLAVO_FOR_EACH_ENGINE(CompanyCardTest);

@@ -1,10 +1,10 @@
-#include "appcontext.h"
 #include "archives.h"
 #include "contexttest.h"
-#include "rules/password.h"
 #include "scriptedprompter.h"
-#include "tablenames.h"
-#include "windows/frmutenti.h"
+#include "services/core/tablenames.h"
+#include "shell/rules/password.h"
+#include "shell/windows/frmutenti.h"
+#include "ui/appcontext.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;

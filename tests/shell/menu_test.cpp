@@ -1,7 +1,7 @@
-#include "appcontext.h"
 #include "contexttest.h"
-#include "tablenames.h"
-#include "windows/menu.h"
+#include "services/core/tablenames.h"
+#include "shell/windows/menu.h"
+#include "ui/appcontext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 namespace Tables = Orlavo::Services::Tables;

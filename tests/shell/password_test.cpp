@@ -1,4 +1,4 @@
-#include "rules/password.h"
+#include "shell/rules/password.h"
 
 #include <QList>
 #include <QStringList>
@@ -193,18 +193,4 @@ TEST(Password, StorableMeansAtMostTwentyScramblableCharacters)
     EXPECT_FALSE(isStorablePassword(QStringLiteral("Ω")));
     EXPECT_EQ(QString::fromUtf8(kPasswordNotAllowed),
               QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli."));
-}
-
-TEST(Password, AgentCodes)
-{
-    EXPECT_TRUE(isAgentCode(QStringLiteral("A12345")));
-    EXPECT_TRUE(isAgentCode(QStringLiteral("a12345")));
-    EXPECT_TRUE(isAgentCode(QStringLiteral("A00000")));
-    EXPECT_FALSE(isAgentCode(QStringLiteral("A1234")));
-    EXPECT_FALSE(isAgentCode(QStringLiteral("B12345")));
-    EXPECT_FALSE(isAgentCode(QStringLiteral("A123456")));
-    EXPECT_FALSE(isAgentCode(QStringLiteral("A1234X")));
-    EXPECT_FALSE(isAgentCode(QStringLiteral("AA2345")));
-    EXPECT_FALSE(isAgentCode(QStringLiteral("A１２３４５")));
-    EXPECT_FALSE(isAgentCode(QString()));
 }

@@ -1,4 +1,4 @@
-#include "windows/pictures.h"
+#include "shell/windows/pictures.h"
 
 #include "files.h"
 

@@ -4,13 +4,13 @@
 // suppliers and items propose.
 
 #include "contexttest.h"
-#include "schema.h"
-#include "settings.h"
-#include "standarddata.h"
-#include "stores/firstsetup.h"
-#include "tablenames.h"
-#include "windows/frmsocieta.h"
-#include "writeunit.h"
+#include "services/core/settings.h"
+#include "services/core/tablenames.h"
+#include "services/data/schema.h"
+#include "services/data/standarddata.h"
+#include "services/data/writeunit.h"
+#include "shell/stores/firstsetup.h"
+#include "shell/windows/frmsocieta.h"
 
 #include <QCoreApplication>
 
@@ -19,6 +19,8 @@
 #include <atomic>
 
 using namespace Orlavo;
+using namespace Orlavo::Reporting;
+using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Services::SchemaKind;

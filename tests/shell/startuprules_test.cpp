@@ -1,4 +1,4 @@
-#include "rules/startuprules.h"
+#include "shell/rules/startuprules.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "archives.h"
 
-#include "schema.h"
+#include "services/data/schema.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

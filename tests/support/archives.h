@@ -1,8 +1,8 @@
 #pragma once
 
-#include "appstate.h"
-#include "dataaccess.h"
 #include "scriptedprompter.h"
+#include "services/core/appstate.h"
+#include "services/data/dataaccess.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prompter.h"
+#include "services/data/prompter.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "password.h"
+#include "shell/rules/password.h"
 
 namespace Orlavo::Shell {
 
@@ -107,17 +107,6 @@ QString unscramblePassword(const QString &scrambled)
 bool isStorablePassword(const QString &plain)
 {
     return plain.size() <= kPasswordMaxLength && scramblePassword(plain).has_value();
-}
-
-bool isAgentCode(const QString &code)
-{
-    if (code.size() != 6 || (code.at(0) != QLatin1Char('A') && code.at(0) != QLatin1Char('a')))
-        return false;
-    for (int i = 1; i < 6; ++i) {
-        if (code.at(i) < QLatin1Char('0') || code.at(i) > QLatin1Char('9'))
-            return false;
-    }
-    return true;
 }
 
 } // namespace Orlavo::Shell

@@ -34,7 +34,4 @@ QString unscramblePassword(const QString &scrambled);
 // At most 20 characters, all of which the stored form can hold.
 bool isStorablePassword(const QString &plain);
 
-// Agents log in with their code: "A" (either case) and five digits.
-bool isAgentCode(const QString &code);
-
 } // namespace Orlavo::Shell

@@ -1,4 +1,4 @@
-#include "startuprules.h"
+#include "shell/rules/startuprules.h"
 
 #include <algorithm>
 #include <climits>

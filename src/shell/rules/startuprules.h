@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appstate.h"
+#include "services/core/appstate.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "backup.h"
+#include "shell/stores/backup.h"
 
-#include "dataaccess.h"
-#include "schema.h"
-#include "tablenames.h"
-#include "values.h"
+#include "services/core/tablenames.h"
+#include "services/core/values.h"
+#include "services/data/dataaccess.h"
+#include "services/data/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,7 +99,7 @@ Outcome<void> checkFolder(const QString &folder)
 
 Outcome<QList<Company>> companies(DataAccess &db)
 {
-    auto rows = db.openRecordset(QString::fromLatin1(kSelectCompanies).arg(Services::Tables::SOCIETA), {}, 1);
+    auto rows = db.openRecordset(QString::fromLatin1(kSelectCompanies).arg(Services::Tables::SOCIETA), {}, Services::Target::Services);
     if (!rows)
         return rows.failure();
     QList<Company> list;
@@ -137,7 +137,7 @@ Outcome<QList<Source>> sourcesOf(DataAccess &db, QList<Company> *registered)
         *registered = *list;
     QList<Source> sources;
     if (db.engine() == Engine::Postgres) {
-        auto size = db.openRecordset(QString::fromLatin1(kDatabaseSize), {}, 1);
+        auto size = db.openRecordset(QString::fromLatin1(kDatabaseSize), {}, Services::Target::Services);
         if (!size)
             return size.failure();
         const qint64 bytes = size->isEmpty() ? 0 : size->first().value(QStringLiteral("DIMENSIONE")).toLongLong();

@@ -1,10 +1,10 @@
-#include "basedata.h"
+#include "shell/stores/basedata.h"
 
-#include "dataaccess.h"
-#include "settings.h"
-#include "tablenames.h"
-#include "values.h"
-#include "writeunit.h"
+#include "services/core/settings.h"
+#include "services/core/tablenames.h"
+#include "services/core/values.h"
+#include "services/data/dataaccess.h"
+#include "services/data/writeunit.h"
 
 #include <QDate>
 
@@ -72,7 +72,7 @@ QString dateText(const QString &typed)
 
 Outcome<std::optional<BaseData>> readBaseData(DataAccess &db, const QString &company)
 {
-    auto rows = db.openRecordset(QString::fromLatin1(kSelect).arg(Tables::DATIBASE), {company}, 1);
+    auto rows = db.openRecordset(QString::fromLatin1(kSelect).arg(Tables::DATIBASE), {company}, Services::Target::Services);
     if (!rows)
         return rows.failure();
     if (rows->isEmpty())

@@ -1,14 +1,16 @@
-#include "companyarchive.h"
+#include "shell/stores/companyarchive.h"
 
-#include "appcontext.h"
-#include "counters.h"
-#include "rules/taxcodes.h"
-#include "schema.h"
-#include "standarddata.h"
-#include "stores/tablerows.h"
-#include "tablenames.h"
-#include "values.h"
-#include "writeunit.h"
+#include "masterdata/rules/taxcodes.h"
+#include "masterdata/stores/postalcodes.h"
+#include "masterdata/stores/tablerows.h"
+#include "services/core/tablenames.h"
+#include "services/core/values.h"
+#include "services/data/counters.h"
+#include "services/data/dataaccess.h"
+#include "services/data/prompter.h"
+#include "services/data/schema.h"
+#include "services/data/standarddata.h"
+#include "services/data/writeunit.h"
 
 #include <QDate>
 #include <QFile>
@@ -104,7 +106,7 @@ bool standardRowExists(const QString &table, const QString &column, const QStrin
 class CompanyAccess
 {
 public:
-    explicit CompanyAccess(const AppContext &context) : m_state(context.state)
+    explicit CompanyAccess(DataAccess &db) : m_state(db.state())
     {
         m_db = std::make_unique<DataAccess>(m_state, m_silent, QString());
         m_db->setExitHook([](int) {});
@@ -140,16 +142,15 @@ struct PreparedDatabase {
     bool ready = false;
 };
 
-PreparedDatabase prepareDatabase(AppContext &context, const QString &code)
+PreparedDatabase prepareDatabase(DataAccess &db, const QString &code)
 {
-    DataAccess &db = context.db;
     const QString title = QStringLiteral("Errore!");
     if (db.engine() == Services::Engine::Sqlite) {
         const QString path = db.config().pathDb + Services::companyFileName(code);
         if (!QFileInfo::exists(path)) {
             auto created = Services::Schema::createSqlite(path, SchemaKind::Company);
             if (!created) {
-                context.prompter.error(created.failure().message + QLatin1Char('\n') + created.failure().detail, title);
+                db.prompter().error(created.failure().message + QLatin1Char('\n') + created.failure().detail, title);
                 return {};
             }
             return {true, true};
@@ -160,13 +161,13 @@ PreparedDatabase prepareDatabase(AppContext &context, const QString &code)
                 problem = ensured.failure().message;
         }
         if (!problem.isEmpty()) {
-            context.prompter.error(QStringLiteral("Esiste già il file %1, che non è l'archivio di una società:\n%2\n"
+            db.prompter().error(QStringLiteral("Esiste già il file %1, che non è l'archivio di una società:\n%2\n"
                                                   "Registrazione non eseguita.")
                                        .arg(path, problem),
                                    title);
             return {};
         }
-        context.prompter.info(
+        db.prompter().info(
             QStringLiteral("L'archivio %1 esiste già: la società userà i dati che contiene.").arg(path),
             QStringLiteral("Codifica Società"));
         return {false, true};
@@ -176,13 +177,13 @@ PreparedDatabase prepareDatabase(AppContext &context, const QString &code)
     const QString schema = Services::companySchemaName(code);
     if (Services::Schema::postgresSchemaExists(connection, schema)) {
         if (auto ensured = Services::Schema::ensurePostgres(connection, schema, SchemaKind::Company); !ensured) {
-            context.prompter.error(QStringLiteral("Sul server esiste già lo schema %1, che non è l'archivio di una "
+            db.prompter().error(QStringLiteral("Sul server esiste già lo schema %1, che non è l'archivio di una "
                                                   "società:\n%2\nRegistrazione non eseguita.")
                                        .arg(schema, ensured.failure().message),
                                    title);
             return {};
         }
-        context.prompter.info(
+        db.prompter().info(
             QStringLiteral("Sul server esiste già l'archivio %1: la società userà i dati che contiene.").arg(schema),
             QStringLiteral("Codifica Società"));
         return {false, true};
@@ -191,7 +192,7 @@ PreparedDatabase prepareDatabase(AppContext &context, const QString &code)
         QSqlQuery may(connection);
         if (!may.exec(QStringLiteral("SELECT has_database_privilege(current_database(), 'CREATE')")) || !may.next() ||
             !may.value(0).toBool()) {
-            context.prompter.error(QStringLiteral("L'utente del server dati non può creare archivi nel database %1.\n"
+            db.prompter().error(QStringLiteral("L'utente del server dati non può creare archivi nel database %1.\n"
                                                   "Chiedere all'amministratore del server il permesso CREATE "
                                                   "sul database. Registrazione non eseguita.")
                                        .arg(db.config().server.database),
@@ -200,15 +201,14 @@ PreparedDatabase prepareDatabase(AppContext &context, const QString &code)
         }
     }
     if (auto created = Services::Schema::createPostgres(connection, schema, SchemaKind::Company); !created) {
-        context.prompter.error(created.failure().message + QLatin1Char('\n') + created.failure().detail, title);
+        db.prompter().error(created.failure().message + QLatin1Char('\n') + created.failure().detail, title);
         return {};
     }
     return {true, true};
 }
 
-void removeDatabase(AppContext &context, const QString &code)
+void removeDatabase(DataAccess &db, const QString &code)
 {
-    DataAccess &db = context.db;
     if (db.engine() == Services::Engine::Sqlite) {
         QFile::remove(db.config().pathDb + Services::companyFileName(code));
         return;
@@ -268,41 +268,14 @@ CompanyReferences::CompanyReferences(DataAccess &db) : m_db(db)
 
 bool CompanyReferences::provinceExists(const QString &code) const
 {
-    return valueKnown(m_db, Tables::TAB_PROV, QStringLiteral("CODICE"), code);
+    return Masterdata::provinceExists(m_db, code);
 }
 
 bool CompanyReferences::activityExists(const QString &code) const
 {
     if (m_db.companyOpen())
-        return valueKnown(m_db, Tables::TAB_ATTIVITA, QStringLiteral("CODICE"), code);
+        return Masterdata::valueKnown(m_db, Tables::TAB_ATTIVITA, QStringLiteral("CODICE"), code);
     return standardRowExists(QStringLiteral("TAB_ATTIVITA"), QStringLiteral("CODICE"), code);
-}
-
-QList<CompanyReferences::Place> CompanyReferences::places(const QString &town) const
-{
-    QList<Place> found;
-    if (isBlank(town))
-        return found;
-    if (m_db.companyOpen()) {
-        auto rows = m_db.openRecordset(QStringLiteral("SELECT CAP, PROVINCIA FROM %1 WHERE %2 ORDER BY CAP")
-                                           .arg(Tables::TAB_CAP, Services::sqlUpperEquals(QStringLiteral("CITTA"))),
-                                       {town.trimmed()});
-        if (rows) {
-            for (const auto &row : *rows)
-                found << Place{row.text(QStringLiteral("CAP")), row.text(QStringLiteral("PROVINCIA"))};
-        }
-        return found;
-    }
-    if (const auto table = Services::StandardData::table(SchemaKind::Company, QStringLiteral("TAB_CAP"))) {
-        const auto cap = table->columns.indexOf(QStringLiteral("CAP"));
-        const auto city = table->columns.indexOf(QStringLiteral("CITTA"));
-        const auto province = table->columns.indexOf(QStringLiteral("PROVINCIA"));
-        for (const QStringList &row : table->rows) {
-            if (row.value(city).compare(town.trimmed(), Qt::CaseInsensitive) == 0)
-                found << Place{row.value(cap), row.value(province)};
-        }
-    }
-    return found;
 }
 
 std::optional<CompanyProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
@@ -318,7 +291,7 @@ std::optional<CompanyProblem> checkCompanyField(const QString &column, const Com
         static const QRegularExpression twoLettersOrDigits(QStringLiteral("^[A-Za-z0-9]{2}$"));
         if (!twoLettersOrDigits.match(value.trimmed()).hasMatch())
             return problem("Codice della Societa: due lettere o cifre !");
-        if (mode == CompanyMode::Insert && valueKnown(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value))
+        if (mode == CompanyMode::Insert && Masterdata::valueKnown(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value))
             return problem("Codice della Societa già presente in archivio");
     } else if (column == QLatin1String("RAG_SOC1")) {
         if (isBlank(value))
@@ -341,7 +314,7 @@ std::optional<CompanyProblem> checkCompanyField(const QString &column, const Com
                                                                : "Provincia della Sede Amministrativa sconosciuta !");
         }
     } else if (column == QLatin1String("PARTIVA")) {
-        if (!isBlank(value) && ctrlPartitaIva(value) != 0)
+        if (!isBlank(value) && Masterdata::ctrlPartitaIva(value) != 0)
             return problem("Partita iva errata !");
     }
     return std::nullopt;
@@ -364,7 +337,7 @@ QList<CompanyProblem> checkCompany(const CompanyRecord &record, CompanyMode mode
 
 std::optional<CompanyRecord> loadCompany(DataAccess &db, const QString &code)
 {
-    auto rows = db.openRecordset(QStringLiteral("SELECT * FROM %1 WHERE SOCIETA = ?").arg(Tables::SOCIETA), {code}, 1);
+    auto rows = db.openRecordset(QStringLiteral("SELECT * FROM %1 WHERE SOCIETA = ?").arg(Tables::SOCIETA), {code}, Services::Target::Services);
     if (!rows)
         return std::nullopt;
     if (rows->isEmpty()) {
@@ -390,9 +363,8 @@ std::optional<CompanyRecord> loadCompany(DataAccess &db, const QString &code)
     return record;
 }
 
-bool registerCompany(AppContext &context, const CompanyRecord &record)
+bool registerCompany(DataAccess &db, const CompanyRecord &record)
 {
-    DataAccess &db = context.db;
     const QString code = record.value(QStringLiteral("SOCIETA")).trimmed().toUpper();
     CompanyRecord stored = record;
     stored.insert(QStringLiteral("SOCIETA"), code);
@@ -403,12 +375,12 @@ bool registerCompany(AppContext &context, const CompanyRecord &record)
         if (!*lock)
             return false;
     }
-    const PreparedDatabase prepared = prepareDatabase(context, code);
+    const PreparedDatabase prepared = prepareDatabase(db, code);
     if (!prepared.ready)
         return false;
     bool written = false;
     {
-        CompanyAccess access(context);
+        CompanyAccess access(db);
         if (auto opened = access.open(db.config(), code); !opened) {
             db.error().code = Services::kErrDatabase;
             db.error().description = opened.failure().message;
@@ -421,13 +393,12 @@ bool registerCompany(AppContext &context, const CompanyRecord &record)
         }
     }
     if (!written && prepared.created)
-        removeDatabase(context, code);
+        removeDatabase(db, code);
     return written;
 }
 
-bool updateCompany(AppContext &context, const CompanyRecord &record)
+bool updateCompany(DataAccess &db, const CompanyRecord &record)
 {
-    DataAccess &db = context.db;
     const QString code = record.value(QStringLiteral("SOCIETA")).trimmed();
     std::optional<Services::ArchiveLock> lock;
     if (db.companyOpen()) {
@@ -438,10 +409,10 @@ bool updateCompany(AppContext &context, const CompanyRecord &record)
     // The copy in the company's own database: the open one, or opened here.
     std::optional<CompanyAccess> other;
     DataAccess *target = &db;
-    if (!db.companyOpen() || context.state.company.compare(code, Qt::CaseInsensitive) != 0) {
-        other.emplace(context);
+    if (!db.companyOpen() || db.state().company.compare(code, Qt::CaseInsensitive) != 0) {
+        other.emplace(db);
         if (auto opened = other->open(db.config(), code); !opened) {
-            context.prompter.error(
+            db.prompter().error(
                 QStringLiteral("L'archivio della società %1 non si apre:\n%2\nModifica non eseguita.")
                     .arg(code, opened.failure().message),
                 QStringLiteral("Errore!"));

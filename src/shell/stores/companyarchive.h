@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outcome.h"
+#include "services/core/outcome.h"
 
 #include <QHash>
 #include <QList>
@@ -15,8 +15,6 @@ struct ConnectionConfig;
 } // namespace Orlavo::Services
 
 namespace Orlavo::Shell {
-
-struct AppContext;
 
 // One column of SOCIETA as the company windows edit it.
 struct CompanyColumn {
@@ -40,7 +38,7 @@ struct CompanyProblem {
     QString message;
 };
 
-// Towns, provinces and activities the checks read: the company tables when
+// Provinces and activities the checks read: the company tables when
 // a company is open, else the standard data shipped with the program (the
 // first company has no archive of its own yet).
 class CompanyReferences
@@ -50,13 +48,6 @@ public:
 
     bool provinceExists(const QString &code) const;
     bool activityExists(const QString &code) const;
-
-    struct Place {
-        QString postalCode;
-        QString province;
-    };
-    // The postal codes of a town, case ignored.
-    QList<Place> places(const QString &town) const;
 
 private:
     Services::DataAccess &m_db;
@@ -80,10 +71,10 @@ std::optional<CompanyRecord> loadCompany(Services::DataAccess &db, const QString
 // database that exists already is used when it is a company archive (the
 // operator is told) and refuses the registration otherwise; a database
 // created here is removed again when anything fails. Errors are reported.
-bool registerCompany(AppContext &context, const CompanyRecord &record);
+bool registerCompany(Services::DataAccess &db, const CompanyRecord &record);
 
 // Updates the company in the services database and its copy in its own
 // database, in one transaction; errors are reported, nothing is written then.
-bool updateCompany(AppContext &context, const CompanyRecord &record);
+bool updateCompany(Services::DataAccess &db, const CompanyRecord &record);
 
 } // namespace Orlavo::Shell

@@ -1,8 +1,8 @@
-#include "companydata.h"
+#include "shell/stores/companydata.h"
 
-#include "appstate.h"
-#include "dataaccess.h"
-#include "tablenames.h"
+#include "services/core/appstate.h"
+#include "services/core/tablenames.h"
+#include "services/data/dataaccess.h"
 
 #include <QDate>
 
@@ -39,7 +39,7 @@ QString dateText(const QVariant &value)
 
 Services::Outcome<QList<CompanyRow>> listCompanies(DataAccess &db)
 {
-    auto rows = db.openRecordset(QString::fromLatin1(kCompanies).arg(Tables::SOCIETA), {}, 1);
+    auto rows = db.openRecordset(QString::fromLatin1(kCompanies).arg(Tables::SOCIETA), {}, Services::Target::Services);
     if (!rows)
         return rows.failure();
     QList<CompanyRow> companies;
@@ -59,7 +59,7 @@ bool loadCompanyData(DataAccess &db, Services::AppState &state)
     state.baseDataDate.clear();
     state.warehouse.clear();
 
-    auto base = db.openRecordset(QString::fromLatin1(kBaseData).arg(Tables::DATIBASE), {state.company}, 1);
+    auto base = db.openRecordset(QString::fromLatin1(kBaseData).arg(Tables::DATIBASE), {state.company}, Services::Target::Services);
     const bool found = base && !base->isEmpty();
     if (found) {
         const auto row = base->first();
@@ -71,7 +71,7 @@ bool loadCompanyData(DataAccess &db, Services::AppState &state)
         state.baseDataDate = dateText(row.value(QStringLiteral("DATASTAMP")));
         state.warehouse = row.text(QStringLiteral("MAGAZZINO"));
     }
-    auto name = db.openRecordset(QString::fromLatin1(kCompanyName).arg(Tables::SOCIETA), {state.company}, 1);
+    auto name = db.openRecordset(QString::fromLatin1(kCompanyName).arg(Tables::SOCIETA), {state.company}, Services::Target::Services);
     state.companyName = name && !name->isEmpty() ? name->first().text(QStringLiteral("RAG_SOC1")) : QString();
     state.bankDescription = describe(db, Tables::TAB_BAN_PAG, state.bankCode);
     state.vatDescription = describe(db, Tables::TAB_PERIVA, state.vatCode);

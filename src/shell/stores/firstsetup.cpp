@@ -1,12 +1,12 @@
-#include "firstsetup.h"
+#include "shell/stores/firstsetup.h"
 
-#include "rules/password.h"
-#include "schema.h"
-#include "settings.h"
-#include "standarddata.h"
-#include "tablenames.h"
-#include "counters.h"
-#include "writeunit.h"
+#include "services/core/settings.h"
+#include "services/core/tablenames.h"
+#include "services/data/counters.h"
+#include "services/data/schema.h"
+#include "services/data/standarddata.h"
+#include "services/data/writeunit.h"
+#include "shell/rules/password.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "loginstore.h"
+#include "shell/stores/loginstore.h"
 
-#include "settings.h"
-#include "tablenames.h"
-#include "writeunit.h"
+#include "services/core/settings.h"
+#include "services/core/tablenames.h"
+#include "services/data/writeunit.h"
 
 namespace Orlavo::Shell {
 
@@ -33,7 +33,7 @@ QString ini(const char *text)
 
 Services::Outcome<std::optional<LoginUser>> LoginStore::findUser(const QString &code)
 {
-    auto rows = m_db.openRecordset(statement(kSelectUser), {code}, 1);
+    auto rows = m_db.openRecordset(statement(kSelectUser), {code}, Services::Target::Services);
     if (!rows)
         return rows.failure();
     if (rows->isEmpty())
@@ -65,7 +65,7 @@ bool LoginStore::clearMark(const QString &code)
 
 std::optional<QString> LoginStore::currentMark(const QString &code)
 {
-    auto rows = m_db.openRecordset(statement(kSelectMark), {code}, 1);
+    auto rows = m_db.openRecordset(statement(kSelectMark), {code}, Services::Target::Services);
     if (!rows)
         return std::nullopt;
     if (rows->isEmpty())

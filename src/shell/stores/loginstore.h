@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dataaccess.h"
-#include "outcome.h"
+#include "services/core/outcome.h"
+#include "services/data/dataaccess.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "usersadmin.h"
+#include "shell/stores/usersadmin.h"
 
-#include "dataaccess.h"
-#include "tablenames.h"
-#include "writeunit.h"
+#include "services/core/tablenames.h"
+#include "services/data/dataaccess.h"
+#include "services/data/writeunit.h"
 
 namespace Orlavo::Shell {
 
@@ -60,7 +60,7 @@ bool writeLocked(DataAccess &db, const char *where, const char *step, const QStr
 
 Outcome<QList<UserRow>> listUsers(DataAccess &db)
 {
-    auto rows = db.openRecordset(QString::fromLatin1(kSelectAll).arg(TAB_UTENTI), {}, 1);
+    auto rows = db.openRecordset(QString::fromLatin1(kSelectAll).arg(TAB_UTENTI), {}, Services::Target::Services);
     if (!rows)
         return rows.failure();
     QList<UserRow> users;
@@ -72,7 +72,7 @@ Outcome<QList<UserRow>> listUsers(DataAccess &db)
 
 Outcome<std::optional<UserRow>> findUser(DataAccess &db, const QString &code)
 {
-    auto rows = db.openRecordset(byCode(kSelectOne), {code}, 1);
+    auto rows = db.openRecordset(byCode(kSelectOne), {code}, Services::Target::Services);
     if (!rows)
         return rows.failure();
     if (rows->isEmpty())

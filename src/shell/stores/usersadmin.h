@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outcome.h"
+#include "services/core/outcome.h"
 
 #include <QList>
 #include <QString>

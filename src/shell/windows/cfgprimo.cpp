@@ -1,7 +1,7 @@
-#include "cfgprimo.h"
+#include "shell/windows/cfgprimo.h"
 
-#include "prompter.h"
-#include "settings.h"
+#include "services/core/settings.h"
+#include "services/data/prompter.h"
 
 #include <QApplication>
 #include <QDate>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stores/firstsetup.h"
+#include "shell/stores/firstsetup.h"
 
 #include <QWizard>
 

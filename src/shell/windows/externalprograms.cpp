@@ -1,6 +1,6 @@
-#include "externalprograms.h"
+#include "shell/windows/externalprograms.h"
 
-#include "prompter.h"
+#include "services/data/prompter.h"
 
 #include <QProcess>
 #include <QStandardPaths>

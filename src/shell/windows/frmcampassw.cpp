@@ -1,8 +1,8 @@
-#include "frmcampassw.h"
+#include "shell/windows/frmcampassw.h"
 
-#include "appcontext.h"
-#include "rules/password.h"
-#include "stores/usersadmin.h"
+#include "shell/rules/password.h"
+#include "shell/stores/usersadmin.h"
+#include "ui/appcontext.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -27,7 +27,7 @@ constexpr char kMismatch[] = "Discordanza fra nuove password\nRidigitarle entram
 
 } // namespace
 
-FrmCamPassw::FrmCamPassw(AppContext &context, QWidget *parent)
+FrmCamPassw::FrmCamPassw(Ui::AppContext &context, QWidget *parent)
     : QDialog(parent), m_context(context), m_old(new QLineEdit(this)), m_new(new QLineEdit(this)),
       m_repeat(new QLineEdit(this))
 {

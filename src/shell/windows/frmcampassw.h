@@ -5,16 +5,18 @@
 class QLineEdit;
 class QPushButton;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // The current user's password change: the old password, the new one twice.
 class FrmCamPassw : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FrmCamPassw(AppContext &context, QWidget *parent = nullptr);
+    explicit FrmCamPassw(Ui::AppContext &context, QWidget *parent = nullptr);
 
     // False when the current user is not in the users table: the window
     // has said so and shows nothing.
@@ -32,7 +34,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    AppContext &m_context;
+    Ui::AppContext &m_context;
     bool m_usable = false;
     bool m_checking = false;
     QString m_stored;

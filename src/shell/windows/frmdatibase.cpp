@@ -1,12 +1,12 @@
-#include "frmdatibase.h"
+#include "shell/windows/frmdatibase.h"
 
-#include "appcontext.h"
-#include "counters.h"
-#include "inputfields.h"
-#include "rules/colours.h"
-#include "tablenames.h"
-#include "windows/fieldlook.h"
-#include "windows/lookuplist.h"
+#include "services/core/tablenames.h"
+#include "services/data/counters.h"
+#include "ui/appcontext.h"
+#include "ui/colours.h"
+#include "ui/fieldlook.h"
+#include "ui/inputfields.h"
+#include "ui/lookuplist.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -65,16 +65,16 @@ constexpr std::array<const char *, 4> kPriorityNames = {"T_prlistper", "T_prlist
 
 const QString kMenu = QStringLiteral("MENU");
 
-LookupRequest listOf(const QString &table, const char *title, QList<LookupColumn> columns)
+Ui::LookupRequest listOf(const QString &table, const char *title, QList<Services::LookupColumn> columns)
 {
-    LookupRequest request;
+    Ui::LookupRequest request;
     request.table = table;
     request.title = QString::fromLatin1(title);
     request.columns = std::move(columns);
     return request;
 }
 
-LookupColumn column(const char *name, const char *spec, const char *heading)
+Services::LookupColumn column(const char *name, const char *spec, const char *heading)
 {
     return {QString::fromLatin1(name), QString::fromLatin1(spec), QString::fromLatin1(heading)};
 }
@@ -120,7 +120,7 @@ void check(QButtonGroup *group, int id)
 
 } // namespace
 
-FrmDatiBase::FrmDatiBase(AppContext &context, QWidget *parent)
+FrmDatiBase::FrmDatiBase(Ui::AppContext &context, QWidget *parent)
     : QDialog(parent), m_ctx(context), m_tabs(new QTabWidget(this)),
       m_save(new QPushButton(QStringLiteral("&Registra"), this)),
       m_cancel(new QPushButton(QStringLiteral("&Annulla"), this)),
@@ -166,7 +166,7 @@ FrmDatiBase::FrmDatiBase(AppContext &context, QWidget *parent)
     for (QSpinBox *field : m_priorities)
         field->installEventFilter(this);
 
-    applyFieldColours(this, readFieldColours(m_ctx.settings, palette()));
+    Ui::applyFieldColours(this, Ui::readFieldColours(m_ctx.settings, palette()));
     load();
 }
 
@@ -175,19 +175,19 @@ QWidget *FrmDatiBase::buildCompanyPage()
     auto *page = new QWidget(this);
     m_company = shownField("D_societa", page);
     m_companyName = shownField("D_ragsoc", page);
-    m_bank = new Services::CodeField(kBankLength, page);
+    m_bank = new Ui::CodeField(kBankLength, page);
     m_bank->setObjectName(QStringLiteral("T_banca"));
     m_bankDescription = shownField("D_banca", page);
-    m_vatCode = new Services::CodeField(kVatLength, page);
+    m_vatCode = new Ui::CodeField(kVatLength, page);
     m_vatCode->setObjectName(QStringLiteral("T_periva"));
     m_vatDescription = shownField("D_periva", page);
     m_vatPeriod = new QPushButton(vatPeriodCaption(QString()), page);
     m_vatPeriod->setObjectName(QStringLiteral("liquiva"));
     m_vatPeriod->setAutoDefault(false);
-    m_warehouse = new Services::CodeField(kWarehouseLength, page);
+    m_warehouse = new Ui::CodeField(kWarehouseLength, page);
     m_warehouse->setObjectName(QStringLiteral("T_magazzino"));
     m_warehouseDescription = shownField("D_magazzino", page);
-    m_year = new Services::NumberField(0, true, page);
+    m_year = new Ui::NumberField(0, true, page);
     m_year->setObjectName(QStringLiteral("T_anno"));
     m_year->setMaxLength(4);
     m_separateNumbering =
@@ -199,7 +199,7 @@ QWidget *FrmDatiBase::buildCompanyPage()
         code->setFixedWidth(charWidth * 5 + 12);
     m_vatPeriod->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("TRIMESTRALE")) + 32);
 
-    for (Services::CodeField *code : {m_bank, m_vatCode, m_warehouse})
+    for (Ui::CodeField *code : {m_bank, m_vatCode, m_warehouse})
         code->setUpperCaseSwitch(&m_ctx.state.upperCaseKeys);
     connect(m_vatPeriod, &QPushButton::clicked, this, [this] {
         m_vatPeriod->setText(vatPeriodCaption(
@@ -213,17 +213,17 @@ QWidget *FrmDatiBase::buildCompanyPage()
     connect(m_warehouse, &QLineEdit::textChanged, this,
             [this] { describe(m_warehouse, Tables::TAB_MAGAZZINI, m_warehouseDescription); });
 
-    attachLookup(m_bank, m_ctx, [] {
+    Ui::attachLookup(m_bank, m_ctx, [] {
         return listOf(Tables::TAB_BAN_PAG, "Lista BANCHE PAGAMENTO",
                       {column("CODICE", "05C", "COD."), column("DESCRIZIONE", "30C", "DESCRIZIONE")});
     });
-    attachLookup(m_vatCode, m_ctx, [] {
+    Ui::attachLookup(m_vatCode, m_ctx, [] {
         return listOf(Tables::TAB_PERIVA, "Lista ALIQUOTE I.V.A.",
                       {column("CODICE", "04C", "COD."), column("DESCRIZIONE", "30C", "DESCRIZIONE"),
                        column("DESC_TIPO", "15C", "TIPO"), column("TIPO_CODICE", "00C", "TIPO COD"),
                        column("ALIQUOTA", "06C", "ALIQ.")});
     });
-    attachLookup(m_warehouse, m_ctx, [] {
+    Ui::attachLookup(m_warehouse, m_ctx, [] {
         return listOf(Tables::TAB_MAGAZZINI, "Lista Magazzini",
                       {column("CODICE", "03C", "COD."), column("DESCRIZIONE", "30C", "DESCRIZIONE")});
     });
@@ -309,9 +309,9 @@ QWidget *FrmDatiBase::buildDocumentsPage()
 QWidget *FrmDatiBase::buildStockPage()
 {
     auto *page = new QWidget(this);
-    m_searchFrom = new Services::DateField(page);
+    m_searchFrom = new Ui::DateField(page);
     m_searchFrom->setObjectName(QStringLiteral("T_ricercainizio"));
-    m_searchTo = new Services::DateField(page);
+    m_searchTo = new Ui::DateField(page);
     m_searchTo->setObjectName(QStringLiteral("T_ricercafine"));
     const int dateWidth = fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12;
     m_searchFrom->setFixedWidth(dateWidth);
@@ -331,9 +331,9 @@ QWidget *FrmDatiBase::buildStockPage()
         prioritiesForm->addRow(QString::fromUtf8(kPriorityCaptions[i]), field);
     }
 
-    m_free1 = new Services::TextField(kFreeCaptionLength, page);
+    m_free1 = new Ui::TextField(kFreeCaptionLength, page);
     m_free1->setObjectName(QStringLiteral("T_libero1"));
-    m_free2 = new Services::TextField(kFreeCaptionLength, page);
+    m_free2 = new Ui::TextField(kFreeCaptionLength, page);
     m_free2->setObjectName(QStringLiteral("T_libero2"));
     // Captions are shown as typed.
     m_free1->setUpperCaseSource([] { return false; });
@@ -373,7 +373,7 @@ QWidget *FrmDatiBase::buildColoursPage()
     m_protectedSample->setText(QString::fromLatin1(kSample));
 
     QPushButton *desktop = colourButton(QStringLiteral("Colore di sfondo della scrivania"), "coloreSfondo",
-                                        "COLORESFONDO", kDefaultBackground, true);
+                                        "COLORESFONDO", Ui::kDefaultBackground, true);
     auto *editable = new QGroupBox(QStringLiteral("Colore campi editabili"), page);
     auto *editableRow = new QHBoxLayout(editable);
     editableRow->addWidget(colourButton(QStringLiteral("Testo"), "coloreEditF", "COLOREEDITF", "0", false));
@@ -403,7 +403,7 @@ void FrmDatiBase::load()
     showOptions(m_loadedOptions);
     m_shownData = collectData();
     m_shownOptions = collectOptions();
-    clearFieldErrors(this);
+    Ui::clearFieldErrors(this);
 }
 
 void FrmDatiBase::showData(const BaseData &data)
@@ -473,13 +473,13 @@ BaseOptions FrmDatiBase::collectOptions() const
     return options;
 }
 
-void FrmDatiBase::describe(Services::CodeField *field, const QString &table, QLineEdit *description)
+void FrmDatiBase::describe(Ui::CodeField *field, const QString &table, QLineEdit *description)
 {
     auto found = findTableCode(m_ctx.db, table, field->text());
     description->setText(found && found->has_value() ? (*found)->description : QString());
 }
 
-FrmDatiBase::Verdict FrmDatiBase::checkCode(Services::CodeField *field, const QString &table, QLineEdit *description,
+FrmDatiBase::Verdict FrmDatiBase::checkCode(Ui::CodeField *field, const QString &table, QLineEdit *description,
                                             std::optional<CodeEntry> &found, const char *missing, const char *unknown)
 {
     found.reset();
@@ -558,7 +558,7 @@ std::optional<FrmDatiBase::Check> FrmDatiBase::checkOf(const QWidget *field) con
 void FrmDatiBase::mark(Check check, const Verdict &verdict)
 {
     for (QWidget *field : fieldsOf(check))
-        markFieldError(field, verdict.failing.contains(field));
+        Ui::markFieldError(field, verdict.failing.contains(field));
 }
 
 void FrmDatiBase::refuse(const char *message)
@@ -616,7 +616,7 @@ bool FrmDatiBase::eventFilter(QObject *watched, QEvent *event)
     // A message box or a lookup list taking the focus is not leaving the
     // field, and on the way to the buttons Registra checks everything itself.
     auto *field = qobject_cast<QWidget *>(watched);
-    if (field && !m_focusing && leavesField(event, {m_save, m_cancel, m_exit}))
+    if (field && !m_focusing && Ui::leavesField(event, {m_save, m_cancel, m_exit}))
         checkField(field);
     return QDialog::eventFilter(watched, event);
 }
@@ -684,19 +684,19 @@ void FrmDatiBase::pickColour(const QString &title, const char *key, const char *
 {
     const QString name = QString::fromLatin1(key);
     const QString setting = m_ctx.settings.read(kMenu, name);
-    const QColor current = colourFromSetting(setting.isEmpty() ? QString::fromLatin1(fallback) : setting,
+    const QColor current = Ui::colourFromSetting(setting.isEmpty() ? QString::fromLatin1(fallback) : setting,
                                              palette().color(QPalette::Button), palette());
     const QColor chosen = m_pickColour ? m_pickColour(current, title) : QColor();
     if (!chosen.isValid())
         return;
-    m_ctx.settings.write(kMenu, name, settingFromColour(chosen));
+    m_ctx.settings.write(kMenu, name, Ui::settingFromColour(chosen));
     if (desktop) {
         if (m_onBackgroundChanged)
             m_onBackgroundChanged();
         return;
     }
     // The samples, and every field here, show the new colours at once.
-    applyFieldColours(this, readFieldColours(m_ctx.settings, palette()));
+    Ui::applyFieldColours(this, Ui::readFieldColours(m_ctx.settings, palette()));
 }
 
 } // namespace Orlavo::Shell

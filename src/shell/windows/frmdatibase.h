@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stores/basedata.h"
+#include "shell/stores/basedata.h"
 
 #include <QColor>
 #include <QDialog>
@@ -16,16 +16,15 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 
-namespace Orlavo::Services {
+namespace Orlavo::Ui {
 class CodeField;
 class DateField;
 class NumberField;
 class TextField;
-} // namespace Orlavo::Services
+struct AppContext;
+} // namespace Orlavo::Ui
 
 namespace Orlavo::Shell {
-
-struct AppContext;
 
 // The company's base data: its DATIBASE row (bank, VAT code and period,
 // numbering of credit notes, warehouse), the working year and the options
@@ -38,7 +37,7 @@ public:
     // when the operator cancels.
     using ColourPicker = std::function<QColor(const QColor &current, const QString &title)>;
 
-    explicit FrmDatiBase(AppContext &context, QWidget *parent = nullptr);
+    explicit FrmDatiBase(Ui::AppContext &context, QWidget *parent = nullptr);
 
     // The system colour dialog unless set.
     void setColourPicker(ColourPicker picker) { m_pickColour = std::move(picker); }
@@ -90,14 +89,14 @@ private:
     QList<QWidget *> fieldsOf(Check check) const;
     std::optional<Check> checkOf(const QWidget *field) const;
     void mark(Check check, const Verdict &verdict);
-    Verdict checkCode(Services::CodeField *field, const QString &table, QLineEdit *description,
+    Verdict checkCode(Ui::CodeField *field, const QString &table, QLineEdit *description,
                       std::optional<CodeEntry> &found, const char *missing, const char *unknown);
-    void describe(Services::CodeField *field, const QString &table, QLineEdit *description);
+    void describe(Ui::CodeField *field, const QString &table, QLineEdit *description);
     void focusField(QWidget *field);
     void refuse(const char *message);
     void pickColour(const QString &title, const char *key, const char *fallback, bool desktop);
 
-    AppContext &m_ctx;
+    Ui::AppContext &m_ctx;
     ColourPicker m_pickColour;
     std::function<void()> m_onBackgroundChanged;
     std::function<void()> m_onSaved;
@@ -117,16 +116,16 @@ private:
     QTabWidget *m_tabs;
     QLineEdit *m_company;
     QLineEdit *m_companyName;
-    Services::CodeField *m_bank;
+    Ui::CodeField *m_bank;
     QLineEdit *m_bankDescription;
-    Services::CodeField *m_vatCode;
+    Ui::CodeField *m_vatCode;
     QLineEdit *m_vatDescription;
     QPushButton *m_vatPeriod;
     QCheckBox *m_separateNumbering;
     QCheckBox *m_vatRegister;
-    Services::CodeField *m_warehouse;
+    Ui::CodeField *m_warehouse;
     QLineEdit *m_warehouseDescription;
-    Services::NumberField *m_year;
+    Ui::NumberField *m_year;
 
     QButtonGroup *m_priceKind;
     QButtonGroup *m_discounts;
@@ -137,11 +136,11 @@ private:
     QCheckBox *m_separateDebitNotes;
     QCheckBox *m_printDetail;
 
-    Services::DateField *m_searchFrom;
-    Services::DateField *m_searchTo;
+    Ui::DateField *m_searchFrom;
+    Ui::DateField *m_searchTo;
     std::array<QSpinBox *, 4> m_priorities{};
-    Services::TextField *m_free1;
-    Services::TextField *m_free2;
+    Ui::TextField *m_free1;
+    Ui::TextField *m_free2;
 
     QLineEdit *m_editableSample;
     QLineEdit *m_protectedSample;

@@ -1,7 +1,8 @@
-#include "frmentry.h"
+#include "shell/windows/frmentry.h"
 
-#include "appcontext.h"
-#include "rules/password.h"
+#include "masterdata/rules/agentcode.h"
+#include "shell/rules/password.h"
+#include "ui/appcontext.h"
 
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -36,13 +37,13 @@ QString latin(const char *text)
 
 } // namespace
 
-FrmEntry::FrmEntry(AppContext &context, const QString &version, QWidget *parent)
+FrmEntry::FrmEntry(Ui::AppContext &context, const QString &version, QWidget *parent)
     : QDialog(parent), m_ctx(context), m_store(context.db), m_appName(new QLabel(this)), m_version(new QLabel(this)),
       m_code(new QLineEdit(this)), m_password(new QLineEdit(this)), m_ok(new QPushButton(QStringLiteral("OK"), this)),
       m_cancel(new QPushButton(QStringLiteral("Annulla"), this))
 {
     setObjectName(QStringLiteral("frmEntry"));
-    const QString appName = applicationName(m_ctx.settings);
+    const QString appName = Ui::applicationName(m_ctx.settings);
     setWindowTitle(appName);
     setWindowIcon(QIcon(m_ctx.state.iconForms));
 
@@ -120,7 +121,7 @@ void FrmEntry::showEvent(QShowEvent *event)
 
 void FrmEntry::refuse(const char *message)
 {
-    m_ctx.prompter.ask(QString::fromUtf8(message), QString::fromLatin1(kAppName), Prompter::Icon::Critical,
+    m_ctx.prompter.ask(QString::fromUtf8(message), QString::fromLatin1(Ui::kAppName), Prompter::Icon::Critical,
                        Prompter::Buttons::OkCancel);
 }
 
@@ -187,7 +188,7 @@ void FrmEntry::logIn(const LoginUser &user)
     Services::AppState &state = m_ctx.state;
     state.user = user.code;
     state.userType = user.type.trimmed().toInt();
-    state.agentFlag = isAgentCode(user.code) ? latin(kAgentFlag) : QString();
+    state.agentFlag = Masterdata::isAgentCode(user.code) ? latin(kAgentFlag) : QString();
 
     // A mark that could not be written was reported; the login stands.
     m_store.markConnected(user.code);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stores/loginstore.h"
+#include "shell/stores/loginstore.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -9,9 +9,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // The login: user code and password against TAB_UTENTI. On success the
 // application state holds the user, his type and agent flag, CONT.INI names
@@ -22,7 +24,7 @@ class FrmEntry : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FrmEntry(AppContext &context, const QString &version = QCoreApplication::applicationVersion(),
+    explicit FrmEntry(Ui::AppContext &context, const QString &version = QCoreApplication::applicationVersion(),
                       QWidget *parent = nullptr);
 
     // The version as major.minor.revision.
@@ -48,7 +50,7 @@ private:
     void refuse(const char *message);
     void logIn(const LoginUser &user);
 
-    AppContext &m_ctx;
+    Ui::AppContext &m_ctx;
     LoginStore m_store;
     QLabel *m_appName;
     QLabel *m_version;

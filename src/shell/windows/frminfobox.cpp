@@ -1,6 +1,6 @@
-#include "frminfobox.h"
+#include "shell/windows/frminfobox.h"
 
-#include "appcontext.h"
+#include "ui/appcontext.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -30,7 +30,7 @@ QString systemText()
 }
 
 // Where the archives are: the folder of the files, or the server and database.
-QString placeText(const AppContext &ctx)
+QString placeText(const Ui::AppContext &ctx)
 {
     const Services::ConnectionConfig &config = ctx.db.config();
     if (ctx.db.engine() == Services::Engine::Postgres) {
@@ -56,11 +56,11 @@ QString companyText(const Services::AppState &state)
 
 } // namespace
 
-FrmInfobox::FrmInfobox(AppContext &context, const QString &version, QWidget *parent)
+FrmInfobox::FrmInfobox(Ui::AppContext &context, const QString &version, QWidget *parent)
     : QDialog(parent), m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok, this))
 {
     setObjectName(QStringLiteral("frmInfobox"));
-    const QString appName = applicationName(context.settings);
+    const QString appName = Ui::applicationName(context.settings);
     setWindowTitle(QStringLiteral("Informazioni su ") + appName);
     if (!context.state.iconForms.isEmpty())
         setWindowIcon(QIcon(context.state.iconForms));

@@ -7,9 +7,11 @@ class QDialogButtonBox;
 class QFormLayout;
 class QLabel;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // "Informazioni su": program and version, Qt, the system, the screen, the
 // archives in use and who is working on which company. What a support call
@@ -19,7 +21,7 @@ class FrmInfobox : public QDialog
     Q_OBJECT
 public:
     // An empty version shows the version this program was built as.
-    explicit FrmInfobox(AppContext &context, const QString &version = QCoreApplication::applicationVersion(),
+    explicit FrmInfobox(Ui::AppContext &context, const QString &version = QCoreApplication::applicationVersion(),
                         QWidget *parent = nullptr);
 
     QDialogButtonBox *buttons() const { return m_buttons; }

@@ -1,8 +1,9 @@
-#include "frminiziale.h"
+#include "shell/windows/frminiziale.h"
 
-#include "appcontext.h"
-#include "frmpath.h"
-#include "rules/startuprules.h"
+#include "reporting/stores/reportfiles.h"
+#include "shell/rules/startuprules.h"
+#include "shell/windows/frmpath.h"
+#include "ui/appcontext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ QString key(const char *name)
 
 } // namespace
 
-FrmIniziale::FrmIniziale(AppContext &context, QWidget *parent)
+FrmIniziale::FrmIniziale(Ui::AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_ctx(context), m_picture(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmIniziale"));
@@ -75,7 +76,7 @@ void FrmIniziale::load()
     Services::AppState &state = m_ctx.state;
     const QString main = key(kMain);
 
-    setWindowTitle(QString::fromLatin1(kAppName));
+    setWindowTitle(QString::fromLatin1(Ui::kAppName));
     m_normalStart = true;
 
     if (ini.read(main, key("SOCIETA")).isEmpty()) {
@@ -142,12 +143,12 @@ void FrmIniziale::load()
 
 void FrmIniziale::loadReports()
 {
-    const ReportListLoad load = loadReportList(m_ctx.state.pathRptPers, m_ctx.state.pathRpt);
+    const Reporting::ReportListLoad load = Reporting::loadReportList(m_ctx.state.pathRptPers, m_ctx.state.pathRpt);
     m_ctx.reports = load.entries;
     // A damaged line costs only itself: one warning names them all.
     if (!load.damaged.isEmpty())
         m_ctx.prompter.warn(QString::fromUtf8(kReportLinesSkipped) + load.damaged.join(QLatin1Char('\n')),
-                            QString::fromLatin1(kAppName));
+                            QString::fromLatin1(Ui::kAppName));
 }
 
 void FrmIniziale::readFolders()
@@ -169,7 +170,7 @@ void FrmIniziale::showPicture()
     const QPixmap picture(m_ctx.state.pathIco + m_ctx.state.backgroundFile);
     if (picture.isNull()) {
         // No picture: a plain window with the program's name.
-        m_picture->setText(QString::fromLatin1(kAppName));
+        m_picture->setText(QString::fromLatin1(Ui::kAppName));
         QFont font = m_picture->font();
         font.setPointSize(28);
         font.setBold(true);
@@ -209,20 +210,20 @@ void FrmIniziale::readIsolation()
 void FrmIniziale::firstRun()
 {
     using Services::Prompter;
-    const auto answer = m_ctx.prompter.ask(QString::fromUtf8(kFirstRunQuestion), QString::fromLatin1(kAppName),
+    const auto answer = m_ctx.prompter.ask(QString::fromUtf8(kFirstRunQuestion), QString::fromLatin1(Ui::kAppName),
                                            Prompter::Icon::Question, Prompter::Buttons::YesNo);
     m_normalStart = false;
     if (answer == Prompter::Button::Yes) {
         const QString program = configurationUtility();
         if (!m_launch(program, {QString::fromLatin1(kUtilityArgument)})) {
-            m_ctx.prompter.error(QString::fromUtf8(kUtilityMissing).arg(program), QString::fromLatin1(kAppName));
+            m_ctx.prompter.error(QString::fromUtf8(kUtilityMissing).arg(program), QString::fromLatin1(Ui::kAppName));
             m_timer.start(kHandOverMs);
             return;
         }
         m_timer.start(kFirstRunWaitMs);
         return;
     }
-    m_ctx.prompter.warn(QString::fromUtf8(kFirstRunRefused), QString::fromLatin1(kAppName));
+    m_ctx.prompter.warn(QString::fromUtf8(kFirstRunRefused), QString::fromLatin1(Ui::kAppName));
     m_timer.start(kHandOverMs);
 }
 

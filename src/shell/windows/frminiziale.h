@@ -9,9 +9,11 @@
 
 class QLabel;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // The start-up window: reads CONT.INI into the application state with its
 // defaults, asks for the database folder when none is set, opens the
@@ -25,7 +27,7 @@ public:
     using FolderChooser = std::function<std::optional<QString>(const QString &current)>;
     using Launcher = std::function<bool(const QString &program, const QStringList &arguments)>;
 
-    explicit FrmIniziale(AppContext &context, QWidget *parent = nullptr);
+    explicit FrmIniziale(Ui::AppContext &context, QWidget *parent = nullptr);
 
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     void setLauncher(Launcher launcher) { m_launch = std::move(launcher); }
@@ -54,7 +56,7 @@ private:
     void onTimer();
     void loadReports();
 
-    AppContext &m_ctx;
+    Ui::AppContext &m_ctx;
     QLabel *m_picture;
     QTimer m_timer;
     bool m_normalStart = true;

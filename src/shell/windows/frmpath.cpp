@@ -1,6 +1,6 @@
-#include "frmpath.h"
+#include "shell/windows/frmpath.h"
 
-#include "settings.h"
+#include "services/core/settings.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

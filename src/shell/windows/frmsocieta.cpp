@@ -1,12 +1,12 @@
-#include "frmsocieta.h"
+#include "shell/windows/frmsocieta.h"
 
-#include "appcontext.h"
-#include "inputfields.h"
-#include "rules/taxcodes.h"
-#include "tablenames.h"
-#include "windows/fieldlook.h"
-#include "windows/lookuplist.h"
-#include "windows/placepick.h"
+#include "masterdata/masterdata.h"
+#include "masterdata/rules/taxcodes.h"
+#include "services/core/tablenames.h"
+#include "ui/appcontext.h"
+#include "ui/fieldlook.h"
+#include "ui/inputfields.h"
+#include "ui/lookuplist.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,7 +21,7 @@
 
 namespace Orlavo::Shell {
 
-using Services::InputField;
+using Ui::InputField;
 using Services::Prompter;
 
 namespace {
@@ -41,7 +41,7 @@ QString column(const QObject *field)
 
 } // namespace
 
-FrmSocieta::FrmSocieta(AppContext &context, CompanyMode mode, const QString &code, QWidget *parent)
+FrmSocieta::FrmSocieta(Ui::AppContext &context, CompanyMode mode, const QString &code, QWidget *parent)
     : QDialog(parent), m_context(context), m_mode(mode), m_references(context.db)
 {
     setObjectName(mode == CompanyMode::Insert ? QStringLiteral("frmInsSocieta") : QStringLiteral("frmModSocieta"));
@@ -58,22 +58,22 @@ FrmSocieta::FrmSocieta(AppContext &context, CompanyMode mode, const QString &cod
     display(m_saved);
 }
 
-InputField *FrmSocieta::addField(const QString &name)
+Ui::InputField *FrmSocieta::addField(const QString &name)
 {
     const auto &columns = companyColumns();
     const auto found =
         std::find_if(columns.begin(), columns.end(), [&name](const CompanyColumn &c) { return c.name == name; });
-    InputField *field = nullptr;
+    Ui::InputField *field = nullptr;
     switch (found->kind) {
-    case CompanyColumn::Kind::Date: field = new Services::DateField(this); break;
-    case CompanyColumn::Kind::Number: field = new Services::NumberField(0, true, this); break;
+    case CompanyColumn::Kind::Date: field = new Ui::DateField(this); break;
+    case CompanyColumn::Kind::Number: field = new Ui::NumberField(0, true, this); break;
     case CompanyColumn::Kind::Text:
         if (name == QLatin1String("SOCIETA") || name.startsWith(QLatin1String("CAP_")) ||
             name.startsWith(QLatin1String("PROV_")) || name == QLatin1String("COD_ATTIV") ||
             name == QLatin1String("PARTIVA") || name == QLatin1String("COD_FIS"))
-            field = new Services::CodeField(found->length, this);
+            field = new Ui::CodeField(found->length, this);
         else
-            field = new Services::TextField(found->length, this);
+            field = new Ui::TextField(found->length, this);
         field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
         break;
     }
@@ -89,7 +89,7 @@ void FrmSocieta::buildFields()
     auto *layout = new QVBoxLayout(this);
 
     auto *head = new QFormLayout;
-    InputField *code = f("SOCIETA");
+    Ui::InputField *code = f("SOCIETA");
     code->setMaximumWidth(50);
     head->addRow(QStringLiteral("Codice"), code);
     head->addRow(QStringLiteral("Ragione sociale"), f("RAG_SOC1"));
@@ -105,15 +105,15 @@ void FrmSocieta::buildFields()
         grid->addWidget(new QLabel(QStringLiteral("Località"), box), 1, 0);
         grid->addWidget(addField(QStringLiteral("CITTA_") + s), 1, 1);
         grid->addWidget(new QLabel(QStringLiteral("C.A.P."), box), 1, 2);
-        InputField *cap = addField(QStringLiteral("CAP_") + s);
+        Ui::InputField *cap = addField(QStringLiteral("CAP_") + s);
         cap->setMaximumWidth(70);
         grid->addWidget(cap, 1, 3);
         grid->addWidget(new QLabel(QStringLiteral("Prov."), box), 1, 4);
-        InputField *province = addField(QStringLiteral("PROV_") + s);
+        Ui::InputField *province = addField(QStringLiteral("PROV_") + s);
         province->setMaximumWidth(40);
         grid->addWidget(province, 1, 5);
         grid->setColumnStretch(1, 1);
-        connect(static_cast<Services::CodeField *>(cap), &Services::CodeField::lookupRequested, this, [this, s] {
+        connect(static_cast<Ui::CodeField *>(cap), &Ui::CodeField::lookupRequested, this, [this, s] {
             pickPostalCode(QStringLiteral("CAP_") + s, QStringLiteral("CITTA_") + s, QStringLiteral("PROV_") + s);
         });
         return box;
@@ -124,7 +124,7 @@ void FrmSocieta::buildFields()
     auto *data = new QGridLayout;
     const auto pair = [&](int row, int col, const QString &caption, const char *name) {
         auto *label = new QLabel(caption, this);
-        InputField *field = f(name);
+        Ui::InputField *field = f(name);
         label->setBuddy(field);
         data->addWidget(label, row, col);
         data->addWidget(field, row, col + 1);
@@ -148,8 +148,8 @@ void FrmSocieta::buildFields()
     data->setColumnStretch(1, 1);
     data->setColumnStretch(3, 1);
     layout->addLayout(data);
-    connect(static_cast<Services::CodeField *>(m_fields.value(QStringLiteral("COD_ATTIV"))),
-            &Services::CodeField::lookupRequested, this, [this] { pickActivity(); });
+    connect(static_cast<Ui::CodeField *>(m_fields.value(QStringLiteral("COD_ATTIV"))),
+            &Ui::CodeField::lookupRequested, this, [this] { pickActivity(); });
 
     m_save = new QPushButton(QStringLiteral("&Registra"), this);
     m_save->setObjectName(QStringLiteral("B_Registra"));
@@ -195,7 +195,7 @@ void FrmSocieta::display(const CompanyRecord &record)
         it.value()->setModified(false);
     }
     m_keptTaxCode.clear();
-    clearFieldErrors(this);
+    Ui::clearFieldErrors(this);
     showActivity();
 }
 
@@ -218,15 +218,15 @@ bool FrmSocieta::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving a field for another one runs its check; a message box taking
     // the focus, or the way out, does not.
-    if (!m_closing && m_fields.value(column(watched)) == watched && leavesField(event, {m_cancel, m_exit}) &&
-        static_cast<InputField *>(watched)->isModified())
+    if (!m_closing && m_fields.value(column(watched)) == watched && Ui::leavesField(event, {m_cancel, m_exit}) &&
+        static_cast<Ui::InputField *>(watched)->isModified())
         leftField(column(watched));
     return QDialog::eventFilter(watched, event);
 }
 
 void FrmSocieta::leftField(const QString &name)
 {
-    InputField *field = m_fields.value(name);
+    Ui::InputField *field = m_fields.value(name);
     field->setModified(false);
     if (name.startsWith(QLatin1String("CITTA_"))) {
         const QString suffix = name.mid(6);
@@ -236,30 +236,30 @@ void FrmSocieta::leftField(const QString &name)
     if (name == QLatin1String("COD_ATTIV"))
         showActivity();
     const auto problem = checkCompanyField(name, record(), m_mode, m_context.db, m_references);
-    markFieldError(field, problem.has_value());
+    Ui::markFieldError(field, problem.has_value());
     if (problem)
         m_context.prompter.error(problem->message, QString::fromLatin1(kError));
 }
 
 void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, const QString &provinceColumn)
 {
-    const auto place = placeOfTown(m_context, town, this);
+    const auto place = Masterdata::placeOfTown(m_context, town, this);
     if (!place)
         return;
     m_fields.value(postalColumn)->setText(place->postalCode);
     m_fields.value(provinceColumn)->setText(place->province);
-    markFieldError(m_fields.value(provinceColumn), false);
+    Ui::markFieldError(m_fields.value(provinceColumn), false);
 }
 
 void FrmSocieta::pickPostalCode(const QString &postal, const QString &town, const QString &province)
 {
-    const auto chosen = Shell::pickPostalCode(m_context, this);
+    const auto chosen = Masterdata::pickPostalCode(m_context, this);
     if (!chosen)
         return;
     m_fields.value(postal)->setText(chosen->postalCode);
     m_fields.value(town)->setText(chosen->town);
     m_fields.value(province)->setText(chosen->province);
-    markFieldError(m_fields.value(province), false);
+    Ui::markFieldError(m_fields.value(province), false);
     m_fields.value(postal)->setFocus(Qt::OtherFocusReason);
 }
 
@@ -267,17 +267,17 @@ void FrmSocieta::pickActivity()
 {
     if (!m_context.db.companyOpen())
         return;
-    LookupRequest request;
+    Ui::LookupRequest request;
     request.table = Services::Tables::TAB_ATTIVITA;
     request.title = QStringLiteral("Lista CODICI ATTIVITA'");
     request.columns = {{QStringLiteral("CODICE"), QStringLiteral("04C"), QStringLiteral("COD.")},
                        {QStringLiteral("DESCRIZIONE"), QStringLiteral("40C"), QString()}};
-    const auto chosen = showLookupList(m_context, request, this);
+    const auto chosen = Ui::showLookupList(m_context, request, this);
     if (!chosen || chosen->isEmpty())
         return;
-    InputField *field = m_fields.value(QStringLiteral("COD_ATTIV"));
+    Ui::InputField *field = m_fields.value(QStringLiteral("COD_ATTIV"));
     field->setText(chosen->first());
-    markFieldError(field, false);
+    Ui::markFieldError(field, false);
     showActivity();
     field->setFocus(Qt::OtherFocusReason);
 }
@@ -285,9 +285,9 @@ void FrmSocieta::pickActivity()
 bool FrmSocieta::checkAll()
 {
     const auto problems = checkCompany(record(), m_mode, m_context.db, m_references);
-    clearFieldErrors(this);
+    Ui::clearFieldErrors(this);
     for (const CompanyProblem &problem : problems)
-        markFieldError(m_fields.value(problem.column), true);
+        Ui::markFieldError(m_fields.value(problem.column), true);
     if (problems.isEmpty())
         return true;
     // The topmost error is shown and its field takes the focus.
@@ -298,11 +298,11 @@ bool FrmSocieta::checkAll()
 
 bool FrmSocieta::taxCodeAccepted()
 {
-    InputField *field = m_fields.value(QStringLiteral("COD_FIS"));
+    Ui::InputField *field = m_fields.value(QStringLiteral("COD_FIS"));
     const QString code = field->text().trimmed();
     if (code == m_keptTaxCode)
         return true;
-    const auto doubt = doubtfulTaxCode(code);
+    const auto doubt = Masterdata::doubtfulTaxCode(code);
     if (!doubt)
         return true;
     if (m_context.prompter.ask(
@@ -311,7 +311,7 @@ bool FrmSocieta::taxCodeAccepted()
         m_keptTaxCode = code;
         return true;
     }
-    markFieldError(field, true);
+    Ui::markFieldError(field, true);
     field->setFocus(Qt::OtherFocusReason);
     return false;
 }
@@ -327,7 +327,7 @@ bool FrmSocieta::save()
         return false;
     const CompanyRecord typed = record();
     const bool written =
-        m_mode == CompanyMode::Insert ? registerCompany(m_context, typed) : updateCompany(m_context, typed);
+        m_mode == CompanyMode::Insert ? registerCompany(m_context.db, typed) : updateCompany(m_context.db, typed);
     if (!written)
         return false;
     const QString code = typed.value(QStringLiteral("SOCIETA")).trimmed().toUpper();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "inputfields.h"
-#include "stores/companyarchive.h"
+#include "shell/stores/companyarchive.h"
+#include "ui/inputfields.h"
 
 #include <QDialog>
 #include <QHash>
@@ -11,9 +11,11 @@
 class QLabel;
 class QPushButton;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // The company card: frmInsSocieta registers a new company ("CODIFICA
 // SOCIETA'"), frmModSocieta changes a registered one.
@@ -22,14 +24,14 @@ class FrmSocieta : public QDialog
     Q_OBJECT
 public:
     // Modify mode loads the company `code`; loaded() is false when it is missing.
-    FrmSocieta(AppContext &context, CompanyMode mode, const QString &code = {}, QWidget *parent = nullptr);
+    FrmSocieta(Ui::AppContext &context, CompanyMode mode, const QString &code = {}, QWidget *parent = nullptr);
 
     bool loaded() const { return m_loaded; }
 
     // After a registration or an update: the company's code.
     void setOnRegistered(std::function<void(const QString &)> hook) { m_onRegistered = std::move(hook); }
 
-    Services::InputField *field(const QString &column) const { return m_fields.value(column); }
+    Ui::InputField *field(const QString &column) const { return m_fields.value(column); }
     CompanyRecord record() const;
     bool hasChanges() const;
 
@@ -44,7 +46,7 @@ protected:
 
 private:
     void buildFields();
-    Services::InputField *addField(const QString &column);
+    Ui::InputField *addField(const QString &column);
     void display(const CompanyRecord &record);
     // The check of a field the operator leaves; the town fills postal code
     // and province.
@@ -56,12 +58,12 @@ private:
     void pickActivity();
     void showActivity();
 
-    AppContext &m_context;
+    Ui::AppContext &m_context;
     CompanyMode m_mode;
     bool m_loaded = true;
     bool m_closing = false;
     CompanyReferences m_references;
-    QHash<QString, Services::InputField *> m_fields;
+    QHash<QString, Ui::InputField *> m_fields;
     QLabel *m_activity = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -1,7 +1,8 @@
-#include "frmutenti.h"
+#include "shell/windows/frmutenti.h"
 
-#include "appcontext.h"
-#include "rules/password.h"
+#include "masterdata/rules/agentcode.h"
+#include "shell/rules/password.h"
+#include "ui/appcontext.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -44,8 +45,8 @@ constexpr int kDescriptionLength = 60;
 
 } // namespace
 
-FrmUtenti::FrmUtenti(AppContext &context, QWidget *parent)
-    : RecordWindow({QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo")}, parent),
+FrmUtenti::FrmUtenti(Ui::AppContext &context, QWidget *parent)
+    : Ui::RecordWindow({QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo")}, parent),
       m_context(context), m_code(new QLineEdit(this)), m_description(new QLineEdit(this)),
       m_password(new QLineEdit(this)), m_show(new QPushButton(QStringLiteral("Mostra"), this)),
       m_typeGroup(new QButtonGroup(this))
@@ -143,7 +144,7 @@ void FrmUtenti::loadRow(int row)
 
 void FrmUtenti::applyAgentRule(const QString &code)
 {
-    const bool agent = isAgentCode(code.trimmed());
+    const bool agent = Masterdata::isAgentCode(code.trimmed());
     for (int i = 1; i < int(m_types.size()); ++i)
         m_types[i]->setEnabled(!agent);
     if (agent)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "stores/usersadmin.h"
+#include "shell/stores/usersadmin.h"
 
-#include "windows/recordwindow.h"
+#include "ui/recordwindow.h"
 
 #include <array>
 #include <functional>
@@ -13,17 +13,19 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // The users window: the list of users, and the code, description, password
 // and type of the one being entered or changed.
-class FrmUtenti : public RecordWindow
+class FrmUtenti : public Ui::RecordWindow
 {
     Q_OBJECT
 public:
-    explicit FrmUtenti(AppContext &context, QWidget *parent = nullptr);
+    explicit FrmUtenti(Ui::AppContext &context, QWidget *parent = nullptr);
 
     // How the application ends after a fatal error; QCoreApplication::exit(1)
     // unless set.
@@ -46,7 +48,7 @@ private:
     void setChosenType(int type);
     bool confirm(const QString &question);
 
-    AppContext &m_context;
+    Ui::AppContext &m_context;
     std::function<void(int)> m_exitHook;
     QList<UserRow> m_users;
     std::optional<UserRow> m_loaded;

@@ -1,25 +1,23 @@
-#include "menu.h"
+#include "shell/windows/menu.h"
 
-#include "appcontext.h"
-#include "rules/codetables.h"
-#include "rules/colours.h"
-#include "stores/loginstore.h"
-#include "tablenames.h"
-#include "stores/backup.h"
-#include "windows/externalprograms.h"
-#include "windows/fieldlook.h"
-#include "windows/frmcampassw.h"
-#include "windows/frmdatibase.h"
-#include "windows/frmgetab.h"
-#include "windows/frminfobox.h"
-#include "windows/anaric.h"
-#include "windows/f110anac.h"
-#include "windows/frmsocieta.h"
-#include "windows/frmutenti.h"
-#include "windows/lookuplist.h"
-#include "windows/pictures.h"
-#include "windows/salvataggi.h"
-#include "windows/tablewindow.h"
+#include "masterdata/masterdata.h"
+#include "services/core/tablenames.h"
+#include "shell/rules/menutable.h"
+#include "shell/stores/backup.h"
+#include "shell/stores/loginstore.h"
+#include "shell/windows/externalprograms.h"
+#include "shell/windows/frmcampassw.h"
+#include "shell/windows/frmdatibase.h"
+#include "shell/windows/frminfobox.h"
+#include "shell/windows/frmsocieta.h"
+#include "shell/windows/frmutenti.h"
+#include "shell/windows/pictures.h"
+#include "shell/windows/salvataggi.h"
+#include "ui/appcontext.h"
+#include "ui/colours.h"
+#include "ui/fieldlook.h"
+#include "ui/lookuplist.h"
+#include "ui/waitcursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,82 +47,9 @@ constexpr char kCompanyList[] = "Lista SOCIETA";
 constexpr char kDefaultExtraMenu[] = "Partite";
 constexpr char kOpenName[] = "orlavoOpenName";
 constexpr char kTag[] = "orlavoTag";
-
-// The hourglass while a window opens, put back whatever happens.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-// Entries hidden by user type: types 0 and 1, and type 3.
-const QStringList kHiddenBelowAdmin = {QStringLiteral("mnuGesUtenti"), QStringLiteral("MnuCompArch"),
-                                       QStringLiteral("mnu_chiuriaprmag"), QStringLiteral("chius_esercizio")};
-const QStringList kHiddenForType3 = {QStringLiteral("mnu_fvendita"),     QStringLiteral("mnu_simulaFvend"),
-                                     QStringLiteral("mnu_facq"),         QStringLiteral("mnu_contabilita"),
-                                     QStringLiteral("mnuGesUtenti"),     QStringLiteral("MnuCompArch"),
-                                     QStringLiteral("mnu_chiuriaprmag"), QStringLiteral("chius_esercizio")};
-
-// A code table's entries: the window's object name, its caption, the
-// table (nullptr while its window is not built) and the print list.
-struct TableEntry {
-    const char *name;
-    const char *caption;
-    const char *table;     // kept by the code-table window
-    const char *reportKey;
-    const char *form = nullptr; // a table window of its own
-};
-
-const QHash<QString, TableEntry> &tableEntries()
-{
-    static const QHash<QString, TableEntry> entries = [] {
-        const TableEntry list[] = {
-            {"TabAttivita", "Attività", "TAB_ATTIVITA", "TABATTIV"},
-            {"TabTipoCli", "Tipo Clienti", "TAB_TIPO_CLI", "TABTICLI"},
-            {"TapTipoForn", "Tipo Fornitori", nullptr, "TABTIFOR", "frmTipFo"},
-            {"TabDocId", "Tipo Documenti Identità", "TAB_DOC_ID", "TABDOCID"},
-            {"TabCondPag", "Condizioni Pagamento", nullptr, "TABCONDP"},
-            {"TabZona", "Zona", "TAB_ZONA", "TABZONA"},
-            {"TabProv", "Provincie", "TAB_PROV", "TABPROV"},
-            {"TabNazioni", "Nazioni", nullptr, "TABPAESI", "frmPaesi"},
-            {"TabCap", "C.A.P.", nullptr, "TABCAP", "frmCap"},
-            {"TabAbi", "Istituti bancari (A.B.I.)", "TAB_ABI", nullptr},
-            {"TabCab", "Filiali bancarie (C.A.B.)", nullptr, "TABCAB", "frmCab"},
-            {"TabUbicazione", "Ubicazione", "TAB_UBICAZIONE", "TABUBIC"},
-            {"TabMarche", "Marche", "TAB_MARCHE", "TABMARCH"},
-            {"TabTipoArt", "Tipo Articoli", "TAB_TIPO_ART", nullptr},
-            {"TabMagazzini", "Magazzini", "TAB_MAGAZZINI", "TABMAGAZ"},
-            {"TabCausMaga", "Causali Magazzino", nullptr, "TABCAUMA"},
-            {"TabUntMis", "Unità di misura", "TAB_UNTMIS", "TABUMIS"},
-            {"TabMerce", "Gruppo Merceologico", "TAB_MERCE", "TABMERCE"},
-            {"TabCStatis", "Gruppo Statistico", "TAB_C_STATIS", "TABCSTAT"},
-            {"mnutabprovvmarca", "Provvigioni per marca", nullptr, nullptr, "frmMarca"},
-            {"TabIva", "Aliquote Iva", nullptr, "TABIVA"},
-            {"mnu_TipoDDT", "Tipo Documenti Trasporto", nullptr, "TABTIBOL"},
-            {"TabTipoDoc", "Tipo Documenti", "TAB_TIPO_DOC", "TABTDOC"},
-            {"TabCausTrasp", "Causali Trasporto", "TAB_TRASP", "TABTRASP"},
-            {"TabAspetto", "Aspetto dei beni", "TAB_ASPET_EST", "TABASPET"},
-            {"mnuModelli", "Modelli", nullptr, nullptr},
-            {"TabRegIva", "Registri Iva", "TAB_REGISTRI", "TABREIVA"},
-            {"TabGruppi", "Gruppo Conti", "TAB_GRUPP", "TABGRUPP"},
-            {"TabSottogruppi", "Sottogruppo Conti", "TAB_SOGRUP", "TABSOGRU"},
-            {"TabTipoCaus", "Tipo Causali", "TAB_TIPO_CAUS", "TABTCAU"},
-            {"TabCCos", "Centri di Costo", "TAB_CCOS", "TABCCOS"},
-            {"TabCausContabilita", "Causali di Contabilità", nullptr, "TABCAUCO"},
-        };
-        QHash<QString, TableEntry> byName;
-        for (const TableEntry &e : list)
-            byName.insert(QString::fromLatin1(e.name), e);
-        return byName;
-    }();
-    return entries;
-}
 } // namespace
 
-Menu::Menu(AppContext &context, QWidget *parent)
+Menu::Menu(Ui::AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_ctx(context), m_workspace(new QMdiArea(this)), m_light(new QLabel(this)),
       m_lockPanel(new QLabel(this)), m_companyPanel(new QLabel(this)), m_yearPanel(new QLabel(this)),
       m_userPanel(new QLabel(this)), m_datePanel(new QLabel(this)), m_timePanel(new QLabel(this)),
@@ -132,17 +57,19 @@ Menu::Menu(AppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("menu"));
     setWindowIcon(QIcon(m_ctx.state.icon));
-    setWindowTitle(QString::fromLatin1(kAppName));
+    setWindowTitle(QString::fromLatin1(Ui::kAppName));
     m_workspace->setObjectName(QStringLiteral("scrivania"));
     setCentralWidget(m_workspace);
     // ApplyFieldColours: a task window takes the field colours, changed
     // meanwhile or not, each time it comes to the front.
     connect(m_workspace, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
         if (window && window->widget())
-            applyFieldColours(window->widget(), readFieldColours(m_ctx.settings, palette()));
+            Ui::applyFieldColours(window->widget(), Ui::readFieldColours(m_ctx.settings, palette()));
     });
     m_chooser = [this] { return chooseFromList(); };
 
+    registerOwnEntries();
+    Masterdata::registerWindows(m_registry, m_ctx);
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -160,263 +87,94 @@ Menu::~Menu()
     m_ctx.db.setStatusHook({});
 }
 
-QAction *Menu::entry(QMenu *menu, const QString &caption, const char *name, std::function<void()> action,
-                     bool needsCompany)
+void Menu::registerOwnEntries()
 {
-    QAction *item = menu->addAction(caption);
-    item->setObjectName(QString::fromLatin1(name));
-    if (action) {
-        connect(item, &QAction::triggered, this, std::move(action));
-        if (needsCompany)
-            m_companyActions.append(item);
-    } else {
-        item->setEnabled(false);
-    }
-    return item;
-}
-
-QMenu *Menu::submenu(QMenu *parent, const QString &caption, const char *name)
-{
-    QMenu *menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
-    if (name) {
-        menu->setObjectName(QString::fromLatin1(name));
-        menu->menuAction()->setObjectName(QString::fromLatin1(name));
-    }
-    return menu;
-}
-
-void Menu::buildTables(QMenu *parent, const char *printPrefix, const QList<const char *> &names)
-{
-    // Tabelle first, then Stampa.
-    QMenu *tables = submenu(parent, QStringLiteral("&Tabelle"));
-    QMenu *prints = submenu(parent, QStringLiteral("&Stampa"));
-    for (const char *name : names) {
-        const TableEntry &e = tableEntries()[QString::fromLatin1(name)];
-        const CodeTable *table = e.table ? findCodeTable(QString::fromLatin1(e.table)) : nullptr;
-        const TableForm *form = e.form ? findTableForm(QString::fromLatin1(e.form)) : nullptr;
-        const QString caption = QString::fromUtf8(e.caption);
-        std::function<void()> open;
-        std::function<void()> print;
-        if (table) {
-            open = [this, table] { openCodeTable(*table); };
-            if (!table->reportKey.isEmpty())
-                print = [this, table] { printCodeTable(*table); };
-        } else if (form) {
-            open = [this, form] { openTableForm(*form); };
-            print = [this, form] { printTableForm(*form); };
-        }
-        entry(tables, caption, e.name, open);
-        if (!e.reportKey)
-            continue;
-        const QByteArray printName = QByteArray(printPrefix) + e.name;
-        entry(prints, caption, printName.constData(), print);
-    }
+    using Ui::WindowHost;
+    const auto add = [this](const char *entry, std::function<void()> action, bool needsCompany = false) {
+        m_registry.add(QString::fromLatin1(entry), [action = std::move(action)](WindowHost &) { action(); },
+                       needsCompany);
+    };
+    add("codi_azienda", [this] { openCompanyCard({}); });
+    add("list_azienda", [this] {
+        if (const auto chosen = chooseFromList())
+            openCompanyCard(*chosen);
+    });
+    add("SceltaAzienda", [this] { changeCompany(); });
+    add("esci", [this] { close(); });
+    add("mnu_vis_tool", [this] { toggleToolBar(); });
+    add("mnuGesUtenti",
+        [this] { openSingle(QStringLiteral("FRMUTENTI"), [this] { return new FrmUtenti(m_ctx); }); });
+    add("mnuCamPwd",
+        [this] { openSingle(QStringLiteral("FRMCAMPASSW"), [this] { return new FrmCamPassw(m_ctx); }); });
+    add("popTaglia", [this] { editCommand(Qt::Key_X); });
+    add("popCopia", [this] { editCommand(Qt::Key_C); });
+    add("popIncolla", [this] { editCommand(Qt::Key_V); });
+    add(
+        "modi_dati_base",
+        [this] {
+            openSingle(QStringLiteral("FRMDATIBASE"), [this] {
+                auto *window = new FrmDatiBase(m_ctx);
+                window->setOnBackgroundChanged([this] { repaintBackground(); });
+                window->setOnSaved([this] { showStatus(); });
+                return window;
+            });
+        },
+        true);
+    if (QString why; backupAvailable(m_ctx.db, &why))
+        add("salvataggi", [this] { runBackup(m_ctx, this); });
+    else
+        m_unavailable.insert(QStringLiteral("salvataggi"), why);
+    if (const auto panel = findDateTimeSettings())
+        add("gest_data_ora", [this, program = *panel] { startExternal(program, m_ctx.prompter); }, true);
+    else
+        m_unavailable.insert(QStringLiteral("gest_data_ora"), unavailableReason(ExternalTool::DateTimeSettings));
+    add("mnusalta1", [this] { m_workspace->activateNextSubWindow(); });
+    add("mnu_informaz", [this] {
+        FrmInfobox box(m_ctx, QCoreApplication::applicationVersion(), this);
+        box.exec();
+    });
 }
 
 void Menu::buildMenus()
 {
-    // Anagrafica
-    QMenu *registry = submenu(nullptr, QStringLiteral("&Anagrafica"), "mnu_anagrafica");
-    QMenu *customers = submenu(registry, QStringLiteral("&Clienti"));
-    entry(customers, QStringLiteral("&Codifica"), "codi_clienti", [this] { openCustomer(0); });
-    entry(customers, QStringLiteral("&Lista/Modifica"), "list_clienti", [this] { openCustomerSearch(); });
-    QMenu *suppliers = submenu(registry, QStringLiteral("&Fornitori"));
-    entry(suppliers, QStringLiteral("&Codifica"), "codi_fornitore");
-    entry(suppliers, QStringLiteral("&Lista/Modifica"), "list_fornitore");
-    entry(submenu(registry, QStringLiteral("A&genti")), QStringLiteral("&Lista/Modifica"), "mnu_AgentiAg");
-    buildTables(registry, "St_",
-                {"TabAttivita", "TabTipoCli", "TapTipoForn", "TabDocId", "TabCondPag", "TabZona", "TabProv",
-                 "TabNazioni", "TabUbicazione", "TabCap"});
-    entry(registry, QStringLiteral("A&ppuntamenti"), "mnuAgenda");
-    QMenu *company = submenu(registry, QStringLiteral("A&zienda"));
-    entry(
-        company, QStringLiteral("&Codifica"), "codi_azienda", [this] { openCompanyCard({}); }, false);
-    entry(
-        company, QStringLiteral("&Lista Modifica"), "list_azienda",
-        [this] {
-            if (const auto chosen = chooseFromList())
-                openCompanyCard(*chosen);
-        },
-        false);
-    entry(
-        company, QStringLiteral("&Scelta Azienda"), "SceltaAzienda", [this] { changeCompany(); }, false);
-    registry->addSeparator();
-    entry(
-        registry, QStringLiteral("Fine &programma"), "esci", [this] { close(); }, false);
-
-    // Magazzino
-    QMenu *stock = submenu(nullptr, QStringLiteral("&Magazzino"), "mnu_magazzino");
-    QMenu *items = submenu(stock, QStringLiteral("&Articoli"));
-    entry(items, QStringLiteral("&Codifica"), "codi_articoli");
-    entry(items, QStringLiteral("&Lista/Modifica"), "modi_articoli");
-    entry(stock, QStringLiteral("Liste Articoli"), "mnu_listarticoli");
-    entry(stock, QStringLiteral("Situazione magazzino"), "mnuSitMaga");
-    stock->addSeparator();
-    entry(stock, QStringLiteral("Ricalcolo esistenza"), "mnu_ricalesist");
-    entry(stock, QStringLiteral("Compensazione esistenze negative"), "mnuCompNegativ");
-    entry(stock, QStringLiteral("Sistemazione Movmag da fatture"), "mnuFvMag");
-    entry(stock, QStringLiteral("Ricalcolo ultimo costo d'acquisto"), "mnuRicUltCosto");
-    entry(stock, QStringLiteral("Ricalcolo prezzi medi d'acquisto"), "mnuRicPrezMed");
-    stock->addSeparator();
-    entry(stock, QStringLiteral("Esenzione"), "m223Esenzione");
-    QMenu *supplierDiscounts = submenu(stock, QStringLiteral("Sconti Fornitori"));
-    entry(supplierDiscounts, QStringLiteral("&Codifica"), "mnuScForCod");
-    entry(supplierDiscounts, QStringLiteral("&Lista/Modifica"), "mnuScForMod");
-    QMenu *customerDiscounts = submenu(stock, QStringLiteral("Sconti Clienti"));
-    entry(customerDiscounts, QStringLiteral("&Codifica"), "MnuScCliCod");
-    entry(customerDiscounts, QStringLiteral("&Lista/Modifica"), "MnuScCliMod");
-    QMenu *purchaseLists = submenu(stock, QStringLiteral("Listini Acquisto"));
-    entry(purchaseLists, QStringLiteral("Listini Fornitori"), "mnu_listAcqMod");
-    entry(purchaseLists, QStringLiteral("Genera listino"), "mnu_genListAcq");
-    entry(purchaseLists, QStringLiteral("Prezzi da Scheda Articolo"), "mnu_listacqbase");
-    QMenu *salesLists = submenu(stock, QStringLiteral("Listini Vendita"));
-    entry(salesLists, QStringLiteral("Listini Clienti"), "mnu_listVenMod");
-    entry(salesLists, QStringLiteral("Genera listino"), "mnu_listVenGen");
-    entry(salesLists, QStringLiteral("Prezzi da Scheda Articolo"), "mnu_listvenbase");
-    QMenu *incomingNotes = submenu(stock, QStringLiteral("D.d.T. di carico"));
-    entry(incomingNotes, QStringLiteral("&Codifica"), "mnuDDTcaricoIn");
-    entry(incomingNotes, QStringLiteral("&Lista/Modifica"), "mnuDDTcaricoAg");
-    QMenu *moves = submenu(stock, QStringLiteral("Movimenti"));
-    entry(moves, QStringLiteral("&Codifica"), "codi_movimenti");
-    entry(moves, QStringLiteral("&Lista/Modifica"), "modi_movimenti");
-    QMenu *jobs = submenu(stock, QStringLiteral("Commesse"));
-    entry(jobs, QStringLiteral("&Codifica"), "commcodif");
-    entry(jobs, QStringLiteral("&Lista/Modifica"), "commModif");
-    buildTables(stock, "St_",
-                {"TabMarche", "TabTipoArt", "TabMagazzini", "TabUntMis", "TabMerce", "TabCStatis", "TabCausMaga",
-                 "mnutabprovvmarca"});
-
-    // The installation's own extra menu, captioned by MENUDESC.
-    QMenu *extra = submenu(nullptr, QString::fromLatin1(kDefaultExtraMenu), "mnuGenerico");
-    m_extraMenu = extra->menuAction();
-    entry(extra, QStringLiteral("&Codifica"), "mnuGenCodif");
-    entry(extra, QStringLiteral("&Lista/Modifica"), "mnuGenModif");
-
-    // Documenti
-    QMenu *documents = submenu(nullptr, QStringLiteral("&Documenti"), "mnu_documenti");
-    QMenu *orders = submenu(documents, QStringLiteral("Ordini da Cliente"));
-    entry(orders, QStringLiteral("&Codifica"), "mnuOffIn");
-    entry(orders, QStringLiteral("&Lista/Modifica"), "mnuOffAgg");
-    QMenu *deliveryNotes = submenu(documents, QStringLiteral("Documenti di Trasporto"));
-    entry(deliveryNotes, QStringLiteral("&Emissione"), "codi_bolle");
-    entry(deliveryNotes, QStringLiteral("&Modifica/Stampa"), "modi_bolle");
-    QMenu *receipts = submenu(documents, QStringLiteral("Ricevute fiscali"));
-    entry(receipts, QStringLiteral("&Emissione"), "mnuricfiscemis");
-    entry(receipts, QStringLiteral("&Lista/Modifica"), "mnuricfiscmodi");
-    QMenu *invoices = submenu(documents, QStringLiteral("Fatture Vendita"), "mnu_fvendita");
-    entry(invoices, QStringLiteral("&Emissione"), "mnu_FVencod");
-    entry(invoices, QStringLiteral("&Modifica/Stampa"), "mnu_FVenModi");
-    entry(invoices, QStringLiteral("&Generazione automatica"), "mnu_ddt_genfven");
-    entry(documents, QStringLiteral("Fatturato Clienti"), "mnufattcli");
-    entry(documents, QStringLiteral("Statistiche Venduto"), "mnustatvend");
-    QMenu *simulation = submenu(documents, QStringLiteral("Simulazione Fattura di Vendita"), "mnu_simulaFvend");
-    entry(simulation, QStringLiteral("&Generazione automatica"), "mnu_sim_genfvend");
-    entry(simulation, QStringLiteral("&Modifica/Stampa"), "mnu_sim_modifFvend");
-    QMenu *proposals = submenu(documents, QStringLiteral("Proposte di fattura"));
-    entry(proposals, QStringLiteral("&Emissione"), "mnu_propFvendCodi");
-    entry(proposals, QStringLiteral("&Modifica/Stampa"), "mnu_PropFvendModi");
-    entry(proposals, QStringLiteral("&Incassi"), "mnu_PropFvendInc");
-    QMenu *purchases = submenu(documents, QStringLiteral("Fatture d'Acquisto"), "mnu_facq");
-    entry(purchases, QStringLiteral("&Codifica"), "mnu_facq_codi");
-    entry(purchases, QStringLiteral("&Lista/Modifica"), "mnu_facq_modi");
-    entry(purchases, QStringLiteral("&Fatturato Fornitori"), "mnufattfor");
-    QMenu *quotes = submenu(documents, QStringLiteral("Preventivi veloci"));
-    entry(quotes, QStringLiteral("&Codifica"), "prevCodif");
-    entry(quotes, QStringLiteral("&Lista/Modifica"), "prevModif");
-    buildTables(documents, "St", {"TabIva", "mnu_TipoDDT", "TabTipoDoc", "TabCausTrasp", "TabAspetto", "mnuModelli"});
-    entry(documents, QStringLiteral("Ricalcolo provvigioni"), "mnuricprov");
-
-    // Contabilità
-    QMenu *accounts = submenu(nullptr, QStringLiteral("&Contabilità"), "mnu_contabilita");
-    QMenu *dues = submenu(accounts, QStringLiteral("Scadenze"));
-    entry(dues, QStringLiteral("&Pagamenti"), "mnu_scadPag");
-    entry(dues, QStringLiteral("&Incassi"), "mnu_scadInca");
-    entry(dues, QStringLiteral("&Clienti/Fornitori"), "mnuScadCliFor");
-    entry(dues, QStringLiteral("&Effetti all'incasso"), "mnuEffetti");
-    QMenu *transfers = submenu(accounts, QStringLiteral("Conto a Conto"));
-    entry(transfers, QStringLiteral("&Codifica"), "mnuConaConINS");
-    entry(transfers, QStringLiteral("&Lista/Modifica"), "mnuConaConMOD");
-    QMenu *takings = submenu(accounts, QStringLiteral("Corrispettivi"));
-    entry(takings, QStringLiteral("&Registrazione"), "regi_corrispettivi");
-    entry(takings, QStringLiteral("&Lista/Modifica"), "modi_corrispettivi");
-    entry(accounts, QStringLiteral("Movimenti"), "mnu_movimenti");
-    entry(accounts, QStringLiteral("Gestione Conti"), "mnu_giornale");
-    entry(accounts, QStringLiteral("Riepilogo Conti"), "mnu_conti");
-    entry(accounts, QStringLiteral("Bilancio di Verifica"), "bilancio_verifica");
-    entry(accounts, QStringLiteral("Stampa Giornale"), "stampa_giornale");
-    entry(accounts, QStringLiteral("Gestione IVA"), "MNU_IVA");
-    entry(accounts, QStringLiteral("Liquidazione periodica IVA"), "mnuDichiarIva");
-    buildTables(accounts, "St_",
-                {"TabRegIva", "TabGruppi", "TabSottogruppi", "TabTipoCaus", "TabCCos", "TabCausContabilita"});
-    QMenu *chart = submenu(accounts, QStringLiteral("Piano dei Conti"));
-    entry(chart, QStringLiteral("&Gestione"), "gest_piano_conti");
-    entry(chart, QStringLiteral("&Stampa"), "stampa_pianoc");
-    QMenu *banks = submenu(accounts, QStringLiteral("Banche"));
-    entry(banks, QStringLiteral("Banche &Pagamento"), "TabBanPag",
-          [this] { openTableForm(*findTableForm(QStringLiteral("frmBanPag"))); });
-    entry(banks, QStringLiteral("Banche &Appoggio"), "TabBanApp",
-          [this] { openTableForm(*findTableForm(QStringLiteral("frmBanApp"))); });
-    buildTables(banks, "St_", {"TabAbi", "TabCab"});
-
-    // Utilità
-    QMenu *tools = submenu(nullptr, QStringLiteral("&Utilità"), "mnu_utilita");
-    m_toolBarEntry = entry(
-        submenu(tools, QStringLiteral("&Toolbar")), QStringLiteral("&Nascondi"), "mnu_vis_tool",
-        [this] { toggleToolBar(); }, false);
-    QMenu *users = submenu(tools, QStringLiteral("U&tenti"));
-    entry(
-        users, QStringLiteral("&Gestione utenti"), "mnuGesUtenti",
-        [this] { openSingle(QStringLiteral("FRMUTENTI"), [this] { return new FrmUtenti(m_ctx); }); }, false);
-    entry(
-        users, QStringLiteral("&Cambia password"), "mnuCamPwd",
-        [this] { openSingle(QStringLiteral("FRMCAMPASSW"), [this] { return new FrmCamPassw(m_ctx); }); }, false);
-    QMenu *edit = submenu(tools, QStringLiteral("&Edit"));
-    entry(
-        edit, QStringLiteral("&Taglia"), "popTaglia", [this] { editCommand(Qt::Key_X); }, false);
-    entry(
-        edit, QStringLiteral("&Copia"), "popCopia", [this] { editCommand(Qt::Key_C); }, false);
-    entry(
-        edit, QStringLiteral("&Incolla"), "popIncolla", [this] { editCommand(Qt::Key_V); }, false);
-    entry(tools, QStringLiteral("&Modifica dati Base"), "modi_dati_base", [this] {
-        openSingle(QStringLiteral("FRMDATIBASE"), [this] {
-            auto *window = new FrmDatiBase(m_ctx);
-            window->setOnBackgroundChanged([this] { repaintBackground(); });
-            window->setOnSaved([this] { showStatus(); });
-            return window;
-        });
-    });
-    entry(tools, QStringLiteral("Chiusura/Riapertura magazzino"), "mnu_chiuriaprmag");
-    entry(tools, QStringLiteral("Chiusura esercizio - Apertura nuovo esercizio"), "chius_esercizio");
-    QAction *backup = entry(
-        tools, QStringLiteral("&Salvataggio"), "salvataggi", [this] { runBackup(m_ctx, this); }, false);
-    if (QString why; !backupAvailable(m_ctx.db, &why)) {
-        backup->setEnabled(false);
-        backup->setToolTip(why);
+    const QString appName = Ui::applicationName(m_ctx.settings);
+    QHash<QString, QMenu *> menus;
+    for (const MenuRow &row : menuRows()) {
+        QMenu *parent = menus.value(row.parent);
+        switch (row.kind) {
+        case MenuRow::Kind::Separator:
+            if (parent)
+                parent->addSeparator();
+            break;
+        case MenuRow::Kind::Menu: {
+            QMenu *menu = parent ? parent->addMenu(row.caption) : menuBar()->addMenu(row.caption);
+            menu->setObjectName(row.name);
+            menu->menuAction()->setObjectName(row.name);
+            menu->setToolTipsVisible(true);
+            menus.insert(row.name, menu);
+            break;
+        }
+        case MenuRow::Kind::Entry: {
+            QAction *item = parent->addAction(row.caption.contains(QLatin1String("%1")) ? row.caption.arg(appName)
+                                                                                          : row.caption);
+            item->setObjectName(row.name);
+            if (!row.shortcut.isEmpty())
+                item->setShortcut(QKeySequence(row.shortcut));
+            if (const Ui::WindowAction *action = m_registry.find(row.name)) {
+                connect(item, &QAction::triggered, this, [this, action] { (*action)(*this); });
+                if (m_registry.needsCompany(row.name))
+                    m_companyActions.append(item);
+            } else {
+                // Its window is not built yet, or the machine lacks what it starts.
+                item->setEnabled(false);
+                item->setToolTip(m_unavailable.value(row.name));
+            }
+            break;
+        }
+        }
     }
-    QAction *dateTime = entry(tools, QStringLiteral("Gestione &data o ora"), "gest_data_ora");
-    if (const auto panel = findDateTimeSettings()) {
-        dateTime->setEnabled(true);
-        connect(dateTime, &QAction::triggered, this,
-                [this, program = *panel] { startExternal(program, m_ctx.prompter); });
-    } else {
-        dateTime->setToolTip(unavailableReason(ExternalTool::DateTimeSettings));
-    }
-    tools->setToolTipsVisible(true);
-
-    // The two entries without a menu of their own.
-    QMenu *windows = submenu(nullptr, QStringLiteral("&Finestre"), "mnu_finestre");
-    entry(
-        windows, QStringLiteral("&Scheda successiva"), "mnusalta1", [this] { m_workspace->activateNextSubWindow(); },
-        false);
-    QMenu *help = submenu(nullptr, QStringLiteral("A&iuto"), "mnu_aiuto");
-    const QString appName = applicationName(m_ctx.settings);
-    entry(
-        help, QStringLiteral("&Informazioni su ") + appName + QStringLiteral("..."), "mnu_informaz",
-        [this] {
-            FrmInfobox box(m_ctx, QCoreApplication::applicationVersion(), this);
-            box.exec();
-        },
-        false);
+    m_toolBarEntry = findChild<QAction *>(QStringLiteral("mnu_vis_tool"));
+    m_extraMenu = menus.value(QStringLiteral("mnuGenerico"))->menuAction();
 }
 
 void Menu::buildToolBar()
@@ -425,7 +183,7 @@ void Menu::buildToolBar()
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
     m_toolBar->setMovable(false);
     m_toolBar->setIconSize(QSize(24, 24));
-    const QString appName = applicationName(m_ctx.settings);
+    const QString appName = Ui::applicationName(m_ctx.settings);
     const auto button = [this](const char *name, const char *picture, const QString &tip) {
         QAction *action = m_toolBar->addAction(toolbarPicture(m_ctx.state.pathIco, QString::fromLatin1(picture)), tip);
         action->setObjectName(QString::fromLatin1(name));
@@ -437,13 +195,20 @@ void Menu::buildToolBar()
         connect(action, &QAction::triggered, this, [this, cmd] { sendCommand(QString::fromLatin1(cmd)); });
         m_companyActions.append(action);
     };
-    // Windows not built yet: their buttons wait for them.
-    QAction *customers = button("btn_clien", "clien.bmp", QStringLiteral("Anagrafica Clienti"));
-    connect(customers, &QAction::triggered, this, [this] { openCustomerSearch(); });
-    m_companyActions.append(customers);
-    button("btn_forn", "forn.bmp", QStringLiteral("Anagrafica Fornitori"))->setEnabled(false);
-    button("btn_agenda", "agenda.bmp", QStringLiteral("Agenda"))->setEnabled(false);
-    button("btn_ddt", "ddt.bmp", QStringLiteral("Documento di trasporto"))->setEnabled(false);
+    // Buttons that open a menu entry's window; disabled while it is not built.
+    const auto opens = [this, &button](const char *name, const char *picture, const char *tip, const char *entry) {
+        QAction *action = button(name, picture, QString::fromUtf8(tip));
+        if (const Ui::WindowAction *open = m_registry.find(QString::fromLatin1(entry))) {
+            connect(action, &QAction::triggered, this, [this, open] { (*open)(*this); });
+            m_companyActions.append(action);
+        } else {
+            action->setEnabled(false);
+        }
+    };
+    opens("btn_clien", "clien.bmp", "Anagrafica Clienti", "list_clienti");
+    opens("btn_forn", "forn.bmp", "Anagrafica Fornitori", "list_fornitore");
+    opens("btn_agenda", "agenda.bmp", "Agenda", "mnuAgenda");
+    opens("btn_ddt", "ddt.bmp", "Documento di trasporto", "codi_bolle");
     command("btn_find", "find.bmp", "Trova", "TimTrova");
     command("btn_stampa", "print.bmp", "Stampa", "TimStampa");
     command("btn_preview", "preview.bmp", "Anteprima di stampa", "TimAnte");
@@ -557,7 +322,7 @@ bool Menu::openCurrentCompany()
 
 void Menu::showTitle()
 {
-    setWindowTitle(applicationName(m_ctx.settings) + QStringLiteral(" - ") + m_ctx.state.companyName);
+    setWindowTitle(Ui::applicationName(m_ctx.settings) + QStringLiteral(" - ") + m_ctx.state.companyName);
 }
 
 void Menu::openCompanyCard(const QString &code)
@@ -571,32 +336,6 @@ void Menu::openCompanyCard(const QString &code)
         }
         card->setOnRegistered([this, insert](const QString &registered) { companyRegistered(registered, insert); });
         return card;
-    });
-}
-
-void Menu::openCustomer(int code)
-{
-    // One window per customer; a new one is "Inserimento cliente".
-    const QString name = code ? QStringLiteral("F110ANAC_%1").arg(code) : QStringLiteral("F110ANAC");
-    if (registerOpenWindow(name))
-        return;
-    const WaitCursor wait;
-    auto *window = new F110Anac(m_ctx, code ? F110Anac::Mode::Modify : F110Anac::Mode::Insert, code);
-    if (!window->loaded()) {
-        m_ctx.prompter.error(QStringLiteral("Il cliente non esiste in archivio "), QStringLiteral("Errore ...... "));
-        delete window;
-        unregisterOpenWindow(name);
-        return;
-    }
-    showTaskWindow(window, name, code ? QStringLiteral("ANACLIAGG") : QStringLiteral("ANACLIINS"));
-}
-
-void Menu::openCustomerSearch()
-{
-    openSingle(QStringLiteral("ANARIC"), [this] {
-        auto *search = new AnaRic(m_ctx);
-        search->setOnChosen([this](int code) { openCustomer(code); });
-        return search;
     });
 }
 
@@ -622,8 +361,8 @@ void Menu::companyRegistered(const QString &code, bool inserted)
 void Menu::repaintBackground()
 {
     const QString background = m_ctx.settings.readOr(QStringLiteral("MENU"), QStringLiteral("COLORESFONDO"),
-                                                     QString::fromLatin1(kDefaultBackground));
-    m_workspace->setBackground(colourFromSetting(background, QColor(0, 0, 0xC0), palette()));
+                                                     QString::fromLatin1(Ui::kDefaultBackground));
+    m_workspace->setBackground(Ui::colourFromSetting(background, QColor(0, 0, 0xC0), palette()));
 }
 
 bool Menu::loadCompany()
@@ -642,13 +381,13 @@ std::optional<QString> Menu::chooseFromList()
     auto companies = listCompanies(m_ctx.db);
     if (!companies || companies->isEmpty())
         return std::nullopt;
-    LookupRequest request;
+    Ui::LookupRequest request;
     request.table = Services::Tables::SOCIETA;
     request.title = QString::fromLatin1(kCompanyList);
     request.columns = {{QStringLiteral("SOCIETA"), QStringLiteral("04C"), QStringLiteral("SOC.")},
                        {QStringLiteral("RAG_SOC1"), QStringLiteral("30C"), QStringLiteral("RAGIONE SOCIALE")},
                        {QStringLiteral("RAG_SOC2"), QStringLiteral("30C"), QString()}};
-    const auto chosen = showLookupList(m_ctx, request, this);
+    const auto chosen = Ui::showLookupList(m_ctx, request, this);
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     return chosen->first();
@@ -678,15 +417,8 @@ void Menu::applyMenuProfile()
 {
     const QString generate =
         m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("GENERAFATTURE"), QStringLiteral("NO"));
-    QStringList hidden;
-    if (generate.trimmed().compare(QLatin1String("SI"), Qt::CaseInsensitive) != 0)
-        hidden << QStringLiteral("mnu_ddt_genfven") << QStringLiteral("mnu_simulaFvend");
-    const int type = m_ctx.state.userType;
-    if (type == 0 || type == 1)
-        hidden << kHiddenBelowAdmin;
-    if (type == 3)
-        hidden << kHiddenForType3;
-    for (const QString &name : hidden) {
+    const bool generateInvoices = generate.trimmed().compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
+    for (const QString &name : hiddenEntries(menuRows(), m_ctx.state.userType, generateInvoices)) {
         if (QAction *action = findChild<QAction *>(name))
             action->setVisible(false);
     }
@@ -844,7 +576,7 @@ void Menu::openSingle(const QString &name, const std::function<QWidget *()> &cre
     if (registerOpenWindow(name))
         return;
     m_opening = name.toUpper();
-    const WaitCursor wait;
+    const Ui::WaitCursor wait;
     m_ctx.state.openMode.clear();
     m_ctx.state.openKey.clear();
     QWidget *window = create();
@@ -853,31 +585,6 @@ void Menu::openSingle(const QString &name, const std::function<QWidget *()> &cre
     else
         unregisterOpenWindow(name);
     m_opening.clear();
-}
-
-void Menu::openCodeTable(const CodeTable &table)
-{
-    openSingle(QStringLiteral("FRMGETAB_") + table.table.section(QLatin1Char('.'), -1),
-               [this, &table] { return new FrmGetab(m_ctx, table); });
-}
-
-void Menu::openTableForm(const TableForm &form)
-{
-    openSingle(form.name.toUpper(), [this, &form] { return new TableWindow(m_ctx, form); });
-}
-
-void Menu::printTableForm(const TableForm &form)
-{
-    LookupList list(m_ctx, tableFormList(form), this);
-    if (list.load())
-        list.exec();
-}
-
-void Menu::printCodeTable(const CodeTable &table)
-{
-    LookupList list(m_ctx, codeTableList(table, LookupMode::Print), this);
-    if (list.load())
-        list.exec();
 }
 
 void Menu::sendCommand(const QString &command)

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "rules/tableforms.h"
-#include "stores/companydata.h"
+#include "shell/stores/companydata.h"
+#include "ui/windowregistry.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -17,15 +18,16 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
-namespace Orlavo::Shell {
-
+namespace Orlavo::Ui {
 struct AppContext;
-struct CodeTable;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Shell {
 
 // The main window: the frame of every task window. It opens the current
 // company, offers every task through its menu bar and toolbar, keeps the
 // list of open windows and closes the application.
-class Menu : public QMainWindow
+class Menu : public QMainWindow, public Ui::WindowHost
 {
     Q_OBJECT
 public:
@@ -33,7 +35,7 @@ public:
     // leaves the choice. The real one is the lookup list "Lista SOCIETA".
     using CompanyChooser = std::function<std::optional<QString>()>;
 
-    explicit Menu(AppContext &context, QWidget *parent = nullptr);
+    explicit Menu(Ui::AppContext &context, QWidget *parent = nullptr);
     ~Menu() override;
 
     // The load: the company of the settings, its base data, title, colours,
@@ -48,15 +50,17 @@ public:
 
     // RegisterOpenWindow: true when a window of that name is open already
     // (it comes to the front); otherwise the name is listed.
-    bool registerOpenWindow(const QString &name);
-    void unregisterOpenWindow(const QString &name);
+    bool registerOpenWindow(const QString &name) override;
+    void unregisterOpenWindow(const QString &name) override;
     // "MENU" and every window listed, in the order they opened.
     QStringList openWindows() const;
     // ActivateTaggedWindow: brings the window with this tag to the front,
     // restored; false when none is open.
     bool activateTaggedWindow(const QString &tag);
     // Shows a task window in the frame; a named one is listed while open.
-    QMdiSubWindow *showTaskWindow(QWidget *window, const QString &name = {}, const QString &tag = {});
+    QMdiSubWindow *showTaskWindow(QWidget *window, const QString &name = {}, const QString &tag = {}) override;
+    void openSingle(const QString &name, const std::function<QWidget *()> &create) override;
+    QWidget *hostWidget() override { return this; }
     int taskWindowCount() const;
     // The desktop in the colour of MENU COLORESFONDO.
     void repaintBackground();
@@ -74,14 +78,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The entries the main window serves itself: companies, users, base
+    // data, backup, editing, the frame's own menus.
+    void registerOwnEntries();
+    // The menu bar from the menu table: an entry nobody registered stays
+    // disabled.
     void buildMenus();
-    void buildTables(QMenu *parent, const char *printPrefix, const QList<const char *> &names);
     void buildToolBar();
     void buildStatusBar();
-    // An entry; without an action it stays disabled (its window is not built yet).
-    QAction *entry(QMenu *menu, const QString &caption, const char *name, std::function<void()> action = {},
-                   bool needsCompany = true);
-    QMenu *submenu(QMenu *parent, const QString &caption, const char *name = nullptr);
     // The chosen company and this year become current, in the state and CONT.INI.
     void makeCurrent(const QString &company);
     // Asks as on exit and closes every task window; false when one stays.
@@ -90,26 +94,21 @@ private:
     // frmInsSocieta (empty code) or frmModSocieta of the company.
     void openCompanyCard(const QString &code);
     void companyRegistered(const QString &code, bool inserted);
-    // The customer window of a code, or a new customer's (0); the search.
-    void openCustomer(int code);
-    void openCustomerSearch();
     // Load steps 2 to 4 for the company in the state.
     bool loadCompany();
     std::optional<QString> chooseFromList();
     void showStatus();
     void enableForCompany();
     void setBusy(bool busy);
-    void openCodeTable(const CodeTable &table);
-    void printCodeTable(const CodeTable &table);
-    void openTableForm(const TableForm &form);
-    void printTableForm(const TableForm &form);
-    void openSingle(const QString &name, const std::function<QWidget *()> &create);
     void editCommand(int key);
     void toggleToolBar();
     QMdiSubWindow *subWindowNamed(const QString &name) const;
     void bringToFront(QMdiSubWindow *window);
 
-    AppContext &m_ctx;
+    Ui::AppContext &m_ctx;
+    Ui::WindowRegistry m_registry;
+    // Why an entry is disabled when the machine lacks what it starts.
+    QHash<QString, QString> m_unavailable;
     CompanyChooser m_chooser;
     QMdiArea *m_workspace;
     QToolBar *m_toolBar = nullptr;

@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "shell/windows/pictures.h"
 
 #include <QDir>
 #include <QFileInfo>

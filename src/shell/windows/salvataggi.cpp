@@ -1,8 +1,8 @@
-#include "salvataggi.h"
+#include "shell/windows/salvataggi.h"
 
-#include "appcontext.h"
-#include "waitmessage.h"
-#include "stores/backup.h"
+#include "shell/stores/backup.h"
+#include "ui/appcontext.h"
+#include "ui/waitmessage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +25,7 @@ constexpr char kCancelButton[] = "Annulla";
 
 } // namespace
 
-bool runBackup(AppContext &ctx, QWidget *parent, std::function<QString(QWidget *)> chooseFolder)
+bool runBackup(Ui::AppContext &ctx, QWidget *parent, std::function<QString(QWidget *)> chooseFolder)
 {
     const QString title = QString::fromUtf8(kTitle);
     const auto fail = [&](const QString &text) {
@@ -58,7 +58,7 @@ bool runBackup(AppContext &ctx, QWidget *parent, std::function<QString(QWidget *
         return false;
 
     QProgressDialog progress(QString::fromUtf8(kBackupPreparing), QString::fromUtf8(kCancelButton), 0, 0, parent);
-    Services::setUpProgress(progress, title, QStringLiteral("salvataggio"));
+    Ui::setUpProgress(progress, title, QStringLiteral("salvataggio"));
     const auto step = [&progress](int done, int total, const QString &label) {
         if (progress.labelText() != label)
             progress.setLabelText(label);

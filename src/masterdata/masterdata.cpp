@@ -1,0 +1,151 @@
+#include "masterdata/masterdata.h"
+
+#include "masterdata/rules/codetables.h"
+#include "masterdata/rules/tableforms.h"
+#include "masterdata/windows/anaric.h"
+#include "masterdata/windows/f110anac.h"
+#include "masterdata/windows/frmgetab.h"
+#include "masterdata/windows/tablewindow.h"
+#include "services/core/tablenames.h"
+#include "ui/appcontext.h"
+#include "ui/lookuplist.h"
+#include "ui/waitcursor.h"
+#include "ui/windowregistry.h"
+
+#include <QApplication>
+
+namespace Orlavo::Masterdata {
+
+namespace {
+
+// A menu entry of a table: the entry that opens it, the entry of its print
+// list (empty when it has none) and what it is.
+struct TableEntry {
+    const char *entry;
+    const char *printEntry;
+    const char *codeTable; // kept by the code-table window
+    const char *form;      // a table window of its own
+};
+
+constexpr TableEntry kTableEntries[] = {
+    {"TabAttivita", "St_TabAttivita", "TAB_ATTIVITA", nullptr},
+    {"TabTipoCli", "St_TabTipoCli", "TAB_TIPO_CLI", nullptr},
+    {"TapTipoForn", "St_TapTipoForn", nullptr, "frmTipFo"},
+    {"TabDocId", "St_TabDocId", "TAB_DOC_ID", nullptr},
+    {"TabZona", "St_TabZona", "TAB_ZONA", nullptr},
+    {"TabProv", "St_TabProv", "TAB_PROV", nullptr},
+    {"TabNazioni", "St_TabNazioni", nullptr, "frmPaesi"},
+    {"TabUbicazione", "St_TabUbicazione", "TAB_UBICAZIONE", nullptr},
+    {"TabCap", "St_TabCap", nullptr, "frmCap"},
+    {"TabMarche", "St_TabMarche", "TAB_MARCHE", nullptr},
+    {"TabTipoArt", "", "TAB_TIPO_ART", nullptr},
+    {"TabMagazzini", "St_TabMagazzini", "TAB_MAGAZZINI", nullptr},
+    {"TabUntMis", "St_TabUntMis", "TAB_UNTMIS", nullptr},
+    {"TabMerce", "St_TabMerce", "TAB_MERCE", nullptr},
+    {"TabCStatis", "St_TabCStatis", "TAB_C_STATIS", nullptr},
+    {"mnutabprovvmarca", "", nullptr, "frmMarca"},
+    {"TabTipoDoc", "StTabTipoDoc", "TAB_TIPO_DOC", nullptr},
+    {"TabCausTrasp", "StTabCausTrasp", "TAB_TRASP", nullptr},
+    {"TabAspetto", "StTabAspetto", "TAB_ASPET_EST", nullptr},
+    {"TabRegIva", "St_TabRegIva", "TAB_REGISTRI", nullptr},
+    {"TabGruppi", "St_TabGruppi", "TAB_GRUPP", nullptr},
+    {"TabSottogruppi", "St_TabSottogruppi", "TAB_SOGRUP", nullptr},
+    {"TabTipoCaus", "St_TabTipoCaus", "TAB_TIPO_CAUS", nullptr},
+    {"TabCCos", "St_TabCCos", "TAB_CCOS", nullptr},
+    {"TabBanPag", "", nullptr, "frmBanPag"},
+    {"TabBanApp", "", nullptr, "frmBanApp"},
+    {"TabAbi", "", "TAB_ABI", nullptr},
+    {"TabCab", "St_TabCab", nullptr, "frmCab"},
+};
+
+// A list shown modally over the main window: the rows and, in print form,
+// the buttons that print its report.
+void showList(Ui::WindowHost &host, Ui::AppContext &context, const Ui::LookupRequest &request)
+{
+    Ui::LookupList list(context, request, host.hostWidget());
+    if (list.load())
+        list.exec();
+}
+
+// "Condizioni Pagamento": its print list works before its window exists.
+Ui::LookupRequest paymentTermsList()
+{
+    Ui::LookupRequest request;
+    request.table = Services::Tables::TAB_COND_PAG;
+    request.title = QStringLiteral("Lista CONDIZIONI PAGAMENTO");
+    request.mode = Ui::LookupMode::Print;
+    request.reportKey = QStringLiteral("TABCONDP");
+    request.columns = {{QStringLiteral("CODICE"), QStringLiteral("06C"), QStringLiteral("Codice")},
+                       {QStringLiteral("DESCRIZIONE"), QStringLiteral("40C"), QStringLiteral("Descrizione")}};
+    return request;
+}
+
+// One window per customer; a new one is "Inserimento cliente".
+void openCustomer(Ui::WindowHost &host, Ui::AppContext &context, int code)
+{
+    const QString name = code ? QStringLiteral("F110ANAC_%1").arg(code) : QStringLiteral("F110ANAC");
+    if (host.registerOpenWindow(name))
+        return;
+    const Ui::WaitCursor wait;
+    auto *window = new F110Anac(context, code ? F110Anac::Mode::Modify : F110Anac::Mode::Insert, code);
+    if (!window->loaded()) {
+        context.prompter.error(QStringLiteral("Il cliente non esiste in archivio "), QStringLiteral("Errore ...... "));
+        delete window;
+        host.unregisterOpenWindow(name);
+        return;
+    }
+    host.showTaskWindow(window, name, code ? QStringLiteral("ANACLIAGG") : QStringLiteral("ANACLIINS"));
+}
+
+void openCustomerSearch(Ui::WindowHost &host, Ui::AppContext &context)
+{
+    host.openSingle(QStringLiteral("ANARIC"), [&host, &context] {
+        auto *search = new AnaRic(context);
+        search->setOnChosen([&host, &context](int code) { openCustomer(host, context, code); });
+        return search;
+    });
+}
+
+void registerTable(Ui::WindowRegistry &registry, Ui::AppContext &context, const TableEntry &entry)
+{
+    const QString printEntry = QString::fromLatin1(entry.printEntry);
+    if (entry.codeTable) {
+        const CodeTable *table = findCodeTable(QString::fromLatin1(entry.codeTable));
+        if (!table)
+            return;
+        registry.add(QString::fromLatin1(entry.entry), [&context, table](Ui::WindowHost &host) {
+            host.openSingle(QStringLiteral("FRMGETAB_") + table->table.section(QLatin1Char('.'), -1),
+                            [&context, table] { return new FrmGetab(context, *table); });
+        });
+        if (!printEntry.isEmpty() && !table->reportKey.isEmpty())
+            registry.add(printEntry, [&context, table](Ui::WindowHost &host) {
+                showList(host, context, codeTableList(*table, Ui::LookupMode::Print));
+            });
+        return;
+    }
+    const TableForm *form = findTableForm(QString::fromLatin1(entry.form));
+    if (!form)
+        return;
+    registry.add(QString::fromLatin1(entry.entry), [&context, form](Ui::WindowHost &host) {
+        host.openSingle(form->name.toUpper(), [&context, form] { return new TableWindow(context, *form); });
+    });
+    if (!printEntry.isEmpty())
+        registry.add(printEntry,
+                     [&context, form](Ui::WindowHost &host) { showList(host, context, tableFormList(*form)); });
+}
+
+} // namespace
+
+void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
+{
+    registry.add(QStringLiteral("codi_clienti"),
+                 [&context](Ui::WindowHost &host) { openCustomer(host, context, 0); });
+    registry.add(QStringLiteral("list_clienti"),
+                 [&context](Ui::WindowHost &host) { openCustomerSearch(host, context); });
+    for (const TableEntry &entry : kTableEntries)
+        registerTable(registry, context, entry);
+    registry.add(QStringLiteral("St_TabCondPag"),
+                 [&context](Ui::WindowHost &host) { showList(host, context, paymentTermsList()); });
+}
+
+} // namespace Orlavo::Masterdata

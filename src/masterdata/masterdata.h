@@ -1,0 +1,43 @@
+#pragma once
+
+// What master data offers the other subsystems' windows: the windows it
+// registers for the main window's menu, and its pickers.
+
+#include "masterdata/stores/postalcodes.h"
+
+#include <optional>
+
+class QWidget;
+
+namespace Orlavo::Ui {
+struct AppContext;
+struct LookupRequest;
+class WindowRegistry;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Masterdata {
+
+// Registers under the menu's entry names what master data opens: the
+// customer card and search, the code tables and the table windows with
+// their print lists.
+void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context);
+
+// "Lista C.A.P.": postal code, town and province of TAB_CAP, all of them or
+// those of one town.
+Ui::LookupRequest postalCodeList(const QString &town = {});
+
+// The postal code and province of a town the operator typed: the only one,
+// or the one picked from the town's list when it has several. Nothing when
+// the town is unknown or the operator leaves the list.
+std::optional<Place> placeOfTown(Ui::AppContext &context, const QString &town, QWidget *parent = nullptr);
+
+// A row the operator picks from the whole "Lista C.A.P." (F4 on a postal
+// code); nothing when he leaves the list.
+struct PostalPlace {
+    QString postalCode;
+    QString town;
+    QString province;
+};
+std::optional<PostalPlace> pickPostalCode(Ui::AppContext &context, QWidget *parent = nullptr);
+
+} // namespace Orlavo::Masterdata

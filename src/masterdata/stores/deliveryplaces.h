@@ -1,0 +1,58 @@
+#pragma once
+
+#include "services/core/outcome.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace Orlavo::Services {
+class DataAccess;
+} // namespace Orlavo::Services
+
+namespace Orlavo::Masterdata {
+
+// A delivery place of a customer (CONS_MERCE) as the window edits it: the
+// number as digits, the distance with a decimal comma, the rest as typed.
+struct DeliveryPlace {
+    QString code;           // COD_LUOGO
+    QString description;    // DESC_LUOGO
+    QString address;        // INDIRIZZO
+    QString town;           // CITTA
+    QString postalCode;     // CAP
+    QString province;       // PROV
+    QString distance;       // KKMM, kilometres
+    QString radial;         // RADIALE
+    bool isDefault = false; // PREDEF = -1
+
+    bool operator==(const DeliveryPlace &other) const = default;
+};
+
+// The decimals of the distance.
+inline constexpr int kDistanceDecimals = 2;
+
+// The customer's places by number.
+Services::Outcome<QList<DeliveryPlace>> listDeliveryPlaces(Services::DataAccess &db, int customer);
+// One place; nullopt when it is not stored.
+Services::Outcome<std::optional<DeliveryPlace>> findDeliveryPlace(Services::DataAccess &db, int customer, int code);
+// The number a new place gets: the highest stored plus one, 1 for the first.
+int nextPlaceCode(Services::DataAccess &db, int customer);
+bool placeExists(Services::DataAccess &db, int customer, int code);
+
+// How a place is written: a new one; a new one taking the place of the
+// stored row with its number; the stored row changed.
+enum class PlaceSave { Insert, Replace, Update };
+
+// How a write ended: written; the number found stored under the lock (an
+// insert: nothing written, nothing reported); the row gone (nothing
+// written); failed and reported.
+enum class PlaceWrite { Written, Taken, Missing, Failed };
+
+// The writes take the lock TUTTO and run in one transaction; errors are
+// reported under "Gestione luoghi consegna merce". A default place first
+// takes the flag away from the customer's other places.
+PlaceWrite saveDeliveryPlace(Services::DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how);
+PlaceWrite deleteDeliveryPlace(Services::DataAccess &db, int customer, int code);
+
+} // namespace Orlavo::Masterdata

@@ -1,0 +1,45 @@
+#include "masterdata/stores/postalcodes.h"
+
+#include "masterdata/stores/tablerows.h"
+#include "services/core/tablenames.h"
+#include "services/data/dataaccess.h"
+#include "services/data/standarddata.h"
+
+namespace Orlavo::Masterdata {
+
+namespace Tables = Services::Tables;
+
+QList<Place> placesOfTown(Services::DataAccess &db, const QString &town)
+{
+    QList<Place> found;
+    if (town.trimmed().isEmpty())
+        return found;
+    if (db.companyOpen()) {
+        auto rows = db.openRecordset(QStringLiteral("SELECT CAP, PROVINCIA FROM %1 WHERE %2 ORDER BY CAP")
+                                         .arg(Tables::TAB_CAP, Services::sqlUpperEquals(QStringLiteral("CITTA"))),
+                                     {town.trimmed()});
+        if (rows) {
+            for (const auto &row : *rows)
+                found << Place{row.text(QStringLiteral("CAP")), row.text(QStringLiteral("PROVINCIA"))};
+        }
+        return found;
+    }
+    const auto table = Services::StandardData::table(Services::SchemaKind::Company, QStringLiteral("TAB_CAP"));
+    if (!table)
+        return found;
+    const auto cap = table->columns.indexOf(QStringLiteral("CAP"));
+    const auto city = table->columns.indexOf(QStringLiteral("CITTA"));
+    const auto province = table->columns.indexOf(QStringLiteral("PROVINCIA"));
+    for (const QStringList &row : table->rows) {
+        if (row.value(city).compare(town.trimmed(), Qt::CaseInsensitive) == 0)
+            found << Place{row.value(cap), row.value(province)};
+    }
+    return found;
+}
+
+bool provinceExists(Services::DataAccess &db, const QString &code)
+{
+    return valueKnown(db, Tables::TAB_PROV, QStringLiteral("CODICE"), code);
+}
+
+} // namespace Orlavo::Masterdata

@@ -1,0 +1,396 @@
+#include "masterdata/windows/anamecli.h"
+
+#include "masterdata/masterdata.h"
+#include "masterdata/stores/customerstore.h"
+#include "masterdata/stores/postalcodes.h"
+#include "services/core/concurrency.h"
+#include "ui/appcontext.h"
+#include "ui/fieldlook.h"
+#include "ui/inputfields.h"
+#include "ui/lookuplist.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace Orlavo::Masterdata {
+
+using Ui::InputField;
+using Services::Prompter;
+
+namespace {
+
+constexpr char kTitle[] = "Luoghi consegna merce";
+constexpr char kTitleError[] = "Errore!";
+constexpr char kNoNumber[] = "Occorre specificare un numero progressivo";
+constexpr char kBadProvince[] = "Provincia errata";
+constexpr char kConfirmSave[] = "Confermi registrazioni?";
+constexpr char kDuplicate[] = "L'elemento che si stà aggiornando esiste già in archivio \n"
+                              "Procedere ugualmente con gli aggiornamenti ?";
+constexpr char kConfirmDelete[] = "Confermi ELIMINAZIONE ?";
+constexpr char kCancelTip[] = "Annullamento delle modifiche";
+constexpr char kExitTip[] = "Uscita senza registrazione";
+
+// The grid's columns: COD_LUOGO, DESC_LUOGO, INDIRIZZO, CITTA, CAP, PROV,
+// KKMM, RADIALE, PREDEF.
+const QStringList &headings()
+{
+    static const QStringList list = {
+        QStringLiteral("Num."),     QStringLiteral("Descrizione"), QStringLiteral("Indirizzo"),
+        QStringLiteral("Località"), QStringLiteral("C.A.P."),      QStringLiteral("Prov."),
+        QStringLiteral("Km"),       QStringLiteral("Radiale"),     QStringLiteral("Predef."),
+    };
+    return list;
+}
+
+QStringList cellsOf(const DeliveryPlace &place)
+{
+    return {place.code,     place.description, place.address,
+            place.town,     place.postalCode,  place.province,
+            place.distance, place.radial,      place.isDefault ? QStringLiteral("Sì") : QString()};
+}
+
+int numberOf(const QString &text)
+{
+    return text.trimmed().toInt();
+}
+
+} // namespace
+
+AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
+    : Ui::RecordWindow(headings(), parent), m_context(context), m_customer(customer)
+{
+    setObjectName(QStringLiteral("AnaMeCli"));
+    QString title = QString::fromLatin1(kTitle) + QStringLiteral(" - Cliente ") + QString::number(customer);
+    if (const auto stored = loadCustomer(context.db, customer))
+        title += QStringLiteral(" ") + stored->customer.main.value(QStringLiteral("RAG_SOC1")).trimmed();
+    setWindowTitle(title);
+    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
+
+    QHeaderView *header = m_grid->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
+    m_grid->setAccessibleName(QString::fromLatin1(kTitle));
+    fitGridToRows(m_context.state.rowsTab);
+
+    auto *list = new QGroupBox(QString::fromLatin1(kTitle), this);
+    auto *listLayout = new QVBoxLayout(list);
+    listLayout->addWidget(m_grid);
+
+    m_new = new QPushButton(QStringLiteral("&Nuovo"), this);
+    m_new->setObjectName(QStringLiteral("nuovo"));
+    m_new->setAutoDefault(false);
+    connect(m_new, &QPushButton::clicked, this, [this] {
+        const QSignalBlocker block(m_grid);
+        m_grid->clearSelection();
+        m_grid->setCurrentCell(-1, -1);
+        newPlace();
+    });
+    QHBoxLayout *buttons = buttonRow();
+    buttons->insertWidget(1, m_new);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(list);
+    buildFields();
+    layout->addLayout(buttons);
+
+    Ui::applyFieldColours(this, Ui::readFieldColours(m_context.settings, palette()));
+    resize(820, sizeHint().height());
+    reload();
+}
+
+Ui::InputField *AnaMeCli::addField(const QString &column, Ui::InputField *field)
+{
+    field->setObjectName(QStringLiteral("T_") + column);
+    field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
+    m_fields.insert(column, field);
+    return field;
+}
+
+void AnaMeCli::buildFields()
+{
+    const auto narrow = [this](Ui::InputField *field, int characters) {
+        field->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * (characters + 1) + 12);
+        return field;
+    };
+    auto *code = new Ui::NumberField(0, true, this);
+    code->setMaxLength(6);
+    auto *postal = new Ui::CodeField(5, this);
+    auto *province = new Ui::CodeField(2, this);
+
+    auto *grid = new QGridLayout;
+    const auto row = [&](int line, int column, const QString &caption, QWidget *field, int span = 1) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        grid->addWidget(label, line, column);
+        grid->addWidget(field, line, column + 1, 1, span);
+    };
+    row(0, 0, QStringLiteral("Nu&mero"), narrow(addField(QStringLiteral("COD_LUOGO"), code), 6));
+    m_default = new QCheckBox(QStringLiteral("Prede&finito"), this);
+    m_default->setObjectName(QStringLiteral("T_PREDEF"));
+    grid->addWidget(m_default, 0, 2, 1, 2);
+    row(1, 0, QStringLiteral("&Descrizione"), addField(QStringLiteral("DESC_LUOGO"), new Ui::TextField(60, this)),
+        5);
+    row(2, 0, QStringLiteral("&Indirizzo"), addField(QStringLiteral("INDIRIZZO"), new Ui::TextField(60, this)),
+        5);
+    row(3, 0, QStringLiteral("&Località"), addField(QStringLiteral("CITTA"), new Ui::TextField(40, this)));
+    row(3, 2, QStringLiteral("&C.A.P."), narrow(addField(QStringLiteral("CAP"), postal), 5));
+    row(3, 4, QStringLiteral("Pro&v."), narrow(addField(QStringLiteral("PROV"), province), 2));
+    row(4, 0, QStringLiteral("&Km"),
+        narrow(addField(QStringLiteral("KKMM"), new Ui::NumberField(kDistanceDecimals, false, this)), 10));
+    row(4, 2, QStringLiteral("Radia&le"),
+        narrow(addField(QStringLiteral("RADIALE"), new Ui::CodeField(10, this)), 10));
+    grid->setColumnStretch(1, 1);
+    static_cast<QVBoxLayout *>(layout())->addLayout(grid);
+
+    watchCodeField(code);
+    m_fields.value(QStringLiteral("CITTA"))->installEventFilter(this);
+    province->installEventFilter(this);
+    connect(postal, &Ui::CodeField::lookupRequested, this, [this] { pickPostalCode(); });
+}
+
+DeliveryPlace AnaMeCli::typed() const
+{
+    const auto text = [this](const char *column) { return m_fields.value(QString::fromLatin1(column))->text(); };
+    DeliveryPlace place;
+    place.code = text("COD_LUOGO");
+    place.description = text("DESC_LUOGO");
+    place.address = text("INDIRIZZO");
+    place.town = text("CITTA");
+    place.postalCode = text("CAP");
+    place.province = text("PROV");
+    place.distance = text("KKMM");
+    place.radial = text("RADIALE");
+    place.isDefault = m_default->isChecked();
+    return place;
+}
+
+void AnaMeCli::reload()
+{
+    auto places = listDeliveryPlaces(m_context.db, m_customer);
+    m_places = places ? *places : QList<DeliveryPlace>();
+    const QSignalBlocker block(m_grid);
+    m_grid->setRowCount(int(m_places.size()));
+    for (int r = 0; r < int(m_places.size()); ++r) {
+        const QStringList cells = cellsOf(m_places[r]);
+        for (int c = 0; c < int(cells.size()); ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            // Numbers to the right, the flag centred.
+            if (c == 0 || c == 6)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            else if (c == 8)
+                item->setTextAlignment(Qt::AlignCenter);
+            m_grid->setItem(r, c, item);
+        }
+    }
+    m_grid->setCurrentCell(-1, -1);
+    newPlace();
+}
+
+void AnaMeCli::newPlace()
+{
+    display(std::nullopt);
+    m_fields.value(QStringLiteral("COD_LUOGO"))->setText(QString::number(nextPlaceCode(m_context.db, m_customer)));
+    m_fields.value(QStringLiteral("DESC_LUOGO"))->setFocus(Qt::OtherFocusReason);
+}
+
+void AnaMeCli::display(const std::optional<DeliveryPlace> &place)
+{
+    m_loaded = place;
+    const DeliveryPlace shown = place.value_or(DeliveryPlace{});
+    const QStringList cells = cellsOf(shown);
+    const QStringList columns = {QStringLiteral("COD_LUOGO"), QStringLiteral("DESC_LUOGO"), QStringLiteral("INDIRIZZO"),
+                                 QStringLiteral("CITTA"),     QStringLiteral("CAP"),        QStringLiteral("PROV"),
+                                 QStringLiteral("KKMM"),      QStringLiteral("RADIALE")};
+    for (int i = 0; i < int(columns.size()); ++i) {
+        Ui::InputField *field = m_fields.value(columns[i]);
+        field->setText(cells[i]);
+        field->setModified(false);
+    }
+    m_default->setChecked(shown.isDefault);
+    // A stored place keeps its number: a new number is a new place.
+    m_fields.value(QStringLiteral("COD_LUOGO"))->setReadOnly(place.has_value());
+    m_remove->setEnabled(place.has_value());
+    Ui::clearFieldErrors(this);
+}
+
+void AnaMeCli::loadRow(int row)
+{
+    if (row < 0 || row >= m_places.size())
+        return;
+    display(m_places[row]);
+}
+
+bool AnaMeCli::checkProvince(bool report)
+{
+    Ui::InputField *field = m_fields.value(QStringLiteral("PROV"));
+    const QString province = field->text().trimmed();
+    const bool known = province.isEmpty() || provinceExists(m_context.db, province);
+    Ui::markFieldError(field, !known);
+    if (!known && report)
+        refuse(QString::fromLatin1(kBadProvince));
+    return known;
+}
+
+bool AnaMeCli::checkCode()
+{
+    // Nuovo replaces the number anyway.
+    if (QApplication::focusWidget() == m_new)
+        return true;
+    Ui::InputField *field = m_fields.value(QStringLiteral("COD_LUOGO"));
+    const bool given = numberOf(field->text()) > 0;
+    Ui::markFieldError(field, !given);
+    if (!given)
+        refuse(QString::fromLatin1(kNoNumber));
+    return given;
+}
+
+bool AnaMeCli::checkAll()
+{
+    Ui::clearFieldErrors(this);
+    QString message;
+    QWidget *failing = nullptr;
+    Ui::InputField *code = m_fields.value(QStringLiteral("COD_LUOGO"));
+    if (numberOf(code->text()) <= 0) {
+        Ui::markFieldError(code, true);
+        message = QString::fromLatin1(kNoNumber);
+        failing = code;
+    }
+    if (!checkProvince(false)) {
+        message = QString::fromLatin1(kBadProvince);
+        failing = m_fields.value(QStringLiteral("PROV"));
+    }
+    if (!failing)
+        return true;
+    refuse(message, failing);
+    return false;
+}
+
+bool AnaMeCli::ask(const QString &question, bool yesNo)
+{
+    const Prompter::Button answer =
+        m_context.prompter.ask(question, windowTitle(), Prompter::Icon::Question,
+                               yesNo ? Prompter::Buttons::YesNo : Prompter::Buttons::OkCancel);
+    return answer == (yesNo ? Prompter::Button::Yes : Prompter::Button::Ok);
+}
+
+void AnaMeCli::refuse(const QString &text, QWidget *field)
+{
+    m_context.prompter.warn(text, QString::fromLatin1(kTitleError));
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+}
+
+void AnaMeCli::saidDeletedElsewhere()
+{
+    m_context.prompter.warn(Services::Concurrency::deletedElsewhere(), windowTitle());
+}
+
+void AnaMeCli::save()
+{
+    if (!m_context.db.checkWriteRights())
+        return;
+    if (!checkAll() || !ask(QString::fromLatin1(kConfirmSave), false))
+        return;
+    const DeliveryPlace place = typed();
+    const QString duplicate = QString::fromUtf8(kDuplicate);
+    PlaceSave how = m_loaded ? PlaceSave::Update : PlaceSave::Insert;
+    if (how == PlaceSave::Insert && placeExists(m_context.db, m_customer, numberOf(place.code))) {
+        if (!ask(duplicate, true))
+            return;
+        how = PlaceSave::Replace;
+    }
+    PlaceWrite written = saveDeliveryPlace(m_context.db, m_customer, place, how);
+    // Stored by another workstation since the question: the same question.
+    if (written == PlaceWrite::Taken) {
+        if (!ask(duplicate, true))
+            return;
+        written = saveDeliveryPlace(m_context.db, m_customer, place, PlaceSave::Replace);
+    }
+    switch (written) {
+    case PlaceWrite::Written: reload(); break;
+    case PlaceWrite::Missing:
+        saidDeletedElsewhere();
+        reload();
+        break;
+    case PlaceWrite::Taken:
+    case PlaceWrite::Failed: break; // reported; the input stays for another try
+    }
+}
+
+void AnaMeCli::remove()
+{
+    if (!m_context.db.checkWriteRights() || !m_loaded)
+        return;
+    if (!ask(QString::fromLatin1(kConfirmDelete), false))
+        return;
+    const PlaceWrite deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(m_loaded->code));
+    if (deleted == PlaceWrite::Failed)
+        return;
+    if (deleted == PlaceWrite::Missing)
+        saidDeletedElsewhere();
+    reload();
+}
+
+void AnaMeCli::cancel()
+{
+    std::optional<DeliveryPlace> again;
+    if (m_loaded) {
+        if (auto current = findDeliveryPlace(m_context.db, m_customer, numberOf(m_loaded->code)))
+            again = *current;
+    }
+    reload();
+    if (!again)
+        return;
+    const QSignalBlocker block(m_grid);
+    const auto at = m_places.indexOf(*again);
+    if (at >= 0)
+        m_grid->setCurrentCell(int(at), 0);
+    display(again);
+}
+
+void AnaMeCli::fillFromTown()
+{
+    const auto place = placeOfTown(m_context, m_fields.value(QStringLiteral("CITTA"))->text(), this);
+    if (!place)
+        return;
+    m_fields.value(QStringLiteral("CAP"))->setText(place->postalCode);
+    m_fields.value(QStringLiteral("PROV"))->setText(place->province);
+    Ui::markFieldError(m_fields.value(QStringLiteral("PROV")), false);
+}
+
+void AnaMeCli::pickPostalCode()
+{
+    const auto chosen = Masterdata::pickPostalCode(m_context, this);
+    if (!chosen)
+        return;
+    m_fields.value(QStringLiteral("CAP"))->setText(chosen->postalCode);
+    m_fields.value(QStringLiteral("CITTA"))->setText(chosen->town);
+    m_fields.value(QStringLiteral("PROV"))->setText(chosen->province);
+    Ui::markFieldError(m_fields.value(QStringLiteral("PROV")), false);
+    m_fields.value(QStringLiteral("CAP"))->setFocus(Qt::OtherFocusReason);
+}
+
+bool AnaMeCli::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *field = qobject_cast<Ui::InputField *>(watched);
+    if (field && field->isModified() && Ui::leavesField(event, {m_cancel, m_exit, m_new})) {
+        if (field == m_fields.value(QStringLiteral("CITTA"))) {
+            field->setModified(false);
+            fillFromTown();
+        } else if (field == m_fields.value(QStringLiteral("PROV"))) {
+            field->setModified(false);
+            checkProvince(true);
+        }
+    }
+    return Ui::RecordWindow::eventFilter(watched, event);
+}
+
+} // namespace Orlavo::Masterdata

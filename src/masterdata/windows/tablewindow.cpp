@@ -1,0 +1,414 @@
+#include "masterdata/windows/tablewindow.h"
+
+#include "masterdata/masterdata.h"
+#include "masterdata/windows/frmimport.h"
+#include "services/core/concurrency.h"
+#include "services/core/values.h"
+#include "ui/appcontext.h"
+#include "ui/fieldlook.h"
+#include "ui/inputfields.h"
+#include "ui/lookuplist.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace Orlavo::Masterdata {
+
+using Services::Prompter;
+
+namespace {
+
+constexpr char kTitleError[] = "Errore!";
+constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
+constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
+constexpr char kBadCode[] = "Codice errato.";
+constexpr char kConfirmInsert[] = "Confermi inserimento ?";
+constexpr char kConfirmUpdate[] = "Confermi aggiornamento ?";
+constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
+constexpr char kCancelTip[] = "Annullamento delle modifiche";
+constexpr char kExitTip[] = "Uscita senza registrazione";
+
+QStringList headingsOf(const TableForm &form)
+{
+    QStringList headings;
+    for (const FormField &field : form.fields)
+        headings << field.caption;
+    return headings;
+}
+
+// Values compare as they would be stored.
+bool sameRow(const TableForm &form, const FormRow &a, const FormRow &b)
+{
+    for (const FormField &field : form.fields) {
+        if (storedValue(field, a.value(field.column)) != storedValue(field, b.value(field.column)))
+            return false;
+    }
+    return true;
+}
+
+// What a window can read from a text file, with the choice's caption.
+QList<QPair<QString, ImportKind>> importsOf(const QString &form)
+{
+    if (form == QLatin1String("frmCap"))
+        return {{QStringLiteral("C.A.P."), ImportKind::PostalCodes}};
+    if (form == QLatin1String("frmCab"))
+        return {{QStringLiteral("Filiali (C.A.B.)"), ImportKind::BankBranches},
+                {QStringLiteral("Istituti bancari (A.B.I.)"), ImportKind::Banks}};
+    if (form == QLatin1String("frmPaesi"))
+        return {{QStringLiteral("Paesi"), ImportKind::Countries}};
+    return {};
+}
+
+} // namespace
+
+TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget *parent)
+    : Ui::RecordWindow(headingsOf(form), parent), m_context(context), m_form(form)
+{
+    setObjectName(form.name);
+    setWindowTitle(form.title);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    fitGridToRows(m_context.state.rowsTab);
+    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
+
+    auto *fields = new QFormLayout;
+    for (const FormField &field : m_form.fields)
+        fields->addRow(field.caption, makeField(field));
+    // The key is checked when its last field is left.
+    for (auto it = m_form.fields.rbegin(); it != m_form.fields.rend(); ++it) {
+        if (it->key) {
+            watchCodeField(m_fields.value(it->column));
+            break;
+        }
+    }
+    if (!m_form.townField.isEmpty())
+        m_fields.value(m_form.townField)->installEventFilter(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_grid);
+    layout->addLayout(fields);
+    QHBoxLayout *buttons = buttonRow();
+    if (const auto imports = importsOf(m_form.name); !imports.isEmpty()) {
+        auto *import = new QPushButton(QStringLiteral("&Importa da file..."), this);
+        import->setObjectName(QStringLiteral("importa"));
+        import->setAutoDefault(false);
+        if (imports.size() == 1) {
+            const ImportKind kind = imports.first().second;
+            connect(import, &QPushButton::clicked, this, [this, kind] { importFile(kind); });
+        } else {
+            auto *choices = new QMenu(import);
+            for (const auto &[caption, kind] : imports)
+                choices->addAction(caption, this, [this, kind = kind] { importFile(kind); });
+            import->setMenu(choices);
+        }
+        buttons->insertWidget(0, import);
+    }
+    layout->addLayout(buttons);
+    resize(640, sizeHint().height());
+    reload();
+}
+
+QWidget *TableWindow::makeField(const FormField &field)
+{
+    QWidget *widget = nullptr;
+    switch (field.kind) {
+    case FormField::Kind::Code: {
+        auto *code = new Ui::CodeField(field.length, this);
+        code->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
+        if (field.lookup)
+            connect(code, &Ui::CodeField::lookupRequested, this, [this, &field] { pick(field); });
+        widget = code;
+        break;
+    }
+    case FormField::Kind::Text: {
+        auto *text = new Ui::TextField(field.length, this);
+        text->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
+        widget = text;
+        break;
+    }
+    case FormField::Kind::Number: widget = new Ui::NumberField(field.decimals, false, this); break;
+    case FormField::Kind::Flag: widget = new QCheckBox(this); break;
+    }
+    // Short codes and figures get a field their size.
+    if (field.kind == FormField::Kind::Code || field.kind == FormField::Kind::Number) {
+        const int characters = field.kind == FormField::Kind::Code ? field.length : 12;
+        widget->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * (characters + 1) + 12);
+    }
+    widget->setObjectName(QStringLiteral("T_") + field.column);
+    m_fields.insert(field.column, widget);
+    return widget;
+}
+
+QString TableWindow::value(const QString &column) const
+{
+    QWidget *widget = m_fields.value(column);
+    if (auto *box = qobject_cast<QCheckBox *>(widget))
+        return box->isChecked() ? QStringLiteral("S") : QStringLiteral("N");
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    return {};
+}
+
+void TableWindow::setValue(const QString &column, const QString &text)
+{
+    QWidget *widget = m_fields.value(column);
+    if (auto *box = qobject_cast<QCheckBox *>(widget))
+        box->setChecked(text.trimmed().toUpper() == QLatin1String("S"));
+    else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(text);
+}
+
+FormRow TableWindow::typed() const
+{
+    FormRow row;
+    for (const FormField &field : m_form.fields)
+        row.insert(field.column, value(field.column));
+    return row;
+}
+
+void TableWindow::reload()
+{
+    auto rows = listFormRows(m_context.db, m_form);
+    m_rows = rows ? *rows : QList<FormRow>();
+    const QSignalBlocker block(m_grid);
+    m_grid->setRowCount(int(m_rows.size()));
+    for (int r = 0; r < int(m_rows.size()); ++r) {
+        for (int c = 0; c < int(m_form.fields.size()); ++c)
+            m_grid->setItem(r, c, new QTableWidgetItem(m_rows[r].value(m_form.fields[c].column)));
+    }
+    display(std::nullopt);
+}
+
+void TableWindow::display(const std::optional<FormRow> &row)
+{
+    m_loaded = row;
+    for (const FormField &field : m_form.fields) {
+        setValue(field.column, row ? row->value(field.column) : QString());
+        // The key of a stored row stays: a new key is a new row.
+        if (auto *edit = qobject_cast<QLineEdit *>(m_fields.value(field.column)); edit && field.key)
+            edit->setReadOnly(row.has_value());
+    }
+    Ui::clearFieldErrors(this);
+}
+
+void TableWindow::loadRow(int row)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    display(m_rows[row]);
+}
+
+bool TableWindow::passes(const FormCheck &check)
+{
+    if (!check.whenField.isEmpty() && value(check.whenField).trimmed().toUpper() != check.whenValue)
+        return true;
+    const QString text = value(check.field).trimmed();
+    switch (check.kind) {
+    case FormCheck::Kind::Required: return !text.isEmpty();
+    case FormCheck::Kind::Known:
+        return text.isEmpty() || valueKnown(m_context.db, check.table, check.tableColumn, text, check.scopeTableColumn,
+                                            value(check.scopeField));
+    case FormCheck::Kind::NotTaken: {
+        if (m_loaded || text.isEmpty())
+            return true;
+        auto stored = findFormRow(m_context.db, m_form, typed());
+        return !stored || !stored->has_value();
+    }
+    case FormCheck::Kind::AboveZero: return Services::sqlNumber(text, 6).toDouble() > 0;
+    case FormCheck::Kind::NotNegative: return Services::sqlNumber(text, 6).toDouble() >= 0;
+    }
+    return true;
+}
+
+bool TableWindow::checkAll()
+{
+    Ui::clearFieldErrors(this);
+    const FormCheck *last = nullptr;
+    for (const FormCheck &check : m_form.checks) {
+        if (passes(check))
+            continue;
+        Ui::markFieldError(m_fields.value(check.field), true);
+        last = &check;
+    }
+    if (!last)
+        return true;
+    refuse(last->message, m_fields.value(last->field));
+    return false;
+}
+
+bool TableWindow::checkCode()
+{
+    for (const FormCheck &check : m_form.checks) {
+        if (check.kind != FormCheck::Kind::NotTaken)
+            continue;
+        for (const QString &key : m_form.keyColumns()) {
+            if (value(key).trimmed().isEmpty())
+                return true;
+        }
+        if (passes(check))
+            return true;
+        Ui::markFieldError(m_fields.value(check.field), true);
+        refuse(check.message);
+        return false;
+    }
+    return true;
+}
+
+bool TableWindow::confirm(const char *question)
+{
+    return m_context.prompter.ask(QString::fromUtf8(question), windowTitle(), Prompter::Icon::Question,
+                                  Prompter::Buttons::OkCancel) == Prompter::Button::Ok;
+}
+
+void TableWindow::refuse(const QString &text, QWidget *field)
+{
+    m_context.prompter.ask(text, QString::fromLatin1(kTitleError), Prompter::Icon::Warning, Prompter::Buttons::Ok);
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+}
+
+void TableWindow::save()
+{
+    if (!m_context.db.checkWriteRights())
+        return;
+    const FormRow row = typed();
+    if (m_loaded && sameRow(m_form, row, *m_loaded)) {
+        refuse(QString::fromLatin1(kNothingChanged));
+        return;
+    }
+    if (!checkAll() || !confirm(m_loaded ? kConfirmUpdate : kConfirmInsert))
+        return;
+    const FormWrite written =
+        m_loaded ? updateFormRow(m_context.db, m_form, row) : insertFormRow(m_context.db, m_form, row);
+    switch (written) {
+    case FormWrite::Written: reload(); break;
+    case FormWrite::Taken: {
+        // Stored by another workstation since the check: the window's own message.
+        const QString key = m_form.keyColumns().first();
+        Ui::markFieldError(m_fields.value(key), true);
+        refuse(m_form.takenMessage, m_fields.value(key));
+        break;
+    }
+    case FormWrite::Missing:
+        m_context.prompter.ask(Services::Concurrency::deletedElsewhere(), windowTitle(), Prompter::Icon::Warning,
+                               Prompter::Buttons::Ok);
+        reload();
+        break;
+    case FormWrite::Failed: break; // reported; the input stays for another try
+    }
+}
+
+void TableWindow::remove()
+{
+    if (!m_context.db.checkWriteRights())
+        return;
+    const FormRow row = typed();
+    for (const QString &key : m_form.keyColumns()) {
+        if (row.value(key).trimmed().isEmpty()) {
+            refuse(QString::fromLatin1(kBadCode));
+            return;
+        }
+    }
+    if (!m_loaded) {
+        refuse(QString::fromLatin1(kDeleteRefused));
+        return;
+    }
+    if (!confirm(kConfirmDelete))
+        return;
+    const FormWrite deleted = deleteFormRow(m_context.db, m_form, *m_loaded);
+    if (deleted == FormWrite::Failed)
+        return;
+    if (deleted == FormWrite::Missing)
+        m_context.prompter.ask(Services::Concurrency::deletedElsewhere(), windowTitle(), Prompter::Icon::Warning,
+                               Prompter::Buttons::Ok);
+    reload();
+}
+
+void TableWindow::cancel()
+{
+    std::optional<FormRow> again;
+    if (m_loaded) {
+        if (auto current = findFormRow(m_context.db, m_form, *m_loaded))
+            again = *current;
+    }
+    reload();
+    if (again)
+        display(again);
+}
+
+void TableWindow::pick(const FormField &field)
+{
+    const FormLookup &lookup = *field.lookup;
+    Ui::LookupRequest request;
+    request.table = lookup.table;
+    request.title = lookup.title;
+    request.columns = lookup.columns;
+    if (!lookup.scopeField.isEmpty() && !value(lookup.scopeField).trimmed().isEmpty()) {
+        request.condition = Services::sqlUpperEquals(lookup.scopeTableColumn);
+        request.conditionParams = {value(lookup.scopeField).trimmed()};
+    }
+    const auto chosen = Ui::showLookupList(m_context, request, this);
+    if (!chosen)
+        return;
+    for (int i = 0; i < lookup.fills.size() && i < chosen->size(); ++i) {
+        const QString &target = lookup.fills[i];
+        if (target.isEmpty())
+            continue;
+        // The key of a stored row stays as it is.
+        const FormField *targetField = m_form.field(target);
+        if (m_loaded && targetField && targetField->key)
+            continue;
+        setValue(target, chosen->at(i));
+        Ui::markFieldError(m_fields.value(target), false);
+    }
+    m_fields.value(field.column)->setFocus(Qt::OtherFocusReason);
+}
+
+void TableWindow::importFile(ImportKind kind)
+{
+    if (m_context.db.checkWriteRights() && importTable(m_context, kind, this))
+        reload();
+}
+
+void TableWindow::fillFromTown()
+{
+    const auto place = placeOfTown(m_context, value(m_form.townField), this);
+    if (!place)
+        return;
+    setValue(m_form.postalField, place->postalCode);
+    setValue(m_form.provinceField, place->province);
+}
+
+bool TableWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!m_form.townField.isEmpty() && watched == m_fields.value(m_form.townField) && Ui::leavesField(event) &&
+        static_cast<QLineEdit *>(watched)->isModified()) {
+        static_cast<QLineEdit *>(watched)->setModified(false);
+        fillFromTown();
+    }
+    return Ui::RecordWindow::eventFilter(watched, event);
+}
+
+Ui::LookupRequest tableFormList(const TableForm &form)
+{
+    Ui::LookupRequest request;
+    request.table = form.table;
+    request.title = form.listTitle;
+    request.mode = Ui::LookupMode::Print;
+    request.reportKey = form.reportKey;
+    const QString code = form.printColumns.value(0);
+    const QString description = form.printColumns.value(1);
+    request.columns = {{code, QStringLiteral("06C"), form.field(code)->caption},
+                       {description, QStringLiteral("40C"), form.field(description)->caption}};
+    return request;
+}
+
+} // namespace Orlavo::Masterdata

@@ -1,0 +1,83 @@
+#include "ui/recordwindow.h"
+
+#include "ui/fieldlook.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace Orlavo::Ui {
+
+RecordWindow::RecordWindow(const QStringList &headings, QWidget *parent)
+    : QDialog(parent), m_grid(new QTableWidget(0, int(headings.size()), this)),
+      m_save(new QPushButton(QStringLiteral("&Registra"), this)),
+      m_remove(new QPushButton(QStringLiteral("&Elimina"), this)),
+      m_cancel(new QPushButton(QStringLiteral("&Annulla"), this)),
+      m_exit(new QPushButton(QStringLiteral("E&sci"), this))
+{
+    m_grid->setObjectName(QStringLiteral("griglia"));
+    m_grid->setHorizontalHeaderLabels(headings);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    connect(m_grid, &QTableWidget::cellClicked, this, [this](int row, int) { loadRow(row); });
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+        if (row != previous)
+            loadRow(row);
+    });
+
+    m_save->setObjectName(QStringLiteral("registra"));
+    m_remove->setObjectName(QStringLiteral("elimina"));
+    m_cancel->setObjectName(QStringLiteral("annulla"));
+    m_exit->setObjectName(QStringLiteral("esci"));
+    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
+        button->setAutoDefault(false);
+    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
+    connect(m_remove, &QPushButton::clicked, this, [this] { remove(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { cancel(); });
+    connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void RecordWindow::watchCodeField(QWidget *field)
+{
+    m_codeField = field;
+    field->installEventFilter(this);
+}
+
+void RecordWindow::fitGridToRows(int rows)
+{
+    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height() +
+                           qMax(1, rows) * m_grid->verticalHeader()->defaultSectionSize() + 2 * m_grid->frameWidth());
+}
+
+QHBoxLayout *RecordWindow::buttonRow() const
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton *button : {m_save, m_remove, m_cancel, m_exit})
+        buttons->addWidget(button);
+    return buttons;
+}
+
+void RecordWindow::setButtonTips(const QString &cancelTip, const QString &exitTip)
+{
+    m_cancel->setToolTip(cancelTip);
+    m_cancel->setStatusTip(cancelTip);
+    m_exit->setToolTip(exitTip);
+    m_exit->setStatusTip(exitTip);
+}
+
+bool RecordWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A message box or another window taking the focus is not leaving the
+    // field, and on the way out (Annulla, Esci) the code no longer matters.
+    if (watched == m_codeField && m_codeField && leavesField(event, {m_cancel, m_exit}))
+        checkCode();
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace Orlavo::Ui

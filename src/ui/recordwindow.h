@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+class QHBoxLayout;
+class QPushButton;
+class QTableWidget;
+
+namespace Orlavo::Ui {
+
+// The shape of the windows that keep the rows of one table: a read-only
+// grid of the rows (choosing one loads it into the fields), the fields, and
+// Registra, Elimina, Annulla, Esci. Leaving the code field runs its check.
+class RecordWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // The check run on leaving the code field; false when the code is refused.
+    virtual bool checkCode() = 0;
+    // Registra, Elimina, Annulla.
+    virtual void save() = 0;
+    virtual void remove() = 0;
+    virtual void cancel() = 0;
+    // Loads the grid's row into the fields.
+    virtual void loadRow(int row) = 0;
+
+protected:
+    RecordWindow(const QStringList &headings, QWidget *parent);
+
+    // Runs checkCode() when the operator leaves this field for another
+    // field or for Registra or Elimina.
+    void watchCodeField(QWidget *field);
+    // Shows exactly this many rows of the grid.
+    void fitGridToRows(int rows);
+    // The four buttons, right-aligned.
+    QHBoxLayout *buttonRow() const;
+    // The tips of Annulla and Esci, also on the status bar.
+    void setButtonTips(const QString &cancelTip, const QString &exitTip);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    QTableWidget *m_grid;
+    QPushButton *m_save;
+    QPushButton *m_remove;
+    QPushButton *m_cancel;
+    QPushButton *m_exit;
+
+private:
+    QWidget *m_codeField = nullptr;
+};
+
+} // namespace Orlavo::Ui

@@ -1,0 +1,147 @@
+#include "includerules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Orlavo::IncludeCheck;
+
+namespace {
+
+struct Case {
+    const char *from;
+    const char *include;
+    bool angle;
+    bool allowed;
+};
+
+void expectCases(const std::vector<Case> &cases)
+{
+    for (const Case &c : cases) {
+        const auto reason = forbidden(c.from, c.include, c.angle);
+        EXPECT_EQ(!reason.has_value(), c.allowed)
+            << c.from << " -> " << c.include << (reason ? ": " + *reason : std::string(": allowed"));
+    }
+}
+
+TEST(IncludeRules, LayersWithinASubsystemPointDownwards)
+{
+    expectCases({
+        {"masterdata/windows/f110anac.cpp", "masterdata/stores/customerstore.h", false, true},
+        {"masterdata/windows/f110anac.cpp", "masterdata/rules/taxcodes.h", false, true},
+        {"masterdata/stores/customerstore.cpp", "masterdata/rules/taxcodes.h", false, true},
+        {"masterdata/stores/customerprints.h", "masterdata/windows/f110anac.h", false, false},
+        {"masterdata/rules/customersearch.h", "masterdata/stores/customerstore.h", false, false},
+        {"masterdata/rules/customersearch.h", "masterdata/windows/anaric.h", false, false},
+        {"masterdata/masterdata.cpp", "masterdata/windows/anaric.h", false, true},
+    });
+}
+
+TEST(IncludeRules, SharedLayersKeepTheirPlace)
+{
+    expectCases({
+        {"masterdata/rules/codetables.h", "services/core/sqlterms.h", false, true},
+        {"masterdata/rules/codetables.h", "services/data/dataaccess.h", false, false},
+        {"masterdata/rules/envelope.h", "reporting/rules/reportlist.h", false, true},
+        {"masterdata/rules/envelope.h", "reporting/printcommand.h", false, false},
+        {"masterdata/stores/customerprints.h", "reporting/printcommand.h", false, true},
+        {"masterdata/stores/customerprints.h", "ui/frmrpt.h", false, false},
+        {"masterdata/windows/anaric.cpp", "ui/lookuplist.h", false, true},
+        {"services/core/values.cpp", "services/core/decimals.h", false, true},
+        {"services/core/values.cpp", "services/data/dataaccess.h", false, false},
+        {"services/data/counters.cpp", "services/data/writeunit.h", false, true},
+        {"services/data/counters.cpp", "ui/inputfields.h", false, false},
+        {"services/data/counters.cpp", "masterdata/rules/taxcodes.h", false, false},
+        {"reporting/rules/reportlayout.h", "reporting/rules/reportdefinition.h", false, true},
+        {"reporting/rules/reportlist.cpp", "reporting/stores/reportfiles.h", false, false},
+        {"reporting/stores/reportbuild.cpp", "services/data/dataaccess.h", false, true},
+        {"reporting/reportpainter.cpp", "ui/fieldlook.h", false, false},
+        {"ui/lookuplist.h", "reporting/printcommand.h", false, true},
+        {"ui/lookuplist.h", "masterdata/rules/codetables.h", false, false},
+    });
+}
+
+TEST(IncludeRules, SubsystemsMeetOnlyThroughRulesStoresAndTheExportedHeader)
+{
+    expectCases({
+        {"shell/windows/menu.cpp", "masterdata/masterdata.h", false, true},
+        {"shell/windows/menu.cpp", "masterdata/windows/f110anac.h", false, false},
+        {"shell/stores/companyarchive.cpp", "masterdata/stores/postalcodes.h", false, true},
+        {"shell/stores/companyarchive.cpp", "masterdata/masterdata.h", false, false},
+        {"shell/rules/password.cpp", "masterdata/rules/agentcode.h", false, true},
+        {"shell/rules/password.cpp", "masterdata/stores/customerstore.h", false, false},
+        {"sales/stores/invoiceposting.cpp", "accounting/stores/journal.h", false, true},
+        {"sales/stores/invoiceposting.cpp", "warehouse/rules/effects.h", false, true},
+        {"accounting/stores/journal.cpp", "sales/rules/totals.h", false, false},
+        {"warehouse/rules/effects.cpp", "accounting/rules/causals.h", false, false},
+        {"vehicles/windows/register.cpp", "warehouse/warehouse.h", false, true},
+        {"agenda/windows/frmage.cpp", "sales/sales.h", false, false},
+        {"masterdata/windows/f110anac.cpp", "shell/windows/menu.h", false, false},
+    });
+}
+
+TEST(IncludeRules, QtModulesFollowTheLayer)
+{
+    expectCases({
+        {"masterdata/rules/taxcodes.cpp", "QString", true, true},
+        {"masterdata/rules/taxcodes.cpp", "QtSql/QSqlQuery", true, false},
+        {"masterdata/rules/taxcodes.cpp", "QtWidgets/QWidget", true, false},
+        {"services/core/values.cpp", "QtGui/QColor", true, false},
+        {"masterdata/stores/customerstore.cpp", "QtSql/QSqlQuery", true, true},
+        {"masterdata/stores/customerstore.cpp", "QtWidgets/QLineEdit", true, false},
+        {"reporting/reportpainter.cpp", "QtGui/QPainter", true, true},
+        {"masterdata/windows/f110anac.cpp", "QtWidgets/QLineEdit", true, true},
+    });
+}
+
+TEST(IncludeRules, FilesOutsideTheLayoutAndRelativeIncludesAreRefused)
+{
+    expectCases({
+        {"masterdata/windows/f110anac.cpp", "f110anac.h", false, false},
+        {"masterdata/windows/f110anac.cpp", "../stores/customerstore.h", false, false},
+        {"masterdata/other/thing.cpp", "services/core/values.h", false, false},
+        {"shell/windows/menu_test.cpp", "menu_test.moc", false, true},
+    });
+}
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+// The program as the test command runs it: a deliberate bad include in a
+// store makes it fail and name the file and the line.
+TEST(IncludeCheckProgram, FailsNamingTheFileAndLineOfABadInclude)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString src = dir.path() + QStringLiteral("/src/");
+    writeFile(src + QStringLiteral("masterdata/windows/f110anac.h"), "#pragma once\n");
+    writeFile(src + QStringLiteral("masterdata/stores/customerstore.cpp"),
+              "#include \"masterdata/stores/customerstore.h\"\n\n#include \"masterdata/windows/f110anac.h\"\n");
+    writeFile(src + QStringLiteral("masterdata/stores/customerstore.h"), "#pragma once\n#include <QString>\n");
+
+    QProcess check;
+    check.start(QStringLiteral(ORLAVO_INCLUDECHECK), {src});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    const QString errors = QString::fromUtf8(check.readAllStandardError());
+    EXPECT_EQ(check.exitCode(), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("masterdata/stores/customerstore.cpp:3:"))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("masterdata/windows/f110anac.h"))) << errors.toStdString();
+    EXPECT_EQ(errors.count(QStringLiteral("customerstore")), 1) << errors.toStdString();
+
+    // Without it the same tree passes.
+    writeFile(src + QStringLiteral("masterdata/stores/customerstore.cpp"),
+              "#include \"masterdata/stores/customerstore.h\"\n");
+    check.start(QStringLiteral(ORLAVO_INCLUDECHECK), {src});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+}
+
+} // namespace

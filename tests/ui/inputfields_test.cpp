@@ -1,0 +1,497 @@
+#include "services/core/appstate.h"
+#include "ui/gridclipboard.h"
+#include "ui/inputfields.h"
+#include "ui/waitmessage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+using namespace Orlavo::Services;
+using namespace Orlavo::Ui;
+
+namespace {
+
+// Characters as a keyboard layout sends them, whatever QTest makes of non-ASCII ones.
+void typeText(QLineEdit *field, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+    }
+}
+
+void commit(QLineEdit *field, const QString &text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(field, &event);
+}
+
+void pasteInto(QLineEdit *field, const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+    field->paste();
+}
+
+// Dropped at the end of the text, as a drag from another window ends.
+void drop(QLineEdit *field, const QString &text)
+{
+    QMimeData data;
+    data.setText(text);
+    const QPoint place(field->width() - 2, field->height() / 2);
+    QDragEnterEvent enter(place, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);
+    QDropEvent event(place, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &event);
+}
+
+void leave(QWidget *widget)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(widget, &out);
+}
+
+// Every way text reaches a field; each leaves the cursor after what it brought.
+const std::pair<const char *, std::function<void(QLineEdit *, const QString &)>> kRoutes[] = {
+    {"keys", typeText},
+    {"Ctrl+V",
+     [](QLineEdit *f, const QString &t) {
+         QApplication::clipboard()->setText(t);
+         QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+     }},
+    {"paste", pasteInto},
+    {"drop", drop},
+    {"insert", [](QLineEdit *f, const QString &t) { f->insert(t); }},
+    {"input method", commit},
+};
+
+} // namespace
+
+TEST(InputFields, EveryRouteGoesThroughTheFilter)
+{
+    bool capitals = true;
+    const struct {
+        std::function<InputField *()> make;
+        const char *before, *incoming, *after;
+    } cases[] = {
+        {[] { return new CodeField(10); }, "AB", " ", "AB"},
+        {[] { return new CodeField(10); }, "AB", "{", "AB"},
+        {[] { return new CodeField(10); }, "AB", "a", "ABA"},
+        {[] { return new CodeField(10); }, "AB", "è", "AB"},
+        {[] { return new NumberField(2); }, "12", ".", "12,"},
+        {[] { return new NumberField(2); }, "12,5", ".", "12,5"},
+        {[] { return new NumberField(2); }, "12,5", ",", "12,5"},
+        {[] { return new NumberField(2); }, "12", "F", "12"},
+        {[] { return new NumberField(2, true); }, "12", ",", "12"},
+        {[] { return new NumberField(2, true); }, "12", "-", "12-"},
+        {[] { return new DateField; }, "1", "/", "1/"},
+        {[] { return new DateField; }, "1/2", "-", "1/2-"},
+        {[] { return new DateField; }, "1/2", " ", "1/2 "},
+        {[] { return new DateField; }, "1/2", ".", "1/2"},
+        {[] { return new TextField(30); }, "perch", "é", "perchÉ"},
+        {[] { return new TextField(30); }, "ab", "\x01", "ab"},
+        {[] { return new TextField(30); }, "ab", "€", "ab"},
+    };
+    for (const auto &c : cases) {
+        for (const auto &[route, bring] : kRoutes) {
+            SCOPED_TRACE(testing::Message() << c.before << " + " << c.incoming << " by " << route);
+            const std::unique_ptr<InputField> field(c.make());
+            field->setUpperCaseSwitch(&capitals);
+            field->setText(QString::fromUtf8(c.before));
+            bring(field.get(), QString::fromUtf8(c.incoming));
+            EXPECT_EQ(field->text(), QString::fromUtf8(c.after));
+        }
+    }
+}
+
+TEST(InputFields, TextArrivingAtOnceIsTakenWholeOrNotAtAll)
+{
+    AppState state;
+    state.upperCaseKeys = true;
+    TextField text(40);
+    text.setUpperCaseSwitch(&state.upperCaseKeys);
+    pasteInto(&text, QStringLiteral("x\ty"));
+    commit(&text, QStringLiteral("perché °"));
+    EXPECT_EQ(text.text(), QString());
+    commit(&text, QStringLiteral("perché "));
+    state.upperCaseKeys = false;
+    pasteInto(&text, QStringLiteral("sì £ ÿ"));
+    EXPECT_EQ(text.text(), QStringLiteral("PERCHÉ sì £ ÿ"));
+
+    NumberField number(2);
+    pasteInto(&number, QStringLiteral("1.234,5"));
+    EXPECT_EQ(number.text(), QString());
+    QTest::keyClicks(&number, QStringLiteral("-0.25"));
+    // A selection holding the comma gives way to a new one.
+    number.setSelection(2, 2);
+    pasteInto(&number, QStringLiteral(".7"));
+    EXPECT_EQ(number.text(), QStringLiteral("-0,75"));
+
+    // A composition shows nothing until committed.
+    QInputMethodEvent composing(QStringLiteral("´"), {});
+    QApplication::sendEvent(&text, &composing);
+    EXPECT_EQ(text.text(), QStringLiteral("PERCHÉ sì £ ÿ"));
+}
+
+TEST(InputFields, MaximumLengthAndKeysWithoutTextStillWork)
+{
+    TextField field(5);
+    for (const auto &[route, bring] : kRoutes) {
+        SCOPED_TRACE(route);
+        field.setText(QStringLiteral("ab"));
+        bring(&field, QStringLiteral("cdefg"));
+        EXPECT_EQ(field.text(), QStringLiteral("abCDE"));
+    }
+    QSignalSpy returned(&field, &QLineEdit::returnPressed);
+    QTest::keyClick(&field, Qt::Key_Home);
+    QTest::keyClick(&field, Qt::Key_Delete);
+    QTest::keyClick(&field, Qt::Key_Right);
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    EXPECT_EQ(field.text(), QStringLiteral("CDE"));
+    QTest::keyClick(&field, Qt::Key_End);
+    QTest::keyClick(&field, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("E"));
+    // Never "intermediate": Enter reaches the window.
+    QTest::keyClick(&field, Qt::Key_Return);
+    EXPECT_EQ(returned.count(), 1);
+}
+
+TEST(InputFields, TextSetByTheProgramIsKeptAndTypingStillFiltered)
+{
+    TextField field(30);
+    field.setText(QStringLiteral("caffè 5 €"));
+    QTest::keyClicks(&field, QStringLiteral("x"));
+    commit(&field, QStringLiteral("°"));
+    EXPECT_EQ(field.text(), QStringLiteral("caffè 5 €X"));
+    {
+        const QSignalBlocker blocker(field);
+        field.setText(QStringLiteral("rossi"));
+    }
+    QTest::keyClicks(&field, QStringLiteral("a"));
+    EXPECT_EQ(field.text(), QStringLiteral("rossiA"));
+
+    // A whole selection replaced by text beginning the same way, however
+    // the selection was made.
+    const auto replaceSelection = [&](bool blocked, const char *route, const auto &bring) {
+        SCOPED_TRACE(testing::Message() << route << (blocked ? ", selected with the signals blocked" : ""));
+        field.setText(QStringLiteral("rossi"));
+        {
+            const QSignalBlocker blocker(blocked ? &field : nullptr);
+            field.selectAll();
+        }
+        // As on Enter: the field is asked about its text before the edit.
+        EXPECT_TRUE(field.hasAcceptableInput());
+        bring(&field, QStringLiteral("ro"));
+        EXPECT_EQ(field.text(), QStringLiteral("RO"));
+    };
+    for (const auto &[route, bring] : kRoutes) {
+        const QByteArray name(route);
+        // A drop places the cursor where it falls.
+        if (name == "drop")
+            continue;
+        replaceSelection(false, route, bring);
+        // With the signals blocked only an event tells the field where the
+        // selection was: the program's own paste and insert go without.
+        if (name != "paste" && name != "insert")
+            replaceSelection(true, route, bring);
+    }
+
+    // Undo brings back what the program set; the next refused key is still refused.
+    field.setText(QStringLiteral("a€"));
+    typeText(&field, QStringLiteral("1"));
+    field.setSelection(1, 1);
+    QTest::keyClick(&field, Qt::Key_Delete);
+    field.undo();
+    EXPECT_EQ(field.text(), QStringLiteral("a€1"));
+    field.end(false);
+    typeText(&field, QStringLiteral("°b"));
+    EXPECT_EQ(field.text(), QStringLiteral("a€1B"));
+}
+
+TEST(InputFields, CodeFieldAsksForTheListOnDoubleClickAndF4)
+{
+    CodeField field(6);
+    QSignalSpy lookups(&field, &CodeField::lookupRequested);
+    QTest::keyClick(&field, Qt::Key_F4);
+    QTest::keyClick(&field, Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(lookups.count(), 1);
+    QTest::mouseDClick(&field, Qt::LeftButton);
+    EXPECT_EQ(lookups.count(), 2);
+    EXPECT_EQ(field.text(), QString());
+}
+
+TEST(InputFields, NumbersAndDatesAreRewrittenOnLeaving)
+{
+    NumberField number(2);
+    const std::pair<double, const char *> written[] = {
+        {0.5, "0,50"}, {-0.5, "-0,50"}, {1234.567, "1234,57"}, {0, "0,00"}};
+    for (const auto &[value, shown] : written) {
+        number.setValue(value);
+        EXPECT_EQ(number.text(), QString::fromUtf8(shown));
+    }
+    NumberField whole(2, true);
+    whole.setValue(12.6);
+    EXPECT_EQ(whole.text(), QStringLiteral("13"));
+
+    DateField date;
+    const struct {
+        InputField *field;
+        const char *typed, *shown;
+        double value;
+        QDate day;
+    } cases[] = {
+        {&number, ",5", "0,50", 0.5, {}},
+        {&number, "-3,", "-3,00", -3, {}},
+        {&number, "1,239", "1,24", 1.24, {}},
+        {&number, "-,005", "-0,01", -0.01, {}},
+        {&number, "1-2", "1-2", 0, {}},
+        {&number, "-", "-", 0, {}},
+        {&date, "1/2/24", "01/02/2024", 0, QDate(2024, 2, 1)},
+        {&date, "31 12-85", "31/12/1985", 0, QDate(1985, 12, 31)},
+        {&date, "31/02/2024", "31/02/2024", 0, QDate()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        c.field->setText(QString());
+        QTest::keyClicks(c.field, QString::fromUtf8(c.typed));
+        if (c.field == &number)
+            EXPECT_DOUBLE_EQ(number.value(), c.value);
+        else
+            EXPECT_EQ(date.date(), c.day);
+        // The window hears of the leaving with the text already rewritten,
+        // still marked as the operator's edit.
+        QStringList heard;
+        QObject::connect(c.field, &QLineEdit::editingFinished, c.field, [&] { heard.append(c.field->text()); });
+        leave(c.field);
+        QObject::disconnect(c.field, &QLineEdit::editingFinished, c.field, nullptr);
+        EXPECT_EQ(heard, QStringList{QString::fromUtf8(c.shown)});
+        EXPECT_TRUE(c.field->isModified());
+    }
+    date.setDate(QDate(2025, 3, 7));
+    EXPECT_EQ(date.text(), QStringLiteral("07/03/2025"));
+}
+
+TEST(InputFields, FocusInSelectsTheWholeText)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *first = new TextField(20);
+    auto *second = new CodeField(10);
+    auto *third = new NumberField(2);
+    const std::pair<InputField *, const char *> fields[] = {{first, "uno"}, {second, "DUE"}, {third, "3,00"}};
+    for (const auto &[field, text] : fields) {
+        layout->addWidget(field);
+        field->setText(QString::fromUtf8(text));
+    }
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    // The window opening gives the first field the focus.
+    ASSERT_TRUE(first->hasFocus());
+    EXPECT_EQ(first->selectedText(), QStringLiteral("uno"));
+    // Away to another window and back: the operator's selection stays.
+    first->setSelection(0, 1);
+    for (const QEvent::Type type : {QEvent::FocusOut, QEvent::FocusIn}) {
+        QFocusEvent event(type, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(first, &event);
+    }
+    EXPECT_EQ(first->selectedText(), QStringLiteral("u"));
+    QTest::keyClick(first, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+    EXPECT_EQ(second->selectedText(), QStringLiteral("DUE"));
+    first->end(false);
+    first->setFocus();
+    EXPECT_EQ(first->selectedText(), QStringLiteral("uno"));
+    QTest::mouseClick(third, Qt::LeftButton, Qt::NoModifier, QPoint(2, third->height() / 2));
+    ASSERT_TRUE(third->hasFocus());
+    QApplication::processEvents();
+    EXPECT_EQ(third->selectedText(), QStringLiteral("3,00"));
+}
+
+namespace {
+
+class GridClipboard : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        grid.setRowCount(3);
+        grid.setColumnCount(4);
+        for (int row = 0; row < 3; ++row) {
+            const QStringList values{QStringLiteral("a%1").arg(row + 1), QStringLiteral("%1,00").arg(row + 1),
+                                     QStringLiteral("R%1").arg(row + 1), QStringLiteral("x%1").arg(row + 1)};
+            for (int column = 0; column < 4; ++column) {
+                auto *item = new QTableWidgetItem(values.at(column));
+                if (column == 2)
+                    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                grid.setItem(row, column, item);
+            }
+        }
+        keys = new ClipboardKeys(&grid);
+        keys->setColumnFilter(0, FieldType::Code);
+        keys->setColumnFilter(1, FieldType::Number);
+        keys->setUpperCaseSwitch(&upperCase);
+    }
+
+    QStringList column(int c) const
+    {
+        QStringList all;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            all.append(grid.item(row, c)->text());
+        return all;
+    }
+
+    QString copied(const QList<QTableWidgetSelectionRange> &ranges)
+    {
+        grid.clearSelection();
+        for (const auto &range : ranges)
+            grid.setRangeSelected(range, true);
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        return QApplication::clipboard()->text();
+    }
+
+    QTableWidget grid;
+    ClipboardKeys *keys = nullptr;
+    bool upperCase = true;
+};
+
+} // namespace
+
+TEST_F(GridClipboard, CopyGivesTabSeparatedLines)
+{
+    EXPECT_EQ(copied({{0, 0, 1, 1}}), QStringLiteral("a1\t1,00\na2\t2,00"));
+    // Hidden columns stay out; unselected cells inside the rectangle are empty values.
+    grid.setColumnHidden(1, true);
+    EXPECT_EQ(copied({{0, 0, 0, 3}, {2, 3, 2, 3}}), QStringLiteral("a1\tR1\tx1\n\t\t\n\t\tx3"));
+    // Nothing selected: the current cell, even an empty one.
+    grid.setCurrentCell(1, 3, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(copied({}), QStringLiteral("x2"));
+    grid.item(1, 3)->setText(QString());
+    EXPECT_EQ(copied({}), QString());
+}
+
+TEST_F(GridClipboard, PasteGoesThroughTheColumnFiltersAndSkipsReadOnlyCells)
+{
+    grid.setCurrentCell(0, 0);
+    // Spreadsheet lines: Windows line ends, the last one ended, more than fits.
+    QApplication::clipboard()->setText(QStringLiteral("b 1\t3.25\tW\ty\r\n"
+                                                      "bb\t4,5,\tW\t\x01\r\n"
+                                                      "c{\t-7\tW\tz\tspare\r\n"
+                                                      "d\t8\tW\tw\r\n"));
+    QTest::keyClick(&grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(column(0), (QStringList{"a1", "BB", "a3"}));
+    EXPECT_EQ(column(1), (QStringList{"3,25", "2,00", "-7"}));
+    EXPECT_EQ(column(2), (QStringList{"R1", "R2", "R3"}));
+    EXPECT_EQ(column(3), (QStringList{"Y", "x2", "Z"}));
+
+    upperCase = false;
+    grid.setCurrentCell(2, 3);
+    EXPECT_EQ(keys->paste(QStringLiteral("last\tnone")), 1);
+    EXPECT_EQ(grid.item(2, 3)->text(), QStringLiteral("last"));
+    // A grid with no edit triggers is read-only as a whole.
+    grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(keys->paste(QStringLiteral("q")), 0);
+}
+
+TEST_F(GridClipboard, CutCopiesAndEmptiesOnlyEditableCells)
+{
+    grid.setRangeSelected({0, 1, 1, 2}, true);
+    QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1,00\tR1\n2,00\tR2"));
+    EXPECT_EQ(column(1), (QStringList{"", "", "3,00"}));
+    EXPECT_EQ(column(2), (QStringList{"R1", "R2", "R3"}));
+}
+
+TEST_F(GridClipboard, GridKeysComeBeforeTheWindowsShortcuts)
+{
+    QWidget window;
+    (new QVBoxLayout(&window))->addWidget(&grid);
+    QAction copyAction(&window);
+    copyAction.setShortcut(QKeySequence::Copy);
+    window.addAction(&copyAction);
+    QSignalSpy triggered(&copyAction, &QAction::triggered);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    grid.setFocus();
+    EXPECT_EQ(copied({{2, 0, 2, 0}}), QStringLiteral("a3"));
+    EXPECT_EQ(triggered.count(), 0);
+    grid.setParent(nullptr);
+}
+
+namespace {
+
+QString shownMessage()
+{
+    const QWidget *window = waitMessageWindow();
+    const QLabel *label = window && window->isVisible() ? window->findChild<QLabel *>() : nullptr;
+    return label ? label->text() : QString();
+}
+
+} // namespace
+
+TEST(WaitMessage, ShowsWhileTheScopeRunsAndGoesOnAnException)
+{
+    QPointer<QWidget> window;
+    EXPECT_THROW(
+        {
+            const WaitMessage wait(QStringLiteral("Attendere, copia in corso"));
+            window = waitMessageWindow();
+            EXPECT_EQ(shownMessage(), QStringLiteral("Attendere, copia in corso"));
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("Messaggio"));
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            throw std::runtime_error("copia fallita");
+        },
+        std::runtime_error);
+    EXPECT_EQ(waitMessageWindow(), nullptr);
+    EXPECT_TRUE(window.isNull() || !window->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(WaitMessage, InnerMessageGivesBackTheOuterOne)
+{
+    {
+        const WaitMessage outer(QStringLiteral("Attendere, copia in corso"));
+        {
+            const WaitMessage inner(QStringLiteral("Attendere, indici"));
+            EXPECT_EQ(shownMessage(), QStringLiteral("Attendere, indici"));
+        }
+        EXPECT_EQ(shownMessage(), QStringLiteral("Attendere, copia in corso"));
+    }
+    EXPECT_EQ(shownMessage(), QString());
+    showWaitMessage(QStringLiteral("Attendere"));
+    showWaitMessage(QStringLiteral("Attendere ancora"));
+    EXPECT_EQ(shownMessage(), QStringLiteral("Attendere ancora"));
+    hideWaitMessage();
+    EXPECT_EQ(waitMessageWindow(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(WaitMessage, CentredOnTheParentWindow)
+{
+    QWidget parent;
+    parent.setGeometry(100, 80, 800, 600);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    const WaitMessage wait(QStringLiteral("Attendere"), &parent);
+    const QPoint offset = waitMessageWindow()->frameGeometry().center() - parent.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+}
