@@ -345,6 +345,38 @@ TEST_P(FrmGetabTest, UpdatesAndRenamesTheLoadedRow)
     EXPECT_EQ(locks(), 0);
 }
 
+TEST_P(FrmGetabTest, RenamingOntoAStoredCodeIsRefusedWithTheFieldsMessage)
+{
+    choose(QStringLiteral("SUD"));
+    field("codice")->setText(QStringLiteral("est"));
+    field("descrizione")->setText(QStringLiteral("Meridione"));
+    click("registra");
+    // No question, no database error: the message the field gives on leaving.
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Codice Elemento errato")});
+    EXPECT_EQ(prompter.titles(), QStringList{kError});
+    EXPECT_EQ(zone(QStringLiteral("SUD")), QStringLiteral("Zona sud"));
+    EXPECT_EQ(zone(QStringLiteral("EST")), QStringLiteral("Zona est"));
+    EXPECT_EQ(locks(), 0);
+    EXPECT_EQ(dbExits, 0);
+}
+
+TEST_P(FrmGetabTest, TheStoreRefusesARenameOntoAStoredCodeUnderTheLock)
+{
+    // Another workstation stored the code after the window's own check.
+    const CodeTable &zoneTable = table(Tables::TAB_ZONA);
+    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("SUD"), {QStringLiteral("EST"), QStringLiteral("x")}),
+              CodeWrite::Taken);
+    EXPECT_TRUE(prompter.shown().isEmpty());
+    EXPECT_EQ(zones(), 3);
+    EXPECT_EQ(zone(QStringLiteral("SUD")), QStringLiteral("Zona sud"));
+    EXPECT_EQ(locks(), 0);
+    EXPECT_FALSE(context->db.inTransaction());
+    // The same code again is no rename.
+    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("SUD"), {QStringLiteral("SUD"), QStringLiteral("y")}),
+              CodeWrite::Written);
+    EXPECT_EQ(zone(QStringLiteral("SUD")), QStringLiteral("y"));
+}
+
 TEST_P(FrmGetabTest, DeletesOnlyTheLoadedRow)
 {
     click("elimina");

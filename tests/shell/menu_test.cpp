@@ -1,6 +1,10 @@
 #include "contexttest.h"
 #include "services/core/tablenames.h"
+#include "files.h"
+#include "masterdata/masterdata.h"
 #include "shell/windows/menu.h"
+#include "ui/lookuplist.h"
+#include "ui/windowregistry.h"
 #include "ui/appcontext.h"
 
 #include <QAction>
@@ -14,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +234,110 @@ TEST_P(MenuTest, WithoutACompanyTheOperatorChoosesOne)
     EXPECT_EQ(setting("MAIN", "ANNO"), QString::number(QDate::currentDate().year()));
     EXPECT_EQ(context->state.companyName, QStringLiteral("Ditta Prova Srl"));
     EXPECT_TRUE(action("TabZona")->isEnabled());
+}
+
+// The counters a year holds, by name.
+QStringList countersOf(Services::DataAccess &db, const QString &year)
+{
+    QStringList names;
+    auto rows = db.openRecordset(QStringLiteral("SELECT NOME FROM %1 WHERE ANNO = ? ORDER BY NOME").arg(Tables::NUMERA),
+                                 {year});
+    if (rows) {
+        for (const auto &row : *rows)
+            names << row.text(QStringLiteral("NOME")).trimmed();
+    }
+    return names;
+}
+
+TEST_P(MenuTest, ChoosingACompanySetsTheYearAndGivesItItsCounters)
+{
+    const QString thisYear = QString::number(QDate::currentDate().year());
+    const QString lastYear = QString::number(QDate::currentDate().year() - 1);
+    baseData();
+    // A plain load keeps the year of the settings and writes no counter.
+    context->state.year = lastYear;
+    open();
+    EXPECT_TRUE(countersOf(context->db, thisYear).isEmpty());
+
+    // Last year's counters, one of them the company's own.
+    ASSERT_EQ(context->db.executeSql(QStringLiteral("INSERT INTO %1 (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
+                                                    "VALUES (?, ?, ?, ?, ?)")
+                                         .arg(Tables::NUMERA),
+                                     {lastYear, QStringLiteral("NROINT"), QStringLiteral("Interni"), 41, 999999}),
+              0);
+    ASSERT_EQ(context->db.executeSql(QStringLiteral("INSERT INTO %1 (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
+                                                    "VALUES (?, ?, ?, ?, ?)")
+                                         .arg(Tables::NUMERA),
+                                     {lastYear, QStringLiteral("PROPRIO"), QStringLiteral("Nostro"), 7, 999}),
+              0);
+    // Scelta Azienda sets this year: last year's counters come over at 0.
+    chosen = QStringLiteral("01");
+    ASSERT_TRUE(menu->changeCompany());
+    EXPECT_EQ(context->state.year, thisYear);
+    EXPECT_EQ(countersOf(context->db, thisYear), (QStringList{QStringLiteral("NROINT"), QStringLiteral("PROPRIO")}));
+    auto rows = context->db.openRecordset(
+        QStringLiteral("SELECT NUMERATORE FROM %1 WHERE ANNO = ? AND NOME = 'PROPRIO'").arg(Tables::NUMERA), {thisYear});
+    ASSERT_TRUE(rows && rows->size() == 1);
+    EXPECT_EQ(rows->first().integer(QStringLiteral("NUMERATORE")), 0);
+    EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
+    EXPECT_EQ(dbExits, 0);
+}
+
+TEST_P(MenuTest, TheFirstChoiceOfACompanyGivesItTheFirstYearCounters)
+{
+    baseData();
+    context->db.close();
+    ASSERT_TRUE(context->db.openServices(archives->config()));
+    context->state.company.clear();
+    chosen = QStringLiteral("01");
+    open();
+    const QStringList counters = countersOf(context->db, QString::number(QDate::currentDate().year()));
+    EXPECT_TRUE(counters.contains(QStringLiteral("NROINT"))) << counters.join(QLatin1Char(',')).toStdString();
+    EXPECT_GT(counters.size(), 10) << counters.join(QLatin1Char(',')).toStdString();
+}
+
+TEST_P(MenuTest, EveryEntryMasterDataRegistersIsInTheMenuAndEnabled)
+{
+    baseData();
+    open();
+    Ui::WindowRegistry registry;
+    Masterdata::registerWindows(registry, *context);
+    ASSERT_FALSE(registry.entries().isEmpty());
+    for (const QString &name : registry.entries()) {
+        const QAction *entry = menu->findChild<QAction *>(name);
+        ASSERT_NE(entry, nullptr) << name.toStdString();
+        EXPECT_TRUE(entry->isEnabled()) << name.toStdString();
+    }
+    // An entry nobody registers waits for its window.
+    EXPECT_FALSE(action("codi_articoli")->isEnabled());
+}
+
+TEST_P(MenuTest, PaymentTermsPrintBeforeTheirWindowExists)
+{
+    baseData();
+    addStandardData();
+    useShippedReports();
+    open();
+    EXPECT_FALSE(action("TabCondPag")->isEnabled());
+    ASSERT_TRUE(action("St_TabCondPag")->isEnabled());
+
+    const QString pdf = archives->folder() + QStringLiteral("condizioni.pdf");
+    int rows = 0;
+    bool printed = false;
+    QTimer::singleShot(0, [&] {
+        auto *list = qobject_cast<Ui::LookupList *>(QApplication::activeModalWidget());
+        if (!list)
+            return;
+        rows = list->rowCount();
+        printed = list->print(Reporting::ReportOutput::Pdf, pdf);
+        list->reject();
+    });
+    action("St_TabCondPag")->trigger();
+    EXPECT_GT(rows, 3);
+    ASSERT_TRUE(printed) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    const QString text = Orlavo::Testing::pdfPages(pdf).join(QLatin1Char('\n'));
+    EXPECT_TRUE(text.contains(QStringLiteral("Condizioni di pagamento"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("RIMESSA DIRETTA"))) << text.toStdString();
 }
 
 // A task window that keeps unsaved input refuses to close.

@@ -79,6 +79,17 @@ CodeWrite updateCode(DataAccess &db, const CodeTable &table, const QString &oldC
     if (!lock)
         return CodeWrite::Failed;
     Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    // A rename onto a code another row holds (stored meanwhile, maybe) is
+    // refused here, under the lock, rather than by the key's index.
+    if (row.code != oldCode) {
+        auto taken = unit.read(statement(kSelectOne, table), {row.code}, table.database);
+        if (!taken)
+            return CodeWrite::Failed;
+        if (!taken->isEmpty()) {
+            unit.abandon();
+            return CodeWrite::Taken;
+        }
+    }
     const Params params{row.description, row.code, oldCode};
     if (!unit.exec(table.database, step(table, kWriteStep), statement(kUpdate, table), params))
         return CodeWrite::Failed;

@@ -20,9 +20,10 @@ struct CodeRow {
     QString description;
 };
 
-// How an update ended: written, no row left under the old code (nothing
-// written, nothing reported), or failed and already reported.
-enum class CodeWrite { Written, Missing, Failed };
+// How an update ended: written; no row left under the old code, or the new
+// code held by another row (nothing written, nothing reported); or failed
+// and already reported.
+enum class CodeWrite { Written, Missing, Taken, Failed };
 
 // Every row of the table, in code order.
 Services::Outcome<QList<CodeRow>> listCodes(Services::DataAccess &db, const CodeTable &table);

@@ -417,23 +417,17 @@ StoredState compareStored(DataAccess &db, const StoredCustomer &loaded)
                : StoredState::Changed;
 }
 
-const QList<CustomerUse> &customerUses()
+const QList<RecordUse> &customerUses()
 {
     // Invoices (FVENDT, "Fatture") and delivery notes (BOLLET, "D.D.T.")
     // join as their tables are created; a missing table is never queried.
-    static const QList<CustomerUse> uses;
+    static const QList<RecordUse> uses;
     return uses;
 }
 
-QStringList usesOf(DataAccess &db, int code)
+QStringList customerUsesOf(DataAccess &db, int code)
 {
-    QStringList found;
-    for (const CustomerUse &use : customerUses()) {
-        auto rows = db.openRecordset(QStringLiteral("SELECT CLIENTE FROM %1 WHERE CLIENTE = ?").arg(use.table), {code});
-        if (rows && !rows->isEmpty())
-            found << use.label;
-    }
-    return found;
+    return usesOf(db, customerUses(), {code});
 }
 
 CustomerWrite insertCustomer(DataAccess &db, const Customer &customer, int *newCode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "masterdata/stores/recorduses.h"
 #include "services/core/outcome.h"
 
 #include <QHash>
@@ -66,16 +67,11 @@ bool heldByAnother(Services::DataAccess &db, const QString &column, const QStrin
 enum class StoredState { Same, Changed, Gone };
 StoredState compareStored(Services::DataAccess &db, const StoredCustomer &loaded);
 
-// A table that records uses of a customer, with the word the refusal uses.
-struct CustomerUse {
-    QString table;
-    QString label;
-};
-// The documents that keep a customer from being deleted. The sales tables
-// join this list as they are created.
-const QList<CustomerUse> &customerUses();
-// The labels of the uses found.
-QStringList usesOf(Services::DataAccess &db, int code);
+// The documents that keep a customer from being deleted (their CLIENTE
+// column). The sales tables join this list as they are created.
+const QList<RecordUse> &customerUses();
+// The labels of the customer's uses found.
+QStringList customerUsesOf(Services::DataAccess &db, int code);
 
 // How a save ended: written; the secondary code found taken under the lock
 // (stored meanwhile by another workstation: nothing written, nothing

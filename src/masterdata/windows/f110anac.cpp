@@ -728,7 +728,7 @@ bool F110Anac::remove()
     if (m_mode != Mode::Modify || !m_loaded || !m_context.db.checkWriteRights())
         return false;
     const int code = m_stored.customer.code();
-    if (const QStringList uses = usesOf(m_context.db, code); !uses.isEmpty()) {
+    if (const QStringList uses = customerUsesOf(m_context.db, code); !uses.isEmpty()) {
         m_context.prompter.error(
             QStringLiteral("Impossibile eliminare Cliente,\nsono ancora presenti registrazioni su : ") +
                 uses.join(QStringLiteral(", ")),

@@ -171,6 +171,9 @@ void FrmGetab::save()
         refuse(kBadDescription);
         return;
     }
+    // A loaded row renamed onto a code that exists: the field's own message.
+    if (m_loaded && code != m_loaded->code && !checkCode())
+        return;
     if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert)))
         return;
 
@@ -211,6 +214,7 @@ void FrmGetab::save()
         clearFields();
         break;
     case CodeWrite::Missing: rowGone(); break;
+    case CodeWrite::Taken: refuse(kCodeTaken); break;
     case CodeWrite::Failed: break; // reported; the input stays for another try
     }
 }

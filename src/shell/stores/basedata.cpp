@@ -31,9 +31,6 @@ constexpr char kInsert[] = "INSERT INTO %1 (BANCA, PERCIVA, NUMERAZ, REGIVA, LIQ
                            "VALUES (?, ?, ?, ?, ?, ?, ?)";
 constexpr char kFindCode[] = "SELECT CODICE, DESCRIZIONE FROM %1 WHERE %2";
 
-constexpr char kMonthly[] = "MENSILE";
-constexpr char kQuarterly[] = "TRIMESTRALE";
-
 const QString kMain = QStringLiteral("MAIN");
 const QString kStock = QStringLiteral("MAGAZZINO");
 const QString kItems = QStringLiteral("ARTICOLI");
@@ -194,50 +191,6 @@ bool writeBaseOptions(const Services::Settings &settings, const BaseOptions &opt
 bool writeWorkingYear(const Services::Settings &settings, const QString &year)
 {
     return settings.write(kMain, QStringLiteral("ANNO"), year);
-}
-
-QString vatPeriodCaption(const QString &letter)
-{
-    return QString::fromLatin1(upper(letter) == QLatin1String("T") ? kQuarterly : kMonthly);
-}
-
-std::optional<QString> vatPeriodLetter(const QString &caption)
-{
-    if (caption == QLatin1String(kMonthly) || caption == QLatin1String(kQuarterly))
-        return caption.left(1);
-    return std::nullopt;
-}
-
-bool isWorkingYear(const QString &text)
-{
-    return text.size() == 4 && std::all_of(text.begin(), text.end(),
-                                           [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
-}
-
-QList<int> repeatedPriorities(const Priorities &priorities)
-{
-    QList<int> repeated;
-    for (int i = 0; i < int(priorities.size()); ++i) {
-        for (int j = 0; j < int(priorities.size()); ++j) {
-            if (i != j && priorities[i] == priorities[j]) {
-                repeated.append(i);
-                break;
-            }
-        }
-    }
-    return repeated;
-}
-
-Priorities effectivePriorities(const Priorities &priorities)
-{
-    Priorities sorted = priorities;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted == kDefaultPriorities ? priorities : kDefaultPriorities;
-}
-
-bool isSearchDate(const QString &text)
-{
-    return text.trimmed().isEmpty() || Services::parseItalianDate(text).isValid();
 }
 
 } // namespace Orlavo::Shell

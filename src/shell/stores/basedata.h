@@ -1,11 +1,11 @@
 #pragma once
 
 #include "services/core/outcome.h"
+#include "shell/rules/basedatarules.h"
 
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 namespace Orlavo::Services {
@@ -48,11 +48,6 @@ struct CodeEntry {
 Services::Outcome<std::optional<CodeEntry>> findTableCode(Services::DataAccess &db, const QString &table,
                                                           const QString &code);
 
-// The four sources of the purchase price, each with its priority 1..4:
-// custom price list, item card discounted, last loading move, item card fixed.
-using Priorities = std::array<int, 4>;
-inline constexpr Priorities kDefaultPriorities{1, 2, 3, 4};
-
 // The options of CONT.INI the base-data window keeps.
 struct BaseOptions {
     QString year;                               // MAIN ANNO
@@ -80,20 +75,5 @@ BaseOptions readBaseOptions(const Services::Settings &settings, const QString &y
 // when a write failed (reported by the settings' own handler).
 bool writeBaseOptions(const Services::Settings &settings, const BaseOptions &options);
 bool writeWorkingYear(const Services::Settings &settings, const QString &year);
-
-// "MENSILE" or "TRIMESTRALE" for the stored letter; "T" is quarterly,
-// anything else monthly.
-QString vatPeriodCaption(const QString &letter);
-// The letter of a caption; nothing for any other text.
-std::optional<QString> vatPeriodLetter(const QString &caption);
-
-// Every counter key begins with the year's four digits.
-bool isWorkingYear(const QString &text);
-// The positions (0..3) holding a priority another one holds too.
-QList<int> repeatedPriorities(const Priorities &priorities);
-// The priorities when they are 1..4 in some order, else the default order.
-Priorities effectivePriorities(const Priorities &priorities);
-// A default search date: empty, or a date as typed in a date field.
-bool isSearchDate(const QString &text);
 
 } // namespace Orlavo::Shell

@@ -2,6 +2,7 @@
 
 #include "masterdata/masterdata.h"
 #include "services/core/tablenames.h"
+#include "services/data/counters.h"
 #include "shell/rules/menutable.h"
 #include "shell/stores/backup.h"
 #include "shell/stores/loginstore.h"
@@ -297,6 +298,12 @@ bool Menu::openCurrentCompany()
     }
     if (!loadCompany())
         return false;
+    // A working year just set gets its counters, as the base-data window
+    // gives them: the first document of a new year finds its numbers.
+    if (m_yearSet) {
+        m_yearSet = false;
+        Services::Counters::verifyYearCounters(m_ctx.db, state.year);
+    }
 
     m_openWindows = {QStringLiteral("MENU")};
     showTitle();
@@ -411,6 +418,7 @@ void Menu::makeCurrent(const QString &company)
     m_ctx.state.year = QString::number(QDate::currentDate().year());
     m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), company);
     m_ctx.settings.write(QStringLiteral("MAIN"), QStringLiteral("ANNO"), m_ctx.state.year);
+    m_yearSet = true;
 }
 
 void Menu::applyMenuProfile()

@@ -128,6 +128,8 @@ private:
     QString m_opening;
     QList<QAction *> m_companyActions;
     bool m_busy = false;
+    // The working year was set by a company choice: its counters are due.
+    bool m_yearSet = false;
     bool m_firstActivation = true;
 };
 

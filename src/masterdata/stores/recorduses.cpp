@@ -1,0 +1,25 @@
+#include "masterdata/stores/recorduses.h"
+
+#include "services/data/dataaccess.h"
+
+namespace Orlavo::Masterdata {
+
+QStringList usesOf(Services::DataAccess &db, const QList<RecordUse> &uses, const Services::Params &key)
+{
+    QStringList found;
+    for (const RecordUse &use : uses) {
+        if (found.contains(use.label) || use.columns.size() != key.size())
+            continue;
+        QStringList conditions;
+        for (const QString &column : use.columns)
+            conditions << column + QStringLiteral(" = ?");
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 LIMIT 1")
+                                .arg(use.columns.first(), use.table, conditions.join(QStringLiteral(" AND ")));
+        auto rows = db.openRecordset(sql, key, use.database);
+        if (rows && !rows->isEmpty())
+            found << use.label;
+    }
+    return found;
+}
+
+} // namespace Orlavo::Masterdata

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "services/core/sqlterms.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Orlavo::Services {
+class DataAccess;
+} // namespace Orlavo::Services
+
+namespace Orlavo::Masterdata {
+
+// A table that records uses of a master record (a customer, a supplier, an
+// item): the table and its database, the columns that hold the record's
+// key, in key order, and the word a refused deletion names it by.
+struct RecordUse {
+    QString table;
+    QStringList columns;
+    QString label;
+    Services::Target database = Services::Target::Company;
+};
+
+// The labels of the uses that hold the key, each label once, in list order.
+// A record's list names only tables that exist: documents join the list of
+// the records they use as their tables are created.
+QStringList usesOf(Services::DataAccess &db, const QList<RecordUse> &uses, const Services::Params &key);
+
+} // namespace Orlavo::Masterdata

@@ -1,0 +1,54 @@
+#include "shell/rules/basedatarules.h"
+
+#include <gtest/gtest.h>
+
+using namespace Orlavo::Shell;
+
+namespace {
+
+TEST(BaseDataRules, VatPeriodCaptionsAndLetters)
+{
+    EXPECT_EQ(vatPeriodCaption(QStringLiteral("T")), QStringLiteral("TRIMESTRALE"));
+    EXPECT_EQ(vatPeriodCaption(QStringLiteral(" t ")), QStringLiteral("TRIMESTRALE"));
+    EXPECT_EQ(vatPeriodCaption(QStringLiteral("M")), QStringLiteral("MENSILE"));
+    EXPECT_EQ(vatPeriodCaption(QString()), QStringLiteral("MENSILE"));
+    EXPECT_EQ(vatPeriodCaption(QStringLiteral("X")), QStringLiteral("MENSILE"));
+    EXPECT_EQ(vatPeriodLetter(QStringLiteral("MENSILE")), QStringLiteral("M"));
+    EXPECT_EQ(vatPeriodLetter(QStringLiteral("TRIMESTRALE")), QStringLiteral("T"));
+    EXPECT_EQ(vatPeriodLetter(QStringLiteral("mensile")), std::nullopt);
+    EXPECT_EQ(vatPeriodLetter(QStringLiteral("ANNUALE")), std::nullopt);
+}
+
+TEST(BaseDataRules, WorkingYearsAndSearchDates)
+{
+    for (const char *year : {"2026", "1999", "0000"})
+        EXPECT_TRUE(isWorkingYear(QString::fromLatin1(year))) << year;
+    for (const char *year : {"26", "20266", "2O26", " 2026", ""})
+        EXPECT_FALSE(isWorkingYear(QString::fromLatin1(year))) << year;
+    for (const char *date : {"", "  ", "1/2/2026", "31/12/26", "01-01-2026"})
+        EXPECT_TRUE(isSearchDate(QString::fromLatin1(date))) << date;
+    for (const char *date : {"31/02/2026", "1/2", "domani"})
+        EXPECT_FALSE(isSearchDate(QString::fromLatin1(date))) << date;
+}
+
+TEST(BaseDataRules, PrioritiesMustBeOneToFourOnce)
+{
+    const struct {
+        Priorities given;
+        QList<int> repeated;
+        Priorities effective;
+    } cases[] = {
+        {{1, 2, 3, 4}, {}, {1, 2, 3, 4}},
+        {{4, 3, 2, 1}, {}, {4, 3, 2, 1}},
+        {{1, 1, 3, 4}, {0, 1}, kDefaultPriorities},
+        {{2, 2, 2, 1}, {0, 1, 2}, kDefaultPriorities},
+        {{1, 2, 3, 5}, {}, kDefaultPriorities},
+        {{0, 0, 0, 0}, {0, 1, 2, 3}, kDefaultPriorities},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(repeatedPriorities(c.given), c.repeated);
+        EXPECT_EQ(effectivePriorities(c.given), c.effective);
+    }
+}
+
+} // namespace
