@@ -9,8 +9,15 @@
 function(orlavo_layer target folder)
     cmake_parse_arguments(L "" "" "LINKS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
-    add_library(${target} STATIC ${sources})
-    target_link_libraries(${target} PUBLIC ${L_LINKS})
+    file(GLOB compiled CONFIGURE_DEPENDS ${folder}/*.cpp)
+    if(compiled)
+        add_library(${target} STATIC ${sources})
+        target_link_libraries(${target} PUBLIC ${L_LINKS})
+    else()
+        # A layer of headers only (or none yet): nothing to compile.
+        add_library(${target} INTERFACE ${sources})
+        target_link_libraries(${target} INTERFACE ${L_LINKS})
+    endif()
 endfunction()
 
 # A subsystem with rules/, stores/ and windows/ (plus its exported header

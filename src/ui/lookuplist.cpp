@@ -117,7 +117,7 @@ LookupList::LookupList(AppContext &context, LookupRequest request, QWidget *pare
     m_view->installEventFilter(this);
     const int charWidth = m_view->fontMetrics().averageCharWidth();
     for (int i = 0; i < m_request.columns.size(); ++i) {
-        const Services::ColumnFormat spec = Services::ColumnFormat::parse(m_request.columns.at(i).spec);
+        const Services::ColumnFormat spec = Services::ColumnFormat::parse(m_request.columns.at(i).format);
         m_view->setColumnHidden(i, spec.hidden());
         const int headingWidth = m_view->fontMetrics().horizontalAdvance(m_request.columns.at(i).heading);
         m_view->setColumnWidth(i, std::max(spec.width * charWidth, headingWidth) + 12);

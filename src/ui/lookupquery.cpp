@@ -31,7 +31,7 @@ LookupQuery buildLookupQuery(const QString &table, const QList<Services::LookupC
     QString statement;
     for (const Services::LookupColumn &column : columns) {
         names.append(column.name);
-        const Services::ColumnFormat spec = Services::ColumnFormat::parse(column.spec);
+        const Services::ColumnFormat spec = Services::ColumnFormat::parse(column.format);
         if (spec.extra.isEmpty())
             continue;
         if (spec.letter == u'X') {

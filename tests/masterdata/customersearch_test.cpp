@@ -310,7 +310,7 @@ TEST(CustomerSearch, ListColumnsAreTheStatementsColumns)
     QStringList names;
     for (const Orlavo::Services::LookupColumn &column : customerListColumns()) {
         names.append(column.name);
-        EXPECT_FALSE(Orlavo::Services::ColumnFormat::parse(column.spec).hidden()) << column.name.toStdString();
+        EXPECT_FALSE(Orlavo::Services::ColumnFormat::parse(column.format).hidden()) << column.name.toStdString();
     }
     EXPECT_TRUE(search->sql.startsWith(QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) +
                                        QStringLiteral(" FROM ANAG_CLI WHERE ")))

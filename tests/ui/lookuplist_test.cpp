@@ -125,7 +125,7 @@ TEST_P(LookupListTest, HiddenColumnIsReturnedWithTheChosenRow)
     zones();
     LookupRequest request = byDescription(QStringLiteral("MARIO"));
     request.columns.swapItemsAt(0, 1);
-    request.columns[1].spec = QStringLiteral("00C");
+    request.columns[1].format = QStringLiteral("00C");
     LookupList list(*context, request);
     ASSERT_TRUE(list.load());
     EXPECT_TRUE(list.view()->isColumnHidden(1));
@@ -141,14 +141,14 @@ TEST_P(LookupListTest, ProgramConditionsAndStatementsShapeTheList)
     zones();
     LookupRequest request = byDescription(QString());
     request.condition = QStringLiteral("CODICE <> 'Z1'");
-    request.columns[0].spec = QStringLiteral("04XCODICE <= 'Z3'");
+    request.columns[0].format = QStringLiteral("04XCODICE <= 'Z3'");
     LookupList conditioned(*context, request);
     ASSERT_TRUE(conditioned.load());
     EXPECT_EQ(codes(conditioned), (QStringList{"Z2", "Z3"}));
 
     // A statement of the program's own replaces the built one, its order kept.
     request.condition.clear();
-    request.columns[0].spec = QStringLiteral("04KSELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN ('Z4', "
+    request.columns[0].format = QStringLiteral("04KSELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN ('Z4', "
                                              "'Z2') ORDER BY CODICE DESC")
                                   .arg(Tables::TAB_ZONA);
     LookupList replaced(*context, request);
@@ -208,7 +208,7 @@ TEST_P(LookupListTest, F4OnACodeFieldPutsTheChosenCodeInIt)
     Ui::CodeField field(4);
     attachLookup(&field, *context, [this, &field] {
         LookupRequest request = byDescription(QString());
-        request.columns[0].spec = QStringLiteral("04C") + field.text();
+        request.columns[0].format = QStringLiteral("04C") + field.text();
         return request;
     });
     field.show();

@@ -10,7 +10,7 @@ namespace Orlavo::Services {
 // letter gives) and the heading shown.
 struct LookupColumn {
     QString name;
-    QString spec;
+    QString format;
     QString heading;
 };
 
@@ -22,13 +22,13 @@ struct ColumnFormat {
     QChar letter;
     QString extra;
 
-    static ColumnFormat parse(const QString &spec)
+    static ColumnFormat parse(const QString &format)
     {
         ColumnFormat parsed;
-        parsed.width = spec.left(2).toInt();
-        if (spec.size() > 2)
-            parsed.letter = spec.at(2).toUpper();
-        parsed.extra = spec.mid(3);
+        parsed.width = format.left(2).toInt();
+        if (format.size() > 2)
+            parsed.letter = format.at(2).toUpper();
+        parsed.extra = format.mid(3);
         return parsed;
     }
     bool hidden() const { return width == 0; }
