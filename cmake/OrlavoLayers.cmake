@@ -3,9 +3,9 @@
 #
 #   orlavo_layer(<target> <folder> LINKS <libraries...>)
 #
-# Rules targets link the services core only: an include of Qt Sql or Qt
-# Widgets there does not compile. The include check in tools/ refuses the
-# includes the libraries' table forbids.
+# Rules targets link the services core only, so <QSqlQuery> or <QWidget> in
+# a file they compile does not build; the include check in tools/ refuses
+# every include the libraries' table forbids, in headers too.
 function(orlavo_layer target folder)
     cmake_parse_arguments(L "" "" "LINKS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)

@@ -117,10 +117,10 @@ LookupList::LookupList(AppContext &context, LookupRequest request, QWidget *pare
     m_view->installEventFilter(this);
     const int charWidth = m_view->fontMetrics().averageCharWidth();
     for (int i = 0; i < m_request.columns.size(); ++i) {
-        const Services::ColumnFormat spec = Services::ColumnFormat::parse(m_request.columns.at(i).format);
-        m_view->setColumnHidden(i, spec.hidden());
+        const Services::ColumnFormat format = Services::ColumnFormat::parse(m_request.columns.at(i).format);
+        m_view->setColumnHidden(i, format.hidden());
         const int headingWidth = m_view->fontMetrics().horizontalAdvance(m_request.columns.at(i).heading);
-        m_view->setColumnWidth(i, std::max(spec.width * charWidth, headingWidth) + 12);
+        m_view->setColumnWidth(i, std::max(format.width * charWidth, headingWidth) + 12);
     }
 
     m_limitNote->setObjectName(QStringLiteral("limite"));
@@ -295,9 +295,9 @@ std::optional<QStringList> showLookupList(AppContext &context, const LookupReque
     return list.chosen();
 }
 
-void attachLookup(Ui::CodeField *field, AppContext &context, std::function<LookupRequest()> request)
+void attachLookup(CodeField *field, AppContext &context, std::function<LookupRequest()> request)
 {
-    QObject::connect(field, &Ui::CodeField::lookupRequested, field,
+    QObject::connect(field, &CodeField::lookupRequested, field,
                      [field, &context, request = std::move(request)] {
                          const auto chosen = showLookupList(context, request(), field->window());
                          if (!chosen || chosen->isEmpty())

@@ -13,11 +13,8 @@ class QLabel;
 class QTableView;
 
 namespace Orlavo::Ui {
+
 class CodeField;
-} // namespace Orlavo::Ui
-
-namespace Orlavo::Ui {
-
 struct AppContext;
 class LookupModel;
 
@@ -85,6 +82,6 @@ std::optional<QStringList> showLookupList(AppContext &context, const LookupReque
 // F4 or a double-click on the field opens the list the caller builds (from
 // what the field holds, usually); the chosen row's first value goes into
 // the field, as if typed, and the field keeps the focus.
-void attachLookup(Ui::CodeField *field, AppContext &context, std::function<LookupRequest()> request);
+void attachLookup(CodeField *field, AppContext &context, std::function<LookupRequest()> request);
 
 } // namespace Orlavo::Ui

@@ -31,15 +31,15 @@ LookupQuery buildLookupQuery(const QString &table, const QList<Services::LookupC
     QString statement;
     for (const Services::LookupColumn &column : columns) {
         names.append(column.name);
-        const Services::ColumnFormat spec = Services::ColumnFormat::parse(column.format);
-        if (spec.extra.isEmpty())
+        const Services::ColumnFormat format = Services::ColumnFormat::parse(column.format);
+        if (format.extra.isEmpty())
             continue;
-        if (spec.letter == u'X') {
-            conditions.append(spec.extra);
-        } else if (spec.letter == u'K') {
-            statement = spec.extra;
-        } else if (spec.letter == u'C') {
-            const QString typed = Services::escapeLike(spec.extra);
+        if (format.letter == u'X') {
+            conditions.append(format.extra);
+        } else if (format.letter == u'K') {
+            statement = format.extra;
+        } else if (format.letter == u'C') {
+            const QString typed = Services::escapeLike(format.extra);
             conditions.append(QString::fromLatin1(kStartsFilter).arg(column.name));
             query.params << QStringLiteral("% ") + typed + QLatin1Char('%') << typed + QLatin1Char('%');
         }

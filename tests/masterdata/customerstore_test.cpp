@@ -190,7 +190,9 @@ TEST_P(CustomerStoreTest, StoredRowsAreComparedAndDeletedWithEverythingOfTheCust
 
     run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO) VALUES (%1, 1, 'Cantiere')").arg(code));
     run(QStringLiteral("INSERT INTO TAB_SCONCLI (CLIENTE, MARCA) VALUES (%1, 'ACM')").arg(code));
-    EXPECT_TRUE(customerUsesOf(context->db, code).isEmpty());
+    const auto uses = customerUsesOf(context->db, code);
+    ASSERT_TRUE(uses);
+    EXPECT_TRUE(uses->isEmpty());
     ASSERT_TRUE(deleteCustomer(context->db, code));
     for (const char *table : {"ANAG_CLI", "PERS_CLI", "CONS_MERCE", "TAB_SCONCLI"})
         EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;

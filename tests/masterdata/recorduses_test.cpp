@@ -46,17 +46,17 @@ protected:
 
 TEST_P(RecordUsesTest, EachTableThatHoldsTheKeyGivesItsLabelOnce)
 {
-    EXPECT_EQ(usesOf(context->db, customerDocuments, {7}), QStringList{QStringLiteral("Fatture")});
-    EXPECT_EQ(usesOf(context->db, customerDocuments, {8}), QStringList{QStringLiteral("D.D.T.")});
-    EXPECT_EQ(usesOf(context->db, customerDocuments, {9}), QStringList{QStringLiteral("Servizi")});
-    EXPECT_TRUE(usesOf(context->db, customerDocuments, {10}).isEmpty());
-    EXPECT_TRUE(usesOf(context->db, {}, {7}).isEmpty());
+    EXPECT_EQ(*usesOf(context->db, customerDocuments, {7}), QStringList{QStringLiteral("Fatture")});
+    EXPECT_EQ(*usesOf(context->db, customerDocuments, {8}), QStringList{QStringLiteral("D.D.T.")});
+    EXPECT_EQ(*usesOf(context->db, customerDocuments, {9}), QStringList{QStringLiteral("Servizi")});
+    EXPECT_TRUE(usesOf(context->db, customerDocuments, {10})->isEmpty());
+    EXPECT_TRUE(usesOf(context->db, {}, {7})->isEmpty());
 
     // Two tables under one label: the label once, in list order.
     QList<RecordUse> both = customerDocuments;
     both.prepend({QStringLiteral("PROVA_DDT"), {QStringLiteral("CLIENTE")}, QStringLiteral("Documenti")});
     both.append({QStringLiteral("PROVA_FATT"), {QStringLiteral("CLIENTE")}, QStringLiteral("Documenti")});
-    EXPECT_EQ(usesOf(context->db, both, {7}), (QStringList{QStringLiteral("Fatture"), QStringLiteral("Documenti")}));
+    EXPECT_EQ(*usesOf(context->db, both, {7}), (QStringList{QStringLiteral("Fatture"), QStringLiteral("Documenti")}));
     EXPECT_EQ(dbExits, 0);
 }
 
@@ -67,12 +67,14 @@ TEST_P(RecordUsesTest, AKeyOfSeveralColumnsMatchesThemAll)
          {QStringLiteral("MAGAZZINO"), QStringLiteral("MARCA"), QStringLiteral("ARTICOLO")},
          QStringLiteral("Movimenti di magazzino")},
     };
-    EXPECT_EQ(usesOf(context->db, itemUses, {QStringLiteral("M1"), QStringLiteral("ACM"), QStringLiteral("VITE")}),
+    EXPECT_EQ(*usesOf(context->db, itemUses, {QStringLiteral("M1"), QStringLiteral("ACM"), QStringLiteral("VITE")}),
               QStringList{QStringLiteral("Movimenti di magazzino")});
     EXPECT_TRUE(usesOf(context->db, itemUses, {QStringLiteral("M1"), QStringLiteral("ACM"), QStringLiteral("DADO")})
-                    .isEmpty());
+                    ->isEmpty());
     EXPECT_TRUE(usesOf(context->db, itemUses, {QStringLiteral("M2"), QStringLiteral("ACM"), QStringLiteral("VITE")})
-                    .isEmpty());
+                    ->isEmpty());
+    // A use described with other columns than the key is no answer.
+    EXPECT_FALSE(usesOf(context->db, itemUses, {QStringLiteral("M1"), QStringLiteral("ACM")}));
     EXPECT_EQ(dbExits, 0);
 }
 

@@ -1,6 +1,7 @@
 #include "includerules.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,10 +19,10 @@ struct Case {
     bool allowed;
 };
 
-void expectCases(const std::vector<Case> &cases)
+void expectCases(const std::vector<Case> &cases, const QtModules &modules = {})
 {
     for (const Case &c : cases) {
-        const auto reason = forbidden(c.from, c.include, c.angle);
+        const auto reason = forbidden(c.from, c.include, c.angle, modules);
         EXPECT_EQ(!reason.has_value(), c.allowed)
             << c.from << " -> " << c.include << (reason ? ": " + *reason : std::string(": allowed"));
     }
@@ -94,6 +95,77 @@ TEST(IncludeRules, QtModulesFollowTheLayer)
         {"masterdata/stores/customerstore.cpp", "QtWidgets/QLineEdit", true, false},
         {"reporting/reportpainter.cpp", "QtGui/QPainter", true, true},
         {"masterdata/windows/f110anac.cpp", "QtWidgets/QLineEdit", true, true},
+    });
+}
+
+TEST(IncludeRules, ModulesBeyondALayersOwnAreRefused)
+{
+    expectCases({
+        {"services/data/counters.cpp", "QtSql/QSqlQuery", true, true},
+        {"services/data/counters.cpp", "QtGui/QColor", true, false},
+        {"services/core/values.cpp", "QtNetwork/QTcpSocket", true, false},
+        {"masterdata/rules/taxcodes.cpp", "QtConcurrent/QtConcurrent", true, false},
+        {"masterdata/stores/customerprints.cpp", "QtGui/QFont", true, true},
+        {"masterdata/stores/customerprints.cpp", "QtPrintSupport/QPrinter", true, false},
+        {"masterdata/rules/taxcodes.cpp", "optional", true, true},
+        // Without Qt's include root a plain Sql class is still known by its name.
+        {"masterdata/rules/taxcodes.cpp", "QSqlQuery", true, false},
+    });
+}
+
+// A Qt include root of a few headers, as the installed one lays them out.
+class FakeQtRoot
+{
+public:
+    FakeQtRoot()
+    {
+        for (const char *header : {"QtCore/QString", "QtWidgets/QWidget", "QtWidgets/QLineEdit", "QtSql/QSqlQuery",
+                                   "QtGui/QColor", "QtPrintSupport/QPrinter"}) {
+            const QString path = m_dir.path() + QLatin1Char('/') + QString::fromLatin1(header);
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("#include \"dummy.h\"\n");
+        }
+    }
+    std::filesystem::path root() const { return m_dir.path().toStdString(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+TEST(IncludeRules, PlainQtHeadersAreKnownByTheirModuleFolder)
+{
+    const FakeQtRoot qt;
+    const QtModules modules(qt.root());
+    EXPECT_EQ(modules.moduleOf("QWidget"), std::optional<std::string>("QtWidgets"));
+    EXPECT_EQ(modules.moduleOf("QString"), std::optional<std::string>("QtCore"));
+    EXPECT_EQ(modules.moduleOf("QtSql/QSqlQuery"), std::optional<std::string>("QtSql"));
+    EXPECT_EQ(modules.moduleOf("QNoSuchClass"), std::nullopt);
+    EXPECT_EQ(modules.moduleOf("vector"), std::nullopt);
+    expectCases(
+        {
+            {"masterdata/rules/taxcodes.h", "QString", true, true},
+            {"masterdata/rules/taxcodes.h", "QWidget", true, false},
+            {"services/core/values.h", "QColor", true, false},
+            {"services/data/recordset.h", "QSqlQuery", true, true},
+            {"services/data/recordset.h", "QColor", true, false},
+            {"masterdata/stores/customerstore.h", "QLineEdit", true, false},
+            {"masterdata/stores/customerstore.h", "QColor", true, true},
+            {"reporting/reportpainter.h", "QPrinter", true, false},
+            {"masterdata/windows/f110anac.h", "QLineEdit", true, true},
+            {"ui/frmrpt.cpp", "QPrinter", true, true},
+        },
+        modules);
+}
+
+TEST(IncludeRules, TheProgramsOwnHeadersAreIncludedWithQuotes)
+{
+    expectCases({
+        {"shell/windows/menu.cpp", "masterdata/windows/f110anac.h", true, false},
+        {"masterdata/stores/customerstore.cpp", "ui/lookuplist.h", true, false},
+        {"masterdata/windows/f110anac.cpp", "masterdata/stores/customerstore.h", true, false},
+        {"masterdata/windows/f110anac.cpp", "services/core/values.h", true, false},
     });
 }
 

@@ -54,31 +54,6 @@ bool startsWith(const std::string &text, const std::string &prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Qt modules by the include forms that name them explicitly; the plain
-// forms (<QSqlQuery>, <QWidget>) fail to compile where the module is not linked.
-std::optional<std::string> qtModule(const std::string &include)
-{
-    for (const char *module : {"QtSql", "QtWidgets", "QtGui", "QtPrintSupport"}) {
-        if (startsWith(include, std::string(module) + "/") || include == module)
-            return std::string(module);
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> qtForbidden(const Place &from, const std::string &include)
-{
-    const auto module = qtModule(include);
-    if (!module)
-        return std::nullopt;
-    const bool pure = from.layer == "core" || from.layer == "rules";
-    const bool headless = from.layer == "data" || from.layer == "stores" || from.layer == "engine";
-    if (pure)
-        return "rules and the services core use Qt Core only, not " + *module;
-    if (headless && (*module == "QtWidgets" || *module == "QtPrintSupport"))
-        return "stores, data access and the report engine use no widgets (" + *module + ")";
-    return std::nullopt;
-}
-
 std::string describe(const Place &place)
 {
     if (place.subsystem == "ui")
@@ -86,6 +61,29 @@ std::string describe(const Place &place)
     if (place.exported)
         return place.subsystem + "'s exported header";
     return place.subsystem + "/" + place.layer;
+}
+
+bool isProjectFolder(const std::string &name)
+{
+    return name == "services" || name == "reporting" || name == "ui" || isSubsystem(name);
+}
+
+// The Qt modules each layer may use: rules and the core Qt Core only; the
+// data layer Qt Sql too; stores and the report engine Qt Gui besides, never
+// widgets; windows and ui anything.
+std::optional<std::string> qtForbidden(const Place &from, const std::string &module)
+{
+    const auto refuse = [&](const char *what) {
+        return std::optional<std::string>(describe(from) + " uses " + what + ", not " + module);
+    };
+    if (from.layer == "core" || from.layer == "rules")
+        return module == "QtCore" ? std::nullopt : refuse("Qt Core only");
+    if (from.layer == "data")
+        return module == "QtCore" || module == "QtSql" ? std::nullopt : refuse("Qt Core and Qt Sql only");
+    if (from.layer == "stores" || from.layer == "engine")
+        return module == "QtCore" || module == "QtSql" || module == "QtGui" ? std::nullopt
+                                                                            : refuse("no widgets");
+    return std::nullopt;
 }
 
 // Within one subsystem: rules see rules, stores see rules and stores,
@@ -128,13 +126,52 @@ std::optional<Place> placeOf(const std::string &relative)
     return Place{top, layer};
 }
 
-std::optional<std::string> forbidden(const std::string &from, const std::string &include, bool angle)
+QtModules::QtModules(const std::filesystem::path &includeRoot) : m_root(includeRoot)
+{
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(includeRoot, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && startsWith(name, "Qt") && name != "QtCore")
+            m_modules.push_back(name);
+    }
+    std::sort(m_modules.begin(), m_modules.end());
+    m_modules.insert(m_modules.begin(), "QtCore");
+}
+
+std::optional<std::string> QtModules::moduleOf(const std::string &include) const
+{
+    const std::vector<std::string> parts = segments(include);
+    if (parts.size() >= 2 && startsWith(parts.front(), "Qt"))
+        return parts.front();
+    if (parts.size() != 1 || !startsWith(include, "Q"))
+        return std::nullopt;
+    if (!m_root.empty()) {
+        std::error_code error;
+        for (const std::string &module : m_modules) {
+            if (std::filesystem::exists(m_root / module / include, error))
+                return module;
+        }
+        return std::nullopt;
+    }
+    if (startsWith(include, "QSql"))
+        return std::string("QtSql");
+    return std::nullopt;
+}
+
+std::optional<std::string> forbidden(const std::string &from, const std::string &include, bool angle,
+                                     const QtModules &modules)
 {
     const std::optional<Place> source = placeOf(from);
     if (!source)
         return from + " is outside the layout (services/core|data, reporting, ui, <subsystem>/rules|stores|windows)";
-    if (angle)
-        return qtForbidden(*source, include);
+    if (angle) {
+        const std::vector<std::string> parts = segments(include);
+        if (!parts.empty() && isProjectFolder(parts.front()))
+            return std::string("the program's own headers are included with quotes");
+        if (const auto module = modules.moduleOf(include))
+            return qtForbidden(*source, *module);
+        return std::nullopt;
+    }
     if (include.size() > 4 && include.compare(include.size() - 4, 4, ".moc") == 0)
         return std::nullopt;
 
@@ -198,7 +235,7 @@ std::optional<std::string> forbidden(const std::string &from, const std::string 
     return refused;
 }
 
-std::vector<Violation> checkTree(const std::filesystem::path &srcRoot)
+std::vector<Violation> checkTree(const std::filesystem::path &srcRoot, const QtModules &modules)
 {
     static const std::regex includeLine(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
     std::vector<std::filesystem::path> files;
@@ -222,7 +259,7 @@ std::vector<Violation> checkTree(const std::filesystem::path &srcRoot)
                 continue;
             const bool angle = match[1] == "<";
             const std::string include = match[2];
-            if (auto reason = forbidden(relative, include, angle))
+            if (auto reason = forbidden(relative, include, angle, modules))
                 found.push_back({relative, number, include, *reason});
         }
     }

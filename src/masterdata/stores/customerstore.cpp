@@ -425,7 +425,7 @@ const QList<RecordUse> &customerUses()
     return uses;
 }
 
-QStringList customerUsesOf(DataAccess &db, int code)
+Services::Outcome<QStringList> customerUsesOf(DataAccess &db, int code)
 {
     return usesOf(db, customerUses(), {code});
 }

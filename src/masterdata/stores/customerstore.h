@@ -70,8 +70,8 @@ StoredState compareStored(Services::DataAccess &db, const StoredCustomer &loaded
 // The documents that keep a customer from being deleted (their CLIENTE
 // column). The sales tables join this list as they are created.
 const QList<RecordUse> &customerUses();
-// The labels of the customer's uses found.
-QStringList customerUsesOf(Services::DataAccess &db, int code);
+// The labels of the customer's uses found; a failure when they could not be read.
+Services::Outcome<QStringList> customerUsesOf(Services::DataAccess &db, int code);
 
 // How a save ended: written; the secondary code found taken under the lock
 // (stored meanwhile by another workstation: nothing written, nothing

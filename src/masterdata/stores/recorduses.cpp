@@ -4,11 +4,18 @@
 
 namespace Orlavo::Masterdata {
 
-QStringList usesOf(Services::DataAccess &db, const QList<RecordUse> &uses, const Services::Params &key)
+Services::Outcome<QStringList> usesOf(Services::DataAccess &db, const QList<RecordUse> &uses,
+                                      const Services::Params &key)
 {
     QStringList found;
     for (const RecordUse &use : uses) {
-        if (found.contains(use.label) || use.columns.size() != key.size())
+        if (use.columns.isEmpty() || use.columns.size() != key.size())
+            return Services::Failure{QStringLiteral("Uso di %1 mal descritto: %2 colonne per %3 valori")
+                                         .arg(use.table)
+                                         .arg(use.columns.size())
+                                         .arg(key.size()),
+                                     QString()};
+        if (found.contains(use.label))
             continue;
         QStringList conditions;
         for (const QString &column : use.columns)
@@ -16,7 +23,9 @@ QStringList usesOf(Services::DataAccess &db, const QList<RecordUse> &uses, const
         const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 LIMIT 1")
                                 .arg(use.columns.first(), use.table, conditions.join(QStringLiteral(" AND ")));
         auto rows = db.openRecordset(sql, key, use.database);
-        if (rows && !rows->isEmpty())
+        if (!rows)
+            return rows.failure();
+        if (!rows->isEmpty())
             found << use.label;
     }
     return found;

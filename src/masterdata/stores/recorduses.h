@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/core/outcome.h"
 #include "services/core/sqlterms.h"
 
 #include <QList>
@@ -24,7 +25,10 @@ struct RecordUse {
 
 // The labels of the uses that hold the key, each label once, in list order.
 // A record's list names only tables that exist: documents join the list of
-// the records they use as their tables are created.
-QStringList usesOf(Services::DataAccess &db, const QList<RecordUse> &uses, const Services::Params &key);
+// the records they use as their tables are created. A read that fails (a
+// lock conflict), or a use whose columns do not match the key, is a
+// failure: the record must not be deleted on a guess.
+Services::Outcome<QStringList> usesOf(Services::DataAccess &db, const QList<RecordUse> &uses,
+                                      const Services::Params &key);
 
 } // namespace Orlavo::Masterdata

@@ -728,10 +728,18 @@ bool F110Anac::remove()
     if (m_mode != Mode::Modify || !m_loaded || !m_context.db.checkWriteRights())
         return false;
     const int code = m_stored.customer.code();
-    if (const QStringList uses = customerUsesOf(m_context.db, code); !uses.isEmpty()) {
+    const auto uses = customerUsesOf(m_context.db, code);
+    if (!uses) {
+        // Not known whether documents use the customer: nothing is deleted.
+        m_context.prompter.error(QStringLiteral("Impossibile verificare le registrazioni del cliente:\n") +
+                                     uses.failure().message,
+                                 windowTitle());
+        return false;
+    }
+    if (!uses->isEmpty()) {
         m_context.prompter.error(
             QStringLiteral("Impossibile eliminare Cliente,\nsono ancora presenti registrazioni su : ") +
-                uses.join(QStringLiteral(", ")),
+                uses->join(QStringLiteral(", ")),
             windowTitle());
         return false;
     }

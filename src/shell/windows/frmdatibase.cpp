@@ -74,9 +74,9 @@ Ui::LookupRequest listOf(const QString &table, const char *title, QList<Services
     return request;
 }
 
-Services::LookupColumn column(const char *name, const char *spec, const char *heading)
+Services::LookupColumn column(const char *name, const char *format, const char *heading)
 {
-    return {QString::fromLatin1(name), QString::fromLatin1(spec), QString::fromLatin1(heading)};
+    return {QString::fromLatin1(name), QString::fromLatin1(format), QString::fromLatin1(heading)};
 }
 
 // A field that only shows: not in the tab order, protected colours.

@@ -126,7 +126,7 @@ void Menu::registerOwnEntries()
     else
         m_unavailable.insert(QStringLiteral("salvataggi"), why);
     if (const auto panel = findDateTimeSettings())
-        add("gest_data_ora", [this, program = *panel] { startExternal(program, m_ctx.prompter); }, true);
+        add("gest_data_ora", [this, program = *panel] { startExternal(program, m_ctx.prompter); });
     else
         m_unavailable.insert(QStringLiteral("gest_data_ora"), unavailableReason(ExternalTool::DateTimeSettings));
     add("mnusalta1", [this] { m_workspace->activateNextSubWindow(); });
@@ -134,6 +134,12 @@ void Menu::registerOwnEntries()
         FrmInfobox box(m_ctx, QCoreApplication::applicationVersion(), this);
         box.exec();
     });
+}
+
+void Menu::runEntry(const QString &entry)
+{
+    if (const Ui::WindowAction *action = m_registry.find(entry))
+        (*action)(*this);
 }
 
 void Menu::buildMenus()
@@ -161,8 +167,8 @@ void Menu::buildMenus()
             item->setObjectName(row.name);
             if (!row.shortcut.isEmpty())
                 item->setShortcut(QKeySequence(row.shortcut));
-            if (const Ui::WindowAction *action = m_registry.find(row.name)) {
-                connect(item, &QAction::triggered, this, [this, action] { (*action)(*this); });
+            if (m_registry.contains(row.name)) {
+                connect(item, &QAction::triggered, this, [this, name = row.name] { runEntry(name); });
                 if (m_registry.needsCompany(row.name))
                     m_companyActions.append(item);
             } else {
@@ -199,8 +205,8 @@ void Menu::buildToolBar()
     // Buttons that open a menu entry's window; disabled while it is not built.
     const auto opens = [this, &button](const char *name, const char *picture, const char *tip, const char *entry) {
         QAction *action = button(name, picture, QString::fromUtf8(tip));
-        if (const Ui::WindowAction *open = m_registry.find(QString::fromLatin1(entry))) {
-            connect(action, &QAction::triggered, this, [this, open] { (*open)(*this); });
+        if (const QString opened = QString::fromLatin1(entry); m_registry.contains(opened)) {
+            connect(action, &QAction::triggered, this, [this, opened] { runEntry(opened); });
             m_companyActions.append(action);
         } else {
             action->setEnabled(false);
@@ -300,10 +306,9 @@ bool Menu::openCurrentCompany()
         return false;
     // A working year just set gets its counters, as the base-data window
     // gives them: the first document of a new year finds its numbers.
-    if (m_yearSet) {
+    // A failure has been told (lock or error report); the next load tries again.
+    if (m_yearSet && Services::Counters::verifyYearCounters(m_ctx.db, state.year))
         m_yearSet = false;
-        Services::Counters::verifyYearCounters(m_ctx.db, state.year);
-    }
 
     m_openWindows = {QStringLiteral("MENU")};
     showTitle();

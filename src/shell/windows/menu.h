@@ -84,6 +84,8 @@ private:
     // The menu bar from the menu table: an entry nobody registered stays
     // disabled.
     void buildMenus();
+    // What the entry's registration does, looked up when it is chosen.
+    void runEntry(const QString &entry);
     void buildToolBar();
     void buildStatusBar();
     // The chosen company and this year become current, in the state and CONT.INI.
