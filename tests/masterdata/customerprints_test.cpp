@@ -2,6 +2,7 @@
 #include "files.h"
 #include "masterdata/rules/envelope.h"
 #include "masterdata/stores/customerprints.h"
+#include "customerwrites.h"
 #include "masterdata/stores/customerstore.h"
 #include "reporting/rules/reportlist.h"
 #include "services/data/standarddata.h"
@@ -169,24 +170,24 @@ protected:
             {"NOTE1", "CONSEGNA SOLO AL MATTINO"},
         };
         for (const auto &[column, value] : main)
-            rossi.main.insert(QString::fromLatin1(column), QString::fromUtf8(value));
-        rossi.contact.insert(QStringLiteral("RESPONSABILE"), QStringLiteral("MARIO BIANCHI"));
-        rossi.contact.insert(QStringLiteral("ULT_VISITA"), QStringLiteral("15/03/2026"));
-        rossi.personal.insert(QStringLiteral("CITTA_NASC"), QStringLiteral("ASTI"));
-        rossi.personal.insert(QStringLiteral("DATA_NASC"), QStringLiteral("02/01/1970"));
-        rossi.personal.insert(QStringLiteral("TIPO_DOC"), QStringLiteral("P"));
-        rossi.personal.insert(QStringLiteral("NRO_DOC"), QStringLiteral("YA1234567"));
-        ASSERT_EQ(insertCustomer(context->db, rossi, &rossiCode), CustomerWrite::Written);
+            rossi.main().setText(QString::fromLatin1(column), QString::fromUtf8(value));
+        rossi.part(Contact).setText(QStringLiteral("RESPONSABILE"), QStringLiteral("MARIO BIANCHI"));
+        rossi.part(Contact).setText(QStringLiteral("ULT_VISITA"), QStringLiteral("15/03/2026"));
+        rossi.part(Personal).setText(QStringLiteral("CITTA_NASC"), QStringLiteral("ASTI"));
+        rossi.part(Personal).setText(QStringLiteral("DATA_NASC"), QStringLiteral("02/01/1970"));
+        rossi.part(Personal).setText(QStringLiteral("TIPO_DOC"), QStringLiteral("P"));
+        rossi.part(Personal).setText(QStringLiteral("NRO_DOC"), QStringLiteral("YA1234567"));
+        ASSERT_EQ(insertInto(context->db, rossi, &rossiCode), Services::WriteEnd::Written);
 
         Customer neri = newCustomer(context->db);
-        neri.main.insert(QStringLiteral("RAG_SOC1"), QStringLiteral("NERI COSTRUZIONI SNC"));
-        neri.main.insert(QStringLiteral("INDIRIZZO_LEG"), QStringLiteral("RUE DE RIVOLI 5"));
-        neri.main.insert(QStringLiteral("CITTA_LEG"), QStringLiteral("PARIGI"));
-        neri.main.insert(QStringLiteral("CAP_LEG"), QStringLiteral("75001"));
-        neri.main.insert(QStringLiteral("NAZIONE"), QStringLiteral("F"));
-        neri.main.insert(QStringLiteral("COND_PAG"), QStringLiteral("RD"));
-        neri.main.insert(QStringLiteral("TIPO_CLIENTE"), QStringLiteral("SC"));
-        ASSERT_EQ(insertCustomer(context->db, neri, &neriCode), CustomerWrite::Written);
+        neri.main().setText(QStringLiteral("RAG_SOC1"), QStringLiteral("NERI COSTRUZIONI SNC"));
+        neri.main().setText(QStringLiteral("INDIRIZZO_LEG"), QStringLiteral("RUE DE RIVOLI 5"));
+        neri.main().setText(QStringLiteral("CITTA_LEG"), QStringLiteral("PARIGI"));
+        neri.main().setText(QStringLiteral("CAP_LEG"), QStringLiteral("75001"));
+        neri.main().setText(QStringLiteral("NAZIONE"), QStringLiteral("F"));
+        neri.main().setText(QStringLiteral("COND_PAG"), QStringLiteral("RD"));
+        neri.main().setText(QStringLiteral("TIPO_CLIENTE"), QStringLiteral("SC"));
+        ASSERT_EQ(insertInto(context->db, neri, &neriCode), Services::WriteEnd::Written);
         ASSERT_NE(rossiCode, neriCode);
         prompter.clear();
     }

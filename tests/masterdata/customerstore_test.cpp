@@ -1,4 +1,5 @@
 #include "contexttest.h"
+#include "customerwrites.h"
 #include "masterdata/stores/customerstore.h"
 #include "masterdata/windows/codedlookups.h"
 #include "services/core/tablenames.h"
@@ -37,16 +38,16 @@ protected:
     Customer valid(const QString &name)
     {
         Customer customer = newCustomer(context->db);
-        customer.main.insert(QStringLiteral("RAG_SOC1"), name);
-        customer.main.insert(QStringLiteral("COND_PAG"), QStringLiteral("rd"));
-        customer.main.insert(QStringLiteral("TIPO_CLIENTE"), QStringLiteral("SC"));
+        customer.main().setText(QStringLiteral("RAG_SOC1"), name);
+        customer.main().setText(QStringLiteral("COND_PAG"), QStringLiteral("rd"));
+        customer.main().setText(QStringLiteral("TIPO_CLIENTE"), QStringLiteral("SC"));
         return customer;
     }
 
     int insert(const Customer &customer)
     {
         int code = 0;
-        EXPECT_EQ(insertCustomer(context->db, customer, &code), CustomerWrite::Written)
+        EXPECT_EQ(insertInto(context->db, customer, &code), Services::WriteEnd::Written)
             << prompter.texts().join(QLatin1Char('|')).toStdString();
         return code;
     }
@@ -57,16 +58,16 @@ protected:
 TEST_P(CustomerStoreTest, NewCustomersGetTheDefaultsAndConsecutiveCodes)
 {
     const Customer fresh = newCustomer(context->db);
-    EXPECT_EQ(fresh.main.value(QStringLiteral("CONTO_RICAVO")), QStringLiteral("041001"));
-    EXPECT_EQ(fresh.main.value(QStringLiteral("CONTO_PATRIM")), QStringLiteral("012001"));
-    EXPECT_EQ(fresh.main.value(QStringLiteral("NAZIONE")), QStringLiteral("I"));
-    EXPECT_EQ(fresh.main.value(QStringLiteral("UBICAZIONE")), QStringLiteral("I"));
+    EXPECT_EQ(fresh.main().text(QStringLiteral("CONTO_RICAVO")), QStringLiteral("041001"));
+    EXPECT_EQ(fresh.main().text(QStringLiteral("CONTO_PATRIM")), QStringLiteral("012001"));
+    EXPECT_EQ(fresh.main().text(QStringLiteral("NAZIONE")), QStringLiteral("I"));
+    EXPECT_EQ(fresh.main().text(QStringLiteral("UBICAZIONE")), QStringLiteral("I"));
 
     Customer first = valid(QStringLiteral("Rossi Srl"));
-    first.main.insert(QStringLiteral("SCONTO1"), QStringLiteral("12,5"));
-    first.main.insert(QStringLiteral("SCFATT"), QStringLiteral("S"));
-    first.main.insert(QStringLiteral("SUDDIVCANTIERE"), QStringLiteral("S"));
-    first.contact.insert(QStringLiteral("RESPONSABILE"), QStringLiteral("Mario"));
+    first.main().setText(QStringLiteral("SCONTO1"), QStringLiteral("12,5"));
+    first.main().setText(QStringLiteral("SCFATT"), QStringLiteral("S"));
+    first.main().setText(QStringLiteral("SUDDIVCANTIERE"), QStringLiteral("S"));
+    first.part(Contact).setText(QStringLiteral("RESPONSABILE"), QStringLiteral("Mario"));
     EXPECT_EQ(insert(first), 1);
     EXPECT_EQ(insert(valid(QStringLiteral("Bianchi"))), 2);
 
@@ -81,10 +82,10 @@ TEST_P(CustomerStoreTest, NewCustomersGetTheDefaultsAndConsecutiveCodes)
 
     const auto loaded = loadCustomer(context->db, 1);
     ASSERT_TRUE(loaded);
-    EXPECT_TRUE(loaded->hasContact);
-    EXPECT_FALSE(loaded->hasPersonal);
-    EXPECT_EQ(loaded->customer.main.value(QStringLiteral("SCONTO1")), QStringLiteral("12,50"));
-    EXPECT_EQ(loaded->customer.main.value(QStringLiteral("SUDDIVCANTIERE")), QStringLiteral("S"));
+    EXPECT_TRUE(loaded->stored(Contact));
+    EXPECT_FALSE(loaded->stored(Personal));
+    EXPECT_DOUBLE_EQ(loaded->main().number(QStringLiteral("SCONTO1")), 12.5);
+    EXPECT_TRUE(loaded->main().flag(QStringLiteral("SUDDIVCANTIERE")));
     EXPECT_FALSE(loadCustomer(context->db, 99));
 }
 
@@ -92,21 +93,21 @@ TEST_P(CustomerStoreTest, ChecksRunInOrderAndEveryFailureIsListed)
 {
     // Nothing typed: the mandatory fields, the described ones included.
     QStringList columns;
-    for (const CustomerProblem &p : checkCustomer(context->db, Customer{}, {}))
+    for (const Services::FieldProblem &p : checkCustomer(context->db, Customer(customerFamily()), {}))
         columns << p.column;
     EXPECT_EQ(columns, (QStringList{"COND_PAG", "CONTO_PATRIM", "CONTO_RICAVO", "NAZIONE", "UBICAZIONE", "TIPO_CLIENTE",
                                     "RAG_SOC1"}));
 
     run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'Fornitore', ' ')"));
     Customer wrong = valid(QStringLiteral("Verdi"));
-    wrong.personal.insert(QStringLiteral("DATA_NASC"), QStringLiteral("31/02/1980"));
-    wrong.main.insert(QStringLiteral("AGENTE"), QStringLiteral("7")); // a supplier, not an agent
-    wrong.main.insert(QStringLiteral("SCONTO2"), QStringLiteral("100"));
-    wrong.main.insert(QStringLiteral("CONTO_RICAVO"), QStringLiteral("012001")); // a balance-sheet account
-    wrong.main.insert(QStringLiteral("PART_IVA"), QStringLiteral("1234567890"));
-    wrong.main.insert(QStringLiteral("COD_FISC"), QStringLiteral("RSSMRA85T10A562X"));
+    wrong.part(Personal).setText(QStringLiteral("DATA_NASC"), QStringLiteral("31/02/1980"));
+    wrong.main().setText(QStringLiteral("AGENTE"), QStringLiteral("7")); // a supplier, not an agent
+    wrong.main().setText(QStringLiteral("SCONTO2"), QStringLiteral("100"));
+    wrong.main().setText(QStringLiteral("CONTO_RICAVO"), QStringLiteral("012001")); // a balance-sheet account
+    wrong.main().setText(QStringLiteral("PART_IVA"), QStringLiteral("1234567890"));
+    wrong.main().setText(QStringLiteral("COD_FISC"), QStringLiteral("RSSMRA85T10A562X"));
     QStringList messages;
-    for (const CustomerProblem &p : checkCustomer(context->db, wrong, {}))
+    for (const Services::FieldProblem &p : checkCustomer(context->db, wrong, {}))
         messages << p.message;
     EXPECT_EQ(messages, (QStringList{"Data nascita cliente non valida !", "Codice agente sconosciuto ! ",
                                      "Percentuale sconto errata.", "Conto Ricavo sconosciuto ! ",
@@ -119,25 +120,25 @@ TEST_P(CustomerStoreTest, ChecksRunInOrderAndEveryFailureIsListed)
 
     // A tax code kept against the warning, and a VAT number as tax code, pass.
     Customer kept = valid(QStringLiteral("Neri"));
-    kept.main.insert(QStringLiteral("COD_FISC"), QStringLiteral("RSSMRA85T10A562X"));
+    kept.main().setText(QStringLiteral("COD_FISC"), QStringLiteral("RSSMRA85T10A562X"));
     EXPECT_TRUE(checkCustomer(context->db, kept, QStringLiteral("RSSMRA85T10A562X")).isEmpty());
-    kept.main.insert(QStringLiteral("COD_FISC"), QStringLiteral("12345678903"));
+    kept.main().setText(QStringLiteral("COD_FISC"), QStringLiteral("12345678903"));
     EXPECT_TRUE(checkCustomer(context->db, kept, {}).isEmpty());
 }
 
 TEST_P(CustomerStoreTest, ASecondaryCodeTakenMeanwhileWritesNothing)
 {
     Customer first = valid(QStringLiteral("Rossi"));
-    first.main.insert(QStringLiteral("CODICE2"), QStringLiteral("ros01"));
+    first.main().setText(QStringLiteral("CODICE2"), QStringLiteral("ros01"));
     insert(first);
     Customer second = valid(QStringLiteral("Rossini"));
-    second.main.insert(QStringLiteral("CODICE2"), QStringLiteral("ROS01"));
+    second.main().setText(QStringLiteral("CODICE2"), QStringLiteral("ROS01"));
     ASSERT_EQ(checkCustomer(context->db, second, {}).size(), 1);
     EXPECT_EQ(checkCustomer(context->db, second, {}).first().message,
               QStringLiteral("Codice secondario già presente in archivio !"));
     // Past the checks (another workstation was quicker): refused under the lock.
     int code = 0;
-    EXPECT_EQ(insertCustomer(context->db, second, &code), CustomerWrite::SecondaryTaken);
+    EXPECT_EQ(insertInto(context->db, second, &code), Services::WriteEnd::Duplicate);
     EXPECT_EQ(archives->count(QStringLiteral("ANAG_CLI")), 1);
     EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
     EXPECT_TRUE(prompter.texts().isEmpty());
@@ -148,7 +149,7 @@ TEST_P(CustomerStoreTest, ASecondaryCodeTakenMeanwhileWritesNothing)
 TEST_P(CustomerStoreTest, UpdatesWriteWhatChangedAndDropThePersonalListWithIt)
 {
     Customer customer = valid(QStringLiteral("Rossi"));
-    customer.main.insert(QStringLiteral("TIPOLISTINO"), QStringLiteral("P"));
+    customer.main().setText(QStringLiteral("TIPOLISTINO"), QStringLiteral("P"));
     const int code = insert(customer);
     run(QStringLiteral("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (%1, 'ACM', 'A1', 3)")
             .arg(code));
@@ -157,20 +158,20 @@ TEST_P(CustomerStoreTest, UpdatesWriteWhatChangedAndDropThePersonalListWithIt)
     // A failure on the discounts rolls back the update of the customer too.
     auto loaded = loadCustomer(context->db, code);
     ASSERT_TRUE(loaded);
-    Customer changed = loaded->customer;
-    changed.main.insert(QStringLiteral("TIPOLISTINO"), QStringLiteral("S"));
-    changed.main.insert(QStringLiteral("RAG_SOC1"), QStringLiteral("Rossi Spa"));
-    changed.personal.insert(QStringLiteral("SESSO"), QStringLiteral("M"));
+    Customer changed = *loaded;
+    changed.main().setText(QStringLiteral("TIPOLISTINO"), QStringLiteral("S"));
+    changed.main().setText(QStringLiteral("RAG_SOC1"), QStringLiteral("Rossi Spa"));
+    changed.part(Personal).setText(QStringLiteral("SESSO"), QStringLiteral("M"));
     ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), QStringLiteral("TAB_SCONCLI")),
               QString());
-    EXPECT_EQ(updateCustomer(context->db, changed, *loaded), CustomerWrite::Failed);
+    EXPECT_EQ(updateCustomer(context->db, changed, *loaded).end, Services::WriteEnd::Failed);
     EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("Canc. scon cli")));
     EXPECT_EQ(scalar(QStringLiteral("SELECT RAG_SOC1 FROM ANAG_CLI")).toString(), QStringLiteral("Rossi"));
     EXPECT_EQ(archives->count(QStringLiteral("LIST_VEN")), 1);
 
     ASSERT_EQ(Orlavo::Testing::allowWrites(context->db.connection(), GetParam(), QStringLiteral("TAB_SCONCLI")),
               QString());
-    EXPECT_EQ(updateCustomer(context->db, changed, *loaded), CustomerWrite::Written);
+    EXPECT_EQ(updateCustomer(context->db, changed, *loaded).end, Services::WriteEnd::Written);
     EXPECT_EQ(scalar(QStringLiteral("SELECT RAG_SOC1 FROM ANAG_CLI")).toString(), QStringLiteral("Rossi Spa"));
     EXPECT_EQ(archives->count(QStringLiteral("LIST_VEN")) + archives->count(QStringLiteral("TAB_SCONCLI")), 0);
     // The personal row did not exist: it is inserted.
@@ -180,23 +181,23 @@ TEST_P(CustomerStoreTest, UpdatesWriteWhatChangedAndDropThePersonalListWithIt)
 TEST_P(CustomerStoreTest, StoredRowsAreComparedAndDeletedWithEverythingOfTheCustomer)
 {
     Customer customer = valid(QStringLiteral("Rossi"));
-    customer.personal.insert(QStringLiteral("SESSO"), QStringLiteral("F"));
+    customer.part(Personal).setText(QStringLiteral("SESSO"), QStringLiteral("F"));
     const int code = insert(customer);
     const auto loaded = loadCustomer(context->db, code);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(compareStored(context->db, *loaded), StoredState::Same);
+    EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Same);
     run(QStringLiteral("UPDATE PERS_CLI SET CITTA_NASC = 'Roma'"));
-    EXPECT_EQ(compareStored(context->db, *loaded), StoredState::Changed);
+    EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Changed);
 
     run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO) VALUES (%1, 1, 'Cantiere')").arg(code));
     run(QStringLiteral("INSERT INTO TAB_SCONCLI (CLIENTE, MARCA) VALUES (%1, 'ACM')").arg(code));
     const auto uses = customerUsesOf(context->db, code);
     ASSERT_TRUE(uses);
     EXPECT_TRUE(uses->isEmpty());
-    ASSERT_TRUE(deleteCustomer(context->db, code));
+    ASSERT_TRUE(deleteCustomer(context->db, code).written());
     for (const char *table : {"ANAG_CLI", "PERS_CLI", "CONS_MERCE", "TAB_SCONCLI"})
         EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;
-    EXPECT_EQ(compareStored(context->db, *loaded), StoredState::Gone);
+    EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Gone);
 }
 
 ORLAVO_FOR_EACH_ENGINE(CustomerStoreTest);

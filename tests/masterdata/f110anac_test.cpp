@@ -1,4 +1,5 @@
 #include "contexttest.h"
+#include "customerwrites.h"
 #include "masterdata/stores/customerstore.h"
 #include "masterdata/windows/f110anac.h"
 #include "services/core/concurrency.h"
@@ -87,15 +88,15 @@ protected:
     {
         Customer customer = newCustomer(context->db);
         for (const auto &[column, text] : valid(name))
-            customer.main.insert(column, text);
+            customer.main().setText(column, text);
         for (auto it = main.begin(); it != main.end(); ++it)
-            customer.main.insert(it.key(), it.value());
+            customer.main().setText(it.key(), it.value());
         if (withRows) {
-            customer.contact.insert(QStringLiteral("RESPONSABILE"), name);
-            customer.personal.insert(QStringLiteral("CITTA_NASC"), QStringLiteral("ASTI"));
+            customer.part(Contact).setText(QStringLiteral("RESPONSABILE"), name);
+            customer.part(Personal).setText(QStringLiteral("CITTA_NASC"), QStringLiteral("ASTI"));
         }
         int code = 0;
-        EXPECT_EQ(insertCustomer(context->db, customer, &code), CustomerWrite::Written);
+        EXPECT_EQ(insertInto(context->db, customer, &code), Services::WriteEnd::Written);
         return code;
     }
 

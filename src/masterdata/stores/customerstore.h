@@ -2,6 +2,7 @@
 
 #include "masterdata/stores/recorduses.h"
 #include "services/core/outcome.h"
+#include "services/data/recordstore.h"
 
 #include <QHash>
 #include <QList>
@@ -15,57 +16,36 @@ class DataAccess;
 
 namespace Orlavo::Masterdata {
 
-// A customer as the window edits it: the columns of ANAG_CLI, CONT_CLI and
-// PERS_CLI as text ("dd/mm/yyyy" dates, discounts with a decimal comma,
-// "S"/"N" and "P"/"S" flags as stored, SCFATT and SUDDIVCANTIERE as
-// "S"/"N"). Coded fields hold codes: the window shows country, location,
-// customer type and document type by description and keeps their codes.
-struct Customer {
-    QHash<QString, QString> main;     // ANAG_CLI
-    QHash<QString, QString> contact;  // CONT_CLI
-    QHash<QString, QString> personal; // PERS_CLI
+// A customer: its ANAG_CLI row with the CONT_CLI and PERS_CLI parts, typed
+// values, one record written in one write unit. Coded fields hold codes: the
+// window shows country, location, customer type and document type by
+// description and keeps their codes.
+using Customer = Services::Record;
 
-    int code() const { return main.value(QStringLiteral("CLIENTE")).toInt(); }
-    bool operator==(const Customer &other) const;
-};
+enum CustomerPart : int { Main = 0, Contact = 1, Personal = 2 };
 
-// A customer as read: which of the optional rows existed.
-struct StoredCustomer {
-    Customer customer;
-    bool hasContact = false;
-    bool hasPersonal = false;
-};
-
-enum class CustomerPart { Main, Contact, Personal };
-
-// The columns of each table in their order, the key first.
-const QStringList &customerColumns(CustomerPart part);
+const Services::FamilyDef &customerFamily();
 
 // A new customer's values: revenue and customer accounts by their roles
 // (RIC, CLI), location "INTERNO" and country "ITALIA" by description, the
 // rest blank.
 Customer newCustomer(Services::DataAccess &db);
 
-std::optional<StoredCustomer> loadCustomer(Services::DataAccess &db, int code);
+std::optional<Customer> loadCustomer(Services::DataAccess &db, int code);
 
-// A failing check: the column (of any of the three parts) and its message.
-struct CustomerProblem {
-    QString column;
-    QString message;
-};
+inline int customerCode(const Customer &customer)
+{
+    return customer.main().integer(QStringLiteral("CLIENTE"));
+}
 
 // The confirm checks in their order; every failing one. The tax code kept
 // against the warning (keptTaxCode) passes. With `only`, the checks of that
 // column alone (a field the operator leaves).
-QList<CustomerProblem> checkCustomer(Services::DataAccess &db, const Customer &customer, const QString &keptTaxCode,
-                                     const QString &only = {});
+QList<Services::FieldProblem> checkCustomer(Services::DataAccess &db, const Customer &customer,
+                                            const QString &keptTaxCode, const QString &only = {});
 
 // Another customer holding the value of the column (PART_IVA, COD_FISC).
 bool heldByAnother(Services::DataAccess &db, const QString &column, const QString &value, int code);
-
-// What happened to the stored rows since they were read.
-enum class StoredState { Same, Changed, Gone };
-StoredState compareStored(Services::DataAccess &db, const StoredCustomer &loaded);
 
 // The documents that keep a customer from being deleted (their CLIENTE
 // column). The sales tables join this list as they are created.
@@ -73,20 +53,17 @@ const QList<RecordUse> &customerUses();
 // The labels of the customer's uses found; a failure when they could not be read.
 Services::Outcome<QStringList> customerUsesOf(Services::DataAccess &db, int code);
 
-// How a save ended: written; the secondary code found taken under the lock
-// (stored meanwhile by another workstation: nothing written, nothing
-// reported); failed and reported.
-enum class CustomerWrite { Written, SecondaryTaken, Failed };
-
 // The writes: the lock TUTTO and one transaction ("Anagrafica clienti"),
-// errors reported. An insert takes its code from the counter ****ANAC and
-// leaves it in *code.
-CustomerWrite insertCustomer(Services::DataAccess &db, const Customer &customer, int *code);
-// Writes what changed against the row as loaded; switching the personal
+// errors reported. An insert takes its code from the counter ****ANAC
+// (WriteResult::code). A secondary code found taken under the lock (stored
+// meanwhile by another workstation) ends as Duplicate on CODICE2, nothing
+// written and nothing reported.
+Services::WriteResult insertCustomer(Services::DataAccess &db, const Customer &customer);
+// Writes what changed against the record as loaded; switching the personal
 // price list off deletes the customer's LIST_VEN and TAB_SCONCLI rows.
-CustomerWrite updateCustomer(Services::DataAccess &db, const Customer &customer, const StoredCustomer &loaded);
+Services::WriteResult updateCustomer(Services::DataAccess &db, const Customer &customer, const Customer &loaded);
 // Deletes the customer with its contact, personal and delivery-place rows
 // and its price lists and discounts.
-bool deleteCustomer(Services::DataAccess &db, int code);
+Services::WriteResult deleteCustomer(Services::DataAccess &db, int code);
 
 } // namespace Orlavo::Masterdata

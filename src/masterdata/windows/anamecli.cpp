@@ -69,7 +69,7 @@ AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
     setObjectName(QStringLiteral("AnaMeCli"));
     QString title = QString::fromLatin1(kTitle) + QStringLiteral(" - Cliente ") + QString::number(customer);
     if (const auto stored = loadCustomer(context.db, customer))
-        title += QStringLiteral(" ") + stored->customer.main.value(QStringLiteral("RAG_SOC1")).trimmed();
+        title += QStringLiteral(" ") + stored->main().text(QStringLiteral("RAG_SOC1"));
     setWindowTitle(title);
     setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
 

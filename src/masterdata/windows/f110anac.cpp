@@ -11,6 +11,7 @@
 #include "services/data/dataaccess.h"
 #include "ui/appcontext.h"
 #include "ui/fieldlook.h"
+#include "ui/formbinder.h"
 #include "ui/frmrpt.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
@@ -82,9 +83,18 @@ const QStringList &weekdays()
     return days;
 }
 
-QString fieldName(const QObject *widget)
+// The part and column a field shows: "CONT_" names the contact's own
+// phones and fax; any other name is the column of the part that has it.
+std::pair<int, QString> placeOf(const QString &name)
 {
-    return widget->objectName().mid(2); // "T_" + name
+    const auto &parts = customerFamily().parts;
+    if (name.startsWith(QLatin1String(kContactPrefix)))
+        return {Contact, name.mid(int(qstrlen(kContactPrefix)))};
+    for (const int part : {Main, Contact, Personal}) {
+        if (parts.at(part).def->column(name))
+            return {part, name};
+    }
+    return {Main, name};
 }
 
 } // namespace
@@ -94,16 +104,16 @@ F110Anac::F110Anac(Ui::AppContext &context, Mode mode, int code, QWidget *parent
 {
     setObjectName(QStringLiteral("f110anac"));
     setWindowTitle(QString::fromLatin1(mode == Mode::Insert ? kInsertTitle : kModifyTitle));
+    m_form = new Ui::FormBinder(this);
     build();
     fillCombos();
     attachLookups();
     if (mode == Mode::Modify) {
         const auto stored = loadCustomer(context.db, code);
         m_loaded = stored.has_value();
-        if (stored)
-            m_stored = *stored;
+        m_stored = stored.value_or(Customer(customerFamily()));
         m_delete->setEnabled(m_loaded);
-        display(m_stored.customer);
+        display(m_stored);
     } else {
         m_delete->setEnabled(false);
         showNew();
@@ -112,8 +122,8 @@ F110Anac::F110Anac(Ui::AppContext &context, Mode mode, int code, QWidget *parent
 
 void F110Anac::showNew()
 {
-    m_stored = StoredCustomer{newCustomer(m_context.db), false, false};
-    display(m_stored.customer);
+    m_stored = newCustomer(m_context.db);
+    display(m_stored);
 }
 
 QWidget *F110Anac::page(const QString &title)
@@ -136,29 +146,42 @@ QWidget *F110Anac::addLine(const QString &name, int length, const QString &kind)
         field = new Ui::TextField(length, this);
     if (kind != QLatin1String("D") && kind != QLatin1String("N"))
         field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
-    field->setObjectName(QStringLiteral("T_") + name);
-    field->installEventFilter(this);
     if (length > 0 && length <= 7)
         field->setMaximumWidth(20 + 11 * length);
-    m_fields.insert(name, field);
+    bindField(name, field);
+    field->installEventFilter(this);
     return field;
+}
+
+void F110Anac::bindField(const QString &name, QWidget *widget)
+{
+    widget->setObjectName(QStringLiteral("T_") + name);
+    const auto [part, column] = placeOf(name);
+    m_form->bind(name, widget, part, column);
+}
+
+QWidget *F110Anac::field(const QString &name) const
+{
+    return m_form->widget(name);
+}
+
+QString F110Anac::fieldName(const QObject *widget) const
+{
+    return m_form->nameOf(widget);
 }
 
 QWidget *F110Anac::addCombo(const QString &name)
 {
     auto *combo = new QComboBox(this);
-    combo->setObjectName(QStringLiteral("T_") + name);
+    bindField(name, combo);
     combo->installEventFilter(this);
-    m_fields.insert(name, combo);
     return combo;
 }
 
-QWidget *F110Anac::addCheck(const QString &name, const QString &caption, const QString &on, const QString &off)
+QWidget *F110Anac::addCheck(const QString &name, const QString &caption)
 {
     auto *check = new QCheckBox(caption, this);
-    check->setObjectName(QStringLiteral("T_") + name);
-    m_fields.insert(name, check);
-    m_checkValues.insert(name, {on, off});
+    bindField(name, check);
     return check;
 }
 
@@ -265,15 +288,11 @@ void F110Anac::build()
         discounts->addStretch();
         grid->addWidget(new QLabel(QStringLiteral("Sconti %")), 8, 0);
         grid->addLayout(discounts, 8, 1, 1, 3);
-        grid->addWidget(addCheck(QStringLiteral("SCFATT"), QStringLiteral("Applica gli sconti in fattura"),
-                                 QStringLiteral("S"), QStringLiteral("N")),
+        grid->addWidget(addCheck(QStringLiteral("SCFATT"), QStringLiteral("Applica gli sconti in fattura")),
                         9, 1, 1, 3);
-        grid->addWidget(addCheck(QStringLiteral("TIPOLISTINO"), QStringLiteral("Listino personalizzato"),
-                                 QStringLiteral("P"), QStringLiteral("S")),
+        grid->addWidget(addCheck(QStringLiteral("TIPOLISTINO"), QStringLiteral("Listino personalizzato")),
                         10, 1, 1, 3);
-        grid->addWidget(addCheck(QStringLiteral("SUDDIVCANTIERE"),
-                                 QStringLiteral("Fatturazione suddivisa per luogo di consegna"), QStringLiteral("S"),
-                                 QStringLiteral("N")),
+        grid->addWidget(addCheck(QStringLiteral("SUDDIVCANTIERE"), QStringLiteral("Fatturazione suddivisa per luogo di consegna")),
                         11, 1, 1, 3);
         put(grid, 12, 0, QStringLiteral("Note"), addLine(QStringLiteral("NOTE1"), 250), 3);
         grid->setColumnStretch(1, 1);
@@ -287,8 +306,7 @@ void F110Anac::build()
         put(grid, 1, 0, QStringLiteral("Conto ricavo"), coded(QStringLiteral("CONTO_RICAVO"), 6));
         put(grid, 2, 0, QStringLiteral("Codice IVA"), coded(QStringLiteral("CODICE_IVA"), 4));
         put(grid, 3, 0, QStringLiteral("Registro IVA"), coded(QStringLiteral("REGISTRO_IVA"), 2));
-        grid->addWidget(addCheck(QStringLiteral("ELENCO_CLIENTI"), QStringLiteral("Compreso nell'elenco clienti"),
-                                 QStringLiteral("S"), QStringLiteral("N")),
+        grid->addWidget(addCheck(QStringLiteral("ELENCO_CLIENTI"), QStringLiteral("Compreso nell'elenco clienti")),
                         4, 1);
         grid->setColumnStretch(1, 1);
         grid->setRowStretch(5, 1);
@@ -336,12 +354,7 @@ void F110Anac::build()
         grid->setColumnStretch(3, 1);
         grid->setRowStretch(4, 1);
     }
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
-        for (int tab = 0; tab < m_tabs->count(); ++tab) {
-            if (m_tabs->widget(tab)->isAncestorOf(it.value()))
-                m_tabOf.insert(it.key(), tab);
-        }
-    }
+    m_form->setTabs(m_tabs);
 
     const auto button = [this](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
@@ -394,16 +407,16 @@ void F110Anac::fillCombos()
                     items.append({row.text(QStringLiteral("DESCRIZIONE")), row.text(it->key)});
             }
         }
-        fill(m_fields.value(it.key()), items);
+        fill(field(it.key()), items);
     }
     QList<std::pair<QString, QString>> days;
     for (const QString &day : weekdays())
         days.append({day, day});
-    fill(m_fields.value(QStringLiteral("GIORNO_CHIU")), days);
-    fill(m_fields.value(QStringLiteral("GIORNO_VISITA")), days);
-    fill(m_fields.value(QStringLiteral("SESSO")),
+    fill(field(QStringLiteral("GIORNO_CHIU")), days);
+    fill(field(QStringLiteral("GIORNO_VISITA")), days);
+    fill(field(QStringLiteral("SESSO")),
          {{QStringLiteral("Maschile"), QStringLiteral("M")}, {QStringLiteral("Femminile"), QStringLiteral("F")}});
-    fill(m_fields.value(QStringLiteral("PERS_SOC")),
+    fill(field(QStringLiteral("PERS_SOC")),
          {{QStringLiteral("Persona fisica"), QStringLiteral("P")}, {QStringLiteral("Società"), QStringLiteral("S")}});
 }
 
@@ -412,14 +425,14 @@ void F110Anac::attachLookups()
     for (auto it = m_descriptions.begin(); it != m_descriptions.end(); ++it) {
         const QString name = it.key();
         const CodedLookup lookup = *partyLookup(name);
-        auto *field = static_cast<Ui::CodeField *>(m_fields.value(name));
-        Ui::attachLookup(field, m_context, [lookup] { return codedLookupList(lookup); });
+        auto *code = static_cast<Ui::CodeField *>(field(name));
+        Ui::attachLookup(code, m_context, [lookup] { return codedLookupList(lookup); });
         connect(
-            field, &Ui::CodeField::lookupRequested, this, [this, name] { showDescription(name); },
+            code, &Ui::CodeField::lookupRequested, this, [this, name] { showDescription(name); },
             Qt::QueuedConnection);
     }
     for (const QString &suffix : {QStringLiteral("LEG"), QStringLiteral("AMM")}) {
-        auto *cap = static_cast<Ui::CodeField *>(m_fields.value(QStringLiteral("CAP_") + suffix));
+        auto *cap = static_cast<Ui::CodeField *>(field(QStringLiteral("CAP_") + suffix));
         connect(cap, &Ui::CodeField::lookupRequested, this, [this, suffix] {
             const auto chosen = pickPostalCode(m_context, this);
             if (!chosen)
@@ -434,78 +447,30 @@ void F110Anac::attachLookups()
 
 void F110Anac::setValue(const QString &name, const QString &text)
 {
-    QWidget *widget = m_fields.value(name);
-    if (auto *line = qobject_cast<Ui::InputField *>(widget)) {
-        line->setText(text);
-    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        const QString code = text.trimmed();
-        int index = combo->findData(code);
-        if (index < 0) {
-            // A code no longer in its table still shows, and fails its check.
-            combo->addItem(code, code);
-            index = combo->count() - 1;
-        }
-        combo->setCurrentIndex(index);
-    } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
-        check->setChecked(text.trimmed().compare(m_checkValues.value(name).first, Qt::CaseInsensitive) == 0);
-    }
+    m_form->setText(name, text);
 }
 
 QString F110Anac::value(const QString &name) const
 {
-    QWidget *widget = m_fields.value(name);
-    if (auto *line = qobject_cast<Ui::InputField *>(widget))
-        return line->text();
-    if (auto *combo = qobject_cast<QComboBox *>(widget))
-        return combo->currentData().toString();
-    if (auto *check = qobject_cast<QCheckBox *>(widget)) {
-        const auto &[on, off] = m_checkValues.value(name);
-        return check->isChecked() ? on : off;
-    }
-    return {};
+    return m_form->text(name);
 }
 
 Customer F110Anac::customer() const
 {
-    Customer c;
-    for (const QString &column : customerColumns(CustomerPart::Main))
-        c.main.insert(column, value(column));
-    for (const QString &column : customerColumns(CustomerPart::Contact))
-        c.contact.insert(column, value(contactField(column)));
-    for (const QString &column : customerColumns(CustomerPart::Personal))
-        c.personal.insert(column, value(column));
-    const QString code = m_stored.customer.main.value(QStringLiteral("CLIENTE"));
-    for (auto *part : {&c.main, &c.contact, &c.personal})
-        part->insert(QStringLiteral("CLIENTE"), code);
-    return c;
+    return m_form->read(m_stored);
 }
 
 bool F110Anac::hasChanges() const
 {
-    return m_loaded && !(customer() == m_shown);
+    return m_loaded && m_form->hasChanges();
 }
 
 void F110Anac::display(const Customer &c)
 {
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
-        const QString &name = it.key();
-        QString text;
-        if (name.startsWith(QLatin1String(kContactPrefix)))
-            text = c.contact.value(name.mid(int(qstrlen(kContactPrefix))));
-        else if (customerColumns(CustomerPart::Personal).contains(name))
-            text = c.personal.value(name);
-        else if (customerColumns(CustomerPart::Contact).contains(name) && !contactShared().contains(name))
-            text = c.contact.value(name);
-        else
-            text = c.main.value(name);
-        setValue(name, text);
-        if (auto *line = qobject_cast<Ui::InputField *>(it.value()))
-            line->setModified(false);
-    }
-    m_code->setText(c.main.value(QStringLiteral("CLIENTE")));
-    m_shown = customer();
+    m_form->load(c);
+    const int code = customerCode(c);
+    m_code->setText(code ? QString::number(code) : QString());
     m_keptTaxCode.clear();
-    Ui::clearFieldErrors(this);
     for (auto it = m_descriptions.begin(); it != m_descriptions.end(); ++it)
         showDescription(it.key());
 }
@@ -520,7 +485,7 @@ bool F110Anac::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving a field for another runs its assistance; a message box or
     // list taking the focus, or the way out, does not.
-    if (!m_closing && m_fields.value(fieldName(watched)) == watched && Ui::leavesField(event, {m_cancel, m_exit})) {
+    if (!m_closing && !fieldName(watched).isEmpty() && Ui::leavesField(event, {m_cancel, m_exit})) {
         auto *line = qobject_cast<Ui::InputField *>(watched);
         if (line && line->isModified()) {
             line->setModified(false);
@@ -537,7 +502,7 @@ void F110Anac::leaveField(const QString &name)
         if (const auto place = placeOfTown(m_context, value(name), this)) {
             setValue(QStringLiteral("CAP_") + suffix, place->postalCode);
             setValue(QStringLiteral("PROVINCIA_") + suffix, place->province);
-            Ui::markFieldError(m_fields.value(QStringLiteral("PROVINCIA_") + suffix), false);
+            Ui::markFieldError(field(QStringLiteral("PROVINCIA_") + suffix), false);
             showDescription(QStringLiteral("PROVINCIA_") + suffix);
         }
         return;
@@ -548,22 +513,22 @@ void F110Anac::leaveField(const QString &name)
         if (code.isEmpty())
             return;
         const bool accepted = taxCodeKept(code);
-        Ui::markFieldError(m_fields.value(name), !accepted);
+        Ui::markFieldError(field(name), !accepted);
         if (accepted)
             showPerson(code);
         return;
     }
-    if (auto *number = qobject_cast<Ui::NumberField *>(m_fields.value(name)))
+    if (auto *number = qobject_cast<Ui::NumberField *>(field(name)))
         number->normalise();
     if (m_descriptions.contains(name))
         showDescription(name);
     // A value given and refused: the confirm check's message at once.
-    Ui::markFieldError(m_fields.value(name), false);
+    Ui::markFieldError(field(name), false);
     if (value(name).trimmed().isEmpty())
         return;
     const auto problems = checkCustomer(m_context.db, customer(), m_keptTaxCode, name);
     if (!problems.isEmpty()) {
-        Ui::markFieldError(m_fields.value(name), true);
+        Ui::markFieldError(field(name), true);
         m_context.prompter.error(problems.first().message, windowTitle());
     }
 }
@@ -596,44 +561,35 @@ void F110Anac::showPerson(const QString &code)
 
 void F110Anac::focusField(const QString &name)
 {
-    QWidget *widget = m_fields.value(name);
-    if (!widget)
-        return;
-    m_tabs->setCurrentIndex(m_tabOf.value(name, m_tabs->currentIndex()));
-    widget->setFocus(Qt::OtherFocusReason);
+    m_form->focusField(name);
 }
 
 bool F110Anac::checkAll()
 {
     const Customer typed = customer();
     // The tax code's question comes with its check, in its place.
-    const QString taxCode = typed.main.value(QStringLiteral("COD_FISC")).trimmed();
+    const QString taxCode = typed.value(QStringLiteral("COD_FISC")).toString();
     auto problems = checkCustomer(m_context.db, typed, m_keptTaxCode);
-    const bool taxCodeFails = std::any_of(problems.begin(), problems.end(), [](const CustomerProblem &p) {
-        return p.column == QLatin1String("COD_FISC");
-    });
-    if (taxCodeFails && taxCodeKept(taxCode))
-        problems.removeIf([](const CustomerProblem &p) { return p.column == QLatin1String("COD_FISC"); });
-    Ui::clearFieldErrors(this);
-    for (const CustomerProblem &problem : problems)
-        Ui::markFieldError(m_fields.value(problem.column), true);
-    if (problems.isEmpty())
-        return true;
+    const auto isTaxCode = [](const Services::FieldProblem &p) { return p.column == QLatin1String("COD_FISC"); };
+    if (std::any_of(problems.begin(), problems.end(), isTaxCode) && taxCodeKept(taxCode))
+        problems.removeIf(isTaxCode);
     // The last failing check speaks; its tab comes forward.
-    const CustomerProblem &last = problems.last();
-    m_context.prompter.error(last.message, windowTitle());
-    focusField(last.column);
+    const auto speaker = m_form->showProblems(problems);
+    if (!speaker)
+        return true;
+    m_context.prompter.error(speaker->message, windowTitle());
+    focusField(speaker->column);
     return false;
 }
 
 bool F110Anac::confirmDuplicates(const Customer &typed)
 {
-    const int code = typed.code();
+    const int code = customerCode(typed);
     for (const auto &[column, message] :
          {std::pair{QStringLiteral("PART_IVA"), QStringLiteral("Partita iva già presente in archivio !")},
           std::pair{QStringLiteral("COD_FISC"), QStringLiteral("Codice fiscale già presente in archivio !")}}) {
-        const QString now = typed.main.value(column).trimmed();
-        if (now.isEmpty() || now.compare(m_stored.customer.main.value(column).trimmed(), Qt::CaseInsensitive) == 0)
+        const QString now = typed.main().text(column);
+        if (now.isEmpty() || now == m_stored.main().text(column))
             continue;
         if (!heldByAnother(m_context.db, column, now, code))
             continue;
@@ -648,12 +604,12 @@ bool F110Anac::confirmDuplicates(const Customer &typed)
 
 bool F110Anac::stillStored(bool forDelete)
 {
-    switch (compareStored(m_context.db, m_stored)) {
-    case StoredState::Same: return true;
-    case StoredState::Changed:
+    switch (Services::compareStored(m_context.db, customerFamily(), m_stored)) {
+    case Services::StoredState::Same: return true;
+    case Services::StoredState::Changed:
         return m_context.prompter.ask(Services::Concurrency::changedElsewhere(), windowTitle(), Prompter::Icon::Warning,
                                       Prompter::Buttons::OkCancel) == Prompter::Button::Ok;
-    case StoredState::Gone:
+    case Services::StoredState::Gone:
         m_context.prompter.error(Services::Concurrency::deletedElsewhere(),
                                  QString::fromLatin1(forDelete ? kDeleteWhere : kSaveWhere));
         return false;
@@ -672,33 +628,30 @@ bool F110Anac::save()
     const Customer typed = customer();
     if (!confirmDuplicates(typed))
         return false;
-    const auto personalList = [](const Customer &c) {
-        return c.main.value(QStringLiteral("TIPOLISTINO")).trimmed().toUpper() == QLatin1String("P");
-    };
+    const auto personalList = [](const Customer &c) { return c.main().flag(QStringLiteral("TIPOLISTINO")); };
     QString question = QString::fromLatin1(kConfirm);
-    if (m_mode == Mode::Modify && personalList(m_stored.customer) && !personalList(typed))
+    if (m_mode == Mode::Modify && personalList(m_stored) && !personalList(typed))
         question = QString::fromLatin1(kListWarning) + QLatin1Char('\n') + question;
     if (m_context.prompter.ask(question, windowTitle(), Prompter::Icon::Question, Prompter::Buttons::OkCancel) !=
         Prompter::Button::Ok)
         return false;
 
-    CustomerWrite written = CustomerWrite::Failed;
-    int code = 0;
+    Services::WriteResult written;
     if (m_mode == Mode::Insert) {
-        written = insertCustomer(m_context.db, typed, &code);
+        written = insertCustomer(m_context.db, typed);
     } else {
         if (!stillStored(false))
             return false;
         written = updateCustomer(m_context.db, typed, m_stored);
-        code = m_stored.customer.code();
     }
-    if (written == CustomerWrite::SecondaryTaken) {
-        Ui::markFieldError(m_fields.value(QStringLiteral("CODICE2")), true);
+    const int code = int(written.code);
+    if (written.end == Services::WriteEnd::Duplicate) {
+        Ui::markFieldError(field(QStringLiteral("CODICE2")), true);
         m_context.prompter.error(QStringLiteral("Codice secondario già presente in archivio !"), windowTitle());
         focusField(QStringLiteral("CODICE2"));
         return false;
     }
-    if (written != CustomerWrite::Written)
+    if (!written.written())
         return false;
     if (m_mode == Mode::Insert) {
         m_context.prompter.info(QStringLiteral("Assegnato codice ") + QString::number(code), windowTitle());
@@ -707,7 +660,7 @@ bool F110Anac::save()
         focusField(QStringLiteral("CODICE2"));
     } else if (const auto stored = loadCustomer(m_context.db, code)) {
         m_stored = *stored;
-        display(m_stored.customer);
+        display(m_stored);
     }
     if (m_onWritten)
         m_onWritten(code);
@@ -720,14 +673,14 @@ void F110Anac::cancel()
         m_context.prompter.ask(QString::fromLatin1(kDropRecord), windowTitle(), Prompter::Icon::Question,
                                Prompter::Buttons::YesNo) != Prompter::Button::Yes)
         return;
-    display(m_stored.customer);
+    display(m_stored);
 }
 
 bool F110Anac::remove()
 {
     if (m_mode != Mode::Modify || !m_loaded || !m_context.db.checkWriteRights())
         return false;
-    const int code = m_stored.customer.code();
+    const int code = customerCode(m_stored);
     const auto uses = customerUsesOf(m_context.db, code);
     if (!uses) {
         // Not known whether documents use the customer: nothing is deleted.
@@ -746,11 +699,11 @@ bool F110Anac::remove()
     if (m_context.prompter.ask(QStringLiteral("Confermi eliminazione Cliente?"), windowTitle(),
                                Prompter::Icon::Question, Prompter::Buttons::OkCancel) != Prompter::Button::Ok)
         return false;
-    if (!stillStored(true) || !deleteCustomer(m_context.db, code))
+    if (!stillStored(true) || !deleteCustomer(m_context.db, code).written())
         return false;
     if (m_onWritten)
         m_onWritten(code);
-    m_stored.customer = Customer{};
+    m_stored = Customer(customerFamily());
     m_closing = true;
     close();
     return true;
@@ -760,7 +713,7 @@ bool F110Anac::printCard(bool preview)
 {
     if (m_mode != Mode::Modify || !m_loaded)
         return false;
-    Reporting::PrintCommand command = customerCardPrint(m_stored.customer.code());
+    Reporting::PrintCommand command = customerCardPrint(customerCode(m_stored));
     command.output = preview ? Reporting::ReportOutput::Preview : Reporting::ReportOutput::Printer;
     return Ui::printReport(m_context, command, this);
 }
@@ -769,7 +722,7 @@ bool F110Anac::printEnvelope()
 {
     if (m_mode != Mode::Modify || !m_loaded)
         return false;
-    auto command = customerEnvelopePrint(m_context.db, m_stored.customer.code());
+    auto command = customerEnvelopePrint(m_context.db, customerCode(m_stored));
     if (!command)
         return false;
     command->output = Reporting::ReportOutput::Preview;
@@ -784,7 +737,7 @@ void F110Anac::openDeliveryPlaces()
     }
     if (!m_loaded)
         return;
-    AnaMeCli places(m_context, m_stored.customer.code(), this);
+    AnaMeCli places(m_context, customerCode(m_stored), this);
     places.exec();
 }
 

@@ -13,6 +13,7 @@ class QTabWidget;
 
 namespace Orlavo::Ui {
 struct AppContext;
+class FormBinder;
 } // namespace Orlavo::Ui
 
 namespace Orlavo::Masterdata {
@@ -31,7 +32,7 @@ public:
 
     bool loaded() const { return m_loaded; }
     Mode mode() const { return m_mode; }
-    int code() const { return m_stored.customer.code(); }
+    int code() const { return customerCode(m_stored); }
 
     // The customer as the fields hold it.
     Customer customer() const;
@@ -40,7 +41,7 @@ public:
     // A field by its column: main columns by name, the contact's phones and
     // fax as "CONT_TELEFONO1" and so on. Line edits, combo boxes (coded by
     // description, data = code) and check boxes.
-    QWidget *field(const QString &name) const { return m_fields.value(name); }
+    QWidget *field(const QString &name) const;
     // Sets a field as the operator would, without the checks of leaving it.
     void setValue(const QString &name, const QString &value);
     QString value(const QString &name) const;
@@ -73,7 +74,8 @@ private:
     QWidget *page(const QString &title);
     QWidget *addLine(const QString &name, int length, const QString &kind = {});
     QWidget *addCombo(const QString &name);
-    QWidget *addCheck(const QString &name, const QString &caption, const QString &on, const QString &off);
+    QWidget *addCheck(const QString &name, const QString &caption);
+    void bindField(const QString &name, QWidget *widget);
     QLabel *addDescription(const QString &name);
     void fillCombos();
     void attachLookups();
@@ -81,6 +83,7 @@ private:
     void showNew();
     void showDescription(const QString &name);
     bool checkAll();
+    QString fieldName(const QObject *widget) const;
     bool taxCodeKept(const QString &code);
     void showPerson(const QString &code);
     bool confirmDuplicates(const Customer &typed);
@@ -91,14 +94,9 @@ private:
     Mode m_mode;
     bool m_loaded = true;
     bool m_closing = false;
-    StoredCustomer m_stored;
-    // The record as the fields showed it (a blank flag reads as its box):
-    // what the operator's changes are measured against.
-    Customer m_shown;
-    QHash<QString, QWidget *> m_fields;
+    Customer m_stored;
+    Ui::FormBinder *m_form = nullptr;
     QHash<QString, QLabel *> m_descriptions;
-    QHash<QString, int> m_tabOf;
-    QHash<QString, std::pair<QString, QString>> m_checkValues; // on, off
     QTabWidget *m_tabs = nullptr;
     QLabel *m_code = nullptr;
     QPushButton *m_save = nullptr;

@@ -42,6 +42,8 @@ public:
     void abandon();
 
     const DbErrorState &error() const { return m_db.error(); }
+    // Rows the last statement touched.
+    int rowsAffected() const { return m_db.rowsAffected(); }
     Failure failure() const;
 
 private:
