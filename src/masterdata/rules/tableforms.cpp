@@ -7,7 +7,6 @@ namespace Orlavo::Masterdata {
 namespace {
 
 namespace T = Services::Tables;
-using K = FormCheck::Kind;
 using F = FormField::Kind;
 
 FormField code(const char *column, const char *caption, int length, bool key = false)
@@ -31,35 +30,68 @@ FormField withLookup(FormField field, FormLookup lookup)
     return field;
 }
 
-FormCheck check(K kind, const char *field, const char *message)
+Services::CheckDef required(const char *field, const char *message)
 {
-    FormCheck c;
-    c.kind = kind;
-    c.field = QString::fromLatin1(field);
-    c.message = QString::fromUtf8(message);
-    return c;
+    return Services::Check::required(QString::fromLatin1(field), QString::fromUtf8(message));
 }
 
-FormCheck known(const char *field, const QString &table, const char *tableColumn, const char *message)
+Services::CheckDef known(const char *field, const QString &table, const char *tableColumn, const char *message)
 {
-    FormCheck c = check(K::Known, field, message);
-    c.table = table;
-    c.tableColumn = QString::fromLatin1(tableColumn);
-    return c;
+    return Services::Check::known(QString::fromLatin1(field), table, QString::fromLatin1(tableColumn),
+                                  QString::fromUtf8(message));
 }
 
-FormCheck scoped(FormCheck c, const char *scopeField, const char *scopeTableColumn)
+Services::CheckDef scoped(Services::CheckDef c, const char *scopeField, const char *scopeTableColumn)
 {
-    c.scopeField = QString::fromLatin1(scopeField);
+    c.scopeColumn = QString::fromLatin1(scopeField);
     c.scopeTableColumn = QString::fromLatin1(scopeTableColumn);
     return c;
 }
 
-FormCheck when(FormCheck c, const char *field, const char *value)
+// Applies only while the flag is set.
+Services::CheckDef whenSet(Services::CheckDef c, const char *flag)
 {
-    c.whenField = QString::fromLatin1(field);
-    c.whenValue = QString::fromLatin1(value);
+    c.whenColumn = QString::fromLatin1(flag);
+    c.whenValue = true;
     return c;
+}
+
+Services::CheckDef aboveZero(const char *field, const char *message)
+{
+    return Services::Check::custom(QString::fromLatin1(field), QString::fromUtf8(message),
+                                   [](const QVariant &value) { return value.toDouble() > 0; });
+}
+
+Services::CheckDef notNegative(const char *field, const char *message)
+{
+    return Services::Check::custom(QString::fromLatin1(field), QString::fromUtf8(message),
+                                   [](const QVariant &value) { return value.toDouble() >= 0; });
+}
+
+// The table's key as a new row's: not stored yet.
+Services::CheckDef notTaken(const TableForm &form, const char *field, const char *message)
+{
+    return Services::Check::unique(QString::fromLatin1(field), form.table, form.keyColumns(),
+                                   QString::fromUtf8(message));
+}
+
+// The kit's description of the table, from the fields.
+TableForm finished(TableForm form)
+{
+    namespace Col = Services::Column;
+    form.def.table = form.table;
+    form.def.target = form.target;
+    for (const FormField &field : form.fields) {
+        Services::ColumnDef column;
+        switch (field.kind) {
+        case F::Code: column = Col::code(field.column, field.length); break;
+        case F::Text: column = Col::text(field.column, field.length); break;
+        case F::Number: column = Col::amount(field.column, field.decimals); break;
+        case F::Flag: column = Col::flagSN(field.column); break;
+        }
+        form.def.columns << (field.key ? Col::key(column) : column);
+    }
+    return form;
 }
 
 FormLookup abiLookup()
@@ -108,12 +140,12 @@ FormLookup accountLookup()
 }
 
 // ABI and CAB of a bank, checked alike by both bank windows.
-QList<FormCheck> bankCoordinates()
+QList<Services::CheckDef> bankCoordinates()
 {
     return {scoped(known("CAB", T::TAB_CAB, "CAB", "Codice C.A.B. sconosciuto !"), "ABI", "ABI"),
-            check(K::Required, "CAB", "Codice C.A.B. - Obbligatorio !"),
+            required("CAB", "Codice C.A.B. - Obbligatorio !"),
             known("ABI", T::TAB_ABI, "CODICE", "Codice A.B.I. sconosciuto !"),
-            check(K::Required, "ABI", "Codice A.B.I. - Obbligatorio !")};
+            required("ABI", "Codice A.B.I. - Obbligatorio !")};
 }
 
 TableForm supportBanks()
@@ -126,16 +158,16 @@ TableForm supportBanks()
                    withLookup(code("ABI", "A.B.I.", 5), abiLookup()),
                    withLookup(code("CAB", "C.A.B.", 5), branchLookup())};
     form.checks = bankCoordinates();
-    form.checks << check(K::Required, "DESCRIZIONE", "Descrizione Banca d'Appoggio - Obbligatoria !")
-                << check(K::NotTaken, "CODICE", "Codice Banca d'Appoggio già presente in archivio !")
-                << check(K::Required, "CODICE", "Codice Banca d'Appoggio - Obbligatorio !");
+    form.checks << required("DESCRIZIONE", "Descrizione Banca d'Appoggio - Obbligatoria !")
+                << notTaken(form, "CODICE", "Codice Banca d'Appoggio già presente in archivio !")
+                << required("CODICE", "Codice Banca d'Appoggio - Obbligatorio !");
     form.saveWhere = QStringLiteral("Registra Banca Appoggio");
     form.deleteWhere = QStringLiteral("Elimina Banca Appoggio");
     form.takenMessage = QStringLiteral("Codice Banca d'Appoggio già presente in archivio !");
     form.reportKey = QStringLiteral("TABBANAP");
     form.printColumns = {QStringLiteral("CODICE"), QStringLiteral("DESCRIZIONE")};
     form.listTitle = QStringLiteral("Lista BANCHE D'APPOGGIO");
-    return form;
+    return finished(form);
 }
 
 TableForm payingBanks()
@@ -154,16 +186,16 @@ TableForm payingBanks()
     form.checks = {known("CNT_CONTAB", T::TAB_PIANO_CONTI, "CODICE", "Conto non presente sul Piano dei Conti !")};
     form.checks << bankCoordinates();
     // The code and description messages follow the other bank window's.
-    form.checks << check(K::Required, "DESCRIZIONE", "Descrizione Banca Pagamento - Obbligatoria !")
-                << check(K::NotTaken, "CODICE", "Codice Banca Pagamento già presente in archivio !")
-                << check(K::Required, "CODICE", "Codice Banca Pagamento - Obbligatorio !");
+    form.checks << required("DESCRIZIONE", "Descrizione Banca Pagamento - Obbligatoria !")
+                << notTaken(form, "CODICE", "Codice Banca Pagamento già presente in archivio !")
+                << required("CODICE", "Codice Banca Pagamento - Obbligatorio !");
     form.saveWhere = QStringLiteral("Registra Banca Pagamento");
     form.deleteWhere = QStringLiteral("Elimina Banca Pagamento");
     form.takenMessage = QStringLiteral("Codice Banca Pagamento già presente in archivio !");
     form.reportKey = QStringLiteral("TABBANPA");
     form.printColumns = {QStringLiteral("CODICE"), QStringLiteral("DESCRIZIONE")};
     form.listTitle = QStringLiteral("Lista BANCHE DI PAGAMENTO");
-    return form;
+    return finished(form);
 }
 
 TableForm branches()
@@ -180,11 +212,11 @@ TableForm branches()
                    code("CAP", "C.A.P.", 5),
                    withLookup(code("PROV", "Prov.", 2), provinceLookup("PROV"))};
     form.checks = {known("PROV", T::TAB_PROV, "CODICE", "Provincia sconosciuta !"),
-                   check(K::Required, "BANCA", "Descrione Filiale - Obbligatoria !"),
-                   check(K::NotTaken, "CAB", "Codice Filiale già presente in archivio !"),
+                   required("BANCA", "Descrione Filiale - Obbligatoria !"),
+                   notTaken(form, "CAB", "Codice Filiale già presente in archivio !"),
                    known("ABI", T::TAB_ABI, "CODICE", "Codice A.B.I. sconosciuto !"),
-                   check(K::Required, "CAB", "Codice FIliale - Obbligatorio !"),
-                   check(K::Required, "ABI", "Codice A.B.I. - Obbligatorio !")};
+                   required("CAB", "Codice FIliale - Obbligatorio !"),
+                   required("ABI", "Codice A.B.I. - Obbligatorio !")};
     form.saveWhere = QStringLiteral("Registra Filiale");
     form.deleteWhere = QStringLiteral("Elimina Filiale");
     form.takenMessage = QStringLiteral("Codice Filiale già presente in archivio !");
@@ -194,7 +226,7 @@ TableForm branches()
     form.townField = QStringLiteral("CITTA");
     form.postalField = QStringLiteral("CAP");
     form.provinceField = QStringLiteral("PROV");
-    return form;
+    return finished(form);
 }
 
 TableForm postalCodes()
@@ -207,17 +239,17 @@ TableForm postalCodes()
                    withLookup(code("PROVINCIA", "Provincia", 2, true), provinceLookup("PROVINCIA"))};
     form.fields[1].key = true;
     form.checks = {known("PROVINCIA", T::TAB_PROV, "CODICE", "Provincia sconosciuta !"),
-                   check(K::Required, "PROVINCIA", "Provincia - Obbligatoria !"),
-                   check(K::Required, "CITTA", "Città collegata - Obbligatoria !"),
-                   check(K::NotTaken, "CAP", "C.A.P. già esistente per questa città e provincia"),
-                   check(K::Required, "CAP", "C.A.P. -Obbligatorio !")};
+                   required("PROVINCIA", "Provincia - Obbligatoria !"),
+                   required("CITTA", "Città collegata - Obbligatoria !"),
+                   notTaken(form, "CAP", "C.A.P. già esistente per questa città e provincia"),
+                   required("CAP", "C.A.P. -Obbligatorio !")};
     form.saveWhere = QStringLiteral("Registra CAP");
     form.deleteWhere = QStringLiteral("Elimina CAP");
     form.takenMessage = QStringLiteral("C.A.P. già esistente per questa città e provincia");
     form.reportKey = QStringLiteral("TABCAP");
     form.printColumns = {QStringLiteral("CAP"), QStringLiteral("CITTA")};
     form.listTitle = QStringLiteral("Lista C.A.P.");
-    return form;
+    return finished(form);
 }
 
 TableForm countries()
@@ -228,16 +260,16 @@ TableForm countries()
     form.table = T::TAB_PAESI;
     form.fields = {code("PAESE", "Codice", 3, true), code("COD_ISO", "Codice ISO", 2),
                    text("DESCRIZIONE", "Descrizione", 40)};
-    form.checks = {check(K::Required, "DESCRIZIONE", "Descrizione paese - Obbligatoria !"),
-                   check(K::NotTaken, "PAESE", "Codice Paese già presente in archivio !"),
-                   check(K::Required, "PAESE", "Codice Paese - Obbligatorio !")};
+    form.checks = {required("DESCRIZIONE", "Descrizione paese - Obbligatoria !"),
+                   notTaken(form, "PAESE", "Codice Paese già presente in archivio !"),
+                   required("PAESE", "Codice Paese - Obbligatorio !")};
     form.saveWhere = QStringLiteral("Registra Paesi");
     form.deleteWhere = QStringLiteral("Elimina Paesi");
     form.takenMessage = QStringLiteral("Codice Paese già presente in archivio !");
     form.reportKey = QStringLiteral("TABPAESI");
     form.printColumns = {QStringLiteral("PAESE"), QStringLiteral("DESCRIZIONE")};
     form.listTitle = QStringLiteral("Lista PAESI");
-    return form;
+    return finished(form);
 }
 
 TableForm supplierTypes()
@@ -256,20 +288,18 @@ TableForm supplierTypes()
                    code("MOD770", "Quadro Mod. 770", 10)};
     // A supplier subject to withholding needs its rate; the pension-fund
     // rate may be nought (professionals pay none) but never negative.
-    form.checks = {when(check(K::AboveZero, "PERC_RIT", "Percentuale Ritenuta d'Acconto deve essere maggiore di zero"),
-                        "RITENUTA", "S"),
-                   when(check(K::NotNegative, "PERC_ENA", "Percentuale Ritenuta Enasarco deve essere maggiore di zero"),
-                        "RITENUTA", "S"),
-                   check(K::Required, "DESCRIZIONE", "Descrizione Tipo Fornitore - Obbligatorio !"),
-                   check(K::NotTaken, "CODICE", "Codice Tipo Fornitore già presente in archivio !"),
-                   check(K::Required, "CODICE", "Codice Tipo Fornitore - Obbligatorio !")};
+    form.checks = {whenSet(aboveZero("PERC_RIT", "Percentuale Ritenuta d'Acconto deve essere maggiore di zero"), "RITENUTA"),
+                   whenSet(notNegative("PERC_ENA", "Percentuale Ritenuta Enasarco deve essere maggiore di zero"), "RITENUTA"),
+                   required("DESCRIZIONE", "Descrizione Tipo Fornitore - Obbligatorio !"),
+                   notTaken(form, "CODICE", "Codice Tipo Fornitore già presente in archivio !"),
+                   required("CODICE", "Codice Tipo Fornitore - Obbligatorio !")};
     form.saveWhere = QStringLiteral("Registra Tipo Fornitore");
     form.deleteWhere = QStringLiteral("Elimina Tipo Fornitore");
     form.takenMessage = QStringLiteral("Codice Tipo Fornitore già presente in archivio !");
     form.reportKey = QStringLiteral("TABTIFOR");
     form.printColumns = {QStringLiteral("CODICE"), QStringLiteral("DESCRIZIONE")};
     form.listTitle = QStringLiteral("Lista TIPO FORNITORI");
-    return form;
+    return finished(form);
 }
 
 TableForm brands()
@@ -281,17 +311,17 @@ TableForm brands()
     form.fields = {code("CODICE", "Marca", 3, true), text("DESCRIZIONE", "Descrizione", 30),
                    number("PERC_PROV", "Perc. Provvigione Agente", 2)};
     // Nought is a brand with no commission of its own.
-    form.checks = {check(K::NotNegative, "PERC_PROV", "Percentuale Provvigione Agente deve essere maggiore di zero"),
-                   check(K::Required, "DESCRIZIONE", "Descrizione marca obbligatoria !"),
-                   check(K::NotTaken, "CODICE", "Marca già presente in archivio !"),
-                   check(K::Required, "CODICE", "Marca obbligatoria !")};
+    form.checks = {notNegative("PERC_PROV", "Percentuale Provvigione Agente deve essere maggiore di zero"),
+                   required("DESCRIZIONE", "Descrizione marca obbligatoria !"),
+                   notTaken(form, "CODICE", "Marca già presente in archivio !"),
+                   required("CODICE", "Marca obbligatoria !")};
     form.saveWhere = QStringLiteral("Registra Provvigioni Marca");
     form.deleteWhere = QStringLiteral("Elimina Provvigioni Marca");
     form.takenMessage = QStringLiteral("Marca già presente in archivio !");
     form.reportKey = QStringLiteral("TABMARCH");
     form.printColumns = {QStringLiteral("CODICE"), QStringLiteral("DESCRIZIONE")};
     form.listTitle = QStringLiteral("Lista MARCHE");
-    return form;
+    return finished(form);
 }
 
 } // namespace

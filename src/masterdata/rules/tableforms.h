@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/core/lookupcolumn.h"
+#include "services/core/record.h"
 #include "services/core/sqlterms.h"
 
 #include <QList>
@@ -35,28 +36,6 @@ struct FormField {
     std::optional<FormLookup> lookup;
 };
 
-// One check, run in the window's order. A blank value passes every check but
-// Required; a check with a condition applies only when that field holds the
-// given value.
-struct FormCheck {
-    enum class Kind {
-        Required,    // not blank
-        Known,       // found in table.tableColumn (within scope, if any)
-        NotTaken,    // a new row whose key is already stored
-        AboveZero,   // a number above zero
-        NotNegative, // a number of at least zero
-    };
-    Kind kind = Kind::Required;
-    QString field;
-    QString message;
-    QString table;
-    QString tableColumn;
-    QString scopeField;
-    QString scopeTableColumn;
-    QString whenField;
-    QString whenValue;
-};
-
 // A window that keeps the rows of one table with more than a code and a
 // description.
 struct TableForm {
@@ -65,7 +44,11 @@ struct TableForm {
     QString table; // the table-name variable
     Services::Target target = Services::Target::Company;
     QList<FormField> fields;
-    QList<FormCheck> checks;
+    // The table as the kit sees it, made from the fields.
+    Services::TableDef def;
+    // The checks in the window's order; a blank value passes every check but
+    // Required. The Unique one applies to a new row only.
+    QList<Services::CheckDef> checks;
     QString saveWhere;    // error title of a failed save
     QString deleteWhere;  // error title of a failed delete
     QString takenMessage; // the key stored meanwhile by another workstation

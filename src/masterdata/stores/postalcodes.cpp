@@ -1,6 +1,6 @@
 #include "masterdata/stores/postalcodes.h"
 
-#include "masterdata/stores/tablerows.h"
+#include "services/data/recordstore.h"
 #include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
 #include "services/data/standarddata.h"
@@ -39,7 +39,7 @@ QList<Place> placesOfTown(Services::DataAccess &db, const QString &town)
 
 bool provinceExists(Services::DataAccess &db, const QString &code)
 {
-    return valueKnown(db, Tables::TAB_PROV, QStringLiteral("CODICE"), code);
+    return Services::valueKnown(db, Tables::TAB_PROV, QStringLiteral("CODICE"), code);
 }
 
 } // namespace Orlavo::Masterdata

@@ -6,6 +6,7 @@
 #include "services/core/values.h"
 #include "ui/appcontext.h"
 #include "ui/fieldlook.h"
+#include "ui/formbinder.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
 
@@ -44,16 +45,6 @@ QStringList headingsOf(const TableForm &form)
     return headings;
 }
 
-// Values compare as they would be stored.
-bool sameRow(const TableForm &form, const FormRow &a, const FormRow &b)
-{
-    for (const FormField &field : form.fields) {
-        if (storedValue(field, a.value(field.column)) != storedValue(field, b.value(field.column)))
-            return false;
-    }
-    return true;
-}
-
 // What a window can read from a text file, with the choice's caption.
 QList<QPair<QString, ImportKind>> importsOf(const QString &form)
 {
@@ -70,7 +61,8 @@ QList<QPair<QString, ImportKind>> importsOf(const QString &form)
 } // namespace
 
 TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget *parent)
-    : Ui::RecordWindow(headingsOf(form), parent), m_context(context), m_form(form)
+    : Ui::RecordWindow(headingsOf(form), parent), m_context(context), m_form(form),
+      m_family{{{&m_form.def, {}, {}, {}}}}, m_binder(new Ui::FormBinder(this))
 {
     setObjectName(form.name);
     setWindowTitle(form.title);
@@ -85,12 +77,12 @@ TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget
     // The key is checked when its last field is left.
     for (auto it = m_form.fields.rbegin(); it != m_form.fields.rend(); ++it) {
         if (it->key) {
-            watchCodeField(m_fields.value(it->column));
+            watchCodeField(field(it->column));
             break;
         }
     }
     if (!m_form.townField.isEmpty())
-        m_fields.value(m_form.townField)->installEventFilter(this);
+        field(m_form.townField)->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);
@@ -143,35 +135,36 @@ QWidget *TableWindow::makeField(const FormField &field)
         widget->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('W')) * (characters + 1) + 12);
     }
     widget->setObjectName(QStringLiteral("T_") + field.column);
-    m_fields.insert(field.column, widget);
+    m_binder->bind(field.column, widget, 0, field.column);
     return widget;
+}
+
+QWidget *TableWindow::field(const QString &column) const
+{
+    return m_binder->widget(column);
 }
 
 QString TableWindow::value(const QString &column) const
 {
-    QWidget *widget = m_fields.value(column);
-    if (auto *box = qobject_cast<QCheckBox *>(widget))
-        return box->isChecked() ? QStringLiteral("S") : QStringLiteral("N");
-    if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        return edit->text();
-    return {};
+    return m_binder->text(column);
 }
 
 void TableWindow::setValue(const QString &column, const QString &text)
 {
-    QWidget *widget = m_fields.value(column);
-    if (auto *box = qobject_cast<QCheckBox *>(widget))
-        box->setChecked(text.trimmed().toUpper() == QLatin1String("S"));
-    else if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        edit->setText(text);
+    m_binder->setText(column, text);
+}
+
+Services::Record TableWindow::recordOf(const std::optional<FormRow> &row) const
+{
+    Services::Record record(m_family);
+    if (row)
+        record.main() = *row;
+    return record;
 }
 
 FormRow TableWindow::typed() const
 {
-    FormRow row;
-    for (const FormField &field : m_form.fields)
-        row.insert(field.column, value(field.column));
-    return row;
+    return m_binder->read(recordOf(m_loaded)).main();
 }
 
 void TableWindow::reload()
@@ -181,8 +174,10 @@ void TableWindow::reload()
     const QSignalBlocker block(m_grid);
     m_grid->setRowCount(int(m_rows.size()));
     for (int r = 0; r < int(m_rows.size()); ++r) {
-        for (int c = 0; c < int(m_form.fields.size()); ++c)
-            m_grid->setItem(r, c, new QTableWidgetItem(m_rows[r].value(m_form.fields[c].column)));
+        for (int c = 0; c < int(m_form.def.columns.size()); ++c) {
+            const Services::ColumnDef &column = m_form.def.columns[c];
+            m_grid->setItem(r, c, new QTableWidgetItem(Services::shownText(column, m_rows[r].value(column.name))));
+        }
     }
     display(std::nullopt);
 }
@@ -190,13 +185,12 @@ void TableWindow::reload()
 void TableWindow::display(const std::optional<FormRow> &row)
 {
     m_loaded = row;
-    for (const FormField &field : m_form.fields) {
-        setValue(field.column, row ? row->value(field.column) : QString());
-        // The key of a stored row stays: a new key is a new row.
-        if (auto *edit = qobject_cast<QLineEdit *>(m_fields.value(field.column)); edit && field.key)
+    m_binder->load(recordOf(row));
+    // The key of a stored row stays: a new key is a new row.
+    for (const QString &key : m_form.keyColumns()) {
+        if (auto *edit = qobject_cast<QLineEdit *>(field(key)))
             edit->setReadOnly(row.has_value());
     }
-    Ui::clearFieldErrors(this);
 }
 
 void TableWindow::loadRow(int row)
@@ -206,56 +200,42 @@ void TableWindow::loadRow(int row)
     display(m_rows[row]);
 }
 
-bool TableWindow::passes(const FormCheck &check)
+QList<Services::FieldProblem> TableWindow::problems(const QString &only)
 {
-    if (!check.whenField.isEmpty() && value(check.whenField).trimmed().toUpper() != check.whenValue)
-        return true;
-    const QString text = value(check.field).trimmed();
-    switch (check.kind) {
-    case FormCheck::Kind::Required: return !text.isEmpty();
-    case FormCheck::Kind::Known:
-        return text.isEmpty() || valueKnown(m_context.db, check.table, check.tableColumn, text, check.scopeTableColumn,
-                                            value(check.scopeField));
-    case FormCheck::Kind::NotTaken: {
-        if (m_loaded || text.isEmpty())
-            return true;
-        auto stored = findFormRow(m_context.db, m_form, typed());
-        return !stored || !stored->has_value();
-    }
-    case FormCheck::Kind::AboveZero: return Services::sqlNumber(text, 6).toDouble() > 0;
-    case FormCheck::Kind::NotNegative: return Services::sqlNumber(text, 6).toDouble() >= 0;
-    }
-    return true;
+    // A stored row keeps its key: the key's own check is a new row's.
+    QList<Services::CheckDef> checks = m_form.checks;
+    if (m_loaded)
+        checks.removeIf([](const Services::CheckDef &c) { return c.kind == Services::CheckDef::Kind::Unique; });
+    const FormRow row = typed();
+    return Services::runChecks(
+        m_context.db, checks, [&row](const QString &column) { return row.value(column); }, only);
 }
 
 bool TableWindow::checkAll()
 {
-    Ui::clearFieldErrors(this);
-    const FormCheck *last = nullptr;
-    for (const FormCheck &check : m_form.checks) {
-        if (passes(check))
-            continue;
-        Ui::markFieldError(m_fields.value(check.field), true);
-        last = &check;
-    }
-    if (!last)
+    const auto speaker = m_binder->showProblems(problems());
+    if (!speaker)
         return true;
-    refuse(last->message, m_fields.value(last->field));
+    refuse(speaker->message, field(speaker->column));
     return false;
 }
 
 bool TableWindow::checkCode()
 {
-    for (const FormCheck &check : m_form.checks) {
-        if (check.kind != FormCheck::Kind::NotTaken)
-            continue;
-        for (const QString &key : m_form.keyColumns()) {
-            if (value(key).trimmed().isEmpty())
-                return true;
-        }
-        if (passes(check))
+    if (m_loaded)
+        return true;
+    for (const QString &key : m_form.keyColumns()) {
+        if (value(key).trimmed().isEmpty())
             return true;
-        Ui::markFieldError(m_fields.value(check.field), true);
+    }
+    const FormRow row = typed();
+    for (const Services::CheckDef &check : m_form.checks) {
+        if (check.kind != Services::CheckDef::Kind::Unique)
+            continue;
+        if (Services::runChecks(m_context.db, {check}, [&row](const QString &column) { return row.value(column); })
+                .isEmpty())
+            return true;
+        m_binder->markField(check.column, true);
         refuse(check.message);
         return false;
     }
@@ -280,29 +260,32 @@ void TableWindow::save()
     if (!m_context.db.checkWriteRights())
         return;
     const FormRow row = typed();
-    if (m_loaded && sameRow(m_form, row, *m_loaded)) {
+    if (m_loaded && row == *m_loaded) {
         refuse(QString::fromLatin1(kNothingChanged));
         return;
     }
     if (!checkAll() || !confirm(m_loaded ? kConfirmUpdate : kConfirmInsert))
         return;
-    const FormWrite written =
-        m_loaded ? updateFormRow(m_context.db, m_form, row) : insertFormRow(m_context.db, m_form, row);
-    switch (written) {
-    case FormWrite::Written: reload(); break;
-    case FormWrite::Taken: {
+    const Services::WriteResult written =
+        m_loaded ? updateFormRow(m_context.db, m_form, row, *m_loaded) : insertFormRow(m_context.db, m_form, row);
+    switch (written.end) {
+    case Services::WriteEnd::Written:
+    case Services::WriteEnd::NothingChanged: reload(); break;
+    case Services::WriteEnd::Duplicate: {
         // Stored by another workstation since the check: the window's own message.
         const QString key = m_form.keyColumns().first();
-        Ui::markFieldError(m_fields.value(key), true);
-        refuse(m_form.takenMessage, m_fields.value(key));
+        m_binder->markField(key, true);
+        refuse(m_form.takenMessage, field(key));
         break;
     }
-    case FormWrite::Missing:
+    case Services::WriteEnd::Gone:
+    case Services::WriteEnd::ChangedElsewhere:
         m_context.prompter.ask(Services::Concurrency::deletedElsewhere(), windowTitle(), Prompter::Icon::Warning,
                                Prompter::Buttons::Ok);
         reload();
         break;
-    case FormWrite::Failed: break; // reported; the input stays for another try
+    case Services::WriteEnd::LockHeld:
+    case Services::WriteEnd::Failed: break; // reported; the input stays for another try
     }
 }
 
@@ -312,7 +295,7 @@ void TableWindow::remove()
         return;
     const FormRow row = typed();
     for (const QString &key : m_form.keyColumns()) {
-        if (row.value(key).trimmed().isEmpty()) {
+        if (row.isBlank(key)) {
             refuse(QString::fromLatin1(kBadCode));
             return;
         }
@@ -323,10 +306,10 @@ void TableWindow::remove()
     }
     if (!confirm(kConfirmDelete))
         return;
-    const FormWrite deleted = deleteFormRow(m_context.db, m_form, *m_loaded);
-    if (deleted == FormWrite::Failed)
+    const Services::WriteEnd deleted = deleteFormRow(m_context.db, m_form, *m_loaded).end;
+    if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)
         return;
-    if (deleted == FormWrite::Missing)
+    if (deleted == Services::WriteEnd::Gone)
         m_context.prompter.ask(Services::Concurrency::deletedElsewhere(), windowTitle(), Prompter::Icon::Warning,
                                Prompter::Buttons::Ok);
     reload();
@@ -367,9 +350,9 @@ void TableWindow::pick(const FormField &field)
         if (m_loaded && targetField && targetField->key)
             continue;
         setValue(target, chosen->at(i));
-        Ui::markFieldError(m_fields.value(target), false);
+        m_binder->markField(target, false);
     }
-    m_fields.value(field.column)->setFocus(Qt::OtherFocusReason);
+    this->field(field.column)->setFocus(Qt::OtherFocusReason);
 }
 
 void TableWindow::importFile(ImportKind kind)
@@ -389,7 +372,7 @@ void TableWindow::fillFromTown()
 
 bool TableWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_form.townField.isEmpty() && watched == m_fields.value(m_form.townField) && Ui::leavesField(event) &&
+    if (!m_form.townField.isEmpty() && watched == field(m_form.townField) && Ui::leavesField(event) &&
         static_cast<QLineEdit *>(watched)->isModified()) {
         static_cast<QLineEdit *>(watched)->setModified(false);
         fillFromTown();

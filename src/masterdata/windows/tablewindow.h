@@ -14,6 +14,7 @@ class QCheckBox;
 
 namespace Orlavo::Ui {
 struct AppContext;
+class FormBinder;
 } // namespace Orlavo::Ui
 
 namespace Orlavo::Masterdata {
@@ -28,7 +29,7 @@ public:
     TableWindow(Ui::AppContext &context, const TableForm &form, QWidget *parent = nullptr);
 
     const TableForm &form() const { return m_form; }
-    QWidget *field(const QString &column) const { return m_fields.value(column); }
+    QWidget *field(const QString &column) const;
     QString value(const QString &column) const;
     void setValue(const QString &column, const QString &text);
     FormRow typed() const;
@@ -49,7 +50,8 @@ protected:
 
 private:
     QWidget *makeField(const FormField &field);
-    bool passes(const FormCheck &check);
+    QList<Services::FieldProblem> problems(const QString &only = {});
+    Services::Record recordOf(const std::optional<FormRow> &row) const;
     void pick(const FormField &field);
     void fillFromTown();
     void importFile(ImportKind kind);
@@ -59,9 +61,10 @@ private:
 
     Ui::AppContext &m_context;
     const TableForm m_form;
+    const Services::FamilyDef m_family;
+    Ui::FormBinder *m_binder;
     QList<FormRow> m_rows;
     std::optional<FormRow> m_loaded;
-    QHash<QString, QWidget *> m_fields;
 };
 
 // The print list of a table window's table: code 6 and description 40

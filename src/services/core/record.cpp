@@ -410,6 +410,14 @@ CheckDef valid(const QString &column, const QString &message)
     return make(CheckDef::Kind::Valid, column, message);
 }
 
+CheckDef unique(const QString &column, const QString &table, const QStringList &keyColumns, const QString &message)
+{
+    CheckDef check = make(CheckDef::Kind::Unique, column, message);
+    check.table = table;
+    check.keyColumns = keyColumns;
+    return check;
+}
+
 CheckDef custom(const QString &column, const QString &message, std::function<bool(const QVariant &)> passes)
 {
     CheckDef check = make(CheckDef::Kind::Custom, column, message);
@@ -433,6 +441,10 @@ std::optional<bool> passesLocally(const CheckDef &check, const QVariant &value)
         if (blank)
             return !check.blankFails;
         return std::nullopt; // the archive decides
+    case CheckDef::Kind::Unique:
+        if (blank)
+            return true;
+        return std::nullopt;
     case CheckDef::Kind::Range: {
         if (blank)
             return true;

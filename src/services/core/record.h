@@ -150,6 +150,7 @@ struct CheckDef {
         Length,   // at most `max` characters
         Pattern,  // matching the regular expression
         Valid,    // a date or whole number the form could read
+        Unique,   // a new record's key not stored yet in `table` (keyColumns)
         Custom,   // the function decides
     };
     Kind kind = Kind::Required;
@@ -161,6 +162,7 @@ struct CheckDef {
     QString extra;                   // Known: " AND TIPO_CONTO = 'R'"
     double min = 0, max = 0;         // Range, Length
     QString pattern;                 // Pattern
+    QStringList keyColumns;          // Unique: the key, in the record and the table
     bool blankFails = false;         // Known: a blank value is not found either
     // Custom: true when the value passes.
     std::function<bool(const QVariant &value)> passes;
@@ -177,6 +179,7 @@ CheckDef range(const QString &column, double min, double max, const QString &mes
 CheckDef length(const QString &column, int max, const QString &message);
 CheckDef pattern(const QString &column, const QString &regex, const QString &message);
 CheckDef valid(const QString &column, const QString &message);
+CheckDef unique(const QString &column, const QString &table, const QStringList &keyColumns, const QString &message);
 CheckDef custom(const QString &column, const QString &message, std::function<bool(const QVariant &)> passes);
 // Known, and a blank value fails with the same message (a field chosen by
 // description, where blank is one more unknown value).

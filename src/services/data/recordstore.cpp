@@ -137,6 +137,25 @@ bool valueKnown(DataAccess &db, const QString &table, const QString &column, con
     return rows && !rows->isEmpty();
 }
 
+namespace {
+
+// A row of the check's table under the record's key, compared ignoring case.
+bool keyStored(DataAccess &db, const CheckDef &check, const std::function<QVariant(const QString &)> &valueOf)
+{
+    QStringList conditions;
+    Params params;
+    for (const QString &column : check.keyColumns) {
+        conditions << sqlUpperEquals(column);
+        params << valueOf(column).toString().trimmed();
+    }
+    auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                     .arg(check.keyColumns.first(), check.table, conditions.join(QStringLiteral(" AND "))),
+                                 params, databaseOf(check.table));
+    return rows && !rows->isEmpty();
+}
+
+} // namespace
+
 QList<FieldProblem> runChecks(DataAccess &db, const QList<CheckDef> &checks,
                               const std::function<QVariant(const QString &)> &valueOf, const QString &only)
 {
@@ -148,7 +167,9 @@ QList<FieldProblem> runChecks(DataAccess &db, const QList<CheckDef> &checks,
             continue;
         const QVariant value = valueOf(check.column);
         std::optional<bool> passes = passesLocally(check, value);
-        if (!passes) {
+        if (!passes && check.kind == CheckDef::Kind::Unique) {
+            passes = !keyStored(db, check, valueOf);
+        } else if (!passes) {
             passes = valueKnown(db, check.table, check.tableColumn, value, check.extra, check.scopeTableColumn,
                                 check.scopeColumn.isEmpty() ? QVariant() : valueOf(check.scopeColumn));
         }

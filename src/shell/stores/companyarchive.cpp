@@ -2,7 +2,7 @@
 
 #include "masterdata/rules/taxcodes.h"
 #include "masterdata/stores/postalcodes.h"
-#include "masterdata/stores/tablerows.h"
+#include "services/data/recordstore.h"
 #include "services/core/tablenames.h"
 #include "services/core/values.h"
 #include "services/data/counters.h"
@@ -274,7 +274,7 @@ bool CompanyReferences::provinceExists(const QString &code) const
 bool CompanyReferences::activityExists(const QString &code) const
 {
     if (m_db.companyOpen())
-        return Masterdata::valueKnown(m_db, Tables::TAB_ATTIVITA, QStringLiteral("CODICE"), code);
+        return Services::valueKnown(m_db, Tables::TAB_ATTIVITA, QStringLiteral("CODICE"), code);
     return standardRowExists(QStringLiteral("TAB_ATTIVITA"), QStringLiteral("CODICE"), code);
 }
 
@@ -291,7 +291,7 @@ std::optional<CompanyProblem> checkCompanyField(const QString &column, const Com
         static const QRegularExpression twoLettersOrDigits(QStringLiteral("^[A-Za-z0-9]{2}$"));
         if (!twoLettersOrDigits.match(value.trimmed()).hasMatch())
             return problem("Codice della Societa: due lettere o cifre !");
-        if (mode == CompanyMode::Insert && Masterdata::valueKnown(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value))
+        if (mode == CompanyMode::Insert && Services::valueKnown(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value))
             return problem("Codice della Societa già presente in archivio");
     } else if (column == QLatin1String("RAG_SOC1")) {
         if (isBlank(value))
