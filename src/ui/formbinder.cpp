@@ -70,7 +70,8 @@ void FormBinder::setText(const QString &name, const QString &text)
         line->setText(text);
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         const QString code = text.trimmed();
-        int index = combo->findData(code);
+        // Codes compare ignoring case, as the archives' keys do.
+        int index = combo->findData(code, Qt::UserRole, Qt::MatchFixedString);
         if (index < 0) {
             // A code no longer in its table still shows, and fails its check.
             combo->addItem(code, code);

@@ -364,16 +364,16 @@ TEST_P(FrmGetabTest, TheStoreRefusesARenameOntoAStoredCodeUnderTheLock)
 {
     // Another workstation stored the code after the window's own check.
     const CodeTable &zoneTable = table(Tables::TAB_ZONA);
-    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("SUD"), {QStringLiteral("EST"), QStringLiteral("x")}),
-              CodeWrite::Taken);
+    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("SUD"), {QStringLiteral("EST"), QStringLiteral("x")}).end,
+              Services::WriteEnd::Duplicate);
     EXPECT_TRUE(prompter.shown().isEmpty());
     EXPECT_EQ(zones(), 3);
     EXPECT_EQ(zone(QStringLiteral("SUD")), QStringLiteral("Zona sud"));
     EXPECT_EQ(locks(), 0);
     EXPECT_FALSE(context->db.inTransaction());
     // The same code again is no rename.
-    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("SUD"), {QStringLiteral("SUD"), QStringLiteral("y")}),
-              CodeWrite::Written);
+    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("SUD"), {QStringLiteral("SUD"), QStringLiteral("y")}).end,
+              Services::WriteEnd::Written);
     EXPECT_EQ(zone(QStringLiteral("SUD")), QStringLiteral("y"));
 }
 
@@ -473,11 +473,11 @@ TEST_P(FrmGetabTest, UpdatingARowDeletedMeanwhileElsewhereWritesNothing)
 TEST_P(FrmGetabTest, TheStoreUpdatesNothingWhenTheOldCodeHasGone)
 {
     const CodeTable &zoneTable = table(Tables::TAB_ZONA);
-    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("NONE"), {QStringLiteral("NONE"), QStringLiteral("x")}),
-              CodeWrite::Missing);
+    EXPECT_EQ(updateCode(context->db, zoneTable, QStringLiteral("NONE"), {QStringLiteral("NONE"), QStringLiteral("x")}).end,
+              Services::WriteEnd::Gone);
     EXPECT_EQ(
-        updateCode(context->db, zoneTable, QStringLiteral("EST"), {QStringLiteral("LEV"), QStringLiteral("Levante")}),
-        CodeWrite::Written);
+        updateCode(context->db, zoneTable, QStringLiteral("EST"), {QStringLiteral("LEV"), QStringLiteral("Levante")}).end,
+        Services::WriteEnd::Written);
     EXPECT_TRUE(prompter.shown().isEmpty());
     EXPECT_EQ(zones(), 3);
     EXPECT_EQ(zone(QStringLiteral("LEV")), QStringLiteral("Levante"));

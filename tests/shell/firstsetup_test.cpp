@@ -169,11 +169,11 @@ protected:
 
 TEST(FirstSetup, ChecksComeInOrder)
 {
-    using Field = SetupField;
+    namespace Field = SetupField;
     struct Case {
         const char *name;
         std::function<void(FirstSetup &)> change;
-        std::optional<Field> field;
+        std::optional<QString> field;
         QString message;
     };
     const QString folder = QStringLiteral("Indicare la cartella degli archivi.");
@@ -269,10 +269,10 @@ TEST(FirstSetup, ChecksComeInOrder)
         SCOPED_TRACE(c.name);
         FirstSetup setup = validSetup();
         c.change(setup);
-        const std::optional<SetupProblem> problem = checkFirstSetup(setup);
+        const auto problem = checkFirstSetup(setup);
         ASSERT_EQ(problem.has_value(), c.field.has_value());
         if (problem) {
-            EXPECT_EQ(problem->field, *c.field);
+            EXPECT_EQ(problem->column, *c.field);
             EXPECT_EQ(problem->message, c.message);
         }
     }

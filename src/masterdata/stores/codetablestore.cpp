@@ -73,32 +73,32 @@ bool insertCode(DataAccess &db, const CodeTable &table, const CodeRow &row)
            unit.commit();
 }
 
-CodeWrite updateCode(DataAccess &db, const CodeTable &table, const QString &oldCode, const CodeRow &row)
+Services::WriteResult updateCode(DataAccess &db, const CodeTable &table, const QString &oldCode, const CodeRow &row)
 {
     Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)
-        return CodeWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::Failed);
     Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
     // A rename onto a code another row holds (stored meanwhile, maybe) is
     // refused here, under the lock, rather than by the key's index.
     if (row.code != oldCode) {
         auto taken = unit.read(statement(kSelectOne, table), {row.code}, table.database);
         if (!taken)
-            return CodeWrite::Failed;
+            return Services::WriteResult::of(Services::WriteEnd::Failed);
         if (!taken->isEmpty()) {
             unit.abandon();
-            return CodeWrite::Taken;
+            return Services::WriteResult::of(Services::WriteEnd::Duplicate);
         }
     }
     const Params params{row.description, row.code, oldCode};
     if (!unit.exec(table.database, step(table, kWriteStep), statement(kUpdate, table), params))
-        return CodeWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::Failed);
     // Another workstation removed the row after the window last read it.
     if (db.rowsAffected() == 0) {
         unit.abandon();
-        return CodeWrite::Missing;
+        return Services::WriteResult::of(Services::WriteEnd::Gone);
     }
-    return unit.commit() ? CodeWrite::Written : CodeWrite::Failed;
+    return Services::WriteResult::of(unit.commit() ? Services::WriteEnd::Written : Services::WriteEnd::Failed);
 }
 
 bool deleteCode(DataAccess &db, const CodeTable &table, const QString &code)

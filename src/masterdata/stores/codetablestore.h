@@ -2,6 +2,7 @@
 
 #include "masterdata/rules/codetables.h"
 #include "services/core/outcome.h"
+#include "services/core/record.h"
 
 #include <QList>
 #include <QString>
@@ -20,10 +21,6 @@ struct CodeRow {
     QString description;
 };
 
-// How an update ended: written; no row left under the old code, or the new
-// code held by another row (nothing written, nothing reported); or failed
-// and already reported.
-enum class CodeWrite { Written, Missing, Taken, Failed };
 
 // Every row of the table, in code order.
 Services::Outcome<QList<CodeRow>> listCodes(Services::DataAccess &db, const CodeTable &table);
@@ -34,8 +31,10 @@ Services::Outcome<std::optional<CodeRow>> findCode(Services::DataAccess &db, con
 // The writes take the archive lock and run in one write unit on the
 // table's database; a failure has been reported when they return false.
 bool insertCode(Services::DataAccess &db, const CodeTable &table, const CodeRow &row);
-// Rewrites the row of oldCode, its code included (a rename).
-CodeWrite updateCode(Services::DataAccess &db, const CodeTable &table, const QString &oldCode, const CodeRow &row);
+// Rewrites the row of oldCode, its code included (a rename): Gone when no
+// row is left under the old code, Duplicate when the new code is held by
+// another row (nothing written, nothing reported).
+Services::WriteResult updateCode(Services::DataAccess &db, const CodeTable &table, const QString &oldCode, const CodeRow &row);
 bool deleteCode(Services::DataAccess &db, const CodeTable &table, const QString &code);
 
 } // namespace Orlavo::Masterdata

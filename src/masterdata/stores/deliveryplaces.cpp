@@ -106,23 +106,23 @@ bool placeExists(DataAccess &db, int customer, int code)
     return rows && !rows->isEmpty();
 }
 
-PlaceWrite saveDeliveryPlace(DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how)
+Services::WriteResult saveDeliveryPlace(DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how)
 {
     const int code = place.code.trimmed().toInt();
     Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)
-        return PlaceWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
     if (!unit.ok())
-        return PlaceWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::Failed);
     if (how == PlaceSave::Insert) {
         // Stored meanwhile by another workstation: the caller asks again.
         bool found = false;
         if (!stored(unit, customer, code, &found))
-            return PlaceWrite::Failed;
+            return Services::WriteResult::of(Services::WriteEnd::Failed);
         if (found) {
             unit.abandon();
-            return PlaceWrite::Taken;
+            return Services::WriteResult::of(Services::WriteEnd::Duplicate);
         }
     }
     // One default place per customer.
@@ -130,12 +130,12 @@ PlaceWrite saveDeliveryPlace(DataAccess &db, int customer, const DeliveryPlace &
         !unit.execCompany(QStringLiteral("Toglie predef."),
                           QStringLiteral("UPDATE %1 SET PREDEF = 0 WHERE CLIENTE = ?").arg(Tables::CONS_MERCE),
                           {customer}))
-        return PlaceWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::Failed);
     if (how == PlaceSave::Replace &&
         !unit.execCompany(QStringLiteral("Canc consmerce dupl.."),
                           QStringLiteral("DELETE FROM %1 WHERE CLIENTE = ? AND COD_LUOGO = ?").arg(Tables::CONS_MERCE),
                           {customer, code}))
-        return PlaceWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::Failed);
 
     Params params = valuesOf(place);
     if (how == PlaceSave::Update) {
@@ -146,10 +146,10 @@ PlaceWrite saveDeliveryPlace(DataAccess &db, int customer, const DeliveryPlace &
                                              "WHERE CLIENTE = ? AND COD_LUOGO = ?")
                                   .arg(Tables::CONS_MERCE),
                               params))
-            return PlaceWrite::Failed;
+            return Services::WriteResult::of(Services::WriteEnd::Failed);
         if (db.rowsAffected() == 0) {
             unit.abandon();
-            return PlaceWrite::Missing;
+            return Services::WriteResult::of(Services::WriteEnd::Gone);
         }
     } else {
         params.prepend(code);
@@ -158,26 +158,26 @@ PlaceWrite saveDeliveryPlace(DataAccess &db, int customer, const DeliveryPlace &
                               QStringLiteral("INSERT INTO %1 (CLIENTE, %2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                                   .arg(Tables::CONS_MERCE, QString::fromLatin1(kColumns)),
                               params))
-            return PlaceWrite::Failed;
+            return Services::WriteResult::of(Services::WriteEnd::Failed);
     }
-    return unit.commit() ? PlaceWrite::Written : PlaceWrite::Failed;
+    return Services::WriteResult::of(unit.commit() ? Services::WriteEnd::Written : Services::WriteEnd::Failed);
 }
 
-PlaceWrite deleteDeliveryPlace(DataAccess &db, int customer, int code)
+Services::WriteResult deleteDeliveryPlace(DataAccess &db, int customer, int code)
 {
     Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)
-        return PlaceWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
     if (!unit.execCompany(QStringLiteral("Cancella consmerce"),
                           QStringLiteral("DELETE FROM %1 WHERE CLIENTE = ? AND COD_LUOGO = ?").arg(Tables::CONS_MERCE),
                           {customer, code}))
-        return PlaceWrite::Failed;
+        return Services::WriteResult::of(Services::WriteEnd::Failed);
     if (db.rowsAffected() == 0) {
         unit.abandon();
-        return PlaceWrite::Missing;
+        return Services::WriteResult::of(Services::WriteEnd::Gone);
     }
-    return unit.commit() ? PlaceWrite::Written : PlaceWrite::Failed;
+    return Services::WriteResult::of(unit.commit() ? Services::WriteEnd::Written : Services::WriteEnd::Failed);
 }
 
 } // namespace Orlavo::Masterdata

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/core/outcome.h"
+#include "services/core/record.h"
 
 #include <QList>
 #include <QString>
@@ -44,15 +45,14 @@ bool placeExists(Services::DataAccess &db, int customer, int code);
 // stored row with its number; the stored row changed.
 enum class PlaceSave { Insert, Replace, Update };
 
-// How a write ended: written; the number found stored under the lock (an
-// insert: nothing written, nothing reported); the row gone (nothing
-// written); failed and reported.
-enum class PlaceWrite { Written, Taken, Missing, Failed };
+// How a write ends: Duplicate when an insert finds the number stored under
+// the lock, Gone when an update or delete finds no row (nothing written,
+// nothing reported); a failure is reported.
 
 // The writes take the lock TUTTO and run in one transaction; errors are
 // reported under "Gestione luoghi consegna merce". A default place first
 // takes the flag away from the customer's other places.
-PlaceWrite saveDeliveryPlace(Services::DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how);
-PlaceWrite deleteDeliveryPlace(Services::DataAccess &db, int customer, int code);
+Services::WriteResult saveDeliveryPlace(Services::DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how);
+Services::WriteResult deleteDeliveryPlace(Services::DataAccess &db, int customer, int code);
 
 } // namespace Orlavo::Masterdata

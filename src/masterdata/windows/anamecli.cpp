@@ -307,21 +307,24 @@ void AnaMeCli::save()
             return;
         how = PlaceSave::Replace;
     }
-    PlaceWrite written = saveDeliveryPlace(m_context.db, m_customer, place, how);
+    Services::WriteEnd written = saveDeliveryPlace(m_context.db, m_customer, place, how).end;
     // Stored by another workstation since the question: the same question.
-    if (written == PlaceWrite::Taken) {
+    if (written == Services::WriteEnd::Duplicate) {
         if (!ask(duplicate, true))
             return;
-        written = saveDeliveryPlace(m_context.db, m_customer, place, PlaceSave::Replace);
+        written = saveDeliveryPlace(m_context.db, m_customer, place, PlaceSave::Replace).end;
     }
     switch (written) {
-    case PlaceWrite::Written: reload(); break;
-    case PlaceWrite::Missing:
+    case Services::WriteEnd::Written:
+    case Services::WriteEnd::NothingChanged: reload(); break;
+    case Services::WriteEnd::Gone:
+    case Services::WriteEnd::ChangedElsewhere:
         saidDeletedElsewhere();
         reload();
         break;
-    case PlaceWrite::Taken:
-    case PlaceWrite::Failed: break; // reported; the input stays for another try
+    case Services::WriteEnd::Duplicate:
+    case Services::WriteEnd::LockHeld:
+    case Services::WriteEnd::Failed: break; // reported; the input stays for another try
     }
 }
 
@@ -331,10 +334,10 @@ void AnaMeCli::remove()
         return;
     if (!ask(QString::fromLatin1(kConfirmDelete), false))
         return;
-    const PlaceWrite deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(m_loaded->code));
-    if (deleted == PlaceWrite::Failed)
+    const Services::WriteEnd deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(m_loaded->code)).end;
+    if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)
         return;
-    if (deleted == PlaceWrite::Missing)
+    if (deleted == Services::WriteEnd::Gone)
         saidDeletedElsewhere();
     reload();
 }

@@ -180,7 +180,7 @@ void FrmGetab::save()
     // Read again: another workstation may have changed the table since the
     // list was read.
     const CodeRow row{code, description};
-    CodeWrite written = CodeWrite::Failed;
+    Services::WriteEnd written = Services::WriteEnd::Failed;
     if (m_loaded) {
         auto current = findCode(m_context.db, m_table, m_loaded->code);
         if (!current)
@@ -189,7 +189,7 @@ void FrmGetab::save()
             rowGone();
             return;
         }
-        written = updateCode(m_context.db, m_table, m_loaded->code, row);
+        written = updateCode(m_context.db, m_table, m_loaded->code, row).end;
     } else {
         auto current = findCode(m_context.db, m_table, code);
         if (!current)
@@ -202,20 +202,23 @@ void FrmGetab::save()
                 reloadGrid();
                 return;
             }
-            written = updateCode(m_context.db, m_table, code, row);
+            written = updateCode(m_context.db, m_table, code, row).end;
         } else {
-            written = insertCode(m_context.db, m_table, row) ? CodeWrite::Written : CodeWrite::Failed;
+            written = insertCode(m_context.db, m_table, row) ? Services::WriteEnd::Written : Services::WriteEnd::Failed;
         }
     }
 
     switch (written) {
-    case CodeWrite::Written:
+    case Services::WriteEnd::Written:
+    case Services::WriteEnd::NothingChanged:
         reloadGrid();
         clearFields();
         break;
-    case CodeWrite::Missing: rowGone(); break;
-    case CodeWrite::Taken: refuse(kCodeTaken); break;
-    case CodeWrite::Failed: break; // reported; the input stays for another try
+    case Services::WriteEnd::Gone:
+    case Services::WriteEnd::ChangedElsewhere: rowGone(); break;
+    case Services::WriteEnd::Duplicate: refuse(kCodeTaken); break;
+    case Services::WriteEnd::LockHeld:
+    case Services::WriteEnd::Failed: break; // reported; the input stays for another try
     }
 }
 

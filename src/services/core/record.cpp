@@ -238,7 +238,11 @@ QString shownText(const ColumnDef &column, const QVariant &value)
     switch (column.kind) {
     case ColumnKind::Amount:
     case ColumnKind::Quantity:
-    case ColumnKind::Percent: return typed.isNull() ? QString() : formatGrouped(typed.toDouble(), column.decimals);
+    case ColumnKind::Percent:
+        // No thousands points: "1.234" would read back as a decimal figure.
+        return typed.isNull() ? QString()
+                              : QString::number(typed.toDouble(), 'f', column.decimals).replace(QLatin1Char('.'),
+                                                                                                 QLatin1Char(','));
     case ColumnKind::Date:
         return typed.typeId() == QMetaType::QDate ? typed.toDate().toString(QStringLiteral("dd/MM/yyyy"))
                                                   : typed.toString();

@@ -13,6 +13,13 @@ QString placeholders(qsizetype count)
     return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
 }
 
+// A column against typed text, ignoring case. The cast lets a number
+// column meet text the form could not read ("1a") without an engine error.
+QString textEquals(const QString &column)
+{
+    return QStringLiteral("UPPER(CAST(%1 AS VARCHAR)) = UPPER(?)").arg(column);
+}
+
 bool textual(const ColumnDef &column)
 {
     return column.kind == ColumnKind::Text || column.kind == ColumnKind::Code;
@@ -126,7 +133,7 @@ bool valueKnown(DataAccess &db, const QString &table, const QString &column, con
 {
     const bool text = value.typeId() == QMetaType::QString;
     QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                      .arg(column, table, text ? sqlUpperEquals(column) : column + QStringLiteral(" = ?"));
+                      .arg(column, table, text ? textEquals(column) : column + QStringLiteral(" = ?"));
     Params params{text ? QVariant(value.toString().trimmed()) : value};
     if (!scopeColumn.isEmpty()) {
         sql += QStringLiteral(" AND ") + sqlUpperEquals(scopeColumn);
@@ -145,7 +152,7 @@ bool keyStored(DataAccess &db, const CheckDef &check, const std::function<QVaria
     QStringList conditions;
     Params params;
     for (const QString &column : check.keyColumns) {
-        conditions << sqlUpperEquals(column);
+        conditions << textEquals(column);
         params << valueOf(column).toString().trimmed();
     }
     auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
@@ -198,8 +205,10 @@ QVariant Record::value(const QString &column) const
 
 void Record::setKey(const QString &column, const QVariant &value)
 {
-    for (Row &row : m_parts)
-        row.set(column, value);
+    for (Row &row : m_parts) {
+        if (row.def().column(column))
+            row.set(column, value);
+    }
 }
 
 bool Record::operator==(const Record &other) const
@@ -222,6 +231,9 @@ Outcome<std::optional<Record>> readRecord(DataAccess &db, const FamilyDef &famil
         record.part(index) = **row;
         record.setStored(index, true);
     }
+    // A part not stored yet carries the record's key all the same.
+    for (const QString &column : record.main().def().keyColumns())
+        record.setKey(column, record.main().value(column));
     return std::optional<Record>(record);
 }
 

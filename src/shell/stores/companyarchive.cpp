@@ -278,12 +278,12 @@ bool CompanyReferences::activityExists(const QString &code) const
     return standardRowExists(QStringLiteral("TAB_ATTIVITA"), QStringLiteral("CODICE"), code);
 }
 
-std::optional<CompanyProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
+std::optional<Services::FieldProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
                                                 DataAccess &db, const CompanyReferences &references)
 {
     const QString value = record.value(column);
     const auto problem = [&column](const char *message) {
-        return std::optional<CompanyProblem>(CompanyProblem{column, QString::fromUtf8(message)});
+        return std::optional<Services::FieldProblem>(Services::FieldProblem{column, QString::fromUtf8(message)});
     };
     if (column == QLatin1String("SOCIETA")) {
         if (isBlank(value))
@@ -320,14 +320,14 @@ std::optional<CompanyProblem> checkCompanyField(const QString &column, const Com
     return std::nullopt;
 }
 
-QList<CompanyProblem> checkCompany(const CompanyRecord &record, CompanyMode mode, DataAccess &db,
+QList<Services::FieldProblem> checkCompany(const CompanyRecord &record, CompanyMode mode, DataAccess &db,
                                    const CompanyReferences &references)
 {
     static const QStringList order = {
         QStringLiteral("SOCIETA"),  QStringLiteral("RAG_SOC1"),   QStringLiteral("COD_ATTIV"),
         QStringLiteral("DATA_INI"), QStringLiteral("DATA_CCIAA"), QStringLiteral("DATA_TRIB"),
         QStringLiteral("PROV_LEG"), QStringLiteral("PROV_AMM"),   QStringLiteral("PARTIVA")};
-    QList<CompanyProblem> problems;
+    QList<Services::FieldProblem> problems;
     for (const QString &column : order) {
         if (auto problem = checkCompanyField(column, record, mode, db, references))
             problems << *problem;

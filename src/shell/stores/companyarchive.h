@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/core/outcome.h"
+#include "services/core/record.h"
 
 #include <QHash>
 #include <QList>
@@ -32,12 +33,6 @@ using CompanyRecord = QHash<QString, QString>;
 
 enum class CompanyMode { Insert, Modify };
 
-// A failing field check: the column and the operator's message.
-struct CompanyProblem {
-    QString column;
-    QString message;
-};
-
 // Provinces and activities the checks read: the company tables when
 // a company is open, else the standard data shipped with the program (the
 // first company has no archive of its own yet).
@@ -55,10 +50,10 @@ private:
 
 // The field checks in order; every failing one. The code's uniqueness is
 // checked only for a new company.
-QList<CompanyProblem> checkCompany(const CompanyRecord &record, CompanyMode mode, Services::DataAccess &db,
+QList<Services::FieldProblem> checkCompany(const CompanyRecord &record, CompanyMode mode, Services::DataAccess &db,
                                    const CompanyReferences &references);
 // The check of one field alone (on leaving it).
-std::optional<CompanyProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
+std::optional<Services::FieldProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
                                                 Services::DataAccess &db, const CompanyReferences &references);
 
 // The registered company; nothing (after "Il cliente non esiste in

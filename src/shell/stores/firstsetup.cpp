@@ -134,31 +134,31 @@ Outcome<void> createServerArchives(const FirstSetup &setup, Services::Prompter &
 
 } // namespace
 
-std::optional<SetupProblem> checkFirstSetup(const FirstSetup &setup)
+std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup)
 {
     if (!setup.server && setup.pathDb.trimmed().isEmpty())
-        return SetupProblem{SetupField::Folder, QStringLiteral("Indicare la cartella degli archivi.")};
+        return Services::FieldProblem{SetupField::Folder, QStringLiteral("Indicare la cartella degli archivi.")};
     if (setup.server && setup.serverKeys.database.trimmed().isEmpty())
-        return SetupProblem{SetupField::Database, QStringLiteral("Indicare il nome del database sul server.")};
+        return Services::FieldProblem{SetupField::Database, QStringLiteral("Indicare il nome del database sul server.")};
     if (setup.companyCode.trimmed().isEmpty())
-        return SetupProblem{SetupField::CompanyCode, QStringLiteral("Codice della Societa - Obbligatorio !")};
+        return Services::FieldProblem{SetupField::CompanyCode, QStringLiteral("Codice della Societa - Obbligatorio !")};
     if (setup.companyCode.size() != 2 || !Services::isValidCompanyCode(setup.companyCode))
-        return SetupProblem{SetupField::CompanyCode,
+        return Services::FieldProblem{SetupField::CompanyCode,
                             QStringLiteral("Il codice della società è di due caratteri, lettere o cifre.")};
     if (setup.companyName.trimmed().isEmpty())
-        return SetupProblem{SetupField::CompanyName, QStringLiteral("Ragione Sociale - Obbligatoria !")};
+        return Services::FieldProblem{SetupField::CompanyName, QStringLiteral("Ragione Sociale - Obbligatoria !")};
     if (setup.companyName.size() > kCompanyNameLength)
-        return SetupProblem{SetupField::CompanyName,
+        return Services::FieldProblem{SetupField::CompanyName,
                             QStringLiteral("La ragione sociale è al massimo di %1 caratteri.").arg(kCompanyNameLength)};
     if (setup.adminUser.trimmed().isEmpty())
-        return SetupProblem{SetupField::AdminUser, QStringLiteral("Digitare il Codice Utente!")};
+        return Services::FieldProblem{SetupField::AdminUser, QStringLiteral("Digitare il Codice Utente!")};
     if (setup.adminUser.size() > kUserCodeLength)
-        return SetupProblem{SetupField::AdminUser,
+        return Services::FieldProblem{SetupField::AdminUser,
                             QStringLiteral("Il codice utente è al massimo di %1 caratteri.").arg(kUserCodeLength)};
     if (!isStorablePassword(setup.adminPassword))
-        return SetupProblem{SetupField::AdminPassword, QString::fromUtf8(kPasswordNotAllowed)};
+        return Services::FieldProblem{SetupField::AdminPassword, QString::fromUtf8(kPasswordNotAllowed)};
     if (setup.adminPassword != setup.adminPasswordAgain)
-        return SetupProblem{SetupField::AdminPassword,
+        return Services::FieldProblem{SetupField::AdminPassword,
                             QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe")};
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/core/outcome.h"
+#include "services/core/record.h"
 #include "services/data/dataaccess.h"
 
 #include <QString>
@@ -27,15 +28,18 @@ struct FirstSetup {
     int year = 0;
 };
 
-enum class SetupField { Folder, Database, CompanyCode, CompanyName, AdminUser, AdminPassword };
-
-struct SetupProblem {
-    SetupField field;
-    QString message;
-};
+// The fields of the configuration, as its problems name them.
+namespace SetupField {
+inline const QString Folder = QStringLiteral("PATH_DB");
+inline const QString Database = QStringLiteral("DATABASE");
+inline const QString CompanyCode = QStringLiteral("SOCIETA");
+inline const QString CompanyName = QStringLiteral("RAG_SOC");
+inline const QString AdminUser = QStringLiteral("UTENTE");
+inline const QString AdminPassword = QStringLiteral("PASSWORD");
+} // namespace SetupField
 
 // The checks in the order the utility asks; the first failing one.
-std::optional<SetupProblem> checkFirstSetup(const FirstSetup &setup);
+std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup);
 
 // Creates the services and company databases with their first rows: the
 // company in both, its base data with placeholders, the administrator. An

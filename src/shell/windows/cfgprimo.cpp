@@ -165,17 +165,14 @@ FirstSetup CfgPrimo::setup() const
     return s;
 }
 
-void CfgPrimo::showProblem(const SetupProblem &problem)
+void CfgPrimo::showProblem(const Services::FieldProblem &problem)
 {
-    QWidget *target = nullptr;
-    switch (problem.field) {
-    case SetupField::Folder: target = m_folder; break;
-    case SetupField::Database: target = m_database; break;
-    case SetupField::CompanyCode: target = m_companyCode; break;
-    case SetupField::CompanyName: target = m_companyName; break;
-    case SetupField::AdminUser: target = m_adminUser; break;
-    case SetupField::AdminPassword: target = m_adminPassword; break;
-    }
+    const QHash<QString, QWidget *> fields = {
+        {SetupField::Folder, m_folder},           {SetupField::Database, m_database},
+        {SetupField::CompanyCode, m_companyCode}, {SetupField::CompanyName, m_companyName},
+        {SetupField::AdminUser, m_adminUser},     {SetupField::AdminPassword, m_adminPassword},
+    };
+    QWidget *target = fields.value(problem.column, m_adminPassword);
     target->setStyleSheet(QStringLiteral("background-color: #ff8080;"));
     m_prompter.error(problem.message, QStringLiteral("Errore!"));
     target->setFocus();
@@ -187,16 +184,14 @@ bool CfgPrimo::validateCurrentPage()
         edit->setStyleSheet(QString());
     // Each page checks its own fields; the last one checks all and creates.
     const auto problem = checkFirstSetup(setup());
-    const auto pageOf = [](SetupField f) {
-        switch (f) {
-        case SetupField::Folder:
-        case SetupField::Database: return ArchivesPage;
-        case SetupField::CompanyCode:
-        case SetupField::CompanyName: return CompanyPage;
-        default: return AdminPage;
-        }
+    const auto pageOf = [](const QString &field) {
+        if (field == SetupField::Folder || field == SetupField::Database)
+            return ArchivesPage;
+        if (field == SetupField::CompanyCode || field == SetupField::CompanyName)
+            return CompanyPage;
+        return AdminPage;
     };
-    if (problem && pageOf(problem->field) <= currentId()) {
+    if (problem && pageOf(problem->column) <= currentId()) {
         showProblem(*problem);
         return false;
     }

@@ -34,7 +34,7 @@ private:
     QWizardPage *buildArchivesPage(const QString &defaultFolder);
     QWizardPage *buildCompanyPage();
     QWizardPage *buildAdminPage();
-    void showProblem(const SetupProblem &problem);
+    void showProblem(const Services::FieldProblem &problem);
     bool finish();
 
     const Services::Settings &m_settings;

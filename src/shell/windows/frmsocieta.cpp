@@ -286,7 +286,7 @@ bool FrmSocieta::checkAll()
 {
     const auto problems = checkCompany(record(), m_mode, m_context.db, m_references);
     Ui::clearFieldErrors(this);
-    for (const CompanyProblem &problem : problems)
+    for (const Services::FieldProblem &problem : problems)
         Ui::markFieldError(m_fields.value(problem.column), true);
     if (problems.isEmpty())
         return true;

@@ -1,0 +1,314 @@
+#include "services/data/recordstore.h"
+
+#include "archives.h"
+#include "services/data/writeunit.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Orlavo::Services;
+using Orlavo::Testing::EngineTest;
+
+namespace {
+
+const TableDef kMain{QStringLiteral("PROVA_REC"),
+                     Target::Company,
+                     {Column::key(Column::integer("ID")), Column::code("CODICE", 6), Column::text("NOME", 40),
+                      Column::amount("IMPORTO"), Column::date("DATA_DOC"), Column::flagSN("ATTIVO"),
+                      Column::insertOnly(Column::text("CREATO", 10))}};
+const TableDef kPart{QStringLiteral("PROVA_REC_EXT"),
+                     Target::Company,
+                     {Column::key(Column::integer("ID")), Column::text("NOTE", 60), Column::amount("FIDO"),
+                      Column::flagMinusOne("BLOCCATO")}};
+// A table keyed by typed text, as the code tables are.
+const TableDef kCodes{QStringLiteral("PROVA_COD"),
+                      Target::Company,
+                      {Column::key(Column::text("CODICE", 6)), Column::text("DESCRIZIONE", 40), Column::code("TIPO", 1),
+                       Column::code("GRUPPO", 3)}};
+const FamilyDef kFamily{
+    {{&kMain, QStringLiteral("Ins. prova"), QStringLiteral("Agg. prova"), {}},
+     {&kPart, QStringLiteral("Ins. prova ext"), QStringLiteral("Agg. prova ext"), QStringLiteral("Ins. tardiva ext")}}};
+
+class RecordStoreTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        for (const char *sql :
+             {"CREATE TABLE PROVA_REC (ID INTEGER NOT NULL PRIMARY KEY, CODICE VARCHAR(6), NOME VARCHAR(40), "
+              "IMPORTO DOUBLE PRECISION, DATA_DOC DATE, ATTIVO VARCHAR(1), CREATO VARCHAR(10))",
+              "CREATE TABLE PROVA_REC_EXT (ID INTEGER NOT NULL PRIMARY KEY, NOTE VARCHAR(60), "
+              "FIDO DOUBLE PRECISION, BLOCCATO SMALLINT)",
+              "CREATE TABLE PROVA_COD (CODICE VARCHAR(6) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(40), "
+              "TIPO VARCHAR(1), GRUPPO VARCHAR(3))",
+              "INSERT INTO PROVA_COD VALUES ('A1', 'Uno', 'R', 'G1')",
+              "INSERT INTO PROVA_COD VALUES ('b2', 'Due', 'C', 'G1')",
+              "INSERT INTO PROVA_COD VALUES ('C3', 'Tre', 'R', 'G2')"})
+            run(QString::fromLatin1(sql));
+    }
+
+    // Plain SQL on the same connection, as another program would run it.
+    void run(const QString &sql)
+    {
+        QSqlQuery q(db->connection());
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    }
+
+    // The writes in a unit of their own, committed when they all succeed.
+    bool write(const std::function<bool(WriteUnit &)> &writes)
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        return writes(unit) && unit.commit();
+    }
+
+    static Row sample(int id)
+    {
+        Row row(kMain);
+        const std::pair<const char *, QVariant> values[] = {
+            {"ID", id},       {"CODICE", "no1"},   {"NOME", "Rossi Srl"},           {"IMPORTO", 1234.5},
+            {"ATTIVO", true}, {"CREATO", "MARIO"}, {"DATA_DOC", QDate(2025, 2, 28)}};
+        for (const auto &[column, value] : values)
+            row.set(QString::fromLatin1(column), value);
+        return row;
+    }
+
+    // A committed value of row `id`.
+    QVariant stored(const char *column, int id = 1, const char *table = "PROVA_REC") const
+    {
+        return archives->scalar(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(column, table), {id});
+    }
+};
+
+} // namespace
+
+TEST_P(RecordStoreTest, AnInsertedRowReadsBackEqualWithItsStoredEncodings)
+{
+    Row blank(kMain);
+    blank.set(QStringLiteral("ID"), 2);
+    ASSERT_TRUE(write([&](WriteUnit &unit) {
+        return insertRow(unit, sample(1), QStringLiteral("Ins. 1")) && insertRow(unit, blank, QStringLiteral("Ins. 2"));
+    }));
+    const auto found = readRow(*db, kMain, {1});
+    ASSERT_TRUE(found && found->has_value());
+    EXPECT_TRUE(**found == sample(1));
+    EXPECT_TRUE(*readRow(*db, kMain, {2}).value() == blank);
+
+    // The code upper case, the flag's letters; blanks are null texts and
+    // dates, a zero amount, the flag's off letter.
+    const struct {
+        const char *column;
+        int id;
+        QVariant stored;
+    } cases[] = {{"CODICE", 1, "NO1"}, {"ATTIVO", 1, "S"},  {"NOME", 2, {}},
+                 {"DATA_DOC", 2, {}},  {"IMPORTO", 2, 0.0}, {"ATTIVO", 2, "N"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.column);
+        EXPECT_EQ(stored(c.column, c.id).isNull(), c.stored.isNull());
+        EXPECT_EQ(stored(c.column, c.id).toString(), c.stored.toString());
+    }
+
+    EXPECT_FALSE(readRow(*db, kMain, {3}).value().has_value());
+    const auto rows = readRows(*db, kMain, QStringLiteral("ID >= ?"), {1}, QStringLiteral("ID DESC"));
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), 2);
+    EXPECT_TRUE(rows->at(0) == blank);
+    EXPECT_TRUE(rows->at(1) == sample(1));
+}
+
+TEST_P(RecordStoreTest, AnUpdateWritesOnlyTheChangedColumns)
+{
+    ASSERT_TRUE(write([](WriteUnit &unit) { return insertRow(unit, sample(1), QStringLiteral("Ins.")); }));
+    const Row loaded = *readRow(*db, kMain, {1}).value();
+    // Another workstation changes the name meanwhile.
+    run(QStringLiteral("UPDATE PROVA_REC SET NOME = 'Altrove' WHERE ID = 1"));
+
+    Row now = loaded;
+    now.set(QStringLiteral("IMPORTO"), 99.999);
+    now.set(QStringLiteral("CREATO"), QStringLiteral("LUIGI"));
+    now.set(QStringLiteral("ID"), 7);
+    int affected = -1;
+    ASSERT_TRUE(
+        write([&](WriteUnit &unit) { return updateRow(unit, now, loaded, QStringLiteral("Agg."), &affected); }));
+    EXPECT_EQ(affected, 1);
+    EXPECT_EQ(stored("NOME").toString(), QStringLiteral("Altrove"));
+    EXPECT_DOUBLE_EQ(stored("IMPORTO").toDouble(), 100.0);
+    EXPECT_EQ(stored("CREATO").toString(), QStringLiteral("MARIO"));
+    EXPECT_EQ(archives->count(QStringLiteral("PROVA_REC")), 1);
+
+    // Nothing changed: no statement at all, so a table refusing writes is fine.
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), QStringLiteral("PROVA_REC")), QString());
+    Row same = loaded;
+    same.setText(QStringLiteral("NOME"), QStringLiteral(" Rossi Srl "));
+    same.setText(QStringLiteral("IMPORTO"), QStringLiteral("1.234,50"));
+    EXPECT_TRUE(
+        write([&](WriteUnit &unit) { return updateRow(unit, same, loaded, QStringLiteral("Agg."), &affected); }));
+    EXPECT_EQ(affected, 0);
+}
+
+TEST_P(RecordStoreTest, TextKeysCompareIgnoringCase)
+{
+    const auto found = readRow(*db, kCodes, {QStringLiteral("B2")});
+    ASSERT_TRUE(found && found->has_value());
+    EXPECT_EQ((*found)->text(QStringLiteral("CODICE")), QStringLiteral("b2"));
+
+    Row before = **found;
+    before.set(QStringLiteral("CODICE"), QStringLiteral("B2"));
+    Row now = before;
+    now.set(QStringLiteral("DESCRIZIONE"), QStringLiteral("Nuova"));
+    int updated = 0, deleted = 0;
+    ASSERT_TRUE(write([&](WriteUnit &unit) { return updateRow(unit, now, before, QStringLiteral("Agg."), &updated); }));
+    EXPECT_EQ(updated, 1);
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM PROVA_COD WHERE CODICE = 'b2'")).toString(),
+              QStringLiteral("Nuova"));
+    ASSERT_TRUE(write([&](WriteUnit &unit) {
+        return deleteRow(unit, kCodes, {QStringLiteral("bB2")}, QStringLiteral("Canc."), &deleted) && deleted == 0 &&
+               deleteRow(unit, kCodes, {QStringLiteral("B2")}, QStringLiteral("Canc."), &deleted);
+    }));
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(archives->count(QStringLiteral("PROVA_COD")), 2);
+}
+
+TEST_P(RecordStoreTest, AFailingStatementRollsTheWholeUnitBack)
+{
+    ASSERT_TRUE(write([](WriteUnit &unit) { return insertRow(unit, sample(1), QStringLiteral("Ins.")); }));
+    Row renamed = sample(1);
+    renamed.set(QStringLiteral("NOME"), QStringLiteral("Bianchi"));
+    EXPECT_FALSE(write([&](WriteUnit &unit) {
+        return insertRow(unit, sample(2), QStringLiteral("Ins. 2")) &&
+               updateRow(unit, renamed, sample(1), QStringLiteral("Agg. 1")) &&
+               insertRow(unit, sample(1), QStringLiteral("Ins. doppio"));
+    }));
+    EXPECT_EQ(db->error().step, QStringLiteral("Ins. doppio"));
+    EXPECT_EQ(archives->count(QStringLiteral("PROVA_REC")), 1);
+    EXPECT_EQ(stored("NOME").toString(), QStringLiteral("Rossi Srl"));
+}
+
+TEST_P(RecordStoreTest, APartIsWrittenOnceSomethingIsEnteredInIt)
+{
+    Record record(kFamily);
+    record.setKey(QStringLiteral("ID"), 1);
+    record.main() = sample(1);
+    record.part(1).set(QStringLiteral("BLOCCATO"), false);
+    ASSERT_TRUE(write([&](WriteUnit &unit) { return insertRecord(unit, kFamily, record); }));
+    EXPECT_EQ(archives->count(QStringLiteral("PROVA_REC_EXT")), 0);
+
+    const Record loaded = *readRecord(*db, kFamily, {1}).value();
+    EXPECT_FALSE(loaded.stored(1));
+    EXPECT_EQ(compareStored(*db, kFamily, loaded), StoredState::Same);
+
+    // Entered later: inserted under its own step.
+    Record now = loaded;
+    now.setKey(QStringLiteral("ID"), 1);
+    now.part(1).set(QStringLiteral("NOTE"), QStringLiteral("Consegna al mattino"));
+    now.part(1).set(QStringLiteral("BLOCCATO"), true);
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), QStringLiteral("PROVA_REC_EXT")), QString());
+    EXPECT_FALSE(write([&](WriteUnit &unit) { return updateRecord(unit, kFamily, now, loaded); }));
+    EXPECT_EQ(db->error().step, QStringLiteral("Ins. tardiva ext"));
+    ASSERT_EQ(Orlavo::Testing::allowWrites(db->connection(), GetParam(), QStringLiteral("PROVA_REC_EXT")), QString());
+    ASSERT_TRUE(write([&](WriteUnit &unit) { return updateRecord(unit, kFamily, now, loaded); }));
+    EXPECT_EQ(stored("BLOCCATO", 1, "PROVA_REC_EXT").toInt(), -1);
+    EXPECT_EQ(compareStored(*db, kFamily, loaded), StoredState::Changed);
+
+    const Record reloaded = *readRecord(*db, kFamily, {1}).value();
+    EXPECT_TRUE(reloaded.stored(1));
+    EXPECT_TRUE(reloaded.part(1) == now.part(1));
+    EXPECT_EQ(compareStored(*db, kFamily, reloaded), StoredState::Same);
+    run(QStringLiteral("UPDATE PROVA_REC_EXT SET FIDO = 500 WHERE ID = 1"));
+    EXPECT_EQ(compareStored(*db, kFamily, reloaded), StoredState::Changed);
+    run(QStringLiteral("DELETE FROM PROVA_REC WHERE ID = 1"));
+    EXPECT_EQ(compareStored(*db, kFamily, reloaded), StoredState::Gone);
+}
+
+TEST_P(RecordStoreTest, ChecksRunInTheirOrderAndOneColumnAlone)
+{
+    QHash<QString, QVariant> values{{QStringLiteral("CODICE"), QStringLiteral("z9")},
+                                    {QStringLiteral("NOME"), QVariant()},
+                                    {QStringLiteral("IMPORTO"), 150.0},
+                                    {QStringLiteral("TIPO"), QStringLiteral("C")}};
+    CheckDef onlyForR = Check::range(QStringLiteral("IMPORTO"), 0, 10, QStringLiteral("Massimo 10"));
+    onlyForR.whenColumn = QStringLiteral("TIPO");
+    onlyForR.whenValue = QStringLiteral("R");
+    const QList<CheckDef> checks{
+        Check::known(QStringLiteral("CODICE"), QStringLiteral("PROVA_COD"), QStringLiteral("CODICE"),
+                     QStringLiteral("Codice sconosciuto")),
+        Check::required(QStringLiteral("NOME"), QStringLiteral("Nome obbligatorio")),
+        onlyForR,
+        Check::range(QStringLiteral("IMPORTO"), 0, 100, QStringLiteral("Massimo 100")),
+        Check::pattern(QStringLiteral("CODICE"), QStringLiteral("[A-Z][0-9]"), QStringLiteral("Formato")),
+    };
+    const auto valueOf = [&values](const QString &column) { return values.value(column); };
+    // The messages of the problems found, in order.
+    const auto messages = [&](const QString &only) {
+        QStringList found;
+        for (const FieldProblem &problem : runChecks(*db, checks, valueOf, only))
+            found << problem.column + QLatin1Char(':') + problem.message;
+        return found.join(QLatin1Char('|'));
+    };
+    EXPECT_EQ(messages({}),
+              QStringLiteral("CODICE:Codice sconosciuto|NOME:Nome obbligatorio|IMPORTO:Massimo 100|CODICE:Formato"));
+    EXPECT_EQ(messages(QStringLiteral("CODICE")), QStringLiteral("CODICE:Codice sconosciuto|CODICE:Formato"));
+    values[QStringLiteral("TIPO")] = QStringLiteral("R");
+    values[QStringLiteral("CODICE")] = QStringLiteral("c3");
+    EXPECT_EQ(messages(QStringLiteral("IMPORTO")), QStringLiteral("IMPORTO:Massimo 10|IMPORTO:Massimo 100"));
+    EXPECT_EQ(messages(QStringLiteral("CODICE")), QStringLiteral("CODICE:Formato"));
+}
+
+TEST_P(RecordStoreTest, KnownHonoursTheExtraConditionAndTheScope)
+{
+    const struct {
+        const char *value;
+        const char *extra;
+        const char *group; // the record's group limiting the list; none when null
+        bool known;
+    } cases[] = {
+        {"a1", "", nullptr, true},
+        {" B2 ", "", nullptr, true},
+        {"Z9", "", nullptr, false},
+        {"B2", " AND TIPO = 'R'", nullptr, false},
+        {"A1", " AND TIPO = 'R'", nullptr, true},
+        {"C3", "", "g2", true},
+        {"A1", "", "G2", false},
+        {"b2", " AND TIPO = 'R'", "G1", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.value << c.extra << (c.group ? c.group : ""));
+        CheckDef check = Check::known(QStringLiteral("CODICE"), QStringLiteral("PROVA_COD"), QStringLiteral("CODICE"),
+                                      QStringLiteral("Sconosciuto"), QString::fromLatin1(c.extra));
+        if (c.group) {
+            check.scopeColumn = QStringLiteral("GRUPPO_CLI");
+            check.scopeTableColumn = QStringLiteral("GRUPPO");
+        }
+        const auto valueOf = [&c](const QString &column) {
+            return column == QLatin1String("CODICE") ? QVariant(QString::fromLatin1(c.value))
+                                                     : QVariant(QString::fromLatin1(c.group));
+        };
+        EXPECT_EQ(runChecks(*db, {check}, valueOf).isEmpty(), c.known);
+    }
+    EXPECT_EQ(prompter.shown().size(), 0);
+}
+
+// A number column: a number the form read is looked up, text it could not
+// read is one more unknown value, never an archive error.
+TEST_P(RecordStoreTest, KnownInANumberColumnTakesUnreadableTextAsUnknown)
+{
+    run(QStringLiteral("INSERT INTO PROVA_REC (ID) VALUES (1)"));
+    const CheckDef record = Check::known(QStringLiteral("RIF"), QStringLiteral("PROVA_REC"), QStringLiteral("ID"),
+                                         QStringLiteral("Sconosciuto"));
+    for (const char *typed : {"1", "2", "1a"}) {
+        SCOPED_TRACE(typed);
+        const QVariant value = normalised(Column::integer("RIF"), QString::fromLatin1(typed));
+        EXPECT_EQ(runChecks(*db, {record}, [&value](const QString &) { return value; }).isEmpty(),
+                  QLatin1String(typed) == QLatin1String("1"));
+    }
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(prompter.shown().size(), 0) << prompter.texts().join(QLatin1Char('|')).toStdString();
+}
+
+ORLAVO_FOR_EACH_ENGINE(RecordStoreTest);
