@@ -121,11 +121,6 @@ const Services::TableDef &personalTable()
     return def;
 }
 
-bool personalList(const Customer &customer)
-{
-    return customer.main().flag(QStringLiteral("TIPOLISTINO"));
-}
-
 // The confirm checks that are data; the agent, tax code, VAT number and
 // secondary code are functions of the moment and join in their places.
 QList<Services::CheckDef> customerChecks(Services::DataAccess &db, const Customer &customer,
@@ -264,6 +259,28 @@ bool heldByAnother(DataAccess &db, const QString &column, const QString &value, 
     return rows && !rows->isEmpty();
 }
 
+QList<Services::FieldProblem> sharedIdentifiers(DataAccess &db, const Customer &typed, const Customer &loaded)
+{
+    QList<Services::FieldProblem> shared;
+    for (const auto &[column, message] :
+         {std::pair{QStringLiteral("PART_IVA"), QStringLiteral("Partita iva già presente in archivio !")},
+          std::pair{QStringLiteral("COD_FISC"), QStringLiteral("Codice fiscale già presente in archivio !")}}) {
+        const QString now = typed.main().text(column);
+        // The customer's own value, as loaded, is no duplicate.
+        if (now.isEmpty() || now == loaded.main().text(column))
+            continue;
+        if (heldByAnother(db, column, now, customerCode(typed)))
+            shared << Services::FieldProblem{column, message};
+    }
+    return shared;
+}
+
+bool dropsPersonalList(const Customer &typed, const Customer &loaded)
+{
+    const QString column = QStringLiteral("TIPOLISTINO");
+    return loaded.main().flag(column) && !typed.main().flag(column);
+}
+
 const QList<RecordUse> &customerUses()
 {
     // Invoices (FVENDT, "Fatture") and delivery notes (BOLLET, "D.D.T.")
@@ -323,7 +340,7 @@ WriteResult updateCustomer(DataAccess &db, const Customer &customer, const Custo
     numbered.setKey(QStringLiteral("CLIENTE"), code);
     const auto &parts = customerFamily().parts;
     bool written = Services::updateRow(unit, numbered.main(), loaded.main(), parts.at(Main).updateStep);
-    if (written && personalList(loaded) && !personalList(numbered)) {
+    if (written && dropsPersonalList(numbered, loaded)) {
         written = unit.execCompany(QStringLiteral("Canc. listvend"),
                                    QStringLiteral("DELETE FROM %1 WHERE CLIENTE = ?").arg(Tables::LIST_VEN), {code}) &&
                   unit.execCompany(QStringLiteral("Canc. scon cli"),

@@ -46,6 +46,13 @@ QList<Services::FieldProblem> checkCustomer(Services::DataAccess &db, const Cust
 
 // Another customer holding the value of the column (PART_IVA, COD_FISC).
 bool heldByAnother(Services::DataAccess &db, const QString &column, const QString &value, int code);
+// The identifiers (VAT number, tax code) typed anew that another customer
+// holds, each with its message: the operator is asked whether to go on.
+QList<Services::FieldProblem> sharedIdentifiers(Services::DataAccess &db, const Customer &typed,
+                                                const Customer &loaded);
+// Switching the personal price list off: the save deletes the customer's
+// lists and discounts, and the window warns of it.
+bool dropsPersonalList(const Customer &typed, const Customer &loaded);
 
 // The documents that keep a customer from being deleted (their CLIENTE
 // column). The sales tables join this list as they are created.

@@ -584,18 +584,10 @@ bool F110Anac::checkAll()
 
 bool F110Anac::confirmDuplicates(const Customer &typed)
 {
-    const int code = customerCode(typed);
-    for (const auto &[column, message] :
-         {std::pair{QStringLiteral("PART_IVA"), QStringLiteral("Partita iva già presente in archivio !")},
-          std::pair{QStringLiteral("COD_FISC"), QStringLiteral("Codice fiscale già presente in archivio !")}}) {
-        const QString now = typed.main().text(column);
-        if (now.isEmpty() || now == m_stored.main().text(column))
-            continue;
-        if (!heldByAnother(m_context.db, column, now, code))
-            continue;
-        if (m_context.prompter.ask(message + QStringLiteral("\nContinuare ugualmente?"), windowTitle(),
+    for (const Services::FieldProblem &shared : sharedIdentifiers(m_context.db, typed, m_stored)) {
+        if (m_context.prompter.ask(shared.message + QStringLiteral("\nContinuare ugualmente?"), windowTitle(),
                                    Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Button::Yes) {
-            focusField(column);
+            focusField(shared.column);
             return false;
         }
     }
@@ -628,9 +620,8 @@ bool F110Anac::save()
     const Customer typed = customer();
     if (!confirmDuplicates(typed))
         return false;
-    const auto personalList = [](const Customer &c) { return c.main().flag(QStringLiteral("TIPOLISTINO")); };
     QString question = QString::fromLatin1(kConfirm);
-    if (m_mode == Mode::Modify && personalList(m_stored) && !personalList(typed))
+    if (m_mode == Mode::Modify && dropsPersonalList(typed, m_stored))
         question = QString::fromLatin1(kListWarning) + QLatin1Char('\n') + question;
     if (m_context.prompter.ask(question, windowTitle(), Prompter::Icon::Question, Prompter::Buttons::OkCancel) !=
         Prompter::Button::Ok)
