@@ -138,7 +138,7 @@ TEST_P(AnaMeCliTest, TheListShowsTheCustomersPlacesByNumberAndANewOneGetsTheNext
 
     // Nuovo: empty fields, the next number, typed freely.
     window->newPlace();
-    EXPECT_EQ(window->typed(), (DeliveryPlace{QStringLiteral("13"), {}, {}, {}, {}, {}, {}, {}, false}));
+    EXPECT_EQ(window->typed(), newDeliveryPlace(window->customer(), 13));
     EXPECT_FALSE(window->field(QStringLiteral("COD_LUOGO"))->isReadOnly());
     EXPECT_FALSE(window->loaded().has_value());
 }

@@ -1,59 +1,27 @@
 #include "masterdata/stores/deliveryplaces.h"
 
 #include "services/core/tablenames.h"
-#include "services/core/values.h"
 #include "services/data/dataaccess.h"
 #include "services/data/writeunit.h"
 
 namespace Orlavo::Masterdata {
 
 using Services::DataAccess;
-using Services::Params;
 namespace Tables = Services::Tables;
+
+using Services::WriteEnd;
+using Services::WriteResult;
 
 namespace {
 
 constexpr char kLockArea[] = "TUTTO";
 constexpr char kWhere[] = "Gestione luoghi consegna merce";
-constexpr char kColumns[] = "COD_LUOGO, DESC_LUOGO, INDIRIZZO, CITTA, CAP, PROV, KKMM, RADIALE, PREDEF";
-constexpr int kDefault = -1;
 
-DeliveryPlace placeFrom(const Services::Recordset::Row &row)
+bool stored(Services::WriteUnit &unit, const DeliveryPlace &place, bool *found)
 {
-    DeliveryPlace place;
-    place.code = row.text(QStringLiteral("COD_LUOGO"));
-    place.description = row.text(QStringLiteral("DESC_LUOGO"));
-    place.address = row.text(QStringLiteral("INDIRIZZO"));
-    place.town = row.text(QStringLiteral("CITTA"));
-    place.postalCode = row.text(QStringLiteral("CAP"));
-    place.province = row.text(QStringLiteral("PROV"));
-    // No distance given: the field stays empty.
-    if (row.number(QStringLiteral("KKMM")) != 0)
-        place.distance = Services::sqlNumber(row.number(QStringLiteral("KKMM")), kDistanceDecimals)
-                             .replace(QLatin1Char('.'), QLatin1Char(','));
-    place.radial = row.text(QStringLiteral("RADIALE"));
-    place.isDefault = row.integer(QStringLiteral("PREDEF")) != 0;
-    return place;
-}
-
-// The columns after the key, in the order of kColumns.
-Params valuesOf(const DeliveryPlace &place)
-{
-    return {Services::sqlText(place.description.trimmed()),
-            Services::sqlText(place.address.trimmed()),
-            Services::sqlText(place.town.trimmed()),
-            Services::sqlText(place.postalCode.trimmed().toUpper()),
-            Services::sqlText(place.province.trimmed().toUpper()),
-            Services::sqlNumber(place.distance.trimmed(), kDistanceDecimals).toDouble(),
-            Services::sqlText(place.radial.trimmed().toUpper()),
-            place.isDefault ? kDefault : 0};
-}
-
-bool stored(Services::WriteUnit &unit, int customer, int code, bool *found)
-{
-    auto rows = unit.read(
-        QStringLiteral("SELECT COD_LUOGO FROM %1 WHERE CLIENTE = ? AND COD_LUOGO = ?").arg(Tables::CONS_MERCE),
-        {customer, code});
+    auto rows = unit.read(QStringLiteral("SELECT COD_LUOGO FROM %1 WHERE %2")
+                              .arg(Tables::CONS_MERCE, Services::keyCondition(deliveryPlaceTable())),
+                          place.key());
     if (!rows)
         return false;
     *found = !rows->isEmpty();
@@ -62,30 +30,45 @@ bool stored(Services::WriteUnit &unit, int customer, int code, bool *found)
 
 } // namespace
 
+const Services::TableDef &deliveryPlaceTable()
+{
+    namespace Col = Services::Column;
+    static const Services::TableDef def{
+        Tables::CONS_MERCE,
+        Services::Target::Company,
+        {
+            Col::key(Col::integer(QStringLiteral("CLIENTE"))),
+            Col::key(Col::integer(QStringLiteral("COD_LUOGO"))),
+            Col::text(QStringLiteral("DESC_LUOGO"), 60),
+            Col::text(QStringLiteral("INDIRIZZO"), 60),
+            Col::text(QStringLiteral("CITTA"), 40),
+            Col::code(QStringLiteral("CAP"), 5),
+            Col::code(QStringLiteral("PROV"), 2),
+            Col::blankWhenZero(Col::amount(QStringLiteral("KKMM"), kDistanceDecimals)),
+            Col::code(QStringLiteral("RADIALE"), 10),
+            Col::flagMinusOne(QStringLiteral("PREDEF")),
+        }};
+    return def;
+}
+
+DeliveryPlace newDeliveryPlace(int customer, int code)
+{
+    DeliveryPlace place(deliveryPlaceTable());
+    place.set(QStringLiteral("CLIENTE"), customer);
+    if (code > 0)
+        place.set(QStringLiteral("COD_LUOGO"), code);
+    return place;
+}
+
 Services::Outcome<QList<DeliveryPlace>> listDeliveryPlaces(DataAccess &db, int customer)
 {
-    auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE CLIENTE = ? ORDER BY COD_LUOGO")
-                                     .arg(QString::fromLatin1(kColumns), Tables::CONS_MERCE),
-                                 {customer});
-    if (!rows)
-        return rows.failure();
-    QList<DeliveryPlace> places;
-    places.reserve(rows->size());
-    for (const auto &row : *rows)
-        places << placeFrom(row);
-    return places;
+    return Services::readRows(db, deliveryPlaceTable(), QStringLiteral("CLIENTE = ?"), {customer},
+                              QStringLiteral("COD_LUOGO"));
 }
 
 Services::Outcome<std::optional<DeliveryPlace>> findDeliveryPlace(DataAccess &db, int customer, int code)
 {
-    auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE CLIENTE = ? AND COD_LUOGO = ?")
-                                     .arg(QString::fromLatin1(kColumns), Tables::CONS_MERCE),
-                                 {customer, code});
-    if (!rows)
-        return rows.failure();
-    if (rows->isEmpty())
-        return std::optional<DeliveryPlace>();
-    return std::optional<DeliveryPlace>(placeFrom(rows->first()));
+    return Services::readRow(db, deliveryPlaceTable(), {customer, code});
 }
 
 int nextPlaceCode(DataAccess &db, int customer)
@@ -106,61 +89,55 @@ bool placeExists(DataAccess &db, int customer, int code)
     return rows && !rows->isEmpty();
 }
 
-Services::WriteResult saveDeliveryPlace(DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how)
+WriteResult saveDeliveryPlace(DataAccess &db, const DeliveryPlace &place, PlaceSave how,
+                              const std::optional<DeliveryPlace> &loaded)
 {
-    const int code = place.code.trimmed().toInt();
+    const int customer = place.integer(QStringLiteral("CLIENTE"));
     Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)
-        return Services::WriteResult::of(Services::WriteEnd::LockHeld);
+        return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
     if (!unit.ok())
-        return Services::WriteResult::of(Services::WriteEnd::Failed);
+        return WriteResult::of(WriteEnd::Failed);
     if (how == PlaceSave::Insert) {
         // Stored meanwhile by another workstation: the caller asks again.
         bool found = false;
-        if (!stored(unit, customer, code, &found))
-            return Services::WriteResult::of(Services::WriteEnd::Failed);
+        if (!stored(unit, place, &found))
+            return WriteResult::of(WriteEnd::Failed);
         if (found) {
             unit.abandon();
-            return Services::WriteResult::of(Services::WriteEnd::Duplicate);
+            return {WriteEnd::Duplicate, {}, QStringLiteral("COD_LUOGO"), 0};
         }
     }
-    // One default place per customer.
-    if (place.isDefault &&
-        !unit.execCompany(QStringLiteral("Toglie predef."),
-                          QStringLiteral("UPDATE %1 SET PREDEF = 0 WHERE CLIENTE = ?").arg(Tables::CONS_MERCE),
-                          {customer}))
-        return Services::WriteResult::of(Services::WriteEnd::Failed);
+    // One default place per customer: the others lose the flag.
+    if (place.flag(QStringLiteral("PREDEF")) &&
+        !unit.execCompany(
+            QStringLiteral("Toglie predef."),
+            QStringLiteral("UPDATE %1 SET PREDEF = 0 WHERE CLIENTE = ? AND COD_LUOGO <> ?").arg(Tables::CONS_MERCE),
+            {customer, place.integer(QStringLiteral("COD_LUOGO"))}))
+        return WriteResult::of(WriteEnd::Failed);
     if (how == PlaceSave::Replace &&
-        !unit.execCompany(QStringLiteral("Canc consmerce dupl.."),
-                          QStringLiteral("DELETE FROM %1 WHERE CLIENTE = ? AND COD_LUOGO = ?").arg(Tables::CONS_MERCE),
-                          {customer, code}))
-        return Services::WriteResult::of(Services::WriteEnd::Failed);
+        !Services::deleteRow(unit, deliveryPlaceTable(), place.key(), QStringLiteral("Canc consmerce dupl..")))
+        return WriteResult::of(WriteEnd::Failed);
 
-    Params params = valuesOf(place);
     if (how == PlaceSave::Update) {
-        params << customer << code;
-        if (!unit.execCompany(QStringLiteral("Agg. consmerce ."),
-                              QStringLiteral("UPDATE %1 SET DESC_LUOGO = ?, INDIRIZZO = ?, CITTA = ?, CAP = ?, "
-                                             "PROV = ?, KKMM = ?, RADIALE = ?, PREDEF = ? "
-                                             "WHERE CLIENTE = ? AND COD_LUOGO = ?")
-                                  .arg(Tables::CONS_MERCE),
-                              params))
-            return Services::WriteResult::of(Services::WriteEnd::Failed);
-        if (db.rowsAffected() == 0) {
+        // What changed from the row as loaded; a row gone meanwhile is no
+        // update, changed or not.
+        const DeliveryPlace before = loaded.value_or(newDeliveryPlace(customer, place.integer(QStringLiteral("COD_LUOGO"))));
+        int affected = 0;
+        if (!Services::updateRow(unit, place, before, QStringLiteral("Agg. consmerce ."), &affected))
+            return WriteResult::of(WriteEnd::Failed);
+        bool found = affected > 0;
+        if (!found && !stored(unit, place, &found))
+            return WriteResult::of(WriteEnd::Failed);
+        if (!found) {
             unit.abandon();
-            return Services::WriteResult::of(Services::WriteEnd::Gone);
+            return WriteResult::of(WriteEnd::Gone);
         }
-    } else {
-        params.prepend(code);
-        params.prepend(customer);
-        if (!unit.execCompany(QStringLiteral("Ins. consmerce ."),
-                              QStringLiteral("INSERT INTO %1 (CLIENTE, %2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                                  .arg(Tables::CONS_MERCE, QString::fromLatin1(kColumns)),
-                              params))
-            return Services::WriteResult::of(Services::WriteEnd::Failed);
+    } else if (!Services::insertRow(unit, place, QStringLiteral("Ins. consmerce ."))) {
+        return WriteResult::of(WriteEnd::Failed);
     }
-    return Services::WriteResult::of(unit.commit() ? Services::WriteEnd::Written : Services::WriteEnd::Failed);
+    return WriteResult::of(unit.commit() ? WriteEnd::Written : WriteEnd::Failed);
 }
 
 Services::WriteResult deleteDeliveryPlace(DataAccess &db, int customer, int code)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "services/core/outcome.h"
-#include "services/core/record.h"
+#include "services/data/recordstore.h"
 
 #include <QList>
 #include <QString>
@@ -14,24 +14,17 @@ class DataAccess;
 
 namespace Orlavo::Masterdata {
 
-// A delivery place of a customer (CONS_MERCE) as the window edits it: the
-// number as digits, the distance with a decimal comma, the rest as typed.
-struct DeliveryPlace {
-    QString code;           // COD_LUOGO
-    QString description;    // DESC_LUOGO
-    QString address;        // INDIRIZZO
-    QString town;           // CITTA
-    QString postalCode;     // CAP
-    QString province;       // PROV
-    QString distance;       // KKMM, kilometres
-    QString radial;         // RADIALE
-    bool isDefault = false; // PREDEF = -1
-
-    bool operator==(const DeliveryPlace &other) const = default;
-};
+// A delivery place of a customer: a row of CONS_MERCE, keyed by customer
+// (CLIENTE) and number (COD_LUOGO); KKMM is the distance in kilometres
+// (empty when nought), PREDEF the default place (-1).
+using DeliveryPlace = Services::Row;
 
 // The decimals of the distance.
 inline constexpr int kDistanceDecimals = 2;
+
+const Services::TableDef &deliveryPlaceTable();
+// An empty place of the customer.
+DeliveryPlace newDeliveryPlace(int customer, int code = 0);
 
 // The customer's places by number.
 Services::Outcome<QList<DeliveryPlace>> listDeliveryPlaces(Services::DataAccess &db, int customer);
@@ -52,7 +45,9 @@ enum class PlaceSave { Insert, Replace, Update };
 // The writes take the lock TUTTO and run in one transaction; errors are
 // reported under "Gestione luoghi consegna merce". A default place first
 // takes the flag away from the customer's other places.
-Services::WriteResult saveDeliveryPlace(Services::DataAccess &db, int customer, const DeliveryPlace &place, PlaceSave how);
+// An update writes what changed from `loaded`.
+Services::WriteResult saveDeliveryPlace(Services::DataAccess &db, const DeliveryPlace &place, PlaceSave how,
+                                        const std::optional<DeliveryPlace> &loaded = std::nullopt);
 Services::WriteResult deleteDeliveryPlace(Services::DataAccess &db, int customer, int code);
 
 } // namespace Orlavo::Masterdata

@@ -6,6 +6,7 @@
 #include "services/core/concurrency.h"
 #include "ui/appcontext.h"
 #include "ui/fieldlook.h"
+#include "ui/formbinder.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
 
@@ -49,11 +50,19 @@ const QStringList &headings()
     return list;
 }
 
+// The grid's cells: the columns after the customer, the flag as "Sì".
 QStringList cellsOf(const DeliveryPlace &place)
 {
-    return {place.code,     place.description, place.address,
-            place.town,     place.postalCode,  place.province,
-            place.distance, place.radial,      place.isDefault ? QStringLiteral("Sì") : QString()};
+    QStringList cells;
+    for (const Services::ColumnDef &column : deliveryPlaceTable().columns) {
+        if (column.name == QLatin1String("CLIENTE"))
+            continue;
+        if (column.kind == Services::ColumnKind::Flag)
+            cells << (place.flag(column.name) ? QStringLiteral("Sì") : QString());
+        else
+            cells << Services::shownText(column, place.value(column.name));
+    }
+    return cells;
 }
 
 int numberOf(const QString &text)
@@ -61,10 +70,16 @@ int numberOf(const QString &text)
     return text.trimmed().toInt();
 }
 
+int numberOf(const DeliveryPlace &place)
+{
+    return place.integer(QStringLiteral("COD_LUOGO"));
+}
+
 } // namespace
 
 AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
-    : Ui::RecordWindow(headings(), parent), m_context(context), m_customer(customer)
+    : Ui::RecordWindow(headings(), parent), m_context(context), m_customer(customer),
+      m_family{{{&deliveryPlaceTable(), {}, {}, {}}}}, m_binder(new Ui::FormBinder(this))
 {
     setObjectName(QStringLiteral("AnaMeCli"));
     QString title = QString::fromLatin1(kTitle) + QStringLiteral(" - Cliente ") + QString::number(customer);
@@ -111,6 +126,7 @@ Ui::InputField *AnaMeCli::addField(const QString &column, Ui::InputField *field)
     field->setObjectName(QStringLiteral("T_") + column);
     field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
     m_fields.insert(column, field);
+    m_binder->bind(column, field, 0, column);
     return field;
 }
 
@@ -135,6 +151,7 @@ void AnaMeCli::buildFields()
     row(0, 0, QStringLiteral("Nu&mero"), narrow(addField(QStringLiteral("COD_LUOGO"), code), 6));
     m_default = new QCheckBox(QStringLiteral("Prede&finito"), this);
     m_default->setObjectName(QStringLiteral("T_PREDEF"));
+    m_binder->bind(QStringLiteral("PREDEF"), m_default, 0, QStringLiteral("PREDEF"));
     grid->addWidget(m_default, 0, 2, 1, 2);
     row(1, 0, QStringLiteral("&Descrizione"), addField(QStringLiteral("DESC_LUOGO"), new Ui::TextField(60, this)),
         5);
@@ -158,18 +175,9 @@ void AnaMeCli::buildFields()
 
 DeliveryPlace AnaMeCli::typed() const
 {
-    const auto text = [this](const char *column) { return m_fields.value(QString::fromLatin1(column))->text(); };
-    DeliveryPlace place;
-    place.code = text("COD_LUOGO");
-    place.description = text("DESC_LUOGO");
-    place.address = text("INDIRIZZO");
-    place.town = text("CITTA");
-    place.postalCode = text("CAP");
-    place.province = text("PROV");
-    place.distance = text("KKMM");
-    place.radial = text("RADIALE");
-    place.isDefault = m_default->isChecked();
-    return place;
+    Services::Record base(m_family);
+    base.main() = m_loaded.value_or(newDeliveryPlace(m_customer));
+    return m_binder->read(base).main();
 }
 
 void AnaMeCli::reload()
@@ -204,21 +212,12 @@ void AnaMeCli::newPlace()
 void AnaMeCli::display(const std::optional<DeliveryPlace> &place)
 {
     m_loaded = place;
-    const DeliveryPlace shown = place.value_or(DeliveryPlace{});
-    const QStringList cells = cellsOf(shown);
-    const QStringList columns = {QStringLiteral("COD_LUOGO"), QStringLiteral("DESC_LUOGO"), QStringLiteral("INDIRIZZO"),
-                                 QStringLiteral("CITTA"),     QStringLiteral("CAP"),        QStringLiteral("PROV"),
-                                 QStringLiteral("KKMM"),      QStringLiteral("RADIALE")};
-    for (int i = 0; i < int(columns.size()); ++i) {
-        Ui::InputField *field = m_fields.value(columns[i]);
-        field->setText(cells[i]);
-        field->setModified(false);
-    }
-    m_default->setChecked(shown.isDefault);
+    Services::Record shown(m_family);
+    shown.main() = place.value_or(newDeliveryPlace(m_customer));
+    m_binder->load(shown);
     // A stored place keeps its number: a new number is a new place.
     m_fields.value(QStringLiteral("COD_LUOGO"))->setReadOnly(place.has_value());
     m_remove->setEnabled(place.has_value());
-    Ui::clearFieldErrors(this);
 }
 
 void AnaMeCli::loadRow(int row)
@@ -302,17 +301,17 @@ void AnaMeCli::save()
     const DeliveryPlace place = typed();
     const QString duplicate = QString::fromUtf8(kDuplicate);
     PlaceSave how = m_loaded ? PlaceSave::Update : PlaceSave::Insert;
-    if (how == PlaceSave::Insert && placeExists(m_context.db, m_customer, numberOf(place.code))) {
+    if (how == PlaceSave::Insert && placeExists(m_context.db, m_customer, numberOf(place))) {
         if (!ask(duplicate, true))
             return;
         how = PlaceSave::Replace;
     }
-    Services::WriteEnd written = saveDeliveryPlace(m_context.db, m_customer, place, how).end;
+    Services::WriteEnd written = saveDeliveryPlace(m_context.db, place, how, m_loaded).end;
     // Stored by another workstation since the question: the same question.
     if (written == Services::WriteEnd::Duplicate) {
         if (!ask(duplicate, true))
             return;
-        written = saveDeliveryPlace(m_context.db, m_customer, place, PlaceSave::Replace).end;
+        written = saveDeliveryPlace(m_context.db, place, PlaceSave::Replace).end;
     }
     switch (written) {
     case Services::WriteEnd::Written:
@@ -334,7 +333,7 @@ void AnaMeCli::remove()
         return;
     if (!ask(QString::fromLatin1(kConfirmDelete), false))
         return;
-    const Services::WriteEnd deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(m_loaded->code)).end;
+    const Services::WriteEnd deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(*m_loaded)).end;
     if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)
         return;
     if (deleted == Services::WriteEnd::Gone)
@@ -346,7 +345,7 @@ void AnaMeCli::cancel()
 {
     std::optional<DeliveryPlace> again;
     if (m_loaded) {
-        if (auto current = findDeliveryPlace(m_context.db, m_customer, numberOf(m_loaded->code)))
+        if (auto current = findDeliveryPlace(m_context.db, m_customer, numberOf(*m_loaded)))
             again = *current;
     }
     reload();

@@ -10,6 +10,7 @@
 class QCheckBox;
 
 namespace Orlavo::Ui {
+class FormBinder;
 class InputField;
 struct AppContext;
 } // namespace Orlavo::Ui
@@ -69,6 +70,8 @@ private:
     const int m_customer;
     QList<DeliveryPlace> m_places;
     std::optional<DeliveryPlace> m_loaded;
+    const Services::FamilyDef m_family;
+    Ui::FormBinder *m_binder;
     QHash<QString, Ui::InputField *> m_fields;
     QCheckBox *m_default = nullptr;
     QPushButton *m_new = nullptr;

@@ -100,6 +100,12 @@ ColumnDef insertOnly(ColumnDef column)
     return column;
 }
 
+ColumnDef blankWhenZero(ColumnDef column)
+{
+    column.blankWhenZero = true;
+    return column;
+}
+
 } // namespace Column
 
 QStringList TableDef::names() const
@@ -240,7 +246,8 @@ QString shownText(const ColumnDef &column, const QVariant &value)
     case ColumnKind::Quantity:
     case ColumnKind::Percent:
         // No thousands points: "1.234" would read back as a decimal figure.
-        return typed.isNull() ? QString()
+        return typed.isNull() || (column.blankWhenZero && typed.toDouble() == 0.0)
+                   ? QString()
                               : QString::number(typed.toDouble(), 'f', column.decimals).replace(QLatin1Char('.'),
                                                                                                  QLatin1Char(','));
     case ColumnKind::Date:

@@ -31,6 +31,8 @@ struct ColumnDef {
     bool nullable = true;
     // Written by the insert and never changed by an update.
     bool insertOnly = false;
+    // A figure of nought shows as an empty field (a distance not given).
+    bool blankWhenZero = false;
     QVariant flagOn, flagOff; // flags: the stored values
 };
 
@@ -51,6 +53,7 @@ ColumnDef flagMinusOne(const QString &name);
 // The same column as a key.
 ColumnDef key(ColumnDef column);
 ColumnDef insertOnly(ColumnDef column);
+ColumnDef blankWhenZero(ColumnDef column);
 } // namespace Column
 
 // One table described once: its columns in their order, the key among them.
