@@ -1,5 +1,6 @@
 #include "contexttest.h"
 #include "customerwrites.h"
+#include "fixtures.h"
 #include "masterdata/stores/customerstore.h"
 #include "masterdata/windows/f110anac.h"
 #include "services/core/concurrency.h"
@@ -62,12 +63,9 @@ protected:
     // A statement of another workstation, on a connection of its own.
     void elsewhere(const QString &sql)
     {
-        Services::AppState state;
-        Services::SilentPrompter silent;
-        Services::DataAccess other(state, silent, QString());
-        ASSERT_TRUE(other.openServices(archives->config()));
-        ASSERT_TRUE(other.openCompany(QStringLiteral("01")));
-        ASSERT_EQ(other.executeSql(sql), 0) << sql.toStdString();
+        Orlavo::Testing::Workstation other(archives->config());
+        ASSERT_TRUE(other.open());
+        other.exec(sql);
     }
 
     std::unique_ptr<F110Anac> open(Mode mode, int code = 0)

@@ -1,39 +1,33 @@
 #include "files.h"
 #include "shell/stores/firstsetup.h"
 
-#include "archives.h"
+#include "fixtures.h"
 #include "scriptedprompter.h"
 #include "services/core/inifile.h"
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
-#include "services/data/schema.h"
 #include "shell/rules/password.h"
 #include "shell/windows/frminiziale.h"
 #include "ui/appcontext.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QUuid>
 
 #include <gtest/gtest.h>
-
-#include <atomic>
 
 using namespace Orlavo;
 using namespace Orlavo::Reporting;
 using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
-using Orlavo::Testing::adminExec;
 using Orlavo::Testing::PgServer;
 using Orlavo::Testing::ScriptedPrompter;
+using Orlavo::Testing::ServerDatabase;
+using Orlavo::Testing::Workstation;
 
 using Orlavo::Testing::readBytes;
 using Orlavo::Testing::writeBytes;
@@ -44,58 +38,6 @@ bool skipPostgres()
 {
     return !PgServer::fromEnvironment().available() && !PgServer::required();
 }
-
-std::atomic<int> databaseCounter{0};
-
-// An empty database on the test server, dropped at the end.
-class EmptyServerDatabase
-{
-public:
-    EmptyServerDatabase()
-        : m_server(PgServer::fromEnvironment()),
-          m_name(QStringLiteral("orlavo_fs%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter))
-    {
-        m_error = m_server.available() ? adminExec(m_server, QStringLiteral("CREATE DATABASE %1").arg(m_name))
-                                       : QStringLiteral("no PostgreSQL test server (ORLAVO_TEST_PGHOST)");
-    }
-    ~EmptyServerDatabase()
-    {
-        if (m_error.isEmpty())
-            adminExec(m_server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-    }
-
-    const QString &error() const { return m_error; }
-    Services::ServerKeys keys() const
-    {
-        Services::ServerKeys keys;
-        keys.host = m_server.host;
-        keys.port = m_server.port;
-        keys.user = m_server.user;
-        keys.database = m_name;
-        return keys;
-    }
-    bool schemaExists(const QString &schema) const
-    {
-        const QString name = QStringLiteral("orlavo-look-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        bool exists = false;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(m_server.host);
-            db.setPort(m_server.port);
-            db.setUserName(m_server.user);
-            db.setDatabaseName(m_name);
-            exists = db.open() && Services::Schema::postgresSchemaExists(db, schema);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-        return exists;
-    }
-
-private:
-    PgServer m_server;
-    QString m_name;
-    QString m_error;
-};
 
 FirstSetup validSetup()
 {
@@ -125,7 +67,7 @@ protected:
         }
         if (skipPostgres())
             GTEST_SKIP() << "no PostgreSQL test server (ORLAVO_TEST_PGHOST)";
-        server = std::make_unique<EmptyServerDatabase>();
+        server = std::make_unique<ServerDatabase>();
         ASSERT_TRUE(server->error().isEmpty()) << server->error().toStdString();
         setup.server = true;
         setup.pathDb.clear();
@@ -134,33 +76,26 @@ protected:
 
     Services::ConnectionConfig config() const
     {
+        if (server)
+            return server->config();
         Services::ConnectionConfig config;
         config.servicesFile = QStringLiteral("SERVIZI.MDB");
-        config.dbType = setup.server ? QStringLiteral("SQL") : QStringLiteral("ACCESS2000");
+        config.dbType = QStringLiteral("ACCESS2000");
         config.pathDb = Services::asFolder(setup.pathDb);
-        config.server = setup.serverKeys;
         return config;
     }
 
     // The rows of a query on the new archives, opened on company "01".
     std::optional<Services::Recordset> rows(const QString &sql) const
     {
-        Services::AppState state;
-        ScriptedPrompter quiet;
-        Services::DataAccess db(state, quiet, QString());
-        db.setExitHook([](int) {});
-        if (!db.openServices(config()) || !db.openCompany(setup.companyCode))
-            return std::nullopt;
-        auto result = db.openRecordset(sql);
-        if (!result)
-            return std::nullopt;
-        return *result;
+        Workstation reader(config(), setup.companyCode);
+        return reader.open() ? reader.rows(sql) : std::nullopt;
     }
 
     QString folder() const { return Services::asFolder(setup.pathDb); }
 
     QTemporaryDir dir;
-    std::unique_ptr<EmptyServerDatabase> server;
+    std::unique_ptr<ServerDatabase> server;
     FirstSetup setup;
     ScriptedPrompter prompter;
 };
@@ -475,37 +410,27 @@ TEST(FirstSetup, ServerFailureLeavesNoSchemaBehind)
     struct Case {
         const char *name;
         bool servicesBefore;
-        bool companyName61;
+        int year;
     };
-    // A name longer than its column fails in the middle of the first rows.
+    // A year longer than its column passes the checks and fails in the
+    // middle of the first rows.
     const QList<Case> cases = {
-        {"first rows fail", false, true},
-        {"services schema already there", true, false},
+        {"first rows fail", false, 20260},
+        {"services schema already there", true, 2026},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        EmptyServerDatabase server;
+        ServerDatabase server;
         ASSERT_TRUE(server.error().isEmpty()) << server.error().toStdString();
         FirstSetup setup = validSetup();
         setup.server = true;
         setup.pathDb.clear();
         setup.serverKeys = server.keys();
-        if (c.companyName61)
-            setup.companyName = QString(61, u'D');
+        setup.year = c.year;
+        ASSERT_FALSE(checkFirstSetup(setup).has_value());
         if (c.servicesBefore) {
-            const QString name = QStringLiteral("orlavo-pre-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-                db.setHostName(setup.serverKeys.host);
-                db.setPort(setup.serverKeys.port);
-                db.setUserName(setup.serverKeys.user);
-                db.setDatabaseName(setup.serverKeys.database);
-                ASSERT_TRUE(db.open());
-                ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("CREATE SCHEMA servizi")));
-                ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE servizi.MIA (X INTEGER)")));
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(name);
+            ASSERT_EQ(server.exec(QStringLiteral("CREATE SCHEMA servizi")), QString());
+            ASSERT_EQ(server.exec(QStringLiteral("CREATE TABLE servizi.MIA (X INTEGER)")), QString());
         }
         ScriptedPrompter prompter;
         EXPECT_FALSE(createArchives(setup, prompter));

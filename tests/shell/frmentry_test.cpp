@@ -1,6 +1,7 @@
 #include "shell/windows/frmentry.h"
 
-#include "archives.h"
+#include "contexttest.h"
+#include "fixtures.h"
 #include "scriptedprompter.h"
 #include "services/core/inifile.h"
 #include "services/core/tablenames.h"
@@ -28,10 +29,8 @@ using namespace Orlavo::Reporting;
 using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
-using Orlavo::Testing::Engine;
-using Orlavo::Testing::PgServer;
-using Orlavo::Testing::ScriptedPrompter;
-using Orlavo::Testing::TestArchives;
+using Orlavo::Testing::ActingPrompter;
+using Orlavo::Testing::Workstation;
 
 namespace {
 
@@ -44,84 +43,39 @@ const QString kNoRights = QStringLiteral("operazione non consentita : \n"
                                          "Per ulteriri chiarimenti rivolgersi all'Amministratore.");
 const QString kUser = QStringLiteral("UTENTE");
 
-// The scripted prompter with a hook run at every question, before it is
-// answered: what another workstation does while the operator reads.
-class HookedPrompter : public ScriptedPrompter
-{
-public:
-    Button ask(const QString &text, const QString &title, Icon icon, Buttons buttons,
-               std::optional<Button> defaultButton = std::nullopt) override
-    {
-        if (onAsk)
-            onAsk(text);
-        return ScriptedPrompter::ask(text, title, icon, buttons, defaultButton);
-    }
-    std::function<void(const QString &)> onAsk;
-};
-
-// Another workstation: a connection of its own to the same services database.
-class Workstation
-{
-public:
-    explicit Workstation(const TestArchives &archives) : m_db(m_state, m_prompter, QString())
-    {
-        m_db.setExitHook([](int) {});
-        m_open = bool(m_db.openServices(archives.config()));
-    }
-    bool open() const { return m_open; }
-    bool exec(const QString &sql, const Services::Params &params = {})
-    {
-        const int code = m_db.executeSqlServices(sql, params);
-        if (code != Services::kErrNone)
-            ADD_FAILURE() << sql.toStdString() << ": " << m_db.error().description.toStdString();
-        return code == Services::kErrNone;
-    }
-
-private:
-    Services::AppState m_state;
-    ScriptedPrompter m_prompter;
-    Services::DataAccess m_db;
-    bool m_open = false;
-};
-
-class FrmEntryTest : public ::testing::TestWithParam<Engine>
+class FrmEntryTest : public Orlavo::Testing::ContextTest<ActingPrompter>
 {
 protected:
     void SetUp() override
     {
-        if (GetParam() == Engine::Postgres && !PgServer::fromEnvironment().available() && !PgServer::required())
-            GTEST_SKIP() << "no PostgreSQL test server";
-        archives = std::make_unique<TestArchives>(GetParam());
-        ASSERT_TRUE(archives->ready()) << archives->problem().toStdString();
-        context = std::make_unique<AppContext>(archives->folder(), prompter);
-        context->db.setExitHook([this](int) { ++exits; });
-        ASSERT_TRUE(context->db.openServices(archives->config()));
-        other = std::make_unique<Workstation>(*archives);
+        ContextTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        other = std::make_unique<Workstation>(archives->config(), QString());
         ASSERT_TRUE(other->open());
     }
 
     void TearDown() override
     {
         window.reset();
-        EXPECT_EQ(exits, 0);
+        other.reset();
+        EXPECT_EQ(dbExits, 0);
+        ContextTest::TearDown();
     }
 
+    bool users(const QString &sql, const Services::Params &params = {})
+    {
+        return other->exec(sql.arg(Services::Tables::TAB_UTENTI), params, Services::Target::Services);
+    }
     // A row of TAB_UTENTI; an unset password or mark stays null.
     void addUser(const QString &code, const std::optional<QString> &password, const QString &type,
                  const std::optional<QString> &mark = std::nullopt)
     {
         const QVariant pwd = password ? QVariant(scramblePassword(*password).value()) : QVariant();
         const QVariant collegato = mark ? QVariant(*mark) : QVariant();
-        ASSERT_TRUE(other->exec(QStringLiteral("INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO, NOME, COLLEGATO) "
-                                               "VALUES (?, ?, ?, ?, ?, ?)")
-                                    .arg(Services::Tables::TAB_UTENTI),
-                                {code, pwd, QStringLiteral("Utente ") + code, type, code, collegato}));
-    }
-    void setMark(const QString &code, const QVariant &mark)
-    {
-        ASSERT_TRUE(other->exec(QStringLiteral("UPDATE %1 SET COLLEGATO = ? WHERE UTENTE = ?")
-                                    .arg(Services::Tables::TAB_UTENTI),
-                                {mark, code}));
+        ASSERT_TRUE(users(QStringLiteral("INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO, NOME, COLLEGATO) "
+                                         "VALUES (?, ?, ?, ?, ?, ?)"),
+                          {code, pwd, QStringLiteral("Utente ") + code, type, code, collegato}));
     }
     // COLLEGATO as committed; "<null>" for a null.
     QString mark(const QString &code) const
@@ -132,10 +86,7 @@ protected:
     }
 
     QString iniPath() const { return archives->folder() + QStringLiteral("CONT.INI"); }
-    QString ini(const QString &section, const QString &key) const
-    {
-        return Services::IniFile(iniPath()).read(section, key);
-    }
+    QString ini(const QString &key) const { return Services::IniFile(iniPath()).read(kUser, key); }
     void setIni(const QString &section, const QString &key, const QString &value) const
     {
         ASSERT_TRUE(Services::IniFile(iniPath()).write(section, key, value));
@@ -168,12 +119,19 @@ protected:
     bool stillOpen() const { return window->isVisible() && window->result() != QDialog::Accepted; }
     std::string shown() const { return prompter.texts().join(QLatin1Char('|')).toStdString(); }
 
-    std::unique_ptr<TestArchives> archives;
-    HookedPrompter prompter;
-    std::unique_ptr<AppContext> context;
+    // Logged in as the row's code: both marks set, the state taken from the row.
+    void expectLoggedIn(const QString &code, int userType)
+    {
+        ASSERT_TRUE(loggedIn()) << shown();
+        EXPECT_EQ(context->state.user, code);
+        EXPECT_EQ(context->state.userType, userType);
+        EXPECT_EQ(mark(code), QStringLiteral("C"));
+        EXPECT_EQ(ini(QStringLiteral("NOME")), code);
+        EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), QStringLiteral("S"));
+    }
+
     std::unique_ptr<Workstation> other;
     std::unique_ptr<FrmEntry> window;
-    int exits = 0;
 };
 
 } // namespace
@@ -184,7 +142,8 @@ TEST_P(FrmEntryTest, WindowShowsNameAndVersionAndOffersTheLastUser)
     FrmEntry &w = open();
     // NOMEAPP missing: the default, written back.
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("nomeApp"))->text(), QStringLiteral("Orlavo"));
-    EXPECT_EQ(ini(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP")), QStringLiteral("Orlavo"));
+    EXPECT_EQ(Services::IniFile(iniPath()).read(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP")),
+              QStringLiteral("Orlavo"));
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("versione"))->text(), QStringLiteral("Versione 2.1.7"));
     EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("utente")), w.codeField());
     EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("password")), w.passwordField());
@@ -223,119 +182,96 @@ TEST_P(FrmEntryTest, NameFromSettingsAndFocusOnTheCodeWhenNobodyIsOffered)
     EXPECT_EQ(w.codeField()->text(), QStringLiteral("ADMIN"));
 }
 
-TEST_P(FrmEntryTest, EmptyCodeIsRefusedAndNothingIsWritten)
+TEST_P(FrmEntryTest, RefusalsLeaveEverythingAsItWas)
 {
     addUser(QStringLiteral("MARIO"), QStringLiteral("segreta"), QStringLiteral("2"));
+    addUser(QStringLiteral("OSPITE"), std::nullopt, QStringLiteral("1"));
+    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
+    const QString app = QStringLiteral("Orlavo");
+    const auto critical = Prompter::Icon::Critical;
+    const auto okCancel = Prompter::Buttons::OkCancel;
+    struct Case {
+        const char *name;
+        QString code;
+        QString password;
+        QString text;
+        QString title;
+        Prompter::Icon icon;
+        Prompter::Buttons buttons;
+        QLineEdit *(FrmEntry::*focus)() const;
+    };
+    const QString good = QStringLiteral("segreta");
+    const QList<Case> cases = {
+        {"no code", QString(), good, kNoCode, app, critical, okCancel, &FrmEntry::codeField},
+        {"blank code", QStringLiteral("   "), good, kNoCode, app, critical, okCancel, &FrmEntry::codeField},
+        {"unknown code", QStringLiteral("MARIA"), good, kUnknownCode, app, critical, okCancel, &FrmEntry::codeField},
+        {"another password", QStringLiteral("MARIO"), QStringLiteral("segreta2"), kWrongPassword, app, critical,
+         okCancel, &FrmEntry::passwordField},
+        {"password in another case", QStringLiteral("MARIO"), QStringLiteral("SEGRETA"), kWrongPassword, app,
+         critical, okCancel, &FrmEntry::passwordField},
+        {"password the stored form cannot hold", QStringLiteral("MARIO"), QStringLiteral("segretaΩ"),
+         kWrongPassword, app, critical, okCancel, &FrmEntry::passwordField},
+        {"no password typed", QStringLiteral("MARIO"), QString(), kWrongPassword, app, critical, okCancel,
+         &FrmEntry::passwordField},
+        {"password typed, none stored", QStringLiteral("OSPITE"), QStringLiteral("x"), kWrongPassword, app,
+         critical, okCancel, &FrmEntry::passwordField},
+        // Abort on a user logged in elsewhere.
+        {"logged in elsewhere", QStringLiteral("LUIGI"), QStringLiteral("altra"), kAlreadyConnected,
+         QStringLiteral("Errore"), Prompter::Icon::Warning, Prompter::Buttons::AbortRetryIgnore, nullptr},
+    };
     open();
-    for (const QString &code : {QString(), QStringLiteral("   ")}) {
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         prompter.clear();
-        type(code, QStringLiteral("segreta"));
-        ASSERT_EQ(prompter.shown().size(), 1) << shown();
-        EXPECT_EQ(prompter.shown().at(0).text, kNoCode);
-        EXPECT_EQ(prompter.shown().at(0).title, QStringLiteral("Orlavo"));
-        EXPECT_EQ(prompter.shown().at(0).icon, Prompter::Icon::Critical);
-        EXPECT_EQ(prompter.shown().at(0).buttons, Prompter::Buttons::OkCancel);
+        const Orlavo::Testing::Snapshot before(*archives, {Services::Tables::TAB_UTENTI});
+        if (c.buttons == Prompter::Buttons::AbortRetryIgnore)
+            prompter.queue(Prompter::Button::Abort);
+        type(c.code, c.password);
+        Orlavo::Testing::expectRefused(prompter, c.text, c.icon, c.buttons, c.title);
         EXPECT_TRUE(stillOpen());
-        EXPECT_EQ(window->focusWidget(), window->codeField());
+        if (c.focus) {
+            EXPECT_EQ(window->focusWidget(), (window.get()->*c.focus)());
+        }
+        Orlavo::Testing::expectNothingWritten(before, context->db);
+        EXPECT_TRUE(ini(QStringLiteral("NOME")).isEmpty());
+        EXPECT_TRUE(ini(QStringLiteral("COLLEGATO")).isEmpty());
+        EXPECT_EQ(context->state.userType, -1);
     }
-    EXPECT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral("<null>"));
-    EXPECT_TRUE(ini(kUser, QStringLiteral("NOME")).isEmpty());
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-    EXPECT_EQ(context->state.userType, -1);
 }
 
-TEST_P(FrmEntryTest, UnknownCodeIsRefusedAndNothingIsWritten)
-{
-    addUser(QStringLiteral("MARIO"), QStringLiteral("segreta"), QStringLiteral("2"));
-    open();
-    type(QStringLiteral("MARIA"), QStringLiteral("segreta"));
-    ASSERT_EQ(prompter.shown().size(), 1) << shown();
-    EXPECT_EQ(prompter.shown().at(0).text, kUnknownCode);
-    EXPECT_EQ(prompter.shown().at(0).title, QStringLiteral("Orlavo"));
-    EXPECT_EQ(prompter.shown().at(0).icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.shown().at(0).buttons, Prompter::Buttons::OkCancel);
-    EXPECT_TRUE(stillOpen());
-    EXPECT_EQ(window->focusWidget(), window->codeField());
-    EXPECT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral("<null>"));
-    EXPECT_TRUE(ini(kUser, QStringLiteral("NOME")).isEmpty());
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-    EXPECT_EQ(context->state.userType, -1);
-}
-
-TEST_P(FrmEntryTest, WrongPasswordIsRefusedAndNothingIsWritten)
-{
-    addUser(QStringLiteral("MARIO"), QStringLiteral("segreta"), QStringLiteral("2"));
-    open();
-    // Another password, another case, one the stored form cannot hold, none.
-    for (const QString &password : {QStringLiteral("segreta2"), QStringLiteral("SEGRETA"), QStringLiteral("segretaΩ"),
-                                    QString()}) {
-        SCOPED_TRACE(password.toStdString());
-        prompter.clear();
-        type(QStringLiteral("MARIO"), password);
-        ASSERT_EQ(prompter.shown().size(), 1) << shown();
-        EXPECT_EQ(prompter.shown().at(0).text, kWrongPassword);
-        EXPECT_EQ(prompter.shown().at(0).title, QStringLiteral("Orlavo"));
-        EXPECT_EQ(prompter.shown().at(0).icon, Prompter::Icon::Critical);
-        EXPECT_EQ(prompter.shown().at(0).buttons, Prompter::Buttons::OkCancel);
-        EXPECT_TRUE(stillOpen());
-        EXPECT_EQ(window->focusWidget(), window->passwordField());
-    }
-    EXPECT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral("<null>"));
-    EXPECT_TRUE(ini(kUser, QStringLiteral("NOME")).isEmpty());
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-    EXPECT_EQ(context->state.userType, -1);
-    EXPECT_TRUE(context->state.user.isEmpty());
-}
-
-TEST_P(FrmEntryTest, GoodLoginMarksBothSidesAndLeavingClearsThem)
+TEST_P(FrmEntryTest, LoginsAccepted)
 {
     addUser(QStringLiteral("Mario"), QStringLiteral("segreta"), QStringLiteral("2"));
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    open();
-    // The code is matched without regard to case and kept as stored.
-    type(QStringLiteral("MARIO"), QStringLiteral("segreta"));
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    ASSERT_TRUE(loggedIn());
-    EXPECT_EQ(mark(QStringLiteral("Mario")), QStringLiteral("C"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("NOME")), QStringLiteral("Mario"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("COLLEGATO")), QStringLiteral("S"));
-    EXPECT_EQ(context->state.user, QStringLiteral("Mario"));
-    EXPECT_EQ(context->state.userType, 2);
-    EXPECT_TRUE(context->state.agentFlag.isEmpty());
-
-    EXPECT_TRUE(clearConnected(context->db, context->settings));
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    EXPECT_EQ(mark(QStringLiteral("Mario")), QStringLiteral(" "));
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-    EXPECT_TRUE(iniConnectedBlank()) << iniText().toStdString();
-    EXPECT_EQ(ini(kUser, QStringLiteral("NOME")), QStringLiteral("Mario"));
-    // Only his own row.
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
-}
-
-TEST_P(FrmEntryTest, AgentCodeSetsTheAgentFlag)
-{
     addUser(QStringLiteral("A12345"), QStringLiteral("vendite"), QStringLiteral("1"));
-    open();
-    type(QStringLiteral("a12345"), QStringLiteral("vendite"));
-    ASSERT_TRUE(loggedIn()) << shown();
-    EXPECT_EQ(context->state.user, QStringLiteral("A12345"));
-    EXPECT_EQ(context->state.userType, 1);
-    EXPECT_EQ(context->state.agentFlag, QStringLiteral("A"));
-    EXPECT_EQ(mark(QStringLiteral("A12345")), QStringLiteral("C"));
-}
-
-TEST_P(FrmEntryTest, AdminTypedInLowerCaseLogsInAsAdmin)
-{
-    addUser(QStringLiteral("ADMIN"), QStringLiteral("Admin1"), QStringLiteral("2"));
-    FrmEntry &w = open();
-    QTest::keyClicks(w.codeField(), QStringLiteral("admin"));
-    w.passwordField()->setText(QStringLiteral("Admin1"));
-    w.okButton()->click();
-    ASSERT_TRUE(loggedIn()) << shown();
-    EXPECT_EQ(context->state.user, QStringLiteral("ADMIN"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("NOME")), QStringLiteral("ADMIN"));
-    EXPECT_EQ(mark(QStringLiteral("ADMIN")), QStringLiteral("C"));
+    addUser(QStringLiteral("OSPITE"), std::nullopt, QStringLiteral("1"));
+    ASSERT_TRUE(users(QStringLiteral("INSERT INTO %1 (UTENTE, PWD, TIPO) VALUES (?, ?, ?)"),
+                      {QStringLiteral("VUOTA"), QVariant(QStringLiteral("")), QStringLiteral("3")}));
+    struct Case {
+        const char *name;
+        QString typed;
+        QString password;
+        QString code;
+        int userType;
+        QString agentFlag;
+    };
+    const QList<Case> cases = {
+        // The code is matched without regard to case and kept as stored.
+        {"code in another case", QStringLiteral("MARIO"), QStringLiteral("segreta"), QStringLiteral("Mario"), 2, {}},
+        {"agent code", QStringLiteral("a12345"), QStringLiteral("vendite"), QStringLiteral("A12345"), 1,
+         QStringLiteral("A")},
+        {"no password stored, none typed", QStringLiteral("OSPITE"), QString(), QStringLiteral("OSPITE"), 1, {}},
+        {"empty password stored, none typed", QStringLiteral("VUOTA"), QString(), QStringLiteral("VUOTA"), 3, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        prompter.clear();
+        context->state.userType = -1;
+        open();
+        type(c.typed, c.password);
+        EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
+        expectLoggedIn(c.code, c.userType);
+        EXPECT_EQ(context->state.agentFlag, c.agentFlag);
+    }
 }
 
 TEST_P(FrmEntryTest, EnterConfirmsAndEscapeCancels)
@@ -359,144 +295,68 @@ TEST_P(FrmEntryTest, EnterConfirmsAndEscapeCancels)
     EXPECT_EQ(second.result(), QDialog::Rejected);
 }
 
-TEST_P(FrmEntryTest, UserLoggedInElsewhereAbortChangesNothing)
+TEST_P(FrmEntryTest, UserLoggedInElsewhere)
 {
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    open();
-    prompter.queue(Prompter::Button::Abort);
-    type(QStringLiteral("LUIGI"), QStringLiteral("altra"));
-    ASSERT_EQ(prompter.shown().size(), 1) << shown();
-    EXPECT_EQ(prompter.shown().at(0).text, kAlreadyConnected);
-    EXPECT_EQ(prompter.shown().at(0).title, QStringLiteral("Errore"));
-    EXPECT_EQ(prompter.shown().at(0).icon, Prompter::Icon::Warning);
-    EXPECT_EQ(prompter.shown().at(0).buttons, Prompter::Buttons::AbortRetryIgnore);
-    EXPECT_TRUE(stillOpen());
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
-    EXPECT_TRUE(ini(kUser, QStringLiteral("NOME")).isEmpty());
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-    EXPECT_EQ(context->state.userType, -1);
-}
-
-TEST_P(FrmEntryTest, UserLoggedInElsewhereIgnoreLogsIn)
-{
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("3"), QStringLiteral("C"));
-    open();
-    prompter.queue(Prompter::Button::Ignore);
-    type(QStringLiteral("LUIGI"), QStringLiteral("altra"));
-    EXPECT_EQ(prompter.texts(), QStringList{kAlreadyConnected});
-    ASSERT_TRUE(loggedIn());
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("NOME")), QStringLiteral("LUIGI"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("COLLEGATO")), QStringLiteral("S"));
-    EXPECT_EQ(context->state.userType, 3);
-}
-
-TEST_P(FrmEntryTest, UserLoggedInElsewhereIgnoreStillNeedsThePassword)
-{
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    open();
-    prompter.queue(Prompter::Button::Ignore);
-    type(QStringLiteral("LUIGI"), QStringLiteral("sbagliata"));
-    EXPECT_EQ(prompter.texts(), (QStringList{kAlreadyConnected, kWrongPassword}));
-    EXPECT_TRUE(stillOpen());
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-}
-
-TEST_P(FrmEntryTest, RetryReadsTheRowAgain)
-{
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    open();
-    // Still logged in at the first retry; he leaves while the second question is shown.
-    int asked = 0;
-    prompter.onAsk = [&](const QString &text) {
-        if (text == kAlreadyConnected && ++asked == 2)
-            setMark(QStringLiteral("LUIGI"), QStringLiteral(" "));
-    };
-    prompter.queue(Prompter::Button::Retry);
-    prompter.queue(Prompter::Button::Retry);
-    type(QStringLiteral("LUIGI"), QStringLiteral("altra"));
-    EXPECT_EQ(prompter.texts(), (QStringList{kAlreadyConnected, kAlreadyConnected}));
-    ASSERT_TRUE(loggedIn());
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("COLLEGATO")), QStringLiteral("S"));
-}
-
-TEST_P(FrmEntryTest, RetryFindsTheUserGone)
-{
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    open();
-    prompter.onAsk = [&](const QString &text) {
-        if (text == kAlreadyConnected) {
-            ASSERT_TRUE(other->exec(QStringLiteral("DELETE FROM %1").arg(Services::Tables::TAB_UTENTI)));
-        }
-    };
-    prompter.queue(Prompter::Button::Retry);
-    type(QStringLiteral("LUIGI"), QStringLiteral("altra"));
-    EXPECT_EQ(prompter.texts(), (QStringList{kAlreadyConnected, kUnknownCode}));
-    EXPECT_TRUE(stillOpen());
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-}
-
-TEST_P(FrmEntryTest, SameUserBackWhereHeLeftIsNotAsked)
-{
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    setIni(kUser, QStringLiteral("NOME"), QStringLiteral("luigi"));
-    setIni(kUser, QStringLiteral("COLLEGATO"), QStringLiteral("S"));
-    open();
-    type(QStringLiteral("LUIGI"), QStringLiteral("altra"));
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    ASSERT_TRUE(loggedIn());
-    EXPECT_EQ(ini(kUser, QStringLiteral("NOME")), QStringLiteral("LUIGI"));
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
-}
-
-TEST_P(FrmEntryTest, SomebodyElsesMarkOrNoMarkHereIsAsked)
-{
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
+    using B = Prompter::Button;
     struct Case {
         const char *name;
-        QString name_;
-        QString connected;
+        QString iniName;
+        QString iniConnected;
+        QList<B> answers;
+        QString password;
+        // The other workstation acting while the question is shown.
+        std::function<void()> meanwhile;
+        QStringList texts;
+        bool logsIn;
     };
+    const QString good = QStringLiteral("altra");
     const QList<Case> cases = {
-        {"this workstation left nothing behind", QStringLiteral("LUIGI"), QString()},
-        {"another user's mark here", QStringLiteral("MARIO"), QStringLiteral("S")},
+        {"ignored", {}, {}, {B::Ignore}, good, {}, {kAlreadyConnected}, true},
+        {"ignored, still needs the password", {}, {}, {B::Ignore}, QStringLiteral("sbagliata"), {},
+         {kAlreadyConnected, kWrongPassword}, false},
+        {"retry reads the row again",
+         {},
+         {},
+         {B::Retry, B::Retry},
+         good,
+         // He leaves while the second question is shown.
+         [this] {
+             prompter.action = [this] {
+                 users(QStringLiteral("UPDATE %1 SET COLLEGATO = ' ' WHERE UTENTE = 'LUIGI'"));
+             };
+         },
+         {kAlreadyConnected, kAlreadyConnected},
+         true},
+        {"retry finds him gone", {}, {}, {B::Retry}, good, [this] { users(QStringLiteral("DELETE FROM %1")); },
+         {kAlreadyConnected, kUnknownCode}, false},
+        {"his own mark left here", QStringLiteral("luigi"), QStringLiteral("S"), {}, good, {}, {}, true},
+        {"this workstation left nothing behind", QStringLiteral("LUIGI"), {}, {B::Abort}, good, {},
+         {kAlreadyConnected}, false},
+        {"another user's mark here", QStringLiteral("MARIO"), QStringLiteral("S"), {B::Abort}, good, {},
+         {kAlreadyConnected}, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
+        ASSERT_TRUE(users(QStringLiteral("DELETE FROM %1")));
+        addUser(QStringLiteral("LUIGI"), good, QStringLiteral("3"), QStringLiteral("C"));
+        setIni(kUser, QStringLiteral("NOME"), c.iniName);
+        setIni(kUser, QStringLiteral("COLLEGATO"), c.iniConnected);
+        context->state.userType = -1;
         prompter.clear();
-        setIni(kUser, QStringLiteral("NOME"), c.name_);
-        setIni(kUser, QStringLiteral("COLLEGATO"), c.connected);
+        for (const B answer : c.answers)
+            prompter.queue(answer);
+        prompter.onText = kAlreadyConnected;
+        prompter.action = c.meanwhile;
         open();
-        prompter.queue(Prompter::Button::Abort);
-        type(QStringLiteral("LUIGI"), QStringLiteral("altra"));
-        EXPECT_EQ(prompter.texts(), QStringList{kAlreadyConnected});
-        EXPECT_TRUE(stillOpen());
+        type(QStringLiteral("LUIGI"), c.password);
+        EXPECT_EQ(prompter.texts(), c.texts);
+        if (c.logsIn) {
+            expectLoggedIn(QStringLiteral("LUIGI"), 3);
+        } else {
+            EXPECT_TRUE(stillOpen());
+            EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), c.iniConnected);
+        }
     }
-}
-
-TEST_P(FrmEntryTest, NoPasswordStoredAndNoneTyped)
-{
-    addUser(QStringLiteral("OSPITE"), std::nullopt, QStringLiteral("1"));
-    ASSERT_TRUE(other->exec(QStringLiteral("INSERT INTO %1 (UTENTE, PWD, TIPO) VALUES (?, ?, ?)")
-                                .arg(Services::Tables::TAB_UTENTI),
-                            {QStringLiteral("VUOTA"), QVariant(QStringLiteral("")), QStringLiteral("1")}));
-    open();
-    type(QStringLiteral("OSPITE"), QStringLiteral("x"));
-    EXPECT_EQ(prompter.texts(), QStringList{kWrongPassword});
-    ASSERT_TRUE(stillOpen());
-    prompter.clear();
-    type(QStringLiteral("OSPITE"), QString());
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    EXPECT_TRUE(loggedIn());
-    EXPECT_EQ(mark(QStringLiteral("OSPITE")), QStringLiteral("C"));
-
-    context->state.userType = -1;
-    open();
-    type(QStringLiteral("VUOTA"), QString());
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    EXPECT_TRUE(loggedIn());
-    EXPECT_EQ(mark(QStringLiteral("VUOTA")), QStringLiteral("C"));
 }
 
 TEST_P(FrmEntryTest, ReadOnlyUserIsToldAndStillLogsIn)
@@ -514,40 +374,42 @@ TEST_P(FrmEntryTest, ReadOnlyUserIsToldAndStillLogsIn)
     ASSERT_TRUE(loggedIn());
     EXPECT_EQ(context->state.user, QStringLiteral("CONSULTA"));
     EXPECT_EQ(context->state.userType, 0);
-    EXPECT_EQ(ini(kUser, QStringLiteral("NOME")), QStringLiteral("CONSULTA"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("COLLEGATO")), QStringLiteral("S"));
+    EXPECT_EQ(ini(QStringLiteral("NOME")), QStringLiteral("CONSULTA"));
+    EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), QStringLiteral("S"));
     // The refused update left the row as it was.
     EXPECT_EQ(mark(QStringLiteral("CONSULTA")), QStringLiteral("<null>"));
 }
 
-TEST_P(FrmEntryTest, CancelLeavesAnotherWorkstationsMark)
+TEST_P(FrmEntryTest, CancelClearsOnlyThisWorkstationsStaleMark)
 {
-    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
-    setIni(kUser, QStringLiteral("NOME"), QStringLiteral("LUIGI"));
-    FrmEntry &w = open();
-    w.cancelButton()->click();
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.result(), QDialog::Rejected);
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
-    EXPECT_TRUE(ini(kUser, QStringLiteral("COLLEGATO")).isEmpty());
-    EXPECT_FALSE(iniConnectedBlank());
-}
-
-TEST_P(FrmEntryTest, CancelClearsThisWorkstationsStaleMark)
-{
+    struct Case {
+        const char *name;
+        QString iniConnected;
+        bool byTheFrame;
+        QString luigi;
+    };
+    const QList<Case> cases = {
+        {"another workstation's mark", QString(), false, QStringLiteral("C")},
+        {"this workstation's stale mark, closed by the frame", QStringLiteral("S"), true, QStringLiteral(" ")},
+    };
     addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
     addUser(QStringLiteral("MARIO"), QStringLiteral("segreta"), QStringLiteral("2"), QStringLiteral("C"));
     setIni(kUser, QStringLiteral("NOME"), QStringLiteral("LUIGI"));
-    setIni(kUser, QStringLiteral("COLLEGATO"), QStringLiteral("S"));
-    FrmEntry &w = open();
-    // Closing by the frame is a cancel.
-    w.close();
-    EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
-    EXPECT_EQ(w.result(), QDialog::Rejected);
-    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral(" "));
-    EXPECT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral("C"));
-    EXPECT_TRUE(iniConnectedBlank()) << iniText().toStdString();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        setIni(kUser, QStringLiteral("COLLEGATO"), c.iniConnected);
+        FrmEntry &w = open();
+        if (c.byTheFrame)
+            w.close();
+        else
+            w.cancelButton()->click();
+        EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(w.result(), QDialog::Rejected);
+        EXPECT_EQ(mark(QStringLiteral("LUIGI")), c.luigi);
+        EXPECT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral("C"));
+        EXPECT_EQ(iniConnectedBlank(), c.byTheFrame) << iniText().toStdString();
+    }
 }
 
 TEST_P(FrmEntryTest, ClearConnectedGivesUpAfterThreeRefusedUpdates)
@@ -568,7 +430,7 @@ TEST_P(FrmEntryTest, ClearConnectedGivesUpAfterThreeRefusedUpdates)
             << shown();
     }
     EXPECT_EQ(mark(QStringLiteral("CONSULTA")), QStringLiteral("C"));
-    EXPECT_EQ(ini(kUser, QStringLiteral("COLLEGATO")), QStringLiteral("S"));
+    EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), QStringLiteral("S"));
 }
 
 TEST_P(FrmEntryTest, ClearConnectedBeforeALoginLeavesOthersAlone)
@@ -581,13 +443,13 @@ TEST_P(FrmEntryTest, ClearConnectedBeforeALoginLeavesOthersAlone)
     EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
 }
 
-TEST_P(FrmEntryTest, MainWindowClosingClearsTheMarks)
+TEST_P(FrmEntryTest, MainWindowClosingClearsOnlyTheOwnMark)
 {
     addUser(QStringLiteral("MARIO"), QStringLiteral("segreta"), QStringLiteral("2"));
+    addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("2"), QStringLiteral("C"));
     open();
     type(QStringLiteral("MARIO"), QStringLiteral("segreta"));
-    ASSERT_TRUE(loggedIn()) << shown();
-    ASSERT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral("C"));
+    ASSERT_NO_FATAL_FAILURE(expectLoggedIn(QStringLiteral("MARIO"), 2));
     {
         Menu menu(*context);
         menu.show();
@@ -595,7 +457,9 @@ TEST_P(FrmEntryTest, MainWindowClosingClearsTheMarks)
     }
     EXPECT_TRUE(prompter.shown().isEmpty()) << shown();
     EXPECT_EQ(mark(QStringLiteral("MARIO")), QStringLiteral(" "));
+    EXPECT_EQ(mark(QStringLiteral("LUIGI")), QStringLiteral("C"));
     EXPECT_TRUE(iniConnectedBlank()) << iniText().toStdString();
+    EXPECT_EQ(ini(QStringLiteral("NOME")), QStringLiteral("MARIO"));
 }
 
 TEST_P(FrmEntryTest, ScrambledPasswordsReadBackIdentical)
@@ -631,5 +495,4 @@ TEST_P(FrmEntryTest, ScrambledPasswordsReadBackIdentical)
     EXPECT_TRUE(loggedIn());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, FrmEntryTest, ::testing::Values(Engine::Sqlite, Engine::Postgres),
-                         Orlavo::Testing::engineName);
+ORLAVO_FOR_EACH_ENGINE(FrmEntryTest);

@@ -4,6 +4,7 @@
 // suppliers and items propose.
 
 #include "contexttest.h"
+#include "fixtures.h"
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
 #include "services/data/schema.h"
@@ -12,11 +13,7 @@
 #include "shell/stores/firstsetup.h"
 #include "shell/windows/frmsocieta.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
-
-#include <atomic>
 
 using namespace Orlavo;
 using namespace Orlavo::Reporting;
@@ -25,13 +22,10 @@ using namespace Orlavo::Shell;
 using Orlavo::Services::Prompter;
 using Orlavo::Services::SchemaKind;
 using Orlavo::Testing::Engine;
-using Orlavo::Testing::PgServer;
 using Orlavo::Testing::RecordingPrompter;
 namespace Tables = Orlavo::Services::Tables;
 
 namespace {
-
-std::atomic<int> databaseCounter{0};
 
 const QString kCosts = QStringLiteral("C");
 const QString kRevenues = QStringLiteral("R");
@@ -69,9 +63,7 @@ protected:
     {
         company.reset();
         ContextTest::TearDown();
-        if (!m_serverDatabase.isEmpty())
-            Orlavo::Testing::adminExec(PgServer::fromEnvironment(),
-                                       QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_serverDatabase));
+        server.reset();
     }
 
     // Company "02" registered through the card, in an installation whose
@@ -104,25 +96,17 @@ protected:
         setup.adminPassword = setup.adminPasswordAgain = QStringLiteral("segreta");
         setup.year = 2026;
         Services::ConnectionConfig config;
-        config.servicesFile = QStringLiteral("SERVIZI.MDB");
         if (GetParam() == Engine::Sqlite) {
             setup.pathDb = archives->folder() + QStringLiteral("INSTALLAZIONE");
+            config.servicesFile = QStringLiteral("SERVIZI.MDB");
             config.dbType = QStringLiteral("ACCESS2000");
             config.pathDb = Services::asFolder(setup.pathDb);
         } else {
-            const PgServer server = PgServer::fromEnvironment();
-            const QString name =
-                QStringLiteral("orlavo_sa%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter);
-            const QString error = Orlavo::Testing::adminExec(server, QStringLiteral("CREATE DATABASE %1").arg(name));
-            ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-            m_serverDatabase = name;
+            server = std::make_unique<Orlavo::Testing::ServerDatabase>();
+            ASSERT_TRUE(server->error().isEmpty()) << server->error().toStdString();
             setup.server = true;
-            setup.serverKeys.host = server.host;
-            setup.serverKeys.port = server.port;
-            setup.serverKeys.user = server.user;
-            setup.serverKeys.database = name;
-            config.dbType = QStringLiteral("SQL");
-            config.server = setup.serverKeys;
+            setup.serverKeys = server->keys();
+            config = server->config();
         }
         Orlavo::Testing::ScriptedPrompter quiet;
         const auto created = createArchives(setup, quiet);
@@ -132,17 +116,13 @@ protected:
 
     void open(const Services::ConnectionConfig &config, const QString &code)
     {
-        company = std::make_unique<Services::DataAccess>(m_state, m_silent, QString());
-        company->setExitHook([](int) {});
-        ASSERT_TRUE(company->openServices(config));
-        ASSERT_TRUE(company->openCompany(code));
+        company = std::make_unique<Orlavo::Testing::Workstation>(config, code);
+        ASSERT_TRUE(company->open());
     }
 
     Services::Recordset rows(const QString &sql, const Services::Params &params = {})
     {
-        auto read = company->openRecordset(sql, params);
-        EXPECT_TRUE(read) << sql.toStdString() << ": " << company->error().description.toStdString();
-        return read ? *read : Services::Recordset();
+        return company->rows(sql, params).value_or(Services::Recordset());
     }
 
     QStringList column(const QString &sql, const Services::Params &params = {})
@@ -229,12 +209,9 @@ protected:
         }
     }
 
-    std::unique_ptr<Services::DataAccess> company;
+    std::unique_ptr<Orlavo::Testing::Workstation> company;
 
-private:
-    Services::AppState m_state;
-    Services::SilentPrompter m_silent;
-    QString m_serverDatabase;
+    std::unique_ptr<Orlavo::Testing::ServerDatabase> server;
 };
 
 TEST_P(NewCompanyTest, RegisteredCompanyHasEveryDefault)
@@ -270,17 +247,17 @@ TEST_P(NewCompanyTest, StandardDataAppliedAgainChangesNothing)
             .value(0);
     ASSERT_FALSE(sales.isEmpty());
     {
-        Services::WriteUnit unit(*company, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
+        Services::WriteUnit unit(company->db(), QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
         ASSERT_TRUE(unit.execCompany(QStringLiteral("Prova"),
                                      QStringLiteral("UPDATE TAB_PIANO_CONTI SET DESCRIZIONE = ? WHERE CODICE = ?"),
                                      {QStringLiteral("VENDITE AL DETTAGLIO"), sales}) &&
                     unit.commit());
     }
     {
-        Services::WriteUnit unit(*company, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
+        Services::WriteUnit unit(company->db(), QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
         ASSERT_TRUE(Services::StandardData::apply(unit, SchemaKind::Services) &&
                     Services::StandardData::apply(unit, SchemaKind::Company) && unit.commit())
-            << company->error().description.toStdString();
+            << company->db().error().description.toStdString();
     }
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         EXPECT_EQ(count(it.key()), it.value()) << it.key().toStdString();
