@@ -65,16 +65,12 @@ QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
     return {};
 }
 
-QString adminExec(const PgServer &server, const QString &statement)
+QString execOnce(const std::function<QSqlDatabase(const QString &name)> &connect, const QString &statement)
 {
-    const QString name = QStringLiteral("orlavo-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString name = QStringLiteral("orlavo-once-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString error;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(server.host);
-        db.setPort(server.port);
-        db.setUserName(server.user);
-        db.setDatabaseName(QStringLiteral("postgres"));
+        QSqlDatabase db = connect(name);
         if (!db.open()) {
             error = db.lastError().text();
         } else {
@@ -86,6 +82,20 @@ QString adminExec(const PgServer &server, const QString &statement)
     }
     QSqlDatabase::removeDatabase(name);
     return error;
+}
+
+QString adminExec(const PgServer &server, const QString &statement)
+{
+    return execOnce(
+        [&server](const QString &name) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            db.setHostName(server.host);
+            db.setPort(server.port);
+            db.setUserName(server.user);
+            db.setDatabaseName(QStringLiteral("postgres"));
+            return db;
+        },
+        statement);
 }
 
 PgServer PgServer::fromEnvironment()

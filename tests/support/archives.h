@@ -29,6 +29,9 @@ struct PgServer {
 // Runs one statement on the test server's maintenance database; the
 // error text, or an empty text.
 QString adminExec(const PgServer &server, const QString &statement);
+// One statement on a connection of its own, opened by `connect` under the
+// given name and removed after: the error text, or an empty text.
+QString execOnce(const std::function<QSqlDatabase(const QString &name)> &connect, const QString &statement);
 
 // From now on inserts, updates and deletes of the table fail with "scrittura
 // bloccata", on either engine. The table may be qualified ("servizi.X").

@@ -68,21 +68,7 @@ Services::ConnectionConfig ServerDatabase::config() const
 
 QString ServerDatabase::exec(const QString &statement) const
 {
-    const QString name = QStringLiteral("orlavo-look-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QString error;
-    {
-        QSqlDatabase db = keys().addConnection(name);
-        if (!db.open()) {
-            error = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            if (!q.exec(statement))
-                error = q.lastError().text();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return error;
+    return execOnce([this](const QString &name) { return keys().addConnection(name); }, statement);
 }
 
 bool ServerDatabase::schemaExists(const QString &schema) const

@@ -4,6 +4,7 @@
 #include "services/core/tablenames.h"
 #include "services/core/values.h"
 #include "services/data/dataaccess.h"
+#include "services/data/recordstore.h"
 #include "services/data/writeunit.h"
 
 #include <QDate>
@@ -121,6 +122,51 @@ Outcome<std::optional<CodeEntry>> findTableCode(DataAccess &db, const QString &t
     const auto row = rows->first();
     return std::optional<CodeEntry>(
         CodeEntry{row.text(QStringLiteral("CODICE")), row.text(QStringLiteral("DESCRIZIONE"))});
+}
+
+QString BaseField::priority(int position)
+{
+    return QStringLiteral("PRIORITA") + QString::number(position + 1);
+}
+
+QList<Services::FieldProblem> checkBaseData(DataAccess &db, const BaseData &data, const BaseOptions &options,
+                                            const QString &only)
+{
+    namespace K = Services::Check;
+    const auto m = [](const char *text) { return QString::fromUtf8(text); };
+    const QString code = QStringLiteral("CODICE");
+    // A period caption the window could not read leaves the letter blank.
+    QList<Services::CheckDef> checks{
+        K::required(BaseField::VatPeriod, m("Dati per liquidazione Iva errati")),
+        K::required(BaseField::VatCode, m("Codice Iva obbligatorio")),
+        K::known(BaseField::VatCode, Tables::TAB_PERIVA, code, m("Codice Iva errato")),
+        K::required(BaseField::Bank, m("Banca principale obbligatoria")),
+        K::known(BaseField::Bank, Tables::TAB_BAN_PAG, code, m("Banca principale errata")),
+        K::required(BaseField::Year, m("Anno elaborazione errato")),
+        K::custom(BaseField::Year, m("Anno elaborazione errato"),
+                  [](const QVariant &v) { return isWorkingYear(v.toString()); }),
+        K::known(BaseField::Warehouse, Tables::TAB_MAGAZZINI, code, m("Codice magazzino err"))};
+    const QList<int> repeated = repeatedPriorities(options.priorities);
+    for (int position = 0; position < int(options.priorities.size()); ++position)
+        checks << K::custom(BaseField::priority(position), m("Dati ripetuti"),
+                            [repeated, position](const QVariant &) { return !repeated.contains(position); });
+    for (const QString &field : {BaseField::SearchFrom, BaseField::SearchTo})
+        checks << K::custom(field, m("Data errata"), [](const QVariant &v) { return isSearchDate(v.toString()); });
+
+    const bool priorities = only.startsWith(QLatin1String("PRIORITA"));
+    if (!only.isEmpty())
+        checks.removeIf([&](const Services::CheckDef &check) {
+            return priorities ? !check.column.startsWith(QLatin1String("PRIORITA")) : check.column != only;
+        });
+    const QHash<QString, QVariant> values{
+        {BaseField::VatPeriod, data.vatPeriod},    {BaseField::VatCode, data.vatCode},
+        {BaseField::Bank, data.bank},              {BaseField::Year, options.year},
+        {BaseField::Warehouse, data.warehouse},    {BaseField::SearchFrom, options.searchFrom},
+        {BaseField::SearchTo, options.searchTo}};
+    return Services::runChecks(db, checks, [&values](const QString &column) {
+        // A priority's value is decided by its position, not read.
+        return values.value(column, column.startsWith(QLatin1String("PRIORITA")) ? QVariant(1) : QVariant());
+    });
 }
 
 BaseOptions readBaseOptions(const Services::Settings &settings, const QString &yearInUse)

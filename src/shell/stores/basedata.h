@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/core/outcome.h"
+#include "services/core/record.h"
 #include "shell/rules/basedatarules.h"
 
 #include <QList>
@@ -67,6 +68,25 @@ struct BaseOptions {
 
     bool operator==(const BaseOptions &) const = default;
 };
+
+// The names the base-data checks report their problems under.
+namespace BaseField {
+inline const QString VatPeriod = QStringLiteral("LIQUIVA");
+inline const QString VatCode = QStringLiteral("PERCIVA");
+inline const QString Bank = QStringLiteral("BANCA");
+inline const QString Year = QStringLiteral("ANNO");
+inline const QString Warehouse = QStringLiteral("MAGAZZINO");
+inline const QString SearchFrom = QStringLiteral("RICERCAINIZIO");
+inline const QString SearchTo = QStringLiteral("RICERCAFINE");
+// PRIORITA1..4, position 0..3.
+QString priority(int position);
+} // namespace BaseField
+
+// The checks of the base data and options in the window's order; every
+// failing one, a repeated priority once for each field holding it. With
+// `only`, the checks of that field alone (a priority's check covers all four).
+QList<Services::FieldProblem> checkBaseData(Services::DataAccess &db, const BaseData &data,
+                                            const BaseOptions &options, const QString &only = {});
 
 // Reads the options; a missing PREZZOBOLLA ("L") or SCONTICALCOLATI ("SI")
 // is written back at once. A missing year is the one in use.

@@ -15,16 +15,13 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlQuery>
 
-#include <cmath>
 #include <memory>
 
 namespace Orlavo::Shell {
 
 using Services::DataAccess;
-using Services::Params;
 using Services::SchemaKind;
 namespace Tables = Services::Tables;
 
@@ -34,57 +31,31 @@ constexpr char kLockArea[] = "TUTTO";
 constexpr char kInsertWhere[] = "Inser. Società";
 constexpr char kUpdateWhere[] = "Registra Societa";
 
-bool isBlank(const QString &text)
+// The company's own copy of its row: SOCIETA_CONTAB, same columns.
+const Services::TableDef &copyTable()
 {
-    return text.trimmed().isEmpty();
+    static const Services::TableDef def = [] {
+        Services::TableDef copy = companyTable();
+        copy.table = Tables::SOCIETA_CONTAB;
+        copy.target = Services::Target::Company;
+        return copy;
+    }();
+    return def;
 }
 
-// The value a column binds: texts trimmed on the right, dates as dates,
-// the share capital a whole number ("############").
-QVariant bindValue(const CompanyColumn &column, const QString &text)
+Services::Row copyOf(const Services::Row &row)
 {
-    switch (column.kind) {
-    case CompanyColumn::Kind::Date: {
-        const QDate date = Services::parseItalianDate(text);
-        return date.isValid() ? QVariant(date) : QVariant(QMetaType::fromType<QDate>());
-    }
-    case CompanyColumn::Kind::Number: return std::round(Services::commaToPoint(text.trimmed()).toDouble());
-    case CompanyColumn::Kind::Text: break;
-    }
-    QString value = text;
-    while (value.endsWith(QLatin1Char(' ')))
-        value.chop(1);
-    return Services::sqlText(value);
+    Services::Row copy(copyTable());
+    for (const QString &name : copyTable().names())
+        copy.set(name, row.value(name));
+    return copy;
 }
 
-Params valuesOf(const CompanyRecord &record, bool withCode)
+// The copy rewritten whole: a database found in place may hold an old one.
+bool writeCopy(Services::WriteUnit &unit, const Services::Row &row, const QString &step)
 {
-    Params params;
-    for (const CompanyColumn &column : companyColumns()) {
-        if (withCode || column.name != QLatin1String("SOCIETA"))
-            params << bindValue(column, record.value(column.name));
-    }
-    return params;
-}
-
-QString insertStatement(const QString &table)
-{
-    QStringList names;
-    for (const CompanyColumn &column : companyColumns())
-        names << column.name;
-    return QStringLiteral("INSERT INTO %1 ( %2)  VALUES  (%3)")
-        .arg(table, names.join(QStringLiteral(", ")),
-             QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-}
-
-QString updateStatement(const QString &table)
-{
-    QStringList sets;
-    for (const CompanyColumn &column : companyColumns()) {
-        if (column.name != QLatin1String("SOCIETA"))
-            sets << column.name + QStringLiteral(" = ?");
-    }
-    return QStringLiteral("UPDATE %1 SET %2 WHERE SOCIETA = ?").arg(table, sets.join(QStringLiteral(", ")));
+    const Services::Row copy = copyOf(row);
+    return Services::deleteRow(unit, copyTable(), copy.key(), step) && Services::insertRow(unit, copy, step);
 }
 
 bool standardRowExists(const QString &table, const QString &column, const QString &value)
@@ -219,47 +190,56 @@ void removeDatabase(DataAccess &db, const QString &code)
 
 bool writeNewCompany(DataAccess &db, const CompanyRecord &record)
 {
-    const QString code = record.value(QStringLiteral("SOCIETA")).trimmed();
+    const Services::Row &row = record.main();
     Services::WriteUnit unit(db, QString::fromUtf8(kInsertWhere), Services::WriteUnit::Report::Quiet);
     return Services::StandardData::apply(unit, SchemaKind::Company) &&
            Services::Counters::insertFirstYearCounters(unit, QString::number(QDate::currentDate().year()), true) &&
-           // A database found in place may hold an old copy of the row.
-           unit.execCompany(QStringLiteral("Insert societa contab"),
-                            QStringLiteral("DELETE FROM %1 WHERE SOCIETA = ?").arg(Tables::SOCIETA_CONTAB), {code}) &&
-           unit.execCompany(QStringLiteral("Insert societa contab"), insertStatement(Tables::SOCIETA_CONTAB),
-                            valuesOf(record, true)) &&
-           unit.execServices(QStringLiteral("Insert societa"), insertStatement(Tables::SOCIETA),
-                             valuesOf(record, true)) &&
+           writeCopy(unit, row, QStringLiteral("Insert societa contab")) &&
+           Services::insertRow(unit, row, QStringLiteral("Insert societa")) &&
            // Placeholders that the base-data window asks to replace.
            unit.execServices(
                QStringLiteral("Insert datibase"),
                QStringLiteral("INSERT INTO %1 ( SOCIETA ,  BANCA ,  PERCIVA ,  NUMERAZ ,  LIQUIVA ,  "
                               "DATASTAMP ) VALUES (?, ?, ?, ?, ?, ?)")
                    .arg(Tables::DATIBASE),
-               {code, QStringLiteral("-----"), QStringLiteral("--"), -1, QStringLiteral("M"), QDate(1, 1, 1)}) &&
+               {row.text(QStringLiteral("SOCIETA")), QStringLiteral("-----"), QStringLiteral("--"), -1,
+                QStringLiteral("M"), QDate(1, 1, 1)}) &&
            unit.commit();
 }
 
 } // namespace
 
-const QList<CompanyColumn> &companyColumns()
+const Services::TableDef &companyTable()
 {
-    using K = CompanyColumn::Kind;
-    static const QList<CompanyColumn> columns = {
-        {QStringLiteral("SOCIETA"), K::Text, 2},    {QStringLiteral("RAG_SOC1"), K::Text, 60},
-        {QStringLiteral("RAG_SOC2"), K::Text, 60},  {QStringLiteral("INDI_LEG"), K::Text, 60},
-        {QStringLiteral("CITTA_LEG"), K::Text, 40}, {QStringLiteral("CAP_LEG"), K::Text, 5},
-        {QStringLiteral("PROV_LEG"), K::Text, 2},   {QStringLiteral("INDI_AMM"), K::Text, 60},
-        {QStringLiteral("CITTA_AMM"), K::Text, 40}, {QStringLiteral("CAP_AMM"), K::Text, 5},
-        {QStringLiteral("PROV_AMM"), K::Text, 2},   {QStringLiteral("PARTIVA"), K::Text, 11},
-        {QStringLiteral("COD_FIS"), K::Text, 16},   {QStringLiteral("TELEFONO1"), K::Text, 20},
-        {QStringLiteral("TELEFONO2"), K::Text, 20}, {QStringLiteral("FAX"), K::Text, 20},
-        {QStringLiteral("DATA_INI"), K::Date},      {QStringLiteral("NUM_CCIAA"), K::Text, 20},
-        {QStringLiteral("DATA_CCIAA"), K::Date},    {QStringLiteral("NUM_TRIB"), K::Text, 20},
-        {QStringLiteral("DATA_TRIB"), K::Date},     {QStringLiteral("CANC_TRIB"), K::Text, 40},
-        {QStringLiteral("CAP_SOC"), K::Number},     {QStringLiteral("COD_ATTIV"), K::Text, 6},
-    };
-    return columns;
+    namespace C = Services::Column;
+    static const Services::TableDef def{
+        Tables::SOCIETA,
+        Services::Target::Services,
+        {C::key(C::code(QStringLiteral("SOCIETA"), 2)), C::text(QStringLiteral("RAG_SOC1"), 60),
+         C::text(QStringLiteral("RAG_SOC2"), 60),       C::text(QStringLiteral("INDI_LEG"), 60),
+         C::text(QStringLiteral("CITTA_LEG"), 40),      C::text(QStringLiteral("CAP_LEG"), 5),
+         C::code(QStringLiteral("PROV_LEG"), 2),        C::text(QStringLiteral("INDI_AMM"), 60),
+         C::text(QStringLiteral("CITTA_AMM"), 40),      C::text(QStringLiteral("CAP_AMM"), 5),
+         C::code(QStringLiteral("PROV_AMM"), 2),        C::text(QStringLiteral("PARTIVA"), 11),
+         C::text(QStringLiteral("COD_FIS"), 16),        C::text(QStringLiteral("TELEFONO1"), 20),
+         C::text(QStringLiteral("TELEFONO2"), 20),      C::text(QStringLiteral("FAX"), 20),
+         C::date(QStringLiteral("DATA_INI")),           C::text(QStringLiteral("NUM_CCIAA"), 20),
+         C::date(QStringLiteral("DATA_CCIAA")),         C::text(QStringLiteral("NUM_TRIB"), 20),
+         C::date(QStringLiteral("DATA_TRIB")),          C::text(QStringLiteral("CANC_TRIB"), 40),
+         // The share capital is a whole number ("############").
+         C::amount(QStringLiteral("CAP_SOC"), 0),       C::code(QStringLiteral("COD_ATTIV"), 6)}};
+    return def;
+}
+
+const Services::FamilyDef &companyFamily()
+{
+    static const Services::FamilyDef family{{{&companyTable(), {}, {}, {}}}};
+    return family;
+}
+
+CompanyRecord newCompany()
+{
+    return CompanyRecord(companyFamily());
 }
 
 CompanyReferences::CompanyReferences(DataAccess &db) : m_db(db)
@@ -278,96 +258,53 @@ bool CompanyReferences::activityExists(const QString &code) const
     return standardRowExists(QStringLiteral("TAB_ATTIVITA"), QStringLiteral("CODICE"), code);
 }
 
-std::optional<Services::FieldProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
-                                                DataAccess &db, const CompanyReferences &references)
+QList<Services::CheckDef> companyChecks(CompanyMode mode, const CompanyReferences &references)
 {
-    const QString value = record.value(column);
-    const auto problem = [&column](const char *message) {
-        return std::optional<Services::FieldProblem>(Services::FieldProblem{column, QString::fromUtf8(message)});
-    };
-    if (column == QLatin1String("SOCIETA")) {
-        if (isBlank(value))
-            return problem("Codice della Societa - Obbligatorio !");
-        static const QRegularExpression twoLettersOrDigits(QStringLiteral("^[A-Za-z0-9]{2}$"));
-        if (!twoLettersOrDigits.match(value.trimmed()).hasMatch())
-            return problem("Codice della Societa: due lettere o cifre !");
-        if (mode == CompanyMode::Insert && Services::valueKnown(db, Tables::SOCIETA, QStringLiteral("SOCIETA"), value))
-            return problem("Codice della Societa già presente in archivio");
-    } else if (column == QLatin1String("RAG_SOC1")) {
-        if (isBlank(value))
-            return problem("Ragione Sociale - Obbligatoria !");
-    } else if (column == QLatin1String("COD_ATTIV")) {
-        if (!isBlank(value) && !references.activityExists(value))
-            return problem("Codice attività sconosciuto !");
-    } else if (column == QLatin1String("DATA_INI") || column == QLatin1String("DATA_CCIAA") ||
-               column == QLatin1String("DATA_TRIB")) {
-        if (!isBlank(value) && !Services::parseItalianDate(value).isValid()) {
-            if (column == QLatin1String("DATA_INI"))
-                return problem("Data inizio attività non valida !");
-            if (column == QLatin1String("DATA_CCIAA"))
-                return problem("Data iscrizione Camera di Commercio non valida !");
-            return problem("Data iscrizione Cancelleria del Tribunale non valida !");
-        }
-    } else if (column == QLatin1String("PROV_LEG") || column == QLatin1String("PROV_AMM")) {
-        if (!isBlank(value) && !references.provinceExists(value)) {
-            return problem(column == QLatin1String("PROV_LEG") ? "Provincia della Sede Legale sconosciuta !"
-                                                               : "Provincia della Sede Amministrativa sconosciuta !");
-        }
-    } else if (column == QLatin1String("PARTIVA")) {
-        if (!isBlank(value) && Masterdata::ctrlPartitaIva(value) != 0)
-            return problem("Partita iva errata !");
-    }
-    return std::nullopt;
+    namespace K = Services::Check;
+    const auto m = [](const char *text) { return QString::fromUtf8(text); };
+    const QString code = QStringLiteral("SOCIETA");
+    QList<Services::CheckDef> checks{
+        K::required(code, m("Codice della Societa - Obbligatorio !")),
+        K::pattern(code, QStringLiteral("^[A-Za-z0-9]{2}$"), m("Codice della Societa: due lettere o cifre !"))};
+    if (mode == CompanyMode::Insert)
+        checks << K::unique(code, Tables::SOCIETA, {code}, m("Codice della Societa già presente in archivio"));
+    checks << K::required(QStringLiteral("RAG_SOC1"), m("Ragione Sociale - Obbligatoria !"))
+           << K::custom(QStringLiteral("COD_ATTIV"), m("Codice attività sconosciuto !"),
+                        [&references](const QVariant &v) { return references.activityExists(v.toString()); })
+           << K::valid(QStringLiteral("DATA_INI"), m("Data inizio attività non valida !"))
+           << K::valid(QStringLiteral("DATA_CCIAA"), m("Data iscrizione Camera di Commercio non valida !"))
+           << K::valid(QStringLiteral("DATA_TRIB"), m("Data iscrizione Cancelleria del Tribunale non valida !"));
+    for (const auto &[column, message] : {std::pair{"PROV_LEG", "Provincia della Sede Legale sconosciuta !"},
+                                          std::pair{"PROV_AMM", "Provincia della Sede Amministrativa sconosciuta !"}})
+        checks << K::custom(QString::fromLatin1(column), m(message),
+                            [&references](const QVariant &v) { return references.provinceExists(v.toString()); });
+    checks << K::custom(QStringLiteral("PARTIVA"), m("Partita iva errata !"),
+                        [](const QVariant &v) { return Masterdata::ctrlPartitaIva(v.toString()) == 0; });
+    return checks;
 }
 
-QList<Services::FieldProblem> checkCompany(const CompanyRecord &record, CompanyMode mode, DataAccess &db,
-                                   const CompanyReferences &references)
+QList<Services::FieldProblem> checkCompany(DataAccess &db, const CompanyRecord &record, CompanyMode mode,
+                                           const CompanyReferences &references, const QString &only)
 {
-    static const QStringList order = {
-        QStringLiteral("SOCIETA"),  QStringLiteral("RAG_SOC1"),   QStringLiteral("COD_ATTIV"),
-        QStringLiteral("DATA_INI"), QStringLiteral("DATA_CCIAA"), QStringLiteral("DATA_TRIB"),
-        QStringLiteral("PROV_LEG"), QStringLiteral("PROV_AMM"),   QStringLiteral("PARTIVA")};
-    QList<Services::FieldProblem> problems;
-    for (const QString &column : order) {
-        if (auto problem = checkCompanyField(column, record, mode, db, references))
-            problems << *problem;
-    }
-    return problems;
+    return Services::runChecks(
+        db, companyChecks(mode, references), [&record](const QString &column) { return record.value(column); }, only);
 }
 
 std::optional<CompanyRecord> loadCompany(DataAccess &db, const QString &code)
 {
-    auto rows = db.openRecordset(QStringLiteral("SELECT * FROM %1 WHERE SOCIETA = ?").arg(Tables::SOCIETA), {code}, Services::Target::Services);
-    if (!rows)
+    auto read = Services::readRecord(db, companyFamily(), {code});
+    if (!read)
         return std::nullopt;
-    if (rows->isEmpty()) {
+    if (!*read) {
         db.prompter().error(QStringLiteral("Il cliente non esiste in archivio "), QStringLiteral("Errore ...... "));
         return std::nullopt;
     }
-    const auto row = rows->first();
-    CompanyRecord record;
-    for (const CompanyColumn &column : companyColumns()) {
-        const QVariant value = row.value(column.name);
-        switch (column.kind) {
-        case CompanyColumn::Kind::Date: {
-            const QDate date = value.toDate();
-            record.insert(column.name, date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString());
-            break;
-        }
-        case CompanyColumn::Kind::Number:
-            record.insert(column.name, value.isNull() ? QString() : QString::number(std::llround(value.toDouble())));
-            break;
-        case CompanyColumn::Kind::Text: record.insert(column.name, value.toString()); break;
-        }
-    }
-    return record;
+    return **read;
 }
 
 bool registerCompany(DataAccess &db, const CompanyRecord &record)
 {
-    const QString code = record.value(QStringLiteral("SOCIETA")).trimmed().toUpper();
-    CompanyRecord stored = record;
-    stored.insert(QStringLiteral("SOCIETA"), code);
+    const QString code = record.main().text(QStringLiteral("SOCIETA"));
     // The first company has no archive whose lock could be taken.
     std::optional<Services::ArchiveLock> lock;
     if (db.companyOpen()) {
@@ -387,7 +324,7 @@ bool registerCompany(DataAccess &db, const CompanyRecord &record)
             db.setStep(QStringLiteral("Apertura archivio società"));
             db.reportDbError(QString::fromUtf8(kInsertWhere), false);
         } else {
-            written = writeNewCompany(access.db(), stored);
+            written = writeNewCompany(access.db(), record);
             if (!written)
                 reportFailure(db, access.db(), kInsertWhere);
         }
@@ -397,9 +334,9 @@ bool registerCompany(DataAccess &db, const CompanyRecord &record)
     return written;
 }
 
-bool updateCompany(DataAccess &db, const CompanyRecord &record)
+bool updateCompany(DataAccess &db, const CompanyRecord &record, const CompanyRecord &before)
 {
-    const QString code = record.value(QStringLiteral("SOCIETA")).trimmed();
+    const QString code = before.main().text(QStringLiteral("SOCIETA"));
     std::optional<Services::ArchiveLock> lock;
     if (db.companyOpen()) {
         lock.emplace(db, QString::fromLatin1(kLockArea));
@@ -420,13 +357,10 @@ bool updateCompany(DataAccess &db, const CompanyRecord &record)
         }
         target = &other->db();
     }
-    Params params = valuesOf(record, false);
-    params << code;
     Services::WriteUnit unit(*target, QString::fromUtf8(kUpdateWhere), Services::WriteUnit::Report::Quiet);
     const bool written =
-        unit.execServices(QStringLiteral("Agg. Societa Servizi"), updateStatement(Tables::SOCIETA), params) &&
-        unit.execCompany(QStringLiteral("Agg. Societa Contab"), updateStatement(Tables::SOCIETA_CONTAB), params) &&
-        unit.commit();
+        Services::updateRow(unit, record.main(), before.main(), QStringLiteral("Agg. Societa Servizi")) &&
+        writeCopy(unit, record.main(), QStringLiteral("Agg. Societa Contab")) && unit.commit();
     if (!written)
         reportFailure(db, *target, kUpdateWhere);
     return written;

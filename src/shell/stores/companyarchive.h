@@ -1,9 +1,8 @@
 #pragma once
 
 #include "services/core/outcome.h"
-#include "services/core/record.h"
+#include "services/data/recordstore.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,19 +16,14 @@ struct ConnectionConfig;
 
 namespace Orlavo::Shell {
 
-// One column of SOCIETA as the company windows edit it.
-struct CompanyColumn {
-    enum class Kind { Text, Date, Number };
-    QString name;
-    Kind kind = Kind::Text;
-    int length = 0; // texts
-};
+// SOCIETA in the services database; each company keeps a copy of its own
+// row (SOCIETA_CONTAB) with the same columns.
+const Services::TableDef &companyTable();
+const Services::FamilyDef &companyFamily();
 
-// The columns in the order of the table (and of its INSERT).
-const QList<CompanyColumn> &companyColumns();
-
-// A company as typed: column name → text ("dd/mm/yyyy" for dates).
-using CompanyRecord = QHash<QString, QString>;
+// A company as a one-part record.
+using CompanyRecord = Services::Record;
+CompanyRecord newCompany();
 
 enum class CompanyMode { Insert, Modify };
 
@@ -48,13 +42,13 @@ private:
     Services::DataAccess &m_db;
 };
 
-// The field checks in order; every failing one. The code's uniqueness is
-// checked only for a new company.
-QList<Services::FieldProblem> checkCompany(const CompanyRecord &record, CompanyMode mode, Services::DataAccess &db,
-                                   const CompanyReferences &references);
-// The check of one field alone (on leaving it).
-std::optional<Services::FieldProblem> checkCompanyField(const QString &column, const CompanyRecord &record, CompanyMode mode,
-                                                Services::DataAccess &db, const CompanyReferences &references);
+// The field checks in order. The code's uniqueness is checked only for a
+// new company.
+QList<Services::CheckDef> companyChecks(CompanyMode mode, const CompanyReferences &references);
+// Every failing check; with `only`, the checks of that field alone (on
+// leaving it).
+QList<Services::FieldProblem> checkCompany(Services::DataAccess &db, const CompanyRecord &record, CompanyMode mode,
+                                           const CompanyReferences &references, const QString &only = {});
 
 // The registered company; nothing (after "Il cliente non esiste in
 // archivio ") when the row is missing.
@@ -68,8 +62,9 @@ std::optional<CompanyRecord> loadCompany(Services::DataAccess &db, const QString
 // created here is removed again when anything fails. Errors are reported.
 bool registerCompany(Services::DataAccess &db, const CompanyRecord &record);
 
-// Updates the company in the services database and its copy in its own
-// database, in one transaction; errors are reported, nothing is written then.
-bool updateCompany(Services::DataAccess &db, const CompanyRecord &record);
+// Writes what changed from `before` in the services database and rewrites
+// the copy in the company's own database, in one transaction; errors are
+// reported, nothing is written then.
+bool updateCompany(Services::DataAccess &db, const CompanyRecord &record, const CompanyRecord &before);
 
 } // namespace Orlavo::Shell

@@ -5,6 +5,7 @@
 #include "ui/appcontext.h"
 #include "ui/colours.h"
 #include "ui/fieldlook.h"
+#include "ui/formbinder.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
 
@@ -36,15 +37,6 @@ namespace {
 constexpr char kTitle[] = "Gestione Dati Base della Società";
 constexpr char kTitleError[] = "Errore!";
 constexpr char kConfirm[] = "Confermi modifiche ?";
-constexpr char kBadVatPeriod[] = "Dati per liquidazione Iva errati";
-constexpr char kNoVatCode[] = "Codice Iva obbligatorio";
-constexpr char kBadVatCode[] = "Codice Iva errato";
-constexpr char kNoBank[] = "Banca principale obbligatoria";
-constexpr char kBadBank[] = "Banca principale errata";
-constexpr char kBadYear[] = "Anno elaborazione errato";
-constexpr char kBadWarehouse[] = "Codice magazzino err";
-constexpr char kRepeated[] = "Dati ripetuti";
-constexpr char kBadDate[] = "Data errata";
 constexpr char kCancelTip[] = "Annullamento delle modifiche";
 constexpr char kExitTip[] = "Uscita senza registrazione";
 constexpr char kSample[] = "Esempio";
@@ -137,6 +129,17 @@ FrmDatiBase::FrmDatiBase(Ui::AppContext &context, QWidget *parent)
     m_tabs->addTab(buildDocumentsPage(), QStringLiteral("Documenti di vendita"));
     m_tabs->addTab(buildStockPage(), QStringLiteral("Magazzino e articoli"));
     m_tabs->addTab(buildColoursPage(), QStringLiteral("Colori"));
+    // The fields the checks speak of, for their red marks and the focus.
+    m_form = new Ui::FormBinder(this);
+    m_form->setTabs(m_tabs);
+    const QList<std::pair<QString, QWidget *>> checked{
+        {BaseField::VatPeriod, m_vatPeriod}, {BaseField::VatCode, m_vatCode},   {BaseField::Bank, m_bank},
+        {BaseField::Year, m_year},           {BaseField::Warehouse, m_warehouse}, {BaseField::SearchFrom, m_searchFrom},
+        {BaseField::SearchTo, m_searchTo}};
+    for (const auto &[name, widget] : checked)
+        m_form->bind(name, widget, 0, name);
+    for (int i = 0; i < int(m_priorities.size()); ++i)
+        m_form->bind(BaseField::priority(i), m_priorities[std::size_t(i)], 0, BaseField::priority(i));
 
     m_save->setObjectName(QStringLiteral("registra"));
     m_cancel->setObjectName(QStringLiteral("annulla"));
@@ -479,135 +482,53 @@ void FrmDatiBase::describe(Ui::CodeField *field, const QString &table, QLineEdit
     description->setText(found && found->has_value() ? (*found)->description : QString());
 }
 
-FrmDatiBase::Verdict FrmDatiBase::checkCode(Ui::CodeField *field, const QString &table, QLineEdit *description,
-                                            std::optional<CodeEntry> &found, const char *missing, const char *unknown)
+std::optional<Services::FieldProblem> FrmDatiBase::mark(const QList<Services::FieldProblem> &problems,
+                                                       const QStringList &checked)
 {
-    found.reset();
-    if (field->text().trimmed().isEmpty()) {
-        description->clear();
-        return {{field}, missing};
+    for (const QString &name : checked) {
+        m_form->markField(name, std::any_of(problems.begin(), problems.end(),
+                                            [&name](const Services::FieldProblem &p) { return p.column == name; }));
     }
-    auto entry = findTableCode(m_ctx.db, table, field->text());
-    if (entry && entry->has_value())
-        found = **entry;
-    description->setText(found ? found->description : QString());
-    if (!found && unknown)
-        return {{field}, unknown};
-    return {};
+    if (problems.isEmpty())
+        return std::nullopt;
+    return problems.first();
 }
 
-FrmDatiBase::Verdict FrmDatiBase::run(Check check)
+void FrmDatiBase::refuse(const QString &message)
 {
-    switch (check) {
-    case Check::VatPeriod:
-        return vatPeriodLetter(m_vatPeriod->text()) ? Verdict() : Verdict{{m_vatPeriod}, kBadVatPeriod};
-    case Check::VatCode:
-        return checkCode(m_vatCode, Tables::TAB_PERIVA, m_vatDescription, m_vatEntry, kNoVatCode, kBadVatCode);
-    case Check::Bank: return checkCode(m_bank, Tables::TAB_BAN_PAG, m_bankDescription, m_bankEntry, kNoBank, kBadBank);
-    case Check::Year: return isWorkingYear(m_year->text().trimmed()) ? Verdict() : Verdict{{m_year}, kBadYear};
-    case Check::Warehouse: {
-        if (m_warehouse->text().trimmed().isEmpty()) {
-            m_warehouseEntry.reset();
-            m_warehouseDescription->clear();
-            return {};
-        }
-        return checkCode(m_warehouse, Tables::TAB_MAGAZZINI, m_warehouseDescription, m_warehouseEntry, nullptr,
-                         kBadWarehouse);
-    }
-    case Check::Priorities: {
-        Priorities values{};
-        for (std::size_t i = 0; i < m_priorities.size(); ++i)
-            values[i] = m_priorities[i]->value();
-        Verdict verdict;
-        for (int i : repeatedPriorities(values))
-            verdict.failing.append(m_priorities[std::size_t(i)]);
-        if (!verdict.failing.isEmpty())
-            verdict.message = kRepeated;
-        return verdict;
-    }
-    case Check::SearchFrom: return isSearchDate(m_searchFrom->text()) ? Verdict() : Verdict{{m_searchFrom}, kBadDate};
-    case Check::SearchTo: return isSearchDate(m_searchTo->text()) ? Verdict() : Verdict{{m_searchTo}, kBadDate};
-    }
-    return {};
-}
-
-QList<QWidget *> FrmDatiBase::fieldsOf(Check check) const
-{
-    switch (check) {
-    case Check::VatPeriod: return {m_vatPeriod};
-    case Check::VatCode: return {m_vatCode};
-    case Check::Bank: return {m_bank};
-    case Check::Year: return {m_year};
-    case Check::Warehouse: return {m_warehouse};
-    case Check::Priorities: return {m_priorities.begin(), m_priorities.end()};
-    case Check::SearchFrom: return {m_searchFrom};
-    case Check::SearchTo: return {m_searchTo};
-    }
-    return {};
-}
-
-std::optional<FrmDatiBase::Check> FrmDatiBase::checkOf(const QWidget *field) const
-{
-    for (Check check : kCheckOrder) {
-        if (fieldsOf(check).contains(field))
-            return check;
-    }
-    return std::nullopt;
-}
-
-void FrmDatiBase::mark(Check check, const Verdict &verdict)
-{
-    for (QWidget *field : fieldsOf(check))
-        Ui::markFieldError(field, verdict.failing.contains(field));
-}
-
-void FrmDatiBase::refuse(const char *message)
-{
-    m_ctx.prompter.warn(QString::fromUtf8(message), QString::fromUtf8(kTitleError));
-}
-
-void FrmDatiBase::focusField(QWidget *field)
-{
-    // The field losing the focus here is not being left by the operator.
-    const QScopedValueRollback quiet(m_focusing, true);
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        if (m_tabs->widget(i)->isAncestorOf(field))
-            m_tabs->setCurrentIndex(i);
-    }
-    field->setFocus(Qt::OtherFocusReason);
+    m_ctx.prompter.warn(message, QString::fromUtf8(kTitleError));
 }
 
 bool FrmDatiBase::checkAll()
 {
-    QWidget *first = nullptr;
-    const char *message = nullptr;
-    for (Check check : kCheckOrder) {
-        const Verdict verdict = run(check);
-        mark(check, verdict);
-        if (verdict.message && !first) {
-            first = verdict.failing.first();
-            message = verdict.message;
-        }
-    }
-    if (!first)
+    const auto speaker = mark(checkBaseData(m_ctx.db, collectData(), collectOptions()), m_form->names());
+    if (!speaker)
         return true;
-    refuse(message);
-    focusField(first);
+    refuse(speaker->message);
+    // The field losing the focus here is not being left by the operator.
+    const QScopedValueRollback quiet(m_focusing, true);
+    m_form->focusField(speaker->column);
     return false;
 }
 
 bool FrmDatiBase::checkField(QWidget *field)
 {
-    const std::optional<Check> check = checkOf(field);
-    if (!check)
+    const QString name = m_form->nameOf(field);
+    if (name.isEmpty())
         return true;
-    const Verdict verdict = run(*check);
-    mark(*check, verdict);
-    if (!verdict.message)
+    const auto problems = checkBaseData(m_ctx.db, collectData(), collectOptions(), name);
+    QStringList checked{name};
+    if (name.startsWith(QLatin1String("PRIORITA"))) {
+        checked.clear();
+        for (int i = 0; i < int(m_priorities.size()); ++i)
+            checked << BaseField::priority(i);
+    }
+    const auto speaker = mark(problems, checked);
+    if (!speaker)
         return true;
     // The operator may go on: the field stays red until it is right, and
     // Registra checks everything again.
-    refuse(verdict.message);
+    refuse(speaker->message);
     return false;
 }
 
@@ -636,10 +557,16 @@ void FrmDatiBase::save()
         return;
 
     // The codes as their tables keep them, whatever case was typed.
+    const auto entryOf = [this](const QString &table, const QString &code) {
+        auto found = findTableCode(m_ctx.db, table, code);
+        return found && found->has_value() ? **found : CodeEntry{code, {}};
+    };
+    const CodeEntry bank = entryOf(Tables::TAB_BAN_PAG, data.bank);
+    const CodeEntry vat = entryOf(Tables::TAB_PERIVA, data.vatCode);
     BaseData stored = data;
-    stored.bank = m_bankEntry->code;
-    stored.vatCode = m_vatEntry->code;
-    stored.warehouse = m_warehouseEntry ? m_warehouseEntry->code : QString();
+    stored.bank = bank.code;
+    stored.vatCode = vat.code;
+    stored.warehouse = entryOf(Tables::TAB_MAGAZZINI, data.warehouse).code;
     Services::AppState &state = m_ctx.state;
     // Told to the operator already; nothing else is written and the input stays.
     if (!writeBaseData(m_ctx.db, state.company, stored))
@@ -656,9 +583,9 @@ void FrmDatiBase::save()
     }
 
     state.bankCode = stored.bank;
-    state.bankDescription = m_bankEntry->description;
+    state.bankDescription = bank.description;
     state.vatCode = stored.vatCode;
-    state.vatDescription = m_vatEntry->description;
+    state.vatDescription = vat.description;
     state.vatPeriod = stored.vatPeriod;
     state.separateNumbering = stored.separateNumbering;
     state.vatRegister = stored.vatRegister;

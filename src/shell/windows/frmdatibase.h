@@ -19,6 +19,7 @@ class QTabWidget;
 namespace Orlavo::Ui {
 class CodeField;
 class DateField;
+class FormBinder;
 class NumberField;
 class TextField;
 struct AppContext;
@@ -62,16 +63,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class Check { VatPeriod, VatCode, Bank, Year, Warehouse, Priorities, SearchFrom, SearchTo };
-    // The order the checks run in, and so the order of their messages.
-    static constexpr std::array<Check, 8> kCheckOrder = {Check::VatPeriod,  Check::VatCode,   Check::Bank,
-                                                         Check::Year,       Check::Warehouse, Check::Priorities,
-                                                         Check::SearchFrom, Check::SearchTo};
-    struct Verdict {
-        QList<QWidget *> failing;
-        const char *message = nullptr;
-    };
-
     QWidget *buildCompanyPage();
     QWidget *buildDocumentsPage();
     QWidget *buildStockPage();
@@ -85,15 +76,11 @@ private:
     BaseData collectData() const;
     BaseOptions collectOptions() const;
 
-    Verdict run(Check check);
-    QList<QWidget *> fieldsOf(Check check) const;
-    std::optional<Check> checkOf(const QWidget *field) const;
-    void mark(Check check, const Verdict &verdict);
-    Verdict checkCode(Ui::CodeField *field, const QString &table, QLineEdit *description,
-                      std::optional<CodeEntry> &found, const char *missing, const char *unknown);
+    // Red marks on the fields the checks covered; the problem that speaks.
+    std::optional<Services::FieldProblem> mark(const QList<Services::FieldProblem> &problems,
+                                               const QStringList &checked);
     void describe(Ui::CodeField *field, const QString &table, QLineEdit *description);
-    void focusField(QWidget *field);
-    void refuse(const char *message);
+    void refuse(const QString &message);
     void pickColour(const QString &title, const char *key, const char *fallback, bool desktop);
 
     Ui::AppContext &m_ctx;
@@ -106,10 +93,7 @@ private:
     BaseData m_shownData;
     BaseOptions m_shownOptions;
     BaseOptions m_loadedOptions;
-    // The table rows the last checks found for the typed codes.
-    std::optional<CodeEntry> m_bankEntry;
-    std::optional<CodeEntry> m_vatEntry;
-    std::optional<CodeEntry> m_warehouseEntry;
+    Ui::FormBinder *m_form;
     // Set while the window itself moves the focus to a failing field.
     bool m_focusing = false;
 

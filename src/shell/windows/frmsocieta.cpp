@@ -5,6 +5,7 @@
 #include "services/core/tablenames.h"
 #include "ui/appcontext.h"
 #include "ui/fieldlook.h"
+#include "ui/formbinder.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
 
@@ -34,16 +35,12 @@ constexpr char kDropInput[] = "Rinuncia ai dati ?";
 constexpr char kDropInsert[] = "Rinuncia operazioni sui dati correnti ?";
 constexpr char kDropRecord[] = "Rinuncia operazioni su record corrente?";
 
-QString column(const QObject *field)
-{
-    return field->objectName().mid(2); // "T_" + column
-}
-
 } // namespace
 
 FrmSocieta::FrmSocieta(Ui::AppContext &context, CompanyMode mode, const QString &code, QWidget *parent)
-    : QDialog(parent), m_context(context), m_mode(mode), m_references(context.db)
+    : QDialog(parent), m_context(context), m_mode(mode), m_references(context.db), m_saved(newCompany())
 {
+    m_form = new Ui::FormBinder(this);
     setObjectName(mode == CompanyMode::Insert ? QStringLiteral("frmInsSocieta") : QStringLiteral("frmModSocieta"));
     setWindowTitle(QString::fromUtf8(mode == CompanyMode::Insert ? kInsertTitle : kModifyTitle));
     buildFields();
@@ -52,34 +49,36 @@ FrmSocieta::FrmSocieta(Ui::AppContext &context, CompanyMode mode, const QString 
         m_loaded = loaded.has_value();
         if (loaded)
             m_saved = *loaded;
-        m_fields.value(QStringLiteral("SOCIETA"))->setReadOnly(true);
-        m_fields.value(QStringLiteral("SOCIETA"))->setObjectName(QStringLiteral("D_SOCIETA"));
+        field(QStringLiteral("SOCIETA"))->setReadOnly(true);
+        field(QStringLiteral("SOCIETA"))->setObjectName(QStringLiteral("D_SOCIETA"));
     }
     display(m_saved);
 }
 
+Ui::InputField *FrmSocieta::field(const QString &column) const
+{
+    return static_cast<Ui::InputField *>(m_form->widget(column));
+}
+
 Ui::InputField *FrmSocieta::addField(const QString &name)
 {
-    const auto &columns = companyColumns();
-    const auto found =
-        std::find_if(columns.begin(), columns.end(), [&name](const CompanyColumn &c) { return c.name == name; });
+    const Services::ColumnDef &column = *companyTable().column(name);
     Ui::InputField *field = nullptr;
-    switch (found->kind) {
-    case CompanyColumn::Kind::Date: field = new Ui::DateField(this); break;
-    case CompanyColumn::Kind::Number: field = new Ui::NumberField(0, true, this); break;
-    case CompanyColumn::Kind::Text:
-        if (name == QLatin1String("SOCIETA") || name.startsWith(QLatin1String("CAP_")) ||
-            name.startsWith(QLatin1String("PROV_")) || name == QLatin1String("COD_ATTIV") ||
+    switch (column.kind) {
+    case Services::ColumnKind::Date: field = new Ui::DateField(this); break;
+    case Services::ColumnKind::Amount: field = new Ui::NumberField(0, true, this); break;
+    default:
+        if (column.kind == Services::ColumnKind::Code || name.startsWith(QLatin1String("CAP_")) ||
             name == QLatin1String("PARTIVA") || name == QLatin1String("COD_FIS"))
-            field = new Ui::CodeField(found->length, this);
+            field = new Ui::CodeField(column.length, this);
         else
-            field = new Ui::TextField(found->length, this);
+            field = new Ui::TextField(column.length, this);
         field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
         break;
     }
     field->setObjectName(QStringLiteral("T_") + name);
     field->installEventFilter(this);
-    m_fields.insert(name, field);
+    m_form->bind(name, field, 0, name);
     return field;
 }
 
@@ -148,7 +147,7 @@ void FrmSocieta::buildFields()
     data->setColumnStretch(1, 1);
     data->setColumnStretch(3, 1);
     layout->addLayout(data);
-    connect(static_cast<Ui::CodeField *>(m_fields.value(QStringLiteral("COD_ATTIV"))),
+    connect(static_cast<Ui::CodeField *>(field(QStringLiteral("COD_ATTIV"))),
             &Ui::CodeField::lookupRequested, this, [this] { pickActivity(); });
 
     m_save = new QPushButton(QStringLiteral("&Registra"), this);
@@ -172,36 +171,24 @@ void FrmSocieta::buildFields()
 
 CompanyRecord FrmSocieta::record() const
 {
-    CompanyRecord record;
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it)
-        record.insert(it.key(), it.value()->text());
-    return record;
+    return m_form->read(m_saved);
 }
 
 bool FrmSocieta::hasChanges() const
 {
-    const CompanyRecord now = record();
-    for (auto it = now.begin(); it != now.end(); ++it) {
-        if (it.value().trimmed() != m_saved.value(it.key()).trimmed())
-            return true;
-    }
-    return false;
+    return m_form->hasChanges();
 }
 
 void FrmSocieta::display(const CompanyRecord &record)
 {
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
-        it.value()->setText(record.value(it.key()));
-        it.value()->setModified(false);
-    }
+    m_form->load(record);
     m_keptTaxCode.clear();
-    Ui::clearFieldErrors(this);
     showActivity();
 }
 
 void FrmSocieta::showActivity()
 {
-    const QString code = m_fields.value(QStringLiteral("COD_ATTIV"))->text().trimmed();
+    const QString code = field(QStringLiteral("COD_ATTIV"))->text().trimmed();
     QString description;
     if (!code.isEmpty() && m_context.db.companyOpen()) {
         auto rows = m_context.db.openRecordset(
@@ -218,27 +205,28 @@ bool FrmSocieta::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving a field for another one runs its check; a message box taking
     // the focus, or the way out, does not.
-    if (!m_closing && m_fields.value(column(watched)) == watched && Ui::leavesField(event, {m_cancel, m_exit}) &&
+    const QString name = m_form->nameOf(watched);
+    if (!m_closing && !name.isEmpty() && Ui::leavesField(event, {m_cancel, m_exit}) &&
         static_cast<Ui::InputField *>(watched)->isModified())
-        leftField(column(watched));
+        leftField(name);
     return QDialog::eventFilter(watched, event);
 }
 
 void FrmSocieta::leftField(const QString &name)
 {
-    Ui::InputField *field = m_fields.value(name);
-    field->setModified(false);
+    Ui::InputField *left = field(name);
+    left->setModified(false);
     if (name.startsWith(QLatin1String("CITTA_"))) {
         const QString suffix = name.mid(6);
-        fillFromTown(field->text(), QStringLiteral("CAP_") + suffix, QStringLiteral("PROV_") + suffix);
+        fillFromTown(left->text(), QStringLiteral("CAP_") + suffix, QStringLiteral("PROV_") + suffix);
         return;
     }
     if (name == QLatin1String("COD_ATTIV"))
         showActivity();
-    const auto problem = checkCompanyField(name, record(), m_mode, m_context.db, m_references);
-    Ui::markFieldError(field, problem.has_value());
-    if (problem)
-        m_context.prompter.error(problem->message, QString::fromLatin1(kError));
+    const auto problems = checkCompany(m_context.db, record(), m_mode, m_references, name);
+    m_form->markField(name, !problems.isEmpty());
+    if (!problems.isEmpty())
+        m_context.prompter.error(problems.first().message, QString::fromLatin1(kError));
 }
 
 void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, const QString &provinceColumn)
@@ -246,9 +234,9 @@ void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, 
     const auto place = Masterdata::placeOfTown(m_context, town, this);
     if (!place)
         return;
-    m_fields.value(postalColumn)->setText(place->postalCode);
-    m_fields.value(provinceColumn)->setText(place->province);
-    Ui::markFieldError(m_fields.value(provinceColumn), false);
+    field(postalColumn)->setText(place->postalCode);
+    field(provinceColumn)->setText(place->province);
+    m_form->markField(provinceColumn, false);
 }
 
 void FrmSocieta::pickPostalCode(const QString &postal, const QString &town, const QString &province)
@@ -256,11 +244,11 @@ void FrmSocieta::pickPostalCode(const QString &postal, const QString &town, cons
     const auto chosen = Masterdata::pickPostalCode(m_context, this);
     if (!chosen)
         return;
-    m_fields.value(postal)->setText(chosen->postalCode);
-    m_fields.value(town)->setText(chosen->town);
-    m_fields.value(province)->setText(chosen->province);
-    Ui::markFieldError(m_fields.value(province), false);
-    m_fields.value(postal)->setFocus(Qt::OtherFocusReason);
+    field(postal)->setText(chosen->postalCode);
+    field(town)->setText(chosen->town);
+    field(province)->setText(chosen->province);
+    m_form->markField(province, false);
+    field(postal)->setFocus(Qt::OtherFocusReason);
 }
 
 void FrmSocieta::pickActivity()
@@ -275,31 +263,28 @@ void FrmSocieta::pickActivity()
     const auto chosen = Ui::showLookupList(m_context, request, this);
     if (!chosen || chosen->isEmpty())
         return;
-    Ui::InputField *field = m_fields.value(QStringLiteral("COD_ATTIV"));
-    field->setText(chosen->first());
-    Ui::markFieldError(field, false);
+    const QString activity = QStringLiteral("COD_ATTIV");
+    field(activity)->setText(chosen->first());
+    m_form->markField(activity, false);
     showActivity();
-    field->setFocus(Qt::OtherFocusReason);
+    m_form->focusField(activity);
 }
 
 bool FrmSocieta::checkAll()
 {
-    const auto problems = checkCompany(record(), m_mode, m_context.db, m_references);
-    Ui::clearFieldErrors(this);
-    for (const Services::FieldProblem &problem : problems)
-        Ui::markFieldError(m_fields.value(problem.column), true);
-    if (problems.isEmpty())
-        return true;
     // The topmost error is shown and its field takes the focus.
-    m_context.prompter.error(problems.first().message, QString::fromLatin1(kError));
-    m_fields.value(problems.first().column)->setFocus(Qt::OtherFocusReason);
+    const auto speaker =
+        m_form->showProblems(checkCompany(m_context.db, record(), m_mode, m_references), /*firstSpeaks=*/true);
+    if (!speaker)
+        return true;
+    m_context.prompter.error(speaker->message, QString::fromLatin1(kError));
     return false;
 }
 
 bool FrmSocieta::taxCodeAccepted()
 {
-    Ui::InputField *field = m_fields.value(QStringLiteral("COD_FIS"));
-    const QString code = field->text().trimmed();
+    const QString column = QStringLiteral("COD_FIS");
+    const QString code = field(column)->text().trimmed();
     if (code == m_keptTaxCode)
         return true;
     const auto doubt = Masterdata::doubtfulTaxCode(code);
@@ -311,8 +296,8 @@ bool FrmSocieta::taxCodeAccepted()
         m_keptTaxCode = code;
         return true;
     }
-    Ui::markFieldError(field, true);
-    field->setFocus(Qt::OtherFocusReason);
+    m_form->markField(column, true);
+    m_form->focusField(column);
     return false;
 }
 
@@ -327,14 +312,14 @@ bool FrmSocieta::save()
         return false;
     const CompanyRecord typed = record();
     const bool written =
-        m_mode == CompanyMode::Insert ? registerCompany(m_context.db, typed) : updateCompany(m_context.db, typed);
+        m_mode == CompanyMode::Insert ? registerCompany(m_context.db, typed) : updateCompany(m_context.db, typed, m_saved);
     if (!written)
         return false;
-    const QString code = typed.value(QStringLiteral("SOCIETA")).trimmed().toUpper();
+    const QString code = typed.main().text(QStringLiteral("SOCIETA"));
     if (m_mode == CompanyMode::Insert) {
-        m_saved.clear();
+        m_saved = newCompany();
         display(m_saved);
-        m_fields.value(QStringLiteral("SOCIETA"))->setFocus(Qt::OtherFocusReason);
+        m_form->focusField(QStringLiteral("SOCIETA"));
     } else {
         m_saved = typed;
         display(m_saved);
@@ -346,9 +331,9 @@ bool FrmSocieta::save()
 
 void FrmSocieta::cancel()
 {
-    if (hasChanges() && m_context.prompter.ask(
-                            QString::fromLatin1(m_mode == CompanyMode::Insert ? kDropInput : kDropRecord),
-                            windowTitle(), Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Button::Yes)
+    if (!m_form->mayDropChanges(m_context.prompter,
+                                QString::fromLatin1(m_mode == CompanyMode::Insert ? kDropInput : kDropRecord),
+                                windowTitle()))
         return;
     display(m_saved);
 }
@@ -360,10 +345,9 @@ void FrmSocieta::leave()
 
 void FrmSocieta::closeEvent(QCloseEvent *event)
 {
-    if (hasChanges() &&
-        m_context.prompter.ask(QString::fromLatin1(m_mode == CompanyMode::Insert ? kDropInsert : kDropRecord),
-                               windowTitle(), Prompter::Icon::Question,
-                               Prompter::Buttons::YesNo) != Prompter::Button::Yes) {
+    if (!m_form->mayDropChanges(m_context.prompter,
+                                QString::fromLatin1(m_mode == CompanyMode::Insert ? kDropInsert : kDropRecord),
+                                windowTitle())) {
         event->ignore();
         return;
     }

@@ -4,7 +4,6 @@
 #include "ui/inputfields.h"
 
 #include <QDialog>
-#include <QHash>
 
 #include <functional>
 
@@ -13,6 +12,7 @@ class QPushButton;
 
 namespace Orlavo::Ui {
 struct AppContext;
+class FormBinder;
 } // namespace Orlavo::Ui
 
 namespace Orlavo::Shell {
@@ -31,7 +31,7 @@ public:
     // After a registration or an update: the company's code.
     void setOnRegistered(std::function<void(const QString &)> hook) { m_onRegistered = std::move(hook); }
 
-    Ui::InputField *field(const QString &column) const { return m_fields.value(column); }
+    Ui::InputField *field(const QString &column) const;
     CompanyRecord record() const;
     bool hasChanges() const;
 
@@ -63,7 +63,7 @@ private:
     bool m_loaded = true;
     bool m_closing = false;
     CompanyReferences m_references;
-    QHash<QString, Ui::InputField *> m_fields;
+    Ui::FormBinder *m_form = nullptr;
     QLabel *m_activity = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
