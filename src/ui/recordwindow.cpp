@@ -1,5 +1,7 @@
 #include "ui/recordwindow.h"
 
+#include "services/core/concurrency.h"
+#include "ui/appcontext.h"
 #include "ui/fieldlook.h"
 
 #include <QApplication>
@@ -11,8 +13,8 @@
 
 namespace Orlavo::Ui {
 
-RecordWindow::RecordWindow(const QStringList &headings, QWidget *parent)
-    : QDialog(parent), m_grid(new QTableWidget(0, int(headings.size()), this)),
+RecordWindow::RecordWindow(AppContext &context, const QStringList &headings, QWidget *parent)
+    : QDialog(parent), m_context(context), m_grid(new QTableWidget(0, int(headings.size()), this)),
       m_save(new QPushButton(QStringLiteral("&Registra"), this)),
       m_remove(new QPushButton(QStringLiteral("&Elimina"), this)),
       m_cancel(new QPushButton(QStringLiteral("&Annulla"), this)),
@@ -78,6 +80,27 @@ bool RecordWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_codeField && m_codeField && leavesField(event, {m_cancel, m_exit}))
         checkCode();
     return QDialog::eventFilter(watched, event);
+}
+
+bool RecordWindow::confirm(const QString &question, bool yesNo, std::optional<Services::Prompter::Button> defaultButton)
+{
+    using Services::Prompter;
+    const Prompter::Button answer =
+        m_context.prompter.ask(question, messageTitle(), Prompter::Icon::Question,
+                               yesNo ? Prompter::Buttons::YesNo : Prompter::Buttons::OkCancel, defaultButton);
+    return answer == (yesNo ? Prompter::Button::Yes : Prompter::Button::Ok);
+}
+
+void RecordWindow::refuse(const QString &text, QWidget *field)
+{
+    m_context.prompter.warn(text, QStringLiteral("Errore!"));
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordWindow::sayDeletedElsewhere()
+{
+    m_context.prompter.warn(Services::Concurrency::deletedElsewhere(), messageTitle());
 }
 
 } // namespace Orlavo::Ui

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "services/data/prompter.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class QHBoxLayout;
 class QPushButton;
 class QTableWidget;
 
 namespace Orlavo::Ui {
+
+struct AppContext;
 
 // The shape of the windows that keep the rows of one table: a read-only
 // grid of the rows (choosing one loads it into the fields), the fields, and
@@ -25,7 +31,18 @@ public:
     virtual void loadRow(int row) = 0;
 
 protected:
-    RecordWindow(const QStringList &headings, QWidget *parent);
+    RecordWindow(AppContext &context, const QStringList &headings, QWidget *parent);
+
+    // A question under the window's title (or the one set for messages):
+    // true for Ok, or Yes with `yesNo`.
+    bool confirm(const QString &question, bool yesNo = false,
+                 std::optional<Services::Prompter::Button> defaultButton = std::nullopt);
+    // A warning titled "Errore!"; the field, when given, takes the focus.
+    void refuse(const QString &text, QWidget *field = nullptr);
+    // The row on screen was deleted by another workstation.
+    void sayDeletedElsewhere();
+    // The title of the questions, when it is not the window's.
+    void setMessageTitle(const QString &title) { m_messageTitle = title; }
 
     // Runs checkCode() when the operator leaves this field for another
     // field or for Registra or Elimina.
@@ -39,6 +56,7 @@ protected:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    AppContext &m_context;
     QTableWidget *m_grid;
     QPushButton *m_save;
     QPushButton *m_remove;
@@ -46,7 +64,10 @@ protected:
     QPushButton *m_exit;
 
 private:
+    QString messageTitle() const { return m_messageTitle.isEmpty() ? windowTitle() : m_messageTitle; }
+
     QWidget *m_codeField = nullptr;
+    QString m_messageTitle;
 };
 
 } // namespace Orlavo::Ui

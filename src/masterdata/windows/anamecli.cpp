@@ -28,7 +28,6 @@ using Services::Prompter;
 namespace {
 
 constexpr char kTitle[] = "Luoghi consegna merce";
-constexpr char kTitleError[] = "Errore!";
 constexpr char kNoNumber[] = "Occorre specificare un numero progressivo";
 constexpr char kBadProvince[] = "Provincia errata";
 constexpr char kConfirmSave[] = "Confermi registrazioni?";
@@ -78,7 +77,7 @@ int numberOf(const DeliveryPlace &place)
 } // namespace
 
 AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
-    : Ui::RecordWindow(headings(), parent), m_context(context), m_customer(customer),
+    : Ui::RecordWindow(context, headings(), parent), m_customer(customer),
       m_family{{{&deliveryPlaceTable(), {}, {}, {}}}}, m_binder(new Ui::FormBinder(this))
 {
     setObjectName(QStringLiteral("AnaMeCli"));
@@ -272,44 +271,24 @@ bool AnaMeCli::checkAll()
     return false;
 }
 
-bool AnaMeCli::ask(const QString &question, bool yesNo)
-{
-    const Prompter::Button answer =
-        m_context.prompter.ask(question, windowTitle(), Prompter::Icon::Question,
-                               yesNo ? Prompter::Buttons::YesNo : Prompter::Buttons::OkCancel);
-    return answer == (yesNo ? Prompter::Button::Yes : Prompter::Button::Ok);
-}
-
-void AnaMeCli::refuse(const QString &text, QWidget *field)
-{
-    m_context.prompter.warn(text, QString::fromLatin1(kTitleError));
-    if (field)
-        field->setFocus(Qt::OtherFocusReason);
-}
-
-void AnaMeCli::saidDeletedElsewhere()
-{
-    m_context.prompter.warn(Services::Concurrency::deletedElsewhere(), windowTitle());
-}
-
 void AnaMeCli::save()
 {
     if (!m_context.db.checkWriteRights())
         return;
-    if (!checkAll() || !ask(QString::fromLatin1(kConfirmSave), false))
+    if (!checkAll() || !confirm(QString::fromLatin1(kConfirmSave), false))
         return;
     const DeliveryPlace place = typed();
     const QString duplicate = QString::fromUtf8(kDuplicate);
     PlaceSave how = m_loaded ? PlaceSave::Update : PlaceSave::Insert;
     if (how == PlaceSave::Insert && placeExists(m_context.db, m_customer, numberOf(place))) {
-        if (!ask(duplicate, true))
+        if (!confirm(duplicate, true))
             return;
         how = PlaceSave::Replace;
     }
     Services::WriteEnd written = saveDeliveryPlace(m_context.db, place, how, m_loaded).end;
     // Stored by another workstation since the question: the same question.
     if (written == Services::WriteEnd::Duplicate) {
-        if (!ask(duplicate, true))
+        if (!confirm(duplicate, true))
             return;
         written = saveDeliveryPlace(m_context.db, place, PlaceSave::Replace).end;
     }
@@ -318,7 +297,7 @@ void AnaMeCli::save()
     case Services::WriteEnd::NothingChanged: reload(); break;
     case Services::WriteEnd::Gone:
     case Services::WriteEnd::ChangedElsewhere:
-        saidDeletedElsewhere();
+        sayDeletedElsewhere();
         reload();
         break;
     case Services::WriteEnd::Duplicate:
@@ -331,13 +310,13 @@ void AnaMeCli::remove()
 {
     if (!m_context.db.checkWriteRights() || !m_loaded)
         return;
-    if (!ask(QString::fromLatin1(kConfirmDelete), false))
+    if (!confirm(QString::fromLatin1(kConfirmDelete), false))
         return;
     const Services::WriteEnd deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(*m_loaded)).end;
     if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)
         return;
     if (deleted == Services::WriteEnd::Gone)
-        saidDeletedElsewhere();
+        sayDeletedElsewhere();
     reload();
 }
 

@@ -62,11 +62,7 @@ private:
     void fillFromTown();
     void pickPostalCode();
     bool checkProvince(bool report);
-    bool ask(const QString &question, bool yesNo);
-    void refuse(const QString &text, QWidget *field = nullptr);
-    void saidDeletedElsewhere();
 
-    Ui::AppContext &m_context;
     const int m_customer;
     QList<DeliveryPlace> m_places;
     std::optional<DeliveryPlace> m_loaded;

@@ -20,7 +20,6 @@ namespace {
 
 constexpr char kWindowTitle[] = "Gestione Tabella ";
 constexpr char kTitle[] = "Gestione Tabelle ";
-constexpr char kTitleError[] = "Errore!";
 constexpr char kCodeTaken[] = "Codice Elemento errato";
 constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
 constexpr char kBadCode[] = "Codice errato.";
@@ -44,12 +43,13 @@ QHash<QString, QPointer<FrmGetab>> &openWindows()
 } // namespace
 
 FrmGetab::FrmGetab(Ui::AppContext &context, const CodeTable &table, QWidget *parent)
-    : Ui::RecordWindow({table.codeHeading, table.descriptionHeading}, parent), m_context(context), m_table(table),
+    : Ui::RecordWindow(context, {table.codeHeading, table.descriptionHeading}, parent), m_table(table),
       m_code(new Ui::CodeField(table.codeLength, this)),
       m_description(new Ui::TextField(table.descriptionLength, this))
 {
     setObjectName(QStringLiteral("FrmGetab"));
     setWindowTitle(QString::fromUtf8(kWindowTitle) + m_table.title);
+    setMessageTitle(QString::fromUtf8(kTitle));
 
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -120,20 +120,9 @@ QString FrmGetab::typedCode() const
     return m_code->text().trimmed().toUpper();
 }
 
-bool FrmGetab::confirm(const QString &question)
-{
-    return m_context.prompter.ask(question, QString::fromUtf8(kTitle), Prompter::Icon::Question,
-                                  Prompter::Buttons::OkCancel, Prompter::Button::Cancel) == Prompter::Button::Ok;
-}
-
-void FrmGetab::refuse(const char *text)
-{
-    m_context.prompter.warn(QString::fromUtf8(text), QString::fromUtf8(kTitleError));
-}
-
 void FrmGetab::rowGone()
 {
-    m_context.prompter.warn(Services::Concurrency::deletedElsewhere(), QString::fromUtf8(kTitle));
+    sayDeletedElsewhere();
     // The operator's input stays; registered again it is a new element.
     m_loaded.reset();
     reloadGrid();
@@ -146,7 +135,7 @@ bool FrmGetab::checkCode()
         return true;
     auto existing = findCode(m_context.db, m_table, code);
     if (existing && existing->has_value()) {
-        refuse(kCodeTaken);
+        refuse(QString::fromUtf8(kCodeTaken));
         return false;
     }
     return true;
@@ -160,21 +149,21 @@ void FrmGetab::save()
     const QString code = typedCode();
     const QString description = m_description->text().trimmed();
     if (m_loaded && code == m_loaded->code && description == m_loaded->description) {
-        refuse(kNothingChanged);
+        refuse(QString::fromUtf8(kNothingChanged));
         return;
     }
     if (code.isEmpty()) {
-        refuse(kBadCode);
+        refuse(QString::fromUtf8(kBadCode));
         return;
     }
     if (description.isEmpty()) {
-        refuse(kBadDescription);
+        refuse(QString::fromUtf8(kBadDescription));
         return;
     }
     // A loaded row renamed onto a code that exists: the field's own message.
     if (m_loaded && code != m_loaded->code && !checkCode())
         return;
-    if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert)))
+    if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert), false, Prompter::Button::Cancel))
         return;
 
     // Read again: another workstation may have changed the table since the
@@ -216,7 +205,7 @@ void FrmGetab::save()
         break;
     case Services::WriteEnd::Gone:
     case Services::WriteEnd::ChangedElsewhere: rowGone(); break;
-    case Services::WriteEnd::Duplicate: refuse(kCodeTaken); break;
+    case Services::WriteEnd::Duplicate: refuse(QString::fromUtf8(kCodeTaken)); break;
     case Services::WriteEnd::LockHeld:
     case Services::WriteEnd::Failed: break; // reported; the input stays for another try
     }
@@ -228,14 +217,14 @@ void FrmGetab::remove()
         return;
     const QString code = typedCode();
     if (!m_loaded || code != m_loaded->code) {
-        refuse(kDeleteRefused);
+        refuse(QString::fromUtf8(kDeleteRefused));
         return;
     }
     if (code.isEmpty()) {
-        refuse(kBadCode);
+        refuse(QString::fromUtf8(kBadCode));
         return;
     }
-    if (!confirm(QString::fromUtf8(kConfirmDelete)))
+    if (!confirm(QString::fromUtf8(kConfirmDelete), false, Prompter::Button::Cancel))
         return;
     if (!deleteCode(m_context.db, m_table, m_loaded->code))
         return;

@@ -40,10 +40,7 @@ private:
     // The row on screen has gone: the message, and the input becomes new.
     void rowGone();
     QString typedCode() const;
-    bool confirm(const QString &question);
-    void refuse(const char *text);
 
-    Ui::AppContext &m_context;
     const CodeTable m_table;
     QList<CodeRow> m_rows;
     std::optional<CodeRow> m_loaded;

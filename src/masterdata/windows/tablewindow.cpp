@@ -27,7 +27,6 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitleError[] = "Errore!";
 constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
 constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
 constexpr char kBadCode[] = "Codice errato.";
@@ -61,7 +60,7 @@ QList<QPair<QString, ImportKind>> importsOf(const QString &form)
 } // namespace
 
 TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget *parent)
-    : Ui::RecordWindow(headingsOf(form), parent), m_context(context), m_form(form),
+    : Ui::RecordWindow(context, headingsOf(form), parent), m_form(form),
       m_family{{{&m_form.def, {}, {}, {}}}}, m_binder(new Ui::FormBinder(this))
 {
     setObjectName(form.name);
@@ -242,19 +241,6 @@ bool TableWindow::checkCode()
     return true;
 }
 
-bool TableWindow::confirm(const char *question)
-{
-    return m_context.prompter.ask(QString::fromUtf8(question), windowTitle(), Prompter::Icon::Question,
-                                  Prompter::Buttons::OkCancel) == Prompter::Button::Ok;
-}
-
-void TableWindow::refuse(const QString &text, QWidget *field)
-{
-    m_context.prompter.ask(text, QString::fromLatin1(kTitleError), Prompter::Icon::Warning, Prompter::Buttons::Ok);
-    if (field)
-        field->setFocus(Qt::OtherFocusReason);
-}
-
 void TableWindow::save()
 {
     if (!m_context.db.checkWriteRights())
@@ -264,7 +250,7 @@ void TableWindow::save()
         refuse(QString::fromLatin1(kNothingChanged));
         return;
     }
-    if (!checkAll() || !confirm(m_loaded ? kConfirmUpdate : kConfirmInsert))
+    if (!checkAll() || !confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert)))
         return;
     const Services::WriteResult written =
         m_loaded ? updateFormRow(m_context.db, m_form, row, *m_loaded) : insertFormRow(m_context.db, m_form, row);
@@ -280,8 +266,7 @@ void TableWindow::save()
     }
     case Services::WriteEnd::Gone:
     case Services::WriteEnd::ChangedElsewhere:
-        m_context.prompter.ask(Services::Concurrency::deletedElsewhere(), windowTitle(), Prompter::Icon::Warning,
-                               Prompter::Buttons::Ok);
+        sayDeletedElsewhere();
         reload();
         break;
     case Services::WriteEnd::LockHeld:
@@ -304,14 +289,13 @@ void TableWindow::remove()
         refuse(QString::fromLatin1(kDeleteRefused));
         return;
     }
-    if (!confirm(kConfirmDelete))
+    if (!confirm(QString::fromUtf8(kConfirmDelete)))
         return;
     const Services::WriteEnd deleted = deleteFormRow(m_context.db, m_form, *m_loaded).end;
     if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)
         return;
     if (deleted == Services::WriteEnd::Gone)
-        m_context.prompter.ask(Services::Concurrency::deletedElsewhere(), windowTitle(), Prompter::Icon::Warning,
-                               Prompter::Buttons::Ok);
+        sayDeletedElsewhere();
     reload();
 }
 

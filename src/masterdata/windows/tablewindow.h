@@ -56,10 +56,7 @@ private:
     void fillFromTown();
     void importFile(ImportKind kind);
     void display(const std::optional<FormRow> &row);
-    bool confirm(const char *question);
-    void refuse(const QString &text, QWidget *field = nullptr);
 
-    Ui::AppContext &m_context;
     const TableForm m_form;
     const Services::FamilyDef m_family;
     Ui::FormBinder *m_binder;
