@@ -105,7 +105,7 @@ bool leavesField(const QEvent *event, std::initializer_list<const QWidget *> not
         return false;
     const QWidget *next = QApplication::focusWidget();
     for (const QWidget *button : notTowards) {
-        if (next == button)
+        if (button && next == button)
             return false;
     }
     return true;

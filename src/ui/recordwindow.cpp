@@ -8,6 +8,7 @@
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -79,7 +80,22 @@ bool RecordWindow::eventFilter(QObject *watched, QEvent *event)
     // field, and on the way out (Annulla, Esci) the code no longer matters.
     if (watched == m_codeField && m_codeField && leavesField(event, {m_cancel, m_exit}))
         checkCode();
+    auto *line = qobject_cast<QLineEdit *>(watched);
+    if (line && m_watched.contains(line) && line->isModified() && leavesField(event, {m_cancel, m_exit, m_quiet})) {
+        line->setModified(false);
+        fieldLeft(line);
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void RecordWindow::watchField(QLineEdit *field)
+{
+    m_watched << field;
+    field->installEventFilter(this);
+}
+
+void RecordWindow::fieldLeft(QLineEdit *)
+{
 }
 
 bool RecordWindow::confirm(const QString &question, bool yesNo, std::optional<Services::Prompter::Button> defaultButton)

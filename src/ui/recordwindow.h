@@ -7,6 +7,7 @@
 #include <optional>
 
 class QHBoxLayout;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -47,6 +48,12 @@ protected:
     // Runs checkCode() when the operator leaves this field for another
     // field or for Registra or Elimina.
     void watchCodeField(QWidget *field);
+    // Calls fieldLeft() when the operator leaves this field, changed, for
+    // another field or for Registra or Elimina (or the quiet button's way).
+    void watchField(QLineEdit *field);
+    virtual void fieldLeft(QLineEdit *field);
+    // One more button whose click is no leaving of a field (Nuovo).
+    void setQuietButton(QPushButton *button) { m_quiet = button; }
     // Shows exactly this many rows of the grid.
     void fitGridToRows(int rows);
     // The four buttons, right-aligned.
@@ -67,6 +74,8 @@ private:
     QString messageTitle() const { return m_messageTitle.isEmpty() ? windowTitle() : m_messageTitle; }
 
     QWidget *m_codeField = nullptr;
+    QList<QLineEdit *> m_watched;
+    QPushButton *m_quiet = nullptr;
     QString m_messageTitle;
 };
 

@@ -101,6 +101,7 @@ AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
     m_new = new QPushButton(QStringLiteral("&Nuovo"), this);
     m_new->setObjectName(QStringLiteral("nuovo"));
     m_new->setAutoDefault(false);
+    setQuietButton(m_new);
     connect(m_new, &QPushButton::clicked, this, [this] {
         const QSignalBlocker block(m_grid);
         m_grid->clearSelection();
@@ -167,8 +168,8 @@ void AnaMeCli::buildFields()
     static_cast<QVBoxLayout *>(layout())->addLayout(grid);
 
     watchCodeField(code);
-    m_fields.value(QStringLiteral("CITTA"))->installEventFilter(this);
-    province->installEventFilter(this);
+    watchField(m_fields.value(QStringLiteral("CITTA")));
+    watchField(province);
     connect(postal, &Ui::CodeField::lookupRequested, this, [this] { pickPostalCode(); });
 }
 
@@ -359,19 +360,12 @@ void AnaMeCli::pickPostalCode()
     m_fields.value(QStringLiteral("CAP"))->setFocus(Qt::OtherFocusReason);
 }
 
-bool AnaMeCli::eventFilter(QObject *watched, QEvent *event)
+void AnaMeCli::fieldLeft(QLineEdit *field)
 {
-    auto *field = qobject_cast<Ui::InputField *>(watched);
-    if (field && field->isModified() && Ui::leavesField(event, {m_cancel, m_exit, m_new})) {
-        if (field == m_fields.value(QStringLiteral("CITTA"))) {
-            field->setModified(false);
-            fillFromTown();
-        } else if (field == m_fields.value(QStringLiteral("PROV"))) {
-            field->setModified(false);
-            checkProvince(true);
-        }
-    }
-    return Ui::RecordWindow::eventFilter(watched, event);
+    if (field == m_fields.value(QStringLiteral("CITTA")))
+        fillFromTown();
+    else if (field == m_fields.value(QStringLiteral("PROV")))
+        checkProvince(true);
 }
 
 } // namespace Orlavo::Masterdata

@@ -53,7 +53,7 @@ public:
     void reload();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void fieldLeft(QLineEdit *field) override;
 
 private:
     void buildFields();

@@ -81,7 +81,7 @@ TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget
         }
     }
     if (!m_form.townField.isEmpty())
-        field(m_form.townField)->installEventFilter(this);
+        watchField(static_cast<QLineEdit *>(field(m_form.townField)));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);
@@ -354,14 +354,9 @@ void TableWindow::fillFromTown()
     setValue(m_form.provinceField, place->province);
 }
 
-bool TableWindow::eventFilter(QObject *watched, QEvent *event)
+void TableWindow::fieldLeft(QLineEdit *)
 {
-    if (!m_form.townField.isEmpty() && watched == field(m_form.townField) && Ui::leavesField(event) &&
-        static_cast<QLineEdit *>(watched)->isModified()) {
-        static_cast<QLineEdit *>(watched)->setModified(false);
-        fillFromTown();
-    }
-    return Ui::RecordWindow::eventFilter(watched, event);
+    fillFromTown();
 }
 
 Ui::LookupRequest tableFormList(const TableForm &form)

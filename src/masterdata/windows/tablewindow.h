@@ -46,7 +46,7 @@ public:
     void reload();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void fieldLeft(QLineEdit *field) override;
 
 private:
     QWidget *makeField(const FormField &field);
