@@ -436,6 +436,20 @@ CheckDef custom(const QString &column, const QString &message, std::function<boo
     return check;
 }
 
+CheckDef decide(const QString &column, const QString &message, std::function<bool(const QVariant &)> passes)
+{
+    CheckDef check = custom(column, message, std::move(passes));
+    check.seesBlank = true;
+    return check;
+}
+
+CheckDef when(CheckDef check, const QString &column, const QVariant &value)
+{
+    check.whenColumn = column;
+    check.whenValue = value;
+    return check;
+}
+
 } // namespace Check
 
 bool isBlankValue(const QVariant &value)
@@ -469,9 +483,22 @@ std::optional<bool> passesLocally(const CheckDef &check, const QVariant &value)
                             .hasMatch();
     // Text the form could not read stays text in a date or number column.
     case CheckDef::Kind::Valid: return blank || value.typeId() != QMetaType::QString;
-    case CheckDef::Kind::Custom: return blank || !check.passes || check.passes(value);
+    case CheckDef::Kind::Custom: return (blank && !check.seesBlank) || !check.passes || check.passes(value);
     }
     return true;
+}
+
+QList<FieldProblem> localProblems(const QList<CheckDef> &checks,
+                                  const std::function<QVariant(const QString &)> &valueOf)
+{
+    QList<FieldProblem> problems;
+    for (const CheckDef &check : checks) {
+        if (!check.whenColumn.isEmpty() && valueOf(check.whenColumn) != check.whenValue)
+            continue;
+        if (!passesLocally(check, valueOf(check.column)).value_or(true))
+            problems << FieldProblem{check.column, check.message};
+    }
+    return problems;
 }
 
 } // namespace Orlavo::Services

@@ -167,6 +167,7 @@ struct CheckDef {
     QString pattern;                 // Pattern
     QStringList keyColumns;          // Unique: the key, in the record and the table
     bool blankFails = false;         // Known: a blank value is not found either
+    bool seesBlank = false;          // Custom: the function judges blank values too
     // Custom: true when the value passes.
     std::function<bool(const QVariant &value)> passes;
     // Applies only when this column holds this value.
@@ -184,6 +185,10 @@ CheckDef pattern(const QString &column, const QString &regex, const QString &mes
 CheckDef valid(const QString &column, const QString &message);
 CheckDef unique(const QString &column, const QString &table, const QStringList &keyColumns, const QString &message);
 CheckDef custom(const QString &column, const QString &message, std::function<bool(const QVariant &)> passes);
+// Custom, and the function judges a blank value too (two fields that must agree).
+CheckDef decide(const QString &column, const QString &message, std::function<bool(const QVariant &)> passes);
+// Applies only when `column` holds `value`.
+CheckDef when(CheckDef check, const QString &column, const QVariant &value);
 // Known, and a blank value fails with the same message (a field chosen by
 // description, where blank is one more unknown value).
 CheckDef knownRequired(const QString &column, const QString &table, const QString &tableColumn,
@@ -195,5 +200,9 @@ bool isBlankValue(const QVariant &value);
 // A check decided without the archive: whether the value passes, nothing
 // when only the archive can tell (a Known check on a value given).
 std::optional<bool> passesLocally(const CheckDef &check, const QVariant &value);
+// The failing checks that need no archive, in order (Known and Unique are
+// left to the data layer).
+QList<FieldProblem> localProblems(const QList<CheckDef> &checks,
+                                  const std::function<QVariant(const QString &)> &valueOf);
 
 } // namespace Orlavo::Services

@@ -134,33 +134,46 @@ Outcome<void> createServerArchives(const FirstSetup &setup, Services::Prompter &
 
 } // namespace
 
+QList<Services::CheckDef> firstSetupChecks(const FirstSetup &setup)
+{
+    namespace K = Services::Check;
+    const QString server = QStringLiteral("SERVER");
+    const QString again = setup.adminPasswordAgain;
+    return {
+        K::when(K::required(SetupField::Folder, QStringLiteral("Indicare la cartella degli archivi.")), server, false),
+        K::when(K::required(SetupField::Database, QStringLiteral("Indicare il nome del database sul server.")), server,
+                true),
+        K::required(SetupField::CompanyCode, QStringLiteral("Codice della Societa - Obbligatorio !")),
+        K::custom(SetupField::CompanyCode, QStringLiteral("Il codice della società è di due caratteri, lettere o cifre."),
+                  [](const QVariant &v) {
+                      const QString code = v.toString();
+                      return code.size() == 2 && Services::isValidCompanyCode(code);
+                  }),
+        K::required(SetupField::CompanyName, QStringLiteral("Ragione Sociale - Obbligatoria !")),
+        K::length(SetupField::CompanyName, kCompanyNameLength,
+                  QStringLiteral("La ragione sociale è al massimo di %1 caratteri.").arg(kCompanyNameLength)),
+        K::required(SetupField::AdminUser, QStringLiteral("Digitare il Codice Utente!")),
+        K::length(SetupField::AdminUser, kUserCodeLength,
+                  QStringLiteral("Il codice utente è al massimo di %1 caratteri.").arg(kUserCodeLength)),
+        K::custom(SetupField::AdminPassword, QString::fromUtf8(kPasswordNotAllowed),
+                  [](const QVariant &v) { return isStorablePassword(v.toString()); }),
+        K::decide(SetupField::AdminPassword, QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe"),
+                  [again](const QVariant &v) { return v.toString() == again; }),
+    };
+}
+
 std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup)
 {
-    if (!setup.server && setup.pathDb.trimmed().isEmpty())
-        return Services::FieldProblem{SetupField::Folder, QStringLiteral("Indicare la cartella degli archivi.")};
-    if (setup.server && setup.serverKeys.database.trimmed().isEmpty())
-        return Services::FieldProblem{SetupField::Database, QStringLiteral("Indicare il nome del database sul server.")};
-    if (setup.companyCode.trimmed().isEmpty())
-        return Services::FieldProblem{SetupField::CompanyCode, QStringLiteral("Codice della Societa - Obbligatorio !")};
-    if (setup.companyCode.size() != 2 || !Services::isValidCompanyCode(setup.companyCode))
-        return Services::FieldProblem{SetupField::CompanyCode,
-                            QStringLiteral("Il codice della società è di due caratteri, lettere o cifre.")};
-    if (setup.companyName.trimmed().isEmpty())
-        return Services::FieldProblem{SetupField::CompanyName, QStringLiteral("Ragione Sociale - Obbligatoria !")};
-    if (setup.companyName.size() > kCompanyNameLength)
-        return Services::FieldProblem{SetupField::CompanyName,
-                            QStringLiteral("La ragione sociale è al massimo di %1 caratteri.").arg(kCompanyNameLength)};
-    if (setup.adminUser.trimmed().isEmpty())
-        return Services::FieldProblem{SetupField::AdminUser, QStringLiteral("Digitare il Codice Utente!")};
-    if (setup.adminUser.size() > kUserCodeLength)
-        return Services::FieldProblem{SetupField::AdminUser,
-                            QStringLiteral("Il codice utente è al massimo di %1 caratteri.").arg(kUserCodeLength)};
-    if (!isStorablePassword(setup.adminPassword))
-        return Services::FieldProblem{SetupField::AdminPassword, QString::fromUtf8(kPasswordNotAllowed)};
-    if (setup.adminPassword != setup.adminPasswordAgain)
-        return Services::FieldProblem{SetupField::AdminPassword,
-                            QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe")};
-    return std::nullopt;
+    const QHash<QString, QVariant> values{{QStringLiteral("SERVER"), setup.server},
+                                          {SetupField::Folder, setup.pathDb},
+                                          {SetupField::Database, setup.serverKeys.database},
+                                          {SetupField::CompanyCode, setup.companyCode},
+                                          {SetupField::CompanyName, setup.companyName},
+                                          {SetupField::AdminUser, setup.adminUser},
+                                          {SetupField::AdminPassword, setup.adminPassword}};
+    const auto problems =
+        Services::localProblems(firstSetupChecks(setup), [&values](const QString &column) { return values.value(column); });
+    return problems.isEmpty() ? std::nullopt : std::optional(problems.first());
 }
 
 Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompter)

@@ -38,7 +38,8 @@ inline const QString AdminUser = QStringLiteral("UTENTE");
 inline const QString AdminPassword = QStringLiteral("PASSWORD");
 } // namespace SetupField
 
-// The checks in the order the utility asks; the first failing one.
+// The checks in the order the utility asks, and the first failing one.
+QList<Services::CheckDef> firstSetupChecks(const FirstSetup &setup);
 std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup);
 
 // Creates the services and company databases with their first rows: the

@@ -26,7 +26,6 @@ using Services::Prompter;
 namespace {
 
 constexpr char kTitle[] = "Gestione Utenti";
-constexpr char kTitleError[] = "Errore!";
 constexpr char kCodeTaken[] = "Codice Utente già presente in tabella.";
 constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
 constexpr char kBadCode[] = "Codice errato.";
@@ -46,13 +45,15 @@ constexpr int kDescriptionLength = 60;
 } // namespace
 
 FrmUtenti::FrmUtenti(Ui::AppContext &context, QWidget *parent)
-    : Ui::RecordWindow({QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo")}, parent),
-      m_context(context), m_code(new QLineEdit(this)), m_description(new QLineEdit(this)),
+    : Ui::RecordWindow(context, {QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo")},
+                       parent),
+      m_code(new QLineEdit(this)), m_description(new QLineEdit(this)),
       m_password(new QLineEdit(this)), m_show(new QPushButton(QStringLiteral("Mostra"), this)),
       m_typeGroup(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("FrmUtenti"));
     setWindowTitle(QString::fromUtf8(kTitle));
+    setMessageTitle(QString::fromUtf8(kTitle));
 
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
@@ -169,12 +170,6 @@ void FrmUtenti::setChosenType(int type)
     m_typeGroup->setExclusive(true);
 }
 
-bool FrmUtenti::confirm(const QString &question)
-{
-    return m_context.prompter.ask(question, QString::fromUtf8(kTitle), Prompter::Icon::Question,
-                                  Prompter::Buttons::OkCancel, Prompter::Button::Cancel) == Prompter::Button::Ok;
-}
-
 bool FrmUtenti::checkCode()
 {
     const QString code = m_code->text().trimmed();
@@ -182,8 +177,7 @@ bool FrmUtenti::checkCode()
     if (!code.isEmpty() && (!m_loaded || code.compare(m_loaded->code, Qt::CaseInsensitive) != 0)) {
         auto existing = findUser(m_context.db, code);
         if (existing && existing->has_value()) {
-            m_context.prompter.ask(QString::fromUtf8(kCodeTaken), QString::fromUtf8(kTitleError),
-                                   Prompter::Icon::Warning, Prompter::Buttons::Ok);
+            refuse(QString::fromUtf8(kCodeTaken));
             free = false;
         }
     }
@@ -223,7 +217,7 @@ void FrmUtenti::save()
         prompter.warn(QString::fromUtf8(kPasswordNotAllowed), title);
         return;
     }
-    if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert)))
+    if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert), false, Prompter::Button::Cancel))
         return;
 
     const UserRow row{code, *scrambled, description, QString::number(type)};
@@ -246,7 +240,7 @@ void FrmUtenti::remove()
         m_context.prompter.warn(QString::fromUtf8(kBadCode), title);
         return;
     }
-    if (!confirm(QString::fromUtf8(kConfirmDelete)))
+    if (!confirm(QString::fromUtf8(kConfirmDelete), false, Prompter::Button::Cancel))
         return;
     if (!deleteUser(m_context.db, m_loaded->code))
         return;

@@ -46,9 +46,7 @@ private:
     void applyAgentRule(const QString &code);
     int chosenType() const;
     void setChosenType(int type);
-    bool confirm(const QString &question);
 
-    Ui::AppContext &m_context;
     std::function<void(int)> m_exitHook;
     QList<UserRow> m_users;
     std::optional<UserRow> m_loaded;
