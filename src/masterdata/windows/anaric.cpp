@@ -196,7 +196,7 @@ bool AnaRic::print(bool preview)
     if (!found)
         return false;
     if (!found->formula) {
-        m_context.prompter.warn(QString::fromLatin1(kNoPrint), windowTitle());
+        m_context.prompter.warn(QString::fromUtf8(kNoPrint), windowTitle());
         return false;
     }
     Reporting::PrintCommand command = customerListPrint(*found->formula);
