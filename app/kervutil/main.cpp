@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDate>
+#include <QDir>
 #include <QTextStream>
 
 using namespace Orlavo;
@@ -28,11 +29,26 @@ public:
     }
 };
 
-int runWithoutWindows(const QCommandLineParser &args, const Services::Settings &settings)
-{
+// The options of a run without windows, or the message that refuses them.
+struct ConsoleSetup {
     Shell::FirstSetup setup;
-    setup.server = args.value(QStringLiteral("engine")).compare(QLatin1String("postgresql"), Qt::CaseInsensitive) == 0;
-    setup.pathDb = args.value(QStringLiteral("folder"));
+    QString refusal;
+};
+
+ConsoleSetup consoleSetup(const QCommandLineParser &args)
+{
+    ConsoleSetup result;
+    Shell::FirstSetup &setup = result.setup;
+    const QString engine = args.value(QStringLiteral("engine")).trimmed().toLower();
+    if (engine != QLatin1String("sqlite") && engine != QLatin1String("postgresql")) {
+        result.refusal = QStringLiteral("Motore sconosciuto: \"%1\". Indicare --engine sqlite oppure --engine postgresql.")
+                             .arg(args.value(QStringLiteral("engine")));
+        return result;
+    }
+    setup.server = engine == QLatin1String("postgresql");
+    // PATHDB is read from wherever the program starts: never relative.
+    const QString folder = args.value(QStringLiteral("folder")).trimmed();
+    setup.pathDb = folder.isEmpty() ? folder : QDir(folder).absolutePath();
     setup.serverKeys.host = args.value(QStringLiteral("host"));
     setup.serverKeys.port = args.value(QStringLiteral("port")).toInt();
     setup.serverKeys.database = args.value(QStringLiteral("database"));
@@ -44,7 +60,15 @@ int runWithoutWindows(const QCommandLineParser &args, const Services::Settings &
     setup.adminPassword = args.value(QStringLiteral("password"));
     setup.adminPasswordAgain = setup.adminPassword;
     setup.year = QDate::currentDate().year();
+    if (setup.adminPassword.isEmpty())
+        result.refusal = QStringLiteral("Manca la password dell'amministratore: indicarla con --password.");
+    else if (const auto problem = Shell::checkFirstSetup(setup))
+        result.refusal = problem->message;
+    return result;
+}
 
+int runWithoutWindows(const Shell::FirstSetup &setup, const Services::Settings &settings)
+{
     ConsolePrompter prompter;
     const auto created = Shell::createArchives(setup, prompter);
     if (!created) {
@@ -60,55 +84,104 @@ int runWithoutWindows(const QCommandLineParser &args, const Services::Settings &
     return 0;
 }
 
+struct OptionText {
+    const char *name;
+    const char *text;
+    const char *fallback;
+};
+
+// The options with a value, as help shows them.
+constexpr OptionText kOptions[] = {
+    {"engine", "sqlite (predefinito) o postgresql", "sqlite"},
+    {"folder", "Cartella degli archivi SQLite", ""},
+    {"host", "Server PostgreSQL (nome o cartella del socket)", ""},
+    {"port", "Porta del server", "5432"},
+    {"database", "Database sul server", "orlavo"},
+    {"db-user", "Utente del server", ""},
+    {"db-password", "Password del server (vuota: ~/.pgpass)", ""},
+    {"company", "Codice della prima società", "01"},
+    {"name", "Ragione sociale della prima società", ""},
+    {"user", "Codice dell'amministratore", "ADMIN"},
+    {"password", "Password dell'amministratore", ""},
+};
+
+void describeOptions(QCommandLineParser &args)
+{
+    args.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+    args.addOption({QStringLiteral("yes"), QString()});
+    for (const OptionText &option : kOptions)
+        args.addOption({QString::fromLatin1(option.name), QString(), QStringLiteral("valore"),
+                        QString::fromLatin1(option.fallback)});
+}
+
+QString helpText()
+{
+    QString text = QStringLiteral("Uso: kervutil CFG-PRIMO [opzioni]\n"
+                                  "Configurazione guidata di Orlavo: senza opzioni apre la finestra.\n\n"
+                                  "  -h, --help              Mostra queste indicazioni.\n"
+                                  "  --yes                   Esegue senza finestre, con i valori delle opzioni.\n");
+    for (const OptionText &option : kOptions) {
+        QString line = QStringLiteral("  --%1 <valore>").arg(QString::fromLatin1(option.name));
+        line = line.leftJustified(26) + QString::fromUtf8(option.text);
+        if (*option.fallback)
+            line += QStringLiteral(" [%1]").arg(QString::fromLatin1(option.fallback));
+        text += line + QLatin1Char('\n');
+    }
+    return text;
+}
+
+// Qt's own parse errors are in English: the option is named in Italian.
+QString parseError(const QCommandLineParser &args)
+{
+    const QStringList unknown = args.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("Opzione sconosciuta: %1%2")
+            .arg(unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), unknown.first());
+    return QStringLiteral("Opzione senza valore: %1").arg(args.errorText().section(QLatin1Char('\''), 1, 1));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Without windows there may be no display at all (scripts, servers).
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--yes") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kervutil"));
-    Shell::installItalian(app);
-
+    // The command line is read before any application object: help and
+    // errors need no display, and a run without windows never opens one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser args;
-    args.setApplicationDescription(QStringLiteral("Configurazione guidata di Orlavo"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra queste indicazioni."));
-    args.addOption(help);
-    args.addPositionalArgument(QStringLiteral("CFG-PRIMO"), QStringLiteral("Prima configurazione"));
-    const auto option = [&args](const char *name, const char *help, const char *def = "") {
-        args.addOption(
-            {QString::fromLatin1(name), QString::fromUtf8(help), QStringLiteral("valore"), QString::fromLatin1(def)});
-    };
-    args.addOption({QStringLiteral("yes"), QStringLiteral("Esegue senza finestre, con i valori delle opzioni")});
-    option("engine", "sqlite (predefinito) o postgresql", "sqlite");
-    option("folder", "Cartella degli archivi SQLite");
-    option("host", "Server PostgreSQL (nome o cartella del socket)");
-    option("port", "Porta del server", "5432");
-    option("database", "Database sul server", "orlavo");
-    option("db-user", "Utente del server");
-    option("db-password", "Password del server (vuota: ~/.pgpass)");
-    option("company", "Codice della prima società", "01");
-    option("name", "Ragione sociale della prima società");
-    option("user", "Codice dell'amministratore", "ADMIN");
-    option("password", "Password dell'amministratore");
-    args.process(app);
-    if (args.isSet(help)) {
-        QTextStream(stdout) << args.helpText();
+    describeOptions(args);
+    const QString usage = QStringLiteral("Uso: kervutil CFG-PRIMO [opzioni] (kervutil --help per le opzioni)\n");
+    if (!args.parse(arguments)) {
+        QTextStream(stderr) << parseError(args) << '\n' << usage;
+        return 2;
+    }
+    if (args.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << helpText();
         return 0;
     }
     if (args.positionalArguments().value(0).compare(QLatin1String("CFG-PRIMO"), Qt::CaseInsensitive) != 0) {
-        QTextStream(stderr) << "Uso: kervutil CFG-PRIMO [opzioni] (kervutil --help per le opzioni)\n";
+        QTextStream(stderr) << usage;
         return 2;
     }
 
+    if (args.isSet(QStringLiteral("yes"))) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("kervutil"));
+        const ConsoleSetup console = consoleSetup(args);
+        if (!console.refusal.isEmpty()) {
+            QTextStream(stderr) << console.refusal << '\n';
+            return 2;
+        }
+        const Services::Settings settings(Services::applicationFolder() + QStringLiteral("CONT.INI"));
+        return runWithoutWindows(console.setup, settings);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kervutil"));
+    Shell::installItalian(app);
     const QString folder = Services::applicationFolder();
     Services::Settings settings(folder + QStringLiteral("CONT.INI"));
-    if (args.isSet(QStringLiteral("yes")))
-        return runWithoutWindows(args, settings);
-
     Ui::MessageBoxPrompter prompter;
     Shell::CfgPrimo wizard(settings, prompter, folder + QStringLiteral("DATI"));
     wizard.show();
