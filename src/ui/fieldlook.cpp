@@ -79,6 +79,13 @@ void markFieldError(QWidget *field, bool failing)
         field->setProperty(kErrorMark, true);
         field->setProperty(kBeforeError, QVariant::fromValue(field->palette()));
         paint(field, kErrorText, kErrorBackground);
+        // A list box or a button draws its face in the button colours.
+        QPalette palette = field->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Button, kErrorBackground);
+            palette.setColor(group, QPalette::ButtonText, kErrorText);
+        }
+        field->setPalette(palette);
         return;
     }
     field->setProperty(kErrorMark, QVariant());
