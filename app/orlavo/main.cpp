@@ -21,10 +21,7 @@ int main(int argc, char *argv[])
     Ui::MessageBoxPrompter prompter;
     Ui::AppContext context(Services::applicationFolder(), prompter);
     context.settings.onWriteFailure([&prompter](const QString &path) {
-        prompter.error(QStringLiteral("Impossibile scrivere il file di configurazione %1.\n"
-                                      "Controllare i permessi della cartella.")
-                           .arg(path),
-                       QString::fromLatin1(Ui::kAppName));
+        prompter.error(Services::settingsWriteProblem(path), QString::fromLatin1(Ui::kAppName));
     });
 
     Shell::FrmIniziale start(context);

@@ -1,6 +1,28 @@
 #include "services/core/settings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace Orlavo::Services {
+
+QString settingsWriteProblem(const QString &path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    // Permission bits, not access(): the answer is the same for every user.
+    if (file.exists() && !(file.permissions() & QFile::WriteOwner))
+        return QStringLiteral("Il file di configurazione %1 è di sola lettura: toglierne la protezione e riprovare.")
+            .arg(QDir::toNativeSeparators(file.absoluteFilePath()));
+    if (!folder.isDir())
+        return QStringLiteral("La cartella %1 del file di configurazione non esiste.")
+            .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    if (!(folder.permissions() & QFile::WriteOwner))
+        return QStringLiteral("Nella cartella %1 non si può scrivere il file di configurazione: "
+                              "controllare i permessi della cartella.")
+            .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    return QStringLiteral("Impossibile scrivere il file di configurazione %1.")
+        .arg(QDir::toNativeSeparators(file.absoluteFilePath()));
+}
 
 bool Settings::write(const QString &section, const QString &key, const QString &value) const
 {

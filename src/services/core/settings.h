@@ -29,6 +29,10 @@ private:
     mutable bool m_failureShown = false;
 };
 
+// Why the settings file cannot be written, for the operator: the file
+// when it is read-only, else its folder (missing, or closed to writing).
+QString settingsWriteProblem(const QString &path);
+
 // A folder setting always ends with "/"; an empty one stays empty.
 QString asFolder(const QString &value);
 

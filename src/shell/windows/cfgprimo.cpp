@@ -24,7 +24,6 @@ namespace {
 constexpr char kTitle[] = "Configurazione guidata";
 constexpr char kDone[] = "Configurazione completata.\n"
                          "Avviare Orlavo e accedere con l'utente %1.";
-constexpr char kSettingsFailed[] = "Il file di configurazione %1 non si può scrivere.";
 
 QLineEdit *lineEdit(QWidget *parent, const char *name)
 {
@@ -207,7 +206,7 @@ bool CfgPrimo::finish()
     // would block every later try ("esiste già").
     const QFileInfo ini(m_settings.path());
     if (ini.exists() ? !ini.isWritable() : !QFileInfo(ini.absolutePath()).isWritable()) {
-        m_prompter.error(QString::fromUtf8(kSettingsFailed).arg(m_settings.path()), QString::fromLatin1(kTitle));
+        m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kTitle));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -221,7 +220,7 @@ bool CfgPrimo::finish()
         return false;
     }
     if (!writeFirstSettings(m_settings, s)) {
-        m_prompter.error(QString::fromUtf8(kSettingsFailed).arg(m_settings.path()), QString::fromLatin1(kTitle));
+        m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kTitle));
         return false;
     }
     m_prompter.info(QString::fromUtf8(kDone).arg(s.adminUser), QString::fromLatin1(kTitle));
