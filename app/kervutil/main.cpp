@@ -11,6 +11,9 @@
 #include <QDir>
 #include <QTextStream>
 
+#include <termios.h>
+#include <unistd.h>
+
 using namespace Orlavo;
 
 namespace {
@@ -35,6 +38,33 @@ struct ConsoleSetup {
     QString refusal;
 };
 
+// Not only from the command line, where every user's `ps` shows it: from
+// PGPASSWORD, or asked on the terminal without echo. Empty: ~/.pgpass.
+QString serverPassword(const QCommandLineParser &args, bool server)
+{
+    if (!server)
+        return {};
+    if (args.isSet(QStringLiteral("db-password")))
+        return args.value(QStringLiteral("db-password"));
+    if (qEnvironmentVariableIsSet("PGPASSWORD"))
+        return qEnvironmentVariable("PGPASSWORD");
+    if (!isatty(STDIN_FILENO))
+        return {};
+    QTextStream(stderr) << "Password del server (invio: quella di ~/.pgpass): " << Qt::flush;
+    termios before{};
+    const bool quiet = tcgetattr(STDIN_FILENO, &before) == 0;
+    if (quiet) {
+        termios silent = before;
+        silent.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &silent);
+    }
+    const QString typed = QTextStream(stdin).readLine();
+    if (quiet)
+        tcsetattr(STDIN_FILENO, TCSANOW, &before);
+    QTextStream(stderr) << '\n';
+    return typed;
+}
+
 ConsoleSetup consoleSetup(const QCommandLineParser &args)
 {
     ConsoleSetup result;
@@ -53,7 +83,7 @@ ConsoleSetup consoleSetup(const QCommandLineParser &args)
     setup.serverKeys.port = args.value(QStringLiteral("port")).toInt();
     setup.serverKeys.database = args.value(QStringLiteral("database"));
     setup.serverKeys.user = args.value(QStringLiteral("db-user"));
-    setup.serverKeys.password = args.value(QStringLiteral("db-password"));
+    setup.serverKeys.password = serverPassword(args, setup.server);
     setup.companyCode = args.value(QStringLiteral("company")).toUpper();
     setup.companyName = args.value(QStringLiteral("name"));
     setup.adminUser = args.value(QStringLiteral("user")).toUpper();
@@ -70,7 +100,9 @@ ConsoleSetup consoleSetup(const QCommandLineParser &args)
 int runWithoutWindows(const Shell::FirstSetup &setup, const Services::Settings &settings)
 {
     ConsolePrompter prompter;
-    const auto created = Shell::createArchives(setup, prompter);
+    auto created = Shell::storeServerPassword(setup);
+    if (created)
+        created = Shell::createArchives(setup, prompter);
     if (!created) {
         QTextStream(stderr) << created.failure().message << '\n' << created.failure().detail << '\n';
         return 1;
@@ -98,7 +130,7 @@ constexpr OptionText kOptions[] = {
     {"port", "Porta del server", "5432"},
     {"database", "Database sul server", "orlavo"},
     {"db-user", "Utente del server", ""},
-    {"db-password", "Password del server (vuota: ~/.pgpass)", ""},
+    {"db-password", "Password del server (meglio PGPASSWORD; vuota: ~/.pgpass)", ""},
     {"company", "Codice della prima società", "01"},
     {"name", "Ragione sociale della prima società", ""},
     {"user", "Codice dell'amministratore", "ADMIN"},

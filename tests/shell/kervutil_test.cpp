@@ -1,4 +1,5 @@
 // The configuration utility from a terminal: no display, clear refusals.
+#include "fixtures.h"
 #include "services/core/inifile.h"
 
 #include <QDir>
@@ -15,13 +16,15 @@ struct Outcome {
 };
 
 // kervutil with no display at all, in `folder`, its home there too.
-Outcome kervutil(const QStringList &arguments, const QString &folder)
+Outcome kervutil(const QStringList &arguments, const QString &folder, const QHash<QString, QString> &extra = {})
 {
     QProcess utility;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("ORLAVO_HOME"), folder);
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        env.insert(it.key(), it.value());
     utility.setProcessEnvironment(env);
     utility.setWorkingDirectory(folder);
     utility.start(QStringLiteral(ORLAVO_KERVUTIL), arguments);
@@ -86,6 +89,45 @@ TEST(Kervutil, ARelativeFolderIsStoredAbsolute)
                   .read(QStringLiteral("MAIN"), QStringLiteral("PATHDB")),
               folder + QLatin1Char('/'));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/SERVIZI.MDB")));
+}
+
+TEST(Kervutil, TheServerPasswordGoesToThePasswordFileNeverToTheSettings)
+{
+    if (!Orlavo::Testing::PgServer::fromEnvironment().available() && !Orlavo::Testing::PgServer::required())
+        GTEST_SKIP() << "no PostgreSQL test server (ORLAVO_TEST_PGHOST)";
+    Orlavo::Testing::ServerDatabase database;
+    ASSERT_TRUE(database.error().isEmpty()) << database.error().toStdString();
+    const auto keys = database.keys();
+    QTemporaryDir home;
+    const QString passFile = home.filePath(QStringLiteral("pgpass"));
+    // An older line of another account stays.
+    {
+        QFile old(passFile);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("altro:5432:*:mario:vecchia\n");
+    }
+    const QString secret = QStringLiteral("segreta:del\\server");
+    // Read from PGPASSWORD, not from the command line.
+    const Outcome run = kervutil({QStringLiteral("CFG-PRIMO"), QStringLiteral("--yes"), QStringLiteral("--engine"),
+                                  QStringLiteral("postgresql"), QStringLiteral("--host"), keys.host,
+                                  QStringLiteral("--port"), QString::number(keys.port), QStringLiteral("--database"),
+                                  keys.database, QStringLiteral("--db-user"), keys.user, QStringLiteral("--name"),
+                                  QStringLiteral("Ditta"), QStringLiteral("--password"), QStringLiteral("admin")},
+                                 home.path(),
+                                 {{QStringLiteral("PGPASSWORD"), secret}, {QStringLiteral("PGPASSFILE"), passFile}});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    QFile ini(home.filePath(QStringLiteral("CONT.INI")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray settings = ini.readAll();
+    EXPECT_TRUE(settings.contains("PASSWORD=\r\n") || settings.contains("PASSWORD=\n")) << settings.toStdString();
+    EXPECT_FALSE(settings.contains("segreta"));
+    QFile pass(passFile);
+    ASSERT_TRUE(pass.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(pass.readAll()),
+              QStringLiteral("altro:5432:*:mario:vecchia\n%1:%2:%3:%4:segreta\\:del\\\\server\n")
+                  .arg(keys.host, QString::number(keys.port), keys.database, keys.user));
+    EXPECT_EQ(pass.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+              QFile::Permissions());
 }
 
 } // namespace

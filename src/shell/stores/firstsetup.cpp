@@ -6,6 +6,7 @@
 #include "services/data/schema.h"
 #include "services/data/standarddata.h"
 #include "services/data/writeunit.h"
+#include "services/core/pgpass.h"
 #include "shell/rules/password.h"
 
 #include <QDate>
@@ -183,6 +184,17 @@ Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompt
     return setup.server ? createServerArchives(setup, prompter) : createSqliteArchives(setup, prompter);
 }
 
+Outcome<void> storeServerPassword(const FirstSetup &setup)
+{
+    const Services::ServerKeys &keys = setup.serverKeys;
+    if (!setup.server || keys.password.isEmpty())
+        return {};
+    const QString error = Services::storePgPassword(keys.host, keys.port, keys.database, keys.user, keys.password);
+    if (!error.isEmpty())
+        return Failure{QStringLiteral("La password del server non si può conservare."), error};
+    return {};
+}
+
 bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &setup)
 {
     const QString main = QStringLiteral("MAIN");
@@ -203,7 +215,8 @@ bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &se
              settings.write(pg, QStringLiteral("PORT"), QString::number(keys.port)) &&
              settings.write(pg, QStringLiteral("DATABASE"), keys.database) &&
              settings.write(pg, QStringLiteral("USER"), keys.user) &&
-             settings.write(pg, QStringLiteral("PASSWORD"), keys.password);
+             // Never in clear here: the server's password is in ~/.pgpass.
+             settings.write(pg, QStringLiteral("PASSWORD"), QString());
     }
     // SOCIETA last: until it is there the next start is still a first run.
     return ok && settings.write(main, QStringLiteral("SOCIETA"), setup.companyCode);

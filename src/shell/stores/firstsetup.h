@@ -48,6 +48,10 @@ std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup);
 // created and leaves nothing half-made.
 Services::Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompter);
 
+// The server's password kept in the client's password file (~/.pgpass,
+// owner only), never in CONT.INI; nothing to do for SQLite or no password.
+Services::Outcome<void> storeServerPassword(const FirstSetup &setup);
+
 // CONT.INI for the new installation; false when it cannot be written.
 bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &setup);
 

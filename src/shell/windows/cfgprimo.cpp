@@ -210,7 +210,10 @@ bool CfgPrimo::finish()
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto created = createArchives(s, m_prompter);
+    // The password first: when it cannot be kept nothing has been created.
+    auto created = storeServerPassword(s);
+    if (created)
+        created = createArchives(s, m_prompter);
     QApplication::restoreOverrideCursor();
     if (!created) {
         QString text = created.failure().message;
