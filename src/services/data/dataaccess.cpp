@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -249,6 +250,25 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
     m_companyCode = companyCode;
     m_state.dbName = companyFileName(companyCode);
     return {};
+}
+
+QString DataAccess::missingCompanyArchive(const QString &companyCode)
+{
+    const QString next = QStringLiteral("\nScegliere un'altra società, registrarne una nuova o ripristinare "
+                                        "l'archivio dall'ultimo salvataggio.");
+    if (m_engine == Engine::Sqlite) {
+        const QString path = m_config.pathDb + companyFileName(companyCode);
+        if (QFileInfo::exists(path))
+            return {};
+        return QStringLiteral("L'archivio della società %1 non c'è: manca il file %2.").arg(companyCode, path) + next;
+    }
+    if (!m_open)
+        return {};
+    const QString schema = companySchemaName(companyCode);
+    if (Schema::postgresSchemaExists(connection(), schema))
+        return {};
+    return QStringLiteral("L'archivio della società %1 non c'è: manca lo schema %2 sul server.").arg(companyCode, schema) +
+           next;
 }
 
 bool DataAccess::isLockConflict(const QSqlError &error) const

@@ -380,6 +380,17 @@ void Menu::repaintBackground()
 bool Menu::loadCompany()
 {
     Services::AppState &state = m_ctx.state;
+    // A company whose archive is gone leaves the window without a company,
+    // as when none is registered: the operator chooses or registers one.
+    if (const QString missing = m_ctx.db.missingCompanyArchive(state.company); !missing.isEmpty()) {
+        m_ctx.prompter.warn(missing, windowTitle());
+        state.company.clear();
+        state.companyName.clear();
+        enableForCompany();
+        applyMenuProfile();
+        showStatus();
+        return false;
+    }
     if (!m_ctx.db.openCompany(state.company))
         return false;
     if (!loadCompanyData(m_ctx.db, state))
@@ -408,7 +419,14 @@ std::optional<QString> Menu::chooseFromList()
 bool Menu::changeCompany()
 {
     const std::optional<QString> chosen = m_chooser();
-    if (!chosen || !closeTaskWindows())
+    if (!chosen)
+        return false;
+    // A company without its archive is refused; the open one stays.
+    if (const QString missing = m_ctx.db.missingCompanyArchive(*chosen); !missing.isEmpty()) {
+        m_ctx.prompter.warn(missing, windowTitle());
+        return false;
+    }
+    if (!closeTaskWindows())
         return false;
     // The old company's locks go before its connection.
     if (m_ctx.db.companyOpen() && !m_ctx.state.user.isEmpty())
