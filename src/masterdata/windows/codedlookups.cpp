@@ -59,8 +59,10 @@ Ui::LookupRequest codedLookupList(const CodedLookup &lookup)
     request.table = lookup.table;
     request.title = lookup.title;
     request.condition = lookup.condition;
+    // A customer or an agent is listed by name, a table's row by description.
     request.columns = {{lookup.key, QStringLiteral("06C"), QStringLiteral("Codice")},
-                       {lookup.description, QStringLiteral("40C"), QString()}};
+                       {lookup.description, QStringLiteral("40C"),
+                        lookup.numeric ? QStringLiteral("Ragione sociale") : QStringLiteral("Descrizione")}};
     return request;
 }
 
