@@ -3,6 +3,7 @@
 #include "services/core/inifile.h"
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
+#include "services/data/enginemessages.h"
 #include "services/data/prompter.h"
 #include "services/data/schema.h"
 #include "services/data/writeunit.h"
@@ -199,10 +200,11 @@ QString DataAccess::openPostgres()
     const ServerKeys &keys = m_config.server;
     QSqlDatabase db = keys.addConnection(m_connectionName);
     if (!db.open())
-        return QStringLiteral("Server dati non raggiungibile (%1:%2, archivio %3): %4")
+        return QStringLiteral("Server dati non raggiungibile (%1:%2, archivio %3).\n%4")
             .arg(keys.host.isEmpty() ? QStringLiteral("locale") : keys.host)
             .arg(keys.port)
-            .arg(keys.database, db.lastError().text());
+            .arg(keys.database, withItalianLine(Engine::Postgres, db.lastError().nativeErrorCode(),
+                                                db.lastError().text().simplified()));
     m_open = true;
     QStringList setup = {QStringLiteral("SET client_min_messages TO WARNING"),
                          QStringLiteral("SET search_path TO pg_catalog"),
@@ -318,8 +320,9 @@ void DataAccess::takeError(const QSqlError &error)
         m_transactionFailed = true;
     m_error.code = kErrDatabase;
     m_error.number = error.nativeErrorCode();
-    // One line: the report shows it after "Descrizione: ".
-    m_error.description = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified();
+    // The Italian line after "Descrizione: ", the engine's own text below it.
+    m_error.description = withItalianLine(m_engine, m_error.number,
+                                          (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified());
 }
 
 namespace {
