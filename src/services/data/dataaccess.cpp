@@ -164,6 +164,11 @@ QString DataAccess::openSqlite(const QString &mainFile)
             continue;
         if (const QString problem = Schema::sqliteFileProblem(file); !problem.isEmpty())
             return problem;
+        // Damage found now, not after the operator has typed a record.
+        if (QFileInfo(file).size() <= Schema::kQuickCheckLimit) {
+            if (const QString damage = Schema::sqliteDamage(file); !damage.isEmpty())
+                return damage;
+        }
         const auto kind = file == servicesPath ? SchemaKind::Services : SchemaKind::Company;
         if (auto checked = Schema::ensureSqlite(file, kind); !checked)
             return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;

@@ -153,6 +153,28 @@ QString sqliteUri(const QString &path, bool create)
            (create ? QStringLiteral("?mode=rwc") : QStringLiteral("?mode=rw"));
 }
 
+QString sqliteDamage(const QString &path, bool full)
+{
+    const QString damaged =
+        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(path);
+    ScratchConnection c;
+    c.db().setDatabaseName(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=ro"));
+    c.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!c.db().open())
+        return damaged + QLatin1Char('\n') + c.db().lastError().text();
+    QSqlQuery q(c.db());
+    if (!q.exec(full ? QStringLiteral("PRAGMA integrity_check") : QStringLiteral("PRAGMA quick_check")))
+        return damaged + QLatin1Char('\n') + q.lastError().text();
+    // One row "ok", or the damage found, a row each.
+    QStringList found;
+    while (q.next())
+        found << q.value(0).toString();
+    if (found == QStringList{QStringLiteral("ok")})
+        return {};
+    return damaged + QLatin1Char('\n') + found.mid(0, 3).join(QLatin1Char('\n'));
+}
+
 QString sqliteFileProblem(const QString &path)
 {
     const QFileInfo info(path);
@@ -164,8 +186,6 @@ QString sqliteFileProblem(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("L'archivio %1 non si può leggere (permessi).").arg(path);
     const QByteArray head = file.read(100);
-    if (head.isEmpty())
-        return QStringLiteral("L'archivio %1 è vuoto.").arg(path);
     if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
         return {};
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")

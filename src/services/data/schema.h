@@ -35,6 +35,13 @@ bool postgresSchemaExists(QSqlDatabase db, const QString &schema);
 // Why a file cannot be opened as an archive, or an empty text when it is an
 // SQLite file: missing, empty, an Access file, anything else.
 QString sqliteFileProblem(const QString &path);
+// SQLite's own check of an archive's pages (quick_check, or the full
+// integrity_check): the damage told to the operator, or an empty text.
+QString sqliteDamage(const QString &path, bool full = false);
+// Archives up to this size are checked at every opening; larger ones at the
+// first backup and from the utilities.
+inline constexpr qint64 kQuickCheckLimit = 200LL * 1024 * 1024;
+
 // A URI for SQLite that opens the file without creating it.
 QString sqliteUri(const QString &path, bool create = false);
 
