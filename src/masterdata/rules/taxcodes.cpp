@@ -115,7 +115,8 @@ std::optional<TaxCodePerson> personFromTaxCode(const QString &text, const QDate 
         birth = QDate(1900 + yy, month, day);
     if (!birth.isValid())
         return std::nullopt;
-    return TaxCodePerson{sex, birth};
+    const QString place = code.mid(11, 4);
+    return TaxCodePerson{sex, birth, place};
 }
 
 std::optional<QString> doubtfulTaxCode(const QString &code)

@@ -22,6 +22,7 @@ bool ctrlCodFisc(const QString &text, QString *message = nullptr);
 struct TaxCodePerson {
     QChar sex; // 'M' or 'F'
     QDate birth;
+    QString birthplace; // the cadastral code of the town (or "Z..." abroad)
 };
 
 // The sex and birth date of a tax code that passes ctrlCodFisc; a two-digit

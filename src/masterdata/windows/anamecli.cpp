@@ -343,7 +343,8 @@ void AnaMeCli::fillFromTown()
     const auto place = placeOfTown(m_context, m_fields.value(QStringLiteral("CITTA"))->text(), this);
     if (!place)
         return;
-    m_fields.value(QStringLiteral("CAP"))->setText(place->postalCode);
+    if (!place->postalCode.isEmpty())
+        m_fields.value(QStringLiteral("CAP"))->setText(place->postalCode);
     m_fields.value(QStringLiteral("PROV"))->setText(place->province);
     Ui::markFieldError(m_fields.value(QStringLiteral("PROV")), false);
 }

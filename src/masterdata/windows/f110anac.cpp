@@ -500,7 +500,8 @@ void F110Anac::leaveField(const QString &name)
     if (name.startsWith(QLatin1String("CITTA_"))) {
         const QString suffix = name.mid(6);
         if (const auto place = placeOfTown(m_context, value(name), this)) {
-            setValue(QStringLiteral("CAP_") + suffix, place->postalCode);
+            if (!place->postalCode.isEmpty())
+                setValue(QStringLiteral("CAP_") + suffix, place->postalCode);
             setValue(QStringLiteral("PROVINCIA_") + suffix, place->province);
             Ui::markFieldError(field(QStringLiteral("PROVINCIA_") + suffix), false);
             showDescription(QStringLiteral("PROVINCIA_") + suffix);
@@ -557,6 +558,12 @@ void F110Anac::showPerson(const QString &code)
         return;
     setValue(QStringLiteral("SESSO"), QString(person->sex));
     setValue(QStringLiteral("DATA_NASC"), person->birth.toString(QStringLiteral("dd/MM/yyyy")));
+    // The town of birth when its cadastral code is in the list; nothing is
+    // said of one abroad or merged since.
+    if (const auto town = townOfCadastralCode(m_context.db, person->birthplace)) {
+        setValue(QStringLiteral("CITTA_NASC"), town->name);
+        setValue(QStringLiteral("PROV_NASC"), town->province);
+    }
 }
 
 void F110Anac::focusField(const QString &name)

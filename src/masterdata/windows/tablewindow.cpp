@@ -350,7 +350,8 @@ void TableWindow::fillFromTown()
     const auto place = placeOfTown(m_context, value(m_form.townField), this);
     if (!place)
         return;
-    setValue(m_form.postalField, place->postalCode);
+    if (!place->postalCode.isEmpty())
+        setValue(m_form.postalField, place->postalCode);
     setValue(m_form.provinceField, place->province);
 }
 

@@ -110,6 +110,7 @@ inline const QString TAB_PAESI = QStringLiteral("TAB_PAESI");
 inline const QString TAB_PERIVA = QStringLiteral("TAB_PERIVA");
 inline const QString TAB_PIANO_CONTI = QStringLiteral("TAB_PIANO_CONTI");
 inline const QString TAB_PROV = QStringLiteral("servizi.TAB_PROV");
+inline const QString TAB_COMUNI = QStringLiteral("servizi.TAB_COMUNI");
 inline const QString TAB_REGISTRI = QStringLiteral("TAB_REGISTRI");
 inline const QString TAB_SOGRUP = QStringLiteral("TAB_SOGRUP");
 inline const QString TAB_SCONCLI = QStringLiteral("TAB_SCONCLI");

@@ -90,6 +90,9 @@ FrmInfobox::FrmInfobox(Ui::AppContext &context, const QString &version, QWidget 
            placeText(context));
     addRow(form, QStringLiteral("Utente"), QStringLiteral("utente"), orDash(context.state.user));
     addRow(form, QStringLiteral("Società"), QStringLiteral("societa"), companyText(context.state));
+    // The attribution the licence of the list asks for.
+    addRow(form, QStringLiteral("Elenco dei comuni"), QStringLiteral("fonteComuni"),
+           QStringLiteral("ISTAT, \"Elenco dei comuni italiani\", licenza CC BY 3.0 IT"));
 
     m_buttons->setObjectName(QStringLiteral("pulsanti"));
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -234,7 +234,9 @@ void FrmSocieta::fillFromTown(const QString &town, const QString &postalColumn, 
     const auto place = Masterdata::placeOfTown(m_context, town, this);
     if (!place)
         return;
-    field(postalColumn)->setText(place->postalCode);
+    // A town known only from the list of municipalities has no postal code.
+    if (!place->postalCode.isEmpty())
+        field(postalColumn)->setText(place->postalCode);
     field(provinceColumn)->setText(place->province);
     m_form->markField(provinceColumn, false);
 }
