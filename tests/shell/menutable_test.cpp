@@ -44,12 +44,8 @@ TEST(MenuTable, TheProfileHidesByUserTypeAndInvoiceGeneration)
         bool generate;
         QStringList hidden;
     } cases[] = {
-        {2, true, {}},
-        {2, false, generation},
-        {0, true, admin},
-        {1, true, admin},
-        {3, true, admin + type3},
-        {3, false, admin + type3 + generation},
+        {2, true, {}},    {2, false, generation},   {0, true, admin},
+        {1, true, admin}, {3, true, admin + type3}, {3, false, admin + type3 + generation},
         {-1, true, {}},
     };
     for (const auto &c : cases) {

@@ -25,16 +25,6 @@ const std::pair<const char *, int> kShipped[] = {
     {"rosso.bmp", 16},   {"verde.bmp", 16},
 };
 
-QString path(const QTemporaryDir &dir, const QString &name)
-{
-    return QDir(dir.path()).absoluteFilePath(name);
-}
-
-bool touch(const QTemporaryDir &dir, const QString &name)
-{
-    return writeBytes(path(dir, name), QByteArray("x"));
-}
-
 int opaquePixels(const QImage &image)
 {
     int count = 0;
@@ -51,45 +41,42 @@ TEST(Pictures, FindsAFileWhateverTheCaseOfItsName)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(touch(dir, QStringLiteral("clien.bmp")));
-    ASSERT_TRUE(touch(dir, QStringLiteral("Forn.BMP")));
-    ASSERT_TRUE(touch(dir, QStringLiteral("calc.bmp")));
-    ASSERT_TRUE(touch(dir, QStringLiteral("CALC.BMP")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("help.bmp")));
+    const QDir folder(dir.path());
+    for (const char *name : {"clien.bmp", "Forn.BMP", "calc.bmp", "CALC.BMP"})
+        ASSERT_TRUE(writeBytes(folder.filePath(QString::fromLatin1(name)), "x"));
+    ASSERT_TRUE(folder.mkdir(QStringLiteral("help.bmp")));
 
-    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("CLIEN.BMP")), path(dir, QStringLiteral("clien.bmp")));
+    // Two files differing only in case: the exact name wins. Nothing for a
+    // missing file, a folder of that name, no name.
+    const std::pair<const char *, const char *> cases[] = {
+        {"CLIEN.BMP", "clien.bmp"},
+        {"forn.bmp", "Forn.BMP"},
+        {"calc.bmp", "calc.bmp"},
+        {"CALC.BMP", "CALC.BMP"},
+        {"agenda.bmp", nullptr},
+        {"HELP.BMP", nullptr},
+        {"", nullptr},
+    };
+    for (const auto &[asked, found] : cases) {
+        const QString expected = found ? folder.absoluteFilePath(QString::fromLatin1(found)) : QString();
+        EXPECT_EQ(findFileIgnoringCase(dir.path(), QString::fromLatin1(asked)), expected) << asked;
+    }
     EXPECT_EQ(findFileIgnoringCase(dir.path() + QLatin1Char('/'), QStringLiteral("clien.bmp")),
-              path(dir, QStringLiteral("clien.bmp")));
-    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("forn.bmp")), path(dir, QStringLiteral("Forn.BMP")));
-    // Two files differing only in case: the exact name wins.
-    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("calc.bmp")), path(dir, QStringLiteral("calc.bmp")));
-    EXPECT_EQ(findFileIgnoringCase(dir.path(), QStringLiteral("CALC.BMP")), path(dir, QStringLiteral("CALC.BMP")));
-
-    // Nothing: a missing file, a folder of that name, no name, no folder.
-    EXPECT_TRUE(findFileIgnoringCase(dir.path(), QStringLiteral("agenda.bmp")).isEmpty());
-    EXPECT_TRUE(findFileIgnoringCase(dir.path(), QStringLiteral("HELP.BMP")).isEmpty());
-    EXPECT_TRUE(findFileIgnoringCase(dir.path(), QString()).isEmpty());
-    EXPECT_TRUE(findFileIgnoringCase(path(dir, QStringLiteral("manca")), QStringLiteral("clien.bmp")).isEmpty());
+              folder.absoluteFilePath(QStringLiteral("clien.bmp")));
+    EXPECT_TRUE(findFileIgnoringCase(folder.filePath(QStringLiteral("manca")), QStringLiteral("clien.bmp")).isEmpty());
 }
 
 TEST(Pictures, MissingOrUnreadablePictureGivesTheQuestionMark)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeBytes(path(dir, QStringLiteral("rotto.bmp")), QByteArray("BM non una bitmap")));
+    ASSERT_TRUE(writeBytes(QDir(dir.path()).filePath(QStringLiteral("rotto.bmp")), "BM non una bitmap"));
     const QImage placeholder = placeholderPicture().toImage();
     ASSERT_EQ(placeholder.size(), kToolbarPictureSize);
     EXPECT_GT(opaquePixels(placeholder), 0);
-
     for (const char *name : {"manca.bmp", "rotto.bmp", "ROTTO.BMP"}) {
-        SCOPED_TRACE(name);
-        const QPixmap picture = toolbarPixmap(dir.path(), QString::fromLatin1(name));
-        ASSERT_FALSE(picture.isNull());
-        EXPECT_EQ(picture.size(), kToolbarPictureSize);
-        EXPECT_EQ(picture.toImage(), placeholder);
-        const QIcon icon = toolbarPicture(dir.path(), QString::fromLatin1(name));
-        EXPECT_FALSE(icon.isNull());
-        EXPECT_FALSE(icon.pixmap(kToolbarPictureSize).isNull());
+        EXPECT_EQ(toolbarPixmap(dir.path(), QString::fromLatin1(name)).toImage(), placeholder) << name;
+        EXPECT_FALSE(toolbarPicture(dir.path(), QString::fromLatin1(name)).pixmap(kToolbarPictureSize).isNull());
     }
     // A status light keeps its own size when missing.
     EXPECT_EQ(toolbarPixmap(dir.path(), QStringLiteral("rosso.bmp"), kStatusLightSize).size(), kStatusLightSize);
@@ -107,12 +94,10 @@ TEST(Pictures, TheCornerColourIsTransparentEverywhere)
         painter.fillRect(QRect(4, 4, 16, 16), Qt::red);
         painter.fillRect(QRect(10, 10, 4, 4), grey); // a hole in the middle
     }
-    ASSERT_TRUE(image.save(path(dir, QStringLiteral("prova.bmp")), "BMP"));
+    ASSERT_TRUE(image.save(QDir(dir.path()).filePath(QStringLiteral("prova.bmp")), "BMP"));
 
     const QImage shown = toolbarPixmap(dir.path(), QStringLiteral("Prova.bmp")).toImage();
     ASSERT_EQ(shown.size(), QSize(24, 24));
-    EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
-    EXPECT_EQ(qAlpha(shown.pixel(23, 23)), 0);
     EXPECT_EQ(qAlpha(shown.pixel(11, 11)), 0);
     EXPECT_EQ(shown.pixel(5, 5), qRgb(255, 0, 0));
     EXPECT_EQ(opaquePixels(shown), 16 * 16 - 4 * 4);
@@ -125,9 +110,7 @@ TEST(Pictures, EveryShippedPictureLoads)
     QList<QImage> seen;
     for (const auto &[name, size] : kShipped) {
         SCOPED_TRACE(name);
-        const QString file = findFileIgnoringCase(folder, QString::fromLatin1(name));
-        ASSERT_FALSE(file.isEmpty());
-        const QImage image(file);
+        const QImage image(findFileIgnoringCase(folder, QString::fromLatin1(name)));
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(size, size));
         const QImage shown = toolbarPixmap(folder, QString::fromLatin1(name)).toImage();
@@ -136,8 +119,7 @@ TEST(Pictures, EveryShippedPictureLoads)
         EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
         EXPECT_GT(opaquePixels(shown), size * size / 8);
         // No picture is another's copy.
-        for (const QImage &other : seen)
-            EXPECT_NE(image, other);
+        EXPECT_FALSE(seen.contains(image));
         seen.append(image);
     }
 }

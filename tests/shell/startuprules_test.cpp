@@ -53,58 +53,33 @@ TEST(StartupRules, NormaliseDbTypeReadsTheTypeWord)
 
 TEST(StartupRules, IsolationFromSettingKnowsFourLevels)
 {
-    struct Case {
-        QString value;
-        std::optional<Isolation> level;
-    };
-    const QList<Case> cases = {
-        {QStringLiteral("1"), Isolation::Chaos},
-        {QStringLiteral("2"), Isolation::ReadCommitted},
-        {QStringLiteral("3"), Isolation::RepeatableRead},
-        {QStringLiteral("4"), Isolation::Serializable},
-        {QStringLiteral("0"), std::nullopt},
-        {QStringLiteral("5"), std::nullopt},
-        {QStringLiteral("7"), std::nullopt},
-        {QStringLiteral("16"), std::nullopt},
-        {QStringLiteral("01"), std::nullopt},
-        {QStringLiteral("abc"), std::nullopt},
-        {QString(), std::nullopt},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.value.toStdString());
-        EXPECT_EQ(isolationFromSetting(c.value), c.level);
+    // Each level with the code the settings know it by.
+    const std::pair<const char *, int> levels[] = {{"1", 16}, {"2", 4096}, {"3", 65536}, {"4", 1048576}};
+    for (const auto &[value, code] : levels) {
+        const std::optional<Isolation> level = isolationFromSetting(QString::fromLatin1(value));
+        ASSERT_TRUE(level) << value;
+        EXPECT_EQ(int(*level), code) << value;
     }
-    // The codes the settings name.
-    EXPECT_EQ(int(*isolationFromSetting(QStringLiteral("1"))), 16);
-    EXPECT_EQ(int(*isolationFromSetting(QStringLiteral("2"))), 4096);
-    EXPECT_EQ(int(*isolationFromSetting(QStringLiteral("3"))), 65536);
-    EXPECT_EQ(int(*isolationFromSetting(QStringLiteral("4"))), 1048576);
+    for (const char *value : {"0", "5", "7", "16", "01", "abc", ""})
+        EXPECT_EQ(isolationFromSetting(QString::fromLatin1(value)), std::nullopt) << value;
 }
 
 TEST(StartupRules, LeadingNumberReadsTheDigitsAtTheStart)
 {
-    struct Case {
-        QString value;
-        int number;
-    };
-    const QList<Case> cases = {
-        {QStringLiteral("abc"), 0},
-        {QString(), 0},
-        {QStringLiteral("12x"), 12},
-        {QStringLiteral(" 7"), 7},
-        {QStringLiteral("25"), 25},
-        {QStringLiteral("x12"), 0},
-        {QStringLiteral("-3"), -3},
-        {QStringLiteral("+4"), 4},
-        {QStringLiteral("1 2"), 1},
-        {QStringLiteral("٣"), 0},
-        // Too large for a number of rows: the largest, never a negative.
-        {QStringLiteral("3000000000"), INT_MAX},
-        {QStringLiteral("99999999999999999999"), INT_MAX},
-        {QStringLiteral("-3000000000"), -INT_MAX},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.value.toStdString());
-        EXPECT_EQ(leadingNumber(c.value), c.number);
-    }
+    // Too large for a number of rows: the largest, never a negative.
+    const std::pair<const char *, int> cases[] = {{"abc", 0},
+                                                  {"", 0},
+                                                  {"12x", 12},
+                                                  {" 7", 7},
+                                                  {"25", 25},
+                                                  {"x12", 0},
+                                                  {"-3", -3},
+                                                  {"+4", 4},
+                                                  {"1 2", 1},
+                                                  {"٣", 0},
+                                                  {"3000000000", INT_MAX},
+                                                  {"99999999999999999999", INT_MAX},
+                                                  {"-3000000000", -INT_MAX}};
+    for (const auto &[value, number] : cases)
+        EXPECT_EQ(leadingNumber(QString::fromUtf8(value)), number) << value;
 }

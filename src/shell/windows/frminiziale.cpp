@@ -28,6 +28,10 @@ constexpr char kUtilityArgument[] = "CFG-PRIMO";
 constexpr char kReportLinesSkipped[] = "Righe non valide nell'elenco delle stampe, ignorate:\n";
 constexpr int kHandOverMs = 500;
 constexpr int kFirstRunWaitMs = 5000;
+constexpr char kNoServicesStored[] = "Nella cartella degli archivi %1 non c'è l'archivio dei servizi (%2).\n"
+                                     "Indicare la cartella che contiene gli archivi.";
+constexpr char kNoServicesChosen[] = "Nella cartella %1 non c'è l'archivio dei servizi (%2).\n"
+                                     "Usarla ugualmente come cartella degli archivi?";
 
 QString key(const char *name)
 {
@@ -106,9 +110,19 @@ void FrmIniziale::load()
     state.iconForms = ini.readOr(main, key("ICONAF"), state.pathIco + QStringLiteral("ICON3.ICO"));
     setWindowIcon(QIcon(state.icon));
 
-    // A server keeps its own keys: no folder is needed.
-    if (state.pathDb.isEmpty() && !state.serverDb) {
-        const std::optional<QString> folder = m_chooseFolder(state.appFolder);
+    // A server keeps its own keys: no folder is needed. A folder without the
+    // services archive (moved, renamed, on a disk not mounted) is asked
+    // again rather than failing at every start.
+    if (!state.serverDb && (state.pathDb.isEmpty() || !holdsServices(state.pathDb))) {
+        QString proposal = state.pathDb;
+        if (proposal.isEmpty()) {
+            const QString data = state.appFolder + QStringLiteral("DATI");
+            proposal = QFileInfo(data).isDir() ? data : state.appFolder;
+        } else {
+            m_ctx.prompter.warn(QString::fromUtf8(kNoServicesStored).arg(state.pathDb, state.dbServicesName),
+                                QString::fromLatin1(Ui::kAppName));
+        }
+        const std::optional<QString> folder = chooseArchiveFolder(proposal);
         if (!folder) {
             // Nobody is logged in and nothing is open: the program just ends.
             m_normalStart = false;
@@ -139,6 +153,27 @@ void FrmIniziale::load()
     }
     m_timer.start(kHandOverMs);
     loadReports();
+}
+
+bool FrmIniziale::holdsServices(const QString &folder) const
+{
+    return QFileInfo::exists(Services::asFolder(folder) + m_ctx.state.dbServicesName);
+}
+
+std::optional<QString> FrmIniziale::chooseArchiveFolder(QString proposal)
+{
+    using Services::Prompter;
+    for (;;) {
+        const std::optional<QString> chosen = m_chooseFolder(proposal);
+        if (!chosen || holdsServices(*chosen))
+            return chosen;
+        // A folder without archives is kept only when the operator says so.
+        if (m_ctx.prompter.ask(QString::fromUtf8(kNoServicesChosen).arg(*chosen, m_ctx.state.dbServicesName),
+                               QString::fromLatin1(Ui::kAppName), Prompter::Icon::Question, Prompter::Buttons::YesNo,
+                               Prompter::Button::No) == Prompter::Button::Yes)
+            return chosen;
+        proposal = *chosen;
+    }
 }
 
 void FrmIniziale::loadReports()

@@ -55,6 +55,10 @@ private:
     void readIsolation();
     void onTimer();
     void loadReports();
+    bool holdsServices(const QString &folder) const;
+    // The folder window until a folder with the archives is chosen, or one
+    // without is confirmed; nothing when the operator cancels.
+    std::optional<QString> chooseArchiveFolder(QString proposal);
 
     Ui::AppContext &m_ctx;
     QLabel *m_picture;
