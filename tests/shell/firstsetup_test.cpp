@@ -211,6 +211,7 @@ TEST(FirstSetup, ChecksComeInOrder)
         {"password too long", {password(a21), again(a21)}, Field::AdminPassword, badPw},
         {"bad password before the mismatch", {password("prezzoΩ"), again("altro")}, Field::AdminPassword, badPw},
         {"passwords differ", {again("Segreta")}, Field::AdminPassword, differ},
+        {"no password, one typed again", {password(""), again("Segreta")}, Field::AdminPassword, differ},
         {"empty password", {password(""), again("")}, std::nullopt, QString()},
     };
     for (const Case &c : cases) {
