@@ -321,7 +321,7 @@ void attachLookup(CodeField *field, AppContext &context, std::function<LookupReq
                          if (!chosen || chosen->isEmpty())
                              return;
                          field->setText(chosen->first());
-/* injected */
+                         field->setModified(true);
                          field->setFocus(Qt::OtherFocusReason);
                      });
 }

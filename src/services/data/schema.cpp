@@ -186,6 +186,8 @@ QString sqliteFileProblem(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("L'archivio %1 non si può leggere (permessi).").arg(path);
     const QByteArray head = file.read(100);
+    if (head.isEmpty())
+        return QStringLiteral("L'archivio %1 è vuoto.").arg(path);
     if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
         return {};
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")
