@@ -70,17 +70,29 @@ void expectNothingCut(QWidget &window)
     }
 }
 
-// The installation the configuration utility makes: company 01 in DATI.
-Shell::FirstSetup installation(const QString &app, ScriptedPrompter &prompter)
+// The window an entry of the main window opens inside it, checked for cut
+// labels and saved with the main window around it.
+template <typename Window> Window *openFromMenu(Shell::Menu &menu, const char *action, const char *shot)
 {
-    Shell::FirstSetup setup;
-    setup.pathDb = app + QStringLiteral("DATI");
-    setup.companyCode = QStringLiteral("01");
-    setup.companyName = QStringLiteral("Ditta Prova Srl");
-    setup.adminPassword = setup.adminPasswordAgain = QStringLiteral("segreta");
-    setup.year = 2026;
-    EXPECT_TRUE(Shell::createArchives(setup, prompter));
-    return setup;
+    menu.findChild<QAction *>(QLatin1String(action))->trigger();
+    auto *window = menu.findChild<Window *>();
+    if (!window) {
+        ADD_FAILURE() << action << " opened no window";
+        return nullptr;
+    }
+    QApplication::processEvents();
+    expectNothingCut(*window);
+    save(menu, shot);
+    return window;
+}
+
+Ui::FrmRpt *reportPreview()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *preview = qobject_cast<Ui::FrmRpt *>(w))
+            return preview;
+    }
+    return nullptr;
 }
 
 class Screens : public ::testing::Test
@@ -95,10 +107,10 @@ TEST_F(Screens, FirstRunQuestionHasItalianButtons)
 {
     QMessageBox box;
     Ui::MessageBoxPrompter::setUp(box,
-                                        QStringLiteral("Prima esecuzione dell'applicazione: \n"
-                                                       "Si vuole procedere con la configurazione guidata ? "),
-                                        QStringLiteral("Orlavo"), Services::Prompter::Icon::Question,
-                                        Services::Prompter::Buttons::YesNo, std::nullopt);
+                                  QStringLiteral("Prima esecuzione dell'applicazione: \n"
+                                                 "Si vuole procedere con la configurazione guidata ? "),
+                                  QStringLiteral("Orlavo"), Services::Prompter::Icon::Question,
+                                  Services::Prompter::Buttons::YesNo, std::nullopt);
     box.show();
     EXPECT_EQ(plain(box.button(QMessageBox::Yes)->text()), QStringLiteral("Sì"));
     EXPECT_EQ(plain(box.button(QMessageBox::No)->text()), QStringLiteral("No"));
@@ -106,16 +118,16 @@ TEST_F(Screens, FirstRunQuestionHasItalianButtons)
 
     QMessageBox cancel;
     Ui::MessageBoxPrompter::setUp(cancel, QStringLiteral("Confermi inserimento ?"), QStringLiteral("Orlavo"),
-                                        Services::Prompter::Icon::Question, Services::Prompter::Buttons::OkCancel,
-                                        Services::Prompter::Button::Cancel);
+                                  Services::Prompter::Icon::Question, Services::Prompter::Buttons::OkCancel,
+                                  Services::Prompter::Button::Cancel);
     EXPECT_EQ(plain(cancel.button(QMessageBox::Cancel)->text()), QStringLiteral("Annulla"));
     EXPECT_EQ(cancel.defaultButton(), cancel.button(QMessageBox::Cancel));
 
     // Lines joined by a carriage return show as lines.
     QMessageBox concurrency;
     Ui::MessageBoxPrompter::setUp(concurrency, Services::Concurrency::deletedElsewhere(),
-                                        QStringLiteral("Gestione Tabelle "), Services::Prompter::Icon::Warning,
-                                        Services::Prompter::Buttons::Ok, std::nullopt);
+                                  QStringLiteral("Gestione Tabelle "), Services::Prompter::Icon::Warning,
+                                  Services::Prompter::Buttons::Ok, std::nullopt);
     EXPECT_EQ(concurrency.text().split(QLatin1Char('\n')).size(), 3);
     EXPECT_FALSE(concurrency.text().contains(QLatin1Char('\r')));
     concurrency.show();
@@ -155,7 +167,14 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     QTemporaryDir dir;
     const QString app = dir.path() + QLatin1Char('/');
     ScriptedPrompter prompter;
-    const Shell::FirstSetup setup = installation(app, prompter);
+    // The installation the configuration utility makes: company 01 in DATI.
+    Shell::FirstSetup setup;
+    setup.pathDb = app + QStringLiteral("DATI");
+    setup.companyCode = QStringLiteral("01");
+    setup.companyName = QStringLiteral("Ditta Prova Srl");
+    setup.adminPassword = setup.adminPasswordAgain = QStringLiteral("segreta");
+    setup.year = 2026;
+    ASSERT_TRUE(Shell::createArchives(setup, prompter));
     Services::Settings settings(app + QStringLiteral("CONT.INI"));
     ASSERT_TRUE(Shell::writeFirstSettings(settings, setup));
     settings.write(QStringLiteral("MAIN"), QStringLiteral("PATHICO"), QStringLiteral(ORLAVO_SHIPPED_BMP));
@@ -232,124 +251,63 @@ TEST_F(Screens, StartWindowThenMainWindowOnCompany01)
     });
     menu.findChild<QAction *>(QStringLiteral("St_TabProv"))->trigger();
     EXPECT_TRUE(listShown);
-    Ui::FrmRpt *preview = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *p = qobject_cast<Ui::FrmRpt *>(w))
-            preview = p;
-    }
+    // Its preview fits the screen with its pages; the PDF to look at.
+    Ui::FrmRpt *preview = reportPreview();
     ASSERT_NE(preview, nullptr) << prompter.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(preview->windowTitle(), QStringLiteral("Lista PROVINCIE"));
+    preview->showNormal();
+    preview->resize(1366, 768);
+    preview->setZoom(0);
+    QApplication::processEvents();
+    EXPECT_GE(preview->pageCount(), 2);
+    expectNothingCut(*preview);
+    save(*preview, "08-anteprima-provincie");
     preview->close();
+    if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty()) {
+        Reporting::PrintCommand command;
+        command.key = QStringLiteral("TABPROV");
+        command.output = Reporting::ReportOutput::Pdf;
+        command.pdfPath = QDir(folder).filePath(QStringLiteral("provincie.pdf"));
+        EXPECT_TRUE(Ui::printReport(context, command));
+    }
 
     // The code-table window of the zones, one per table.
-    menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
-    auto *zones = menu.findChild<Masterdata::FrmGetab *>();
+    auto *zones = openFromMenu<Masterdata::FrmGetab>(menu, "TabZona", "09-tabella-zone");
     ASSERT_NE(zones, nullptr);
     EXPECT_EQ(zones->windowTitle(), QStringLiteral("Gestione Tabella Zona Territoriali"));
-    QApplication::processEvents();
-    expectNothingCut(*zones);
-    save(*zones, "09-tabella-zone");
     menu.findChild<QAction *>(QStringLiteral("TabZona"))->trigger();
     EXPECT_EQ(menu.findChildren<Masterdata::FrmGetab *>().size(), 1);
     zones->close();
 
-    // The company card inside the main window.
-    menu.findChild<QAction *>(QStringLiteral("codi_azienda"))->trigger();
-    auto *card = menu.findChild<Shell::FrmSocieta *>();
+    // The company card, the base data and a table window with its import command.
+    auto *card = openFromMenu<Shell::FrmSocieta>(menu, "codi_azienda", "13-codifica-societa");
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->windowTitle(), QStringLiteral("CODIFICA SOCIETA'"));
-    QApplication::processEvents();
-    expectNothingCut(*card);
-    save(menu, "13-codifica-societa");
     card->close();
-
-    // The base data, first tab, inside the main window.
-    menu.findChild<QAction *>(QStringLiteral("modi_dati_base"))->trigger();
-    auto *baseData = menu.findChild<Shell::FrmDatiBase *>();
-    ASSERT_NE(baseData, nullptr);
-    QApplication::processEvents();
-    expectNothingCut(*baseData);
-    save(menu, "14-dati-base");
-    baseData->close();
-
-    // A table window of its own, with its import command.
-    menu.findChild<QAction *>(QStringLiteral("TabCab"))->trigger();
-    auto *branches = menu.findChild<Masterdata::TableWindow *>();
+    if (auto *baseData = openFromMenu<Shell::FrmDatiBase>(menu, "modi_dati_base", "14-dati-base"))
+        baseData->close();
+    auto *branches = openFromMenu<Masterdata::TableWindow>(menu, "TabCab", "15-filiali");
     ASSERT_NE(branches, nullptr);
     EXPECT_NE(branches->findChild<QPushButton *>(QStringLiteral("importa")), nullptr);
-    QApplication::processEvents();
-    expectNothingCut(*branches);
-    save(menu, "15-filiali");
     branches->close();
 
-    // A new customer, every tab inside the main window; then the search.
-    menu.findChild<QAction *>(QStringLiteral("codi_clienti"))->trigger();
-    auto *customer = menu.findChild<Masterdata::F110Anac *>();
+    // A new customer, every tab; then the search.
+    auto *customer = openFromMenu<Masterdata::F110Anac>(menu, "codi_clienti", "16-cliente-1");
     ASSERT_NE(customer, nullptr);
     EXPECT_EQ(customer->windowTitle(), QStringLiteral("Inserimento cliente"));
-    for (int tab = 0; tab < customer->tabs()->count(); ++tab) {
+    for (int tab = 1; tab < customer->tabs()->count(); ++tab) {
         customer->tabs()->setCurrentIndex(tab);
         QApplication::processEvents();
         expectNothingCut(*customer);
         save(menu, QStringLiteral("16-cliente-%1").arg(tab + 1).toLatin1().constData());
     }
     customer->close();
-    menu.findChild<QAction *>(QStringLiteral("list_clienti"))->trigger();
-    auto *search = menu.findChild<Masterdata::AnaRic *>();
-    ASSERT_NE(search, nullptr);
-    QApplication::processEvents();
-    expectNothingCut(*search);
-    save(menu, "17-ricerca-clienti");
-    search->close();
+    if (auto *search = openFromMenu<Masterdata::AnaRic>(menu, "list_clienti", "17-ricerca-clienti"))
+        search->close();
 
     Shell::FrmPath path(app);
     path.show();
     expectNothingCut(path);
     save(path, "07-cartella-archivi");
     EXPECT_EQ(path.chosenFolder(), app);
-}
-
-TEST_F(Screens, ProvincesReportPreview)
-{
-    QTemporaryDir dir;
-    const QString app = dir.path() + QLatin1Char('/');
-    ScriptedPrompter prompter;
-    const Shell::FirstSetup setup = installation(app, prompter);
-    Ui::AppContext context(app, prompter);
-    Services::ConnectionConfig config;
-    config.dbType = QStringLiteral("ACCESS2000");
-    config.pathDb = setup.pathDb + QLatin1Char('/');
-    config.servicesFile = QStringLiteral("SERVIZI.MDB");
-    ASSERT_TRUE(context.db.openServices(config));
-    ASSERT_TRUE(context.db.openCompany(QStringLiteral("01")));
-    context.reports =
-        Reporting::loadReportList(app + QStringLiteral("RPTPERS/"), QStringLiteral(ORLAVO_SHIPPED_REPORTS)).entries;
-
-    Reporting::PrintCommand command;
-    command.key = QStringLiteral("TABPROV");
-    command.title = QStringLiteral("Stampa Provincie");
-    const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        command.output = Reporting::ReportOutput::Pdf;
-        command.pdfPath = QDir(folder).filePath(QStringLiteral("provincie.pdf"));
-        EXPECT_TRUE(Ui::printReport(context, command));
-    }
-    command.output = Reporting::ReportOutput::Preview;
-    ASSERT_TRUE(Ui::printReport(context, command));
-    auto *preview = qobject_cast<Ui::FrmRpt *>(QApplication::topLevelWidgets().last());
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *p = qobject_cast<Ui::FrmRpt *>(w))
-            preview = p;
-    }
-    ASSERT_NE(preview, nullptr);
-    preview->showNormal();
-    preview->resize(1366, 768);
-    preview->setZoom(0);
-    QApplication::processEvents();
-    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Stampa Provincie"));
-    EXPECT_GE(preview->pageCount(), 2);
-    expectNothingCut(*preview);
-    save(*preview, "08-anteprima-provincie");
-    preview->close();
-    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 }

@@ -6,104 +6,84 @@
 #include <gtest/gtest.h>
 
 using namespace Orlavo::Services;
-using Orlavo::Testing::EngineTest;
 namespace Tables = Orlavo::Services::Tables;
 
 namespace {
 
-class CountersTest : public EngineTest
+class CountersTest : public Orlavo::Testing::EngineTest
 {
 protected:
-    void counter(const QString &table, const QString &year, const QString &name, int value, int limit = 99999)
+    void counter(const QString &table, const char *key, int value, int limit = 99999)
     {
+        const QString k = QLatin1String(key);
         ASSERT_EQ(db->executeSql(QStringLiteral("INSERT INTO %1 (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) "
-                                                "VALUES (?, ?, ?, ?, ?)")
+                                                "VALUES (?, ?, 'Prova', ?, ?)")
                                      .arg(table),
-                                 {year, name, QStringLiteral("Prova"), value, limit}),
+                                 {k.left(4), k.mid(4), value, limit}),
                   kErrNone)
             << db->error().description.toStdString();
     }
-
-    int stored(const QString &table, const QString &year, const QString &name) const
+    // The committed counter of a key, or the number of counters of a year.
+    int stored(const char *key, const QString &table = Tables::NUMERA) const
     {
-        return archives
-            ->scalar(QStringLiteral("SELECT NUMERATORE FROM %1 WHERE ANNO = ? AND NOME = ?").arg(table), {year, name})
-            .toInt();
+        const QString k = QLatin1String(key);
+        return k.size() == 4
+                   ? archives->count(QStringLiteral("%1 WHERE ANNO = '%2'").arg(table, k))
+                   : archives
+                         ->scalar(QStringLiteral("SELECT NUMERATORE FROM %1 WHERE ANNO = ? AND NOME = ?").arg(table),
+                                  {k.left(4), k.mid(4)})
+                         .toInt();
     }
-
     // One number taken in a unit of its own, committed.
-    int takeCommitted(const QString &key)
+    int take(const char *key)
     {
         WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        const int number = Counters::nextNumber(*db, key);
-        if (number == 0)
-            return 0;
-        return unit.commit() ? number : -1;
-    }
-
-    int count(const QString &year) const
-    {
-        return archives->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ANNO = ?").arg(Tables::NUMERA), {year})
-            .toInt();
+        const int number = Counters::nextNumber(*db, QLatin1String(key));
+        return number != 0 && unit.commit() ? number : 0;
     }
 };
 
 } // namespace
 
-TEST_P(CountersTest, NumbersGrowUpToOneBelowTheLimit)
+// A number is spent only when the caller commits; the last one is one
+// below the limit; a missing counter or a key too short is code 100.
+TEST_P(CountersTest, NextNumber)
 {
-    counter(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("FVEND"), 99997);
-    EXPECT_EQ(takeCommitted(QStringLiteral("2026FVEND")), 99998);
-    EXPECT_EQ(takeCommitted(QStringLiteral("2026FVEND")), 0);
+    counter(Tables::NUMERA, "2026FVEND", 99996);
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        EXPECT_EQ(Counters::nextNumber(*db, QStringLiteral("2026FVEND")), 99997);
+        unit.abandon();
+    }
+    EXPECT_EQ(stored("2026FVEND"), 99996);
+    EXPECT_EQ(take("2026FVEND"), 99997);
+    EXPECT_EQ(take("2026FVEND"), 99998);
+    EXPECT_EQ(take("2026FVEND"), 0);
     EXPECT_EQ(db->error().code, kErrCounter);
     EXPECT_EQ(db->error().step, QStringLiteral("Fine numeratori 2026FVEND"));
-    EXPECT_EQ(stored(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("FVEND")), 99998);
-}
-
-TEST_P(CountersTest, MissingCountersAndShortKeysAreCode100)
-{
+    EXPECT_EQ(stored("2026FVEND"), 99998);
     for (const char *key : {"2027FVEND", "2026", "26"}) {
-        SCOPED_TRACE(key);
-        EXPECT_EQ(takeCommitted(QString::fromLatin1(key)), 0);
+        EXPECT_EQ(take(key), 0);
         EXPECT_EQ(db->error().code, kErrCounter);
-        EXPECT_EQ(db->error().step, QStringLiteral("Non trovato il numeratore ") + QString::fromLatin1(key));
+        EXPECT_EQ(db->error().step, QStringLiteral("Non trovato il numeratore ") + QLatin1String(key));
     }
     EXPECT_TRUE(prompter.shown().isEmpty());
     EXPECT_EQ(exits, 0);
 }
 
-TEST_P(CountersTest, ANumberIsSpentOnlyWhenTheCallerCommits)
-{
-    counter(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("DDT"), 41);
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        EXPECT_EQ(Counters::nextNumber(*db, QStringLiteral("2026DDT")), 42);
-        unit.abandon();
-    }
-    EXPECT_EQ(stored(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("DDT")), 41);
-    EXPECT_EQ(takeCommitted(QStringLiteral("2026DDT")), 42);
-    EXPECT_EQ(stored(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("DDT")), 42);
-}
-
 TEST_P(CountersTest, RunCountersEndTheApplicationWhenMissingOrSpent)
 {
-    counter(Tables::NUMERA_S, QStringLiteral("2026"), QStringLiteral("GIORNALE"), 5, 7);
+    counter(Tables::NUMERA_S, "2026GIORNALE", 5, 7);
     int cleared = 0;
-    const auto clear = [&cleared] { ++cleared; };
-    {
+    const auto next = [&](const char *key) {
         WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        EXPECT_EQ(Counters::nextNumberS(*db, QStringLiteral("2026GIORNALE"), clear), 6);
-        ASSERT_TRUE(unit.commit());
-    }
+        const int number = Counters::nextNumberS(*db, QLatin1String(key), [&cleared] { ++cleared; });
+        return number != 0 && unit.commit() ? number : 0;
+    };
+    EXPECT_EQ(next("2026GIORNALE"), 6);
     EXPECT_EQ(exits, 0);
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        EXPECT_EQ(Counters::nextNumberS(*db, QStringLiteral("2026GIORNALE"), clear), 0);
-    }
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        EXPECT_EQ(Counters::nextNumberS(*db, QStringLiteral("2026STAMPA"), clear), 0);
-    }
+    EXPECT_EQ(next("2026GIORNALE"), 0);
+    EXPECT_EQ(next("2026STAMPA"), 0);
     EXPECT_EQ(exits, 2);
     EXPECT_EQ(cleared, 2);
     ASSERT_EQ(prompter.shown().size(), 2);
@@ -112,49 +92,38 @@ TEST_P(CountersTest, RunCountersEndTheApplicationWhenMissingOrSpent)
               QStringLiteral("Non trovato il numeratore 2026STAMPA\fImpossibile procedere. "));
     EXPECT_EQ(prompter.shown().at(1).title, QStringLiteral("Errore"));
     EXPECT_EQ(prompter.shown().at(1).icon, Prompter::Icon::Critical);
-    EXPECT_EQ(stored(Tables::NUMERA_S, QStringLiteral("2026"), QStringLiteral("GIORNALE")), 6);
+    EXPECT_EQ(stored("2026GIORNALE", Tables::NUMERA_S), 6);
 }
 
 TEST_P(CountersTest, ANewCompanyHasItsFirstYearAndYearlessCounters)
 {
-    {
+    // Applied twice: nothing is duplicated and no counter goes back.
+    for (int round = 1; round <= 2; ++round) {
         WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(Counters::insertFirstYearCounters(unit, QStringLiteral("2026"), true));
-        ASSERT_TRUE(unit.commit());
+        ASSERT_TRUE(Counters::insertFirstYearCounters(unit, QStringLiteral("2026"), true) && unit.commit());
+        EXPECT_EQ(stored("2026"), Counters::firstYearCounters().size());
+        EXPECT_EQ(take("****ANAC"), round);
     }
-    EXPECT_EQ(count(QStringLiteral("2026")), Counters::firstYearCounters().size());
-    EXPECT_EQ(takeCommitted(QStringLiteral("2026FVENDADOC_NA")), 1);
-    EXPECT_EQ(takeCommitted(QStringLiteral("2026NROINT")), 1);
-    EXPECT_EQ(takeCommitted(QStringLiteral("****ANAC")), 1);
-    EXPECT_EQ(takeCommitted(QStringLiteral("****ANAC")), 2);
-    EXPECT_EQ(takeCommitted(QStringLiteral("****ANAF")), 1);
-
-    // Applied again, nothing is duplicated and no counter goes back.
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(Counters::insertFirstYearCounters(unit, QStringLiteral("2026"), true));
-        ASSERT_TRUE(unit.commit());
-    }
-    EXPECT_EQ(count(QStringLiteral("2026")), Counters::firstYearCounters().size());
-    EXPECT_EQ(takeCommitted(QStringLiteral("****ANAC")), 3);
+    EXPECT_EQ(take("2026FVENDADOC_NA"), 1);
+    EXPECT_EQ(take("2026NROINT"), 1);
+    EXPECT_EQ(take("****ANAF"), 1);
 }
 
 TEST_P(CountersTest, ANewYearCarriesThePreviousYearsCountersAtZero)
 {
-    counter(Tables::NUMERA, QStringLiteral("2025"), QStringLiteral("FVEND"), 120);
-    counter(Tables::NUMERA, QStringLiteral("2025"), QStringLiteral("DDT_TIPO_1"), 30);
-    counter(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("FVEND"), 4);
-    counter(Tables::NUMERA, QStringLiteral("****"), QStringLiteral("ANAC"), 9);
+    const std::pair<const char *, int> counters[] = {
+        {"2025FVEND", 120}, {"2025DDT_TIPO_1", 30}, {"2026FVEND", 4}, {"****ANAC", 9}};
+    for (const auto &[key, value] : counters)
+        counter(Tables::NUMERA, key, value);
     ASSERT_TRUE(Counters::verifyYearCounters(*db, QStringLiteral("2026")));
-    EXPECT_EQ(count(QStringLiteral("2026")), 2);
-    EXPECT_EQ(stored(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("FVEND")), 4);
-    EXPECT_EQ(stored(Tables::NUMERA, QStringLiteral("2026"), QStringLiteral("DDT_TIPO_1")), 0);
+    EXPECT_EQ(stored("2026"), 2);
+    EXPECT_EQ(stored("2026FVEND"), 4);
+    EXPECT_EQ(stored("2026DDT_TIPO_1"), 0);
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
-
     // A year after a gap starts from the first-year set.
     ASSERT_TRUE(Counters::verifyYearCounters(*db, QStringLiteral("2030")));
-    EXPECT_EQ(count(QStringLiteral("2030")), Counters::firstYearCounters().size());
-    EXPECT_EQ(stored(Tables::NUMERA, QStringLiteral("****"), QStringLiteral("ANAC")), 9);
+    EXPECT_EQ(stored("2030"), Counters::firstYearCounters().size());
+    EXPECT_EQ(stored("****ANAC"), 9);
     EXPECT_FALSE(Counters::verifyYearCounters(*db, QStringLiteral("25")));
 }
 

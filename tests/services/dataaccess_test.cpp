@@ -1,21 +1,17 @@
 #include "archives.h"
+#include "fixtures.h"
 #include "services/core/inifile.h"
 #include "services/core/tablenames.h"
-#include "services/data/schema.h"
 #include "services/data/writeunit.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QThread>
 
 #include <csignal>
 
 using namespace Orlavo;
 using namespace Orlavo::Services;
-using Orlavo::Testing::EngineTest;
 using Orlavo::Testing::TestArchives;
 
 namespace {
@@ -25,6 +21,8 @@ const QString kInsertProvince =
 const QString kInsertCounter =
     QStringLiteral("INSERT INTO %1 (ANNO, NOME, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?)").arg(Tables::NUMERA);
 
+// A second workstation (dbworker.cpp) running one job on the archives;
+// with a go file it waits for the file before starting.
 QProcess *startWorker(const TestArchives &archives, const QStringList &args, const QString &goFile = {})
 {
     auto *process = new QProcess;
@@ -45,18 +43,36 @@ QString finish(QProcess *process)
     return out;
 }
 
+bool addProvince(WriteUnit &unit, const char *code, const QVariant &description = QStringLiteral("X"))
+{
+    return unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QLatin1String(code), description});
+}
+
 } // namespace
 
-class DataAccessTest : public EngineTest
+class DataAccessTest : public Testing::EngineTest
 {
+protected:
+    // Committed provinces matching the condition.
+    int provinces(const char *where) const
+    {
+        return archives->count(QStringLiteral("servizi.TAB_PROV WHERE ") + QLatin1String(where));
+    }
+    QString committed(const char *select) const { return archives->scalar(QLatin1String(select)).toString(); }
+    void addCounter(int value)
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"));
+        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."), kInsertCounter,
+                                     {QStringLiteral("2026"), QStringLiteral("PROVA"), value, 99999}));
+        ASSERT_TRUE(unit.commit());
+    }
 };
 
 TEST_P(DataAccessTest, FailingUpdateLeavesBothDatabasesUnchanged)
 {
     {
         WriteUnit unit(*db, QStringLiteral("Registra prova"));
-        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins. prov"), kInsertProvince,
-                                      {QStringLiteral("ZZ"), QStringLiteral("PROVA")}));
+        ASSERT_TRUE(addProvince(unit, "ZZ"));
         ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins. numera"), kInsertCounter,
                                      {QStringLiteral("2026"), QStringLiteral("FVEND"), 0, 99999}));
         // NOT NULL violated at run time: a real engine error, not a syntax one.
@@ -65,22 +81,16 @@ TEST_P(DataAccessTest, FailingUpdateLeavesBothDatabasesUnchanged)
                                       {sqlText(QString()), QStringLiteral("FVEND")}));
         EXPECT_FALSE(unit.commit());
     }
-    EXPECT_EQ(db->error().code, kErrDatabase);
-    EXPECT_FALSE(db->error().number.isEmpty());
-    EXPECT_FALSE(db->error().description.isEmpty());
-    ASSERT_EQ(prompter.shown().size(), 1);
-    const QStringList lines = prompter.texts().first().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 7);
-    EXPECT_EQ(lines[0], QStringLiteral("Rilevato errore su Registra prova"));
-    EXPECT_EQ(lines[1], QStringLiteral("Codice -100"));
-    EXPECT_EQ(lines[2], QStringLiteral("Step Agg. numera"));
-    EXPECT_EQ(lines[3], QStringLiteral("Riprovare l'operazione "));
-    EXPECT_EQ(lines[5], QStringLiteral("Errore DB: ") + db->error().number);
-    EXPECT_EQ(lines[6], QStringLiteral("Descrizione: ") + db->error().description);
-    EXPECT_EQ(prompter.shown().first().title, QStringLiteral("Errore"));
+    const DbErrorState &error = db->error();
+    EXPECT_EQ(error.code, kErrDatabase);
+    EXPECT_FALSE(error.number.isEmpty() || error.description.isEmpty());
+    Testing::expectRefused(prompter,
+                           QStringLiteral("Rilevato errore su Registra prova\nCodice -100\nStep Agg. numera\n"
+                                          "Riprovare l'operazione \n\nErrore DB: ") +
+                               error.number + QStringLiteral("\nDescrizione: ") + error.description,
+                           Prompter::Icon::Critical, Prompter::Buttons::Ok, QStringLiteral("Errore"));
     EXPECT_FALSE(db->inTransaction());
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'ZZ'")), 0);
-    EXPECT_EQ(archives->count(Tables::NUMERA), 0);
+    EXPECT_EQ(provinces("CODICE = 'ZZ'") + archives->count(Tables::NUMERA), 0);
     EXPECT_EQ(exits, 0);
 }
 
@@ -89,8 +99,7 @@ TEST_P(DataAccessTest, ReadOnlyUserWritesNothing)
     state.userType = 0;
     {
         WriteUnit unit(*db, QStringLiteral("Registra prova"));
-        EXPECT_FALSE(unit.execServices(QStringLiteral("Ins. prov"), kInsertProvince,
-                                       {QStringLiteral("ZZ"), QStringLiteral("PROVA")}));
+        EXPECT_FALSE(addProvince(unit, "ZZ"));
     }
     EXPECT_EQ(db->error().code, kErrNoRights);
     ASSERT_GE(prompter.shown().size(), 1);
@@ -98,7 +107,7 @@ TEST_P(DataAccessTest, ReadOnlyUserWritesNothing)
               QStringLiteral("operazione non consentita : \nNon si possiedono i diritti per procedere con tale "
                              "operazione.\nPer ulteriri chiarimenti rivolgersi all'Amministratore."));
     EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("Codice -1")));
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'ZZ'")), 0);
+    EXPECT_EQ(provinces("CODICE = 'ZZ'"), 0);
 
     prompter.clear();
     EXPECT_FALSE(db->checkWriteRights());
@@ -107,24 +116,60 @@ TEST_P(DataAccessTest, ReadOnlyUserWritesNothing)
                                          "operazione.\nPer ulteriri chiarimenti rivolgersi all'Amministratore.")});
 }
 
-TEST_P(DataAccessTest, BoundTextKeepsQuotesAndEmptyBecomesNull)
+// Every value is bound: quotes stay, empty text is null, a '?' inside a
+// literal or a comment is no value. Statements stay prepared across a
+// rollback, and a call with the wrong number of values is refused instead
+// of running with the values of the previous call.
+TEST_P(DataAccessTest, ValuesAreBoundAndStatementsStayPrepared)
 {
-    const QString description = sqlQuoteFix(QStringLiteral("VITE 3\" \"INOX\""));
-    EXPECT_EQ(description, QStringLiteral("VITE 3' 'INOX'"));
+    const QString quoted = sqlQuoteFix(QStringLiteral("VITE 3\" \"INOX\""));
+    EXPECT_EQ(quoted, QStringLiteral("VITE 3' 'INOX'"));
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        ASSERT_TRUE(addProvince(unit, "Z0"));
+    }
+    {
+        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        ASSERT_TRUE(addProvince(unit, "Z2"));
+        EXPECT_FALSE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3")}));
+    }
+    EXPECT_EQ(db->error().code, kErrDatabase);
+    EXPECT_TRUE(db->error().description.contains(QStringLiteral("2 attesi, 1 forniti")));
     WriteUnit unit(*db, QStringLiteral("Prova"));
-    ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z1"), description}));
-    ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), sqlText(QString())}));
+    ASSERT_TRUE(addProvince(unit, "Z1", quoted));
+    ASSERT_TRUE(addProvince(unit, "Z4", sqlText(QString())));
+    ASSERT_TRUE(unit.execServices(
+        QStringLiteral("Ins."),
+        QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ? || '?') -- ultima?").arg(Tables::TAB_PROV),
+        {QStringLiteral("Z9"), QStringLiteral("DOMANDA")}));
     ASSERT_TRUE(unit.commit());
-    EXPECT_EQ(
-        archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z1'")).toString(),
-        description);
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z2' AND DESCRIZIONE IS NULL")), 1);
+    EXPECT_EQ(provinces("CODICE LIKE 'Z%'"), 3);
+    EXPECT_EQ(committed("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z1'"), quoted);
+    EXPECT_EQ(provinces("CODICE = 'Z4' AND DESCRIZIONE IS NULL"), 1);
+    EXPECT_EQ(committed("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z9'"), QStringLiteral("DOMANDA?"));
 }
 
-TEST_P(DataAccessTest, FailingQueryIsFatalAndLogged)
+// Recordsets are read by column name without regard to case, several at
+// once; a failing query is fatal and logged in CONT.LOG; a read for update
+// outside a write transaction is refused, not fatal.
+TEST_P(DataAccessTest, Recordsets)
 {
-    auto rows = db->openRecordset(QStringLiteral("SELECT * FROM TABELLA_CHE_NON_ESISTE"));
-    EXPECT_FALSE(rows);
+    auto first =
+        db->openRecordset(QStringLiteral("SELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN (?, ?) ORDER BY CODICE")
+                              .arg(Tables::TAB_PROV),
+                          {QStringLiteral("MI"), QStringLiteral("RM")}, Target::Services);
+    auto second = db->openRecordset(QStringLiteral("SELECT DIVISA, NDEC FROM %1 ORDER BY DIVISA").arg(Tables::DIVISE));
+    ASSERT_TRUE(first && second);
+    ASSERT_EQ(first->size(), 2);
+    EXPECT_EQ(first->at(0).text(QStringLiteral("descrizione")), QStringLiteral("MILANO"));
+    EXPECT_EQ(first->at(1).text(QStringLiteral("Descrizione")), QStringLiteral("ROMA"));
+    ASSERT_EQ(second->size(), 2);
+    EXPECT_EQ(second->at(0).integer(QStringLiteral("ndec")), 2);
+    EXPECT_TRUE(second->at(0).value(QStringLiteral("NON_ESISTE")).isNull());
+    EXPECT_FALSE(db->openRecordsetForUpdate(QStringLiteral("SELECT * FROM %1").arg(Tables::NUMERA)));
+    EXPECT_EQ(exits, 0);
+
+    EXPECT_FALSE(db->openRecordset(QStringLiteral("SELECT * FROM TABELLA_CHE_NON_ESISTE")));
     EXPECT_EQ(exits, 1);
     ASSERT_EQ(prompter.shown().size(), 2);
     EXPECT_EQ(prompter.texts()[0], QStringLiteral("Errore durante l'accesso ai dati;\nControllare che la rete funzioni "
@@ -134,72 +179,38 @@ TEST_P(DataAccessTest, FailingQueryIsFatalAndLogged)
     EXPECT_TRUE(prompter.texts()[1].contains(QStringLiteral("tabella_che_non_esiste"), Qt::CaseInsensitive));
     EXPECT_EQ(prompter.shown()[0].icon, Prompter::Icon::Critical);
     const IniFile log(archives->folder() + QStringLiteral("CONT.LOG"));
-    EXPECT_FALSE(log.read(QStringLiteral("ERRORI"), QStringLiteral("OGG")).isEmpty());
-    EXPECT_EQ(log.read(QStringLiteral("ERRORI"), QStringLiteral("NUM")), db->error().number);
-    EXPECT_TRUE(log.read(QStringLiteral("ERRORI"), QStringLiteral("DES"))
-                    .contains(QStringLiteral("tabella_che_non_esiste"), Qt::CaseInsensitive));
+    const auto logged = [&log](const char *key) { return log.read(QStringLiteral("ERRORI"), QLatin1String(key)); };
+    EXPECT_FALSE(logged("OGG").isEmpty());
+    EXPECT_EQ(logged("NUM"), db->error().number);
+    EXPECT_TRUE(logged("DES").contains(QStringLiteral("tabella_che_non_esiste"), Qt::CaseInsensitive));
 }
 
-TEST_P(DataAccessTest, RecordsetsReadByNameAndStayOpenTogether)
-{
-    auto first =
-        db->openRecordset(QStringLiteral("SELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN (?, ?) ORDER BY CODICE")
-                              .arg(Tables::TAB_PROV),
-                          {QStringLiteral("MI"), QStringLiteral("RM")}, Target::Services);
-    auto second = db->openRecordset(QStringLiteral("SELECT DIVISA, NDEC FROM %1 ORDER BY DIVISA").arg(Tables::DIVISE));
-    ASSERT_TRUE(first);
-    ASSERT_TRUE(second);
-    ASSERT_EQ(first->size(), 2);
-    EXPECT_EQ(first->at(0).text(QStringLiteral("descrizione")), QStringLiteral("MILANO"));
-    EXPECT_EQ(first->at(1).text(QStringLiteral("Descrizione")), QStringLiteral("ROMA"));
-    ASSERT_EQ(second->size(), 2);
-    EXPECT_EQ(second->at(0).integer(QStringLiteral("ndec")), 2);
-    EXPECT_TRUE(second->at(0).value(QStringLiteral("NON_ESISTE")).isNull());
-}
-
-TEST_P(DataAccessTest, LockRefusedWhileAnotherUserHoldsIt)
-{
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(unit.execCompany(
-            QStringLiteral("Ins."), QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES (?, ?)").arg(Tables::SEMAFORO),
-            {QStringLiteral("TUTTO"), QStringLiteral("LUIGI")}));
-        ASSERT_TRUE(unit.commit());
-    }
-    {
-        ArchiveLock lock(*db, QStringLiteral("MAGAZZINO"));
-        EXPECT_FALSE(lock);
-    }
-    EXPECT_EQ(prompter.texts(),
-              QStringList{QStringLiteral("L'archivio è attualmente in uso esclusivo dall'utente LUIGI\n"
-                                         "Riprovare l'operazione tra qualche istante")});
-    EXPECT_EQ(prompter.shown().first().icon, Prompter::Icon::Warning);
-    EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT UTENTE FROM SEMAFORO")).toString(), QStringLiteral("LUIGI"));
-    EXPECT_FALSE(db->inTransaction());
-}
-
-TEST_P(DataAccessTest, LockGuardReleasesWhatItTook)
+// The guard takes the whole archive and gives back only what it took;
+// this user's stale rows go at start; another user's row refuses the lock.
+TEST_P(DataAccessTest, ArchiveLock)
 {
     {
         ArchiveLock lock(*db, QStringLiteral("CONTABILITA"));
         ASSERT_TRUE(lock);
-        EXPECT_EQ(archives->scalar(QStringLiteral("SELECT UTENTE FROM SEMAFORO WHERE AREA = 'TUTTO'")).toString(),
-                  QStringLiteral("MARIO"));
+        EXPECT_EQ(committed("SELECT UTENTE FROM SEMAFORO WHERE AREA = 'TUTTO'"), QStringLiteral("MARIO"));
     }
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
     EXPECT_TRUE(prompter.shown().isEmpty());
 
-    // A stale lock of this user goes at start; another user's stays.
-    WriteUnit unit(*db, QStringLiteral("Prova"));
-    for (const char *user : {"mario", "LUIGI"})
-        ASSERT_TRUE(unit.execCompany(
-            QStringLiteral("Ins."), QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES (?, ?)").arg(Tables::SEMAFORO),
-            {QString::fromLatin1(user) + QStringLiteral("-AREA"), QString::fromLatin1(user)}));
-    ASSERT_TRUE(unit.commit());
+    for (const char *user : {"mario", "LUIGI"}) {
+        ASSERT_EQ(db->executeSql(QStringLiteral("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES (?, ?)"),
+                                 {QStringLiteral("TUTTO-") + QLatin1String(user), QLatin1String(user)}),
+                  kErrNone);
+    }
     EXPECT_TRUE(db->unlockUser());
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT UTENTE FROM SEMAFORO")).toString(), QStringLiteral("LUIGI"));
+    EXPECT_FALSE(ArchiveLock(*db, QStringLiteral("MAGAZZINO")));
+    Testing::expectRefused(prompter,
+                           QStringLiteral("L'archivio è attualmente in uso esclusivo dall'utente LUIGI\n"
+                                          "Riprovare l'operazione tra qualche istante"),
+                           Prompter::Icon::Warning, Prompter::Buttons::Ok, QStringLiteral("Errore"));
+    EXPECT_EQ(committed("SELECT UTENTE FROM SEMAFORO"), QStringLiteral("LUIGI"));
+    EXPECT_FALSE(db->inTransaction());
 }
 
 TEST_P(DataAccessTest, TwoWorkstationsRacingForTheLockGetOneRow)
@@ -209,29 +220,20 @@ TEST_P(DataAccessTest, TwoWorkstationsRacingForTheLockGetOneRow)
     QProcess *b = startWorker(*archives, {QStringLiteral("lock"), QStringLiteral("BRUNO")}, go);
     QThread::msleep(300);
     QFile(go).open(QIODevice::WriteOnly);
-    const QString outA = finish(a);
-    const QString outB = finish(b);
+    const QString outA = finish(a), outB = finish(b);
     const bool annaWon = outA.startsWith(QStringLiteral("LOCKED"));
+    const QString winner = annaWon ? QStringLiteral("ANNA") : QStringLiteral("BRUNO");
     const QString &loser = annaWon ? outB : outA;
-    EXPECT_NE(outA.startsWith(QStringLiteral("LOCKED")), outB.startsWith(QStringLiteral("LOCKED")))
-        << outA.toStdString() << outB.toStdString();
+    EXPECT_NE(annaWon, outB.startsWith(QStringLiteral("LOCKED"))) << outA.toStdString() << outB.toStdString();
     EXPECT_TRUE(loser.startsWith(QStringLiteral("REFUSED")));
-    EXPECT_TRUE(loser.contains(QStringLiteral("in uso esclusivo dall'utente ") +
-                               (annaWon ? QStringLiteral("ANNA") : QStringLiteral("BRUNO"))))
-        << loser.toStdString();
+    EXPECT_TRUE(loser.contains(QStringLiteral("in uso esclusivo dall'utente ") + winner)) << loser.toStdString();
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT UTENTE FROM SEMAFORO")).toString(),
-              annaWon ? QStringLiteral("ANNA") : QStringLiteral("BRUNO"));
+    EXPECT_EQ(committed("SELECT UTENTE FROM SEMAFORO"), winner);
 }
 
 TEST_P(DataAccessTest, TwoWorkstationsNeverTakeTheSameNumber)
 {
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."), kInsertCounter,
-                                     {QStringLiteral("2026"), QStringLiteral("PROVA"), 7, 99999}));
-        ASSERT_TRUE(unit.commit());
-    }
+    addCounter(7);
     const QString go = archives->folder() + QStringLiteral("via");
     QProcess *a = startWorker(*archives, {QStringLiteral("increment"), QStringLiteral("A"), QStringLiteral("500")}, go);
     QProcess *b = startWorker(*archives, {QStringLiteral("increment"), QStringLiteral("B"), QStringLiteral("500")}, go);
@@ -251,14 +253,7 @@ TEST_P(DataAccessTest, TwoWorkstationsNeverTakeTheSameNumber)
     ASSERT_EQ(taken.size(), 1000);
     for (int i = 0; i < taken.size(); ++i)
         ASSERT_EQ(taken.at(i), 8 + i);
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT NUMERATORE FROM NUMERA WHERE NOME = 'PROVA'")).toInt(), 1007);
-}
-
-TEST_P(DataAccessTest, ReadForUpdateNeedsAWriteTransaction)
-{
-    auto rows = db->openRecordsetForUpdate(QStringLiteral("SELECT * FROM %1").arg(Tables::NUMERA));
-    EXPECT_FALSE(rows);
-    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(committed("SELECT NUMERATORE FROM NUMERA WHERE NOME = 'PROVA'"), QStringLiteral("1007"));
 }
 
 TEST_P(DataAccessTest, WorkstationKilledMidWriteLeavesBothUnchanged)
@@ -268,16 +263,11 @@ TEST_P(DataAccessTest, WorkstationKilledMidWriteLeavesBothUnchanged)
     EXPECT_EQ(QString::fromUtf8(worker->readLine()).trimmed(), QStringLiteral("READY"));
     ::kill(pid_t(worker->processId()), SIGKILL);
     finish(worker);
-    EXPECT_EQ(archives->count(Tables::NUMERA), 0);
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'ZZ'")), 0);
+    EXPECT_EQ(archives->count(Tables::NUMERA) + provinces("CODICE = 'ZZ'"), 0);
     // The archives are still writable by the others.
     WriteUnit unit(*db, QStringLiteral("Prova"));
-    EXPECT_TRUE(
-        unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("ZZ"), QStringLiteral("X")}));
-    EXPECT_TRUE(unit.commit());
+    EXPECT_TRUE(addProvince(unit, "ZZ") && unit.commit());
 }
-
-ORLAVO_FOR_EACH_ENGINE(DataAccessTest);
 
 // Killed inside the commit of the two files: before the commit point both
 // roll back, after it both hold the data. Never one without the other.
@@ -301,30 +291,22 @@ TEST(SqliteCommitAcrossFiles, KilledInsideTheCommitKeepsBothFilesInStep)
 // reported like a failed statement, never the fatal access error.
 TEST_P(DataAccessTest, LockConflictIsNotFatal)
 {
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."), kInsertCounter,
-                                     {QStringLiteral("2026"), QStringLiteral("PROVA"), 1, 99999}));
-        ASSERT_TRUE(unit.commit());
-    }
+    addCounter(1);
     AppState otherState;
     Testing::ScriptedPrompter otherPrompter;
     DataAccess other(otherState, otherPrompter, QString());
+    int otherExits = 0;
+    other.setExitHook([&otherExits](int) { ++otherExits; });
     ConnectionConfig config = archives->config();
     config.lockWaitMs = 200;
-    ASSERT_TRUE(other.openServices(config));
-    ASSERT_TRUE(other.openCompany(QStringLiteral("01")));
+    ASSERT_TRUE(other.openServices(config) && other.openCompany(QStringLiteral("01")));
 
     ASSERT_TRUE(db->beginTransBoth());
     const QString read = QStringLiteral("SELECT NUMERATORE FROM %1 WHERE NOME = ?").arg(Tables::NUMERA);
     ASSERT_TRUE(db->openRecordsetForUpdate(read, {QStringLiteral("PROVA")}));
     ASSERT_EQ(db->executeSql(QStringLiteral("UPDATE %1 SET NUMERATORE = 2").arg(Tables::NUMERA)), kErrNone);
-
-    int otherExits = 0;
-    other.setExitHook([&otherExits](int) { ++otherExits; });
     // SQLite refuses the second writer at BEGIN, PostgreSQL at the row.
-    const bool begun = other.beginTransBoth();
-    if (begun) {
+    if (other.beginTransBoth()) {
         EXPECT_FALSE(other.openRecordsetForUpdate(read, {QStringLiteral("PROVA")}));
         other.rollbackTransBoth();
     }
@@ -335,35 +317,15 @@ TEST_P(DataAccessTest, LockConflictIsNotFatal)
     EXPECT_TRUE(otherPrompter.shown().isEmpty());
     ASSERT_TRUE(db->commitTransBoth());
     EXPECT_EQ(archives->scalar(read, {QStringLiteral("PROVA")}).toInt(), 2);
-}
 
-// Statements are kept prepared: one run inside a rolled-back transaction
-// runs again afterwards, and a call with the wrong number of values is
-// refused instead of reusing the values of the previous run.
-TEST_P(DataAccessTest, PreparedStatementsSurviveRollbackAndCheckTheirValues)
-{
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        ASSERT_TRUE(
-            unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z1"), QStringLiteral("A")}));
-    }
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z1'")), 0);
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        ASSERT_TRUE(
-            unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("B")}));
-        EXPECT_FALSE(unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3")}));
-    }
-    EXPECT_EQ(db->error().code, kErrDatabase);
-    EXPECT_TRUE(db->error().description.contains(QStringLiteral("2 attesi, 1 forniti")));
-    WriteUnit unit(*db, QStringLiteral("Prova"));
-    ASSERT_TRUE(
-        unit.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z4"), QStringLiteral("C")}));
-    ASSERT_TRUE(unit.commit());
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE LIKE 'Z%'")), 1);
-    EXPECT_EQ(
-        archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z4'")).toString(),
-        QStringLiteral("C"));
+    // Each engine's own codes, conflicts first: SQLite result codes, PostgreSQL SQLSTATEs.
+    const QStringList codes = QString::fromLatin1(GetParam() == Engine::Sqlite ? "5 517 6 262|19 2067 1"
+                                                                               : "40001 40P01 55P03|42501 23505 22021")
+                                  .split(QLatin1Char('|'));
+    for (const QString &code : codes[0].split(QLatin1Char(' ')))
+        EXPECT_TRUE(db->isLockConflict(code)) << code.toStdString();
+    for (const QString &code : codes[1].split(QLatin1Char(' ')))
+        EXPECT_FALSE(db->isLockConflict(code)) << code.toStdString();
 }
 
 // A statement that failed inside the transaction makes the commit fail too
@@ -378,46 +340,15 @@ TEST_P(DataAccessTest, FailedStatementFailsTheCommitAndNestedUnitsDoNotRollBack)
     EXPECT_FALSE(db->commitTransBoth());
     EXPECT_EQ(db->error().number, duplicate);
     EXPECT_FALSE(db->inTransaction());
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE = 'Z1'")), 0);
+    EXPECT_EQ(provinces("CODICE = 'Z1'"), 0);
 
     WriteUnit outer(*db, QStringLiteral("Esterna"));
-    ASSERT_TRUE(
-        outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z2"), QStringLiteral("C")}));
-    {
-        WriteUnit inner(*db, QStringLiteral("Interna"), WriteUnit::Report::Quiet);
-        EXPECT_FALSE(inner.ok());
-    }
+    ASSERT_TRUE(addProvince(outer, "Z2"));
+    EXPECT_FALSE(WriteUnit(*db, QStringLiteral("Interna"), WriteUnit::Report::Quiet).ok());
     EXPECT_TRUE(db->inTransaction());
-    ASSERT_TRUE(
-        outer.execServices(QStringLiteral("Ins."), kInsertProvince, {QStringLiteral("Z3"), QStringLiteral("D")}));
+    ASSERT_TRUE(addProvince(outer, "Z3"));
     ASSERT_TRUE(outer.commit());
-    EXPECT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE IN ('Z2', 'Z3')")), 2);
+    EXPECT_EQ(provinces("CODICE IN ('Z2', 'Z3')"), 2);
 }
 
-TEST_P(DataAccessTest, LockConflictsAreToldApartByEngine)
-{
-    // Each engine's own codes: SQLite result codes, PostgreSQL SQLSTATEs.
-    const QList<std::pair<const char *, bool>> cases =
-        GetParam() == Engine::Sqlite
-            ? QList<std::pair<const char *, bool>>{{"5", true},   {"517", true},   {"6", true}, {"262", true},
-                                                   {"19", false}, {"2067", false}, {"1", false}}
-            : QList<std::pair<const char *, bool>>{{"40001", true},  {"40P01", true},  {"55P03", true},
-                                                   {"42501", false}, {"23505", false}, {"22021", false}};
-    for (const auto &[code, conflict] : cases) {
-        SCOPED_TRACE(code);
-        EXPECT_EQ(db->isLockConflict(QString::fromLatin1(code)), conflict);
-    }
-}
-
-TEST_P(DataAccessTest, QuestionMarksInTextsAreNotValues)
-{
-    WriteUnit unit(*db, QStringLiteral("Prova"));
-    ASSERT_TRUE(unit.execServices(
-        QStringLiteral("Ins."),
-        QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ? || '?') -- ultima").arg(Tables::TAB_PROV),
-        {QStringLiteral("Z9"), QStringLiteral("DOMANDA")}));
-    ASSERT_TRUE(unit.commit());
-    EXPECT_EQ(
-        archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM servizi.TAB_PROV WHERE CODICE = 'Z9'")).toString(),
-        QStringLiteral("DOMANDA?"));
-}
+ORLAVO_FOR_EACH_ENGINE(DataAccessTest);

@@ -1,5 +1,10 @@
 // A second workstation for the concurrency tests: runs one job against the
 // archives named in its environment and reports on stdout.
+//   lock USER               waits for ORLAVO_W_GO, takes the archive lock
+//   increment USER N        waits for ORLAVO_W_GO, takes N numbers of 2026PROVA
+//   hang                    writes both databases, says READY and waits to be killed
+//   crash-at-super-journal  writes both databases and dies inside the commit,
+//   crash-after-commit-point  before or after its commit point
 
 #include "scriptedprompter.h"
 #include "services/core/tablenames.h"
@@ -63,9 +68,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
-        return 2;
-    const QString job = args.at(0);
+    const QString job = args.value(0);
     if (job == QLatin1String("crash-at-super-journal"))
         installCrashShim("-mj");
     else if (job == QLatin1String("crash-after-commit-point"))
@@ -85,7 +88,7 @@ int main(int argc, char **argv)
     config.server.port = qEnvironmentVariableIntValue("ORLAVO_W_PORT");
     config.server.database = qEnvironmentVariable("ORLAVO_W_DATABASE");
     config.server.user = qEnvironmentVariable("ORLAVO_W_USER");
-    if (!db.openServices(config) || !db.openCompany(QStringLiteral("01")))
+    if (job.isEmpty() || !db.openServices(config) || !db.openCompany(QStringLiteral("01")))
         return 4;
 
     if (job == QLatin1String("lock")) {
@@ -99,8 +102,7 @@ int main(int argc, char **argv)
     if (job == QLatin1String("increment")) {
         const int times = args.value(2).toInt();
         waitForGo();
-        int refused = 0;
-        for (int i = 0; i < times; ++i) {
+        for (int i = 0, refused = 0; i < times; ++i) {
             Services::WriteUnit unit(db, QStringLiteral("Incremento"), Services::WriteUnit::Report::Quiet);
             // A machine so busy that the wait for the other workstation ran
             // out: the engine refused the transaction, nothing was taken, and

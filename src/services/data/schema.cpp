@@ -157,12 +157,17 @@ QString sqliteDamage(const QString &path, bool full)
 {
     const QString damaged =
         QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(path);
+    // Read-write, so that the journal a crash left behind is rolled back
+    // first, as any opening does; a file closed to writing is read as it is.
     ScratchConnection c;
-    c.db().setDatabaseName(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?mode=ro"));
     c.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
-    if (!c.db().open())
-        return damaged + QLatin1Char('\n') + c.db().lastError().text();
+    c.db().setDatabaseName(sqliteUri(path));
+    if (!c.db().open()) {
+        c.db().setDatabaseName(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                               QStringLiteral("?mode=ro"));
+        if (!c.db().open())
+            return damaged + QLatin1Char('\n') + c.db().lastError().text();
+    }
     QSqlQuery q(c.db());
     if (!q.exec(full ? QStringLiteral("PRAGMA integrity_check") : QStringLiteral("PRAGMA quick_check")))
         return damaged + QLatin1Char('\n') + q.lastError().text();
