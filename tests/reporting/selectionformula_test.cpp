@@ -203,8 +203,9 @@ TEST(SelectionFormula, NestedTruncatedAndRandomFormulasNeverBreakIt)
     for (const auto &[formula, accepted] : nested) {
         const auto result = translateSelection(formula, invoiceReport);
         EXPECT_EQ(bool(result), accepted) << formula.left(40).toStdString();
-        if (!accepted)
+        if (!accepted) {
             EXPECT_TRUE(result.failure().detail.contains(QStringLiteral("troppi livelli")));
+        }
         expectWellFormed(result);
     }
     for (const Translation &c : kTranslations) {
