@@ -42,7 +42,7 @@ TEST(OpeningArchives, BadServicesArchiveIsFatalAndLeftAlone)
 {
     const QByteArray none;
     const std::tuple<const char *, const char *, QByteArray, const char *> cases[] = {
-        {"text file", "ACCESS2000", "Questo non e' un archivio\r\n", "non è un archivio del programma"},
+        {"text file", "ACCESS2000", "Questo non e' un archivio\r\n", "non è leggibile: danneggiato o di un altro programma"},
         {"access file", "ACCESS2000", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01\x00\x00\x00", 24),
          "archivio Access"},
         {"empty file", "ACCESS2000", "", "è vuoto"},

@@ -337,7 +337,7 @@ TEST(FrmIniziale, ServicesFileThatCannotBeOpenedEndsTheProgram)
         QByteArray bytes;
         QString problem;                 // %1 is the file
     } cases[] = {
-        {QByteArray("Questo non è un archivio.\n"), QStringLiteral("Il file %1 non è un archivio del programma.")},
+        {QByteArray("Questo non è un archivio.\n"), QStringLiteral("L'archivio %1 non è leggibile: danneggiato o di un altro programma.")},
         {jet, QStringLiteral("L'archivio %1 è un archivio Access di una versione precedente: questa versione usa "
                              "archivi SQLite o un server PostgreSQL.")},
         {QByteArray(), QStringLiteral("L'archivio %1 è vuoto.")},

@@ -199,7 +199,7 @@ QString sqliteFileProblem(const QString &path)
         return QStringLiteral("L'archivio %1 è un archivio Access di una versione precedente: "
                               "questa versione usa archivi SQLite o un server PostgreSQL.")
             .arg(path);
-    return QStringLiteral("Il file %1 non è un archivio del programma.").arg(path);
+    return QStringLiteral("L'archivio %1 non è leggibile: danneggiato o di un altro programma.").arg(path);
 }
 
 Outcome<void> createSqlite(const QString &path, SchemaKind kind, int upTo)
