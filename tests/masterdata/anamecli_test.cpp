@@ -1,356 +1,247 @@
-#include "contexttest.h"
 #include "masterdata/stores/deliveryplaces.h"
 #include "masterdata/windows/anamecli.h"
-#include "services/core/tablenames.h"
-#include "ui/appcontext.h"
-#include "ui/fieldlook.h"
+#include "masterdatatest.h"
 #include "ui/inputfields.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTableWidget>
 
-#include <gtest/gtest.h>
+// The delivery places window and its store, which has no other test.
 
 using namespace Orlavo;
-using namespace Orlavo::Reporting;
-using namespace Orlavo::Ui;
 using namespace Orlavo::Masterdata;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::Engine;
-namespace Tables = Orlavo::Services::Tables;
+using Orlavo::Testing::leave;
+using Orlavo::Testing::red;
+using Fields = QList<QPair<QString, QString>>;
 
 namespace {
 
-constexpr int kCustomer = 7;
-const QString kConfirm = QStringLiteral("Confermi registrazioni?");
-const QString kDuplicate = QStringLiteral("L'elemento che si stà aggiornando esiste già in archivio \n"
-                                          "Procedere ugualmente con gli aggiornamenti ?");
+const QString kConfirm = "Confermi registrazioni?";
 
-using Fields = QList<QPair<QString, QString>>;
-
-// Customer 7 with no places, customer 8 with one; Moncalieri with one
-// postal code.
-class AnaMeCliTest : public Orlavo::Testing::ContextTest<>
+// The places of customer 7, Rossi Srl (none yet); customer 8 has place 9,
+// the default. Moncalieri has one postal code.
+class AnaMeCliTest : public Orlavo::Testing::MasterdataTest<>
 {
 protected:
     void SetUp() override
     {
-        ContextTest::SetUp();
+        MasterdataTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        context->state.userType = 2;
-        run(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (7, 'Rossi Srl')"));
-        run(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (8, 'Bianchi Spa')"));
-        run(QStringLiteral(
-            "INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, PREDEF) VALUES (8, 9, 'Altro', -1)"));
-        run(QStringLiteral("INSERT INTO TAB_CAP (CAP, CITTA, PROVINCIA) VALUES ('10024', 'MONCALIERI', 'TO')"));
-        // The standard provinces come with the archives.
-        ASSERT_EQ(archives->count(QStringLiteral("servizi.TAB_PROV WHERE CODICE IN ('TO', 'MI')")), 2);
+        run("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (7, 'Rossi Srl')");
+        run("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (8, 'Bianchi Spa')");
+        place(8, 9, "Altro", -1);
+        run("INSERT INTO TAB_CAP (CAP, CITTA, PROVINCIA) VALUES ('10024', 'MONCALIERI', 'TO')");
+        window = std::make_unique<AnaMeCli>(*context, 7);
     }
 
-    std::unique_ptr<AnaMeCli> open() { return std::make_unique<AnaMeCli>(*context, kCustomer); }
-
-    static void type(AnaMeCli &window, const Fields &fields, bool isDefault = false)
+    void TearDown() override
     {
-        for (const auto &[column, text] : fields)
-            window.field(column)->setText(text);
-        window.defaultBox()->setChecked(isDefault);
+        window.reset();
+        MasterdataTest::TearDown();
     }
 
-    // Types a new place and confirms it.
-    void add(AnaMeCli &window, const Fields &fields, bool isDefault = false)
+    void place(int customer, int code, const char *description, int isDefault = 0)
     {
-        window.newPlace();
-        type(window, fields, isDefault);
-        prompter.queue(Prompter::Button::Ok);
-        window.save();
+        run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, PREDEF) VALUES (%1, %2, '%3', %4)")
+                .arg(customer)
+                .arg(code)
+                .arg(QLatin1String(description))
+                .arg(isDefault));
     }
 
-    static QStringList column(const QTableWidget &grid, int c)
+    QLineEdit *field(const char *column) { return window->field(QString::fromLatin1(column)); }
+
+    // A new place typed and registered, the answers given to the questions.
+    void save(const Fields &fields, bool isDefault, std::initializer_list<Prompter::Button> answers)
     {
+        window->newPlace();
+        for (const auto &[column, typed] : fields)
+            window->field(column)->setText(typed);
+        window->defaultBox()->setChecked(isDefault);
+        answer(answers);
+        window->save();
+    }
+
+    QStringList column(int c)
+    {
+        const auto *grid = window->findChild<QTableWidget *>();
         QStringList cells;
-        for (int r = 0; r < grid.rowCount(); ++r)
-            cells << grid.item(r, c)->text();
+        for (int r = 0; r < grid->rowCount(); ++r)
+            cells << grid->item(r, c)->text();
         return cells;
     }
 
-    QVariant scalar(const QString &sql) { return archives->scalar(sql); }
+    // "count/sum of the default flags" of customer 7.
     QString places()
     {
-        return scalar(QStringLiteral("SELECT COUNT(*) FROM CONS_MERCE WHERE CLIENTE = 7")).toString() +
-               QStringLiteral("/") +
-               scalar(QStringLiteral("SELECT COALESCE(SUM(PREDEF), 0) FROM CONS_MERCE WHERE CLIENTE = 7")).toString();
+        return text("SELECT COUNT(*) FROM CONS_MERCE WHERE CLIENTE = 7") + '/' +
+               text("SELECT COALESCE(SUM(PREDEF), 0) FROM CONS_MERCE WHERE CLIENTE = 7");
     }
+    QString defaultPlace() { return text("SELECT DESC_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7 AND PREDEF = -1"); }
 
-    // Inserts into CONS_MERCE fail from now on; updates and deletes pass.
-    void refuseInserts()
-    {
-        if (GetParam() == Engine::Sqlite) {
-            run(QStringLiteral("CREATE TRIGGER nega_ins_luoghi BEFORE INSERT ON CONS_MERCE "
-                               "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END"));
-        } else {
-            run(QStringLiteral("CREATE FUNCTION nega_ins_luoghi() RETURNS trigger LANGUAGE plpgsql AS "
-                               "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$"));
-            run(QStringLiteral("CREATE TRIGGER nega_ins_luoghi BEFORE INSERT ON CONS_MERCE "
-                               "FOR EACH ROW EXECUTE FUNCTION nega_ins_luoghi()"));
-        }
-    }
+    std::unique_ptr<AnaMeCli> window;
 };
 
 TEST_P(AnaMeCliTest, TheListShowsTheCustomersPlacesByNumberAndANewOneGetsTheNext)
 {
-    auto window = open();
-    EXPECT_EQ(window->objectName(), QStringLiteral("AnaMeCli"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Luoghi consegna merce - Cliente 7 Rossi Srl"));
-    auto *grid = window->findChild<QTableWidget *>();
-    ASSERT_NE(grid, nullptr);
-    EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_EQ(window->windowTitle(), "Luoghi consegna merce - Cliente 7 Rossi Srl");
     // The first place is number 1, whatever other customers have.
-    EXPECT_EQ(window->field(QStringLiteral("COD_LUOGO"))->text(), QStringLiteral("1"));
-    EXPECT_FALSE(window->findChild<QPushButton *>(QStringLiteral("elimina"))->isEnabled());
+    EXPECT_EQ(field("COD_LUOGO")->text(), "1");
+    EXPECT_FALSE(window->findChild<QPushButton *>("elimina")->isEnabled());
 
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, KKMM, PREDEF) "
-                       "VALUES (7, 12, 'Magazzino', 3.5, 0)"));
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, CITTA, PREDEF) "
-                       "VALUES (7, 2, 'Cantiere', 'Moncalieri', -1)"));
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, PREDEF) VALUES (7, 5, 'Sede', 0)"));
+    run("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, KKMM, PREDEF) VALUES (7, 12, 'Magazzino', 3.5, 0)");
+    place(7, 2, "Cantiere", -1);
+    place(7, 5, "Sede");
     window->reload();
-    // By number, not by text or by insertion; only this customer's.
-    EXPECT_EQ(column(*grid, 0), (QStringList{"2", "5", "12"}));
-    EXPECT_EQ(column(*grid, 1), (QStringList{"Cantiere", "Sede", "Magazzino"}));
-    EXPECT_EQ(column(*grid, 6), (QStringList{"", "", "3,50"}));
-    EXPECT_EQ(column(*grid, 8), (QStringList{QStringLiteral("Sì"), "", ""}));
-    EXPECT_EQ(window->field(QStringLiteral("COD_LUOGO"))->text(), QStringLiteral("13"));
-    EXPECT_EQ(nextPlaceCode(context->db, 8), 10);
+    EXPECT_EQ(column(0), (QStringList{"2", "5", "12"}));
+    EXPECT_EQ(column(1), (QStringList{"Cantiere", "Sede", "Magazzino"}));
+    EXPECT_EQ(column(6), (QStringList{"", "", "3,50"}));
+    EXPECT_EQ(column(8), (QStringList{"Sì", "", ""}));
+    EXPECT_EQ(field("COD_LUOGO")->text(), "13");
 
-    // A chosen row fills the fields and keeps its number.
+    // A chosen row fills the fields and keeps its number; Nuovo gives the next.
     window->loadRow(0);
-    EXPECT_EQ(window->field(QStringLiteral("DESC_LUOGO"))->text(), QStringLiteral("Cantiere"));
-    EXPECT_EQ(window->field(QStringLiteral("CITTA"))->text(), QStringLiteral("Moncalieri"));
+    EXPECT_EQ(field("DESC_LUOGO")->text(), "Cantiere");
     EXPECT_TRUE(window->defaultBox()->isChecked());
-    EXPECT_TRUE(window->field(QStringLiteral("COD_LUOGO"))->isReadOnly());
-    EXPECT_TRUE(window->findChild<QPushButton *>(QStringLiteral("elimina"))->isEnabled());
-
-    // Nuovo: empty fields, the next number, typed freely.
+    EXPECT_TRUE(field("COD_LUOGO")->isReadOnly());
+    EXPECT_TRUE(window->findChild<QPushButton *>("elimina")->isEnabled());
     window->newPlace();
-    EXPECT_EQ(window->typed(), newDeliveryPlace(window->customer(), 13));
-    EXPECT_FALSE(window->field(QStringLiteral("COD_LUOGO"))->isReadOnly());
-    EXPECT_FALSE(window->loaded().has_value());
+    EXPECT_EQ(window->typed(), newDeliveryPlace(7, 13));
+    EXPECT_FALSE(field("COD_LUOGO")->isReadOnly());
 }
 
 TEST_P(AnaMeCliTest, ADefaultPlaceTakesTheFlagFromTheOthers)
 {
-    auto window = open();
-    add(*window,
-        {{"DESC_LUOGO", "Sede"},
-         {"INDIRIZZO", "Via Roma 1"},
-         {"CITTA", "Milano"},
-         {"CAP", "20100"},
-         {"PROV", "mi"},
-         {"KKMM", "12,5"},
-         {"RADIALE", "r1"}},
-        true);
+    save({{"DESC_LUOGO", "Sede"}, {"CITTA", "Milano"}, {"PROV", "mi"}, {"KKMM", "12,5"}, {"RADIALE", "r1"}}, true, {});
     EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
-    EXPECT_EQ(scalar(QStringLiteral("SELECT DESC_LUOGO || '|' || INDIRIZZO || '|' || CITTA || '|' || CAP || '|' || "
-                                    "PROV || '|' || RADIALE FROM CONS_MERCE WHERE CLIENTE = 7 AND COD_LUOGO = 1"))
-                  .toString(),
-              QStringLiteral("Sede|Via Roma 1|Milano|20100|MI|R1"));
-    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("SELECT KKMM FROM CONS_MERCE WHERE COD_LUOGO = 1")).toDouble(), 12.5);
-    EXPECT_EQ(places(), QStringLiteral("1/-1"));
+    EXPECT_EQ(text("SELECT DESC_LUOGO || CITTA || PROV || RADIALE FROM CONS_MERCE WHERE CLIENTE = 7"),
+              "SedeMilanoMIR1");
+    EXPECT_DOUBLE_EQ(archives->scalar("SELECT KKMM FROM CONS_MERCE WHERE CLIENTE = 7").toDouble(), 12.5);
+    EXPECT_EQ(places(), "1/-1");
 
     // The second default: exactly one left, the new one; other customers untouched.
-    add(*window, {{"DESC_LUOGO", "Cantiere"}}, true);
-    EXPECT_EQ(places(), QStringLiteral("2/-1"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT PREDEF FROM CONS_MERCE WHERE CLIENTE = 7 AND COD_LUOGO = 2")).toInt(), -1);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT PREDEF FROM CONS_MERCE WHERE CLIENTE = 8")).toInt(), -1);
+    save({{"DESC_LUOGO", "Cantiere"}}, true, {});
+    EXPECT_EQ(places() + defaultPlace(), "2/-1Cantiere");
+    EXPECT_EQ(text("SELECT PREDEF FROM CONS_MERCE WHERE CLIENTE = 8"), "-1");
 
-    // A change of a place that is not the default leaves the flag alone.
-    window->loadRow(0);
-    window->field(QStringLiteral("DESC_LUOGO"))->setText(QStringLiteral("Sede legale"));
-    prompter.queue(Prompter::Button::Ok);
-    window->save();
-    EXPECT_EQ(
-        scalar(QStringLiteral("SELECT DESC_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7 AND COD_LUOGO = 1")).toString(),
-        QStringLiteral("Sede legale"));
-    EXPECT_EQ(places(), QStringLiteral("2/-1"));
-
-    // Made default on a change, it takes the flag back.
+    // Made default on a change, the stored place takes the flag back.
     window->loadRow(0);
     window->defaultBox()->setChecked(true);
-    prompter.queue(Prompter::Button::Ok);
     window->save();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COD_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7 AND PREDEF = -1")).toInt(), 1);
-    EXPECT_EQ(places(), QStringLiteral("2/-1"));
+    EXPECT_EQ(places() + defaultPlace(), "2/-1Sede");
 
-    // Cancel at the question: nothing written.
-    prompter.clear();
-    window->newPlace();
-    type(*window, {{"DESC_LUOGO", "Mai"}});
-    prompter.queue(Prompter::Button::Cancel);
-    window->save();
+    // Cancel at the question: nothing written, the input stays.
+    save({{"DESC_LUOGO", "Mai"}}, true, {Prompter::Button::Cancel});
     EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
-    EXPECT_EQ(places(), QStringLiteral("2/-1"));
-    EXPECT_EQ(window->field(QStringLiteral("DESC_LUOGO"))->text(), QStringLiteral("Mai"));
+    EXPECT_EQ(places(), "2/-1");
+    EXPECT_EQ(field("DESC_LUOGO")->text(), "Mai");
 }
 
 TEST_P(AnaMeCliTest, AddingAStoredNumberAsksBeforeReplacingIt)
 {
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, RADIALE, PREDEF) "
-                       "VALUES (7, 1, 'Vecchio', 'R9', 0)"));
-    auto window = open();
-    window->newPlace();
-    type(*window, {{"COD_LUOGO", "1"}, {"DESC_LUOGO", "Nuovo"}});
-    prompter.queue(Prompter::Button::Ok);
-    prompter.queue(Prompter::Button::No);
-    window->save();
-    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, kDuplicate}));
+    run("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, RADIALE, PREDEF) VALUES (7, 1, 'Vecchio', 'R9', 0)");
+    const QString question = "L'elemento che si stà aggiornando esiste già in archivio \n"
+                             "Procedere ugualmente con gli aggiornamenti ?";
+    save({{"COD_LUOGO", "1"}, {"DESC_LUOGO", "Nuovo"}}, false, {Prompter::Button::Ok, Prompter::Button::No});
+    ASSERT_EQ(prompter.texts(), (QStringList{kConfirm, question}));
     EXPECT_EQ(prompter.shown().last().buttons, Prompter::Buttons::YesNo);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT DESC_LUOGO || RADIALE FROM CONS_MERCE WHERE CLIENTE = 7")).toString(),
-              QStringLiteral("VecchioR9"));
-    EXPECT_EQ(window->field(QStringLiteral("DESC_LUOGO"))->text(), QStringLiteral("Nuovo"));
+    EXPECT_EQ(text("SELECT DESC_LUOGO || RADIALE FROM CONS_MERCE WHERE CLIENTE = 7"), "VecchioR9");
 
     // Yes: the stored row gives way to the new one, whole.
-    prompter.clear();
-    prompter.queue(Prompter::Button::Ok);
-    prompter.queue(Prompter::Button::Yes);
+    answer({Prompter::Button::Ok, Prompter::Button::Yes});
     window->save();
-    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, kDuplicate}));
-    EXPECT_EQ(places(), QStringLiteral("1/0"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT DESC_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7")).toString(),
-              QStringLiteral("Nuovo"));
-    EXPECT_TRUE(scalar(QStringLiteral("SELECT RADIALE FROM CONS_MERCE WHERE CLIENTE = 7")).isNull());
-    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, question}));
+    EXPECT_EQ(places(), "1/0");
+    EXPECT_TRUE(archives->scalar("SELECT RADIALE FROM CONS_MERCE WHERE DESC_LUOGO = 'Nuovo'").isNull());
+    EXPECT_EQ(count("SEMAFORO"), 0);
 }
 
 TEST_P(AnaMeCliTest, AMissingNumberAndAnUnknownProvinceAreRefused)
 {
-    auto window = open();
-    auto *number = window->field(QStringLiteral("COD_LUOGO"));
-    auto *province = window->field(QStringLiteral("PROV"));
-    const QList<std::tuple<const char *, const char *, QString, bool, bool>> cases = {
-        {"", "ZZ", QStringLiteral("Provincia errata"), true, true},
-        {"", "TO", QStringLiteral("Occorre specificare un numero progressivo"), true, false},
-        {"0", "", QStringLiteral("Occorre specificare un numero progressivo"), true, false},
-        {"3", "zz", QStringLiteral("Provincia errata"), false, true},
+    const struct {
+        const char *code, *province;
+        QString message;
+        QStringList failing;
+    } cases[] = {
+        {"", "ZZ", "Provincia errata", {"COD_LUOGO", "PROV"}},
+        {"", "TO", "Occorre specificare un numero progressivo", {"COD_LUOGO"}},
+        {"0", "", "Occorre specificare un numero progressivo", {"COD_LUOGO"}},
+        {"3", "zz", "Provincia errata", {"PROV"}},
     };
-    for (const auto &[code, prov, message, numberRed, provinceRed] : cases) {
-        SCOPED_TRACE(message.toStdString() + " " + code + "/" + prov);
-        prompter.clear();
-        window->newPlace();
-        type(*window, {{"COD_LUOGO", code}, {"DESC_LUOGO", "Sede"}, {"PROV", prov}});
-        window->save();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.code << "/" << c.province);
+        save({{"COD_LUOGO", c.code}, {"DESC_LUOGO", "Sede"}, {"PROV", c.province}}, false, {});
         // Only the last failing check is said; every failing field is red.
-        EXPECT_EQ(prompter.texts(), QStringList{message});
-        EXPECT_EQ(prompter.titles(), QStringList{QStringLiteral("Errore!")});
-        EXPECT_EQ(hasFieldError(number), numberRed);
-        EXPECT_EQ(hasFieldError(province), provinceRed);
-        EXPECT_EQ(places(), QStringLiteral("0/0"));
+        EXPECT_EQ(prompter.texts(), QStringList{c.message});
+        EXPECT_EQ(prompter.titles(), QStringList{"Errore!"});
+        EXPECT_EQ(red(*window), c.failing);
+        EXPECT_EQ(places(), "0/0");
     }
 
-    // On leaving the fields: the province is checked at once, the town
-    // fills postal code and province, a good province loses the mark.
-    prompter.clear();
+    // On leaving: the province is checked at once, the town fills postal
+    // code and province and clears the mark, the number is checked.
     window->newPlace();
-    QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
-    province->setText(QStringLiteral("ZZ"));
-    province->setModified(true);
-    QApplication::sendEvent(province, &leaving);
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Provincia errata")});
-    EXPECT_TRUE(hasFieldError(province));
-    auto *town = window->field(QStringLiteral("CITTA"));
-    town->setText(QStringLiteral("Moncalieri"));
-    town->setModified(true);
-    QApplication::sendEvent(town, &leaving);
-    EXPECT_EQ(window->field(QStringLiteral("CAP"))->text(), QStringLiteral("10024"));
-    EXPECT_EQ(province->text(), QStringLiteral("TO"));
-    EXPECT_FALSE(hasFieldError(province));
-    number->clear();
-    QApplication::sendEvent(number, &leaving);
-    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Occorre specificare un numero progressivo"));
-    EXPECT_TRUE(hasFieldError(number));
+    answer();
+    leave(field("PROV"), "ZZ");
+    EXPECT_EQ(prompter.texts(), QStringList{"Provincia errata"});
+    leave(field("CITTA"), "Moncalieri");
+    EXPECT_EQ(field("CAP")->text() + field("PROV")->text(), "10024TO");
+    EXPECT_TRUE(red(*window).isEmpty());
+    leave(field("COD_LUOGO"), "");
+    EXPECT_EQ(prompter.texts().value(1), "Occorre specificare un numero progressivo");
 
-    // Without write rights nothing is asked nor written.
-    context->state.userType = 0;
-    prompter.clear();
-    window->newPlace();
-    type(*window, {{"DESC_LUOGO", "Sede"}});
-    window->save();
-    ASSERT_EQ(prompter.texts().size(), 1);
-    EXPECT_NE(prompter.texts().first(), kConfirm);
-    EXPECT_EQ(places(), QStringLiteral("0/0"));
 }
 
 TEST_P(AnaMeCliTest, DeleteRemovesTheChosenPlaceAfterTheQuestion)
 {
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO) VALUES (7, 1, 'Sede')"));
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO) VALUES (7, 2, 'Cantiere')"));
-    auto window = open();
-    window->loadRow(1);
-    prompter.queue(Prompter::Button::Cancel);
-    window->remove();
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Confermi ELIMINAZIONE ?")});
-    EXPECT_EQ(places(), QStringLiteral("2/0"));
-
-    window->loadRow(1);
-    prompter.queue(Prompter::Button::Ok);
-    window->remove();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT DESC_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7")).toString(),
-              QStringLiteral("Sede"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM CONS_MERCE WHERE CLIENTE = 8")).toInt(), 1);
-    EXPECT_EQ(window->findChild<QTableWidget *>()->rowCount(), 1);
-    EXPECT_EQ(window->field(QStringLiteral("COD_LUOGO"))->text(), QStringLiteral("2"));
-    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    place(7, 1, "Sede");
+    place(7, 2, "Cantiere");
+    window->reload();
+    for (const Prompter::Button choice : {Prompter::Button::Cancel, Prompter::Button::Ok}) {
+        window->loadRow(1);
+        answer({choice});
+        window->remove();
+        EXPECT_EQ(prompter.texts(), QStringList{"Confermi ELIMINAZIONE ?"});
+    }
+    EXPECT_EQ(text("SELECT DESC_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7"), "Sede");
+    EXPECT_EQ(text("SELECT COUNT(*) FROM CONS_MERCE WHERE CLIENTE = 8"), "1");
+    EXPECT_EQ(column(0), QStringList{"1"});
+    EXPECT_EQ(field("COD_LUOGO")->text(), "2");
+    EXPECT_EQ(count("SEMAFORO"), 0);
 }
 
-TEST_P(AnaMeCliTest, ADatabaseFailureWritesNothingAndKeepsTheInput)
+TEST_P(AnaMeCliTest, AFailedInsertGivesTheFlagBackAndKeepsTheInput)
 {
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, PREDEF) VALUES (7, 1, 'Sede', -1)"));
-    auto window = open();
-    window->newPlace();
-    type(*window, {{"DESC_LUOGO", "Cantiere"}, {"CITTA", "Torino"}, {"PROV", "TO"}}, true);
-    const DeliveryPlace typed = window->typed();
-
-    // The flag taken from place 1 comes back when the insert fails.
-    refuseInserts();
-    prompter.queue(Prompter::Button::Ok);
-    window->save();
+    place(7, 1, "Sede", -1);
+    // Inserts fail: the flag already taken from place 1 comes back.
+    if (GetParam() == Engine::Sqlite) {
+        run("CREATE TRIGGER nega_ins BEFORE INSERT ON CONS_MERCE BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END");
+    } else {
+        run("CREATE FUNCTION nega_ins() RETURNS trigger LANGUAGE plpgsql AS "
+            "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$");
+        run("CREATE TRIGGER nega_ins BEFORE INSERT ON CONS_MERCE FOR EACH ROW EXECUTE FUNCTION nega_ins()");
+    }
+    save({{"DESC_LUOGO", "Cantiere"}, {"CITTA", "Torino"}}, true, {});
     ASSERT_EQ(prompter.shown().size(), 2);
     const QString report = prompter.texts().last();
-    EXPECT_TRUE(report.startsWith(QStringLiteral("Rilevato errore su Gestione luoghi consegna merce\n")))
+    EXPECT_TRUE(report.startsWith("Rilevato errore su Gestione luoghi consegna merce\n") &&
+                report.contains("\nStep Ins. consmerce .\n"))
         << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("\nStep Ins. consmerce .\n"))) << report.toStdString();
-    EXPECT_EQ(places(), QStringLiteral("1/-1"));
-    EXPECT_EQ(window->typed(), typed);
-    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    EXPECT_EQ(places() + defaultPlace(), "1/-1Sede");
+    EXPECT_EQ(field("DESC_LUOGO")->text() + field("CITTA")->text(), "CantiereTorino");
+    EXPECT_TRUE(window->defaultBox()->isChecked());
+    EXPECT_EQ(count("SEMAFORO"), 0);
 
-    // Every write refused: the same.
-    run(GetParam() == Engine::Sqlite ? QStringLiteral("DROP TRIGGER nega_ins_luoghi")
-                                     : QStringLiteral("DROP TRIGGER nega_ins_luoghi ON CONS_MERCE"));
-    ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), Tables::CONS_MERCE), QString());
-    prompter.clear();
-    prompter.queue(Prompter::Button::Ok);
-    window->save();
-    ASSERT_EQ(prompter.texts().size(), 2);
-    EXPECT_TRUE(
-        prompter.texts().last().startsWith(QStringLiteral("Rilevato errore su Gestione luoghi consegna merce")));
-    EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("\nStep Toglie predef.\n")));
-    EXPECT_EQ(places(), QStringLiteral("1/-1"));
-    EXPECT_EQ(window->typed(), typed);
-
-    // The lock was let go: once writes pass the same input is stored.
-    ASSERT_EQ(Orlavo::Testing::allowWrites(context->db.connection(), GetParam(), Tables::CONS_MERCE), QString());
-    prompter.clear();
-    prompter.queue(Prompter::Button::Ok);
+    // Once inserts pass the same input is stored.
+    run(GetParam() == Engine::Sqlite ? "DROP TRIGGER nega_ins" : "DROP TRIGGER nega_ins ON CONS_MERCE");
+    answer();
     window->save();
     EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
-    EXPECT_EQ(places(), QStringLiteral("2/-1"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT DESC_LUOGO FROM CONS_MERCE WHERE CLIENTE = 7 AND PREDEF = -1")).toString(),
-              QStringLiteral("Cantiere"));
+    EXPECT_EQ(places() + defaultPlace(), "2/-1Cantiere");
 }
 
 ORLAVO_FOR_EACH_ENGINE(AnaMeCliTest);

@@ -1,91 +1,87 @@
-#include "contexttest.h"
-#include "customerwrites.h"
 #include "masterdata/stores/customerstore.h"
 #include "masterdata/windows/codedlookups.h"
-#include "services/core/tablenames.h"
-#include "services/data/standarddata.h"
-#include "services/data/writeunit.h"
-#include "ui/appcontext.h"
-
-#include <QSqlQuery>
-
-#include <gtest/gtest.h>
+#include "masterdatatest.h"
+#include "ui/lookuplist.h"
 
 using namespace Orlavo;
-using namespace Orlavo::Reporting;
-using namespace Orlavo::Ui;
 using namespace Orlavo::Masterdata;
-using Orlavo::Testing::Engine;
-using Orlavo::Testing::RecordingPrompter;
+using Orlavo::Services::WriteEnd;
+using Orlavo::Testing::insertInto;
 
 namespace {
 
 // Company "01" with its standard data (accounts, countries, payment terms)
 // and the counter of customer codes.
-class CustomerStoreTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
+class CustomerStoreTest : public Orlavo::Testing::MasterdataTest<>
 {
 protected:
     void SetUp() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        context->state.userType = 2;
-        addStandardData();
+        MasterdataTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            addStandardData();
     }
 
     // A customer that passes every check.
     Customer valid(const QString &name)
     {
         Customer customer = newCustomer(context->db);
-        customer.main().setText(QStringLiteral("RAG_SOC1"), name);
-        customer.main().setText(QStringLiteral("COND_PAG"), QStringLiteral("rd"));
-        customer.main().setText(QStringLiteral("TIPO_CLIENTE"), QStringLiteral("SC"));
+        customer.main().setText("RAG_SOC1", name);
+        customer.main().setText("COND_PAG", "rd");
+        customer.main().setText("TIPO_CLIENTE", "SC");
         return customer;
     }
 
     int insert(const Customer &customer)
     {
         int code = 0;
-        EXPECT_EQ(insertInto(context->db, customer, &code), Services::WriteEnd::Written)
-            << prompter.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(insertInto(context->db, customer, &code), WriteEnd::Written)
+            << prompter.texts().join('|').toStdString();
         return code;
     }
 
-    QVariant scalar(const QString &sql) { return archives->scalar(sql); }
+    QStringList messages(const Customer &customer, const QString &only = {})
+    {
+        QStringList found;
+        for (const Services::FieldProblem &p : checkCustomer(context->db, customer, {}, only))
+            found << p.message;
+        return found;
+    }
+
+    int rowsOf(const char *table, int code)
+    {
+        return text(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE CLIENTE = %2").arg(QLatin1String(table)).arg(code))
+            .toInt();
+    }
 };
 
 TEST_P(CustomerStoreTest, NewCustomersGetTheDefaultsAndConsecutiveCodes)
 {
     const Customer fresh = newCustomer(context->db);
-    EXPECT_EQ(fresh.main().text(QStringLiteral("CONTO_RICAVO")), QStringLiteral("041001"));
-    EXPECT_EQ(fresh.main().text(QStringLiteral("CONTO_PATRIM")), QStringLiteral("012001"));
-    EXPECT_EQ(fresh.main().text(QStringLiteral("NAZIONE")), QStringLiteral("I"));
-    EXPECT_EQ(fresh.main().text(QStringLiteral("UBICAZIONE")), QStringLiteral("I"));
+    EXPECT_EQ(fresh.main().text("CONTO_RICAVO") + fresh.main().text("CONTO_PATRIM"), "041001012001");
+    EXPECT_EQ(fresh.main().text("NAZIONE") + fresh.main().text("UBICAZIONE"), "II");
 
-    Customer first = valid(QStringLiteral("Rossi Srl"));
-    first.main().setText(QStringLiteral("SCONTO1"), QStringLiteral("12,5"));
-    first.main().setText(QStringLiteral("SCFATT"), QStringLiteral("S"));
-    first.main().setText(QStringLiteral("SUDDIVCANTIERE"), QStringLiteral("S"));
-    first.part(Contact).setText(QStringLiteral("RESPONSABILE"), QStringLiteral("Mario"));
+    Customer first = valid("Rossi Srl");
+    first.main().setText("SCONTO1", "12,5");
+    first.main().setText("SCFATT", "S");
+    first.main().setText("SUDDIVCANTIERE", "S");
+    first.part(Contact).setText("RESPONSABILE", "Mario");
     EXPECT_EQ(insert(first), 1);
-    EXPECT_EQ(insert(valid(QStringLiteral("Bianchi"))), 2);
-
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COND_PAG FROM ANAG_CLI WHERE CLIENTE = 1")).toString(),
-              QStringLiteral("RD"));
-    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("SELECT SCONTO1 FROM ANAG_CLI WHERE CLIENTE = 1")).toDouble(), 12.5);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT SCFATT * 10 + SUDDIVCANTIERE FROM ANAG_CLI WHERE CLIENTE = 1")).toInt(), 9);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT LIVELLO_SEGN FROM ANAG_CLI WHERE CLIENTE = 2")).toInt(), 0);
+    EXPECT_EQ(insert(valid("Bianchi")), 2);
+    EXPECT_EQ(text("SELECT COND_PAG FROM ANAG_CLI WHERE CLIENTE = 1"), "RD");
+    EXPECT_DOUBLE_EQ(archives->scalar("SELECT SCONTO1 FROM ANAG_CLI WHERE CLIENTE = 1").toDouble(), 12.5);
+    EXPECT_EQ(text("SELECT SCFATT * 10 + SUDDIVCANTIERE FROM ANAG_CLI WHERE CLIENTE = 1"), "9");
+    EXPECT_EQ(text("SELECT LIVELLO_SEGN FROM ANAG_CLI WHERE CLIENTE = 2"), "0");
     // Contact data only where some was entered.
-    EXPECT_EQ(archives->count(QStringLiteral("CONT_CLI")), 1);
-    EXPECT_EQ(archives->count(QStringLiteral("PERS_CLI")), 0);
+    EXPECT_EQ(count("CONT_CLI"), 1);
+    EXPECT_EQ(count("PERS_CLI"), 0);
 
     const auto loaded = loadCustomer(context->db, 1);
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(loaded->stored(Contact));
     EXPECT_FALSE(loaded->stored(Personal));
-    EXPECT_DOUBLE_EQ(loaded->main().number(QStringLiteral("SCONTO1")), 12.5);
-    EXPECT_TRUE(loaded->main().flag(QStringLiteral("SUDDIVCANTIERE")));
+    EXPECT_DOUBLE_EQ(loaded->main().number("SCONTO1"), 12.5);
+    EXPECT_TRUE(loaded->main().flag("SUDDIVCANTIERE"));
     EXPECT_FALSE(loadCustomer(context->db, 99));
 }
 
@@ -98,58 +94,76 @@ TEST_P(CustomerStoreTest, ChecksRunInOrderAndEveryFailureIsListed)
     EXPECT_EQ(columns, (QStringList{"COND_PAG", "CONTO_PATRIM", "CONTO_RICAVO", "NAZIONE", "UBICAZIONE", "TIPO_CLIENTE",
                                     "RAG_SOC1"}));
 
-    run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'Fornitore', ' ')"));
-    Customer wrong = valid(QStringLiteral("Verdi"));
-    wrong.part(Personal).setText(QStringLiteral("DATA_NASC"), QStringLiteral("31/02/1980"));
-    wrong.main().setText(QStringLiteral("AGENTE"), QStringLiteral("7")); // a supplier, not an agent
-    wrong.main().setText(QStringLiteral("SCONTO2"), QStringLiteral("100"));
-    wrong.main().setText(QStringLiteral("CONTO_RICAVO"), QStringLiteral("012001")); // a balance-sheet account
-    wrong.main().setText(QStringLiteral("PART_IVA"), QStringLiteral("1234567890"));
-    wrong.main().setText(QStringLiteral("COD_FISC"), QStringLiteral("RSSMRA85T10A562X"));
-    QStringList messages;
-    for (const Services::FieldProblem &p : checkCustomer(context->db, wrong, {}))
-        messages << p.message;
-    EXPECT_EQ(messages, (QStringList{"Data nascita cliente non valida !", "Codice agente sconosciuto ! ",
-                                     "Percentuale sconto errata.", "Conto Ricavo sconosciuto ! ",
-                                     "Codice fiscale errato ! ", "Partita iva errata !"}));
+    run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'Fornitore', ' ')");
+    Customer wrong = valid("Verdi");
+    wrong.part(Personal).setText("DATA_NASC", "31/02/1980");
+    wrong.main().setText("AGENTE", "7"); // a supplier, not an agent
+    wrong.main().setText("SCONTO2", "100");
+    wrong.main().setText("CONTO_RICAVO", "012001"); // a balance-sheet account
+    wrong.main().setText("PART_IVA", "1234567890");
+    wrong.main().setText("COD_FISC", "RSSMRA85T10A562X");
+    EXPECT_EQ(messages(wrong), (QStringList{"Data nascita cliente non valida !", "Codice agente sconosciuto ! ",
+                                            "Percentuale sconto errata.", "Conto Ricavo sconosciuto ! ",
+                                            "Codice fiscale errato ! ", "Partita iva errata !"}));
     // A field left alone: its own check, none of the others.
-    const auto agentOnly = checkCustomer(context->db, wrong, {}, QStringLiteral("AGENTE"));
-    ASSERT_EQ(agentOnly.size(), 1);
-    EXPECT_EQ(agentOnly.first().message, QStringLiteral("Codice agente sconosciuto ! "));
-    EXPECT_TRUE(checkCustomer(context->db, wrong, {}, QStringLiteral("RAG_SOC1")).isEmpty());
+    EXPECT_EQ(messages(wrong, "AGENTE"), QStringList{"Codice agente sconosciuto ! "});
+    EXPECT_TRUE(messages(wrong, "RAG_SOC1").isEmpty());
 
     // A tax code kept against the warning, and a VAT number as tax code, pass.
-    Customer kept = valid(QStringLiteral("Neri"));
-    kept.main().setText(QStringLiteral("COD_FISC"), QStringLiteral("RSSMRA85T10A562X"));
-    EXPECT_TRUE(checkCustomer(context->db, kept, QStringLiteral("RSSMRA85T10A562X")).isEmpty());
-    kept.main().setText(QStringLiteral("COD_FISC"), QStringLiteral("12345678903"));
-    EXPECT_TRUE(checkCustomer(context->db, kept, {}).isEmpty());
+    Customer kept = valid("Neri");
+    kept.main().setText("COD_FISC", "RSSMRA85T10A562X");
+    EXPECT_TRUE(checkCustomer(context->db, kept, "RSSMRA85T10A562X").isEmpty());
+    kept.main().setText("COD_FISC", "12345678903");
+    EXPECT_TRUE(messages(kept).isEmpty());
 }
 
-TEST_P(CustomerStoreTest, ASecondaryCodeTakenMeanwhileWritesNothing)
+TEST_P(CustomerStoreTest, IdentifiersOfOtherCustomersAreFoundAndASecondaryCodeTakenMeanwhileWritesNothing)
 {
-    Customer first = valid(QStringLiteral("Rossi"));
-    first.main().setText(QStringLiteral("CODICE2"), QStringLiteral("ros01"));
+    Customer first = valid("Rossi");
+    first.main().setText("CODICE2", "ros01");
+    first.main().setText("PART_IVA", "12345678903");
     insert(first);
-    Customer second = valid(QStringLiteral("Rossini"));
-    second.main().setText(QStringLiteral("CODICE2"), QStringLiteral("ROS01"));
-    ASSERT_EQ(checkCustomer(context->db, second, {}).size(), 1);
-    EXPECT_EQ(checkCustomer(context->db, second, {}).first().message,
-              QStringLiteral("Codice secondario già presente in archivio !"));
+    // A VAT number typed anew that another customer holds.
+    Customer twin = valid("Rossini");
+    twin.main().setText("PART_IVA", "12345678903");
+    const auto shared = sharedIdentifiers(context->db, twin, valid("Rossini"));
+    ASSERT_EQ(shared.size(), 1);
+    EXPECT_EQ(shared.first().column, "PART_IVA");
+    // Kept against the question: each one's own value, as loaded, is no duplicate.
+    insert(twin);
+    const Customer own = *loadCustomer(context->db, 1);
+    EXPECT_TRUE(sharedIdentifiers(context->db, own, own).isEmpty());
+
+    Customer second = valid("Verdi");
+    second.main().setText("CODICE2", "ROS01");
+    EXPECT_EQ(messages(second), QStringList{"Codice secondario già presente in archivio !"});
     // Past the checks (another workstation was quicker): refused under the lock.
-    int code = 0;
-    EXPECT_EQ(insertInto(context->db, second, &code), Services::WriteEnd::Duplicate);
-    EXPECT_EQ(archives->count(QStringLiteral("ANAG_CLI")), 1);
-    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    int none = 0;
+    EXPECT_EQ(insertInto(context->db, second, &none), WriteEnd::Duplicate);
+    EXPECT_EQ(count("ANAG_CLI"), 2);
+    EXPECT_EQ(count("SEMAFORO"), 0);
     EXPECT_TRUE(prompter.texts().isEmpty());
-    EXPECT_TRUE(heldByAnother(context->db, QStringLiteral("CODICE2"), QStringLiteral("Ros01"), 2));
-    EXPECT_FALSE(heldByAnother(context->db, QStringLiteral("CODICE2"), QStringLiteral("ROS01"), 1));
+    EXPECT_TRUE(heldByAnother(context->db, "CODICE2", "Ros01", 2));
+    EXPECT_FALSE(heldByAnother(context->db, "CODICE2", "ROS01", 1));
+}
+
+TEST_P(CustomerStoreTest, AFailedInsertTakesNoCode)
+{
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), "CONT_CLI"), QString());
+    Customer customer = valid("Rossi");
+    customer.part(Contact).setText("RESPONSABILE", "Mario");
+    int code = 0;
+    EXPECT_EQ(insertInto(context->db, customer, &code), WriteEnd::Failed);
+    ASSERT_FALSE(prompter.texts().isEmpty());
+    EXPECT_TRUE(prompter.texts().last().contains("Step Ins. cont cli\n")) << prompter.texts().last().toStdString();
+    EXPECT_EQ(text("SELECT NUMERATORE FROM NUMERA WHERE NOME = 'ANAC'"), "0");
+    EXPECT_EQ(count("ANAG_CLI") + count("SEMAFORO"), 0);
 }
 
 TEST_P(CustomerStoreTest, UpdatesWriteWhatChangedAndDropThePersonalListWithIt)
 {
-    Customer customer = valid(QStringLiteral("Rossi"));
-    customer.main().setText(QStringLiteral("TIPOLISTINO"), QStringLiteral("P"));
+    Customer customer = valid("Rossi");
+    customer.main().setText("TIPOLISTINO", "P");
     const int code = insert(customer);
     run(QStringLiteral("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (%1, 'ACM', 'A1', 3)")
             .arg(code));
@@ -159,73 +173,83 @@ TEST_P(CustomerStoreTest, UpdatesWriteWhatChangedAndDropThePersonalListWithIt)
     auto loaded = loadCustomer(context->db, code);
     ASSERT_TRUE(loaded);
     Customer changed = *loaded;
-    changed.main().setText(QStringLiteral("TIPOLISTINO"), QStringLiteral("S"));
-    changed.main().setText(QStringLiteral("RAG_SOC1"), QStringLiteral("Rossi Spa"));
-    changed.part(Personal).setText(QStringLiteral("SESSO"), QStringLiteral("M"));
-    ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), QStringLiteral("TAB_SCONCLI")),
-              QString());
-    EXPECT_EQ(updateCustomer(context->db, changed, *loaded).end, Services::WriteEnd::Failed);
-    EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("Canc. scon cli")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT RAG_SOC1 FROM ANAG_CLI")).toString(), QStringLiteral("Rossi"));
-    EXPECT_EQ(archives->count(QStringLiteral("LIST_VEN")), 1);
+    changed.main().setText("TIPOLISTINO", "S");
+    changed.main().setText("RAG_SOC1", "Rossi Spa");
+    changed.part(Personal).setText("SESSO", "M");
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), "TAB_SCONCLI"), QString());
+    ASSERT_EQ(updateCustomer(context->db, changed, *loaded).end, WriteEnd::Failed);
+    EXPECT_TRUE(prompter.texts().last().contains("Canc. scon cli"));
+    EXPECT_EQ(text("SELECT RAG_SOC1 FROM ANAG_CLI"), "Rossi");
+    EXPECT_EQ(count("LIST_VEN"), 1);
 
-    ASSERT_EQ(Orlavo::Testing::allowWrites(context->db.connection(), GetParam(), QStringLiteral("TAB_SCONCLI")),
-              QString());
-    EXPECT_EQ(updateCustomer(context->db, changed, *loaded).end, Services::WriteEnd::Written);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT RAG_SOC1 FROM ANAG_CLI")).toString(), QStringLiteral("Rossi Spa"));
-    EXPECT_EQ(archives->count(QStringLiteral("LIST_VEN")) + archives->count(QStringLiteral("TAB_SCONCLI")), 0);
+    ASSERT_EQ(Orlavo::Testing::allowWrites(context->db.connection(), GetParam(), "TAB_SCONCLI"), QString());
+    EXPECT_EQ(updateCustomer(context->db, changed, *loaded).end, WriteEnd::Written);
+    EXPECT_EQ(text("SELECT RAG_SOC1 FROM ANAG_CLI"), "Rossi Spa");
+    EXPECT_EQ(count("LIST_VEN") + count("TAB_SCONCLI"), 0);
     // The personal row did not exist: it is inserted.
-    EXPECT_EQ(scalar(QStringLiteral("SELECT SESSO FROM PERS_CLI")).toString(), QStringLiteral("M"));
+    EXPECT_EQ(text("SELECT SESSO FROM PERS_CLI"), "M");
 }
 
 TEST_P(CustomerStoreTest, StoredRowsAreComparedAndDeletedWithEverythingOfTheCustomer)
 {
-    Customer customer = valid(QStringLiteral("Rossi"));
-    customer.part(Personal).setText(QStringLiteral("SESSO"), QStringLiteral("F"));
+    Customer customer = valid("Rossi");
+    customer.part(Personal).setText("SESSO", "F");
     const int code = insert(customer);
     const auto loaded = loadCustomer(context->db, code);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Same);
-    run(QStringLiteral("UPDATE PERS_CLI SET CITTA_NASC = 'Roma'"));
+    run("UPDATE PERS_CLI SET CITTA_NASC = 'Roma'");
     EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Changed);
 
-    run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO) VALUES (%1, 1, 'Cantiere')").arg(code));
-    run(QStringLiteral("INSERT INTO TAB_SCONCLI (CLIENTE, MARCA) VALUES (%1, 'ACM')").arg(code));
+    // Another customer with rows of every kind keeps them.
+    Customer other = valid("Bianchi");
+    other.part(Contact).setText("RESPONSABILE", "Anna");
+    other.part(Personal).setText("SESSO", "F");
+    const int kept = insert(other);
+    for (const int c : {code, kept}) {
+        run(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO) VALUES (%1, 1, 'Cantiere')")
+                .arg(c));
+        run(QStringLiteral("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (%1, 'ACM', 'A1', 3)")
+                .arg(c));
+        run(QStringLiteral("INSERT INTO TAB_SCONCLI (CLIENTE, MARCA) VALUES (%1, 'ACM')").arg(c));
+    }
     const auto uses = customerUsesOf(context->db, code);
     ASSERT_TRUE(uses);
     EXPECT_TRUE(uses->isEmpty());
     ASSERT_TRUE(deleteCustomer(context->db, code).written());
-    for (const char *table : {"ANAG_CLI", "PERS_CLI", "CONS_MERCE", "TAB_SCONCLI"})
-        EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;
+    for (const char *table : {"ANAG_CLI", "CONT_CLI", "PERS_CLI", "CONS_MERCE", "LIST_VEN", "TAB_SCONCLI"}) {
+        EXPECT_EQ(rowsOf(table, code), 0) << table;
+        EXPECT_EQ(rowsOf(table, kept), 1) << table;
+    }
     EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Gone);
 }
-
-ORLAVO_FOR_EACH_ENGINE(CustomerStoreTest);
-
-} // namespace
 
 // The customer picker of the documents: codes with their names, never the
 // standard-list party, and the agents' list only of agents.
 TEST_P(CustomerStoreTest, PickersListTheirOwnPartiesOnly)
 {
-    insert(valid(QStringLiteral("Rossi Srl")));
-    run(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (99999, 'LISTINO STANDARD')"));
-    run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'AGENTE VERDI', 'A')"));
-    run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (8, 'FORNITORE NERI', ' ')"));
+    insert(valid("Rossi Srl"));
+    run("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (99999, 'LISTINO STANDARD')");
+    run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'AGENTE VERDI', 'A')");
+    run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (8, 'FORNITORE NERI', ' ')");
 
-    const CodedLookup *customers = partyLookup(QStringLiteral("CLIENTE"));
+    const CodedLookup *customers = partyLookup("CLIENTE");
     ASSERT_NE(customers, nullptr);
-    LookupList list(*context, codedLookupList(*customers));
+    Ui::LookupList list(*context, codedLookupList(*customers));
     ASSERT_TRUE(list.load());
     ASSERT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(list.values(0), (QStringList{QStringLiteral("1"), QStringLiteral("Rossi Srl")}));
-    EXPECT_EQ(list.windowTitle(), QStringLiteral("Lista CLIENTI"));
-    EXPECT_EQ(codedDescription(context->db, *customers, QStringLiteral("1")), QStringLiteral("Rossi Srl"));
-    EXPECT_TRUE(codedDescription(context->db, *customers, QStringLiteral("99999")).isEmpty());
+    EXPECT_EQ(list.values(0), (QStringList{"1", "Rossi Srl"}));
+    EXPECT_EQ(list.windowTitle(), "Lista CLIENTI");
+    EXPECT_EQ(codedDescription(context->db, *customers, "1"), "Rossi Srl");
+    EXPECT_TRUE(codedDescription(context->db, *customers, "99999").isEmpty());
 
-    const CodedLookup *agents = partyLookup(QStringLiteral("AGENTE"));
+    const CodedLookup *agents = partyLookup("AGENTE");
     ASSERT_NE(agents, nullptr);
-    EXPECT_EQ(codedDescription(context->db, *agents, QStringLiteral("7")), QStringLiteral("AGENTE VERDI"));
-    EXPECT_TRUE(codedDescription(context->db, *agents, QStringLiteral("8")).isEmpty());
-    EXPECT_EQ(partyLookup(QStringLiteral("RAG_SOC1")), nullptr);
+    EXPECT_EQ(codedDescription(context->db, *agents, "7"), "AGENTE VERDI");
+    EXPECT_TRUE(codedDescription(context->db, *agents, "8").isEmpty());
+    EXPECT_EQ(partyLookup("RAG_SOC1"), nullptr);
 }
+
+ORLAVO_FOR_EACH_ENGINE(CustomerStoreTest);
+
+} // namespace

@@ -232,6 +232,16 @@ TEST_P(FrmDatiBaseTest, NewCompanyPlaceholdersAreRefusedUntilRealCodesAreGiven)
     EXPECT_EQ(stored("BANCA") + stored("PERCIVA") + stored("REGIVA"), "CR002E15-1");
     EXPECT_EQ(field("T_banca")->text(), "CR002");
     EXPECT_EQ(context->state.vatDescription, "IVA 15%");
+
+    // A failing field on another page brings its page forward.
+    prompter.clear();
+    auto *tabs = child<QTabWidget>(QStringLiteral("schede"));
+    tabs->setCurrentIndex(0);
+    set("T_ricercafine", QStringLiteral("31/02/2026"));
+    window->save();
+    EXPECT_EQ(prompter.texts(), QStringList{"Data errata"});
+    EXPECT_EQ(redFields(), QStringList{"T_ricercafine"});
+    EXPECT_TRUE(tabs->currentWidget()->isAncestorOf(child(QStringLiteral("T_ricercafine"))));
 }
 
 TEST_P(FrmDatiBaseTest, ACompanyWithoutARowGetsOne)
@@ -247,51 +257,47 @@ TEST_P(FrmDatiBaseTest, ACompanyWithoutARowGetsOne)
     EXPECT_EQ(archives->count(Tables::DATIBASE), 1);
 }
 
-TEST_P(FrmDatiBaseTest, EachCheckRefusesWithItsMessageAndTheFirstInOrderIsTold)
+TEST_P(FrmDatiBaseTest, EveryFailingCheckIsListedInTheWindowsOrder)
 {
+    using P = Services::FieldProblem;
+    const BaseData data{QStringLiteral("BPM01"), QStringLiteral("E15"), QStringLiteral("M"), true, false,
+                        QStringLiteral("M1")};
+    const BaseOptions options = readBaseOptions(context->settings, QStringLiteral("2026"));
     const struct {
-        std::function<void()> edit;
-        const char *message;
-        QStringList red;
+        const char *name;
+        std::function<void(BaseData &, BaseOptions &)> edit;
+        QList<P> problems;
+        QString only = {};
     } cases[] = {
-        {[this] { set("T_periva", {}); }, "Codice Iva obbligatorio", {"T_periva"}},
-        {[this] { set("T_banca", {}); }, "Banca principale obbligatoria", {"T_banca"}},
-        {[this] { set("T_anno", QStringLiteral("25")); }, "Anno elaborazione errato", {"T_anno"}},
-        {[this] { set("T_magazzino", QStringLiteral("ZZ")); }, "Codice magazzino err", {"T_magazzino"}},
-        {[this] {
-             setPriorities({1, 1, 3, 4});
+        {"all right", [](BaseData &, BaseOptions &) {}, {}},
+        {"unreadable period", [](BaseData &d, BaseOptions &) { d.vatPeriod.clear(); },
+         {{"LIQUIVA", "Dati per liquidazione Iva errati"}}},
+        {"no VAT code", [](BaseData &d, BaseOptions &) { d.vatCode.clear(); }, {{"PERCIVA", "Codice Iva obbligatorio"}}},
+        {"codes in any case", [](BaseData &d, BaseOptions &) { d.vatCode = "e15", d.bank = "bpm01", d.warehouse = "m2"; },
+         {}},
+        {"several, in order",
+         [](BaseData &d, BaseOptions &o) {
+             d.bank = "XX", d.warehouse = "ZZ", o.year = "25", o.searchTo = "31/02/2026";
          },
-         "Dati ripetuti",
-         {"T_prlistper", "T_prlistba"}},
-        {[this] { set("T_ricercafine", QStringLiteral("31/02/2026")); }, "Data errata", {"T_ricercafine"}},
-        {[this] {
-             set("T_magazzino", QStringLiteral("ZZ"));
-             set("T_anno", QStringLiteral("25"));
-             set("T_banca", QStringLiteral("XX"));
-         },
-         "Banca principale errata",
-         {"T_banca", "T_anno", "T_magazzino"}},
+         {{"BANCA", "Banca principale errata"},
+          {"ANNO", "Anno elaborazione errato"},
+          {"MAGAZZINO", "Codice magazzino err"},
+          {"RICERCAFINE", "Data errata"}}},
+        {"no bank, no year", [](BaseData &d, BaseOptions &o) { d.bank.clear(), o.year.clear(); },
+         {{"BANCA", "Banca principale obbligatoria"}, {"ANNO", "Anno elaborazione errato"}}},
+        {"a repeated priority marks both", [](BaseData &, BaseOptions &o) { o.priorities = {1, 1, 3, 4}; },
+         {{"PRIORITA1", "Dati ripetuti"}, {"PRIORITA2", "Dati ripetuti"}}},
+        {"one field alone", [](BaseData &d, BaseOptions &) { d.bank = "XX", d.warehouse = "ZZ"; },
+         {{"MAGAZZINO", "Codice magazzino err"}}, QStringLiteral("MAGAZZINO")},
+        {"a priority's check covers the four", [](BaseData &, BaseOptions &o) { o.priorities = {2, 2, 2, 1}; },
+         {{"PRIORITA1", "Dati ripetuti"}, {"PRIORITA2", "Dati ripetuti"}, {"PRIORITA3", "Dati ripetuti"}},
+         QStringLiteral("PRIORITA4")},
     };
-    open();
-    const QByteArray before = iniBytes();
-    auto *tabs = child<QTabWidget>(QStringLiteral("schede"));
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.message);
-        prompter.clear();
-        c.edit();
-        window->save();
-        EXPECT_EQ(prompter.texts(), QStringList{c.message});
-        EXPECT_EQ(prompter.titles(), QStringList{"Errore!"});
-        EXPECT_EQ(redFields(), c.red);
-        // The page of the field told is in front.
-        EXPECT_TRUE(tabs->currentWidget()->isAncestorOf(child(c.red.first())));
-        EXPECT_EQ(stored("BANCA"), "BPM01");
-        EXPECT_EQ(iniBytes(), before);
-
-        // Annulla: the saved values again, no field red.
-        click("annulla");
-        EXPECT_EQ(field("T_banca")->text() + field("T_anno")->text(), "BPM012026");
-        EXPECT_TRUE(redFields().isEmpty());
+        BaseData d = data;
+        BaseOptions o = options;
+        c.edit(d, o);
+        EXPECT_EQ(checkBaseData(context->db, d, o, c.only), c.problems) << c.name;
     }
 }
 
@@ -513,9 +519,7 @@ TEST_P(FrmDatiBaseTest, LookupsListTheirTablesAndFillTheField)
 {
     const struct {
         const char *field, *title, *code, *description, *descriptionField;
-    } cases[] = {{"T_banca", "Lista BANCHE PAGAMENTO", "CR002", "Cassa Rurale", "D_banca"},
-                 {"T_periva", "Lista ALIQUOTE I.V.A.", "E15", "IVA 15%", "D_periva"},
-                 {"T_magazzino", "Lista Magazzini", "M2", "Deposito", "D_magazzino"}};
+    } cases[] = {{"T_magazzino", "Lista Magazzini", "M2", "Deposito", "D_magazzino"}};
     open();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.field);

@@ -83,6 +83,8 @@ const std::pair<const char *, std::function<void(QLineEdit *, const QString &)>>
 
 } // namespace
 
+// Which characters each kind takes is the key filter's (keyfilter_test);
+// here every route reaches it, the text around the edit included.
 TEST(InputFields, EveryRouteGoesThroughTheFilter)
 {
     bool capitals = true;
@@ -91,22 +93,13 @@ TEST(InputFields, EveryRouteGoesThroughTheFilter)
         const char *before, *incoming, *after;
     } cases[] = {
         {[] { return new CodeField(10); }, "AB", " ", "AB"},
-        {[] { return new CodeField(10); }, "AB", "{", "AB"},
         {[] { return new CodeField(10); }, "AB", "a", "ABA"},
-        {[] { return new CodeField(10); }, "AB", "è", "AB"},
         {[] { return new NumberField(2); }, "12", ".", "12,"},
         {[] { return new NumberField(2); }, "12,5", ".", "12,5"},
-        {[] { return new NumberField(2); }, "12,5", ",", "12,5"},
-        {[] { return new NumberField(2); }, "12", "F", "12"},
-        {[] { return new NumberField(2, true); }, "12", ",", "12"},
         {[] { return new NumberField(2, true); }, "12", "-", "12-"},
-        {[] { return new DateField; }, "1", "/", "1/"},
-        {[] { return new DateField; }, "1/2", "-", "1/2-"},
-        {[] { return new DateField; }, "1/2", " ", "1/2 "},
         {[] { return new DateField; }, "1/2", ".", "1/2"},
         {[] { return new TextField(30); }, "perch", "é", "perchÉ"},
         {[] { return new TextField(30); }, "ab", "\x01", "ab"},
-        {[] { return new TextField(30); }, "ab", "€", "ab"},
     };
     for (const auto &c : cases) {
         for (const auto &[route, bring] : kRoutes) {

@@ -1,30 +1,21 @@
 #include "contexttest.h"
-#include "files.h"
-#include "reporting/rules/reportlist.h"
 #include "services/core/tablenames.h"
-#include "ui/appcontext.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 using namespace Orlavo;
-using namespace Orlavo::Reporting;
 using namespace Orlavo::Ui;
-using Orlavo::Testing::pdfPages;
 namespace Tables = Orlavo::Services::Tables;
 
 namespace {
 
-const QString kZoneTitle = QStringLiteral("Lista ZONE");
-
+// Six zones whose descriptions hold words, "%" and "_".
 class LookupListTest : public Orlavo::Testing::ContextTest<>
 {
 protected:
@@ -34,36 +25,18 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         context->state.rowsList = 12;
-    }
-
-    void zone(const QString &code, const QString &description)
-    {
-        ASSERT_EQ(context->db.executeSql(
-                      QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE) VALUES (?, ?)").arg(Tables::TAB_ZONA),
-                      {code, description}),
-                  0)
-            << context->db.error().description.toStdString();
-    }
-
-    void zones()
-    {
-        zone(QStringLiteral("Z1"), QStringLiteral("ROSSI"));
-        zone(QStringLiteral("Z2"), QStringLiteral("MARIO ROSSI"));
-        zone(QStringLiteral("Z3"), QStringLiteral("BAROSSO"));
-        zone(QStringLiteral("Z4"), QStringLiteral("SCONTO 10% CASSA"));
-        zone(QStringLiteral("Z5"), QStringLiteral("SCONTO 10 CASSA"));
-        zone(QStringLiteral("Z6"), QStringLiteral("ROSA_ROSSA"));
+        for (const char *row : {"'Z1', 'ROSSI'", "'Z2', 'MARIO ROSSI'", "'Z3', 'BAROSSO'", "'Z4', 'SCONTO 10% CASSA'",
+                                "'Z5', 'SCONTO 10 CASSA'", "'Z6', 'ROSA_ROSSA'"})
+            run(QStringLiteral("INSERT INTO TAB_ZONA (CODICE, DESCRIZIONE) VALUES (%1)").arg(QLatin1String(row)));
     }
 
     // The zones list with the description filtered by what was typed.
-    LookupRequest byDescription(const QString &typed) const
+    static LookupRequest byDescription(const QString &typed = {})
     {
         LookupRequest request;
         request.table = Tables::TAB_ZONA;
-        request.title = kZoneTitle;
-        request.columns = {
-            {QStringLiteral("CODICE"), QStringLiteral("04C"), QStringLiteral("CODICE")},
-            {QStringLiteral("DESCRIZIONE"), QStringLiteral("40C") + typed, QStringLiteral("DESCRIZIONE")}};
+        request.title = "Lista ZONE";
+        request.columns = {{"CODICE", "04C", "CODICE"}, {"DESCRIZIONE", "40C" + typed, "DESCRIZIONE"}};
         return request;
     }
 
@@ -76,56 +49,36 @@ protected:
         return found;
     }
 
-    QStringList found(const QString &typed)
+    QStringList found(const LookupRequest &request)
     {
-        LookupList list(*context, byDescription(typed));
-        if (!list.load())
-            return {};
-        return codes(list);
+        LookupList list(*context, request);
+        return list.load() ? codes(list) : QStringList();
     }
 };
 
 } // namespace
 
-TEST_P(LookupListTest, TypedTextMatchesTheStartOfTheValueOrOfAWordWhateverTheCase)
+// The start of the value or of a word, whatever the case; "%" and "_" typed
+// by the operator match themselves.
+TEST_P(LookupListTest, TypedTextMatchesTheStartOfTheValueOrOfAWord)
 {
-    zones();
-    EXPECT_EQ(found(QStringLiteral("ROS")), (QStringList{"Z1", "Z2", "Z6"}));
-    EXPECT_EQ(found(QStringLiteral("ros")), (QStringList{"Z1", "Z2", "Z6"}));
-    EXPECT_EQ(found(QStringLiteral("mario r")), (QStringList{"Z2"}));
-    EXPECT_EQ(found(QStringLiteral("CASSA")), (QStringList{"Z4", "Z5"}));
-    EXPECT_TRUE(prompter.texts().isEmpty());
+    const std::pair<const char *, QStringList> cases[] = {
+        {"ROS", {"Z1", "Z2", "Z6"}}, {"ros", {"Z1", "Z2", "Z6"}}, {"mario r", {"Z2"}}, {"CASSA", {"Z4", "Z5"}},
+        {"10%", {"Z4"}},             {"%", {}},                    {"ROSA_", {"Z6"}},  {"ROS_", {}},
+        {"!", {}},
+    };
+    for (const auto &[typed, expected] : cases)
+        EXPECT_EQ(found(byDescription(typed)), expected) << typed;
+    // An empty result says so, once per list, and gives nothing.
+    EXPECT_FALSE(showLookupList(*context, byDescription("ZZZ")).has_value());
+    EXPECT_EQ(prompter.texts(), QStringList(4, "Non ci sono record."));
 }
 
-TEST_P(LookupListTest, PercentAndUnderscoreTypedByTheOperatorMatchThemselves)
+TEST_P(LookupListTest, AHiddenColumnIsReturnedWithTheChosenRow)
 {
-    zones();
-    EXPECT_EQ(found(QStringLiteral("10%")), (QStringList{"Z4"}));
-    EXPECT_EQ(found(QStringLiteral("%")), QStringList());
-    EXPECT_EQ(found(QStringLiteral("ROSA_")), (QStringList{"Z6"}));
-    EXPECT_EQ(found(QStringLiteral("ROS_")), QStringList());
-    EXPECT_EQ(found(QStringLiteral("!")), QStringList());
-}
-
-TEST_P(LookupListTest, EmptyResultSaysSoAndGivesNothing)
-{
-    LookupList empty(*context, byDescription(QString()));
-    EXPECT_FALSE(empty.load());
-    ASSERT_EQ(prompter.texts(), QStringList{QStringLiteral("Non ci sono record.")});
-
-    zones();
-    prompter.clear();
-    EXPECT_EQ(found(QStringLiteral("ZZZ")), QStringList());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Non ci sono record.")});
-    EXPECT_FALSE(showLookupList(*context, byDescription(QStringLiteral("ZZZ"))).has_value());
-}
-
-TEST_P(LookupListTest, HiddenColumnIsReturnedWithTheChosenRow)
-{
-    zones();
-    LookupRequest request = byDescription(QStringLiteral("MARIO"));
+    LookupRequest request = byDescription("MARIO");
     request.columns.swapItemsAt(0, 1);
-    request.columns[1].format = QStringLiteral("00C");
+    request.columns[1].format = "00C";
     LookupList list(*context, request);
     ASSERT_TRUE(list.load());
     EXPECT_TRUE(list.view()->isColumnHidden(1));
@@ -136,63 +89,48 @@ TEST_P(LookupListTest, HiddenColumnIsReturnedWithTheChosenRow)
     EXPECT_EQ(list.result(), QDialog::Accepted);
 }
 
-TEST_P(LookupListTest, ProgramConditionsAndStatementsShapeTheList)
+TEST_P(LookupListTest, ProgramConditionsStatementsAndLimitsShapeTheList)
 {
-    zones();
-    LookupRequest request = byDescription(QString());
-    request.condition = QStringLiteral("CODICE <> 'Z1'");
-    request.columns[0].format = QStringLiteral("04XCODICE <= 'Z3'");
-    LookupList conditioned(*context, request);
-    ASSERT_TRUE(conditioned.load());
-    EXPECT_EQ(codes(conditioned), (QStringList{"Z2", "Z3"}));
+    LookupRequest request = byDescription();
+    request.condition = "CODICE <> 'Z1'";
+    request.columns[0].format = "04XCODICE <= 'Z3'";
+    EXPECT_EQ(found(request), (QStringList{"Z2", "Z3"}));
 
     // A statement of the program's own replaces the built one, its order kept.
     request.condition.clear();
-    request.columns[0].format = QStringLiteral("04KSELECT CODICE, DESCRIZIONE FROM %1 WHERE CODICE IN ('Z4', "
-                                             "'Z2') ORDER BY CODICE DESC")
-                                  .arg(Tables::TAB_ZONA);
-    LookupList replaced(*context, request);
-    ASSERT_TRUE(replaced.load());
-    EXPECT_EQ(codes(replaced), (QStringList{"Z4", "Z2"}));
-}
+    request.columns[0].format = "04KSELECT CODICE, DESCRIZIONE FROM TAB_ZONA WHERE CODICE IN ('Z4', 'Z2') "
+                                "ORDER BY CODICE DESC";
+    EXPECT_EQ(found(request), (QStringList{"Z4", "Z2"}));
 
-TEST_P(LookupListTest, RowsBeyondTheLimitAreLeftOutAndTheListSaysSo)
-{
-    zones();
-    LookupRequest request = byDescription(QString());
-    request.rowLimit = 4;
-    LookupList list(*context, request);
-    ASSERT_TRUE(list.load());
-    EXPECT_EQ(codes(list), (QStringList{"Z1", "Z2", "Z3", "Z4"}));
-    EXPECT_TRUE(list.limited());
-    const auto *note = list.findChild<QLabel *>(QStringLiteral("limite"));
-    ASSERT_NE(note, nullptr);
-    EXPECT_EQ(note->text(), QStringLiteral("Elenco limitato alle prime 4 righe: restringere la ricerca."));
-    EXPECT_FALSE(note->isHidden());
-
-    request.rowLimit = 6;
-    LookupList whole(*context, request);
-    ASSERT_TRUE(whole.load());
-    EXPECT_FALSE(whole.limited());
-    EXPECT_TRUE(whole.findChild<QLabel *>(QStringLiteral("limite"))->isHidden());
+    // Rows beyond the limit are left out, and the list says so.
+    for (const int limit : {4, 6}) {
+        SCOPED_TRACE(limit);
+        LookupRequest limited = byDescription();
+        limited.rowLimit = limit;
+        LookupList list(*context, limited);
+        ASSERT_TRUE(list.load());
+        EXPECT_EQ(codes(list), QStringList({"Z1", "Z2", "Z3", "Z4", "Z5", "Z6"}).mid(0, limit));
+        EXPECT_EQ(list.limited(), limit == 4);
+        const auto *note = list.findChild<QLabel *>("limite");
+        EXPECT_EQ(note->isHidden(), limit != 4);
+        EXPECT_EQ(note->text(), QStringLiteral("Elenco limitato alle prime %1 righe: restringere la ricerca.").arg(limit));
+    }
 }
 
 TEST_P(LookupListTest, TypingJumpsToTheRowAndEnterOrEscapeEndsThePick)
 {
-    zones();
-    LookupRequest request = byDescription(QString());
+    LookupRequest request = byDescription();
     request.columns.swapItemsAt(0, 1);
     LookupList list(*context, request);
     ASSERT_TRUE(list.load());
-    EXPECT_EQ(list.findPrefix(QStringLiteral("ma")), 1);
-    EXPECT_EQ(list.findPrefix(QStringLiteral("X")), -1);
-
+    EXPECT_EQ(list.findPrefix("ma"), 1);
+    EXPECT_EQ(list.findPrefix("X"), -1);
     list.show();
-    QTest::keyClicks(list.view(), QStringLiteral("sconto 10 "));
-    EXPECT_EQ(list.view()->currentIndex().row(), list.findPrefix(QStringLiteral("SCONTO 10 ")));
+    QTest::keyClicks(list.view(), "sconto 10 ");
+    EXPECT_EQ(list.view()->currentIndex().row(), list.findPrefix("SCONTO 10 "));
     QTest::keyClick(list.view(), Qt::Key_Return);
     ASSERT_TRUE(list.chosen().has_value());
-    EXPECT_EQ(list.chosen()->at(1), QStringLiteral("Z5"));
+    EXPECT_EQ(list.chosen()->at(1), "Z5");
 
     LookupList left(*context, request);
     ASSERT_TRUE(left.load());
@@ -204,37 +142,30 @@ TEST_P(LookupListTest, TypingJumpsToTheRowAndEnterOrEscapeEndsThePick)
 
 TEST_P(LookupListTest, F4OnACodeFieldPutsTheChosenCodeInIt)
 {
-    zones();
-    Ui::CodeField field(4);
-    attachLookup(&field, *context, [this, &field] {
-        LookupRequest request = byDescription(QString());
-        request.columns[0].format = QStringLiteral("04C") + field.text();
-        return request;
-    });
+    CodeField field(4);
+    attachLookup(&field, *context, [] { return byDescription(); });
     field.show();
     QStringList listed;
-    const auto pickSecond = [&listed] {
-        auto *list = qobject_cast<LookupList *>(QApplication::activeModalWidget());
-        if (!list)
-            return;
-        listed = codes(*list);
-        list->choose(1);
-    };
-
-    field.setText(QStringLiteral("Z"));
-    QTimer::singleShot(0, pickSecond);
+    QTimer::singleShot(0, [&listed] {
+        if (auto *list = qobject_cast<LookupList *>(QApplication::activeModalWidget())) {
+            listed = codes(*list);
+            list->choose(1);
+        }
+    });
     QTest::keyClick(&field, Qt::Key_F4);
     EXPECT_EQ(listed.size(), 6);
-    EXPECT_EQ(field.text(), QStringLiteral("Z2"));
+    EXPECT_EQ(field.text(), "Z2");
     EXPECT_TRUE(field.isModified());
 
     // Left without a choice, the field keeps what it had.
+    field.setModified(false);
     QTimer::singleShot(0, [] {
         if (auto *list = QApplication::activeModalWidget())
             QTest::keyClick(list, Qt::Key_Escape);
     });
     QTest::mouseDClick(&field, Qt::LeftButton);
-    EXPECT_EQ(field.text(), QStringLiteral("Z2"));
+    EXPECT_EQ(field.text(), "Z2");
+    EXPECT_FALSE(field.isModified());
 }
 
 ORLAVO_FOR_EACH_ENGINE(LookupListTest);

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
@@ -75,7 +76,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         context->state.pathRpt = QStringLiteral(ORLAVO_SHIPPED_REPORTS);
-        context->state.pathRptPers = archives->folder() + QStringLiteral("RPTPERS/");
+        context->state.pathRptPers = archives->folder() + "RPTPERS/";
         reload();
     }
 
@@ -85,7 +86,7 @@ protected:
     void addCustom(const QString &key, const QString &file, const QString &codes, const char *definition)
     {
         const QString folder = context->state.pathRptPers;
-        QFile ini(folder + QStringLiteral("RPTINI.TXT"));
+        QFile ini(folder + "RPTINI.TXT");
         QDir().mkpath(folder);
         ASSERT_TRUE(ini.open(QIODevice::Append));
         ini.write(QStringLiteral("1,%1,%2,\"%1 personale\",%3\r\n").arg(key, file, codes).toUtf8());
@@ -95,7 +96,7 @@ protected:
         reload();
     }
 
-    QString pdf() const { return archives->folder() + QStringLiteral("stampa.pdf"); }
+    QString pdf() const { return archives->folder() + "stampa.pdf"; }
 
     bool toPdf(const QString &key, const QString &formula = {}, const QHash<QString, QString> &formulas = {},
                const ChoiceAsker &ask = {})
@@ -113,93 +114,72 @@ protected:
 
 } // namespace
 
-TEST_P(ReportPrint, ProvincesListHasEveryRowAndAPageNumberOnEveryPage)
+// From the key to the PDF; pages, totals and formulas themselves are the
+// report engine's tests.
+TEST_P(ReportPrint, AListPrintsEveryRowInCodeOrderAndNamedTexts)
 {
-    ASSERT_TRUE(toPdf(QStringLiteral("TABPROV"))) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(toPdf("TABPROV")) << prompter.texts().join('|').toStdString();
     const QStringList pages = pdfPages(pdf());
     ASSERT_GE(pages.size(), 2);
-    for (int i = 0; i < pages.size(); ++i) {
-        SCOPED_TRACE(i + 1);
-        EXPECT_TRUE(pages[i].contains(QStringLiteral("Pag. %1").arg(i + 1)));
-        EXPECT_TRUE(pages[i].contains(QStringLiteral("Provincie")));
-    }
-    const QString all = pages.join(QLatin1Char('\n'));
+    EXPECT_TRUE(pages[1].contains("Pag. 2") && pages[1].contains("Provincie"));
+    const QString all = pages.join('\n');
     for (const char *line : {"AG", "AGRIGENTO", "L'AQUILA", "VV", "VIBO VALENTIA", "EE", "ESTERO"})
         EXPECT_TRUE(all.contains(QString::fromUtf8(line))) << line;
-    EXPECT_TRUE(all.contains(QStringLiteral("Totale righe:")));
-    EXPECT_TRUE(all.contains(QStringLiteral("108")));
-    // In code order.
-    EXPECT_LT(all.indexOf(QStringLiteral("AGRIGENTO")), all.indexOf(QStringLiteral("ALESSANDRIA")));
-    EXPECT_LT(all.indexOf(QStringLiteral("ALESSANDRIA")), all.indexOf(QStringLiteral("VITERBO")));
+    EXPECT_TRUE(all.contains(QRegularExpression("Totale righe:\\s+108")));
+    EXPECT_LT(all.indexOf("AGRIGENTO"), all.indexOf("ALESSANDRIA"));
+    EXPECT_LT(all.indexOf("ALESSANDRIA"), all.indexOf("VITERBO"));
     EXPECT_TRUE(prompter.shown().isEmpty());
-}
 
-TEST_P(ReportPrint, FormulaSelectsTheRowsAndNamedTextsPrint)
-{
-    ASSERT_TRUE(toPdf(QStringLiteral("TABPROV"),
-                      QStringLiteral("{servizi.TAB_PROV.DESCRIZIONE} like 'pe*' and not {TAB_PROV.CODICE}='PE'")));
-    const QString all = pdfPages(pdf()).join(QLatin1Char('\n'));
-    EXPECT_TRUE(all.contains(QStringLiteral("PERUGIA")));
-    EXPECT_TRUE(all.contains(QStringLiteral("PESARO E URBINO")));
-    EXPECT_FALSE(all.contains(QStringLiteral("PESCARA")));
-    EXPECT_FALSE(all.contains(QStringLiteral("ROMA")));
-
-    addCustom(QStringLiteral("DICITURA"), QStringLiteral("DICITURA.RPT"), QStringLiteral("S"), kDicituraReport);
-    ASSERT_TRUE(
-        toPdf(QStringLiteral("DICITURA"), {}, parseNamedFormulas({QStringLiteral("DICITURA='PROPOSTA DI FATTURA'")})));
-    const QString named = pdfPages(pdf()).join(QLatin1Char('\n'));
-    EXPECT_TRUE(named.contains(QStringLiteral("PROPOSTA DI FATTURA")));
-    EXPECT_TRUE(named.contains(QStringLiteral("ROMA")));
-    EXPECT_FALSE(named.contains(QStringLiteral("MILANO")));
+    addCustom("DICITURA", "DICITURA.RPT", "S", kDicituraReport);
+    ASSERT_TRUE(toPdf("DICITURA", {}, parseNamedFormulas({"DICITURA='PROPOSTA DI FATTURA'"})));
+    const QString named = pdfPages(pdf()).join('\n');
+    EXPECT_TRUE(named.contains("PROPOSTA DI FATTURA") && named.contains("ROMA"));
+    EXPECT_FALSE(named.contains("MILANO"));
 }
 
 TEST_P(ReportPrint, DataFileCodesBindTheCompanyFirstAndTheServicesSecond)
 {
     {
-        Services::WriteUnit unit(context->db, QStringLiteral("Prova"));
-        ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."),
+        Services::WriteUnit unit(context->db, "Prova");
+        ASSERT_TRUE(unit.execCompany("Ins.",
                                      QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1, PROV_LEG) VALUES (?, ?, ?)")
                                          .arg(Services::Tables::SOCIETA_CONTAB),
-                                     {QStringLiteral("01"), QStringLiteral("COPIA AZIENDA"), QStringLiteral("MI")}));
-        ASSERT_TRUE(unit.execServices(QStringLiteral("Ins."),
+                                     {"01", "COPIA AZIENDA", "MI"}));
+        ASSERT_TRUE(unit.execServices("Ins.",
                                       QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1, PROV_LEG) VALUES (?, ?, ?)")
                                           .arg(Services::Tables::SOCIETA),
-                                      {QStringLiteral("01"), QStringLiteral("ELENCO SERVIZI"), QStringLiteral("TO")}));
+                                      {"01", "ELENCO SERVIZI", "TO"}));
         ASSERT_TRUE(unit.commit());
     }
-    addCustom(QStringLiteral("UNIONE"), QStringLiteral("UNIONE.RPT"), QStringLiteral("CS"), kJoinReport);
-    ASSERT_TRUE(toPdf(QStringLiteral("UNIONE")));
-    QString all = pdfPages(pdf()).join(QLatin1Char('\n'));
-    EXPECT_TRUE(all.contains(QStringLiteral("COPIA AZIENDA")));
-    EXPECT_TRUE(all.contains(QStringLiteral("MILANO")));
-    EXPECT_FALSE(all.contains(QStringLiteral("ELENCO SERVIZI")));
+    addCustom("UNIONE", "UNIONE.RPT", "CS", kJoinReport);
+    ASSERT_TRUE(toPdf("UNIONE"));
+    QString all = pdfPages(pdf()).join('\n');
+    EXPECT_TRUE(all.contains("COPIA AZIENDA"));
+    EXPECT_TRUE(all.contains("MILANO"));
+    EXPECT_FALSE(all.contains("ELENCO SERVIZI"));
 
     // Both files from the services database: its own SOCIETA row.
-    addCustom(QStringLiteral("UNIONE2"), QStringLiteral("UNIONE.RPT"), QStringLiteral("SS"), nullptr);
-    ASSERT_TRUE(toPdf(QStringLiteral("UNIONE2")));
-    all = pdfPages(pdf()).join(QLatin1Char('\n'));
-    EXPECT_TRUE(all.contains(QStringLiteral("ELENCO SERVIZI")));
-    EXPECT_TRUE(all.contains(QStringLiteral("TORINO")));
+    addCustom("UNIONE2", "UNIONE.RPT", "SS", nullptr);
+    ASSERT_TRUE(toPdf("UNIONE2"));
+    all = pdfPages(pdf()).join('\n');
+    EXPECT_TRUE(all.contains("ELENCO SERVIZI"));
+    EXPECT_TRUE(all.contains("TORINO"));
 }
 
+// Several reports for a key: nothing printed unless one is chosen.
 TEST_P(ReportPrint, ChoosingBetweenTwoReportsOfOneKey)
 {
-    addCustom(QStringLiteral("TABPROV"), QStringLiteral("ALTRA.RPT"), QStringLiteral("S"), kDicituraReport);
-    int asked = 0;
-    const ChoiceAsker cancel = [&asked](const QList<ReportEntry> &choices) {
-        ++asked;
-        EXPECT_EQ(choices.size(), 2);
-        return QList<ReportEntry>{};
+    addCustom("TABPROV", "ALTRA.RPT", "S", kDicituraReport);
+    const auto choose = [](bool standard) -> ChoiceAsker {
+        return [standard](const QList<ReportEntry> &choices) {
+            EXPECT_EQ(choices.size(), 2);
+            return standard ? QList<ReportEntry>{choices.last()} : QList<ReportEntry>();
+        };
     };
-    EXPECT_FALSE(toPdf(QStringLiteral("TABPROV"), {}, {}, cancel));
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(context->state.openMode, QStringLiteral("NO"));
+    EXPECT_FALSE(toPdf("TABPROV", {}, {}, choose(false)));
     EXPECT_FALSE(QFile::exists(pdf()));
-
-    const ChoiceAsker standard = [](const QList<ReportEntry> &choices) { return QList<ReportEntry>{choices.last()}; };
-    ASSERT_TRUE(toPdf(QStringLiteral("TABPROV"), {}, {}, standard));
-    EXPECT_EQ(context->state.openMode, QStringLiteral("SI"));
-    EXPECT_TRUE(pdfPages(pdf()).join(QLatin1Char('\n')).contains(QStringLiteral("AGRIGENTO")));
+    ASSERT_TRUE(toPdf("TABPROV", {}, {}, choose(true)));
+    EXPECT_TRUE(pdfPages(pdf()).join('\n').contains("AGRIGENTO"));
 }
 
 TEST_P(ReportPrint, FailuresAreReportedAndNeverFatal)
@@ -210,44 +190,35 @@ TEST_P(ReportPrint, FailuresAreReportedAndNeverFatal)
         QString formula;
         QString message;
     } cases[] = {
-        {"key without reports", QStringLiteral("NESSUNO"), {}, QStringLiteral("Nessun tabulato per la stampa NESSUNO")},
-        {"malformed formula", QStringLiteral("TABPROV"), QStringLiteral("{TAB_PROV.CODICE} = "),
-         QStringLiteral("Selezione dei dati o formule non corretti")},
-        {"unknown column", QStringLiteral("TABPROV"), QStringLiteral("{TAB_PROV.NON_ESISTE} = 1"),
-         QStringLiteral("Selezione dei dati o formule non corretti")},
-        {"missing definition", QStringLiteral("MANCANTE"), {}, QStringLiteral("Il report ")},
-        {"malformed definition", QStringLiteral("ROTTO"), {}, QStringLiteral("Errore durante il caricamento")},
-        {"table the company lacks",
-         QStringLiteral("SENZATAB"),
-         {},
-         QStringLiteral("Errori durante apertura del Database")},
+        {"malformed formula", "TABPROV", "{TAB_PROV.CODICE} = ", "Selezione dei dati o formule non corretti"},
+        {"unknown column", "TABPROV", "{TAB_PROV.NON_ESISTE} = 1", "Selezione dei dati o formule non corretti"},
+        {"missing definition", "MANCANTE", {}, "Il report "},
+        {"malformed definition", "ROTTO", {}, "Errore durante il caricamento"},
+        {"table the company lacks", "SENZATAB", {}, "Errori durante apertura del Database"},
     };
-    addCustom(QStringLiteral("MANCANTE"), QStringLiteral("MANCANTE.RPT"), QStringLiteral("S"), nullptr);
-    addCustom(QStringLiteral("ROTTO"), QStringLiteral("ROTTO.RPT"), QStringLiteral("S"), "[REPORT]\nTITOLO=x\n");
-    addCustom(QStringLiteral("SENZATAB"), QStringLiteral("SENZATAB.RPT"), QStringLiteral("C"),
+    addCustom("MANCANTE", "MANCANTE.RPT", "S", nullptr);
+    addCustom("ROTTO", "ROTTO.RPT", "S", "[REPORT]\nTITOLO=x\n");
+    addCustom("SENZATAB", "SENZATAB.RPT", "C",
               "[REPORT]\nTITLE=x\n[DATA]\nTABLE=TAB_INESISTENTE,1\n[DETAIL]\nHEIGHT=6\n"
               "FIELD=0,0,30,6 | TAB_INESISTENTE.CODICE\n");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         prompter.clear();
         EXPECT_FALSE(toPdf(c.key, c.formula));
-        ASSERT_EQ(prompter.shown().size(), 1) << prompter.texts().join(QLatin1Char('|')).toStdString();
+        ASSERT_EQ(prompter.shown().size(), 1) << prompter.texts().join('|').toStdString();
         EXPECT_TRUE(prompter.texts().first().startsWith(c.message)) << prompter.texts().first().toStdString();
         EXPECT_FALSE(QFile::exists(pdf()));
     }
-    EXPECT_EQ(dbExits, 0);
     // The database is still usable after every failure.
-    EXPECT_TRUE(toPdf(QStringLiteral("TABPROV")));
-}
+    EXPECT_TRUE(toPdf("TABPROV"));
 
-TEST_P(ReportPrint, MissingCompanyDatabaseIsItsOwnMessage)
-{
+    // No company open: its own message.
     context->db.close();
     ASSERT_TRUE(context->db.openServices(archives->config()));
     prompter.clear();
-    EXPECT_FALSE(toPdf(QStringLiteral("TABATTIV")));
-    ASSERT_EQ(prompter.shown().size(), 1);
-    EXPECT_TRUE(prompter.texts().first().startsWith(QStringLiteral("Apertura del Database non riuscita")));
+    EXPECT_FALSE(toPdf("TABATTIV"));
+    ASSERT_EQ(prompter.texts().size(), 1);
+    EXPECT_TRUE(prompter.texts().first().startsWith("Apertura del Database non riuscita"));
     EXPECT_EQ(dbExits, 0);
 }
 
@@ -260,26 +231,26 @@ TEST(FrmRpt, PreviewPagesZoomAndNoPrinter)
     QTemporaryDir dir;
     AppContext context(dir.path() + QLatin1Char('/'), prompter);
     ReportDocument document;
-    document.title = QStringLiteral("Prova");
+    document.title = "Prova";
     document.pageSize = QSizeF(210, 297);
     for (int i = 0; i < 3; ++i) {
         ReportPage page;
         page.texts.append({QRectF(20, 20, 100, 8), QStringLiteral("Pagina %1").arg(i + 1),
-                           ReportFont{QStringLiteral("DejaVu Sans"), 12, false, false}, Qt::AlignLeft});
+                           ReportFont{"DejaVu Sans", 12, false, false}, Qt::AlignLeft});
         document.pages.append(page);
     }
-    FrmRpt window(context, document, QStringLiteral("Stampa Documento di Trasporto"), 3);
+    FrmRpt window(context, document, "Stampa Documento di Trasporto", 3);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.resize(1366, 768);
     window.show();
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Stampa Documento di Trasporto"));
+    EXPECT_EQ(window.windowTitle(), "Stampa Documento di Trasporto");
     EXPECT_EQ(window.pageCount(), 3);
-    window.findChild<QPushButton *>(QStringLiteral("ultimaPagina"))->click();
+    window.findChild<QPushButton *>("ultimaPagina")->click();
     EXPECT_EQ(window.currentPage(), 2);
-    EXPECT_EQ(window.findChild<QSpinBox *>(QStringLiteral("pagina"))->value(), 3);
-    window.findChild<QPushButton *>(QStringLiteral("paginaPrecedente"))->click();
+    EXPECT_EQ(window.findChild<QSpinBox *>("pagina")->value(), 3);
+    window.findChild<QPushButton *>("paginaPrecedente")->click();
     EXPECT_EQ(window.currentPage(), 1);
-    auto *view = window.findChild<QLabel *>(QStringLiteral("vistaPagina"));
+    auto *view = window.findChild<QLabel *>("vistaPagina");
     window.setZoom(100);
     const int full = view->pixmap().width();
     window.setZoom(50);
@@ -287,11 +258,11 @@ TEST(FrmRpt, PreviewPagesZoomAndNoPrinter)
     // 210 mm at 96 dpi.
     EXPECT_NEAR(full / view->pixmap().devicePixelRatio(), 210 / 25.4 * 96, 3);
 
-    const QString path = dir.filePath(QStringLiteral("anteprima.pdf"));
+    const QString path = dir.filePath("anteprima.pdf");
     EXPECT_TRUE(window.exportPdf(path));
     EXPECT_EQ(pdfPages(path).size(), 3);
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         EXPECT_FALSE(window.printDocument());
-        EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Impostare stampante predefinita")});
+        EXPECT_EQ(prompter.texts(), QStringList{"Impostare stampante predefinita"});
     }
 }
