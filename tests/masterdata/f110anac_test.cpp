@@ -114,10 +114,12 @@ TEST_P(F110AnacTest, EveryFailingFieldTurnsRedAndTheLastCheckSpeaksOnItsTab)
 
 TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
 {
-    // A valid personal code tells sex and birth date, a day from 41 a woman.
+    // A valid personal code tells sex, birth date (a day from 41 a woman)
+    // and the town of birth of its cadastral code.
     auto person = open(Mode::Insert, 0, {{"COD_FISC", "VRDLRA85T41L219D"}});
     person->leaveField("COD_FISC");
     EXPECT_EQ(person->value("SESSO") + person->value("DATA_NASC"), "F01/12/1985");
+    EXPECT_EQ(person->value("CITTA_NASC") + person->value("PROV_NASC"), "TORINOTO");
     EXPECT_TRUE(prompter.texts().isEmpty());
 
     const QString question = "Codice fiscale errato\nNon è completo.\nMantenere ugualmente";
