@@ -299,6 +299,10 @@ TEST_P(FrmDatiBaseTest, EveryFailingCheckIsListedInTheWindowsOrder)
         c.edit(d, o);
         EXPECT_EQ(checkBaseData(context->db, d, o, c.only), c.problems) << c.name;
     }
+    // No bank at all: where banks are entered, whatever was typed.
+    run(QStringLiteral("DELETE FROM %1").arg(Tables::TAB_BAN_PAG));
+    EXPECT_EQ(checkBaseData(context->db, data, options),
+              (QList<P>{{"BANCA", "Inserire prima una banca in Contabilità > Banche > Banche Pagamento"}}));
 }
 
 TEST_P(FrmDatiBaseTest, LeavingAFieldChecksThatFieldAlone)

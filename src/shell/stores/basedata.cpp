@@ -146,6 +146,15 @@ QList<Services::FieldProblem> checkBaseData(DataAccess &db, const BaseData &data
         K::custom(BaseField::Year, m("Anno elaborazione errato"),
                   [](const QVariant &v) { return isWorkingYear(v.toString()); }),
         K::known(BaseField::Warehouse, Tables::TAB_MAGAZZINI, code, m("Codice magazzino err"))};
+    // With no bank at all the operator is told where banks are entered,
+    // not that the one typed is wrong.
+    auto banks = db.openRecordset(QStringLiteral("SELECT CODICE FROM %1").arg(Tables::TAB_BAN_PAG));
+    if (banks && banks->isEmpty()) {
+        checks.removeIf([](const Services::CheckDef &check) { return check.column == BaseField::Bank; });
+        checks.insert(3, K::decide(BaseField::Bank,
+                                   m("Inserire prima una banca in Contabilità > Banche > Banche Pagamento"),
+                                   [](const QVariant &) { return false; }));
+    }
     const QList<int> repeated = repeatedPriorities(options.priorities);
     for (int position = 0; position < int(options.priorities.size()); ++position)
         checks << K::custom(BaseField::priority(position), m("Dati ripetuti"),
