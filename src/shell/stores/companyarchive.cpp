@@ -226,8 +226,8 @@ const Services::TableDef &companyTable()
          C::date(QStringLiteral("DATA_INI")),           C::text(QStringLiteral("NUM_CCIAA"), 20),
          C::date(QStringLiteral("DATA_CCIAA")),         C::text(QStringLiteral("NUM_TRIB"), 20),
          C::date(QStringLiteral("DATA_TRIB")),          C::text(QStringLiteral("CANC_TRIB"), 40),
-         // The share capital is a whole number ("############").
-         C::amount(QStringLiteral("CAP_SOC"), 0),       C::code(QStringLiteral("COD_ATTIV"), 6)}};
+         // The share capital is a whole number ("############"), blank when none.
+         C::blankWhenZero(C::amount(QStringLiteral("CAP_SOC"), 0)), C::code(QStringLiteral("COD_ATTIV"), 6)}};
     return def;
 }
 
