@@ -83,6 +83,7 @@ public:
     Engine engine() const { return m_engine; }
     bool isOpen() const { return m_open; }
     bool companyOpen() const { return !m_companyCode.isEmpty(); }
+    const QString &companyCode() const { return m_companyCode; }
     const ConnectionConfig &config() const { return m_config; }
     // The one physical connection, for the report engine and tests.
     QSqlDatabase connection() const;

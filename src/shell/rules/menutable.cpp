@@ -234,6 +234,7 @@ QList<MenuRow> build()
         entry("mnu_chiuriaprmag", "Chiusura/Riapertura magazzino", "mnu_utilita", P::AdminOnly),
         entry("chius_esercizio", "Chiusura esercizio - Apertura nuovo esercizio", "mnu_utilita", P::AdminOnly),
         entry("salvataggi", "&Salvataggio", "mnu_utilita"),
+        entry("verifica_archivi", "&Verifica archivi", "mnu_utilita"),
         entry("gest_data_ora", "Gestione &data o ora", "mnu_utilita"),
 
         // The two menus of the frame itself.

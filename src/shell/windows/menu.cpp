@@ -4,6 +4,7 @@
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
 #include "shell/rules/menutable.h"
+#include "shell/stores/archivecheck.h"
 #include "shell/stores/backup.h"
 #include "shell/stores/loginstore.h"
 #include "shell/windows/externalprograms.h"
@@ -19,6 +20,7 @@
 #include "ui/fieldlook.h"
 #include "ui/lookuplist.h"
 #include "ui/waitcursor.h"
+#include "ui/waitmessage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -125,6 +127,11 @@ void Menu::registerOwnEntries()
         add("salvataggi", [this] { runBackup(m_ctx, this); });
     else
         m_unavailable.insert(QStringLiteral("salvataggi"), why);
+    if (m_ctx.db.engine() == Services::Engine::Sqlite)
+        add("verifica_archivi", [this] { checkArchives(); });
+    else
+        m_unavailable.insert(QStringLiteral("verifica_archivi"),
+                             QStringLiteral("Gli archivi sul server si verificano con gli strumenti di PostgreSQL."));
     if (const auto panel = findDateTimeSettings())
         add("gest_data_ora", [this, program = *panel] { startExternal(program, m_ctx.prompter); });
     else
@@ -134,6 +141,21 @@ void Menu::registerOwnEntries()
         FrmInfobox box(m_ctx, QCoreApplication::applicationVersion(), this);
         box.exec();
     });
+}
+
+void Menu::checkArchives()
+{
+    QStringList damage;
+    {
+        const Ui::WaitMessage wait(QStringLiteral("Attendere, verifica degli archivi in corso..."), this);
+        damage = archiveDamage(m_ctx.db);
+    }
+    const QString title = QStringLiteral("Verifica archivi");
+    if (damage.isEmpty())
+        m_ctx.prompter.info(QStringLiteral("Gli archivi sono integri:\n") + archiveFiles(m_ctx.db).join(QLatin1Char('\n')),
+                            title);
+    else
+        m_ctx.prompter.error(damage.join(QStringLiteral("\n\n")), title);
 }
 
 void Menu::runEntry(const QString &entry)

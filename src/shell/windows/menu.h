@@ -98,6 +98,8 @@ private:
     void companyRegistered(const QString &code, bool inserted);
     // Load steps 2 to 4 for the company in the state.
     bool loadCompany();
+    // Utilità > Verifica archivi: SQLite's full check of the archives in use.
+    void checkArchives();
     std::optional<QString> chooseFromList();
     void showStatus();
     void enableForCompany();

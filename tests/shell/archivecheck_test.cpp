@@ -1,0 +1,57 @@
+// Utilità > Verifica archivi: SQLite's full check of the archives in use.
+#include "contexttest.h"
+#include "shell/stores/archivecheck.h"
+#include "shell/windows/menu.h"
+
+#include <QAction>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Orlavo;
+using Orlavo::Testing::Engine;
+using Orlavo::Testing::RecordingPrompter;
+
+namespace {
+
+class ArchiveCheckTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
+{
+};
+
+TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
+{
+    Shell::Menu menu(*context);
+    auto *entry = menu.findChild<QAction *>(QStringLiteral("verifica_archivi"));
+    ASSERT_NE(entry, nullptr);
+    if (GetParam() == Engine::Postgres) {
+        // The server's archives are checked with the server's own tools.
+        EXPECT_FALSE(entry->isEnabled());
+        EXPECT_TRUE(Shell::archiveFiles(context->db).isEmpty());
+        return;
+    }
+    const QString company = archives->folder() + QStringLiteral("CONTAB01.MDB");
+    EXPECT_EQ(Shell::archiveFiles(context->db),
+              (QStringList{archives->folder() + QStringLiteral("SERVIZI.MDB"), company}));
+    entry->trigger();
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Gli archivi sono integri:\n") +
+                                            Shell::archiveFiles(context->db).join(QLatin1Char('\n'))});
+
+    // A page of the company file spoiled under the open program.
+    {
+        QFile file(company);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(file.size() / 2));
+        ASSERT_EQ(file.write(QByteArray(4096, '\x5A')), 4096);
+    }
+    prompter.clear();
+    entry->trigger();
+    ASSERT_EQ(prompter.texts().size(), 1);
+    EXPECT_TRUE(prompter.texts().first().startsWith(
+        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)))
+        << prompter.texts().first().toStdString();
+    EXPECT_EQ(prompter.shown().first().icon, Services::Prompter::Icon::Critical);
+}
+
+ORLAVO_FOR_EACH_ENGINE(ArchiveCheckTest);
+
+} // namespace
