@@ -488,12 +488,17 @@ std::optional<bool> passesLocally(const CheckDef &check, const QVariant &value)
     return true;
 }
 
+bool checkApplies(const CheckDef &check, const std::function<QVariant(const QString &)> &valueOf)
+{
+    return check.whenColumn.isEmpty() || valueOf(check.whenColumn) == check.whenValue;
+}
+
 QList<FieldProblem> localProblems(const QList<CheckDef> &checks,
                                   const std::function<QVariant(const QString &)> &valueOf)
 {
     QList<FieldProblem> problems;
     for (const CheckDef &check : checks) {
-        if (!check.whenColumn.isEmpty() && valueOf(check.whenColumn) != check.whenValue)
+        if (!checkApplies(check, valueOf))
             continue;
         if (!passesLocally(check, valueOf(check.column)).value_or(true))
             problems << FieldProblem{check.column, check.message};

@@ -200,6 +200,8 @@ bool isBlankValue(const QVariant &value);
 // A check decided without the archive: whether the value passes, nothing
 // when only the archive can tell (a Known check on a value given).
 std::optional<bool> passesLocally(const CheckDef &check, const QVariant &value);
+// Whether the check applies to the record at all (its `when` condition).
+bool checkApplies(const CheckDef &check, const std::function<QVariant(const QString &)> &valueOf);
 // The failing checks that need no archive, in order (Known and Unique are
 // left to the data layer).
 QList<FieldProblem> localProblems(const QList<CheckDef> &checks,

@@ -164,10 +164,14 @@ QString DataAccess::openSqlite(const QString &mainFile)
             continue;
         if (const QString problem = Schema::sqliteFileProblem(file); !problem.isEmpty())
             return problem;
-        // Damage found now, not after the operator has typed a record.
-        if (QFileInfo(file).size() <= Schema::kQuickCheckLimit) {
+        // Damage found now, not after the operator has typed a record; a
+        // file found sound and not changed since is not read again (the
+        // services file at every change of company).
+        const QFileInfo info(file);
+        if (info.size() <= Schema::kQuickCheckLimit && m_soundFiles.value(file) != info.lastModified()) {
             if (const QString damage = Schema::sqliteDamage(file); !damage.isEmpty())
                 return damage;
+            m_soundFiles.insert(file, info.lastModified());
         }
         const auto kind = file == servicesPath ? SchemaKind::Services : SchemaKind::Company;
         if (auto checked = Schema::ensureSqlite(file, kind); !checked)

@@ -5,6 +5,8 @@
 #include "services/core/sqlterms.h"
 #include "services/data/recordset.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -170,6 +172,8 @@ private:
     Engine m_engine = Engine::Sqlite;
     QString m_connectionName;
     QString m_companyCode;
+    // SQLite files the opening check found sound, with their time then.
+    QHash<QString, QDateTime> m_soundFiles;
     bool m_open = false;
     bool m_inTransaction = false;
     // A statement failed inside the open transaction: PostgreSQL would turn

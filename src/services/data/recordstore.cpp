@@ -170,7 +170,7 @@ QList<FieldProblem> runChecks(DataAccess &db, const QList<CheckDef> &checks,
     for (const CheckDef &check : checks) {
         if (!only.isEmpty() && check.column != only)
             continue;
-        if (!check.whenColumn.isEmpty() && valueOf(check.whenColumn) != check.whenValue)
+        if (!checkApplies(check, valueOf))
             continue;
         const QVariant value = valueOf(check.column);
         std::optional<bool> passes = passesLocally(check, value);

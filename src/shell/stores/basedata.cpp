@@ -148,8 +148,12 @@ QList<Services::FieldProblem> checkBaseData(DataAccess &db, const BaseData &data
         K::known(BaseField::Warehouse, Tables::TAB_MAGAZZINI, code, m("Codice magazzino err"))};
     // With no bank at all the operator is told where banks are entered,
     // not that the one typed is wrong.
-    auto banks = db.openRecordset(QStringLiteral("SELECT CODICE FROM %1").arg(Tables::TAB_BAN_PAG));
-    if (banks && banks->isEmpty()) {
+    bool noBanks = false;
+    if (only.isEmpty() || only == BaseField::Bank) {
+        auto banks = db.openRecordset(QStringLiteral("SELECT CODICE FROM %1").arg(Tables::TAB_BAN_PAG));
+        noBanks = banks && banks->isEmpty();
+    }
+    if (noBanks) {
         checks.removeIf([](const Services::CheckDef &check) { return check.column == BaseField::Bank; });
         checks.insert(3, K::decide(BaseField::Bank,
                                    m("Inserire prima una banca in Contabilità > Banche > Banche Pagamento"),
