@@ -100,19 +100,18 @@ ConsoleSetup consoleSetup(const QCommandLineParser &args)
 int runWithoutWindows(const Shell::FirstSetup &setup, const Services::Settings &settings)
 {
     ConsolePrompter prompter;
-    auto created = Shell::storeServerPassword(setup);
-    if (created)
-        created = Shell::createArchives(setup, prompter);
+    const auto stored = Shell::storeServerPassword(setup);
+    const auto created = stored ? Shell::createArchives(setup, prompter) : Services::Outcome<Shell::FirstSetup>(stored.failure());
     if (!created) {
         QTextStream(stderr) << created.failure().message << '\n' << created.failure().detail << '\n';
         return 1;
     }
-    if (!Shell::writeFirstSettings(settings, setup)) {
+    if (!Shell::writeFirstSettings(settings, *created)) {
         QTextStream(stderr) << "Impossibile scrivere " << settings.path() << '\n';
         return 1;
     }
-    QTextStream(stdout) << "Configurazione completata: società " << setup.companyCode << ", utente " << setup.adminUser
-                        << ".\n";
+    QTextStream(stdout) << "Configurazione completata: società " << created->companyCode << ", utente "
+                        << created->adminUser << ".\n";
     return 0;
 }
 

@@ -6,12 +6,15 @@
 #include "services/core/inifile.h"
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
+#include "services/data/schema.h"
 #include "services/data/standarddata.h"
 #include "shell/rules/password.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -93,6 +96,68 @@ protected:
     }
 
     QString folder() const { return Services::asFolder(setup.pathDb); }
+
+    QString where(Services::SchemaKind kind) const
+    {
+        const bool services = kind == Services::SchemaKind::Services;
+        if (server)
+            return services ? QStringLiteral("servizi") : QStringLiteral("contab01");
+        return folder() + (services ? QStringLiteral("SERVIZI.MDB") : QStringLiteral("CONTAB01.MDB"));
+    }
+
+    // An archive with its tables and no rows, as an interrupted run left it.
+    void makeBareArchive(Services::SchemaKind kind)
+    {
+        if (!server) {
+            QDir().mkpath(folder());
+            ASSERT_TRUE(Services::Schema::createSqlite(where(kind), kind));
+            return;
+        }
+        const QString name = QStringLiteral("bare-archive");
+        {
+            QSqlDatabase db = server->keys().addConnection(name);
+            ASSERT_TRUE(db.open());
+            ASSERT_TRUE(Services::Schema::createPostgres(db, where(kind), kind));
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    // One statement on an archive outside the program; "%1" stands for its
+    // qualifier on the server.
+    void raw(Services::SchemaKind kind, const QString &statement)
+    {
+        if (server) {
+            ASSERT_EQ(server->exec(statement.arg(where(kind) + QLatin1Char('.'))), QString());
+            return;
+        }
+        const QString name = QStringLiteral("raw-archive");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(where(kind));
+            ASSERT_TRUE(db.open());
+            QSqlQuery q(db);
+            ASSERT_TRUE(q.exec(statement.arg(QString()))) << q.lastError().text().toStdString();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    // An empty place again: a new database, or no folder.
+    void startAfresh()
+    {
+        reader.reset();
+        prompter.clear();
+        if (!server) {
+            QDir(folder()).removeRecursively();
+            return;
+        }
+        server = std::make_unique<ServerDatabase>();
+        setup.serverKeys = server->keys();
+    }
+
+    bool exists(Services::SchemaKind kind) const
+    {
+        return server ? server->schemaExists(where(kind)) : QFile::exists(where(kind));
+    }
 
     // The company's standard data holds every default the other windows look
     // up: the account of each role, and the codes customers and suppliers propose.
@@ -265,27 +330,114 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
     expectEveryDefaultAccount();
 }
 
-TEST_P(FirstSetupTest, ExistingArchivesAreNeverOverwritten)
+TEST_P(FirstSetupTest, WholeArchivesFoundInPlaceAreOfferedForUseAndNeverOverwritten)
 {
     ASSERT_TRUE(createArchives(setup, prompter));
     const QString rows = QStringLiteral("SELECT UTENTE || PWD FROM %1 UNION ALL SELECT RAG_SOC1 FROM %2")
                              .arg(Services::Tables::TAB_UTENTI, Services::Tables::SOCIETA);
     const QStringList before = column(rows);
     ASSERT_EQ(before.size(), 2);
-    const QByteArray servicesBytes = readBytes(folder() + QStringLiteral("SERVIZI.MDB"));
 
+    // CONT.INI lost: a second run with other values finds them.
     FirstSetup again = setup;
+    again.companyCode = QStringLiteral("02");
     again.companyName = QStringLiteral("Altra Ditta");
     again.adminUser = QStringLiteral("ALTRO");
     again.adminPassword = again.adminPasswordAgain = QStringLiteral("diversa");
+    prompter.queue(ScriptedPrompter::Button::No);
     const auto refused = createArchives(again, prompter);
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.failure().message,
-              GetParam() == Engine::Sqlite
-                  ? QStringLiteral("L'archivio %1SERVIZI.MDB esiste già: non viene sovrascritto.").arg(folder())
-                  : QStringLiteral("Gli archivi esistono già sul server: non vengono sovrascritti."));
-    EXPECT_EQ(readBytes(folder() + QStringLiteral("SERVIZI.MDB")), servicesBytes);
+    EXPECT_EQ(refused.failure().message, QStringLiteral("Configurazione interrotta: gli archivi esistenti restano come sono."));
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.texts().first().endsWith(
+        QStringLiteral("non registrati in CONT.INI: società 01 \"Ditta Prova\", amministratore ADMIN.\nUsarli?")))
+        << prompter.texts().first().toStdString();
+
+    prompter.queue(ScriptedPrompter::Button::Yes);
+    const auto used = createArchives(again, prompter);
+    ASSERT_TRUE(used) << used.failure().message.toStdString();
+    EXPECT_EQ(used->companyCode + used->companyName + used->adminUser, QStringLiteral("01Ditta ProvaADMIN"));
     EXPECT_EQ(column(rows), before);
+    EXPECT_FALSE(server ? server->schemaExists(QStringLiteral("contab02")) : QFile::exists(folder() + QStringLiteral("CONTAB02.MDB")));
+}
+
+TEST_P(FirstSetupTest, WhatAnInterruptedRunLeftIsMadeAgainWhenTheOperatorSaysSo)
+{
+    using Kind = Services::SchemaKind;
+    const QList<std::pair<const char *, std::function<void()>>> leftovers = {
+        {"services without tables",
+         [this] {
+             if (server)
+                 ASSERT_EQ(server->exec(QStringLiteral("CREATE SCHEMA servizi")), QString());
+             else
+                 ASSERT_TRUE(Orlavo::Testing::writeBytes(where(Kind::Services), QByteArray()));
+         }},
+        {"both with tables, no rows",
+         [this] {
+             makeBareArchive(Kind::Services);
+             makeBareArchive(Kind::Company);
+         }},
+        {"the company alone, as created", [this] { makeBareArchive(Kind::Company); }},
+    };
+    for (const auto &[name, leave] : leftovers) {
+        SCOPED_TRACE(name);
+        leave();
+        prompter.clear();
+        prompter.queue(ScriptedPrompter::Button::No);
+        const auto refused = createArchives(setup, prompter);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.failure().message,
+                  QStringLiteral("Configurazione interrotta: gli archivi incompleti restano come sono."));
+        ASSERT_EQ(prompter.shown().size(), 1);
+        EXPECT_TRUE(prompter.texts().first().contains(QStringLiteral("configurazione interrotta, senza dati")));
+
+        prompter.queue(ScriptedPrompter::Button::Yes);
+        const auto made = createArchives(setup, prompter);
+        ASSERT_TRUE(made) << made.failure().message.toStdString() << made.failure().detail.toStdString();
+        reader.reset();
+        EXPECT_EQ(column(QStringLiteral("SELECT SOCIETA || ' ' || RAG_SOC1 FROM ") + Services::Tables::SOCIETA_CONTAB),
+                  QStringList{QStringLiteral("01 Ditta Prova")});
+        startAfresh();
+    }
+}
+
+TEST_P(FirstSetupTest, ArchivesHoldingDataAreNeverTouched)
+{
+    using Kind = Services::SchemaKind;
+    const QString elsewhere = server ? QStringLiteral("indicare un altro database") : QStringLiteral("scegliere un'altra cartella");
+    const struct {
+        const char *name;
+        Kind filled;
+        QString statement;
+        QString message;
+    } cases[] = {
+        {"a company with a customer and no services", Kind::Company,
+         QStringLiteral("INSERT INTO %1ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (1, 'Rossi')"),
+         QStringLiteral("L'archivio {file} contiene dati, ma l'archivio dei servizi {services} manca o è vuoto: "
+                        "non viene toccato. Ripristinare {services} dall'ultimo salvataggio, oppure {else}.")},
+        {"services with a company and no users", Kind::Services,
+         QStringLiteral("INSERT INTO %1SOCIETA (SOCIETA, RAG_SOC1) VALUES ('01', 'Ditta')"),
+         QStringLiteral("L'archivio {file} contiene dati ma è incompleto: non viene toccato. "
+                        "Ripristinarlo dall'ultimo salvataggio, oppure {else}.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        makeBareArchive(c.filled);
+        raw(c.filled, c.statement);
+        const QByteArray bytes = server ? QByteArray() : Orlavo::Testing::readBytes(where(c.filled));
+        const auto refused = createArchives(setup, prompter);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.failure().message, QString(c.message)
+                                                 .replace(QStringLiteral("{file}"), where(c.filled))
+                                                 .replace(QStringLiteral("{services}"), where(Kind::Services))
+                                                 .replace(QStringLiteral("{else}"), elsewhere));
+        EXPECT_TRUE(prompter.shown().isEmpty());
+        EXPECT_TRUE(exists(c.filled));
+        if (!server) {
+            EXPECT_EQ(Orlavo::Testing::readBytes(where(c.filled)), bytes);
+        }
+        startAfresh();
+    }
 }
 
 TEST_P(FirstSetupTest, CheckFailureCreatesNothing)
@@ -320,7 +472,9 @@ TEST(FirstSetup, SqliteFileInTheWayIsLeftAsItWas)
         const auto refused = createArchives(setup, prompter);
         ASSERT_FALSE(refused);
         EXPECT_EQ(refused.failure().message,
-                  QStringLiteral("L'archivio %1 esiste già: non viene sovrascritto.").arg(existing));
+                  QStringLiteral("Il file %1 non è un archivio del programma: non viene toccato. "
+                                 "Per la configurazione, scegliere un'altra cartella.")
+                      .arg(existing));
         EXPECT_EQ(readBytes(existing), bytes);
         EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(other))));
     }

@@ -3,7 +3,9 @@
 #include "services/core/inifile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -131,3 +133,70 @@ TEST(Kervutil, TheServerPasswordGoesToThePasswordFileNeverToTheSettings)
 }
 
 } // namespace
+
+namespace {
+
+// The options of a configuration without windows, on SQLite or on `server`.
+QStringList setupArguments(const Orlavo::Testing::ServerDatabase *server)
+{
+    QStringList arguments = {QStringLiteral("CFG-PRIMO"), QStringLiteral("--yes"), QStringLiteral("--name"),
+                             QStringLiteral("Ditta"), QStringLiteral("--password"), QStringLiteral("segreta")};
+    if (!server)
+        return arguments << QStringLiteral("--folder") << QStringLiteral("DATI");
+    const auto keys = server->keys();
+    return arguments << QStringLiteral("--engine") << QStringLiteral("postgresql") << QStringLiteral("--host")
+                     << keys.host << QStringLiteral("--port") << QString::number(keys.port)
+                     << QStringLiteral("--database") << keys.database << QStringLiteral("--db-user") << keys.user;
+}
+
+} // namespace
+
+// Killed anywhere between creating the archives and writing CONT.INI, the
+// configuration runs again to the end: what the kill left is either nothing,
+// whole archives to use, or leftovers without data made again.
+TEST(Kervutil, AConfigurationKilledAtAnyMomentCanBeRedone)
+{
+    using Orlavo::Testing::ServerDatabase;
+    const bool withServer =
+        Orlavo::Testing::PgServer::fromEnvironment().available() || Orlavo::Testing::PgServer::required();
+    for (const bool server : withServer ? QList<bool>{false, true} : QList<bool>{false}) {
+        SCOPED_TRACE(server ? "PostgreSQL" : "SQLite");
+        // How long a whole run takes here, to kill the next ones along the way.
+        std::unique_ptr<ServerDatabase> database = server ? std::make_unique<ServerDatabase>() : nullptr;
+        QTemporaryDir timed;
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_EQ(kervutil(setupArguments(database.get()), timed.path()).code, 0);
+        const qint64 whole = clock.elapsed();
+        for (const double share : {0.2, 0.4, 0.55, 0.7, 0.85, 0.95}) {
+            SCOPED_TRACE(share);
+            database = server ? std::make_unique<ServerDatabase>() : nullptr;
+            QTemporaryDir home;
+            QProcess killed;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("ORLAVO_HOME"), home.path());
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            killed.setProcessEnvironment(env);
+            killed.setWorkingDirectory(home.path());
+            killed.start(QStringLiteral(ORLAVO_KERVUTIL), setupArguments(database.get()));
+            ASSERT_TRUE(killed.waitForStarted());
+            QThread::msleep(static_cast<unsigned long>(share * double(whole)));
+            killed.kill();
+            killed.waitForFinished();
+
+            const Outcome again = kervutil(setupArguments(database.get()), home.path());
+            ASSERT_EQ(again.code, 0) << again.err.toStdString();
+            EXPECT_EQ(Orlavo::Services::IniFile(home.filePath(QStringLiteral("CONT.INI")))
+                          .read(QStringLiteral("MAIN"), QStringLiteral("SOCIETA")),
+                      QStringLiteral("01"));
+            if (server) {
+                EXPECT_TRUE(database->schemaExists(QStringLiteral("servizi")));
+                EXPECT_TRUE(database->schemaExists(QStringLiteral("contab01")));
+            } else {
+                EXPECT_EQ(QDir(home.filePath(QStringLiteral("DATI"))).entryList(QDir::AllEntries | QDir::Hidden |
+                                                                                QDir::NoDotAndDotDot),
+                          (QStringList{QStringLiteral("CONTAB01.MDB"), QStringLiteral("SERVIZI.MDB")}));
+            }
+        }
+    }
+}

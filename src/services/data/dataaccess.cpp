@@ -225,6 +225,8 @@ QString DataAccess::openPostgres()
         if (!q.exec(statement))
             return q.lastError().text();
     }
+    if (m_config.creating)
+        return {};
     if (auto checked = Schema::ensurePostgres(db, QLatin1String(kServicesSchema), SchemaKind::Services); !checked)
         return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
     return {};
@@ -246,7 +248,8 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
         if (!m_open)
             return failOpen(QStringLiteral("Archivio dei servizi non aperto."));
         const QString schema = companySchemaName(companyCode);
-        if (auto checked = Schema::ensurePostgres(connection(), schema, SchemaKind::Company); !checked)
+        if (auto checked = m_config.creating ? Outcome<void>() : Schema::ensurePostgres(connection(), schema, SchemaKind::Company);
+            !checked)
             return failOpen(checked.failure().message + QLatin1Char(' ') + checked.failure().detail);
         forgetPrepared();
         QString problem;

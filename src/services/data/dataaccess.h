@@ -46,6 +46,9 @@ struct ConnectionConfig {
     ServerKeys server;
     // How long a statement waits for another workstation's lock.
     int lockWaitMs = 10000;
+    // PostgreSQL, first configuration: the schemas are made inside the first
+    // write unit, so they are not looked for at opening.
+    bool creating = false;
 };
 
 // The error state the executors leave for the caller and the error report.

@@ -285,26 +285,30 @@ bool postgresSchemaExists(QSqlDatabase db, const QString &schema)
     return q.exec() && q.next();
 }
 
+Outcome<void> buildPostgres(QSqlDatabase db, const QString &schema, SchemaKind kind, int upTo)
+{
+    const int target = upTo > 0 ? upTo : latestVersion(kind);
+    const QString versionTable = schema + QStringLiteral(".VERSIONE_SCHEMA");
+    QSqlError error;
+    if (!run(db, QStringLiteral("CREATE SCHEMA %1").arg(schema), &error) ||
+        !run(db, QStringLiteral("SET LOCAL search_path TO %1").arg(schema), &error) ||
+        !run(db, QStringLiteral("CREATE TABLE %1 (VERSIONE INTEGER NOT NULL)").arg(versionTable), &error) ||
+        !run(db, QStringLiteral("INSERT INTO %1 (VERSIONE) VALUES (0)").arg(versionTable), &error))
+        return sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error);
+    return applySteps(db, kind, 0, target, versionTable);
+}
+
 Outcome<void> createPostgres(QSqlDatabase db, const QString &schema, SchemaKind kind, int upTo)
 {
     if (postgresSchemaExists(db, schema))
         return Failure{QStringLiteral("L'archivio %1 esiste già sul server: non viene sovrascritto.").arg(schema), {}};
-    const int target = upTo > 0 ? upTo : latestVersion(kind);
-    const QString versionTable = schema + QStringLiteral(".VERSIONE_SCHEMA");
     QSqlError error;
     if (!run(db, QStringLiteral("BEGIN"), &error))
         return sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error);
-    if (!run(db, QStringLiteral("CREATE SCHEMA %1").arg(schema), &error) ||
-        !run(db, QStringLiteral("SET LOCAL search_path TO %1").arg(schema), &error) ||
-        !run(db, QStringLiteral("CREATE TABLE %1 (VERSIONE INTEGER NOT NULL)").arg(versionTable), &error) ||
-        !run(db, QStringLiteral("INSERT INTO %1 (VERSIONE) VALUES (0)").arg(versionTable), &error)) {
+    auto built = buildPostgres(db, schema, kind, upTo);
+    if (!built || !run(db, QStringLiteral("COMMIT"), &error)) {
         run(db, QStringLiteral("ROLLBACK"));
-        return sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error);
-    }
-    auto applied = applySteps(db, kind, 0, target, versionTable);
-    if (!applied || !run(db, QStringLiteral("COMMIT"), &error)) {
-        run(db, QStringLiteral("ROLLBACK"));
-        return applied ? sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error) : applied;
+        return built ? sqlFailure(QStringLiteral("Creazione archivio %1").arg(schema), error) : built;
     }
     return {};
 }

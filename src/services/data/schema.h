@@ -30,6 +30,9 @@ Outcome<void> ensureSqlite(const QString &path, SchemaKind kind);
 // The same on a PostgreSQL schema of an open connection.
 Outcome<void> createPostgres(QSqlDatabase db, const QString &schema, SchemaKind kind, int upTo = 0);
 Outcome<void> ensurePostgres(QSqlDatabase db, const QString &schema, SchemaKind kind);
+// The schema and its tables inside the caller's open transaction: what is
+// not committed leaves nothing on the server.
+Outcome<void> buildPostgres(QSqlDatabase db, const QString &schema, SchemaKind kind, int upTo = 0);
 bool postgresSchemaExists(QSqlDatabase db, const QString &schema);
 
 // Why a file cannot be opened as an archive, or an empty text when it is an

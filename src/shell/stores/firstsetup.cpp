@@ -1,8 +1,11 @@
 #include "shell/stores/firstsetup.h"
 
+#include "shell/stores/foundarchives.h"
+
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
+#include "services/data/prompter.h"
 #include "services/data/schema.h"
 #include "services/data/standarddata.h"
 #include "services/data/writeunit.h"
@@ -15,7 +18,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUuid>
+#include <QTemporaryDir>
 
 namespace Orlavo::Shell {
 
@@ -25,6 +28,8 @@ using Services::Outcome;
 namespace {
 
 constexpr char kWhere[] = "Configurazione guidata";
+// The hidden folder a new installation is built in.
+constexpr char kBuildFolder[] = ".configurazione-";
 // Column widths of SOCIETA.RAG_SOC1 and TAB_UTENTI.UTENTE.
 constexpr int kCompanyNameLength = 60;
 constexpr int kUserCodeLength = 20;
@@ -34,8 +39,10 @@ constexpr char kInsertBaseData[] =
 constexpr char kInsertAdmin[] =
     "INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO, NOME, COLLEGATO) VALUES (?, ?, ?, ?, ?, ?)";
 
-// The rows of a new installation, in one transaction over both databases.
-Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompter)
+// The rows of a new installation, in one transaction over both databases;
+// on a server the two schemas are made in the same transaction, so an
+// interruption leaves nothing there.
+Outcome<void> writeFirstRows(const FirstSetup &setup, const QString &folder, Services::Prompter &prompter)
 {
     using namespace Services;
     AppState state;
@@ -43,17 +50,30 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompt
     db.setExitHook([](int) {});
     ConnectionConfig config;
     config.dbType = setup.server ? QStringLiteral("SQL") : QStringLiteral("ACCESS2000");
-    config.pathDb = asFolder(setup.pathDb);
+    config.pathDb = folder;
     config.servicesFile = QStringLiteral("SERVIZI.MDB");
     config.server = setup.serverKeys;
+    config.creating = setup.server;
     state.serverDb = setup.server;
     if (auto opened = db.openServices(config); !opened)
         return Failure{QStringLiteral("Gli archivi appena creati non si aprono."), opened.failure().message};
     if (auto opened = db.openCompany(setup.companyCode); !opened)
         return Failure{QStringLiteral("Gli archivi appena creati non si aprono."), opened.failure().message};
 
-    const QString scrambled = scramblePassword(setup.adminPassword).value_or(QString());
     WriteUnit unit(db, QString::fromLatin1(kWhere), WriteUnit::Report::Quiet);
+    if (setup.server) {
+        const QString company = companySchemaName(setup.companyCode);
+        Outcome<void> built = Schema::buildPostgres(db.connection(), QString::fromLatin1(kServicesSchema), SchemaKind::Services);
+        if (built)
+            built = Schema::buildPostgres(db.connection(), company, SchemaKind::Company);
+        if (built && !QSqlQuery(db.connection()).exec(QStringLiteral("SET LOCAL search_path TO %1").arg(company)))
+            built = Failure{QStringLiteral("Creazione archivio %1").arg(company), {}};
+        if (!built) {
+            unit.abandon();
+            return built;
+        }
+    }
+    const QString scrambled = scramblePassword(setup.adminPassword).value_or(QString());
     const bool written =
         unit.execServices(QStringLiteral("Insert societa"), QString::fromLatin1(kInsertCompany).arg(Tables::SOCIETA),
                           {setup.companyCode, setup.companyName}) &&
@@ -76,61 +96,91 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, Services::Prompter &prompt
     return {};
 }
 
+// Built whole in a hidden folder beside, then moved in: the company file
+// first, the services file last, so a services file in place always has its
+// rows. What an interrupted run left in the hidden folder goes at the next.
 Outcome<void> createSqliteArchives(const FirstSetup &setup, Services::Prompter &prompter)
 {
-    using Services::SchemaKind;
     const QString folder = Services::asFolder(setup.pathDb);
     if (!QDir().mkpath(folder))
         return Failure{QStringLiteral("Impossibile creare la cartella %1.").arg(folder), {}};
-    const QString services = folder + QStringLiteral("SERVIZI.MDB");
-    const QString company = folder + Services::companyFileName(setup.companyCode);
+    QDir place(folder);
+    for (const QString &stale : place.entryList({QString::fromLatin1(kBuildFolder) + QLatin1Char('*')},
+                                                QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        QDir(place.filePath(stale)).removeRecursively();
+    QTemporaryDir build(folder + QLatin1String(kBuildFolder) + QStringLiteral("XXXXXX"));
+    if (!build.isValid())
+        return Failure{QStringLiteral("Impossibile scrivere nella cartella %1.").arg(folder), build.errorString()};
+    const QString scratch = Services::asFolder(build.path());
+    const QString services = QStringLiteral("SERVIZI.MDB");
+    const QString company = Services::companyFileName(setup.companyCode);
     for (const QString &file : {services, company}) {
-        if (QFileInfo::exists(file))
-            return Failure{QStringLiteral("L'archivio %1 esiste già: non viene sovrascritto.").arg(file), {}};
+        if (QFileInfo::exists(folder + file))
+            return Failure{QStringLiteral("L'archivio %1 esiste già: non viene sovrascritto.").arg(folder + file), {}};
     }
-    auto created = Services::Schema::createSqlite(services, SchemaKind::Services);
+    auto created = Services::Schema::createSqlite(scratch + services, Services::SchemaKind::Services);
     if (created)
-        created = Services::Schema::createSqlite(company, SchemaKind::Company);
+        created = Services::Schema::createSqlite(scratch + company, Services::SchemaKind::Company);
     if (created)
-        created = writeFirstRows(setup, prompter);
-    if (!created) {
-        QFile::remove(services);
-        QFile::remove(company);
+        created = writeFirstRows(setup, scratch, prompter);
+    if (!created)
+        return created;
+    if (!QFile::rename(scratch + company, folder + company))
+        return Failure{QStringLiteral("Impossibile spostare l'archivio %1 nella cartella %2.").arg(company, folder), {}};
+    if (!QFile::rename(scratch + services, folder + services)) {
+        QFile::remove(folder + company);
+        return Failure{QStringLiteral("Impossibile spostare l'archivio %1 nella cartella %2.").arg(services, folder), {}};
     }
-    return created;
+    return {};
 }
 
 Outcome<void> createServerArchives(const FirstSetup &setup, Services::Prompter &prompter)
 {
-    using Services::SchemaKind;
-    const QString name = QStringLiteral("orlavo-setup-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    Outcome<void> created;
-    {
-        QSqlDatabase db = setup.serverKeys.addConnection(name);
-        const QString services = QString::fromLatin1(Services::kServicesSchema);
-        const QString company = Services::companySchemaName(setup.companyCode);
-        if (!db.open()) {
-            created = Failure{QStringLiteral("Server dati non raggiungibile."), db.lastError().text()};
-        } else if (Services::Schema::postgresSchemaExists(db, services) ||
-                   Services::Schema::postgresSchemaExists(db, company)) {
-            created = Failure{QStringLiteral("Gli archivi esistono già sul server: non vengono sovrascritti."), {}};
-        } else {
-            created = Services::Schema::createPostgres(db, services, SchemaKind::Services);
-            if (created)
-                created = Services::Schema::createPostgres(db, company, SchemaKind::Company);
-            if (created)
-                created = writeFirstRows(setup, prompter);
-            if (!created) {
-                for (const QString &schema : {company, services}) {
-                    QSqlQuery drop(db);
-                    drop.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
-                }
-            }
-        }
-        db.close();
+    return writeFirstRows(setup, QString(), prompter);
+}
+
+// What to do with archives found in place: use them, make them again, or
+// stop with the reason. Nothing found: create them.
+Outcome<FirstSetup> settleFound(const FirstSetup &setup, const FoundArchives &found, Services::Prompter &prompter)
+{
+    using State = FoundArchives::State;
+    using Button = Services::Prompter::Button;
+    const QString title = QString::fromLatin1(kWhere);
+    switch (found.state) {
+    case State::Kept:
+        return Failure{found.refusal, {}};
+    case State::Whole: {
+        const QString question =
+            QStringLiteral("In %1 ci sono già gli archivi del programma, non registrati in CONT.INI: società %2 \"%3\", "
+                           "amministratore %4.\nUsarli?")
+                .arg(found.place, found.companyCode, found.companyName, found.adminUser);
+        if (prompter.ask(question, title, Services::Prompter::Icon::Question, Services::Prompter::Buttons::YesNo,
+                         Button::Yes) != Button::Yes)
+            return Failure{QStringLiteral("Configurazione interrotta: gli archivi esistenti restano come sono."), {}};
+        FirstSetup registered = setup;
+        registered.companyCode = found.companyCode;
+        registered.companyName = found.companyName;
+        registered.adminUser = found.adminUser;
+        return registered;
     }
-    QSqlDatabase::removeDatabase(name);
-    return created;
+    case State::HalfMade: {
+        const QString question = QStringLiteral("In %1 c'è quanto resta di una configurazione interrotta, senza dati:\n"
+                                                "%2\nRifare gli archivi da capo?")
+                                     .arg(found.place, found.leftovers.join(QLatin1Char('\n')));
+        if (prompter.ask(question, title, Services::Prompter::Icon::Question, Services::Prompter::Buttons::YesNo,
+                         Button::Yes) != Button::Yes)
+            return Failure{QStringLiteral("Configurazione interrotta: gli archivi incompleti restano come sono."), {}};
+        if (auto removed = removeLeftovers(setup, found); !removed)
+            return removed.failure();
+        break;
+    }
+    case State::Nothing:
+        break;
+    }
+    auto created = setup.server ? createServerArchives(setup, prompter) : createSqliteArchives(setup, prompter);
+    if (!created)
+        return created.failure();
+    return setup;
 }
 
 } // namespace
@@ -177,11 +227,14 @@ std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup)
     return problems.isEmpty() ? std::nullopt : std::optional(problems.first());
 }
 
-Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompter)
+Outcome<FirstSetup> createArchives(const FirstSetup &setup, Services::Prompter &prompter)
 {
     if (const auto problem = checkFirstSetup(setup))
         return Failure{problem->message, {}};
-    return setup.server ? createServerArchives(setup, prompter) : createSqliteArchives(setup, prompter);
+    const auto found = findArchives(setup);
+    if (!found)
+        return found.failure();
+    return settleFound(setup, *found, prompter);
 }
 
 Outcome<void> storeServerPassword(const FirstSetup &setup)

@@ -43,10 +43,12 @@ QList<Services::CheckDef> firstSetupChecks(const FirstSetup &setup);
 std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup);
 
 // Creates the services and company databases with their first rows: the
-// company in both, its base data with placeholders, the administrator. An
-// existing database is never overwritten; a failure removes what this run
-// created and leaves nothing half-made.
-Services::Outcome<void> createArchives(const FirstSetup &setup, Services::Prompter &prompter);
+// company in both, its base data with placeholders, the administrator, all
+// or nothing. Archives of ours already in place are offered for use when
+// whole, made again when an interrupted run left them without data, and
+// otherwise never touched. Gives the setup to register in CONT.INI: the
+// found company and administrator when existing archives are used.
+Services::Outcome<FirstSetup> createArchives(const FirstSetup &setup, Services::Prompter &prompter);
 
 // The server's password kept in the client's password file (~/.pgpass,
 // owner only), never in CONT.INI; nothing to do for SQLite or no password.

@@ -211,9 +211,8 @@ bool CfgPrimo::finish()
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The password first: when it cannot be kept nothing has been created.
-    auto created = storeServerPassword(s);
-    if (created)
-        created = createArchives(s, m_prompter);
+    const auto stored = storeServerPassword(s);
+    const auto created = stored ? createArchives(s, m_prompter) : Services::Outcome<FirstSetup>(stored.failure());
     QApplication::restoreOverrideCursor();
     if (!created) {
         QString text = created.failure().message;
@@ -222,11 +221,11 @@ bool CfgPrimo::finish()
         m_prompter.error(text, QString::fromLatin1(kTitle));
         return false;
     }
-    if (!writeFirstSettings(m_settings, s)) {
+    if (!writeFirstSettings(m_settings, *created)) {
         m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kTitle));
         return false;
     }
-    m_prompter.info(QString::fromUtf8(kDone).arg(s.adminUser), QString::fromLatin1(kTitle));
+    m_prompter.info(QString::fromUtf8(kDone).arg(created->adminUser), QString::fromLatin1(kTitle));
     return true;
 }
 
