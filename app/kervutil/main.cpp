@@ -86,6 +86,11 @@ ConsoleSetup consoleSetup(const QCommandLineParser &args)
     setup.serverKeys.password = serverPassword(args, setup.server);
     setup.companyCode = args.value(QStringLiteral("company")).toUpper();
     setup.companyName = args.value(QStringLiteral("name"));
+    setup.bankName = args.value(QStringLiteral("bank")).trimmed();
+    setup.bankAbi = args.value(QStringLiteral("abi")).trimmed();
+    setup.bankCab = args.value(QStringLiteral("cab")).trimmed();
+    setup.bankAccount = args.value(QStringLiteral("account")).trimmed();
+    setup.vatCode = args.value(QStringLiteral("vat")).trimmed().toUpper();
     setup.adminUser = args.value(QStringLiteral("user")).toUpper();
     setup.adminPassword = args.value(QStringLiteral("password"));
     setup.adminPasswordAgain = setup.adminPassword;
@@ -132,6 +137,11 @@ constexpr OptionText kOptions[] = {
     {"db-password", "Password del server (meglio PGPASSWORD; vuota: ~/.pgpass)", ""},
     {"company", "Codice della prima società", "01"},
     {"name", "Ragione sociale della prima società", ""},
+    {"bank", "Banca principale: descrizione (facoltativa)", ""},
+    {"abi", "Banca principale: codice A.B.I.", ""},
+    {"cab", "Banca principale: codice C.A.B.", ""},
+    {"account", "Banca principale: numero di conto", ""},
+    {"vat", "Codice IVA predefinito (vuoto: nessuno)", "22"},
     {"user", "Codice dell'amministratore", "ADMIN"},
     {"password", "Password dell'amministratore", ""},
 };

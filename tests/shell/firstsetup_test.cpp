@@ -1,5 +1,6 @@
 #include "files.h"
 #include "shell/stores/firstsetup.h"
+#include "shell/stores/basedata.h"
 
 #include "fixtures.h"
 #include "scriptedprompter.h"
@@ -233,6 +234,13 @@ TEST(FirstSetup, ChecksComeInOrder)
     const auto user = to(&FirstSetup::adminUser);
     const auto password = to(&FirstSetup::adminPassword);
     const auto again = to(&FirstSetup::adminPasswordAgain);
+    const auto bank = to(&FirstSetup::bankName);
+    const auto abi = to(&FirstSetup::bankAbi);
+    const auto cab = to(&FirstSetup::bankCab);
+    const auto vat = to(&FirstSetup::vatCode);
+    const QString noBank = QStringLiteral("Descrizione Banca Pagamento - Obbligatoria !");
+    const QString badAbi = QStringLiteral("Il codice A.B.I. è di 5 cifre.");
+    const QString badCab = QStringLiteral("Il codice C.A.B. è di 5 cifre.");
     struct Case {
         const char *name;
         QList<Edit> edits;
@@ -278,6 +286,13 @@ TEST(FirstSetup, ChecksComeInOrder)
         {"passwords differ", {again("Segreta")}, Field::AdminPassword, differ},
         {"no password, one typed again", {password(""), again("Segreta")}, Field::AdminPassword, differ},
         {"empty password", {password(""), again("")}, std::nullopt, QString()},
+        {"bank without description", {abi("03069"), cab("01234")}, Field::BankName, noBank},
+        {"bank with a short A.B.I.", {bank("Banca"), abi("3069"), cab("01234")}, Field::BankAbi, badAbi},
+        {"bank without C.A.B.", {bank("Banca"), abi("03069")}, Field::BankCab, badCab},
+        {"bank complete", {bank("Banca"), abi("03069"), cab("01234")}, std::nullopt, QString()},
+        {"no VAT code", {vat("")}, std::nullopt, QString()},
+        {"unknown VAT code", {vat("23")}, Field::VatCode, QStringLiteral("Codice IVA sconosciuto.")},
+        {"VAT code before the user", {vat("23"), user("")}, Field::VatCode, QStringLiteral("Codice IVA sconosciuto.")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -300,6 +315,11 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
 {
     // The longest password is stored whole.
     setup.adminPassword = setup.adminPasswordAgain = QString(20, u'k');
+    setup.bankName = QStringLiteral("Banca Prova");
+    setup.bankAbi = QStringLiteral("03069");
+    setup.bankCab = QStringLiteral("01234");
+    setup.bankAccount = QStringLiteral("000012345");
+    setup.vatCode = QStringLiteral("10");
     const auto created = createArchives(setup, prompter);
     ASSERT_TRUE(created) << created.failure().message.toStdString() << created.failure().detail.toStdString();
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
@@ -308,9 +328,14 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
          QStringLiteral("01 Ditta Prova")},
         {QStringLiteral("SELECT SOCIETA || ' ' || RAG_SOC1 FROM ") + Services::Tables::SOCIETA_CONTAB,
          QStringLiteral("01 Ditta Prova")},
-        // The placeholders the base-data window asks to replace.
-        {QStringLiteral("SELECT SOCIETA || BANCA || PERCIVA || LIQUIVA || NUMERAZ FROM ") + Services::Tables::DATIBASE,
-         QStringLiteral("01-------M-1")},
+        // The main bank on the chart's bank account, and the VAT code.
+        {QStringLiteral("SELECT SOCIETA || ' ' || BANCA || ' ' || PERCIVA || LIQUIVA || NUMERAZ FROM ") +
+             Services::Tables::DATIBASE,
+         QStringLiteral("01 01 10M-1")},
+        {QStringLiteral("SELECT CODICE || ' ' || DESCRIZIONE || ' ' || ABI || CAB || ' ' || NRO_CONTO || ' ' || "
+                        "CNT_CONTAB FROM ") +
+             Services::Tables::TAB_BAN_PAG,
+         QStringLiteral("01 Banca Prova 0306901234 000012345 014002")},
         {QStringLiteral("SELECT UTENTE || ' ' || TIPO || ' ' || DESCRIZIONE || ' ' || NOME FROM ") +
              Services::Tables::TAB_UTENTI,
          QStringLiteral("ADMIN 2 AMMINISTRATORE ADMIN")},
@@ -328,6 +353,14 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
     for (const auto &[sql, value] : expected)
         EXPECT_EQ(column(sql), QStringList{value}) << sql.toStdString();
     expectEveryDefaultAccount();
+    // The base data need nothing more for the bank and the VAT code.
+    const auto data = readBaseData(reader->db(), setup.companyCode);
+    ASSERT_TRUE(data && data->has_value());
+    BaseOptions options;
+    options.year = QStringLiteral("2026");
+    for (const auto &problem : checkBaseData(reader->db(), **data, options))
+        EXPECT_TRUE(problem.column != BaseField::Bank && problem.column != BaseField::VatCode)
+            << problem.message.toStdString();
 }
 
 TEST_P(FirstSetupTest, WholeArchivesFoundInPlaceAreOfferedForUseAndNeverOverwritten)

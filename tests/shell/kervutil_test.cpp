@@ -67,6 +67,10 @@ TEST(Kervutil, BadInputIsRefusedWithExitCodeTwoAndNothingWritten)
         {"bad company code", valid + QStringList{QStringLiteral("--password"), QStringLiteral("x"),
                                                  QStringLiteral("--company"), QStringLiteral("A")},
          QStringLiteral("Il codice della società è di due caratteri, lettere o cifre.")},
+        {"bank without C.A.B.", valid + QStringList{QStringLiteral("--password"), QStringLiteral("x"),
+                                                    QStringLiteral("--bank"), QStringLiteral("Banca"),
+                                                    QStringLiteral("--abi"), QStringLiteral("03069")},
+         QStringLiteral("Il codice C.A.B. è di 5 cifre.")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

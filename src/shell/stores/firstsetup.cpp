@@ -18,7 +18,10 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace Orlavo::Shell {
 
@@ -33,11 +36,42 @@ constexpr char kBuildFolder[] = ".configurazione-";
 // Column widths of SOCIETA.RAG_SOC1 and TAB_UTENTI.UTENTE.
 constexpr int kCompanyNameLength = 60;
 constexpr int kUserCodeLength = 20;
+// TAB_BAN_PAG.DESCRIZIONE and NRO_CONTO.
+constexpr int kBankNameLength = 40;
+constexpr int kAccountLength = 20;
+
+bool fiveDigits(const QString &code)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{5}$"));
+    return digits.match(code).hasMatch();
+}
 constexpr char kInsertCompany[] = "INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES (?, ?)";
 constexpr char kInsertBaseData[] =
     "INSERT INTO %1 ( SOCIETA ,  BANCA ,  PERCIVA ,  NUMERAZ ,  LIQUIVA ,  DATASTAMP ) VALUES (?, ?, ?, ?, ?, ?)";
+constexpr char kInsertBank[] =
+    "INSERT INTO %1 (CODICE, DESCRIZIONE, ABI, CAB, NRO_CONTO, FIDO, CNT_CONTAB) VALUES (?, ?, ?, ?, ?, 0, ?)";
+// The lowest account carrying the bank role.
+constexpr char kBankAccount[] = "SELECT MIN(CODICE) FROM %1 WHERE CONT_AUT = ?";
 constexpr char kInsertAdmin[] =
     "INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO, NOME, COLLEGATO) VALUES (?, ?, ?, ?, ?, ?)";
+
+bool hasBank(const FirstSetup &setup)
+{
+    return !(setup.bankName + setup.bankAbi + setup.bankCab + setup.bankAccount).trimmed().isEmpty();
+}
+
+bool insertFirstBank(Services::WriteUnit &unit, const FirstSetup &setup)
+{
+    using Services::Tables::TAB_PIANO_CONTI;
+    const auto account = unit.read(QString::fromLatin1(kBankAccount).arg(TAB_PIANO_CONTI), {QStringLiteral("BAN")});
+    if (!account)
+        return false;
+    const QVariant code = account->isEmpty() ? QVariant() : account->first().at(0);
+    return unit.execCompany(QStringLiteral("Insert banca"),
+                            QString::fromLatin1(kInsertBank).arg(Services::Tables::TAB_BAN_PAG),
+                            {kFirstBankCode, setup.bankName, setup.bankAbi, setup.bankCab,
+                             Services::sqlText(setup.bankAccount), code.isNull() ? QVariant(QString()) : code});
+}
 
 // The rows of a new installation, in one transaction over both databases;
 // on a server the two schemas are made in the same transaction, so an
@@ -83,14 +117,15 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, const QString &folder, Ser
         // Placeholders that the base-data window asks to replace.
         &&
         unit.execServices(QStringLiteral("Insert datibase"), QString::fromLatin1(kInsertBaseData).arg(Tables::DATIBASE),
-                          {setup.companyCode, QStringLiteral("-----"), QStringLiteral("--"), -1, QStringLiteral("M"),
+                          {setup.companyCode, hasBank(setup) ? kFirstBankCode : QStringLiteral("-----"),
+                           setup.vatCode.isEmpty() ? QStringLiteral("--") : setup.vatCode, -1, QStringLiteral("M"),
                            QDate(1, 1, 1)}) &&
         unit.execServices(QStringLiteral("Insert utente"), QString::fromLatin1(kInsertAdmin).arg(Tables::TAB_UTENTI),
                           {setup.adminUser, sqlText(scrambled), QStringLiteral("AMMINISTRATORE"), QStringLiteral("2"),
                            setup.adminUser, QStringLiteral(" ")}) &&
         Counters::insertFirstYearCounters(unit, QString::number(setup.year), true) &&
         StandardData::apply(unit, SchemaKind::Services) && StandardData::apply(unit, SchemaKind::Company) &&
-        unit.commit();
+        (!hasBank(setup) || insertFirstBank(unit, setup)) && unit.commit();
     if (!written)
         return unit.failure();
     return {};
@@ -185,11 +220,24 @@ Outcome<FirstSetup> settleFound(const FirstSetup &setup, const FoundArchives &fo
 
 } // namespace
 
+QStringList standardVatCodes()
+{
+    QStringList codes;
+    if (const auto table = Services::StandardData::table(Services::SchemaKind::Company, QStringLiteral("TAB_PERIVA"))) {
+        const int code = int(table->columns.indexOf(QStringLiteral("CODICE")));
+        const int description = int(table->columns.indexOf(QStringLiteral("DESCRIZIONE")));
+        for (const QStringList &row : table->rows)
+            codes << row.value(code) + QStringLiteral(" - ") + row.value(description);
+    }
+    return codes;
+}
+
 QList<Services::CheckDef> firstSetupChecks(const FirstSetup &setup)
 {
     namespace K = Services::Check;
     const QString server = QStringLiteral("SERVER");
     const QString again = setup.adminPasswordAgain;
+    const bool bank = hasBank(setup);
     return {
         K::when(K::required(SetupField::Folder, QStringLiteral("Indicare la cartella degli archivi.")), server, false),
         K::when(K::required(SetupField::Database, QStringLiteral("Indicare il nome del database sul server.")), server,
@@ -203,6 +251,24 @@ QList<Services::CheckDef> firstSetupChecks(const FirstSetup &setup)
         K::required(SetupField::CompanyName, QStringLiteral("Ragione Sociale - Obbligatoria !")),
         K::length(SetupField::CompanyName, kCompanyNameLength,
                   QStringLiteral("La ragione sociale è al massimo di %1 caratteri.").arg(kCompanyNameLength)),
+        K::decide(SetupField::BankName, QStringLiteral("Descrizione Banca Pagamento - Obbligatoria !"),
+                  [bank](const QVariant &v) { return !bank || !v.toString().trimmed().isEmpty(); }),
+        K::length(SetupField::BankName, kBankNameLength,
+                  QStringLiteral("La descrizione della banca è al massimo di %1 caratteri.").arg(kBankNameLength)),
+        K::decide(SetupField::BankAbi, QStringLiteral("Il codice A.B.I. è di 5 cifre."),
+                  [bank](const QVariant &v) { return !bank || fiveDigits(v.toString()); }),
+        K::decide(SetupField::BankCab, QStringLiteral("Il codice C.A.B. è di 5 cifre."),
+                  [bank](const QVariant &v) { return !bank || fiveDigits(v.toString()); }),
+        K::length(SetupField::BankAccount, kAccountLength,
+                  QStringLiteral("Il numero di conto è al massimo di %1 caratteri.").arg(kAccountLength)),
+        K::custom(SetupField::VatCode, QStringLiteral("Codice IVA sconosciuto."),
+                  [](const QVariant &v) {
+                      const QString code = v.toString();
+                      const QStringList known = standardVatCodes();
+                      return code.isEmpty() || std::any_of(known.begin(), known.end(), [&code](const QString &entry) {
+                                 return entry.startsWith(code + QStringLiteral(" - "));
+                             });
+                  }),
         K::required(SetupField::AdminUser, QStringLiteral("Digitare il Codice Utente!")),
         K::length(SetupField::AdminUser, kUserCodeLength,
                   QStringLiteral("Il codice utente è al massimo di %1 caratteri.").arg(kUserCodeLength)),
@@ -221,7 +287,12 @@ std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup)
                                           {SetupField::CompanyCode, setup.companyCode},
                                           {SetupField::CompanyName, setup.companyName},
                                           {SetupField::AdminUser, setup.adminUser},
-                                          {SetupField::AdminPassword, setup.adminPassword}};
+                                          {SetupField::AdminPassword, setup.adminPassword},
+                                          {SetupField::BankName, setup.bankName},
+                                          {SetupField::BankAbi, setup.bankAbi},
+                                          {SetupField::BankCab, setup.bankCab},
+                                          {SetupField::BankAccount, setup.bankAccount},
+                                          {SetupField::VatCode, setup.vatCode}};
     const auto problems =
         Services::localProblems(firstSetupChecks(setup), [&values](const QString &column) { return values.value(column); });
     return problems.isEmpty() ? std::nullopt : std::optional(problems.first());

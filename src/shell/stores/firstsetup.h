@@ -26,6 +26,13 @@ struct FirstSetup {
     QString adminPassword;
     QString adminPasswordAgain;
     int year = 0;
+    // Optional: the main bank (the first paying bank, on the chart's bank
+    // account) and the default VAT code of the base data.
+    QString bankName;
+    QString bankAbi;
+    QString bankCab;
+    QString bankAccount;
+    QString vatCode = QStringLiteral("22");
 };
 
 // The fields of the configuration, as its problems name them.
@@ -36,7 +43,18 @@ inline const QString CompanyCode = QStringLiteral("SOCIETA");
 inline const QString CompanyName = QStringLiteral("RAG_SOC");
 inline const QString AdminUser = QStringLiteral("UTENTE");
 inline const QString AdminPassword = QStringLiteral("PASSWORD");
+inline const QString BankName = QStringLiteral("DESCRIZIONE");
+inline const QString BankAbi = QStringLiteral("ABI");
+inline const QString BankCab = QStringLiteral("CAB");
+inline const QString BankAccount = QStringLiteral("NRO_CONTO");
+inline const QString VatCode = QStringLiteral("PERCIVA");
 } // namespace SetupField
+
+// The code the main bank gets in the paying banks.
+inline const QString kFirstBankCode = QStringLiteral("01");
+
+// The VAT codes a new company starts with, as "code - description".
+QStringList standardVatCodes();
 
 // The checks in the order the utility asks, and the first failing one.
 QList<Services::CheckDef> firstSetupChecks(const FirstSetup &setup);

@@ -4,6 +4,7 @@
 #include "services/data/prompter.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -121,6 +122,32 @@ QWizardPage *CfgPrimo::buildCompanyPage()
     auto *form = new QFormLayout(page);
     form->addRow(QStringLiteral("Codice:"), m_companyCode);
     form->addRow(QStringLiteral("Ragione sociale:"), m_companyName);
+
+    // Optional: with them the base data are complete from the start.
+    auto *bankBox = new QGroupBox(QStringLiteral("Banca principale (facoltativa)"), page);
+    m_bankName = lineEdit(bankBox, "banca");
+    m_bankName->setMaxLength(40);
+    m_bankAbi = lineEdit(bankBox, "abi");
+    m_bankCab = lineEdit(bankBox, "cab");
+    for (QLineEdit *code : {m_bankAbi, m_bankCab}) {
+        code->setMaxLength(5);
+        code->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), code));
+    }
+    m_bankAccount = lineEdit(bankBox, "conto");
+    m_bankAccount->setMaxLength(20);
+    auto *bankForm = new QFormLayout(bankBox);
+    bankForm->addRow(QStringLiteral("Descrizione:"), m_bankName);
+    bankForm->addRow(QStringLiteral("A.B.I.:"), m_bankAbi);
+    bankForm->addRow(QStringLiteral("C.A.B.:"), m_bankCab);
+    bankForm->addRow(QStringLiteral("Numero conto:"), m_bankAccount);
+    form->addRow(bankBox);
+
+    m_vatCode = new QComboBox(page);
+    m_vatCode->setObjectName(QStringLiteral("codiceIva"));
+    for (const QString &entry : standardVatCodes())
+        m_vatCode->addItem(entry, entry.section(QStringLiteral(" - "), 0, 0));
+    m_vatCode->setCurrentIndex(std::max(0, m_vatCode->findData(FirstSetup().vatCode)));
+    form->addRow(QStringLiteral("Codice IVA predefinito:"), m_vatCode);
     return page;
 }
 
@@ -157,6 +184,11 @@ FirstSetup CfgPrimo::setup() const
     s.serverKeys.password = m_dbPassword->text();
     s.companyCode = m_companyCode->text().trimmed().toUpper();
     s.companyName = m_companyName->text().trimmed();
+    s.bankName = m_bankName->text().trimmed();
+    s.bankAbi = m_bankAbi->text().trimmed();
+    s.bankCab = m_bankCab->text().trimmed();
+    s.bankAccount = m_bankAccount->text().trimmed();
+    s.vatCode = m_vatCode->currentData().toString();
     s.adminUser = m_adminUser->text().trimmed().toUpper();
     s.adminPassword = m_adminPassword->text();
     s.adminPasswordAgain = m_adminPasswordAgain->text();
@@ -170,6 +202,9 @@ void CfgPrimo::showProblem(const Services::FieldProblem &problem)
         {SetupField::Folder, m_folder},           {SetupField::Database, m_database},
         {SetupField::CompanyCode, m_companyCode}, {SetupField::CompanyName, m_companyName},
         {SetupField::AdminUser, m_adminUser},     {SetupField::AdminPassword, m_adminPassword},
+        {SetupField::BankName, m_bankName},       {SetupField::BankAbi, m_bankAbi},
+        {SetupField::BankCab, m_bankCab},         {SetupField::BankAccount, m_bankAccount},
+        {SetupField::VatCode, m_vatCode},
     };
     QWidget *target = fields.value(problem.column, m_adminPassword);
     target->setStyleSheet(QStringLiteral("background-color: #ff8080;"));
@@ -186,9 +221,9 @@ bool CfgPrimo::validateCurrentPage()
     const auto pageOf = [](const QString &field) {
         if (field == SetupField::Folder || field == SetupField::Database)
             return ArchivesPage;
-        if (field == SetupField::CompanyCode || field == SetupField::CompanyName)
-            return CompanyPage;
-        return AdminPage;
+        if (field == SetupField::AdminUser || field == SetupField::AdminPassword)
+            return AdminPage;
+        return CompanyPage;
     };
     if (problem && pageOf(problem->column) <= currentId()) {
         showProblem(*problem);

@@ -4,6 +4,7 @@
 
 #include <QWizard>
 
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -49,6 +50,11 @@ private:
     QLineEdit *m_dbPassword = nullptr;
     QLineEdit *m_companyCode = nullptr;
     QLineEdit *m_companyName = nullptr;
+    QLineEdit *m_bankName = nullptr;
+    QLineEdit *m_bankAbi = nullptr;
+    QLineEdit *m_bankCab = nullptr;
+    QLineEdit *m_bankAccount = nullptr;
+    QComboBox *m_vatCode = nullptr;
     QLineEdit *m_adminUser = nullptr;
     QLineEdit *m_adminPassword = nullptr;
     QLineEdit *m_adminPasswordAgain = nullptr;
