@@ -1,10 +1,14 @@
 // Utilità > Verifica archivi: SQLite's full check of the archives in use.
 #include "contexttest.h"
+#include "services/core/tablenames.h"
 #include "shell/stores/archivecheck.h"
+#include "shell/stores/backup.h"
 #include "shell/windows/menu.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +41,7 @@ TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
                                             Shell::archiveFiles(context->db).join(QLatin1Char('\n'))});
 
     // A page of the company file spoiled under the open program.
+    run(QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES ('01', 'Prima')").arg(Services::Tables::SOCIETA));
     {
         QFile file(company);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -50,6 +55,15 @@ TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
         QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)))
         << prompter.texts().first().toStdString();
     EXPECT_EQ(prompter.shown().first().icon, Services::Prompter::Icon::Critical);
+
+    // Nor does a backup copy it over the good ones.
+    QTemporaryDir target;
+    const auto backup = Shell::writeBackup(context->db, target.path());
+    ASSERT_FALSE(backup);
+    EXPECT_TRUE(backup.failure().message.startsWith(
+        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)));
+    EXPECT_TRUE(backup.failure().message.endsWith(QStringLiteral("\nIl salvataggio non è stato fatto.")));
+    EXPECT_TRUE(QDir(target.path()).isEmpty());
 }
 
 ORLAVO_FOR_EACH_ENGINE(ArchiveCheckTest);

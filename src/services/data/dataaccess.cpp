@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QCoreApplication>
@@ -37,12 +38,48 @@ constexpr char kNoRightsWrite[] = "operazione non consentita : \n"
 constexpr char kNoRightsCheck[] = "Operazione non consentita : \n"
                                   "Non si possiedono i diritti per eseguire tale operazione.\n"
                                   "Per ulteriri chiarimenti rivolgersi all'Amministratore.";
+constexpr char kReadOnly[] = "Gli archivi sono aperti in sola lettura: nessuna modifica viene registrata.\n%1";
 constexpr char kLocked[] = "L'archivio è attualmente in uso esclusivo dall'utente %1\n"
                            "Riprovare l'operazione tra qualche istante";
 constexpr char kLockWhere[] = "Blocca registrazioni";
 constexpr int kLockAttempts = 100;
 
 constexpr char kSelectLock[] = "SELECT UTENTE FROM %1";
+
+// A file or folder closed to writing, also by its permission bits alone: an
+// administrator's read-only mark holds for every user.
+bool writable(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isWritable() && (info.permissions() & QFileDevice::WriteOwner);
+}
+
+QString sqliteReadOnlyReason(const QString &folder, const QStringList &files)
+{
+    for (const QString &file : files) {
+        if (!file.isEmpty() && !writable(file))
+            return QStringLiteral("l'archivio %1 è di sola lettura.").arg(QDir::toNativeSeparators(file));
+    }
+    // SQLite writes its journal beside the archives.
+    if (!writable(folder))
+        return QStringLiteral("nella cartella %1 non si può scrivere.").arg(QDir::toNativeSeparators(folder));
+    return {};
+}
+
+QString postgresReadOnlyReason(QSqlDatabase db, const QString &schema, const QString &user)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+        "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = ? AND table_type = 'BASE TABLE' "
+        "AND NOT (has_table_privilege(quote_ident(table_schema) || '.' || quote_ident(table_name), 'INSERT') "
+        "AND has_table_privilege(quote_ident(table_schema) || '.' || quote_ident(table_name), 'UPDATE') "
+        "AND has_table_privilege(quote_ident(table_schema) || '.' || quote_ident(table_name), 'DELETE'))"));
+    q.addBindValue(schema.toLower());
+    if (!q.exec() || !q.next() || q.value(0).toInt() == 0)
+        return {};
+    return QStringLiteral("sul server l'utente %1 può solo leggere lo schema %2.")
+        .arg(user.isEmpty() ? QStringLiteral("in uso") : user, schema.toLower());
+}
 constexpr char kInsertLock[] = " INSERT INTO %1 (AREA ,   UTENTE )  VALUES ( ? , ? ) ";
 constexpr char kSelectAllLocks[] = "SELECT * FROM %1";
 constexpr char kDeleteLocks[] = " DELETE FROM %1";
@@ -126,6 +163,7 @@ void DataAccess::close()
     }
     m_open = false;
     m_companyCode.clear();
+    m_readOnly.clear();
 }
 
 Outcome<void> DataAccess::failOpen(const QString &description)
@@ -178,6 +216,8 @@ QString DataAccess::openSqlite(const QString &mainFile)
             return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
     }
 
+    m_readOnly = sqliteReadOnlyReason(m_config.pathDb, {servicesPath, mainFile});
+
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(mainFile.isEmpty() ? QStringLiteral(":memory:") : Schema::sqliteUri(mainFile));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_config.lockWaitMs));
@@ -229,6 +269,7 @@ QString DataAccess::openPostgres()
         return {};
     if (auto checked = Schema::ensurePostgres(db, QLatin1String(kServicesSchema), SchemaKind::Services); !checked)
         return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
+    m_readOnly = postgresReadOnlyReason(db, QLatin1String(kServicesSchema), keys.user);
     return {};
 }
 
@@ -260,6 +301,10 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
         }
         if (!problem.isEmpty())
             return failOpen(problem);
+        if (!m_config.creating)
+            m_readOnly = postgresReadOnlyReason(connection(), QLatin1String(kServicesSchema), m_config.server.user);
+        if (m_readOnly.isEmpty() && !m_config.creating)
+            m_readOnly = postgresReadOnlyReason(connection(), schema, m_config.server.user);
     }
     m_companyCode = companyCode;
     m_state.dbName = companyFileName(companyCode);
@@ -501,6 +546,13 @@ bool DataAccess::beginTransBoth()
     clearError();
     if (!usable(false))
         return false;
+    if (!m_readOnly.isEmpty()) {
+        // Told here, once: the caller's report stays quiet on this code.
+        m_prompter.error(QString::fromUtf8(kReadOnly).arg(m_readOnly), QString::fromUtf8(kTitleError));
+        m_error.code = kErrNoRights;
+        m_error.description = m_readOnly;
+        return false;
+    }
     if (m_inTransaction) {
         // Refused, but the open transaction itself is fine.
         m_error.code = kErrDatabase;
@@ -574,6 +626,10 @@ void DataAccess::reportDbError(const QString &where, bool fatal)
 
 bool DataAccess::checkWriteRights()
 {
+    if (!m_readOnly.isEmpty()) {
+        m_prompter.error(QString::fromUtf8(kReadOnly).arg(m_readOnly), QString::fromUtf8(kTitleError));
+        return false;
+    }
     if (m_state.userType != 0)
         return true;
     m_prompter.error(QString::fromUtf8(kNoRightsCheck), QString::fromUtf8(kTitleError));
@@ -629,6 +685,8 @@ bool DataAccess::lockArchive(const QString &)
 {
     for (int attempt = 1;; ++attempt) {
         WriteUnit unit(*this, QString::fromUtf8(kLockWhere), WriteUnit::Report::Quiet);
+        if (m_error.code == kErrNoRights)
+            return false;
         auto holder = unit.read(QString::fromLatin1(kSelectLock).arg(Tables::SEMAFORO));
         if (!holder) {
             reportDbError(QString::fromUtf8(kLockWhere), false);

@@ -122,6 +122,10 @@ public:
     // The seven-line report of the error state; fatal ends the application.
     void reportDbError(const QString &where, bool fatal);
     bool checkWriteRights();
+    // Why the open archives cannot be written (a read-only file or folder, a
+    // server schema the user may only read); empty when they can. Every
+    // write is then refused up front with this reason.
+    const QString &readOnlyReason() const { return m_readOnly; }
     void setBusy(bool busy);
 
     bool lockArchive(const QString &area);
@@ -175,6 +179,7 @@ private:
     Engine m_engine = Engine::Sqlite;
     QString m_connectionName;
     QString m_companyCode;
+    QString m_readOnly;
     // SQLite files the opening check found sound, with their time then.
     QHash<QString, QDateTime> m_soundFiles;
     bool m_open = false;

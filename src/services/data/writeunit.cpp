@@ -69,7 +69,8 @@ void WriteUnit::fail()
     if (m_begun)
         m_db.rollbackTransBoth();
     m_db.setBusy(false);
-    if (m_report == Report::OnFailure)
+    // A refusal of read-only archives has been told already.
+    if (m_report == Report::OnFailure && m_db.error().code != kErrNoRights)
         m_db.reportDbError(m_where, false);
 }
 

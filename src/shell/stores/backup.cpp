@@ -401,6 +401,10 @@ Outcome<QList<Source>> BackupJob::snapshotFiles(const QList<Source> &sources, co
     for (const Source &source : sources) {
         Source copy = source;
         copy.path = QDir(tempFolder).filePath(source.name);
+        // A damaged archive is not copied over the good backups: SQLite's
+        // full check, also of archives too large for the check at opening.
+        if (const QString damage = Services::Schema::sqliteDamage(source.path, true); !damage.isEmpty())
+            return Failure{damage + QStringLiteral("\nIl salvataggio non è stato fatto."), {}};
         {
             SqliteLink reader(source.path, true, busyMs);
             if (!reader.exec(QStringLiteral("VACUUM INTO ?"), {copy.path})) {

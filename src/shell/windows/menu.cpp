@@ -535,7 +535,11 @@ void Menu::setBusy(bool busy)
 void Menu::showStatus()
 {
     const Services::AppState &state = m_ctx.state;
-    m_companyPanel->setText(QStringLiteral("Società %1 - %2").arg(state.company, state.companyName));
+    const QString readOnly = m_ctx.db.readOnlyReason();
+    m_companyPanel->setText(QStringLiteral("Società %1 - %2").arg(state.company, state.companyName) +
+                            (readOnly.isEmpty() ? QString() : QStringLiteral(" - SOLA LETTURA: ") + readOnly));
+    m_companyPanel->setToolTip(readOnly);
+    m_companyPanel->setStyleSheet(readOnly.isEmpty() ? QString() : QStringLiteral("color: #b00000;"));
     m_yearPanel->setText(QStringLiteral("Anno %1").arg(state.year));
     m_userPanel->setText(state.user.isEmpty() ? QString() : QStringLiteral("Utente %1").arg(state.user));
 }
