@@ -5,6 +5,8 @@
 #include "shell/windows/menu.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QMenu>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -84,6 +86,38 @@ TEST_P(MissingCompanyTest, ChangingToItKeepsTheOpenCompany)
     EXPECT_TRUE(context->db.companyOpen());
     EXPECT_TRUE(companyEntryEnabled(menu));
     EXPECT_EQ(dbExits, 0);
+}
+
+// Noise over pages of the company file: said at the start, not in the
+// middle of a record, and the program goes on without the company.
+TEST_P(MissingCompanyTest, ADamagedArchiveIsSaidAndTheProgramGoesOn)
+{
+    if (GetParam() == Engine::Postgres)
+        GTEST_SKIP() << "a server's pages are the server's business";
+    const QString company = archives->folder() + QStringLiteral("CONTAB01.MDB");
+    context->db.close();
+    {
+        QFile file(company);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(file.size() / 2 / 4096 * 4096));
+        ASSERT_EQ(file.write(QByteArray(4096, '\xFF')), 4096);
+    }
+    ASSERT_TRUE(context->db.openServices(archives->config()));
+    context->state.company = QStringLiteral("01");
+    Shell::Menu menu(*context);
+    EXPECT_FALSE(menu.openCurrentCompany());
+    ASSERT_EQ(prompter.texts().size(), 1);
+    EXPECT_TRUE(prompter.texts().first().startsWith(
+        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)))
+        << prompter.texts().first().toStdString();
+    EXPECT_TRUE(prompter.texts().first().endsWith(QStringLiteral("ripristinare l'archivio dall'ultimo salvataggio.")));
+    EXPECT_EQ(dbExits, 0);
+    EXPECT_TRUE(context->state.company.isEmpty());
+    EXPECT_FALSE(companyEntryEnabled(menu));
+    const auto *panel = menu.findChild<QLabel *>(QStringLiteral("pannelloSocieta"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text(), QStringLiteral("Nessuna società aperta"));
+    EXPECT_FALSE(menu.findChild<QMenu *>(QStringLiteral("mnuGenerico"))->menuAction()->isEnabled());
 }
 
 ORLAVO_FOR_EACH_ENGINE(MissingCompanyTest);

@@ -311,15 +311,23 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
     return {};
 }
 
-QString DataAccess::missingCompanyArchive(const QString &companyCode)
+QString DataAccess::companyArchiveProblem(const QString &companyCode)
 {
     const QString next = QStringLiteral("\nScegliere un'altra società, registrarne una nuova o ripristinare "
                                         "l'archivio dall'ultimo salvataggio.");
     if (m_engine == Engine::Sqlite) {
         const QString path = m_config.pathDb + companyFileName(companyCode);
-        if (QFileInfo::exists(path))
-            return {};
-        return QStringLiteral("L'archivio della società %1 non c'è: manca il file %2.").arg(companyCode, path) + next;
+        if (!QFileInfo::exists(path))
+            return QStringLiteral("L'archivio della società %1 non c'è: manca il file %2.").arg(companyCode, path) + next;
+        if (const QString problem = Schema::sqliteFileProblem(path); !problem.isEmpty())
+            return problem + next;
+        const QFileInfo info(path);
+        if (info.size() <= Schema::kQuickCheckLimit && m_soundFiles.value(path) != info.lastModified()) {
+            if (const QString damage = Schema::sqliteDamage(path); !damage.isEmpty())
+                return damage + next;
+            m_soundFiles.insert(path, info.lastModified());
+        }
+        return {};
     }
     if (!m_open)
         return {};

@@ -80,9 +80,10 @@ public:
     Outcome<void> openServices(const ConnectionConfig &config);
     // Opens the company's database ("CONTAB" & code & ".MDB", or its schema).
     Outcome<void> openCompany(const QString &companyCode);
-    // Why the company's archive cannot be opened because it is not there
-    // (its file, or its schema on the server); an empty text when it is.
-    QString missingCompanyArchive(const QString &companyCode);
+    // Why the company's archive cannot be opened: not there (its file, or
+    // its schema on the server), not one of ours, or damaged; an empty text
+    // when it can. Said before opening, so the program goes on without it.
+    QString companyArchiveProblem(const QString &companyCode);
     void close();
 
     Engine engine() const { return m_engine; }

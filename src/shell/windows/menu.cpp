@@ -204,6 +204,8 @@ void Menu::buildMenus()
     }
     m_toolBarEntry = findChild<QAction *>(QStringLiteral("mnu_vis_tool"));
     m_extraMenu = menus.value(QStringLiteral("mnuGenerico"))->menuAction();
+    // Enabled by the open company's settings.
+    m_extraMenu->setEnabled(false);
 }
 
 void Menu::buildToolBar()
@@ -402,12 +404,14 @@ void Menu::repaintBackground()
 bool Menu::loadCompany()
 {
     Services::AppState &state = m_ctx.state;
-    // A company whose archive is gone leaves the window without a company,
-    // as when none is registered: the operator chooses or registers one.
-    if (const QString missing = m_ctx.db.missingCompanyArchive(state.company); !missing.isEmpty()) {
-        m_ctx.prompter.warn(missing, windowTitle());
+    // A company whose archive is gone or damaged leaves the window without
+    // a company, as when none is registered: the operator chooses another,
+    // registers one, or restores the archive.
+    if (const QString problem = m_ctx.db.companyArchiveProblem(state.company); !problem.isEmpty()) {
+        m_ctx.prompter.warn(problem, windowTitle());
         state.company.clear();
         state.companyName.clear();
+        m_extraMenu->setEnabled(false);
         enableForCompany();
         applyMenuProfile();
         showStatus();
@@ -443,9 +447,9 @@ bool Menu::changeCompany()
     const std::optional<QString> chosen = m_chooser();
     if (!chosen)
         return false;
-    // A company without its archive is refused; the open one stays.
-    if (const QString missing = m_ctx.db.missingCompanyArchive(*chosen); !missing.isEmpty()) {
-        m_ctx.prompter.warn(missing, windowTitle());
+    // A company whose archive cannot be used is refused; the open one stays.
+    if (const QString problem = m_ctx.db.companyArchiveProblem(*chosen); !problem.isEmpty()) {
+        m_ctx.prompter.warn(problem, windowTitle());
         return false;
     }
     if (!closeTaskWindows())
@@ -536,7 +540,8 @@ void Menu::showStatus()
 {
     const Services::AppState &state = m_ctx.state;
     const QString readOnly = m_ctx.db.readOnlyReason();
-    m_companyPanel->setText(QStringLiteral("Società %1 - %2").arg(state.company, state.companyName) +
+    m_companyPanel->setText((state.company.isEmpty() ? QStringLiteral("Nessuna società aperta")
+                                                     : QStringLiteral("Società %1 - %2").arg(state.company, state.companyName)) +
                             (readOnly.isEmpty() ? QString() : QStringLiteral(" - SOLA LETTURA: ") + readOnly));
     m_companyPanel->setToolTip(readOnly);
     m_companyPanel->setStyleSheet(readOnly.isEmpty() ? QString() : QStringLiteral("color: #b00000;"));
