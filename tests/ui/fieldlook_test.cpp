@@ -2,7 +2,10 @@
 #include "ui/colours.h"
 #include "ui/fieldlook.h"
 
+#include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -24,7 +27,6 @@ TEST(Colours, SettingsNumbersAreRedInTheLowByteAndSystemColoursFromThePalette)
     for (const char *bad : {"", "blu", "-1", "16777216", "12,5"})
         EXPECT_EQ(colourFromSetting(QString::fromLatin1(bad), fallback, palette), fallback) << bad;
 
-    EXPECT_EQ(settingFromColour(QColor(0, 0, 192)), QStringLiteral("12582912"));
     const QColor odd(1, 2, 3);
     EXPECT_EQ(settingFromColour(odd), QStringLiteral("197121"));
     EXPECT_EQ(colourFromSetting(settingFromColour(odd), fallback), odd);
@@ -68,4 +70,31 @@ TEST(FieldLook, FieldsTakeTheirColoursByNameAndMissingKeysAreWrittenBack)
     EXPECT_FALSE(hasFieldError(typed));
     EXPECT_EQ(typed->palette().color(QPalette::Base), QColor(255, 255, 0));
     EXPECT_EQ(plain->palette().color(QPalette::Base), plainBase);
+}
+
+// Painted, not only marked: a list box or a button draws its face in the
+// button colours. The colour is read a little inside the left edge.
+TEST(FieldLook, EveryKindOfFieldTurnsRedAndBack)
+{
+    const auto face = [](QWidget &widget) {
+        widget.resize(160, 28);
+        const QImage image = widget.grab().toImage();
+        return image.pixelColor(6, image.height() / 2);
+    };
+    const auto looksRed = [](const QColor &c) {
+        return c.red() > 200 && c.red() - c.green() > 100 && c.red() - c.blue() > 100;
+    };
+    QLineEdit line;
+    QComboBox combo;
+    combo.addItems({QStringLiteral("    "), QStringLiteral("    ")});
+    QPushButton button(QStringLiteral("    "));
+    for (QWidget *field : std::initializer_list<QWidget *>{&line, &combo, &button}) {
+        SCOPED_TRACE(field->metaObject()->className());
+        const QColor before = face(*field);
+        ASSERT_FALSE(looksRed(before));
+        markFieldError(field, true);
+        EXPECT_TRUE(looksRed(face(*field))) << face(*field).name().toStdString();
+        markFieldError(field, false);
+        EXPECT_EQ(face(*field), before);
+    }
 }

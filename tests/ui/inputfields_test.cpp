@@ -92,14 +92,13 @@ TEST(InputFields, EveryRouteGoesThroughTheFilter)
         std::function<InputField *()> make;
         const char *before, *incoming, *after;
     } cases[] = {
-        {[] { return new CodeField(10); }, "AB", " ", "AB"},
         {[] { return new CodeField(10); }, "AB", "a", "ABA"},
         {[] { return new NumberField(2); }, "12", ".", "12,"},
         {[] { return new NumberField(2); }, "12,5", ".", "12,5"},
-        {[] { return new NumberField(2, true); }, "12", "-", "12-"},
         {[] { return new DateField; }, "1/2", ".", "1/2"},
         {[] { return new TextField(30); }, "perch", "é", "perchÉ"},
         {[] { return new TextField(30); }, "ab", "\x01", "ab"},
+        {[] { return new TextField(5); }, "ab", "cdefg", "abCDE"},
     };
     for (const auto &c : cases) {
         for (const auto &[route, bring] : kRoutes) {
@@ -142,25 +141,14 @@ TEST(InputFields, TextArrivingAtOnceIsTakenWholeOrNotAtAll)
     EXPECT_EQ(text.text(), QStringLiteral("PERCHÉ sì £ ÿ"));
 }
 
-TEST(InputFields, MaximumLengthAndKeysWithoutTextStillWork)
+TEST(InputFields, KeysWithoutTextStillWork)
 {
     TextField field(5);
-    for (const auto &[route, bring] : kRoutes) {
-        SCOPED_TRACE(route);
-        field.setText(QStringLiteral("ab"));
-        bring(&field, QStringLiteral("cdefg"));
-        EXPECT_EQ(field.text(), QStringLiteral("abCDE"));
-    }
+    field.setText(QStringLiteral("abCDE"));
     QSignalSpy returned(&field, &QLineEdit::returnPressed);
-    QTest::keyClick(&field, Qt::Key_Home);
-    QTest::keyClick(&field, Qt::Key_Delete);
-    QTest::keyClick(&field, Qt::Key_Right);
-    QTest::keyClick(&field, Qt::Key_Backspace);
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Delete, Qt::Key_Right, Qt::Key_Backspace})
+        QTest::keyClick(&field, key);
     EXPECT_EQ(field.text(), QStringLiteral("CDE"));
-    QTest::keyClick(&field, Qt::Key_End);
-    QTest::keyClick(&field, Qt::Key_Left, Qt::ShiftModifier);
-    QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("E"));
     // Never "intermediate": Enter reaches the window.
     QTest::keyClick(&field, Qt::Key_Return);
     EXPECT_EQ(returned.count(), 1);
@@ -173,20 +161,14 @@ TEST(InputFields, TextSetByTheProgramIsKeptAndTypingStillFiltered)
     QTest::keyClicks(&field, QStringLiteral("x"));
     commit(&field, QStringLiteral("°"));
     EXPECT_EQ(field.text(), QStringLiteral("caffè 5 €X"));
-    {
-        const QSignalBlocker blocker(field);
-        field.setText(QStringLiteral("rossi"));
-    }
-    QTest::keyClicks(&field, QStringLiteral("a"));
-    EXPECT_EQ(field.text(), QStringLiteral("rossiA"));
 
     // A whole selection replaced by text beginning the same way, however
     // the selection was made.
     const auto replaceSelection = [&](bool blocked, const char *route, const auto &bring) {
         SCOPED_TRACE(testing::Message() << route << (blocked ? ", selected with the signals blocked" : ""));
-        field.setText(QStringLiteral("rossi"));
         {
             const QSignalBlocker blocker(blocked ? &field : nullptr);
+            field.setText(QStringLiteral("rossi"));
             field.selectAll();
         }
         // As on Enter: the field is asked about its text before the edit.
@@ -230,20 +212,17 @@ TEST(InputFields, CodeFieldAsksForTheListOnDoubleClickAndF4)
     EXPECT_EQ(field.text(), QString());
 }
 
+// How a figure or a date reads is the values' own test; here the field
+// rewrites it before the window hears of the leaving.
 TEST(InputFields, NumbersAndDatesAreRewrittenOnLeaving)
 {
-    NumberField number(2);
-    const std::pair<double, const char *> written[] = {
-        {0.5, "0,50"}, {-0.5, "-0,50"}, {1234.567, "1234,57"}, {0, "0,00"}};
-    for (const auto &[value, shown] : written) {
-        number.setValue(value);
-        EXPECT_EQ(number.text(), QString::fromUtf8(shown));
-    }
-    NumberField whole(2, true);
+    NumberField number(2), whole(2, true);
+    number.setValue(-0.5);
     whole.setValue(12.6);
-    EXPECT_EQ(whole.text(), QStringLiteral("13"));
-
+    EXPECT_EQ(QStringList({number.text(), whole.text()}), QStringList({"-0,50", "13"}));
     DateField date;
+    date.setDate(QDate(2025, 3, 7));
+    EXPECT_EQ(date.text(), QStringLiteral("07/03/2025"));
     const struct {
         InputField *field;
         const char *typed, *shown;
@@ -251,13 +230,9 @@ TEST(InputFields, NumbersAndDatesAreRewrittenOnLeaving)
         QDate day;
     } cases[] = {
         {&number, ",5", "0,50", 0.5, {}},
-        {&number, "-3,", "-3,00", -3, {}},
         {&number, "1,239", "1,24", 1.24, {}},
-        {&number, "-,005", "-0,01", -0.01, {}},
-        {&number, "1-2", "1-2", 0, {}},
         {&number, "-", "-", 0, {}},
         {&date, "1/2/24", "01/02/2024", 0, QDate(2024, 2, 1)},
-        {&date, "31 12-85", "31/12/1985", 0, QDate(1985, 12, 31)},
         {&date, "31/02/2024", "31/02/2024", 0, QDate()},
     };
     for (const auto &c : cases) {
@@ -268,8 +243,7 @@ TEST(InputFields, NumbersAndDatesAreRewrittenOnLeaving)
             EXPECT_DOUBLE_EQ(number.value(), c.value);
         else
             EXPECT_EQ(date.date(), c.day);
-        // The window hears of the leaving with the text already rewritten,
-        // still marked as the operator's edit.
+        // The text is already rewritten, still marked as the operator's edit.
         QStringList heard;
         QObject::connect(c.field, &QLineEdit::editingFinished, c.field, [&] { heard.append(c.field->text()); });
         leave(c.field);
@@ -277,50 +251,38 @@ TEST(InputFields, NumbersAndDatesAreRewrittenOnLeaving)
         EXPECT_EQ(heard, QStringList{QString::fromUtf8(c.shown)});
         EXPECT_TRUE(c.field->isModified());
     }
-    date.setDate(QDate(2025, 3, 7));
-    EXPECT_EQ(date.text(), QStringLiteral("07/03/2025"));
 }
 
+// On entering, by the keyboard or the mouse once the click has placed the
+// cursor; coming back from another window keeps the operator's selection.
 TEST(InputFields, FocusInSelectsTheWholeText)
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *first = new TextField(20);
-    auto *second = new CodeField(10);
-    auto *third = new NumberField(2);
-    const std::pair<InputField *, const char *> fields[] = {{first, "uno"}, {second, "DUE"}, {third, "3,00"}};
-    for (const auto &[field, text] : fields) {
+    TextField *first = new TextField(20), *second = new TextField(20);
+    for (TextField *field : {first, second}) {
         layout->addWidget(field);
-        field->setText(QString::fromUtf8(text));
+        field->setText(QStringLiteral("3,00"));
     }
     window.show();
     window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-
-    // The window opening gives the first field the focus.
-    ASSERT_TRUE(first->hasFocus());
-    EXPECT_EQ(first->selectedText(), QStringLiteral("uno"));
-    // Away to another window and back: the operator's selection stays.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window) && first->hasFocus());
+    EXPECT_EQ(first->selectedText(), QStringLiteral("3,00"));
     first->setSelection(0, 1);
     for (const QEvent::Type type : {QEvent::FocusOut, QEvent::FocusIn}) {
         QFocusEvent event(type, Qt::ActiveWindowFocusReason);
         QApplication::sendEvent(first, &event);
     }
-    EXPECT_EQ(first->selectedText(), QStringLiteral("u"));
-    QTest::keyClick(first, Qt::Key_Tab);
+    EXPECT_EQ(first->selectedText(), QStringLiteral("3"));
+    QTest::mouseClick(second, Qt::LeftButton, Qt::NoModifier, QPoint(2, second->height() / 2));
     ASSERT_TRUE(second->hasFocus());
-    EXPECT_EQ(second->selectedText(), QStringLiteral("DUE"));
-    first->end(false);
-    first->setFocus();
-    EXPECT_EQ(first->selectedText(), QStringLiteral("uno"));
-    QTest::mouseClick(third, Qt::LeftButton, Qt::NoModifier, QPoint(2, third->height() / 2));
-    ASSERT_TRUE(third->hasFocus());
     QApplication::processEvents();
-    EXPECT_EQ(third->selectedText(), QStringLiteral("3,00"));
+    EXPECT_EQ(second->selectedText(), QStringLiteral("3,00"));
 }
 
 namespace {
 
+// Three rows of a code, an amount, a read-only column and free text.
 class GridClipboard : public testing::Test
 {
 protected:
@@ -329,10 +291,9 @@ protected:
         grid.setRowCount(3);
         grid.setColumnCount(4);
         for (int row = 0; row < 3; ++row) {
-            const QStringList values{QStringLiteral("a%1").arg(row + 1), QStringLiteral("%1,00").arg(row + 1),
-                                     QStringLiteral("R%1").arg(row + 1), QStringLiteral("x%1").arg(row + 1)};
             for (int column = 0; column < 4; ++column) {
-                auto *item = new QTableWidgetItem(values.at(column));
+                auto *item =
+                    new QTableWidgetItem(QStringLiteral("a%1|%1,00|R%1|x%1").arg(row + 1).section('|', column, column));
                 if (column == 2)
                     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
                 grid.setItem(row, column, item);
@@ -352,12 +313,12 @@ protected:
         return all;
     }
 
-    QString copied(const QList<QTableWidgetSelectionRange> &ranges)
+    QString copied(const QList<QTableWidgetSelectionRange> &ranges, Qt::Key key = Qt::Key_C)
     {
         grid.clearSelection();
         for (const auto &range : ranges)
             grid.setRangeSelected(range, true);
-        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(&grid, key, Qt::ControlModifier);
         return QApplication::clipboard()->text();
     }
 
@@ -368,17 +329,21 @@ protected:
 
 } // namespace
 
-TEST_F(GridClipboard, CopyGivesTabSeparatedLines)
+TEST_F(GridClipboard, CopyAndCutGiveTabSeparatedLines)
 {
     EXPECT_EQ(copied({{0, 0, 1, 1}}), QStringLiteral("a1\t1,00\na2\t2,00"));
-    // Hidden columns stay out; unselected cells inside the rectangle are empty values.
-    grid.setColumnHidden(1, true);
-    EXPECT_EQ(copied({{0, 0, 0, 3}, {2, 3, 2, 3}}), QStringLiteral("a1\tR1\tx1\n\t\t\n\t\tx3"));
     // Nothing selected: the current cell, even an empty one.
     grid.setCurrentCell(1, 3, QItemSelectionModel::NoUpdate);
     EXPECT_EQ(copied({}), QStringLiteral("x2"));
     grid.item(1, 3)->setText(QString());
     EXPECT_EQ(copied({}), QString());
+    // Cut empties only the editable cells.
+    EXPECT_EQ(copied({{0, 1, 1, 2}}, Qt::Key_X), QStringLiteral("1,00\tR1\n2,00\tR2"));
+    EXPECT_EQ(column(1), (QStringList{"", "", "3,00"}));
+    EXPECT_EQ(column(2), (QStringList{"R1", "R2", "R3"}));
+    // Hidden columns stay out; unselected cells inside the rectangle are empty values.
+    grid.setColumnHidden(1, true);
+    EXPECT_EQ(copied({{0, 0, 0, 3}, {2, 3, 2, 3}}), QStringLiteral("a1\tR1\tx1\n\t\t\n\t\tx3"));
 }
 
 TEST_F(GridClipboard, PasteGoesThroughTheColumnFiltersAndSkipsReadOnlyCells)
@@ -404,15 +369,6 @@ TEST_F(GridClipboard, PasteGoesThroughTheColumnFiltersAndSkipsReadOnlyCells)
     EXPECT_EQ(keys->paste(QStringLiteral("q")), 0);
 }
 
-TEST_F(GridClipboard, CutCopiesAndEmptiesOnlyEditableCells)
-{
-    grid.setRangeSelected({0, 1, 1, 2}, true);
-    QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1,00\tR1\n2,00\tR2"));
-    EXPECT_EQ(column(1), (QStringList{"", "", "3,00"}));
-    EXPECT_EQ(column(2), (QStringList{"R1", "R2", "R3"}));
-}
-
 TEST_F(GridClipboard, GridKeysComeBeforeTheWindowsShortcuts)
 {
     QWidget window;
@@ -430,61 +386,31 @@ TEST_F(GridClipboard, GridKeysComeBeforeTheWindowsShortcuts)
     grid.setParent(nullptr);
 }
 
-namespace {
-
-QString shownMessage()
+// The message and the wait cursor last as long as the scope, an exception
+// included; an inner message gives the outer one back.
+TEST(WaitMessage, ShowsWhileTheScopeRunsAndGivesBackTheOuterOne)
 {
-    const QWidget *window = waitMessageWindow();
-    const QLabel *label = window && window->isVisible() ? window->findChild<QLabel *>() : nullptr;
-    return label ? label->text() : QString();
-}
-
-} // namespace
-
-TEST(WaitMessage, ShowsWhileTheScopeRunsAndGoesOnAnException)
-{
+    const auto shown = [] {
+        const QWidget *window = waitMessageWindow();
+        const QLabel *label = window && window->isVisible() ? window->findChild<QLabel *>() : nullptr;
+        return label ? label->text() : QString();
+    };
     QPointer<QWidget> window;
     EXPECT_THROW(
         {
-            const WaitMessage wait(QStringLiteral("Attendere, copia in corso"));
+            const WaitMessage outer(QStringLiteral("Attendere, copia in corso"));
             window = waitMessageWindow();
-            EXPECT_EQ(shownMessage(), QStringLiteral("Attendere, copia in corso"));
             EXPECT_EQ(window->windowTitle(), QStringLiteral("Messaggio"));
             EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            {
+                const WaitMessage inner(QStringLiteral("Attendere, indici"));
+                EXPECT_EQ(shown(), QStringLiteral("Attendere, indici"));
+            }
+            EXPECT_EQ(shown(), QStringLiteral("Attendere, copia in corso"));
             throw std::runtime_error("copia fallita");
         },
         std::runtime_error);
     EXPECT_EQ(waitMessageWindow(), nullptr);
     EXPECT_TRUE(window.isNull() || !window->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST(WaitMessage, InnerMessageGivesBackTheOuterOne)
-{
-    {
-        const WaitMessage outer(QStringLiteral("Attendere, copia in corso"));
-        {
-            const WaitMessage inner(QStringLiteral("Attendere, indici"));
-            EXPECT_EQ(shownMessage(), QStringLiteral("Attendere, indici"));
-        }
-        EXPECT_EQ(shownMessage(), QStringLiteral("Attendere, copia in corso"));
-    }
-    EXPECT_EQ(shownMessage(), QString());
-    showWaitMessage(QStringLiteral("Attendere"));
-    showWaitMessage(QStringLiteral("Attendere ancora"));
-    EXPECT_EQ(shownMessage(), QStringLiteral("Attendere ancora"));
-    hideWaitMessage();
-    EXPECT_EQ(waitMessageWindow(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST(WaitMessage, CentredOnTheParentWindow)
-{
-    QWidget parent;
-    parent.setGeometry(100, 80, 800, 600);
-    parent.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
-    const WaitMessage wait(QStringLiteral("Attendere"), &parent);
-    const QPoint offset = waitMessageWindow()->frameGeometry().center() - parent.frameGeometry().center();
-    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
 }
