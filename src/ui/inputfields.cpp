@@ -206,25 +206,27 @@ void InputField::replaceText(const QString &text)
 
 CodeField::CodeField(int maxLength, QWidget *parent) : InputField(FieldType::Code, parent)
 {
+    setOffersList(true);
     if (maxLength > 0)
         setMaxLength(maxLength);
 }
 
-void CodeField::keyPressEvent(QKeyEvent *event)
+void InputField::keyPressEvent(QKeyEvent *event)
 {
     // F4 alone; Alt+F4 still closes the window.
-    if (event->key() == Qt::Key_F4 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (m_offersList && event->key() == Qt::Key_F4 &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         event->accept();
         emit lookupRequested();
         return;
     }
-    InputField::keyPressEvent(event);
+    QLineEdit::keyPressEvent(event);
 }
 
-void CodeField::mouseDoubleClickEvent(QMouseEvent *event)
+void InputField::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    InputField::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
+    QLineEdit::mouseDoubleClickEvent(event);
+    if (m_offersList && event->button() == Qt::LeftButton)
         emit lookupRequested();
 }
 

@@ -38,8 +38,18 @@ public:
     void setUpperCaseSource(std::function<bool()> source);
     bool upperCase() const;
 
+    // Double-click or F4 asks for a list (code fields always; a text field
+    // whose values come from a list, such as a town).
+    void setOffersList(bool offers) { m_offersList = offers; }
+    bool offersList() const { return m_offersList; }
+
+signals:
+    void lookupRequested();
+
 protected:
     bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -64,6 +74,7 @@ private:
     // The focus went to another window or to a menu: the field is still its
     // window's focus and gets it back as it was.
     bool m_focusAway = false;
+    bool m_offersList = false;
 };
 
 // Codes: Code characters, capitals by the switch, at most maxLength long.
@@ -74,13 +85,6 @@ class CodeField : public InputField
 
 public:
     explicit CodeField(int maxLength, QWidget *parent = nullptr);
-
-signals:
-    void lookupRequested();
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
 
 // Figures with a decimal comma. On leaving, text that reads as a number is

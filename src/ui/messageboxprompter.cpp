@@ -74,7 +74,10 @@ Prompter::Button MessageBoxPrompter::ask(const QString &text, const QString &tit
 {
     QMessageBox box(m_parent ? m_parent : QApplication::activeWindow());
     setUp(box, text, title, icon, buttons, defaultButton);
+    // The arrow over a message, also in the middle of long work.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    QApplication::restoreOverrideCursor();
     const auto pressed = box.standardButton(box.clickedButton());
     for (const Button b :
          {Button::Ok, Button::Cancel, Button::Yes, Button::No, Button::Abort, Button::Retry, Button::Ignore}) {

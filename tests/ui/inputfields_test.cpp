@@ -210,6 +210,17 @@ TEST(InputFields, CodeFieldAsksForTheListOnDoubleClickAndF4)
     QTest::mouseDClick(&field, Qt::LeftButton);
     EXPECT_EQ(lookups.count(), 2);
     EXPECT_EQ(field.text(), QString());
+
+    // A text field asks only when it offers a list (a town), and still takes F4 otherwise.
+    TextField town(40);
+    QSignalSpy towns(&town, &InputField::lookupRequested);
+    QTest::keyClick(&town, Qt::Key_F4);
+    QTest::mouseDClick(&town, Qt::LeftButton);
+    EXPECT_EQ(towns.count(), 0);
+    town.setOffersList(true);
+    QTest::keyClick(&town, Qt::Key_F4);
+    QTest::mouseDClick(&town, Qt::LeftButton);
+    EXPECT_EQ(towns.count(), 2);
 }
 
 // How a figure or a date reads is the values' own test; here the field
