@@ -1,7 +1,5 @@
 #include "masterdata/stores/customerstore.h"
-#include "masterdata/windows/codedlookups.h"
 #include "masterdatatest.h"
-#include "ui/lookuplist.h"
 
 using namespace Orlavo;
 using namespace Orlavo::Masterdata;
@@ -58,8 +56,9 @@ protected:
 TEST_P(CustomerStoreTest, NewCustomersGetTheDefaultsAndConsecutiveCodes)
 {
     const Customer fresh = newCustomer(context->db);
-    EXPECT_EQ(fresh.main().text("CONTO_RICAVO") + fresh.main().text("CONTO_PATRIM"), "041001012001");
-    EXPECT_EQ(fresh.main().text("NAZIONE") + fresh.main().text("UBICAZIONE"), "II");
+    EXPECT_EQ(fresh.main().text("CONTO_RICAVO") + fresh.main().text("CONTO_PATRIM") + fresh.main().text("NAZIONE") +
+                  fresh.main().text("UBICAZIONE"),
+              "041001012001II");
 
     Customer first = valid("Rossi Srl");
     first.main().setText("SCONTO1", "12,5");
@@ -222,32 +221,6 @@ TEST_P(CustomerStoreTest, StoredRowsAreComparedAndDeletedWithEverythingOfTheCust
         EXPECT_EQ(rowsOf(table, kept), 1) << table;
     }
     EXPECT_EQ(Services::compareStored(context->db, customerFamily(), *loaded), Services::StoredState::Gone);
-}
-
-// The customer picker of the documents: codes with their names, never the
-// standard-list party, and the agents' list only of agents.
-TEST_P(CustomerStoreTest, PickersListTheirOwnPartiesOnly)
-{
-    insert(valid("Rossi Srl"));
-    run("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (99999, 'LISTINO STANDARD')");
-    run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (7, 'AGENTE VERDI', 'A')");
-    run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE) VALUES (8, 'FORNITORE NERI', ' ')");
-
-    const CodedLookup *customers = partyLookup("CLIENTE");
-    ASSERT_NE(customers, nullptr);
-    Ui::LookupList list(*context, codedLookupList(*customers));
-    ASSERT_TRUE(list.load());
-    ASSERT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(list.values(0), (QStringList{"1", "Rossi Srl"}));
-    EXPECT_EQ(list.windowTitle(), "Lista CLIENTI");
-    EXPECT_EQ(codedDescription(context->db, *customers, "1"), "Rossi Srl");
-    EXPECT_TRUE(codedDescription(context->db, *customers, "99999").isEmpty());
-
-    const CodedLookup *agents = partyLookup("AGENTE");
-    ASSERT_NE(agents, nullptr);
-    EXPECT_EQ(codedDescription(context->db, *agents, "7"), "AGENTE VERDI");
-    EXPECT_TRUE(codedDescription(context->db, *agents, "8").isEmpty());
-    EXPECT_EQ(partyLookup("RAG_SOC1"), nullptr);
 }
 
 ORLAVO_FOR_EACH_ENGINE(CustomerStoreTest);

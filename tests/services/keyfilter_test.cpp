@@ -57,17 +57,11 @@ TEST(KeyFilter, KeyCodes)
     const FieldType code = FieldType::Code, text = FieldType::FreeText, number = FieldType::Number;
     const std::tuple<int, FieldType, bool, bool, const char *, int> cases[] = {
         // clang-format off
-        {'a', code, false, true, "", 'A'}, {'a', code, false, false, "", 'a'}, {'z', code, false, true, "", 'Z'},
-        {'_', code, false, true, "", '_'}, {'q', text, false, true, "", 'Q'}, {'q', text, false, false, "", 'q'},
-        {u'è', text, false, true, "", u'È'}, {u'è', text, false, false, "", u'è'}, {u'ç', text, false, true, "", u'Ç'},
-        {u'ÿ', text, false, true, "", u'ÿ'}, {u'ƒ', text, false, true, "", u'ƒ'},
-        {'/', FieldType::Date, false, true, "", '/'},
-        {'.', number, false, true, "12", ','}, {',', number, false, true, "12", ','},
-        {'.', number, false, true, "1,2", 0},
-        {',', number, false, true, ",", 0}, {',', number, true, true, "", 0}, {'.', number, true, true, "", 0},
-        {'-', number, true, true, "", '-'}, {'F', number, false, true, "", 0}, {'i', number, false, true, "", 0},
-        {'+', number, false, true, "", 0}, {'e', number, false, true, "", 0},
-        {0x10000 + '1', number, false, true, "", 0}, {-1, text, false, true, "", 0},
+        {'a', code, false, true, "", 'A'}, {'a', code, false, false, "", 'a'}, {'_', code, false, true, "", '_'},
+        {'q', text, false, true, "", 'Q'}, {u'è', text, false, true, "", u'È'}, {u'è', text, false, false, "", u'è'},
+        {u'ÿ', text, false, true, "", u'ÿ'}, {'.', number, false, true, "12", ','}, {',', number, false, true, "12", ','},
+        {'.', number, false, true, "1,2", 0}, {',', number, true, true, "", 0}, {'-', number, true, true, "", '-'},
+        {'e', number, false, true, "", 0}, {0x10000 + '1', number, false, true, "", 0}, {-1, text, false, true, "", 0},
         // clang-format on
     };
     for (const auto &[key, type, integersOnly, upper, text, taken] : cases)
@@ -79,14 +73,11 @@ TEST(KeyFilter, TextIsTakenWholeOrRefusedWhole)
 {
     const std::tuple<const char *, FieldType, bool, const char *, const char *> cases[] = {
         // clang-format off
-        {"caffè", FieldType::FreeText, false, "", "CAFFÈ"}, {"ab\x01", FieldType::FreeText, false, "", nullptr},
-        {"5 €", FieldType::FreeText, false, "", nullptr}, {"a\bb", FieldType::FreeText, false, "", nullptr},
-        {"ab cd", FieldType::Code, false, "", nullptr}, {"ab-1", FieldType::Code, false, "", "AB-1"},
+        {"caffè", FieldType::FreeText, false, "", "CAFFÈ"}, {"5 €", FieldType::FreeText, false, "", nullptr},
+        {"a\bb", FieldType::FreeText, false, "", nullptr}, {"ab cd", FieldType::Code, false, "", nullptr},
         {"-12.5", FieldType::Number, false, "", "-12,5"}, {"1.234,5", FieldType::Number, false, "", nullptr},
-        {"25", FieldType::Number, false, "1,", "25"}, {".5", FieldType::Number, false, "1", ",5"},
-        {".5", FieldType::Number, false, "1,", nullptr}, {"12.5", FieldType::Number, true, "", nullptr},
-        {"31/12 2024", FieldType::Date, false, "", "31/12 2024"}, {"31.12.2024", FieldType::Date, false, "", nullptr},
-        {"", FieldType::Number, true, "1,5", ""},
+        {"25", FieldType::Number, false, "1,", "25"}, {".5", FieldType::Number, false, "1,", nullptr},
+        {"12.5", FieldType::Number, true, "", nullptr}, {"31.12.2024", FieldType::Date, false, "", nullptr},
         // clang-format on
     };
     for (const auto &[incoming, type, integersOnly, rest, taken] : cases) {

@@ -27,15 +27,11 @@ TEST(Record, ShownParsedStoredAndReadBack)
         {Column::code("ZONA", 4), QStringLiteral("NO1"), "NO1", QStringLiteral("NO1")},
         {Column::integer("GIORNI"), qlonglong(-30), "-30", qlonglong(-30)},
         {Column::amount("FIDO"), 1234567.5, "1234567,50", 1234567.5},
-        {Column::amount("FIDO"), -0.5, "-0,50", -0.5},
         {Column::amount("FIDO", 0), 1234.0, "1234", 1234.0},
         {Column::quantity("QTA"), 1500.125, "1500,125", 1500.125},
-        {Column::percent("SCONTO"), 22.5, "22,50", 22.5},
         {Column::date("DATA_NASC"), QDate(2025, 2, 1), "01/02/2025", QDate(2025, 2, 1)},
-        {Column::flagSN("ELENCO"), true, "S", QStringLiteral("S")}, {Column::flagSN("ELENCO"), false, "N", "N"},
-        {Column::flagOneZero("SCFATT"), true, "S", 1},              {Column::flagOneZero("SCFATT"), false, "N", 0},
-        {Column::flagMinusOne("SUDDIV"), true, "S", -1},            {Column::flagMinusOne("SUDDIV"), false, "N", 0},
-        {kPerson, true, "P", QStringLiteral("P")},                  {kPerson, false, "S", QStringLiteral("S")},
+        {Column::flagSN("ELENCO"), false, "N", "N"},   {Column::flagOneZero("SCFATT"), true, "S", 1},
+        {Column::flagMinusOne("SUDDIV"), true, "S", -1}, {kPerson, false, "S", QStringLiteral("S")},
         // clang-format on
     };
     for (const auto &[column, value, shown, stored] : cases) {
@@ -54,23 +50,18 @@ TEST(Record, BlanksUnreadableTextAndRounding)
     ColumnDef nullableAmount = Column::amount("FIDO");
     nullableAmount.nullable = true;
     const std::tuple<ColumnDef, QVariant, QVariant, bool> cases[] = {
+        // clang-format off
         {Column::text("NOME", 40), QStringLiteral("   "), {}, true},
         {Column::text("NOME", 40), QStringLiteral("  Bianchi "), QStringLiteral("Bianchi"), false},
         {Column::code("ZONA", 4), QStringLiteral(" no1 "), QStringLiteral("NO1"), false},
-        {Column::date("DATA"), QStringLiteral(""), {}, true},
         {Column::date("DATA"), QStringLiteral(" 1-2-25 "), QDate(2025, 2, 1), false},
         {Column::date("DATA"), QDateTime(QDate(2025, 2, 1), QTime(0, 0)), QDate(2025, 2, 1), false},
         {Column::integer("GIORNI"), QStringLiteral(" "), {}, true},
-        {Column::integer("GIORNI"), QStringLiteral(" 60 "), qlonglong(60), false},
-        {Column::amount("FIDO"), QStringLiteral(""), 0.0, false},
-        {Column::amount("FIDO"), QVariant(), 0.0, false},
-        {nullableAmount, QStringLiteral(" "), {}, true},
-        {Column::amount("FIDO"), 2.675, 2.68, false},
-        {Column::quantity("QTA"), 1.0005, 1.001, false},
-        {Column::percent("SCONTO", 1), -0.05, -0.1, false},
-        {Column::flagSN("ELENCO"), QVariant(), false, false},
+        {Column::amount("FIDO"), QVariant(), 0.0, false}, {nullableAmount, QStringLiteral(" "), {}, true},
+        {Column::quantity("QTA"), 1.0005, 1.001, false},  {Column::percent("SCONTO", 1), -0.05, -0.1, false},
         {Column::date("DATA"), QStringLiteral("31/02/2025"), QStringLiteral("31/02/2025"), true},
         {Column::integer("GIORNI"), QStringLiteral("12a"), QStringLiteral("12a"), true},
+        // clang-format on
     };
     for (const auto &[column, input, kept, storedNull] : cases) {
         SCOPED_TRACE(column.name.toStdString() + " <" + input.toString().toStdString() + ">");
@@ -87,9 +78,7 @@ TEST(Record, BlanksUnreadableTextAndRounding)
     // Stored flags read back whatever their case, blanks or number.
     const ColumnDef sn = Column::flagSN("ELENCO"), minusOne = Column::flagMinusOne("SUDDIV");
     const std::tuple<const ColumnDef &, QVariant, bool> flags[] = {{sn, QStringLiteral(" s"), true},
-                                                                   {sn, QStringLiteral("N"), false},
                                                                    {sn, QVariant(), false},
-                                                                   {sn, QString(), false},
                                                                    {minusOne, 1, true},
                                                                    {minusOne, 0, false},
                                                                    {kPerson, QStringLiteral("p"), true},
@@ -147,16 +136,14 @@ TEST(Record, ChecksDecidedWithoutTheArchive)
     const std::optional<bool> archive;
     const std::tuple<const CheckDef &, QVariant, std::optional<bool>> cases[] = {
         // clang-format off
-        {required, QVariant(), false}, {required, QStringLiteral("  "), false}, {required, QStringLiteral("x"), true},
-        {range, QVariant(), true}, {range, 0.0, true}, {range, 100.0, true}, {range, 100.01, false},
-        {range, -0.01, false}, {length, QStringLiteral("20100"), true}, {length, QStringLiteral("201000"), false},
+        {required, QStringLiteral("  "), false}, {required, QStringLiteral("x"), true}, {range, QVariant(), true},
+        {range, 100.0, true}, {range, 100.01, false}, {range, -0.01, false}, {length, QStringLiteral("201000"), false},
         {pattern, QStringLiteral("20100"), true}, {pattern, QStringLiteral("201000"), false},
-        {pattern, QStringLiteral("x20100"), false}, {pattern, QString(), true}, {valid, QDate(2025, 2, 1), true},
-        {valid, qlonglong(12), true}, {valid, normalised(Column::date("DATA"), QStringLiteral("31/02/2025")), false},
-        {valid, normalised(Column::integer("GIORNI"), QStringLiteral("12a")), false}, {valid, QVariant(), true},
-        {even, 4, true}, {even, 3, false}, {even, QVariant(), true}, {known, QVariant(), true},
-        {known, QStringLiteral("NO1"), archive}, {knownRequired, QStringLiteral(" "), false},
-        {knownRequired, QStringLiteral("NO1"), archive},
+        {pattern, QStringLiteral("x20100"), false}, {valid, QDate(2025, 2, 1), true},
+        {valid, normalised(Column::date("DATA"), QStringLiteral("31/02/2025")), false},
+        {valid, normalised(Column::integer("GIORNI"), QStringLiteral("12a")), false}, {even, 3, false},
+        {even, QVariant(), true}, {known, QVariant(), true}, {known, QStringLiteral("NO1"), archive},
+        {knownRequired, QStringLiteral(" "), false}, {knownRequired, QStringLiteral("NO1"), archive},
         // clang-format on
     };
     for (const auto &[check, value, passes] : cases) {

@@ -16,23 +16,22 @@ using Orlavo::Testing::EngineTest;
 
 namespace {
 
-const TableDef kMain{QStringLiteral("PROVA_REC"),
+const TableDef kMain{"PROVA_REC",
                      Target::Company,
                      {Column::key(Column::integer("ID")), Column::code("CODICE", 6), Column::text("NOME", 40),
                       Column::amount("IMPORTO"), Column::date("DATA_DOC"), Column::flagSN("ATTIVO"),
                       Column::insertOnly(Column::text("CREATO", 10))}};
-const TableDef kPart{QStringLiteral("PROVA_REC_EXT"),
+const TableDef kPart{"PROVA_REC_EXT",
                      Target::Company,
                      {Column::key(Column::integer("ID")), Column::text("NOTE", 60), Column::amount("FIDO"),
                       Column::flagMinusOne("BLOCCATO")}};
 // A table keyed by typed text, as the code tables are.
-const TableDef kCodes{QStringLiteral("PROVA_COD"),
+const TableDef kCodes{"PROVA_COD",
                       Target::Company,
                       {Column::key(Column::text("CODICE", 6)), Column::text("DESCRIZIONE", 40), Column::code("TIPO", 1),
                        Column::code("GRUPPO", 3)}};
 const FamilyDef kFamily{
-    {{&kMain, QStringLiteral("Ins. prova"), QStringLiteral("Agg. prova"), {}},
-     {&kPart, QStringLiteral("Ins. prova ext"), QStringLiteral("Agg. prova ext"), QStringLiteral("Ins. tardiva ext")}}};
+    {{&kMain, "Ins. prova", "Agg. prova", {}}, {&kPart, "Ins. prova ext", "Agg. prova ext", "Ins. tardiva ext"}}};
 
 class RecordStoreTest : public EngineTest
 {
@@ -65,7 +64,7 @@ protected:
     // The writes in a unit of their own, committed when they all succeed.
     bool write(const std::function<bool(WriteUnit &)> &writes)
     {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        WriteUnit unit(*db, "Prova", WriteUnit::Report::Quiet);
         return writes(unit) && unit.commit();
     }
 
@@ -92,10 +91,9 @@ protected:
 TEST_P(RecordStoreTest, AnInsertedRowReadsBackEqualAndAFailingUnitWritesNothing)
 {
     Row blank(kMain);
-    blank.set(QStringLiteral("ID"), 2);
-    ASSERT_TRUE(write([&](WriteUnit &unit) {
-        return insertRow(unit, sample(1), QStringLiteral("Ins. 1")) && insertRow(unit, blank, QStringLiteral("Ins. 2"));
-    }));
+    blank.set("ID", 2);
+    ASSERT_TRUE(write(
+        [&](WriteUnit &unit) { return insertRow(unit, sample(1), "Ins. 1") && insertRow(unit, blank, "Ins. 2"); }));
     const auto found = readRow(*db, kMain, {1});
     ASSERT_TRUE(found && found->has_value());
     EXPECT_TRUE(**found == sample(1));
@@ -112,7 +110,7 @@ TEST_P(RecordStoreTest, AnInsertedRowReadsBackEqualAndAFailingUnitWritesNothing)
     }
 
     EXPECT_FALSE(readRow(*db, kMain, {3}).value().has_value());
-    const auto rows = readRows(*db, kMain, QStringLiteral("ID >= ?"), {1}, QStringLiteral("ID DESC"));
+    const auto rows = readRows(*db, kMain, "ID >= ?", {1}, "ID DESC");
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->size(), 2);
     EXPECT_TRUE(rows->at(0) == blank);
@@ -120,78 +118,75 @@ TEST_P(RecordStoreTest, AnInsertedRowReadsBackEqualAndAFailingUnitWritesNothing)
 
     // A failing statement rolls the whole unit back.
     Row renamed = sample(1);
-    renamed.set(QStringLiteral("NOME"), QStringLiteral("Bianchi"));
+    renamed.set("NOME", "Bianchi");
     EXPECT_FALSE(write([&](WriteUnit &unit) {
-        return insertRow(unit, sample(3), QStringLiteral("Ins. 3")) &&
-               updateRow(unit, renamed, sample(1), QStringLiteral("Agg. 1")) &&
-               insertRow(unit, sample(1), QStringLiteral("Ins. doppio"));
+        return insertRow(unit, sample(3), "Ins. 3") && updateRow(unit, renamed, sample(1), "Agg. 1") &&
+               insertRow(unit, sample(1), "Ins. doppio");
     }));
-    EXPECT_EQ(db->error().step, QStringLiteral("Ins. doppio"));
-    EXPECT_EQ(archives->count(QStringLiteral("PROVA_REC")), 2);
-    EXPECT_EQ(stored("NOME").toString(), QStringLiteral("Rossi Srl"));
+    EXPECT_EQ(db->error().step, "Ins. doppio");
+    EXPECT_EQ(archives->count("PROVA_REC"), 2);
+    EXPECT_EQ(stored("NOME").toString(), "Rossi Srl");
 }
 
 TEST_P(RecordStoreTest, AnUpdateWritesOnlyTheChangedColumns)
 {
-    ASSERT_TRUE(write([](WriteUnit &unit) { return insertRow(unit, sample(1), QStringLiteral("Ins.")); }));
+    ASSERT_TRUE(write([](WriteUnit &unit) { return insertRow(unit, sample(1), "Ins."); }));
     const Row loaded = *readRow(*db, kMain, {1}).value();
     // Another workstation changes the name meanwhile.
-    run(QStringLiteral("UPDATE PROVA_REC SET NOME = 'Altrove' WHERE ID = 1"));
+    run("UPDATE PROVA_REC SET NOME = 'Altrove' WHERE ID = 1");
 
     Row now = loaded;
-    now.set(QStringLiteral("IMPORTO"), 99.999);
-    now.set(QStringLiteral("CREATO"), QStringLiteral("LUIGI"));
-    now.set(QStringLiteral("ID"), 7);
+    now.set("IMPORTO", 99.999);
+    now.set("CREATO", "LUIGI");
+    now.set("ID", 7);
     int affected = -1;
-    ASSERT_TRUE(
-        write([&](WriteUnit &unit) { return updateRow(unit, now, loaded, QStringLiteral("Agg."), &affected); }));
+    ASSERT_TRUE(write([&](WriteUnit &unit) { return updateRow(unit, now, loaded, "Agg.", &affected); }));
     EXPECT_EQ(affected, 1);
-    EXPECT_EQ(stored("NOME").toString(), QStringLiteral("Altrove"));
+    EXPECT_EQ(stored("NOME").toString(), "Altrove");
     EXPECT_DOUBLE_EQ(stored("IMPORTO").toDouble(), 100.0);
-    EXPECT_EQ(stored("CREATO").toString(), QStringLiteral("MARIO"));
-    EXPECT_EQ(archives->count(QStringLiteral("PROVA_REC")), 1);
+    EXPECT_EQ(stored("CREATO").toString(), "MARIO");
+    EXPECT_EQ(archives->count("PROVA_REC"), 1);
 
     // Nothing changed: no statement at all, so a table refusing writes is fine.
-    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), QStringLiteral("PROVA_REC")), QString());
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), "PROVA_REC"), QString());
     Row same = loaded;
-    same.setText(QStringLiteral("NOME"), QStringLiteral(" Rossi Srl "));
-    same.setText(QStringLiteral("IMPORTO"), QStringLiteral("1.234,50"));
-    EXPECT_TRUE(
-        write([&](WriteUnit &unit) { return updateRow(unit, same, loaded, QStringLiteral("Agg."), &affected); }));
+    same.setText("NOME", " Rossi Srl ");
+    same.setText("IMPORTO", "1.234,50");
+    EXPECT_TRUE(write([&](WriteUnit &unit) { return updateRow(unit, same, loaded, "Agg.", &affected); }));
     EXPECT_EQ(affected, 0);
 }
 
 TEST_P(RecordStoreTest, TextKeysCompareIgnoringCase)
 {
-    const auto found = readRow(*db, kCodes, {QStringLiteral("B2")});
+    const auto found = readRow(*db, kCodes, {"B2"});
     ASSERT_TRUE(found && found->has_value());
-    EXPECT_EQ((*found)->text(QStringLiteral("CODICE")), QStringLiteral("b2"));
+    EXPECT_EQ((*found)->text("CODICE"), "b2");
 
     Row before = **found;
-    before.set(QStringLiteral("CODICE"), QStringLiteral("B2"));
+    before.set("CODICE", "B2");
     Row now = before;
-    now.set(QStringLiteral("DESCRIZIONE"), QStringLiteral("Nuova"));
+    now.set("DESCRIZIONE", "Nuova");
     int updated = 0, deleted = 0;
-    ASSERT_TRUE(write([&](WriteUnit &unit) { return updateRow(unit, now, before, QStringLiteral("Agg."), &updated); }));
+    ASSERT_TRUE(write([&](WriteUnit &unit) { return updateRow(unit, now, before, "Agg.", &updated); }));
     EXPECT_EQ(updated, 1);
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM PROVA_COD WHERE CODICE = 'b2'")).toString(),
+    EXPECT_EQ(archives->scalar("SELECT DESCRIZIONE FROM PROVA_COD WHERE CODICE = 'b2'").toString(),
               QStringLiteral("Nuova"));
     ASSERT_TRUE(write([&](WriteUnit &unit) {
-        return deleteRow(unit, kCodes, {QStringLiteral("bB2")}, QStringLiteral("Canc."), &deleted) && deleted == 0 &&
-               deleteRow(unit, kCodes, {QStringLiteral("B2")}, QStringLiteral("Canc."), &deleted);
+        return deleteRow(unit, kCodes, {"bB2"}, "Canc.", &deleted) && deleted == 0 &&
+               deleteRow(unit, kCodes, {"B2"}, "Canc.", &deleted);
     }));
     EXPECT_EQ(deleted, 1);
-    EXPECT_EQ(archives->count(QStringLiteral("PROVA_COD")), 2);
+    EXPECT_EQ(archives->count("PROVA_COD"), 2);
 }
 
 TEST_P(RecordStoreTest, APartIsWrittenOnceSomethingIsEnteredInIt)
 {
     Record record(kFamily);
-    record.setKey(QStringLiteral("ID"), 1);
+    record.setKey("ID", 1);
     record.main() = sample(1);
-    record.part(1).set(QStringLiteral("BLOCCATO"), false);
+    record.part(1).set("BLOCCATO", false);
     ASSERT_TRUE(write([&](WriteUnit &unit) { return insertRecord(unit, kFamily, record); }));
-    EXPECT_EQ(archives->count(QStringLiteral("PROVA_REC_EXT")), 0);
+    EXPECT_EQ(archives->count("PROVA_REC_EXT"), 0);
 
     const Record loaded = *readRecord(*db, kFamily, {1}).value();
     EXPECT_FALSE(loaded.stored(1));
@@ -199,13 +194,13 @@ TEST_P(RecordStoreTest, APartIsWrittenOnceSomethingIsEnteredInIt)
 
     // Entered later: inserted under its own step.
     Record now = loaded;
-    now.setKey(QStringLiteral("ID"), 1);
-    now.part(1).set(QStringLiteral("NOTE"), QStringLiteral("Consegna al mattino"));
-    now.part(1).set(QStringLiteral("BLOCCATO"), true);
-    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), QStringLiteral("PROVA_REC_EXT")), QString());
+    now.setKey("ID", 1);
+    now.part(1).set("NOTE", "Consegna al mattino");
+    now.part(1).set("BLOCCATO", true);
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), "PROVA_REC_EXT"), QString());
     EXPECT_FALSE(write([&](WriteUnit &unit) { return updateRecord(unit, kFamily, now, loaded); }));
-    EXPECT_EQ(db->error().step, QStringLiteral("Ins. tardiva ext"));
-    ASSERT_EQ(Orlavo::Testing::allowWrites(db->connection(), GetParam(), QStringLiteral("PROVA_REC_EXT")), QString());
+    EXPECT_EQ(db->error().step, "Ins. tardiva ext");
+    ASSERT_EQ(Orlavo::Testing::allowWrites(db->connection(), GetParam(), "PROVA_REC_EXT"), QString());
     ASSERT_TRUE(write([&](WriteUnit &unit) { return updateRecord(unit, kFamily, now, loaded); }));
     EXPECT_EQ(stored("BLOCCATO", 1, "PROVA_REC_EXT").toInt(), -1);
     EXPECT_EQ(compareStored(*db, kFamily, loaded), StoredState::Changed);
@@ -214,28 +209,24 @@ TEST_P(RecordStoreTest, APartIsWrittenOnceSomethingIsEnteredInIt)
     EXPECT_TRUE(reloaded.stored(1));
     EXPECT_TRUE(reloaded.part(1) == now.part(1));
     EXPECT_EQ(compareStored(*db, kFamily, reloaded), StoredState::Same);
-    run(QStringLiteral("UPDATE PROVA_REC_EXT SET FIDO = 500 WHERE ID = 1"));
+    run("UPDATE PROVA_REC_EXT SET FIDO = 500 WHERE ID = 1");
     EXPECT_EQ(compareStored(*db, kFamily, reloaded), StoredState::Changed);
-    run(QStringLiteral("DELETE FROM PROVA_REC WHERE ID = 1"));
+    run("DELETE FROM PROVA_REC WHERE ID = 1");
     EXPECT_EQ(compareStored(*db, kFamily, reloaded), StoredState::Gone);
 }
 
 TEST_P(RecordStoreTest, ChecksRunInTheirOrderAndOneColumnAlone)
 {
-    QHash<QString, QVariant> values{{QStringLiteral("CODICE"), QStringLiteral("z9")},
-                                    {QStringLiteral("NOME"), QVariant()},
-                                    {QStringLiteral("IMPORTO"), 150.0},
-                                    {QStringLiteral("TIPO"), QStringLiteral("C")}};
-    CheckDef onlyForR = Check::range(QStringLiteral("IMPORTO"), 0, 10, QStringLiteral("Massimo 10"));
+    QHash<QString, QVariant> values{{"CODICE", "z9"}, {"NOME", QVariant()}, {"IMPORTO", 150.0}, {"TIPO", "C"}};
+    CheckDef onlyForR = Check::range("IMPORTO", 0, 10, "Massimo 10");
     onlyForR.whenColumn = QStringLiteral("TIPO");
     onlyForR.whenValue = QStringLiteral("R");
     const QList<CheckDef> checks{
-        Check::known(QStringLiteral("CODICE"), QStringLiteral("PROVA_COD"), QStringLiteral("CODICE"),
-                     QStringLiteral("Codice sconosciuto")),
-        Check::required(QStringLiteral("NOME"), QStringLiteral("Nome obbligatorio")),
+        Check::known("CODICE", "PROVA_COD", "CODICE", QStringLiteral("Codice sconosciuto")),
+        Check::required("NOME", "Nome obbligatorio"),
         onlyForR,
-        Check::range(QStringLiteral("IMPORTO"), 0, 100, QStringLiteral("Massimo 100")),
-        Check::pattern(QStringLiteral("CODICE"), QStringLiteral("[A-Z][0-9]"), QStringLiteral("Formato")),
+        Check::range("IMPORTO", 0, 100, "Massimo 100"),
+        Check::pattern("CODICE", "[A-Z][0-9]", "Formato"),
     };
     const auto valueOf = [&values](const QString &column) { return values.value(column); };
     // The messages of the problems found, in order.
@@ -247,11 +238,11 @@ TEST_P(RecordStoreTest, ChecksRunInTheirOrderAndOneColumnAlone)
     };
     EXPECT_EQ(messages({}),
               QStringLiteral("CODICE:Codice sconosciuto|NOME:Nome obbligatorio|IMPORTO:Massimo 100|CODICE:Formato"));
-    EXPECT_EQ(messages(QStringLiteral("CODICE")), QStringLiteral("CODICE:Codice sconosciuto|CODICE:Formato"));
+    EXPECT_EQ(messages("CODICE"), "CODICE:Codice sconosciuto|CODICE:Formato");
     values[QStringLiteral("TIPO")] = QStringLiteral("R");
     values[QStringLiteral("CODICE")] = QStringLiteral("c3");
-    EXPECT_EQ(messages(QStringLiteral("IMPORTO")), QStringLiteral("IMPORTO:Massimo 10|IMPORTO:Massimo 100"));
-    EXPECT_EQ(messages(QStringLiteral("CODICE")), QStringLiteral("CODICE:Formato"));
+    EXPECT_EQ(messages("IMPORTO"), "IMPORTO:Massimo 10|IMPORTO:Massimo 100");
+    EXPECT_EQ(messages("CODICE"), "CODICE:Formato");
 }
 
 // A known value compares ignoring case and blanks, within the extra
@@ -269,8 +260,8 @@ TEST_P(RecordStoreTest, KnownHonoursTheConditionTheScopeAndTheColumnKind)
         // clang-format on
     };
     for (const auto &[value, extra, group, known] : cases) {
-        CheckDef check = Check::known(QStringLiteral("CODICE"), QStringLiteral("PROVA_COD"), QStringLiteral("CODICE"),
-                                      QStringLiteral("Sconosciuto"), QString::fromLatin1(extra));
+        CheckDef check =
+            Check::known("CODICE", "PROVA_COD", "CODICE", QStringLiteral("Sconosciuto"), QString::fromLatin1(extra));
         if (group) {
             check.scopeColumn = QStringLiteral("GRUPPO_CLI");
             check.scopeTableColumn = QStringLiteral("GRUPPO");
@@ -280,9 +271,8 @@ TEST_P(RecordStoreTest, KnownHonoursTheConditionTheScopeAndTheColumnKind)
         EXPECT_EQ(runChecks(*db, {check}, valueOf).isEmpty(), known) << value << extra << (group ? group : "");
     }
 
-    run(QStringLiteral("INSERT INTO PROVA_REC (ID) VALUES (1)"));
-    const CheckDef record = Check::known(QStringLiteral("RIF"), QStringLiteral("PROVA_REC"), QStringLiteral("ID"),
-                                         QStringLiteral("Sconosciuto"));
+    run("INSERT INTO PROVA_REC (ID) VALUES (1)");
+    const CheckDef record = Check::known("RIF", "PROVA_REC", "ID", QStringLiteral("Sconosciuto"));
     for (const char *typed : {"1", "2", "1a"}) {
         const QVariant value = normalised(Column::integer("RIF"), QString::fromLatin1(typed));
         EXPECT_EQ(runChecks(*db, {record}, [&value](const QString &) { return value; }).isEmpty(),

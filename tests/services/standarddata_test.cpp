@@ -12,25 +12,25 @@ namespace {
 
 TEST(StandardDataFile, HeaderMarksTheKeyAndShortRowsArePadded)
 {
-    const auto table = StandardData::parse(QStringLiteral("TAB_CAP"), QStringLiteral("# postal codes\n"
-                                                                                     "CAP*; CITTA* ;PROVINCIA*;NOTE\n"
-                                                                                     "\n"
-                                                                                     "10100;TORINO;TO\n"
-                                                                                     "# a comment between rows\n"
-                                                                                     "00100; ROMA ;RM;capitale;x\n"));
+    const auto table = StandardData::parse("TAB_CAP", QStringLiteral("# postal codes\n"
+                                                                     "CAP*; CITTA* ;PROVINCIA*;NOTE\n"
+                                                                     "\n"
+                                                                     "10100;TORINO;TO\n"
+                                                                     "# a comment between rows\n"
+                                                                     "00100; ROMA ;RM;capitale;x\n"));
     ASSERT_TRUE(table);
     EXPECT_EQ(table->columns, (QStringList{"CAP", "CITTA", "PROVINCIA", "NOTE"}));
     EXPECT_EQ(table->key, (QList<int>{0, 1, 2}));
     EXPECT_EQ(table->rows, (QList<QStringList>{{"10100", "TORINO", "TO", ""}, {"00100", "ROMA", "RM", "capitale"}}));
-    EXPECT_FALSE(StandardData::parse(QStringLiteral("X"), QStringLiteral("CODICE;DESCRIZIONE\nA;B\n")));
-    EXPECT_FALSE(StandardData::parse(QStringLiteral("X"), QStringLiteral("# only comments\n")));
+    EXPECT_FALSE(StandardData::parse("X", "CODICE;DESCRIZIONE\nA;B\n"));
+    EXPECT_FALSE(StandardData::parse("X", "# only comments\n"));
 
     // The shipped tables parse, with no placeholder code among the real ones.
-    const auto vat = StandardData::table(SchemaKind::Company, QStringLiteral("tab_periva"));
+    const auto vat = StandardData::table(SchemaKind::Company, "tab_periva");
     ASSERT_TRUE(vat);
-    EXPECT_EQ(vat->columns.first(), QStringLiteral("CODICE"));
+    EXPECT_EQ(vat->columns.first(), "CODICE");
     for (const QStringList &row : vat->rows)
-        EXPECT_NE(row.first(), QStringLiteral("--"));
+        EXPECT_NE(row.first(), "--");
 }
 
 class StandardDataTest : public EngineTest
@@ -38,7 +38,7 @@ class StandardDataTest : public EngineTest
 protected:
     bool apply(SchemaKind kind = SchemaKind::Company)
     {
-        WriteUnit unit(*db, QStringLiteral("Prova"), WriteUnit::Report::Quiet);
+        WriteUnit unit(*db, "Prova", WriteUnit::Report::Quiet);
         return StandardData::apply(unit, kind) && unit.commit();
     }
     QVariant vat(const char *column, const char *code) const
@@ -60,28 +60,27 @@ TEST_P(StandardDataTest, EveryShippedRowIsStoredOnce)
             EXPECT_GE(archives->count(name), int(table.rows.size())) << name.toStdString();
         }
     }
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT DESCRIZIONE FROM TAB_PAESI WHERE PAESE = 'I'")).toString(),
+    EXPECT_EQ(archives->scalar("SELECT DESCRIZIONE FROM TAB_PAESI WHERE PAESE = 'I'").toString(),
               QStringLiteral("ITALIA"));
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT NDEC FROM DIVISE WHERE DIVISA = 'EURO'")).toInt(), 2);
-    const int rows = archives->count(QStringLiteral("TAB_PERIVA"));
-    EXPECT_EQ(rows, int(StandardData::table(SchemaKind::Company, QStringLiteral("TAB_PERIVA"))->rows.size()));
+    EXPECT_EQ(archives->scalar("SELECT NDEC FROM DIVISE WHERE DIVISA = 'EURO'").toInt(), 2);
+    const int rows = archives->count("TAB_PERIVA");
+    EXPECT_EQ(rows, int(StandardData::table(SchemaKind::Company, "TAB_PERIVA")->rows.size()));
     EXPECT_DOUBLE_EQ(vat("ALIQUOTA", "22").toDouble(), 22.0);
 
-    ASSERT_EQ(db->executeSql(QStringLiteral("UPDATE TAB_PERIVA SET DESCRIZIONE = 'Ordinaria' WHERE CODICE = '22'")),
-              kErrNone);
-    ASSERT_EQ(db->executeSql(QStringLiteral("DELETE FROM TAB_PERIVA WHERE CODICE = '4'")), kErrNone);
+    ASSERT_EQ(db->executeSql("UPDATE TAB_PERIVA SET DESCRIZIONE = 'Ordinaria' WHERE CODICE = '22'"), kErrNone);
+    ASSERT_EQ(db->executeSql("DELETE FROM TAB_PERIVA WHERE CODICE = '4'"), kErrNone);
     ASSERT_TRUE(apply());
-    EXPECT_EQ(archives->count(QStringLiteral("TAB_PERIVA")), rows);
-    EXPECT_EQ(vat("DESCRIZIONE", "22").toString(), QStringLiteral("Ordinaria"));
+    EXPECT_EQ(archives->count("TAB_PERIVA"), rows);
+    EXPECT_EQ(vat("DESCRIZIONE", "22").toString(), "Ordinaria");
     EXPECT_TRUE(vat("CODICE", "4").isValid());
 }
 
 TEST_P(StandardDataTest, AFailingRowWritesNothing)
 {
     // The warehouse goes in before the VAT codes fail: it is rolled back.
-    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), QStringLiteral("TAB_PERIVA")), QString());
+    ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), "TAB_PERIVA"), QString());
     EXPECT_FALSE(apply());
-    EXPECT_EQ(archives->count(QStringLiteral("TAB_MAGAZZINI")), 0);
+    EXPECT_EQ(archives->count("TAB_MAGAZZINI"), 0);
 }
 
 ORLAVO_FOR_EACH_ENGINE(StandardDataTest);

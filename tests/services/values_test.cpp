@@ -24,11 +24,9 @@ TEST(Values, RoundDec)
 {
     const std::tuple<double, int, double> cases[] = {
         // clang-format off
-        {2.675, 2, 2.68}, {1.005, 2, 1.01}, {-1.005, 2, -1.01}, {0.5, 0, 1}, {-2.5, 0, -3}, {0.0049, 2, 0},
-        {0.005, 2, 0.01}, {99.995, 2, 100}, {0.1 + 0.2, 2, 0.3}, {1936.27, 0, 1936}, {0, 2, 0}, {1e-20, 2, 0},
-        {0.049999999999999996, 1, 0.1}, {123456789012.345, 2, 123456789012.35}, {1e15 + 0.5, 0, 1e15 + 0.5},
-        {-123456789012.345, 2, -123456789012.35}, {99999999999999.95, 1, 99999999999999.95}, {1e300, 2, 1e300},
-        {0.00000123456, 10, 0.0000012346}, {1.23456789012345, 12, 1.2345678901}, {-0.0000000000499, 10, 0},
+        {2.675, 2, 2.68}, {1.005, 2, 1.01}, {-1.005, 2, -1.01}, {-2.5, 0, -3}, {0.0049, 2, 0}, {99.995, 2, 100},
+        {0.1 + 0.2, 2, 0.3}, {1e-20, 2, 0}, {0.049999999999999996, 1, 0.1}, {-123456789012.345, 2, -123456789012.35},
+        {1e15 + 0.5, 0, 1e15 + 0.5}, {1e300, 2, 1e300}, {1.23456789012345, 12, 1.2345678901},
         {-0.00000000005, 10, -0.0000000001}, {1.2345, -3, 1},
         // clang-format on
     };
@@ -46,9 +44,8 @@ TEST(Values, DecimalsArgument)
     const double value = 1.23456789016;
     const std::tuple<const char *, int, double> cases[] = {
         // clang-format off
-        {"0", 0, 1}, {"2", 2, 1.23}, {"5", 5, 1.23457}, {"6", -1, 1.234568}, {"9", -1, 1.234567890},
-        {"10", -1, 1.2345678902}, {"12", -1, 1.2345678902}, {"100", -1, 1.2345678902}, {"-1", -1, 1},
-        {" 3 ", -1, 1.235}, {"", -1, 1}, {"EUR", -1, 1}, {"a", -1, 1},
+        {"0", 0, 1}, {"5", 5, 1.23457}, {"6", -1, 1.234568}, {"12", -1, 1.2345678902}, {"100", -1, 1.2345678902},
+        {"-1", -1, 1}, {" 3 ", -1, 1.235}, {"", -1, 1}, {"EUR", -1, 1},
         // clang-format on
     };
     Decimals noDatabase;
@@ -69,28 +66,23 @@ TEST(Values, ItalianDatesAndTheirSerial)
 {
     const std::tuple<const char *, QDate, int> dates[] = {
         // clang-format off
-        {"31/12/1899", {1899, 12, 31}, 1}, {"30/12/1899", {1899, 12, 30}, 0}, {"1-1-02", {2002, 1, 1}, 37257},
-        {"01 01 2002", {2002, 1, 1}, 37257}, {"1-1/2002", {2002, 1, 1}, 37257}, {" 1/1/2002 ", {2002, 1, 1}, 37257},
-        {"29/02/2024", {2024, 2, 29}, 45351}, {"1/1/30", {1930, 1, 1}, 10959}, {"31/12/29", {2029, 12, 31}, 47483},
-        {"15-08-99", {1999, 8, 15}, 36387}, {"1 1 00", {2000, 1, 1}, 36526}, {"1/1/1800", {1800, 1, 1}, -36522},
-        {"31/12/2500", {2500, 12, 31}, 219512}, {"1/1/2501", {2501, 1, 1}, INT_MAX},
-        {"31/12/2600", {2600, 12, 31}, INT_MAX},
+        {"31/12/1899", {1899, 12, 31}, 1}, {"1-1-02", {2002, 1, 1}, 37257}, {"01 01 2002", {2002, 1, 1}, 37257},
+        {"1-1/2002", {2002, 1, 1}, 37257}, {" 29/02/2024 ", {2024, 2, 29}, 45351}, {"1/1/30", {1930, 1, 1}, 10959},
+        {"31/12/29", {2029, 12, 31}, 47483}, {"1/1/1800", {1800, 1, 1}, -36522}, {"31/12/2500", {2500, 12, 31}, 219512},
+        {"1/1/2501", {2501, 1, 1}, INT_MAX},
         // clang-format on
     };
     for (const auto &[text, date, serial] : dates) {
         EXPECT_EQ(parseItalianDate(QString::fromLatin1(text)), date) << text;
         EXPECT_EQ(dateSerial(QString::fromLatin1(text)), serial) << text;
     }
-    for (const char *text :
-         {"30/02/2024", "29/02/2023", "1/13/2024", "0/1/2024", "1/1/123", "1/1/0000", "30/02/2600", "aa/bb/cccc", "",
-          "1.1.2024", "001/1/2024", "1//2024", "1/1/20245", "1/1/2024x", "3/5", "5/3/2024/1"}) {
+    for (const char *text : {"29/02/2023", "1/13/2024", "0/1/2024", "1/1/123", "1/1/0000", "30/02/2600", "", "1.1.2024",
+                             "001/1/2024", "1/1/2024x", "3/5"}) {
         EXPECT_FALSE(parseItalianDate(QString::fromLatin1(text)).isValid()) << text;
         EXPECT_EQ(dateSerial(QString::fromLatin1(text)), 0) << text;
     }
     // Every comma becomes a point; the empty text becomes "0".
-    EXPECT_EQ(commaToPoint(QStringLiteral("1,2,3")), QStringLiteral("1.2.3"));
-    EXPECT_EQ(commaToPoint(QStringLiteral("a.b ")), QStringLiteral("a.b "));
-    EXPECT_EQ(commaToPoint(QString()), QStringLiteral("0"));
+    EXPECT_EQ(commaToPoint(QStringLiteral("1,2,3")) + commaToPoint(QString()), QStringLiteral("1.2.30"));
 }
 
 // The formatting runs under more than one default locale: the text must
@@ -111,16 +103,12 @@ TEST_P(ValuesInLocale, FormatsOfAValue)
 {
     const std::tuple<double, int, const char *, const char *, const char *> cases[] = {
         // clang-format off
-        {1234567.891, 2, "1.234.567,89", "1234567,89", "1234567.89"},
         {1234567.891, 3, "1.234.567,891", "1234567,891", "1234567.891"},
         {-1234.5, 2, "-1.234,50", "-1234,50", "-1234.50"},   {0, 2, "0,00", ",00", "0.00"},
-        {0, 0, "", "", "0"},                                 {0.4, 0, "", "", "0"},
         {-0.4, 0, "", "", "0"},                              {-0.004, 2, "0,00", ",00", "0.00"},
-        {0.5, 2, "0,50", ",50", "0.50"},                     {-0.5, 2, "-0,50", "-,50", "-0.50"},
-        {-1500.5, 0, "-1.501", "-1501", "-1501"},            {999, 0, "999", "999", "999"},
-        {123, 1, "123,0", "123,0", "123.0"},                 {12.3456, 4, "12,3456", "12,3456", "12.3456"},
+        {-0.5, 2, "-0,50", "-,50", "-0.50"},                 {-1500.5, 0, "-1.501", "-1501", "-1501"},
+        {999, 0, "999", "999", "999"},                       {12.3456, 4, "12,3456", "12,3456", "12.3456"},
         {999999999.995, 2, "1.000.000.000,00", "1000000000,00", "1000000000.00"},
-        {1e15, 0, "1.000.000.000.000.000", "1000000000000000", "1000000000000000"},
         // clang-format on
     };
     Decimals noDatabase;
@@ -137,8 +125,8 @@ TEST_P(ValuesInLocale, FormatsOfAValue)
     // Text takes a comma or a point for decimals; blank stays blank, other text is zero.
     const std::tuple<const char *, int, const char *> texts[] = {
         // clang-format off
-        {"", 2, ""}, {"   ", 2, ""}, {"1234,5", 2, "1234.50"}, {"1.234,5", 2, "1234.50"}, {"1234.5", 2, "1234.50"},
-        {" 7 ", 0, "7"}, {"abc", 2, "0.00"}, {"-0,125", 2, "-0.13"}, {"1.234.567,891", 1, "1234567.9"},
+        {"   ", 2, ""}, {"1.234,5", 2, "1234.50"}, {"1234.5", 2, "1234.50"}, {" 7 ", 0, "7"}, {"abc", 2, "0.00"},
+        {"-0,125", 2, "-0.13"},
         // clang-format on
     };
     for (const auto &[text, decimals, expected] : texts)
@@ -164,16 +152,12 @@ TEST_P(DecimalsTest, CurrencyDecimalsComeFromTheCompany)
                   {QStringLiteral("XAU"), QStringLiteral("ORO"), 4}),
               kErrNone);
     Decimals decimals = currencyDecimals(*db);
-    const std::pair<const char *, int> cases[] = {{"EUR", 2}, {"ITL", 0}, {"XAU", 4}, {"USD", 0},
-                                                  {"3", 3},   {"eur", 0}, {"", 0},    {"7", 0}};
+    const std::pair<const char *, int> cases[] = {{"EUR", 2}, {"ITL", 0}, {"XAU", 4}, {"USD", 0}, {"3", 3}, {"eur", 0}};
     for (const auto &[argument, expected] : cases)
         EXPECT_EQ(decimals.of(QString::fromLatin1(argument)), expected) << argument;
     EXPECT_EQ(formatAmount(1500.5, QStringLiteral("ITL"), decimals), QStringLiteral("1.501"));
-    EXPECT_EQ(formatAmount(1500.5, QStringLiteral("EUR"), decimals), QStringLiteral("1.500,50"));
     EXPECT_DOUBLE_EQ(roundDec(1.23456, QStringLiteral("XAU"), decimals), 1.2346);
     EXPECT_DOUBLE_EQ(roundGeneral(2.675, QStringLiteral(" EUR "), decimals), 2.68);
-    EXPECT_DOUBLE_EQ(roundGeneral(1.23456, QStringLiteral("XAU"), decimals), 1.2346);
-    EXPECT_DOUBLE_EQ(roundGeneral(1.23456, QStringLiteral("USD"), decimals), 1);
 
     ASSERT_EQ(db->executeSql(setDecimals, {5, QStringLiteral("EUR")}), kErrNone);
     EXPECT_EQ(decimals.of(QStringLiteral("EUR")), 2); // kept from the first read

@@ -8,11 +8,9 @@ namespace {
 
 TEST(BaseDataRules, VatPeriodCaptionsAndLetters)
 {
-    EXPECT_EQ(vatPeriodCaption(QStringLiteral("T")), QStringLiteral("TRIMESTRALE"));
-    EXPECT_EQ(vatPeriodCaption(QStringLiteral(" t ")), QStringLiteral("TRIMESTRALE"));
-    EXPECT_EQ(vatPeriodCaption(QStringLiteral("M")), QStringLiteral("MENSILE"));
-    EXPECT_EQ(vatPeriodCaption(QString()), QStringLiteral("MENSILE"));
-    EXPECT_EQ(vatPeriodCaption(QStringLiteral("X")), QStringLiteral("MENSILE"));
+    for (const auto &[letter, caption] : {std::pair{"T", "TRIMESTRALE"}, std::pair{" t ", "TRIMESTRALE"},
+                                          std::pair{"M", "MENSILE"}, std::pair{"", "MENSILE"}, std::pair{"X", "MENSILE"}})
+        EXPECT_EQ(vatPeriodCaption(QString::fromLatin1(letter)), QLatin1String(caption)) << letter;
     EXPECT_EQ(vatPeriodLetter(QStringLiteral("MENSILE")), QStringLiteral("M"));
     EXPECT_EQ(vatPeriodLetter(QStringLiteral("TRIMESTRALE")), QStringLiteral("T"));
     EXPECT_EQ(vatPeriodLetter(QStringLiteral("mensile")), std::nullopt);

@@ -123,18 +123,15 @@ protected:
 
 } // namespace
 
-TEST_P(FrmEntryTest, WindowShowsNameAndVersionAndOffersTheLastUser)
+TEST_P(FrmEntryTest, WindowOffersTheLastUserOfThisWorkstation)
 {
     setIni(QStringLiteral("NOME"), QStringLiteral("MARIO"));
     FrmEntry &w = open();
     // NOMEAPP missing: the default, written back.
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("nomeApp"))->text(), QStringLiteral("Orlavo"));
-    EXPECT_EQ(Services::IniFile(iniPath()).read(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP")),
-              QStringLiteral("Orlavo"));
+    EXPECT_EQ(context->settings.read(QStringLiteral("MAIN"), QStringLiteral("NOMEAPP")), QStringLiteral("Orlavo"));
     EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("versione"))->text(), QStringLiteral("Versione 2.1.7"));
-    EXPECT_EQ(FrmEntry::versionText(QStringLiteral("1.0.12.9")), QStringLiteral("1.0.12"));
-    EXPECT_EQ(w.codeField()->text(), QStringLiteral("MARIO"));
-    EXPECT_EQ(context->state.user, QStringLiteral("MARIO"));
+    EXPECT_EQ(w.codeField()->text() + context->state.user, QStringLiteral("MARIOMARIO"));
     EXPECT_EQ(w.passwordField()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(w.focusWidget(), w.passwordField());
 }
@@ -147,9 +144,7 @@ TEST_P(FrmEntryTest, RefusalsLeaveEverythingAsItWas)
     const auto password = &FrmEntry::passwordField;
     const struct {
         const char *name;
-        QString code;
-        QString password;
-        QString text;
+        QString code, password, text;
         QLineEdit *(FrmEntry::*focus)() const;
     } cases[] = {
         {"no code", QString(), good, kNoCode, code},
@@ -195,9 +190,7 @@ TEST_P(FrmEntryTest, LoginsAccepted)
     for (int i = 0; i < stored.size(); ++i)
         addUser(QStringLiteral("U%1").arg(i), stored.at(i), QStringLiteral("2"));
     const struct {
-        QString typed;
-        QString password;
-        QString code;
+        QString typed, password, code;
         int userType;
         QString agentFlag;
     } cases[] = {
@@ -226,10 +219,10 @@ TEST_P(FrmEntryTest, LoginsAccepted)
     // A read-only user is told his mark cannot be written, and still logs in.
     open();
     type(QStringLiteral("CONSULTA"), QStringLiteral("guarda"));
-    ASSERT_EQ(prompter.shown().size(), 2) << shown();
-    EXPECT_EQ(prompter.shown().at(0).text, kNoRights);
-    EXPECT_TRUE(prompter.shown().at(1).text.startsWith(
-        QStringLiteral("Rilevato errore su Entry\nCodice -1\nStep Agg utenti\n")))
+    // The refusal, then the report of the unit.
+    ASSERT_EQ(prompter.texts().size(), 2) << shown();
+    EXPECT_EQ(prompter.texts().at(0), kNoRights);
+    EXPECT_TRUE(prompter.texts().at(1).startsWith(QStringLiteral("Rilevato errore su Entry\nCodice -1\nStep Agg utenti\n")))
         << shown();
     ASSERT_TRUE(loggedIn());
     EXPECT_EQ(context->state.userType, 0);
@@ -242,10 +235,11 @@ TEST_P(FrmEntryTest, UserLoggedInElsewhere)
     using B = Prompter::Button;
     const QString good = QStringLiteral("altra");
     const QString leaves = QStringLiteral("UPDATE %1 SET COLLEGATO = ' ' WHERE UTENTE = 'LUIGI'");
+    const QString goes = QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'LUIGI'");
+    const QString no;
     const struct {
         const char *name;
-        QString iniName;
-        QString iniConnected;
+        QString iniName, iniConnected; // what CONT.INI of this workstation holds
         QList<B> answers;
         QString password;
         // The other workstation's statement while the first, or the second, question is shown.
@@ -254,57 +248,21 @@ TEST_P(FrmEntryTest, UserLoggedInElsewhere)
         QStringList texts;
         bool logsIn;
     } cases[] = {
-        {"ignored", {}, {}, {B::Ignore}, good, {}, false, {kAlreadyConnected}, true},
-        {"ignored, still needs the password",
-         {},
-         {},
-         {B::Ignore},
-         QStringLiteral("sbagliata"),
-         {},
-         false,
-         {kAlreadyConnected, kWrongPassword},
-         false},
-        {"retry reads the row again",
-         {},
-         {},
-         {B::Retry, B::Retry},
-         good,
-         leaves,
-         true,
-         {kAlreadyConnected, kAlreadyConnected},
-         true},
-        {"retry finds him gone",
-         {},
-         {},
-         {B::Retry},
-         good,
-         QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'LUIGI'"),
-         false,
-         {kAlreadyConnected, kUnknownCode},
-         false},
-        {"his own mark left here", QStringLiteral("luigi"), QStringLiteral("S"), {}, good, {}, false, {}, true},
-        {"this workstation left nothing behind",
-         QStringLiteral("LUIGI"),
-         {},
-         {B::Abort},
-         good,
-         {},
-         false,
-         {kAlreadyConnected},
-         false},
-        {"another user's mark here",
-         QStringLiteral("MARIO"),
-         QStringLiteral("S"),
-         {B::Abort},
-         good,
-         {},
-         false,
-         {kAlreadyConnected},
-         false},
+        {"ignored", no, no, {B::Ignore}, good, no, false, {kAlreadyConnected}, true},
+        {"ignored, still needs the password", no, no, {B::Ignore}, QStringLiteral("sbagliata"), no, false,
+         {kAlreadyConnected, kWrongPassword}, false},
+        {"retry reads the row again", no, no, {B::Retry, B::Retry}, good, leaves, true,
+         {kAlreadyConnected, kAlreadyConnected}, true},
+        {"retry finds him gone", no, no, {B::Retry}, good, goes, false, {kAlreadyConnected, kUnknownCode}, false},
+        {"his own mark left here", QStringLiteral("luigi"), QStringLiteral("S"), {}, good, no, false, {}, true},
+        {"this workstation left nothing behind", QStringLiteral("LUIGI"), no, {B::Abort}, good, no, false,
+         {kAlreadyConnected}, false},
+        {"another user's mark here", QStringLiteral("MARIO"), QStringLiteral("S"), {B::Abort}, good, no, false,
+         {kAlreadyConnected}, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(users(QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'LUIGI'")));
+        ASSERT_TRUE(users(goes));
         addUser(QStringLiteral("LUIGI"), good, QStringLiteral("3"), QStringLiteral("C"));
         setIni(QStringLiteral("NOME"), c.iniName);
         setIni(QStringLiteral("COLLEGATO"), c.iniConnected);
@@ -356,13 +314,11 @@ TEST_P(FrmEntryTest, ClearConnectedGivesUpAfterThreeRefusedUpdates)
     context->state.userType = 0;
     EXPECT_FALSE(clearConnected(context->db, context->settings));
     // Each attempt: the refusal, then the report of the unit.
-    ASSERT_EQ(prompter.shown().size(), 6) << shown();
+    ASSERT_EQ(prompter.texts().size(), 6) << shown();
     for (int attempt = 0; attempt < 3; ++attempt) {
-        EXPECT_EQ(prompter.shown().at(2 * attempt).text, kNoRights);
-        EXPECT_TRUE(
-            prompter.shown()
-                .at(2 * attempt + 1)
-                .text.startsWith(QStringLiteral("Rilevato errore su Cancella colleg.\nCodice -1\nStep Agg. utenti\n")))
+        EXPECT_EQ(prompter.texts().at(2 * attempt), kNoRights);
+        EXPECT_TRUE(prompter.texts().at(2 * attempt + 1).startsWith(
+            QStringLiteral("Rilevato errore su Cancella colleg.\nCodice -1\nStep Agg. utenti\n")))
             << shown();
     }
     EXPECT_EQ(mark(QStringLiteral("CONSULTA")), QStringLiteral("C"));

@@ -1,7 +1,5 @@
 #include "shell/rules/startuprules.h"
 
-#include <QList>
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,43 +9,24 @@ using Orlavo::Services::Isolation;
 
 TEST(StartupRules, NormaliseDbTypeReadsTheTypeWord)
 {
-    struct Case {
-        QString value;
-        QString text;
-        bool server;
-    };
-    const QList<Case> cases = {
-        {QStringLiteral("access2000"), QStringLiteral("ACCESS2000"), false},
-        {QStringLiteral("Access2000"), QStringLiteral("ACCESS2000"), false},
-        {QStringLiteral("ACCESS2000"), QStringLiteral("ACCESS2000"), false},
-        {QStringLiteral("Access 2000"), QStringLiteral("ACCESS"), false},
-        {QStringLiteral("ACCESS"), QStringLiteral("ACCESS"), false},
-        {QStringLiteral("Access"), QStringLiteral("ACCESS"), false},
-        {QStringLiteral("access"), QStringLiteral("ACCESS"), false},
-        {QStringLiteral("Access97"), QStringLiteral("ACCESS"), false},
+    // Value, the type as kept, whether it names a server.
+    const std::tuple<const char *, const char *, bool> cases[] = {
+        {"access2000", "ACCESS2000", false}, {"Access2000", "ACCESS2000", false}, {"ACCESS2000", "ACCESS2000", false},
+        {"Access 2000", "ACCESS", false},    {"ACCESS", "ACCESS", false},         {"Access", "ACCESS", false},
+        {"access", "ACCESS", false},         {"Access97", "ACCESS", false},
         // Only the three spellings count.
-        {QStringLiteral("aCCess"), QStringLiteral("aCCess"), false},
-        {QStringLiteral("aCCESS2000"), QStringLiteral("aCCESS2000"), false},
+        {"aCCess", "aCCess", false}, {"aCCESS2000", "aCCESS2000", false}, {"sQL", "sQL", false},
         // The word may stand at the eighth character.
-        {QStringLiteral("Driver=Access2000"), QStringLiteral("ACCESS2000"), false},
-        {QStringLiteral("Driver=Access"), QStringLiteral("ACCESS"), false},
-        {QStringLiteral("xxxxxxxSQL"), QStringLiteral("xxxxxxxSQL"), true},
-        {QStringLiteral("xxxxxxSQL"), QStringLiteral("xxxxxxSQL"), false},
-        {QStringLiteral("xxxxxxxxSQL"), QStringLiteral("xxxxxxxxSQL"), false},
-        {QStringLiteral("Mio DB: Access"), QStringLiteral("Mio DB: Access"), false},
-        {QStringLiteral("SQL"), QStringLiteral("SQL"), true},
-        {QStringLiteral("Sql"), QStringLiteral("Sql"), true},
-        {QStringLiteral("sql"), QStringLiteral("sql"), true},
-        {QStringLiteral("SQL Server"), QStringLiteral("SQL Server"), true},
-        {QStringLiteral("sQL"), QStringLiteral("sQL"), false},
-        {QStringLiteral("SQ"), QStringLiteral("SQ"), false},
-        {QString(), QString(), false},
+        {"Driver=Access2000", "ACCESS2000", false}, {"Driver=Access", "ACCESS", false},
+        {"xxxxxxxSQL", "xxxxxxxSQL", true},       {"xxxxxxSQL", "xxxxxxSQL", false},
+        {"xxxxxxxxSQL", "xxxxxxxxSQL", false},    {"Mio DB: Access", "Mio DB: Access", false},
+        {"SQL", "SQL", true}, {"Sql", "Sql", true}, {"sql", "sql", true}, {"SQL Server", "SQL Server", true},
+        {"SQ", "SQ", false},  {"", "", false},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.value.toStdString());
-        const DbType type = normaliseDbType(c.value);
-        EXPECT_EQ(type.text, c.text);
-        EXPECT_EQ(type.server, c.server);
+    for (const auto &[value, text, server] : cases) {
+        const DbType type = normaliseDbType(QString::fromLatin1(value));
+        EXPECT_EQ(type.text, QString::fromLatin1(text)) << value;
+        EXPECT_EQ(type.server, server) << value;
     }
 }
 
@@ -67,19 +46,10 @@ TEST(StartupRules, IsolationFromSettingKnowsFourLevels)
 TEST(StartupRules, LeadingNumberReadsTheDigitsAtTheStart)
 {
     // Too large for a number of rows: the largest, never a negative.
-    const std::pair<const char *, int> cases[] = {{"abc", 0},
-                                                  {"", 0},
-                                                  {"12x", 12},
-                                                  {" 7", 7},
-                                                  {"25", 25},
-                                                  {"x12", 0},
-                                                  {"-3", -3},
-                                                  {"+4", 4},
-                                                  {"1 2", 1},
-                                                  {"٣", 0},
-                                                  {"3000000000", INT_MAX},
-                                                  {"99999999999999999999", INT_MAX},
-                                                  {"-3000000000", -INT_MAX}};
+    const std::pair<const char *, int> cases[] = {
+        {"abc", 0}, {"", 0},  {"12x", 12}, {" 7", 7}, {"25", 25}, {"x12", 0},         {"-3", -3},
+        {"+4", 4},  {"1 2", 1}, {"٣", 0},  {"3000000000", INT_MAX}, {"99999999999999999999", INT_MAX},
+        {"-3000000000", -INT_MAX}};
     for (const auto &[value, number] : cases)
         EXPECT_EQ(leadingNumber(QString::fromUtf8(value)), number) << value;
 }

@@ -557,7 +557,7 @@ bool DataAccess::beginTransBoth()
     if (!m_readOnly.isEmpty()) {
         // Told here, once: the caller's report stays quiet on this code.
         m_prompter.error(QString::fromUtf8(kReadOnly).arg(m_readOnly), QString::fromUtf8(kTitleError));
-        m_error.code = kErrNoRights;
+        m_error.code = kErrReadOnly;
         m_error.description = m_readOnly;
         return false;
     }
@@ -693,7 +693,7 @@ bool DataAccess::lockArchive(const QString &)
 {
     for (int attempt = 1;; ++attempt) {
         WriteUnit unit(*this, QString::fromUtf8(kLockWhere), WriteUnit::Report::Quiet);
-        if (m_error.code == kErrNoRights)
+        if (m_error.code == kErrReadOnly)
             return false;
         auto holder = unit.read(QString::fromLatin1(kSelectLock).arg(Tables::SEMAFORO));
         if (!holder) {

@@ -53,7 +53,7 @@ struct ConnectionConfig {
 
 // The error state the executors leave for the caller and the error report.
 struct DbErrorState {
-    int code = 0;   // 0 ok, -1 refused to a read-only user, -100 database error, 100 counter
+    int code = 0;   // 0 ok, -1 refused to a read-only user, -2 read-only archives, -100 database error, 100 counter
     QString number; // engine's native code (SQLSTATE on PostgreSQL)
     QString description;
     QString step;
@@ -62,6 +62,8 @@ struct DbErrorState {
 // Error codes of the error state.
 inline constexpr int kErrNone = 0;
 inline constexpr int kErrNoRights = -1;
+// Refused because the archives are open read-only (told to the operator).
+inline constexpr int kErrReadOnly = -2;
 inline constexpr int kErrDatabase = -100;
 inline constexpr int kErrCounter = 100;
 

@@ -70,7 +70,7 @@ void WriteUnit::fail()
         m_db.rollbackTransBoth();
     m_db.setBusy(false);
     // A refusal of read-only archives has been told already.
-    if (m_report == Report::OnFailure && m_db.error().code != kErrNoRights)
+    if (m_report == Report::OnFailure && m_db.error().code != kErrReadOnly)
         m_db.reportDbError(m_where, false);
 }
 

@@ -1,0 +1,111 @@
+#include "masterdata/rules/tableforms.h"
+#include "masterdata/stores/tablerows.h"
+#include "masterdatatest.h"
+
+using namespace Orlavo;
+using namespace Orlavo::Masterdata;
+using Orlavo::Services::WriteEnd;
+using Fields = QList<QPair<QString, QString>>;
+
+namespace {
+
+// A row as the form reads it: every field's text, blank when not typed.
+FormRow row(const char *form, const Fields &fields)
+{
+    FormRow typed(findTableForm(QString::fromLatin1(form))->def);
+    for (const auto &column : typed.def().columns)
+        typed.setText(column.name, QString());
+    for (const auto &[column, text] : fields)
+        typed.setText(column, text);
+    return typed;
+}
+
+class TableRowsTest : public Orlavo::Testing::MasterdataTest<>
+{
+};
+
+// Every check of a form runs, in the form's order; blanks fail only where
+// required.
+TEST_P(TableRowsTest, EachFormChecksItsRowInOrder)
+{
+    // Bank 03069 with its branch 01000.
+    run("INSERT INTO servizi.TAB_ABI (CODICE, DESCRIZIONE) VALUES ('03069', 'INTESA SANPAOLO')");
+    run("INSERT INTO TAB_CAB (ABI, CAB, BANCA) VALUES ('03069', '01000', 'TORINO CENTRO')");
+    const struct {
+        const char *form;
+        Fields fields;
+        QString problems;
+    } cases[] = {
+        // clang-format off
+        {"frmCap", {}, "PROVINCIA:Provincia - Obbligatoria !|CITTA:Città collegata - Obbligatoria !|"
+                       "CAP:C.A.P. -Obbligatorio !"},
+        {"frmCap", {{"CAP", "10100"}, {"CITTA", "Torino"}, {"PROVINCIA", "ZZ"}}, "PROVINCIA:Provincia sconosciuta !"},
+        {"frmCab", {{"ABI", "99999"}, {"CAB", "01000"}, {"PROV", "ZZ"}},
+         "PROV:Provincia sconosciuta !|BANCA:Descrione Filiale - Obbligatoria !|ABI:Codice A.B.I. sconosciuto !"},
+        {"frmCab", {{"ABI", "03069"}, {"CAB", "01000"}, {"BANCA", "Doppione"}},
+         "CAB:Codice Filiale già presente in archivio !"},
+        {"frmBanApp", {{"CODICE", "B1"}, {"DESCRIZIONE", "Banca"}, {"ABI", "03069"}, {"CAB", "99999"}},
+         "CAB:Codice C.A.B. sconosciuto !"},
+        {"frmBanApp", {}, "CAB:Codice C.A.B. - Obbligatorio !|ABI:Codice A.B.I. - Obbligatorio !|DESCRIZIONE:Descrizione "
+                          "Banca d'Appoggio - Obbligatoria !|CODICE:Codice Banca d'Appoggio - Obbligatorio !"},
+        {"frmBanPag", {{"CODICE", "B1"}, {"DESCRIZIONE", "B"}, {"ABI", "03069"}, {"CAB", "01000"}, {"CNT_CONTAB", "Z"}},
+         "CNT_CONTAB:Conto non presente sul Piano dei Conti !"},
+        {"frmPaesi", {{"PAESE", "XX"}}, "DESCRIZIONE:Descrizione paese - Obbligatoria !"},
+        {"frmTipFo", {{"CODICE", "PR"}, {"DESCRIZIONE", "Professionista"}, {"RITENUTA", "S"}, {"PERC_RIT", "0"}},
+         "PERC_RIT:Percentuale Ritenuta d'Acconto deve essere maggiore di zero"},
+        // Not subject to withholding: no rate needed.
+        {"frmTipFo", {{"CODICE", "OR"}, {"DESCRIZIONE", "Ordinario"}, {"RITENUTA", "N"}}, ""},
+        {"frmMarca", {{"CODICE", "ACM"}, {"DESCRIZIONE", "Acme"}, {"PERC_PROV", "-1"}},
+         "PERC_PROV:Percentuale Provvigione Agente deve essere maggiore di zero"},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.form + (" " + c.problems).toStdString());
+        const FormRow typed = row(c.form, c.fields);
+        QStringList found;
+        for (const auto &p : Services::runChecks(context->db, findTableForm(c.form)->checks,
+                                                 [&typed](const QString &column) { return typed.value(column); }))
+            found << p.column + ':' + p.message;
+        EXPECT_EQ(found.join('|'), c.problems);
+    }
+}
+
+// Writes under the lock, by the whole key: a key stored meanwhile and a row
+// gone meanwhile end the write with nothing written and nothing said.
+TEST_P(TableRowsTest, RowsAreWrittenByTheirWholeKey)
+{
+    const TableForm &caps = *findTableForm("frmCap");
+    for (const char *town : {"torino", "moncalieri"})
+        EXPECT_EQ(
+            insertFormRow(context->db, caps, row("frmCap", {{"CAP", "10100"}, {"CITTA", town}, {"PROVINCIA", "to"}}))
+                .end,
+            WriteEnd::Written);
+    const auto taken =
+        insertFormRow(context->db, caps, row("frmCap", {{"CAP", "10100"}, {"CITTA", "torino"}, {"PROVINCIA", "TO"}}));
+    EXPECT_EQ(taken.end, WriteEnd::Duplicate);
+    EXPECT_EQ(taken.column, "CAP");
+    // In key order; codes upper case, texts as typed.
+    const auto listed = listFormRows(context->db, caps);
+    ASSERT_TRUE(listed && listed->size() == 2);
+    EXPECT_EQ(listed->at(0).text("CITTA") + listed->at(1).text("CITTA") + listed->at(1).text("PROVINCIA"),
+              "moncalieritorinoTO");
+
+    const TableForm &countries = *findTableForm("frmPaesi");
+    const FormRow italy = row("frmPaesi", {{"PAESE", "i"}, {"COD_ISO", "it"}, {"DESCRIZIONE", "ITALIA"}});
+    ASSERT_EQ(insertFormRow(context->db, countries, italy).end, WriteEnd::Written);
+    FormRow renamed = italy;
+    renamed.setText("DESCRIZIONE", "REPUBBLICA ITALIANA");
+    EXPECT_EQ(updateFormRow(context->db, countries, italy, italy).end, WriteEnd::NothingChanged);
+    EXPECT_EQ(updateFormRow(context->db, countries, renamed, italy).end, WriteEnd::Written);
+    EXPECT_EQ(text("SELECT COD_ISO || DESCRIZIONE FROM TAB_PAESI WHERE PAESE = 'I'"), "ITREPUBBLICA ITALIANA");
+    EXPECT_EQ(deleteFormRow(context->db, countries, italy).end, WriteEnd::Written);
+    EXPECT_EQ(updateFormRow(context->db, countries, italy, renamed).end, WriteEnd::Gone);
+    EXPECT_EQ(deleteFormRow(context->db, countries, italy).end, WriteEnd::Gone);
+    EXPECT_EQ(count("TAB_PAESI") + count("SEMAFORO"), 0);
+    EXPECT_EQ(count("TAB_CAP"), 2);
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+ORLAVO_FOR_EACH_ENGINE(TableRowsTest);
+
+} // namespace
