@@ -5,12 +5,14 @@
 
 #include "masterdata/stores/postalcodes.h"
 
+#include <functional>
 #include <optional>
 
 class QWidget;
 
 namespace Orlavo::Ui {
 struct AppContext;
+class InputField;
 struct LookupRequest;
 class WindowRegistry;
 } // namespace Orlavo::Ui
@@ -39,5 +41,13 @@ struct PostalPlace {
     QString province;
 };
 std::optional<PostalPlace> pickPostalCode(Ui::AppContext &context, QWidget *parent = nullptr);
+
+// "Lista COMUNI": the Italian municipalities and their provinces.
+Ui::LookupRequest townList();
+
+// Makes a town field offer "Lista COMUNI" on F4 or double-click: the town
+// picked is written in the field, then `picked` gets it (to fill the
+// province and postal code as leaving the field would).
+void offerTownList(Ui::InputField *field, Ui::AppContext &context, std::function<void(const Town &)> picked);
 
 } // namespace Orlavo::Masterdata

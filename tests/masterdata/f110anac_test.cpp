@@ -2,9 +2,13 @@
 #include "masterdata/windows/f110anac.h"
 #include "masterdatatest.h"
 #include "services/core/concurrency.h"
+#include "ui/lookuplist.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 
 // The customer window's wiring: the checks and writes themselves are the
 // store's (customerstore_test).
@@ -131,6 +135,25 @@ TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
     EXPECT_TRUE(window->save());
     EXPECT_EQ(prompter.texts(), (QStringList{question, kConfirm, "Assegnato codice 1"}));
     EXPECT_EQ(customerText("COD_FISC", 1), "RSSMRA85T10A562");
+}
+
+// The municipalities of the services archive, for a seat or the place of birth.
+TEST_P(F110AnacTest, F4OnATownOffersTheMunicipalities)
+{
+    auto window = open(Mode::Insert, 0, {});
+    for (const auto &[town, province] : {std::pair{"CITTA_LEG", "PROVINCIA_LEG"}, {"CITTA_NASC", "PROV_NASC"}}) {
+        SCOPED_TRACE(town);
+        QString title;
+        QTimer::singleShot(0, [&title] {
+            if (auto *list = qobject_cast<Ui::LookupList *>(QApplication::activeModalWidget())) {
+                title = list->windowTitle();
+                list->choose(list->findPrefix(QStringLiteral("ROMA")));
+            }
+        });
+        QTest::keyClick(window->field(QString::fromLatin1(town)), Qt::Key_F4);
+        EXPECT_EQ(title, QStringLiteral("Lista COMUNI"));
+        EXPECT_EQ(window->value(QString::fromLatin1(town)) + window->value(QString::fromLatin1(province)), "ROMARM");
+    }
 }
 
 TEST_P(F110AnacTest, AnIdentifierOfAnotherCustomerIsAskedAbout)

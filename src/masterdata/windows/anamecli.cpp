@@ -169,6 +169,7 @@ void AnaMeCli::buildFields()
 
     watchCodeField(code);
     watchField(m_fields.value(QStringLiteral("CITTA")));
+    offerTownList(m_fields.value(QStringLiteral("CITTA")), m_context, [this](const Town &) { fillFromTown(); });
     watchField(province);
     connect(postal, &Ui::CodeField::lookupRequested, this, [this] { pickPostalCode(); });
 }

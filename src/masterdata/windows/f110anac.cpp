@@ -431,6 +431,16 @@ void F110Anac::attachLookups()
             code, &Ui::CodeField::lookupRequested, this, [this, name] { showDescription(name); },
             Qt::QueuedConnection);
     }
+    // F4 on a town offers the municipalities.
+    for (const QString &suffix : {QStringLiteral("LEG"), QStringLiteral("AMM")}) {
+        const QString town = QStringLiteral("CITTA_") + suffix;
+        offerTownList(static_cast<Ui::InputField *>(field(town)), m_context, [this, town](const Town &) { leaveField(town); });
+    }
+    offerTownList(static_cast<Ui::InputField *>(field(QStringLiteral("CITTA_NASC"))), m_context,
+                  [this](const Town &town) {
+                      setValue(QStringLiteral("PROV_NASC"), town.province);
+                      showDescription(QStringLiteral("PROV_NASC"));
+                  });
     for (const QString &suffix : {QStringLiteral("LEG"), QStringLiteral("AMM")}) {
         auto *cap = static_cast<Ui::CodeField *>(field(QStringLiteral("CAP_") + suffix));
         connect(cap, &Ui::CodeField::lookupRequested, this, [this, suffix] {

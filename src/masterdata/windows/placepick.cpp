@@ -3,6 +3,7 @@
 #include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
 #include "ui/appcontext.h"
+#include "ui/inputfields.h"
 #include "ui/lookuplist.h"
 
 namespace Orlavo::Masterdata {
@@ -42,6 +43,29 @@ std::optional<PostalPlace> pickPostalCode(Ui::AppContext &context, QWidget *pare
     if (!chosen || chosen->size() < 3)
         return std::nullopt;
     return PostalPlace{chosen->at(0), chosen->at(1), chosen->at(2)};
+}
+
+Ui::LookupRequest townList()
+{
+    Ui::LookupRequest request;
+    request.table = Services::Tables::TAB_COMUNI;
+    request.title = QStringLiteral("Lista COMUNI");
+    request.columns = {{QStringLiteral("COMUNE"), QStringLiteral("40C"), QStringLiteral("Comune")},
+                       {QStringLiteral("PROVINCIA"), QStringLiteral("02C"), QStringLiteral("PR")}};
+    return request;
+}
+
+void offerTownList(Ui::InputField *field, Ui::AppContext &context, std::function<void(const Town &)> picked)
+{
+    field->setOffersList(true);
+    QObject::connect(field, &Ui::InputField::lookupRequested, field, [field, &context, picked = std::move(picked)] {
+        const auto chosen = Ui::showLookupList(context, townList(), field->window());
+        if (!chosen || chosen->size() < 2)
+            return;
+        field->setText(chosen->at(0));
+        field->setModified(false);
+        picked(Town{chosen->at(0), chosen->at(1)});
+    });
 }
 
 } // namespace Orlavo::Masterdata

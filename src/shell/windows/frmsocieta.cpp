@@ -112,6 +112,9 @@ void FrmSocieta::buildFields()
         province->setMaximumWidth(40);
         grid->addWidget(province, 1, 5);
         grid->setColumnStretch(1, 1);
+        Masterdata::offerTownList(field(QStringLiteral("CITTA_") + s), m_context, [this, s](const Masterdata::Town &) {
+            leftField(QStringLiteral("CITTA_") + s);
+        });
         connect(static_cast<Ui::CodeField *>(cap), &Ui::CodeField::lookupRequested, this, [this, s] {
             pickPostalCode(QStringLiteral("CAP_") + s, QStringLiteral("CITTA_") + s, QStringLiteral("PROV_") + s);
         });
