@@ -2,6 +2,7 @@
 // every write up front.
 #include "contexttest.h"
 #include "services/core/tablenames.h"
+#include "shell/stores/loginstore.h"
 #include "shell/windows/menu.h"
 
 #include <QFile>
@@ -84,6 +85,12 @@ protected:
         ASSERT_TRUE(rows);
         EXPECT_EQ(rows->size(), 1);
         EXPECT_EQ(dbExits, 0);
+
+        // The login's connection mark is not kept, and not complained of.
+        prompter.clear();
+        EXPECT_FALSE(Shell::LoginStore(context->db).markConnected(QStringLiteral("MARIO")));
+        EXPECT_TRUE(Shell::clearConnected(context->db, context->settings));
+        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 
         Shell::Menu menu(*context);
         ASSERT_TRUE(menu.openCurrentCompany());

@@ -49,6 +49,9 @@ Services::Outcome<std::optional<LoginUser>> LoginStore::findUser(const QString &
 
 bool LoginStore::markConnected(const QString &code)
 {
+    // Archives open read-only keep no mark; the status bar says why.
+    if (!m_db.readOnlyReason().isEmpty())
+        return false;
     Services::WriteUnit unit(m_db, ini(kEntryWhere));
     if (!unit.execServices(ini(kEntryStep), statement(kUpdateMark), {ini(kMarkConnected), code}))
         return false;
@@ -57,6 +60,8 @@ bool LoginStore::markConnected(const QString &code)
 
 bool LoginStore::clearMark(const QString &code)
 {
+    if (!m_db.readOnlyReason().isEmpty())
+        return false;
     Services::WriteUnit unit(m_db, ini(kClearWhere));
     if (!unit.execServices(ini(kClearStep), statement(kUpdateMark), {ini(kMarkFree), code}))
         return false;
@@ -83,6 +88,11 @@ bool clearConnected(Services::DataAccess &db, const Services::Settings &settings
         return true;
     if (state.user.isEmpty() || !db.isOpen())
         return false;
+    // Nothing was marked on archives open read-only.
+    if (!db.readOnlyReason().isEmpty()) {
+        settings.write(section, ini(kIniConnected), ini(kMarkFree));
+        return true;
+    }
     LoginStore store(db);
     for (int attempt = 0; attempt < kClearAttempts; ++attempt) {
         store.clearMark(state.user);
