@@ -17,7 +17,10 @@ using Orlavo::Testing::RecordingPrompter;
 
 namespace {
 
-const QString kRefusal = QStringLiteral("Gli archivi sono aperti in sola lettura: nessuna modifica viene registrata.\n");
+QString refusal(const QString &reason)
+{
+    return QStringLiteral("Gli archivi sono aperti in sola lettura: %1\nNessuna modifica viene registrata.").arg(reason);
+}
 
 class ReadOnlyTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
 {
@@ -80,7 +83,7 @@ protected:
             EXPECT_FALSE(unit.execCompany(QStringLiteral("Prova"),
                                           QStringLiteral("DELETE FROM %1").arg(Services::Tables::SOCIETA_CONTAB)));
         }
-        EXPECT_EQ(prompter.texts(), QStringList(3, kRefusal + reason));
+        EXPECT_EQ(prompter.texts(), QStringList(3, refusal(reason)));
         const auto rows = context->db.openRecordset(QStringLiteral("SELECT RAG_SOC1 FROM %1").arg(Services::Tables::SOCIETA));
         ASSERT_TRUE(rows);
         EXPECT_EQ(rows->size(), 1);

@@ -38,7 +38,7 @@ constexpr char kNoRightsWrite[] = "operazione non consentita : \n"
 constexpr char kNoRightsCheck[] = "Operazione non consentita : \n"
                                   "Non si possiedono i diritti per eseguire tale operazione.\n"
                                   "Per ulteriri chiarimenti rivolgersi all'Amministratore.";
-constexpr char kReadOnly[] = "Gli archivi sono aperti in sola lettura: nessuna modifica viene registrata.\n%1";
+constexpr char kReadOnly[] = "Gli archivi sono aperti in sola lettura: %1\nNessuna modifica viene registrata.";
 constexpr char kLocked[] = "L'archivio è attualmente in uso esclusivo dall'utente %1\n"
                            "Riprovare l'operazione tra qualche istante";
 constexpr char kLockWhere[] = "Blocca registrazioni";
