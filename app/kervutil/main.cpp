@@ -105,8 +105,7 @@ ConsoleSetup consoleSetup(const QCommandLineParser &args)
 int runWithoutWindows(const Shell::FirstSetup &setup, const Services::Settings &settings)
 {
     ConsolePrompter prompter;
-    const auto stored = Shell::storeServerPassword(setup);
-    const auto created = stored ? Shell::createArchives(setup, prompter) : Services::Outcome<Shell::FirstSetup>(stored.failure());
+    const auto created = Shell::createArchives(setup, prompter);
     if (!created) {
         QTextStream(stderr) << created.failure().message << '\n' << created.failure().detail << '\n';
         return 1;

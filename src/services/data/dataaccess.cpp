@@ -164,6 +164,7 @@ void DataAccess::close()
     m_open = false;
     m_companyCode.clear();
     m_readOnly.clear();
+    m_servicesReadOnly.clear();
 }
 
 Outcome<void> DataAccess::failOpen(const QString &description)
@@ -202,15 +203,8 @@ QString DataAccess::openSqlite(const QString &mainFile)
             continue;
         if (const QString problem = Schema::sqliteFileProblem(file); !problem.isEmpty())
             return problem;
-        // Damage found now, not after the operator has typed a record; a
-        // file found sound and not changed since is not read again (the
-        // services file at every change of company).
-        const QFileInfo info(file);
-        if (info.size() <= Schema::kQuickCheckLimit && m_soundFiles.value(file) != info.lastModified()) {
-            if (const QString damage = Schema::sqliteDamage(file); !damage.isEmpty())
-                return damage;
-            m_soundFiles.insert(file, info.lastModified());
-        }
+        if (const QString damage = damageAtOpening(file); !damage.isEmpty())
+            return damage;
         const auto kind = file == servicesPath ? SchemaKind::Services : SchemaKind::Company;
         if (auto checked = Schema::ensureSqlite(file, kind); !checked)
             return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
@@ -269,7 +263,8 @@ QString DataAccess::openPostgres()
         return {};
     if (auto checked = Schema::ensurePostgres(db, QLatin1String(kServicesSchema), SchemaKind::Services); !checked)
         return checked.failure().message + QLatin1Char(' ') + checked.failure().detail;
-    m_readOnly = postgresReadOnlyReason(db, QLatin1String(kServicesSchema), keys.user);
+    m_servicesReadOnly = postgresReadOnlyReason(db, QLatin1String(kServicesSchema), keys.user);
+    m_readOnly = m_servicesReadOnly;
     return {};
 }
 
@@ -302,13 +297,27 @@ Outcome<void> DataAccess::openCompany(const QString &companyCode)
         if (!problem.isEmpty())
             return failOpen(problem);
         if (!m_config.creating)
-            m_readOnly = postgresReadOnlyReason(connection(), QLatin1String(kServicesSchema), m_config.server.user);
-        if (m_readOnly.isEmpty() && !m_config.creating)
-            m_readOnly = postgresReadOnlyReason(connection(), schema, m_config.server.user);
+            m_readOnly = !m_servicesReadOnly.isEmpty()
+                             ? m_servicesReadOnly
+                             : postgresReadOnlyReason(connection(), schema, m_config.server.user);
     }
     m_companyCode = companyCode;
     m_state.dbName = companyFileName(companyCode);
     return {};
+}
+
+QString DataAccess::damageAtOpening(const QString &file)
+{
+    // Damage found now, not after the operator has typed a record; a file
+    // found sound and not changed since is not read again (the services file
+    // at every change of company).
+    const QFileInfo info(file);
+    if (info.size() > Schema::kQuickCheckLimit || m_soundFiles.value(file) == info.lastModified())
+        return {};
+    const QString damage = Schema::sqliteDamage(file);
+    if (damage.isEmpty())
+        m_soundFiles.insert(file, info.lastModified());
+    return damage;
 }
 
 QString DataAccess::companyArchiveProblem(const QString &companyCode)
@@ -321,12 +330,8 @@ QString DataAccess::companyArchiveProblem(const QString &companyCode)
             return QStringLiteral("L'archivio della società %1 non c'è: manca il file %2.").arg(companyCode, path) + next;
         if (const QString problem = Schema::sqliteFileProblem(path); !problem.isEmpty())
             return problem + next;
-        const QFileInfo info(path);
-        if (info.size() <= Schema::kQuickCheckLimit && m_soundFiles.value(path) != info.lastModified()) {
-            if (const QString damage = Schema::sqliteDamage(path); !damage.isEmpty())
-                return damage + next;
-            m_soundFiles.insert(path, info.lastModified());
-        }
+        if (const QString damage = damageAtOpening(path); !damage.isEmpty())
+            return damage + next;
         return {};
     }
     if (!m_open)
@@ -554,9 +559,8 @@ bool DataAccess::beginTransBoth()
     clearError();
     if (!usable(false))
         return false;
-    if (!m_readOnly.isEmpty()) {
-        // Told here, once: the caller's report stays quiet on this code.
-        m_prompter.error(QString::fromUtf8(kReadOnly).arg(m_readOnly), QString::fromUtf8(kTitleError));
+    if (refusedReadOnly()) {
+        // Told once: the caller's report stays quiet on this code.
         m_error.code = kErrReadOnly;
         m_error.description = m_readOnly;
         return false;
@@ -632,12 +636,18 @@ void DataAccess::reportDbError(const QString &where, bool fatal)
     setBusy(false);
 }
 
+bool DataAccess::refusedReadOnly()
+{
+    if (m_readOnly.isEmpty())
+        return false;
+    m_prompter.error(QString::fromUtf8(kReadOnly).arg(m_readOnly), QString::fromUtf8(kTitleError));
+    return true;
+}
+
 bool DataAccess::checkWriteRights()
 {
-    if (!m_readOnly.isEmpty()) {
-        m_prompter.error(QString::fromUtf8(kReadOnly).arg(m_readOnly), QString::fromUtf8(kTitleError));
+    if (refusedReadOnly())
         return false;
-    }
     if (m_state.userType != 0)
         return true;
     m_prompter.error(QString::fromUtf8(kNoRightsCheck), QString::fromUtf8(kTitleError));

@@ -173,6 +173,10 @@ private:
     // Empty text when open; else why not.
     QString openSqlite(const QString &mainFile);
     QString openPostgres();
+    // SQLite's quick check of a file at opening; empty when sound.
+    QString damageAtOpening(const QString &file);
+    // Tells the read-only reason; false when the archives can be written.
+    bool refusedReadOnly();
     Outcome<void> failOpen(const QString &description);
 
     AppState &m_state;
@@ -183,6 +187,7 @@ private:
     QString m_connectionName;
     QString m_companyCode;
     QString m_readOnly;
+    QString m_servicesReadOnly; // on a server, found at login
     // SQLite files the opening check found sound, with their time then.
     QHash<QString, QDateTime> m_soundFiles;
     bool m_open = false;

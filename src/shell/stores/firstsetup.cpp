@@ -174,6 +174,18 @@ Outcome<void> createServerArchives(const FirstSetup &setup, Services::Prompter &
     return writeFirstRows(setup, QString(), prompter);
 }
 
+// The server's password in ~/.pgpass; nothing to do for SQLite or none.
+Outcome<void> storeServerPassword(const FirstSetup &setup)
+{
+    const Services::ServerKeys &keys = setup.serverKeys;
+    if (!setup.server || keys.password.isEmpty())
+        return {};
+    const QString error = Services::storePgPassword(keys.host, keys.port, keys.database, keys.user, keys.password);
+    if (!error.isEmpty())
+        return Failure{QStringLiteral("La password del server non si può conservare."), error};
+    return {};
+}
+
 // What to do with archives found in place: use them, make them again, or
 // stop with the reason. Nothing found: create them.
 Outcome<FirstSetup> settleFound(const FirstSetup &setup, const FoundArchives &found, Services::Prompter &prompter)
@@ -302,21 +314,12 @@ Outcome<FirstSetup> createArchives(const FirstSetup &setup, Services::Prompter &
 {
     if (const auto problem = checkFirstSetup(setup))
         return Failure{problem->message, {}};
+    if (auto stored = storeServerPassword(setup); !stored)
+        return stored.failure();
     const auto found = findArchives(setup);
     if (!found)
         return found.failure();
     return settleFound(setup, *found, prompter);
-}
-
-Outcome<void> storeServerPassword(const FirstSetup &setup)
-{
-    const Services::ServerKeys &keys = setup.serverKeys;
-    if (!setup.server || keys.password.isEmpty())
-        return {};
-    const QString error = Services::storePgPassword(keys.host, keys.port, keys.database, keys.user, keys.password);
-    if (!error.isEmpty())
-        return Failure{QStringLiteral("La password del server non si può conservare."), error};
-    return {};
 }
 
 bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &setup)

@@ -64,13 +64,11 @@ std::optional<Services::FieldProblem> checkFirstSetup(const FirstSetup &setup);
 // company in both, its base data with placeholders, the administrator, all
 // or nothing. Archives of ours already in place are offered for use when
 // whole, made again when an interrupted run left them without data, and
-// otherwise never touched. Gives the setup to register in CONT.INI: the
+// otherwise never touched. A server's password goes first to the client's
+// password file (~/.pgpass, owner only), never to CONT.INI: when it cannot
+// be kept nothing is created. Gives the setup to register in CONT.INI: the
 // found company and administrator when existing archives are used.
 Services::Outcome<FirstSetup> createArchives(const FirstSetup &setup, Services::Prompter &prompter);
-
-// The server's password kept in the client's password file (~/.pgpass,
-// owner only), never in CONT.INI; nothing to do for SQLite or no password.
-Services::Outcome<void> storeServerPassword(const FirstSetup &setup);
 
 // CONT.INI for the new installation; false when it cannot be written.
 bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &setup);

@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <functional>
+
 namespace Orlavo::Shell {
 
 using Services::Failure;
@@ -32,6 +34,34 @@ struct Look {
     QString companyName;
     QString adminUser;
 };
+
+// A connection of its own for one look, removed with the scope.
+class OwnConnection
+{
+public:
+    explicit OwnConnection(const std::function<QSqlDatabase(const QString &)> &make)
+        : m_name(QStringLiteral("orlavo-look-") + QUuid::createUuid().toString(QUuid::WithoutBraces)), m_db(make(m_name))
+    {
+    }
+    ~OwnConnection()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    OwnConnection(const OwnConnection &) = delete;
+    OwnConnection &operator=(const OwnConnection &) = delete;
+    QSqlDatabase &db() { return m_db; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+OwnConnection serverConnection(const FirstSetup &setup)
+{
+    return OwnConnection([&setup](const QString &name) { return setup.serverKeys.addConnection(name); });
+}
 
 QString bare(const QString &table)
 {
@@ -125,28 +155,27 @@ Look lookAtFile(const QString &path, SchemaKind kind)
         look.kind = Look::Kind::Foreign;
         return look;
     }
-    const QString connection = QStringLiteral("orlavo-look-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    OwnConnection c([&path](const QString &name) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(Services::Schema::sqliteUri(path));
         // Read-write as any opening, so a journal left by a crash is rolled
         // back first; nothing is written.
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=10000"));
-        QStringList tables;
-        QSqlQuery q(db);
-        if (db.open() &&
-            q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"))) {
-            while (q.next())
-                tables << q.value(0).toString();
-            look = lookInside(db, tables, QString(), kind);
-        } else {
+        return db;
+    });
+    QStringList tables;
+    {
+        QSqlQuery q(c.db());
+        if (!c.db().open() ||
+            !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"))) {
             look.kind = Look::Kind::Foreign;
+            return look;
         }
-        look.name = path;
-        q.finish();
-        db.close();
+        while (q.next())
+            tables << q.value(0).toString();
     }
-    QSqlDatabase::removeDatabase(connection);
+    look = lookInside(c.db(), tables, QString(), kind);
+    look.name = path;
     return look;
 }
 
@@ -228,21 +257,11 @@ Outcome<FoundArchives> findArchives(const FirstSetup &setup)
                      lookAtFile(folder + Services::companyFileName(setup.companyCode), SchemaKind::Company), false,
                      setup);
     }
-    const QString name = QStringLiteral("orlavo-look-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    Outcome<FoundArchives> found = Failure{QStringLiteral("Server dati non raggiungibile."), {}};
-    {
-        QSqlDatabase db = setup.serverKeys.addConnection(name);
-        if (db.open()) {
-            found = judge(lookAtSchema(db, QString::fromLatin1(Services::kServicesSchema), SchemaKind::Services),
-                          lookAtSchema(db, Services::companySchemaName(setup.companyCode), SchemaKind::Company), true,
-                          setup);
-        } else {
-            found = Failure{QStringLiteral("Server dati non raggiungibile."), db.lastError().text()};
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return found;
+    OwnConnection c = serverConnection(setup);
+    if (!c.db().open())
+        return Failure{QStringLiteral("Server dati non raggiungibile."), c.db().lastError().text()};
+    return judge(lookAtSchema(c.db(), QString::fromLatin1(Services::kServicesSchema), SchemaKind::Services),
+                 lookAtSchema(c.db(), Services::companySchemaName(setup.companyCode), SchemaKind::Company), true, setup);
 }
 
 Outcome<void> removeLeftovers(const FirstSetup &setup, const FoundArchives &found)
@@ -256,29 +275,20 @@ Outcome<void> removeLeftovers(const FirstSetup &setup, const FoundArchives &foun
         }
         return {};
     }
-    const QString name = QStringLiteral("orlavo-drop-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    Outcome<void> removed;
-    {
-        QSqlDatabase db = setup.serverKeys.addConnection(name);
-        if (!db.open()) {
-            removed = Failure{QStringLiteral("Server dati non raggiungibile."), db.lastError().text()};
-        } else {
-            // Both or neither, like their creation.
-            QSqlQuery q(db);
-            bool ok = q.exec(QStringLiteral("BEGIN"));
-            for (const QString &schema : found.leftovers)
-                ok = ok && q.exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema));
-            ok = ok && q.exec(QStringLiteral("COMMIT"));
-            if (!ok) {
-                removed = Failure{QStringLiteral("Impossibile eliminare gli archivi incompleti sul server."),
-                                  q.lastError().text()};
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            }
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return removed;
+    OwnConnection c = serverConnection(setup);
+    if (!c.db().open())
+        return Failure{QStringLiteral("Server dati non raggiungibile."), c.db().lastError().text()};
+    // Both or neither, like their creation.
+    QSqlQuery q(c.db());
+    bool ok = q.exec(QStringLiteral("BEGIN"));
+    for (const QString &schema : found.leftovers)
+        ok = ok && q.exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema));
+    ok = ok && q.exec(QStringLiteral("COMMIT"));
+    if (ok)
+        return {};
+    const QString error = q.lastError().text();
+    q.exec(QStringLiteral("ROLLBACK"));
+    return Failure{QStringLiteral("Impossibile eliminare gli archivi incompleti sul server."), error};
 }
 
 } // namespace Orlavo::Shell

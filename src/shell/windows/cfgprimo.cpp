@@ -245,9 +245,7 @@ bool CfgPrimo::finish()
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The password first: when it cannot be kept nothing has been created.
-    const auto stored = storeServerPassword(s);
-    const auto created = stored ? createArchives(s, m_prompter) : Services::Outcome<FirstSetup>(stored.failure());
+    const auto created = createArchives(s, m_prompter);
     QApplication::restoreOverrideCursor();
     if (!created) {
         QString text = created.failure().message;
