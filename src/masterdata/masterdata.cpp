@@ -3,8 +3,10 @@
 #include "masterdata/rules/codetables.h"
 #include "masterdata/rules/tableforms.h"
 #include "masterdata/windows/anaric.h"
+#include "masterdata/windows/anaricfo.h"
 #include "masterdata/windows/f110anac.h"
 #include "masterdata/windows/frmgetab.h"
+#include "masterdata/windows/supplierwindow.h"
 #include "masterdata/windows/tablewindow.h"
 #include "services/core/tablenames.h"
 #include "ui/appcontext.h"
@@ -106,6 +108,40 @@ void openCustomerSearch(Ui::WindowHost &host, Ui::AppContext &context)
     });
 }
 
+// One window per supplier or agent; a new one is "Codifica anagrafica ...".
+// The tag names the flavour and the mode.
+void openSupplier(Ui::WindowHost &host, Ui::AppContext &context, SupplierFlavour flavour, int code)
+{
+    const bool agents = flavour == SupplierFlavour::Agents;
+    const QString name = code ? QStringLiteral("ANAAGFOR_%1").arg(code)
+                              : (agents ? QStringLiteral("ANAINFOR_AGENTI") : QStringLiteral("ANAINFOR"));
+    if (host.registerOpenWindow(name))
+        return;
+    const Ui::WaitCursor wait;
+    auto *window = new SupplierWindow(context, code ? PartyWindow::Mode::Modify : PartyWindow::Mode::Insert, flavour,
+                                      code);
+    if (!window->loaded()) {
+        context.prompter.error(QStringLiteral("Il fornitore non esiste in archivio "), QStringLiteral("Errore ...... "));
+        delete window;
+        host.unregisterOpenWindow(name);
+        return;
+    }
+    const QString tag = QStringLiteral("ANA%1%2").arg(agents ? QStringLiteral("AGE") : QStringLiteral("FOR"),
+                                                      code ? QStringLiteral("MOD") : QStringLiteral("COD"));
+    host.showTaskWindow(window, name, tag);
+}
+
+// The search of its flavour; a row opens the supplier window in the same one.
+void openSupplierSearch(Ui::WindowHost &host, Ui::AppContext &context, SupplierFlavour flavour)
+{
+    const QString name = flavour == SupplierFlavour::Agents ? QStringLiteral("ANARICFO_AGENTI") : QStringLiteral("ANARICFO");
+    host.openSingle(name, [&host, &context, flavour] {
+        auto *search = new AnaRicFo(context, flavour);
+        search->setOnChosen([&host, &context, flavour](int code) { openSupplier(host, context, flavour, code); });
+        return search;
+    });
+}
+
 void registerTable(Ui::WindowRegistry &registry, Ui::AppContext &context, const TableEntry &entry)
 {
     const QString printEntry = QString::fromLatin1(entry.printEntry);
@@ -142,6 +178,18 @@ void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
                  [&context](Ui::WindowHost &host) { openCustomer(host, context, 0); });
     registry.add(QStringLiteral("list_clienti"),
                  [&context](Ui::WindowHost &host) { openCustomerSearch(host, context); });
+    registry.add(QStringLiteral("codi_fornitore"), [&context](Ui::WindowHost &host) {
+        openSupplier(host, context, SupplierFlavour::Suppliers, 0);
+    });
+    registry.add(QStringLiteral("list_fornitore"), [&context](Ui::WindowHost &host) {
+        openSupplierSearch(host, context, SupplierFlavour::Suppliers);
+    });
+    registry.add(QStringLiteral("mnu_AgentiAg"), [&context](Ui::WindowHost &host) {
+        openSupplierSearch(host, context, SupplierFlavour::Agents);
+    });
+    // Agents are created from their own entry, in the agent flavour.
+    registry.add(QStringLiteral("mnuAgentiIn"),
+                 [&context](Ui::WindowHost &host) { openSupplier(host, context, SupplierFlavour::Agents, 0); });
     for (const TableEntry &entry : kTableEntries)
         registerTable(registry, context, entry);
     registry.add(QStringLiteral("St_TabCondPag"),

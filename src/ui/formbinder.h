@@ -39,6 +39,8 @@ public:
     QStringList names() const { return m_order; }
     // The field showing a column (of any part when the name is the column).
     QString fieldOf(const QString &column) const;
+    // The column a field shows now.
+    QString columnOfField(const QString &name) const { return m_fields.value(name).column; }
 
     // A field's text as a form holds it: a combo's code, a check box's
     // flag letters ("S"/"N", or its encoding's own such as "P"/"S").

@@ -1,5 +1,6 @@
 #include "masterdata/windows/anaric.h"
 #include "masterdatatest.h"
+#include "partysearchtest.h"
 #include "ui/lookuplist.h"
 
 #include <QCheckBox>
@@ -41,13 +42,7 @@ protected:
         EXPECT_TRUE(search && search->formula) << prompter.texts().join('|').toStdString();
         if (!search)
             return {};
-        Ui::LookupList list(*context, AnaRic::listRequest(*search));
-        EXPECT_EQ(list.windowTitle(), "Lista CLIENTI");
-        EXPECT_TRUE(list.load());
-        Codes codes;
-        for (int row = 0; row < list.rowCount(); ++row)
-            codes << list.values(row).first().toInt();
-        return codes;
+        return Testing::listedCodes(*context, AnaRic::listRequest(*search), "Lista CLIENTI");
     }
 };
 

@@ -1,17 +1,22 @@
 #include "masterdata/windows/codedlookups.h"
+#include "masterdatatest.h"
 
 #include <gtest/gtest.h>
 
+using namespace Orlavo;
 using namespace Orlavo::Masterdata;
 
+namespace {
+
 // Every coded field's list heads both its columns: a table's row by its
-// description, a customer or an agent by name.
+// description, a party by name.
 TEST(CodedLookups, BothColumnsHaveAHeading)
 {
     const struct {
         const char *field, *heading;
-    } cases[] = {{"ZONA", "Descrizione"}, {"PROVINCIA", "Descrizione"}, {"CONTO_RICAVO", "Descrizione"},
-                 {"CLIENTE", "Ragione sociale"}, {"AGENTE", "Ragione sociale"}};
+    } cases[] = {{"ZONA", "Descrizione"},         {"PROVINCIA", "Descrizione"},   {"CONTO_RICAVO", "Descrizione"},
+                 {"TIPO_FORN", "Descrizione"},    {"CLIENTE", "Ragione sociale"}, {"AGENTE", "Ragione sociale"},
+                 {"FORNITORE", "Ragione sociale"}};
     for (const auto &c : cases) {
         const CodedLookup *lookup = partyLookup(QString::fromLatin1(c.field));
         ASSERT_NE(lookup, nullptr) << c.field;
@@ -21,3 +26,44 @@ TEST(CodedLookups, BothColumnsHaveAHeading)
         EXPECT_EQ(request.columns.at(1).heading, QString::fromLatin1(c.heading)) << c.field;
     }
 }
+
+using CodedLookupsTest = Orlavo::Testing::ContextTest<>;
+
+// Suppliers and agents share ANAG_FOR: each picker lists and describes its
+// own kind only, and never the reserved code.
+TEST_P(CodedLookupsTest, SupplierAndAgentPickersKeepToTheirKind)
+{
+    for (const char *row : {"1, ' ', 'ROSSI FORNITURE'", "2, 'A', 'VERDI AGENTE'", "3, ' ', 'NERI TRASPORTI'",
+                            "99999, ' ', 'LISTINO STANDARD'"})
+        run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, AGENTE, RAG_SOC1) VALUES (%1)").arg(row));
+    const struct {
+        const char *column, *flag, *title;
+        QStringList listed;
+        QStringList described; // codes 1, 2 and 99999
+    } cases[] = {
+        {"FORNITORE", " ", "Lista FORNITORI", {"1", "3"}, {"ROSSI FORNITURE", "", ""}},
+        {"AGENTE", "A", "Lista AGENTI", {"2"}, {"", "VERDI AGENTE", ""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.column);
+        // The reserved code of the picker's own kind: only its code keeps it out.
+        run(QStringLiteral("UPDATE ANAG_FOR SET AGENTE = '%1' WHERE FORNITORE = 99999").arg(c.flag));
+        const CodedLookup *lookup = partyLookup(QString::fromLatin1(c.column));
+        ASSERT_NE(lookup, nullptr);
+        Ui::LookupList list(*context, codedLookupList(*lookup));
+        EXPECT_EQ(list.windowTitle(), c.title);
+        ASSERT_TRUE(list.load());
+        QStringList codes;
+        for (int row = 0; row < list.rowCount(); ++row)
+            codes << list.values(row).first();
+        EXPECT_EQ(codes, c.listed);
+        QStringList described;
+        for (const char *code : {"1", "2", "99999"})
+            described << codedDescription(context->db, *lookup, QString::fromLatin1(code));
+        EXPECT_EQ(described, c.described);
+    }
+}
+
+ORLAVO_FOR_EACH_ENGINE(CodedLookupsTest);
+
+} // namespace

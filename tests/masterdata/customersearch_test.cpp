@@ -1,5 +1,6 @@
 #include "masterdata/rules/agentcode.h"
 #include "masterdata/rules/customersearch.h"
+#include "partysearchtest.h"
 #include "reporting/rules/selectionformula.h"
 
 #include <QSet>
@@ -186,20 +187,7 @@ TEST_F(CustomerSearchTest, ListAndReportSelectTheSameCustomers)
         SCOPED_TRACE(c.label);
         const auto search = buildCustomerSearch(c.filters, {"MARIO", QString()});
         ASSERT_TRUE(search.ok()) << search.failure().message.toStdString();
-        // In code order: the print's order, and a large archive's first
-        // screen comes without sorting every match.
-        EXPECT_EQ(select(search->sql, search->params), c.expected) << search->sql.toStdString();
-        EXPECT_EQ(search->formula.has_value(), c.printable);
-        if (search->formula) {
-            EXPECT_EQ(printed(*search->formula), c.expected) << search->formula->toStdString();
-        }
-
-        // Typed values travel as parameters: no literal in the statement but
-        // the LIKE escape, one value per placeholder.
-        QString statement = search->sql;
-        statement.remove("ESCAPE '!'");
-        EXPECT_FALSE(statement.contains(QLatin1Char('\''))) << search->sql.toStdString();
-        EXPECT_EQ(search->sql.count(QLatin1Char('?')), search->params.size());
+        Testing::expectSearch(*search, c.expected, c.printable, select, printed);
         for (const std::optional<int> &number : {c.filters.codeFrom, c.filters.codeTo, c.filters.agent}) {
             if (number && *number >= 100) {
                 EXPECT_FALSE(search->sql.contains(QString::number(*number))) << search->sql.toStdString();

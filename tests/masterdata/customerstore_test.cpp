@@ -125,13 +125,13 @@ TEST_P(CustomerStoreTest, IdentifiersOfOtherCustomersAreFoundAndASecondaryCodeTa
     // A VAT number typed anew that another customer holds.
     Customer twin = valid("Rossini");
     twin.main().setText("PART_IVA", "12345678903");
-    const auto shared = sharedIdentifiers(context->db, twin, valid("Rossini"));
+    const auto shared = sharedIdentifiers(context->db, customerParty(), twin, valid("Rossini"));
     ASSERT_EQ(shared.size(), 1);
     EXPECT_EQ(shared.first().column, "PART_IVA");
     // Kept against the question: each one's own value, as loaded, is no duplicate.
     insert(twin);
     const Customer own = *loadCustomer(context->db, 1);
-    EXPECT_TRUE(sharedIdentifiers(context->db, own, own).isEmpty());
+    EXPECT_TRUE(sharedIdentifiers(context->db, customerParty(), own, own).isEmpty());
 
     Customer second = valid("Verdi");
     second.main().setText("CODICE2", "ROS01");
@@ -142,8 +142,8 @@ TEST_P(CustomerStoreTest, IdentifiersOfOtherCustomersAreFoundAndASecondaryCodeTa
     EXPECT_EQ(count("ANAG_CLI"), 2);
     EXPECT_EQ(count("SEMAFORO"), 0);
     EXPECT_TRUE(prompter.texts().isEmpty());
-    EXPECT_TRUE(heldByAnother(context->db, "CODICE2", "Ros01", 2));
-    EXPECT_FALSE(heldByAnother(context->db, "CODICE2", "ROS01", 1));
+    EXPECT_TRUE(heldByAnother(context->db, customerParty(), "CODICE2", "Ros01", 2));
+    EXPECT_FALSE(heldByAnother(context->db, customerParty(), "CODICE2", "ROS01", 1));
 }
 
 TEST_P(CustomerStoreTest, AFailedInsertTakesNoCode)

@@ -51,7 +51,7 @@ protected:
     }
 
     // The standard data of a new company (accounts, countries, payment
-    // terms …) and its counter of customer codes.
+    // terms …) and its counters of customer and supplier codes.
     void addStandardData()
     {
         Services::WriteUnit unit(context->db, QStringLiteral("Prova"), Services::WriteUnit::Report::Quiet);
@@ -59,7 +59,7 @@ protected:
                     Services::StandardData::apply(unit, Services::SchemaKind::Company) &&
                     unit.execCompany(QStringLiteral("Prova"),
                                      QStringLiteral("INSERT INTO NUMERA (ANNO, NOME, NUMERATORE, MAX_NUMERA) "
-                                                    "VALUES ('****', 'ANAC', 0, 99999)")) &&
+                                                    "VALUES ('****', 'ANAC', 0, 99999), ('****', 'ANAF', 0, 99999)")) &&
                     unit.commit())
             << context->db.error().description.toStdString();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "masterdata/stores/partystore.h"
 #include "masterdata/stores/recorduses.h"
 #include "services/core/outcome.h"
 #include "services/data/recordstore.h"
@@ -44,15 +45,9 @@ inline int customerCode(const Customer &customer)
 QList<Services::FieldProblem> checkCustomer(Services::DataAccess &db, const Customer &customer,
                                             const QString &keptTaxCode, const QString &only = {});
 
-// Another customer holding the value of the column (PART_IVA, COD_FISC).
-bool heldByAnother(Services::DataAccess &db, const QString &column, const QString &value, int code);
-// The identifiers (VAT number, tax code) typed anew that another customer
-// holds, each with its message: the operator is asked whether to go on.
-QList<Services::FieldProblem> sharedIdentifiers(Services::DataAccess &db, const Customer &typed,
-                                                const Customer &loaded);
-// Switching the personal price list off: the save deletes the customer's
-// lists and discounts, and the window warns of it.
-bool dropsPersonalList(const Customer &typed, const Customer &loaded);
+// The customer register for the shared party rules (identifiers held by
+// another customer, secondary code, writes).
+const PartyDef &customerParty();
 
 // The documents that keep a customer from being deleted (their CLIENTE
 // column). The sales tables join this list as they are created.

@@ -1,5 +1,6 @@
 #include "masterdata/windows/codedlookups.h"
 
+#include "masterdata/rules/supplierflavour.h"
 #include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
 
@@ -8,6 +9,23 @@
 namespace Orlavo::Masterdata {
 
 namespace Tables = Services::Tables;
+
+namespace {
+
+// Suppliers and agents share ANAG_FOR: each picker offers its own kind, and
+// neither the reserved code.
+CodedLookup supplierPicker(SupplierFlavour flavour, const QString &title)
+{
+    return {Tables::ANAG_FOR,
+            QStringLiteral("FORNITORE"),
+            QStringLiteral("RAG_SOC1"),
+            QStringLiteral("AGENTE = ? AND FORNITORE <> ?"),
+            title,
+            true,
+            {agentFlagOf(flavour), kReservedSupplier}};
+}
+
+} // namespace
 
 const CodedLookup *partyLookup(const QString &column)
 {
@@ -41,12 +59,22 @@ const CodedLookup *partyLookup(const QString &column)
                  {Tables::TAB_REGISTRI, code, text, {}, QStringLiteral("Lista REGISTRI IVA")});
         l.insert(QStringLiteral("TIPO_CLIENTE"),
                  {Tables::TAB_TIPO_CLI, code, text, {}, QStringLiteral("Lista TIPI CLIENTE")});
-        l.insert(QStringLiteral("AGENTE"),
-                 {Tables::ANAG_FOR, QStringLiteral("FORNITORE"), QStringLiteral("RAG_SOC1"),
-                  QStringLiteral("AGENTE = 'A' AND FORNITORE <> 99999"), QStringLiteral("Lista AGENTI"), true});
+        // A supplier's cost account (of any type) and purchase causal.
+        l.insert(QStringLiteral("CONTO_COSTO"), {Tables::TAB_PIANO_CONTI, code, text, {}, QStringLiteral("Lista CONTI")});
+        l.insert(QStringLiteral("TIPO_CAUSALE"),
+                 {Tables::TAB_TIPO_CAUS, code, text, QStringLiteral("CODICE LIKE 'A%' AND CODICE NOT LIKE 'AR%'"),
+                  QStringLiteral("Lista TIPO CAUSALI")});
+        l.insert(QStringLiteral("CAUSALE"), {Tables::TAB_CAU_CONT, QStringLiteral("CAUSALE"), text, {},
+                                             QStringLiteral("Lista CAUSALI DI CONTABILITA'")});
+        l.insert(QStringLiteral("TIPO_FORN"),
+                 {Tables::TAB_TIPO_FOR, code, text, {}, QStringLiteral("Lista TIPI FORNITORE")});
+        l.insert(QStringLiteral("AGENTE"), supplierPicker(SupplierFlavour::Agents, QStringLiteral("Lista AGENTI")));
+        l.insert(QStringLiteral("FORNITORE"),
+                 supplierPicker(SupplierFlavour::Suppliers, QStringLiteral("Lista FORNITORI")));
         // The customer picker of every window; the standard-list party is never offered.
-        l.insert(QStringLiteral("CLIENTE"), {Tables::ANAG_CLI, QStringLiteral("CLIENTE"), QStringLiteral("RAG_SOC1"),
-                                             QStringLiteral("CLIENTE <> 99999"), QStringLiteral("Lista CLIENTI"), true});
+        l.insert(QStringLiteral("CLIENTE"),
+                 {Tables::ANAG_CLI, QStringLiteral("CLIENTE"), QStringLiteral("RAG_SOC1"),
+                  QStringLiteral("CLIENTE <> 99999"), QStringLiteral("Lista CLIENTI"), true});
         return l;
     }();
     const auto found = lookups.constFind(column);
@@ -59,7 +87,8 @@ Ui::LookupRequest codedLookupList(const CodedLookup &lookup)
     request.table = lookup.table;
     request.title = lookup.title;
     request.condition = lookup.condition;
-    // A customer or an agent is listed by name, a table's row by description.
+    request.conditionParams = lookup.params;
+    // A party is listed by name, a table's row by description.
     request.columns = {{lookup.key, QStringLiteral("06C"), QStringLiteral("Codice")},
                        {lookup.description, QStringLiteral("40C"),
                         lookup.numeric ? QStringLiteral("Ragione sociale") : QStringLiteral("Descrizione")}};
@@ -72,11 +101,13 @@ QString codedDescription(Services::DataAccess &db, const CodedLookup &lookup, co
     if (typed.isEmpty() || !db.companyOpen())
         return {};
     const QString where = lookup.numeric ? lookup.key + QStringLiteral(" = ?") : Services::sqlUpperEquals(lookup.key);
-    auto rows = db.openRecordset(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
-            .arg(lookup.description, lookup.table, where,
-                 lookup.condition.isEmpty() ? QString() : QStringLiteral(" AND ") + lookup.condition),
-        {lookup.numeric ? QVariant(typed.toInt()) : QVariant(typed)}, Services::databaseOf(lookup.table));
+    const Services::Params params =
+        Services::Params{lookup.numeric ? QVariant(typed.toInt()) : QVariant(typed)} + lookup.params;
+    auto rows =
+        db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                             .arg(lookup.description, lookup.table, where,
+                                  lookup.condition.isEmpty() ? QString() : QStringLiteral(" AND ") + lookup.condition),
+                         params, Services::databaseOf(lookup.table));
     return rows && !rows->isEmpty() ? rows->first().at(0).toString() : QString();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/core/sqlterms.h"
 #include "ui/lookuplist.h"
 
 #include <QString>
@@ -18,13 +19,15 @@ struct CodedLookup {
     QString description;
     QString condition; // program text
     QString title;
-    bool numeric = false; // the key is a number (agents)
+    bool numeric = false;         // the key is a number (customers, suppliers, agents)
+    Services::Params params = {}; // the values the condition binds
 };
 
 // The coded columns of customers (and suppliers) by column name: provinces,
 // payment condition, banks, agent, zone, activity, goods category, accounts,
-// VAT code and register, customer type; CLIENTE is the customer picker
-// "Lista CLIENTI" of the documents. Nothing for other columns.
+// VAT code and register, customer and supplier type; CLIENTE, FORNITORE and
+// AGENTE are the pickers "Lista CLIENTI", "Lista FORNITORI" and "Lista
+// AGENTI" of the documents. Nothing for other columns.
 const CodedLookup *partyLookup(const QString &column);
 
 // Its list: code and description.

@@ -237,9 +237,9 @@ Outcome<std::optional<Record>> readRecord(DataAccess &db, const FamilyDef &famil
     return std::optional<Record>(record);
 }
 
-bool insertRecord(WriteUnit &unit, const FamilyDef &family, const Record &record)
+bool insertRecord(WriteUnit &unit, const FamilyDef &family, const Record &record, int fromPart)
 {
-    for (int index = 0; index < family.parts.size(); ++index) {
+    for (int index = fromPart; index < family.parts.size(); ++index) {
         if (index > 0 && !record.part(index).anyEntered())
             continue;
         if (!insertRow(unit, record.part(index), family.parts.at(index).insertStep))
@@ -248,9 +248,9 @@ bool insertRecord(WriteUnit &unit, const FamilyDef &family, const Record &record
     return true;
 }
 
-bool updateRecord(WriteUnit &unit, const FamilyDef &family, const Record &now, const Record &before)
+bool updateRecord(WriteUnit &unit, const FamilyDef &family, const Record &now, const Record &before, int fromPart)
 {
-    for (int index = 0; index < family.parts.size(); ++index) {
+    for (int index = fromPart; index < family.parts.size(); ++index) {
         const PartDef &part = family.parts.at(index);
         const Row &row = now.part(index);
         if (before.stored(index) || index == 0) {

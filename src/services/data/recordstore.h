@@ -87,9 +87,12 @@ private:
 
 // The record stored under the key; nullopt when its main row is not.
 Outcome<std::optional<Record>> readRecord(DataAccess &db, const FamilyDef &family, const Params &key);
-bool insertRecord(WriteUnit &unit, const FamilyDef &family, const Record &record);
+// From `fromPart` on: a caller writing rows of its own after the main one
+// (an agent's name list) writes the main part first, then the others.
+bool insertRecord(WriteUnit &unit, const FamilyDef &family, const Record &record, int fromPart = 0);
 // Writes what changed; a part not stored before is inserted when entered.
-bool updateRecord(WriteUnit &unit, const FamilyDef &family, const Record &now, const Record &before);
+bool updateRecord(WriteUnit &unit, const FamilyDef &family, const Record &now, const Record &before,
+                  int fromPart = 0);
 // The concurrency check before an update or a delete: the stored rows read
 // again and compared with the ones the window loaded.
 StoredState compareStored(DataAccess &db, const FamilyDef &family, const Record &loaded);

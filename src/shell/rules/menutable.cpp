@@ -35,6 +35,7 @@ QList<MenuRow> build()
         entry("codi_fornitore", "&Codifica", "mnu_fornitori"),
         entry("list_fornitore", "&Lista/Modifica", "mnu_fornitori"),
         menu("mnu_agenti", "A&genti", "mnu_anagrafica"),
+        entry("mnuAgentiIn", "&Codifica", "mnu_agenti"),
         entry("mnu_AgentiAg", "&Lista/Modifica", "mnu_agenti"),
         menu("mnu_anag_tabelle", "&Tabelle", "mnu_anagrafica"),
         entry("TabAttivita", "Attività", "mnu_anag_tabelle"),

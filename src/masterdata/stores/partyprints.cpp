@@ -1,8 +1,11 @@
-#include "masterdata/stores/customerprints.h"
+#include "masterdata/stores/partyprints.h"
 
 #include "masterdata/rules/envelope.h"
 #include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
+
+#include <QHash>
+#include <QStringList>
 
 namespace Orlavo::Masterdata {
 
@@ -11,8 +14,19 @@ namespace Tables = Services::Tables;
 namespace {
 
 constexpr char kEnvelopeLine[] = "RIGA%1";
+// The list's heading, the same report for suppliers and agents.
+constexpr char kListHeading[] = "TITOLO";
 
-QString selectionOf(int code)
+Reporting::PrintCommand commandOf(const QString &key, const QString &formula, const QString &title)
+{
+    Reporting::PrintCommand command;
+    command.key = key;
+    command.request.formula = formula;
+    command.title = title;
+    return command;
+}
+
+QString customerSelection(int code)
 {
     return QStringLiteral("{ANAG_CLI.CLIENTE}=%1").arg(code);
 }
@@ -21,11 +35,7 @@ QString selectionOf(int code)
 
 Reporting::PrintCommand customerCardPrint(int code)
 {
-    Reporting::PrintCommand command;
-    command.key = QStringLiteral("ANACLI");
-    command.request.formula = selectionOf(code);
-    command.title = QStringLiteral("Stampa Cliente");
-    return command;
+    return commandOf(QStringLiteral("ANACLI"), customerSelection(code), QStringLiteral("Stampa Cliente"));
 }
 
 std::optional<Reporting::PrintCommand> customerEnvelopePrint(Services::DataAccess &db, int code)
@@ -46,21 +56,29 @@ std::optional<Reporting::PrintCommand> customerEnvelopePrint(Services::DataAcces
         main.insert(column, rows->first().text(column));
     const QStringList lines = envelopeLines(main, rows->first().text(QStringLiteral("PAESE_DESCRIZIONE")));
 
-    Reporting::PrintCommand command;
-    command.key = QStringLiteral("BUSTACLI");
-    command.request.formula = selectionOf(code);
+    auto command = commandOf(QStringLiteral("BUSTACLI"), customerSelection(code), QStringLiteral("Stampa Busta"));
     for (qsizetype i = 0; i < lines.size(); ++i)
         command.request.formulas.insert(QString::fromLatin1(kEnvelopeLine).arg(i + 1), lines[i]);
-    command.title = QStringLiteral("Stampa Busta");
     return command;
 }
 
 Reporting::PrintCommand customerListPrint(const QString &formula)
 {
-    Reporting::PrintCommand command;
-    command.key = QStringLiteral("ANACLIL");
-    command.request.formula = formula;
-    command.title = QStringLiteral("Lista CLIENTI");
+    return commandOf(QStringLiteral("ANACLIL"), formula, QStringLiteral("Lista CLIENTI"));
+}
+
+Reporting::PrintCommand supplierCardPrint(int code)
+{
+    return commandOf(QStringLiteral("ANAFOR"), QStringLiteral("{ANAG_FOR.FORNITORE}=%1").arg(code),
+                     QStringLiteral("Stampa Fornitore"));
+}
+
+Reporting::PrintCommand supplierListPrint(const QString &formula, SupplierFlavour flavour)
+{
+    const QString title =
+        flavour == SupplierFlavour::Agents ? QStringLiteral("Lista AGENTI") : QStringLiteral("Lista FORNITORI");
+    auto command = commandOf(QStringLiteral("ANAFORL"), formula, title);
+    command.request.formulas.insert(QString::fromLatin1(kListHeading), title);
     return command;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "masterdata/rules/supplierflavour.h"
 #include "reporting/printcommand.h"
 
-#include <QHash>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
@@ -25,5 +24,14 @@ std::optional<Reporting::PrintCommand> customerEnvelopePrint(Services::DataAcces
 // "Lista CLIENTI" (ANACLIL) of the rows the formula selects, e.g. the one
 // the customer search builds.
 Reporting::PrintCommand customerListPrint(const QString &formula);
+
+// The supplier card (ANAFOR: the full card or the summary, chosen by the
+// operator) of one supplier or agent.
+Reporting::PrintCommand supplierCardPrint(int code);
+
+// "Lista FORNITORI" or "Lista AGENTI" (ANAFORL) of the rows the formula
+// selects, e.g. the one the supplier search builds. The reserved code is
+// never listed.
+Reporting::PrintCommand supplierListPrint(const QString &formula, SupplierFlavour flavour);
 
 } // namespace Orlavo::Masterdata

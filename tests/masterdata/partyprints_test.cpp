@@ -1,5 +1,5 @@
 #include "masterdata/rules/envelope.h"
-#include "masterdata/stores/customerprints.h"
+#include "masterdata/stores/partyprints.h"
 #include "masterdatatest.h"
 #include "ui/frmrpt.h"
 
@@ -55,10 +55,12 @@ TEST(CustomerEnvelope, AddressFollowsTheOfficeAndTheCountry)
     }
 }
 
-// Company "01" with its standard tables: ROSSI (1) with both offices,
-// contact and personal data, NERI (2) in France with the registered office
-// only, and the standard-list party 99999.
-class CustomerPrints : public Orlavo::Testing::ContextTest<>
+// Company "01" with its standard tables. Customers: ROSSI (1) with both
+// offices, contact and personal data, NERI (2) in France with the
+// registered office only, and the standard-list party 99999. Suppliers:
+// VERDI (1) with contact and withholding data, BLU (2) without them, the
+// agent GRIGI (3) and the standard-list party 99999, in BLU's town.
+class PartyPrints : public Orlavo::Testing::ContextTest<>
 {
 protected:
     void SetUp() override
@@ -83,6 +85,30 @@ protected:
                  "INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1, INDIRIZZO_LEG, CITTA_LEG, CAP_LEG, NAZIONE, COND_PAG, "
                  "TIPO_CLIENTE, UBICAZIONE) VALUES (2, 'NERI COSTRUZIONI SNC', 'RUE DE RIVOLI 5', 'PARIGI', '75001', "
                  "'F', 'RD', 'SC', 'I')",
+                 "INSERT INTO TAB_BAN_APP (CODICE, DESCRIZIONE) VALUES ('00101', 'BANCA DEL PIEMONTE')",
+                 "INSERT INTO TAB_BAN_PAG (CODICE, DESCRIZIONE) VALUES ('01', 'CASSA DI RISPARMIO DI ASTI')",
+                 "INSERT INTO TAB_TIPO_CAUS (CODICE, DESCRIZIONE) VALUES ('AE', 'ACQUISTI ESTERO')",
+                 "INSERT INTO TAB_CAU_CONT (TIPO_CAUSALE, CAUSALE, DESCRIZIONE) "
+                 "VALUES ('AE', 'FA', 'FATTURA ACQUISTO')",
+                 "INSERT INTO TAB_ATTIVITA (CODICE, DESCRIZIONE) VALUES ('MEC', 'MECCANICA DI PRECISIONE')",
+                 "INSERT INTO TAB_MERCE (CODICE, DESCRIZIONE) VALUES ('UT', 'UTENSILERIA')",
+                 "INSERT INTO ANAG_FOR (FORNITORE, CODICE2, RAG_SOC1, RAG_SOC2, INDIRIZZO_LEG, CITTA_LEG, CAP_LEG, "
+                 "PROVINCIA_LEG, INDIRIZZO_AMM, CITTA_AMM, PART_IVA, COD_FISC, TELEFONO1, E_MAIL, WEB, COND_PAG, "
+                 "BANCA_APP, BANCA_PAG, CONTO_PATRIM, CONTO_COSTO, TIPO_CAUSALE, CAUSALE, COD_ATTIVITA, COD_MERCE, "
+                 "REGISTRO_IVA, TIPO_FORN, PERC_PROV, NAZIONE, AGENTE) VALUES (1, 'VER01', 'VERDI UTENSILI SPA', "
+                 "'DIVISIONE RICAMBI', 'VIA PO 8', 'ALBA', '12051', 'CN', 'VIA NIZZA 40', 'BRA', '09876543210', "
+                 "'VRDLCU65E04D205K', '0173 440011', 'ordini@verdi.example', 'www.verdi.example', 'R30', '00101', "
+                 "'01', '400120', '600310', 'AE', 'FA', 'MEC', 'UT', 'A', 'PR', 3.5, 'I', ' ')",
+                 "INSERT INTO CONT_FOR (FORNITORE, RESPONSABILE, TELEFONO1) VALUES (1, 'LUCA GIALLI', '0173 440099')",
+                 "INSERT INTO RIT_FOR (FORNITORE, CAUSALE, CITTA_NASC, PROV_NASC, NAZ_NASC, DATA_NASC, SESSO, FIR, "
+                 "MATRIC_ENA, INIZIO_RAP, FINE_RAP) VALUES (1, 'A', 'CUNEO', 'CN', 'I', '1965-05-04', 'M', 'FIR778', "
+                 "'ENA4455', '2020-02-01', '2025-12-31')",
+                 "INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, INDIRIZZO_LEG, CITTA_LEG, COND_PAG, TIPO_FORN, AGENTE) "
+                 "VALUES (2, 'BLU TRASPORTI SNC', 'VIA NOVARA 3', 'NOVARA', 'RD', 'OR', ' ')",
+                 "INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, CITTA_LEG, TIPO_FORN, AGENTE) "
+                 "VALUES (3, 'GRIGI LUIGI', 'NOVARA', 'AG', 'A')",
+                 "INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, CITTA_LEG, AGENTE) "
+                 "VALUES (99999, 'LISTINO STANDARD FORNITORI', 'NOVARA', ' ')",
              })
             run(QString::fromUtf8(sql));
     }
@@ -142,7 +168,7 @@ void expectAll(const QString &text, const QStringList &present, const QStringLis
 
 } // namespace
 
-TEST_P(CustomerPrints, CardAndSummaryShowTheChosenCustomerOnly)
+TEST_P(PartyPrints, CustomerCardAndSummaryShowTheChosenCustomerOnly)
 {
     const QString card = print(customerCardPrint(1), "ANACLI.RPT");
     EXPECT_EQ(offered, (QStringList{"Scheda cliente", "Scheda cliente ridotta"}));
@@ -167,7 +193,7 @@ TEST_P(CustomerPrints, CardAndSummaryShowTheChosenCustomerOnly)
     EXPECT_EQ(pages.size(), 1);
 }
 
-TEST_P(CustomerPrints, TheListNeverShowsTheStandardListParty)
+TEST_P(PartyPrints, CustomerListNeverShowsTheStandardListParty)
 {
     const QString all = print(customerListPrint({}));
     expectAll(all, {"Lista CLIENTI", "ROSSI FORNITURE SRL", "REPARTO ACQUISTI", "NERI COSTRUZIONI SNC"},
@@ -176,7 +202,7 @@ TEST_P(CustomerPrints, TheListNeverShowsTheStandardListParty)
     EXPECT_LT(all.indexOf("ROSSI FORNITURE SRL"), all.indexOf("NERI COSTRUZIONI SNC"));
 }
 
-TEST_P(CustomerPrints, EnvelopeIsADlSheetWithTheMailingAddress)
+TEST_P(PartyPrints, CustomerEnvelopeIsADlSheetWithTheMailingAddress)
 {
     const auto rossi = customerEnvelopePrint(context->db, 1);
     ASSERT_TRUE(rossi.has_value());
@@ -192,4 +218,72 @@ TEST_P(CustomerPrints, EnvelopeIsADlSheetWithTheMailingAddress)
     EXPECT_EQ(dbExits, 0);
 }
 
-ORLAVO_FOR_EACH_ENGINE(CustomerPrints);
+TEST_P(PartyPrints, SupplierCardsPrintWhateverDataTheSupplierHas)
+{
+    const QStringList verdi = {"VER01", "VERDI UTENSILI SPA", "VIA PO 8", "VIA NIZZA 40", "09876543210",
+                               "VRDLCU65E04D205K", "0173 440011", "www.verdi.example",
+                               // Descriptions come from the joined code tables.
+                               "RICEVUTA BANCARIA 30 GG DF FM", "PROFESSIONISTA"};
+    const QStringList contactAndWithholding = {"LUCA GIALLI", "0173 440099", "CUNEO",      "04/05/1965",
+                                               "FIR778",      "ENA4455",     "01/02/2020", "31/12/2025"};
+    // clang-format off
+    const struct {
+        int code;
+        const char *file;
+        QStringList present;
+        QStringList absent;
+    } cases[] = {
+        {1, "ANAFOR.RPT",
+         verdi + contactAndWithholding + QStringList{"DIVISIONE RICAMBI", "BRA", "ordini@verdi.example", "ITALIA",
+             "BANCA DEL PIEMONTE", "CASSA DI RISPARMIO DI ASTI", "400120", "600310", "ACQUISTI ESTERO",
+             "FATTURA ACQUISTO", "MECCANICA DI PRECISIONE", "UTENSILERIA", "REGISTRO IVA ACQUISTI", "3,50",
+             // The type's withholding.
+             "20,00"},
+         {"BLU", "GRIGI", "LISTINO STANDARD"}},
+        // Without contact and withholding rows the supplier still prints.
+        {2, "ANAFOR.RPT", {"BLU TRASPORTI SNC", "NOVARA", "RIMESSA DIRETTA", "FORNITORE ORDINARIO"},
+         {"VERDI", "LUCA GIALLI", "CUNEO"}},
+        {3, "ANAFOR.RPT", {"GRIGI LUIGI", "AGENTE DI COMMERCIO", "23,00", "8,50"}, {"VERDI", "BLU"}},
+        // The summary is the card's other choice, without contact and withholding.
+        {1, "ANAFORB.RPT", verdi, contactAndWithholding + QStringList{"BLU", "FATTURA ACQUISTO"}},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.code).arg(c.file).toStdString());
+        expectAll(print(supplierCardPrint(c.code), c.file), c.present, c.absent);
+        EXPECT_EQ(offered, (QStringList{"Scheda fornitore", "Scheda fornitore ridotta"}));
+        EXPECT_EQ(pages.size(), 1);
+    }
+}
+
+TEST_P(PartyPrints, SupplierListHoldsTheFormulasRowsUnderTheFlavoursTitle)
+{
+    // clang-format off
+    const struct {
+        SupplierFlavour flavour;
+        const char *formula;
+        const char *title;
+        QStringList rows;       // in code order
+        QStringList absent;
+    } cases[] = {
+        {SupplierFlavour::Suppliers, "{ANAG_FOR.AGENTE}=' '", "Lista FORNITORI",
+         {"VERDI UTENSILI SPA", "BLU TRASPORTI SNC"}, {"GRIGI", "Lista AGENTI"}},
+        {SupplierFlavour::Agents, "{ANAG_FOR.AGENTE}='A'", "Lista AGENTI",
+         {"GRIGI LUIGI"}, {"VERDI", "BLU", "Lista FORNITORI"}},
+        // The formula also picks 99999, which the report leaves out.
+        {SupplierFlavour::Suppliers, "{ANAG_FOR.AGENTE}=' ' and {ANAG_FOR.CITTA_LEG}='NOVARA'", "Lista FORNITORI",
+         {"BLU TRASPORTI SNC"}, {"VERDI", "GRIGI"}},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.formula);
+        const QString list = print(supplierListPrint(QString::fromUtf8(c.formula), c.flavour));
+        expectAll(list, c.rows + QStringList{c.title}, c.absent + QStringList{"LISTINO STANDARD"});
+        EXPECT_EQ(QRegularExpression("Totale righe:\\s+(\\d+)").match(list).captured(1), QString::number(c.rows.size()))
+            << list.toStdString();
+        for (qsizetype i = 1; i < c.rows.size(); ++i)
+            EXPECT_LT(list.indexOf(c.rows[i - 1]), list.indexOf(c.rows[i]));
+    }
+}
+
+ORLAVO_FOR_EACH_ENGINE(PartyPrints);

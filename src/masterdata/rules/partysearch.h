@@ -1,0 +1,83 @@
+#pragma once
+
+#include "services/core/lookupcolumn.h"
+#include "services/core/outcome.h"
+#include "services/core/sqlterms.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Orlavo::Masterdata {
+
+inline constexpr char kPartyRangeMessage[] = "Codice A deve essere maggiore di codice DA ";
+
+// The filters the customer and the supplier searches share. Empty texts and
+// missing numbers do not filter; texts are taken without surrounding blanks.
+struct PartySearchFilters {
+    std::optional<int> codeFrom;
+    std::optional<int> codeTo;
+    QString name; // RAG_SOC1 containing it
+    QString town; // CITTA_LEG, equal or containing (townPattern)
+    bool townPattern = false;
+    QString province;  // PROVINCIA_LEG
+    QString vatNumber; // PART_IVA
+    QString taxCode;   // COD_FISC
+    QString activity;  // COD_ATTIVITA
+};
+
+struct PartySearch {
+    QString sql;       // the list, in code order
+    QString condition; // its WHERE conditions alone, for a list of the table
+    Services::Params params;
+    // The list report's selection picking the same rows. nullopt when no
+    // formula can: a condition only the statement can express, and a name
+    // or town pattern holding "*" or "?" (wildcards in a formula, plain
+    // characters on screen). The window then offers no print.
+    std::optional<QString> formula;
+};
+
+// The statement's and the report formula's conditions over one table of
+// parties, built side by side so the print holds the rows on screen.
+class PartyConditions
+{
+public:
+    // The table and its code column; the reserved code is never selected.
+    PartyConditions(const QString &table, const QString &key, int reserved);
+
+    void number(const QString &column, const char *op, int value);
+    // Equal without regard to case: the formula compares texts that way.
+    void equals(const QString &column, const QString &typed);
+    // Holding the text anywhere, case ignored, every character literal.
+    void contains(const QString &column, const QString &typed);
+    // A flag the program writes, compared as it is (a blank included).
+    void flag(const QString &column, const QString &value);
+    // A condition no formula can express: the search is then not printable.
+    void sqlOnly(const QString &condition);
+
+    PartySearch result() const;
+
+private:
+    QString field(const QString &column) const;
+
+    QString m_table;
+    QString m_key;
+    QStringList m_sql;
+    Services::Params m_params;
+    QStringList m_formula;
+    bool m_formulaExact = true;
+};
+
+// The conditions of the shared filters over table; fails with
+// kPartyRangeMessage when the codes are reversed.
+Services::Outcome<PartyConditions> partyConditions(const QString &table, const QString &key, int reserved,
+                                                   const PartySearchFilters &filters);
+
+// The columns of a party list (code, second code, the two name lines,
+// street and town of the registered office), in the order of the
+// statement's SELECT.
+QList<Services::LookupColumn> partyListColumns(const QString &key);
+
+} // namespace Orlavo::Masterdata
