@@ -1,4 +1,5 @@
 #include "customerbench.h"
+#include "itembench.h"
 #include "lookupbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
@@ -15,6 +16,7 @@
 int main(int argc, char **argv)
 {
     Orlavo::Bench::registerCustomerBenchmarks();
+    Orlavo::Bench::registerItemBenchmarks();
     Orlavo::Bench::registerLookupBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();

@@ -333,6 +333,8 @@ bool writeFirstSettings(const Services::Settings &settings, const FirstSetup &se
         settings.write(main, QStringLiteral("DBSER"), QStringLiteral("SERVIZI.MDB")) &&
         settings.write(main, QStringLiteral("ANNO"), QString::number(setup.year)) &&
         settings.write(main, QStringLiteral("ISOLATIONLEVEL"), QStringLiteral("1")) &&
+        // Item prices are in euro cents from the start.
+        settings.write(QStringLiteral("ARTICOLI"), QStringLiteral("DECIMALI_PREZZO1"), QStringLiteral("2")) &&
         settings.write(QStringLiteral("UTENTE"), QStringLiteral("NOME"), setup.adminUser) &&
         settings.write(QStringLiteral("UTENTE"), QStringLiteral("COLLEGATO"), QStringLiteral(" "));
     if (ok && setup.server) {

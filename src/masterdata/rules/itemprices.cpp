@@ -1,0 +1,47 @@
+#include "masterdata/rules/itemprices.h"
+
+#include "services/core/values.h"
+
+#include <algorithm>
+
+namespace Orlavo::Masterdata {
+
+using Services::roundDec;
+
+int typedDecimals(const QString &typed, int defaultDecimals)
+{
+    const QString text = typed.trimmed();
+    const qsizetype comma = std::max(text.lastIndexOf(QLatin1Char(',')), text.lastIndexOf(QLatin1Char('.')));
+    const int count = comma < 0 ? 0 : int(text.size() - comma - 1);
+    return std::clamp(count, std::min(defaultDecimals, kMostPriceDecimals), kMostPriceDecimals);
+}
+
+double withVat(double listPrice, double rate, int decimals)
+{
+    return roundDec(listPrice * (100 + rate) / 100, decimals);
+}
+
+double withoutVat(double inclusivePrice, double rate, int decimals)
+{
+    return roundDec(inclusivePrice * 100 / (100 + rate), decimals);
+}
+
+double secondPrice(double firstPrice, double ratio, int decimals)
+{
+    return ratio == 0 ? 0 : roundDec(firstPrice / ratio, decimals);
+}
+
+double discounted(double price, double d1, double d2, double d3, int decimals)
+{
+    double p = price;
+    for (const double discount : {d1, d2, d3})
+        p -= p * discount / 100;
+    return roundDec(p, decimals);
+}
+
+double markedUp(double price, double markup, int decimals)
+{
+    return roundDec(price + price * markup / 100, decimals);
+}
+
+} // namespace Orlavo::Masterdata

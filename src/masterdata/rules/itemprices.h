@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+namespace Orlavo::Masterdata {
+
+// An item's prices: the three list prices each with its own decimals, their
+// VAT-inclusive twins, discounts in cascade and the markup. Figures are
+// computed unrounded and rounded once, to the price's decimals.
+
+// The most decimals a price keeps.
+inline constexpr int kMostPriceDecimals = 5;
+
+// The decimals the operator typed in a price ("12,345" → 3), counted from
+// the default up to kMostPriceDecimals: fewer count as the default, more as
+// the most.
+int typedDecimals(const QString &typed, int defaultDecimals);
+
+// The list price with VAT at `rate` percent, and back.
+double withVat(double listPrice, double rate, int decimals);
+double withoutVat(double inclusivePrice, double rate, int decimals);
+
+// Price 2 from price 1 by the settings' ratio (RAPPORTO_P1_P2); 0 when the
+// ratio is 0 (no automatic price 2).
+double secondPrice(double firstPrice, double ratio, int decimals);
+
+// The price less three discounts in cascade: p - p * d / 100 for each.
+double discounted(double price, double d1, double d2, double d3, int decimals);
+// The price plus the markup: p + p * markup / 100.
+double markedUp(double price, double markup, int decimals);
+
+// Stock: what the item window shows as available, and the stock search's
+// DISPONIBILE (less what is on order too).
+inline double available(double onHand, double committed)
+{
+    return onHand - committed;
+}
+inline double disposable(double onHand, double committed, double ordered)
+{
+    return onHand - committed - ordered;
+}
+
+} // namespace Orlavo::Masterdata
