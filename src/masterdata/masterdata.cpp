@@ -4,6 +4,7 @@
 #include "masterdata/rules/tableforms.h"
 #include "masterdata/windows/anaric.h"
 #include "masterdata/windows/anaricfo.h"
+#include "masterdata/windows/f210arti.h"
 #include "masterdata/windows/f110anac.h"
 #include "masterdata/windows/frmgetab.h"
 #include "masterdata/windows/supplierwindow.h"
@@ -131,6 +132,25 @@ void openSupplier(Ui::WindowHost &host, Ui::AppContext &context, SupplierFlavour
     host.showTaskWindow(window, name, tag);
 }
 
+// One window per item; a new one is "Inserimento articolo".
+void openItem(Ui::WindowHost &host, Ui::AppContext &context, const ItemKey &key)
+{
+    const bool stored = !key.code.isEmpty();
+    const QString name = stored ? QStringLiteral("F210ARTI_%1_%2_%3").arg(key.warehouse, key.brand, key.code)
+                                : QStringLiteral("F210ARTI");
+    if (host.registerOpenWindow(name))
+        return;
+    const Ui::WaitCursor wait;
+    auto *window = new F210Arti(context, stored ? F210Arti::Mode::Modify : F210Arti::Mode::Insert, key);
+    if (!window->loaded()) {
+        context.prompter.error(QStringLiteral("L'articolo non esiste in archivio "), QStringLiteral("Errore ...... "));
+        delete window;
+        host.unregisterOpenWindow(name);
+        return;
+    }
+    host.showTaskWindow(window, name, stored ? QStringLiteral("ARTICAGG") : QStringLiteral("ARTICINS"));
+}
+
 // The search of its flavour; a row opens the supplier window in the same one.
 void openSupplierSearch(Ui::WindowHost &host, Ui::AppContext &context, SupplierFlavour flavour)
 {
@@ -187,6 +207,8 @@ void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
     registry.add(QStringLiteral("mnu_AgentiAg"), [&context](Ui::WindowHost &host) {
         openSupplierSearch(host, context, SupplierFlavour::Agents);
     });
+    registry.add(QStringLiteral("codi_articoli"),
+                 [&context](Ui::WindowHost &host) { openItem(host, context, {}); });
     // Agents are created from their own entry, in the agent flavour.
     registry.add(QStringLiteral("mnuAgentiIn"),
                  [&context](Ui::WindowHost &host) { openSupplier(host, context, SupplierFlavour::Agents, 0); });

@@ -236,6 +236,14 @@ NumberField::NumberField(int decimals, bool integerOnly, QWidget *parent)
     setFlag(integerOnly);
 }
 
+void NumberField::setDecimals(int decimals)
+{
+    if (integerOnly())
+        return;
+    m_decimals = std::clamp(decimals, 0, 10);
+    normalise();
+}
+
 double NumberField::value() const
 {
     const auto figure = readNumber(text());

@@ -98,6 +98,9 @@ public:
     explicit NumberField(int decimals, bool integerOnly = false, QWidget *parent = nullptr);
 
     int decimals() const { return m_decimals; }
+    // A price whose decimals are the record's own: the figure shows again
+    // with them.
+    void setDecimals(int decimals);
     bool integerOnly() const { return flag(); }
 
     // The figure rounded to the field's decimals; 0 for empty text or text

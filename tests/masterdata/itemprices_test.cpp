@@ -34,3 +34,13 @@ TEST(ItemPrices, TypedDecimalsCountFromTheDefaultUpToFive)
     for (const auto &c : cases)
         EXPECT_EQ(typedDecimals(QString::fromLatin1(c.typed), c.defaultDecimals), c.counted) << c.typed;
 }
+
+TEST(ItemPrices, TheCodingParameterOfADocumentFillsBrandCodeAndPrices)
+{
+    const QString parameter = QStringLiteral("ARTICOD") + QStringLiteral("ACM") + QStringLiteral("A-100").leftJustified(30) +
+                              QStringLiteral("  12.50").leftJustified(20) + QStringLiteral("abc");
+    const auto coding = parseItemCoding(parameter);
+    ASSERT_TRUE(coding);
+    EXPECT_EQ(coding->brand + "|" + coding->code + "|" + coding->price1 + "|" + coding->price2, "ACM|A-100|12,50|");
+    EXPECT_FALSE(parseItemCoding(QStringLiteral("ARTNEW")));
+}

@@ -44,4 +44,17 @@ double markedUp(double price, double markup, int decimals)
     return roundDec(price + price * markup / 100, decimals);
 }
 
+std::optional<ItemCoding> parseItemCoding(const QString &parameter)
+{
+    if (!parameter.startsWith(QLatin1String("ARTICOD")))
+        return std::nullopt;
+    const auto price = [&parameter](int from) {
+        QString text = parameter.mid(from, 20).trimmed();
+        bool number = false;
+        QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&number);
+        return number ? text.replace(QLatin1Char('.'), QLatin1Char(',')) : QString();
+    };
+    return ItemCoding{parameter.mid(7, 3).trimmed(), parameter.mid(10, 30).trimmed(), price(40), price(60)};
+}
+
 } // namespace Orlavo::Masterdata

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace Orlavo::Masterdata {
 
 // An item's prices: the three list prices each with its own decimals, their
@@ -28,6 +30,18 @@ double secondPrice(double firstPrice, double ratio, int decimals);
 double discounted(double price, double d1, double d2, double d3, int decimals);
 // The price plus the markup: p + p * markup / 100.
 double markedUp(double price, double markup, int decimals);
+
+// The parameter a document passes to code a new item: "ARTICOD", then the
+// brand in characters 8-10, the code in 11-40, list price 1 in 41-60 and
+// list price 2 in 61-80, each trimmed. A price that is no number stays
+// empty. Nothing when the text does not begin with "ARTICOD".
+struct ItemCoding {
+    QString brand;
+    QString code;
+    QString price1; // as typed, with the comma
+    QString price2;
+};
+std::optional<ItemCoding> parseItemCoding(const QString &parameter);
 
 // Stock: what the item window shows as available, and the stock search's
 // DISPONIBILE (less what is on order too).

@@ -66,6 +66,21 @@ const CodedLookup *partyLookup(const QString &column)
                   QStringLiteral("Lista TIPO CAUSALI")});
         l.insert(QStringLiteral("CAUSALE"), {Tables::TAB_CAU_CONT, QStringLiteral("CAUSALE"), text, {},
                                              QStringLiteral("Lista CAUSALI DI CONTABILITA'")});
+        // The item's coded columns.
+        l.insert(QStringLiteral("MAGAZZINO"), {Tables::TAB_MAGAZZINI, code, text, {}, QStringLiteral("Lista MAGAZZINI")});
+        const CodedLookup brand{Tables::TAB_MARCHE, code, text, {}, QStringLiteral("Lista MARCHE")};
+        l.insert(QStringLiteral("MARCA"), brand);
+        l.insert(QStringLiteral("MARCA_ALT"), brand);
+        l.insert(QStringLiteral("TIPO_ART"), {Tables::TAB_TIPO_ART, code, text, {}, QStringLiteral("Lista TIPI ARTICOLO")});
+        l.insert(QStringLiteral("COD_IVA"), {Tables::TAB_PERIVA, code, text, {}, QStringLiteral("Lista CODICI IVA")});
+        const CodedLookup unit{Tables::TAB_UNTMIS, code, text, {}, QStringLiteral("Lista UNITA' DI MISURA")};
+        for (const char *name : {"UNITA_MIS", "UNITA_MIS2", "UNITA_MIS3"})
+            l.insert(QString::fromLatin1(name), unit);
+        l.insert(QStringLiteral("COD_STATIS"),
+                 {Tables::TAB_C_STATIS, code, text, {}, QStringLiteral("Lista CATEGORIE STATISTICHE")});
+        l.insert(QStringLiteral("CONTO"), {Tables::TAB_PIANO_CONTI, code, text, QStringLiteral("TIPO_CONTO = 'R'"),
+                                           QStringLiteral("Lista CONTI DI RICAVO")});
+        l.insert(QStringLiteral("CCOS"), {Tables::TAB_CCOS, code, text, {}, QStringLiteral("Lista CENTRI DI COSTO")});
         l.insert(QStringLiteral("TIPO_FORN"),
                  {Tables::TAB_TIPO_FOR, code, text, {}, QStringLiteral("Lista TIPI FORNITORE")});
         l.insert(QStringLiteral("AGENTE"), supplierPicker(SupplierFlavour::Agents, QStringLiteral("Lista AGENTI")));

@@ -41,12 +41,8 @@ const QStringList kOffices = {QStringLiteral("LEG"), QStringLiteral("AMM")};
 } // namespace
 
 PartyWindow::PartyWindow(Ui::AppContext &context, Mode mode, const PartyDef &party, QWidget *parent)
-    : QDialog(parent), m_context(context), m_mode(mode), m_party(party)
+    : FormWindow(context, *party.family, parent), m_mode(mode), m_party(party)
 {
-    m_form = new Ui::FormBinder(this);
-    m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(QStringLiteral("Tabs"));
-    m_form->setTabs(m_tabs);
 }
 
 void PartyWindow::start(int code)
@@ -98,96 +94,6 @@ void PartyWindow::buildHeader(QGridLayout *head)
     head->setColumnStretch(4, 1);
 }
 
-QWidget *PartyWindow::page(const QString &title)
-{
-    auto *widget = new QWidget(m_tabs);
-    m_tabs->addTab(widget, title);
-    return widget;
-}
-
-std::pair<int, QString> PartyWindow::placeOf(const QString &name) const
-{
-    for (auto it = m_prefixes.begin(); it != m_prefixes.end(); ++it) {
-        if (name.startsWith(it.value()))
-            return {it.key(), name.mid(it.value().size())};
-    }
-    const auto &parts = m_party.family->parts;
-    for (int part = 0; part < parts.size(); ++part) {
-        if (parts.at(part).def->column(name))
-            return {part, name};
-    }
-    return {0, name};
-}
-
-void PartyWindow::bindField(const QString &name, QWidget *widget)
-{
-    widget->setObjectName(QStringLiteral("T_") + name);
-    const auto [part, column] = placeOf(name);
-    m_form->bind(name, widget, part, column);
-}
-
-QWidget *PartyWindow::addLine(const QString &name, int length, const QString &kind, int decimals)
-{
-    Ui::InputField *field = nullptr;
-    if (kind == QLatin1String("D"))
-        field = new Ui::DateField(this);
-    else if (kind == QLatin1String("N"))
-        field = new Ui::NumberField(decimals, false, this);
-    else if (kind == QLatin1String("C"))
-        field = new Ui::CodeField(length, this);
-    else
-        field = new Ui::TextField(length, this);
-    if (kind != QLatin1String("D") && kind != QLatin1String("N"))
-        field->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
-    if (length > 0 && length <= 7)
-        field->setMaximumWidth(20 + 11 * length);
-    bindField(name, field);
-    field->installEventFilter(this);
-    return field;
-}
-
-QWidget *PartyWindow::addCombo(const QString &name)
-{
-    auto *combo = new QComboBox(this);
-    bindField(name, combo);
-    combo->installEventFilter(this);
-    return combo;
-}
-
-QWidget *PartyWindow::addCheck(const QString &name, const QString &caption)
-{
-    auto *check = new QCheckBox(caption, this);
-    bindField(name, check);
-    return check;
-}
-
-QLabel *PartyWindow::addDescription(const QString &name)
-{
-    auto *label = new QLabel(this);
-    label->setObjectName(QStringLiteral("D_DESC_") + name);
-    label->setMinimumWidth(180);
-    m_descriptions.insert(name, label);
-    return label;
-}
-
-QWidget *PartyWindow::addCoded(const QString &name, int length)
-{
-    auto *box = new QWidget(this);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(addLine(name, length, QStringLiteral("C")));
-    row->addWidget(addDescription(name), 1);
-    return box;
-}
-
-void PartyWindow::put(QGridLayout *grid, int row, int col, const QString &caption, QWidget *field, int span)
-{
-    auto *label = new QLabel(caption);
-    label->setBuddy(field);
-    grid->addWidget(label, row, col);
-    grid->addWidget(field, row, col + 1, 1, span);
-}
-
 QWidget *PartyWindow::officeBox(const QString &title, const QString &suffix, QWidget *parent)
 {
     auto *box = new QGroupBox(title, parent);
@@ -237,47 +143,9 @@ QWidget *PartyWindow::addSexCombo()
     return combo;
 }
 
-void PartyWindow::fillFromList(const QString &name, const QList<std::pair<QString, QString>> &items)
-{
-    auto *combo = static_cast<QComboBox *>(field(name));
-    combo->addItem(QString(), QString());
-    for (const auto &[shown, code] : items)
-        combo->addItem(shown, code);
-}
-
-void PartyWindow::fillFromTable(const QString &name, const QString &table, const QString &keyColumn)
-{
-    QList<std::pair<QString, QString>> items;
-    if (m_context.db.companyOpen()) {
-        auto rows = m_context.db.openRecordset(
-            QStringLiteral("SELECT %1, DESCRIZIONE FROM %2 ORDER BY DESCRIZIONE").arg(keyColumn, table), {},
-            Services::databaseOf(table));
-        if (rows) {
-            for (const auto &row : *rows)
-                items.append({row.text(QStringLiteral("DESCRIZIONE")), row.text(keyColumn)});
-        }
-    }
-    fillFromList(name, items);
-}
-
-Ui::LookupRequest PartyWindow::lookupList(const QString &column) const
-{
-    const CodedLookup *lookup = partyLookup(column);
-    return lookup ? codedLookupList(*lookup) : Ui::LookupRequest{};
-}
-
 void PartyWindow::attachLookups()
 {
-    for (auto it = m_descriptions.begin(); it != m_descriptions.end(); ++it) {
-        const QString name = it.key();
-        auto *code = qobject_cast<Ui::CodeField *>(field(name));
-        if (!partyLookup(m_form->columnOfField(name)) || !code)
-            continue;
-        // The column asked when the list opens: a field may change its column.
-        Ui::attachLookup(code, m_context, [this, name] { return lookupList(m_form->columnOfField(name)); });
-        connect(
-            code, &Ui::CodeField::lookupRequested, this, [this, name] { showDescription(name); }, Qt::QueuedConnection);
-    }
+    FormWindow::attachLookups();
     // F4 on a town offers the municipalities; on a postal code, the postal codes.
     for (const QString &suffix : kOffices) {
         const QString town = QStringLiteral("CITTA_") + suffix;
@@ -318,6 +186,7 @@ QHBoxLayout *PartyWindow::buttons(const QList<QPushButton *> &extra)
     connect(m_cancel, &QPushButton::clicked, this, [this] { cancel(); });
     connect(m_delete, &QPushButton::clicked, this, [this] { remove(); });
     connect(m_exit, &QPushButton::clicked, this, [this] { close(); });
+    setWaysOut({m_cancel, m_exit});
     auto *row = new QHBoxLayout;
     for (QPushButton *b : extra) {
         b->setAutoDefault(false);
@@ -327,21 +196,6 @@ QHBoxLayout *PartyWindow::buttons(const QList<QPushButton *> &extra)
     for (QPushButton *b : {m_save, m_cancel, m_delete, m_exit})
         row->addWidget(b);
     return row;
-}
-
-QWidget *PartyWindow::field(const QString &name) const
-{
-    return m_form->widget(name);
-}
-
-void PartyWindow::setValue(const QString &name, const QString &text)
-{
-    m_form->setText(name, text);
-}
-
-QString PartyWindow::value(const QString &name) const
-{
-    return m_form->text(name);
 }
 
 Record PartyWindow::record() const
@@ -361,32 +215,8 @@ void PartyWindow::display(const Record &record)
     const int number = record.main().integer(m_party.key);
     m_code->setText(number ? QString::number(number) : QString());
     m_keptTaxCode.clear();
-    for (auto it = m_descriptions.begin(); it != m_descriptions.end(); ++it)
-        showDescription(it.key());
+    showDescriptions();
     shown();
-}
-
-void PartyWindow::showDescription(const QString &name)
-{
-    QLabel *label = m_descriptions.value(name);
-    const CodedLookup *lookup = partyLookup(m_form->columnOfField(name));
-    if (label && lookup)
-        label->setText(codedDescription(m_context.db, *lookup, value(name)));
-}
-
-bool PartyWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    // Leaving a field for another runs its assistance; a message box or
-    // list taking the focus, or the way out, does not.
-    const QString name = m_form->nameOf(watched);
-    if (!m_closing && !name.isEmpty() && Ui::leavesField(event, {m_cancel, m_exit})) {
-        auto *line = qobject_cast<Ui::InputField *>(watched);
-        if (line && line->isModified()) {
-            line->setModified(false);
-            leaveField(name);
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void PartyWindow::leaveField(const QString &name)
@@ -415,15 +245,13 @@ void PartyWindow::leaveField(const QString &name)
     }
     if (auto *number = qobject_cast<Ui::NumberField *>(field(name)))
         number->normalise();
-    if (m_descriptions.contains(name))
+    if (hasDescription(name))
         showDescription(name);
     left(name);
     // A value given and refused: the confirm check's message at once.
     Ui::markFieldError(field(name), false);
     // A part's column named like one of the main row's has no checks of its own.
-    const bool prefixed = std::any_of(m_prefixes.begin(), m_prefixes.end(),
-                                      [&name](const QString &prefix) { return name.startsWith(prefix); });
-    if (prefixed || value(name).trimmed().isEmpty())
+    if (prefixed(name) || value(name).trimmed().isEmpty())
         return;
     const auto failing = problems(record(), m_form->columnOfField(name));
     if (!failing.isEmpty()) {
@@ -463,11 +291,6 @@ void PartyWindow::showPerson(const QString &code)
         setValue(QStringLiteral("PROV_NASC"), town->province);
         showDescription(QStringLiteral("PROV_NASC"));
     }
-}
-
-void PartyWindow::focusField(const QString &name)
-{
-    m_form->focusField(name);
 }
 
 bool PartyWindow::checkAll()
@@ -599,7 +422,7 @@ bool PartyWindow::remove()
     if (m_onWritten)
         m_onWritten(number);
     m_stored = Record(*m_party.family);
-    m_closing = true;
+    setClosing();
     close();
     return true;
 }
@@ -625,13 +448,13 @@ void PartyWindow::TimAnte()
 
 void PartyWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_closing && hasChanges() &&
+    if (!closing() && hasChanges() &&
         m_context.prompter.ask(QString::fromLatin1(kDropRecord), windowTitle(), Prompter::Icon::Question,
                                Prompter::Buttons::YesNo) != Prompter::Button::Yes) {
         event->ignore();
         return;
     }
-    m_closing = true;
+    setClosing();
     QDialog::closeEvent(event);
 }
 

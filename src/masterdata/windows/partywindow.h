@@ -4,6 +4,8 @@
 #include "services/core/outcome.h"
 #include "services/data/recordstore.h"
 
+#include "masterdata/windows/formwindow.h"
+
 #include <QDialog>
 #include <QHash>
 
@@ -34,7 +36,7 @@ struct PartyDef;
 // field red and one message, the duplicate identifiers question, the
 // concurrency re-read, insert / update / delete and the card print. A
 // window lays out its fields and states its own rules and words.
-class PartyWindow : public QDialog
+class PartyWindow : public FormWindow
 {
     Q_OBJECT
 public:
@@ -48,16 +50,8 @@ public:
     Services::Record record() const;
     bool hasChanges() const;
 
-    // A field by its name: the column for the main part and the parts that
-    // have it alone, a part's prefix and the column for the others
-    // ("CONT_TELEFONO1"). Line edits, combo boxes (data = code), check boxes.
-    QWidget *field(const QString &name) const;
-    // Sets a field as the operator would, without the checks of leaving it.
-    void setValue(const QString &name, const QString &value);
-    QString value(const QString &name) const;
     // Runs what leaving the field runs (descriptions, town, tax code, check).
-    void leaveField(const QString &name);
-    QTabWidget *tabs() const { return m_tabs; }
+    void leaveField(const QString &name) override;
 
     // Conferma, Annulla, Elimina and the card print.
     bool save();
@@ -101,17 +95,11 @@ protected:
     virtual void showing(const Services::Record &) {}
     virtual void shown() {}
     virtual void left(const QString &) {}
-    // A coded column's F4 list.
-    virtual Ui::LookupRequest lookupList(const QString &column) const;
 
     const Words &words() const { return m_words; }
     void setWords(Words words) { m_words = std::move(words); }
-    // A field of a part other than the first whose column name another part
-    // also has goes by this prefix ("CONT_", "RIT_").
-    void setPartPrefix(int part, const QString &prefix) { m_prefixes.insert(part, prefix); }
     const QString &keptTaxCode() const { return m_keptTaxCode; }
     const Services::Record &stored() const { return m_stored; }
-    Ui::FormBinder *form() const { return m_form; }
 
     // Building the window: the header with the code, secondary code and
     // names; the tabs; fields of each kind ("C" code, "D" date, "N" number
@@ -119,39 +107,22 @@ protected:
     // label and field; combo boxes filled from a table or from a list; the
     // F4 lists of the coded fields, towns and postal codes; the buttons.
     void buildHeader(QGridLayout *head);
-    QWidget *page(const QString &title);
-    QWidget *addLine(const QString &name, int length, const QString &kind = {}, int decimals = 2);
-    QWidget *addCombo(const QString &name);
-    QWidget *addCheck(const QString &name, const QString &caption);
     // The person's sex, "Maschile" or "Femminile" (SESSO).
     QWidget *addSexCombo();
-    QWidget *addCoded(const QString &name, int length);
-    QLabel *addDescription(const QString &name);
-    static void put(QGridLayout *grid, int row, int col, const QString &caption, QWidget *field, int span = 1);
     // The first tab: the offices, tax identifiers, contacts, the window's
     // own field, country, location and legal position.
     void mainPage(const QString &caption, QWidget *own);
     // An office on its own box: street, town, postal code, province (suffix LEG, AMM).
     QWidget *officeBox(const QString &title, const QString &suffix, QWidget *parent);
-    void fillFromTable(const QString &name, const QString &table, const QString &keyColumn);
-    void fillFromList(const QString &name, const QList<std::pair<QString, QString>> &items);
     void attachLookups();
     // The button row: the window's extra buttons on the left.
     QHBoxLayout *buttons(const QList<QPushButton *> &extra);
-    void showDescription(const QString &name);
-    void focusField(const QString &name);
     void display(const Services::Record &record);
 
-    Ui::AppContext &m_context;
-    QTabWidget *m_tabs = nullptr;
-
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    std::pair<int, QString> placeOf(const QString &name) const;
-    void bindField(const QString &name, QWidget *widget);
     void showNew();
     std::optional<Services::Record> loadRecord(int code);
     bool checkAll();
@@ -163,12 +134,8 @@ private:
     Mode m_mode;
     const PartyDef &m_party;
     Words m_words;
-    QHash<int, QString> m_prefixes;
     bool m_loaded = true;
-    bool m_closing = false;
     Services::Record m_stored;
-    Ui::FormBinder *m_form = nullptr;
-    QHash<QString, QLabel *> m_descriptions;
     QLabel *m_code = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;

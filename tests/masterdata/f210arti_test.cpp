@@ -1,0 +1,150 @@
+#include "masterdata/windows/f210arti.h"
+#include "masterdatatest.h"
+
+#include <QTabWidget>
+#include <QTableWidget>
+
+// The item window's wiring: the checks, writes and lists are the store's
+// (itemstore_test), the price arithmetic the rules' (itemprices_test).
+
+using namespace Orlavo;
+using namespace Orlavo::Masterdata;
+using Orlavo::Services::Prompter;
+using Orlavo::Testing::red;
+using Mode = F210Arti::Mode;
+
+namespace {
+
+const QString kConfirm = "Confermi aggiornamenti ?";
+
+// Company "01" with its standard data (warehouse 01, VAT 22, unit PZ) and
+// brands ACM and BTX; prices have 2 decimals by default.
+class F210ArtiTest : public Orlavo::Testing::MasterdataTest<>
+{
+protected:
+    void SetUp() override
+    {
+        MasterdataTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        addStandardData();
+        run("INSERT INTO TAB_MARCHE (CODICE, DESCRIZIONE, PERC_PROV) VALUES ('ACM', 'Acme', 4), ('BTX', 'Betax', 0)");
+        context->settings.write("ARTICOLI", "DECIMALI_PREZZO1", "2");
+        context->settings.write("ARTICOLI", "CODICE_IVA", "22");
+        context->settings.write("ARTICOLI", "UNITA_MISURA", "PZ");
+    }
+
+    std::unique_ptr<F210Arti> open(Mode mode, const ItemKey &key = {}, const QString &parameter = {})
+    {
+        auto window = std::make_unique<F210Arti>(*context, mode, key, parameter);
+        EXPECT_TRUE(window->loaded());
+        answer();
+        return window;
+    }
+
+    void type(F210Arti &window, const QString &name, const QString &text)
+    {
+        Orlavo::Testing::leave(static_cast<QLineEdit *>(window.field(name)), text);
+    }
+};
+
+TEST_P(F210ArtiTest, APriceTypedDerivesItsTwinsAndAskedDecimalsStayWithTheItem)
+{
+    auto window = open(Mode::Insert);
+    EXPECT_EQ(window->windowTitle(), "Inserimento articolo");
+    EXPECT_EQ(window->value("COD_IVA") + window->value("UNITA_MIS"), "22PZ");
+    for (const auto &[name, text] : {std::pair{"MAGAZZINO", "01"}, {"ARTICOLO", "A1"}, {"DESC_ART", "Vite"}})
+        window->setValue(name, text);
+    type(*window, "MARCA", "ACM");
+    EXPECT_EQ(window->value("PERC_PROV"), "4,00"); // the brand's commission
+    type(*window, "SC_V1", "10");
+    type(*window, "PREZZO_LIST", "100");
+    EXPECT_EQ(window->value("PREZZO_IVA_INC") + "|" + window->value("PREZZO_VSC"), "122,00|90,00");
+    EXPECT_TRUE(prompter.texts().isEmpty());
+
+    // Three decimals typed: asked; Yes keeps them for this item only.
+    const QString question = "Sono stati digitati un numero di decimali diverso da quello previsto: \n"
+                             "Previsti: 2   Digitati: 3\nMantenere i nuovi decimali SOLO per questo articolo ? ";
+    answer({Prompter::Button::Yes});
+    type(*window, "PREZZO_IVA_INC", "12,345");
+    EXPECT_EQ(prompter.texts(), QStringList{question});
+    EXPECT_EQ(window->value("PREZZO_LIST"), "10,119");
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(text("SELECT NUM_DEC FROM ARTICOLI"), "3");
+    // Cleared for the next item, with the default decimals.
+    EXPECT_TRUE(window->value("ARTICOLO").isEmpty());
+
+    // No: the figure keeps the item's decimals.
+    answer({Prompter::Button::No});
+    type(*window, "PREZZO_LIST", "1,23456");
+    EXPECT_EQ(window->value("PREZZO_LIST"), "1,23");
+}
+
+TEST_P(F210ArtiTest, FailingFieldsTurnRedAndTheLastSpeaks)
+{
+    auto window = open(Mode::Insert);
+    window->setValue("MAGAZZINO", "01");
+    window->setValue("MARCA", "ACM");
+    window->setValue("SC_A1", "120");
+    window->setValue("UNITA_MIS", "");
+    EXPECT_FALSE(window->save());
+    EXPECT_EQ(prompter.texts(), QStringList{"Codice articolo obbligatorio"});
+    EXPECT_EQ(red(*window), (QStringList{"ARTICOLO", "DESC_ART", "SC_A1", "UNITA_MIS"}));
+    EXPECT_EQ(window->focusWidget(), window->field("ARTICOLO"));
+    EXPECT_EQ(count("ARTICOLI"), 0);
+
+    // A field left with a wrong value says so at once, titled "Errore!".
+    answer();
+    type(*window, "COD_MERCE", "ZZ");
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown().first().text + "|" + prompter.shown().first().title,
+              "Categoria merceologica errata|Errore!");
+}
+
+TEST_P(F210ArtiTest, ADocumentCodesAnItemAndComponentsKeepTheirOrder)
+{
+    const QString parameter = "ARTICODACM" + QString("N-1").leftJustified(30) + QString("15,5").leftJustified(20);
+    auto window = open(Mode::Insert, {}, parameter);
+    EXPECT_EQ(window->value("MARCA") + "|" + window->value("ARTICOLO") + "|" + window->value("PREZZO_LIST"),
+              "ACM|N-1|15,50");
+    EXPECT_EQ(window->value("PREZZO_IVA_INC"), "18,91");
+    for (const auto &[name, text] : {std::pair{"MAGAZZINO", "01"}, {"DESC_ART", "Kit"}})
+        window->setValue(name, text);
+    run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART) VALUES ('01', 'BTX', 'C1', 'Dado'), "
+        "('01', 'BTX', 'C2', 'Rondella')");
+    EXPECT_FALSE(window->addComponent("BTX", "C9", "1"));
+    EXPECT_EQ(prompter.texts(), QStringList{"Articolo errato"});
+    EXPECT_TRUE(window->addComponent("btx", "c2", "2"));
+    EXPECT_TRUE(window->addComponent("BTX", "C1", "1,5"));
+    EXPECT_EQ(window->componentGrid()->item(0, 2)->text(), "Rondella");
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(text("SELECT ARTICOLO FROM ARTICOMP WHERE PROGR = 1") + text("SELECT ARTICOLO FROM ARTICOMP WHERE PROGR = 2"),
+              "C2C1");
+
+    // In modify: the grid as stored; a row taken away is a change.
+    auto stored = open(Mode::Modify, {"01", "ACM", "N-1"});
+    EXPECT_EQ(stored->componentGrid()->rowCount(), 2);
+    EXPECT_FALSE(stored->hasChanges());
+    stored->removeComponent(0);
+    EXPECT_TRUE(stored->hasChanges());
+}
+
+TEST_P(F210ArtiTest, AUserWhoMayNotWriteWritesNothing)
+{
+    run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, COD_IVA, UNITA_MIS, CONTO) "
+        "VALUES ('01', 'ACM', 'A1', 'Vite', '22', 'PZ', '041001')");
+    context->state.userType = 0;
+    auto window = open(Mode::Modify, {"01", "ACM", "A1"});
+    window->setValue("DESC_ART", "Bullone");
+    EXPECT_FALSE(window->save());
+    EXPECT_FALSE(window->remove());
+    EXPECT_EQ(text("SELECT DESC_ART FROM ARTICOLI"), "Vite");
+    EXPECT_EQ(count("ARTICOLI"), 1);
+}
+
+ORLAVO_FOR_EACH_ENGINE(F210ArtiTest);
+
+} // namespace
