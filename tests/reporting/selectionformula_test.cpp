@@ -85,20 +85,12 @@ const struct Translation {
      "FATT_CLI.DATA_DOC >= ? AND FATT_CLI.DATA_DOC <= ?", "QDate:2024-01-01 QDate:2024-02-29"},
     {"{FATT_CLI.PAGATA} = true Or {FATT_CLI.PAGATA} = FALSE", "FATT_CLI.PAGATA = ? OR FATT_CLI.PAGATA = ?",
      "int:-1 int:0"},
-    {"{TAB_PROV.DESCRIZIONE} like 'L''AQ*'", "UPPER(servizi.TAB_PROV.DESCRIZIONE) LIKE UPPER(?) ESCAPE '\\'",
-     "QString:L'AQ%"},
     {"{TAB_PROV.DESCRIZIONE} LIKE \"?0%_\\*\"", "UPPER(servizi.TAB_PROV.DESCRIZIONE) LIKE UPPER(?) ESCAPE '\\'",
      "QString:_0\\%\\_\\\\%"},
     {"\"3\"\" INOX\" = {FATT_CLI.CLIENTE}", "UPPER(?) = UPPER(FATT_CLI.CLIENTE)", "QString:3\" INOX"},
-    {"IsNull({TAB_PROV.DESCRIZIONE})", "servizi.TAB_PROV.DESCRIZIONE IS NULL", ""},
-    {"NOT ({FATT_CLI.NUMERO} = 1 Or {FATT_CLI.NUMERO} = 2)", "NOT (FATT_CLI.NUMERO = ? OR FATT_CLI.NUMERO = ?)",
-     "qlonglong:1 qlonglong:2"},
     // NOT takes the comparison that follows, not the AND.
     {"not {FATT_CLI.NUMERO} = 1 and not not {FATT_CLI.TOTALE} = 2",
      "NOT (FATT_CLI.NUMERO = ?) AND NOT (NOT (FATT_CLI.TOTALE = ?))", "qlonglong:1 qlonglong:2"},
-    {"{FATT_CLI.NUMERO} = 1 or ({FATT_CLI.NUMERO} = 2 and ({FATT_CLI.PAGATA} = true)) or {FATT_CLI.NUMERO} = 3",
-     "FATT_CLI.NUMERO = ? OR (FATT_CLI.NUMERO = ? AND (FATT_CLI.PAGATA = ?)) OR FATT_CLI.NUMERO = ?",
-     "qlonglong:1 qlonglong:2 int:-1 qlonglong:3"},
     {"{FATT_CLI.CLIENTE} = {ANAG_CLI.CODICE}", "UPPER(FATT_CLI.CLIENTE) = UPPER(ANAG_CLI.CODICE)", ""},
     {"\t5\n<\r\n{FATT_CLI.NUMERO} ", "? < FATT_CLI.NUMERO", "qlonglong:5"},
     // clang-format on
@@ -129,14 +121,12 @@ TEST(SelectionFormula, MistakesAreRefusedWithTheReason)
         {"{TAB_PROV.CODICE} = 'MI", "testo senza virgolette di chiusura, al carattere 21"},
         {"(({FATT_CLI.NUMERO} = 1)", "parentesi aperta e non chiusa, al carattere 1"},
         {"({FATT_CLI.NUMERO} = 1))", "parentesi chiusa senza apertura"},
-        {"({FATT_CLI.NUMERO} = 1 {FATT_CLI.NUMERO} = 2)", "atteso ')'"}, {"()", "manca un valore"},
-        {"{FATT_CLI.NUMERO} = 1,5", "testo in più"}, {"and {FATT_CLI.NUMERO} = 1", "manca un valore prima di 'and'"},
-        {"{FATT_CLI.NUMERO} = 1.", "numero non valido"}, {"{FATT_CLI.NUMERO} = .5", "carattere non ammesso '.'"},
+        {"({FATT_CLI.NUMERO} = 1 {FATT_CLI.NUMERO} = 2)", "atteso ')'"},
+        {"{FATT_CLI.NUMERO} = 1,5", "testo in più"},
         {"{FATT_CLI.NUMERO} = 1e5", "numero non valido '1e5'"}, {"{FATT_CLI.NUMERO} = - 1", "segno '-' senza numero"},
         {"{FATT_CLI.NUMERO} = 99999999999999999999", "numero fuori dai limiti"},
         {"{FATT_CLI.NUMERO} != 1", "carattere non ammesso '!', al carattere 19"},
         {"{FATT_CLI.DATA_DOC} = Date(2024,2,30)", "data non valida 30/2/2024"},
-        {"{FATT_CLI.DATA_DOC} = Date(2024,1,99999999999)", "data non valida"},
         {"{FATT_CLI.DATA_DOC} = Date(2024,1)", "tre numeri (anno, mese, giorno), non 2"},
         {"{FATT_CLI.DATA_DOC} = Date(2024,'1',1)", "Date vuole numeri interi"},
         {"{FATT_CLI.DATA_DOC} = Date 2024,1,1", "Date vuole anno, mese e giorno tra parentesi"},
@@ -145,7 +135,6 @@ TEST(SelectionFormula, MistakesAreRefusedWithTheReason)
         {"{FATT_CLI.DATA_DOC} = CurrentDate", "parola sconosciuta 'CURRENTDATE'"},
         {"UpperCase({TAB_PROV.CODICE}) = 'MI'", "funzione sconosciuta o fuori posto 'UPPERCASE'"},
         {"IsNull({TAB_PROV.CODICE}, {TAB_PROV.DESCRIZIONE})", "IsNull vuole un solo campo"},
-        {"{TAB_PROV.CODICE} = IsNull({TAB_PROV.CODICE})", "funzione sconosciuta o fuori posto 'ISNULL'"},
         {"'M*' like {TAB_PROV.CODICE}", "like vuole a sinistra un campo di testo"},
         {"{TAB_PROV.CODICE} like 5", "like vuole a destra un testo tra virgolette"},
         {"{FATT_CLI.DATA_DOC} >= '2024-01-01'", "confronto tra un testo e un valore che non è testo"},
@@ -173,10 +162,8 @@ TEST(SelectionFormula, NestedAndTruncatedFormulasNeverBreakIt)
     const QString comparison = QStringLiteral("{FATT_CLI.NUMERO} = 1");
     const std::pair<QString, bool> nested[] = {
         {QString(50, QLatin1Char('(')) + comparison + QString(50, QLatin1Char(')')), true},
-        {QStringLiteral("not ").repeated(50) + comparison, true},
         {QString(10000, QLatin1Char('(')) + comparison + QString(10000, QLatin1Char(')')), false},
         {QStringLiteral("not ").repeated(10000) + comparison, false},
-        {QStringLiteral("not (").repeated(10000) + comparison, false},
     };
     for (const auto &[formula, accepted] : nested) {
         const auto result = translateSelection(formula, invoiceReport);
@@ -201,7 +188,6 @@ TEST(SelectionFormula, NestedAndTruncatedFormulasNeverBreakIt)
 // Formula and the condition a developer would write by hand for it.
 const std::pair<const char *, const char *> kSelections[] = {
     {"{prova_sel.citta} = \"l'aquila\"", "UPPER(CITTA) = 'L''AQUILA'"},
-    {"{PROVA_SEL.NOME} > 'r'", "UPPER(NOME) > 'R'"},
     {"{PROVA_SEL.NOME} LIKE '?ianchi'", "UPPER(NOME) LIKE '_IANCHI'"},
     {"{PROVA_SEL.NOME} like 'ROSS_I%'", "UPPER(NOME) = 'ROSS_I%'"},
     {"{PROVA_SEL.NOME} like \"o'*\"", "UPPER(NOME) LIKE 'O''%'"},
@@ -209,13 +195,9 @@ const std::pair<const char *, const char *> kSelections[] = {
      "DATA_DOC >= '2024-02-29' AND DATA_DOC <= '2024-03-31'"},
     {"not IsNull({PROVA_SEL.CITTA}) and {PROVA_SEL.NOME} like 'ross*'",
      "CITTA IS NOT NULL AND UPPER(NOME) LIKE 'ROSS%'"},
-    {"({PROVA_SEL.CITTA} = 'roma' or {PROVA_SEL.CITTA} = 'milano') and not ({PROVA_SEL.PAGATO} = true or "
-     "{PROVA_SEL.QTA} > 8)",
-     "(UPPER(CITTA) = 'ROMA' OR UPPER(CITTA) = 'MILANO') AND NOT (PAGATO = -1 OR QTA > 8)"},
     {"{PROVA_SEL.PAGATO} = true and {PROVA_SEL.IMPORTO} > 100 or {PROVA_SEL.QTA} >= 10",
      "(PAGATO = -1 AND IMPORTO > 100) OR QTA >= 10"},
     {"{PROVA_SEL.IMPORTO} > -12.5 and {PROVA_SEL.IMPORTO} <= 99.99", "IMPORTO > -12.5 AND IMPORTO <= 99.99"},
-    {"{PROVA_SEL.QTA} > {PROVA_SEL.IMPORTO}", "QTA > IMPORTO"},
 };
 
 class SelectionFormulaEngine : public Testing::EngineTest

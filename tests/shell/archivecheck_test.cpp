@@ -34,11 +34,10 @@ TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
         return;
     }
     const QString company = archives->folder() + QStringLiteral("CONTAB01.MDB");
-    EXPECT_EQ(Shell::archiveFiles(context->db),
-              (QStringList{archives->folder() + QStringLiteral("SERVIZI.MDB"), company}));
     entry->trigger();
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Gli archivi sono integri:\n") +
-                                            Shell::archiveFiles(context->db).join(QLatin1Char('\n'))});
+    EXPECT_EQ(
+        prompter.texts(),
+        QStringList{QStringLiteral("Gli archivi sono integri:\n%1SERVIZI.MDB\n%2").arg(archives->folder(), company)});
 
     // A page of the company file spoiled under the open program.
     run(QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES ('01', 'Prima')").arg(Services::Tables::SOCIETA));
@@ -51,17 +50,15 @@ TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
     prompter.clear();
     entry->trigger();
     ASSERT_EQ(prompter.texts().size(), 1);
-    EXPECT_TRUE(prompter.texts().first().startsWith(
-        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)))
-        << prompter.texts().first().toStdString();
-    EXPECT_EQ(prompter.shown().first().icon, Services::Prompter::Icon::Critical);
+    const QString told =
+        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company);
+    EXPECT_TRUE(prompter.texts().first().startsWith(told)) << prompter.texts().first().toStdString();
 
     // Nor does a backup copy it over the good ones.
     QTemporaryDir target;
     const auto backup = Shell::writeBackup(context->db, target.path());
     ASSERT_FALSE(backup);
-    EXPECT_TRUE(backup.failure().message.startsWith(
-        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)));
+    EXPECT_TRUE(backup.failure().message.startsWith(told));
     EXPECT_TRUE(backup.failure().message.endsWith(QStringLiteral("\nIl salvataggio non è stato fatto.")));
     EXPECT_TRUE(QDir(target.path()).isEmpty());
 }

@@ -8,10 +8,8 @@
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
 #include "services/data/schema.h"
-#include "services/data/standarddata.h"
 #include "shell/rules/password.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QSqlError>
@@ -160,58 +158,6 @@ protected:
         return server ? server->schemaExists(where(kind)) : QFile::exists(where(kind));
     }
 
-    // The company's standard data holds every default the other windows look
-    // up: the account of each role, and the codes customers and suppliers propose.
-    void expectEveryDefaultAccount()
-    {
-        const QString costs = QStringLiteral("C"), revenues = QStringLiteral("R"), balance = QStringLiteral("P");
-        const QList<std::pair<const char *, QStringList>> roles = {
-            {"CLI", {balance}},         {"FOR", {balance}},         {"IVV", {balance}},
-            {"IVA", {balance}},         {"CAS", {balance}},         {"BAN", {balance}},
-            {"UTI", {balance}},         {"PER", {balance}},         {"RIC", {revenues}},
-            {"COS", {costs}},           {"ARP", {costs, revenues}}, {"ARA", {costs, revenues}},
-            {"BOL", {costs, revenues}}, {"SPB", {costs, revenues}}, {"SPT", {costs, revenues}},
-            {"SPA", {costs, revenues}}, {"SPP", {costs, revenues}},
-        };
-        // Each role names exactly one account, of a type the role allows.
-        QStringList known{QStringLiteral("SPF")};
-        for (const auto &[role, types] : roles) {
-            known << QString::fromLatin1(role);
-            const QStringList accounts = column(
-                QStringLiteral("SELECT TIPO_CONTO FROM TAB_PIANO_CONTI WHERE CONT_AUT = ? AND DESCRIZIONE <> ''"),
-                {QString::fromLatin1(role)});
-            EXPECT_TRUE(accounts.size() == 1 && types.contains(accounts.first())) << role;
-        }
-        // No mistyped role hides among them; the closing and opening accounts carry the mark.
-        for (const QString &role :
-             column(QStringLiteral("SELECT DISTINCT CONT_AUT FROM TAB_PIANO_CONTI WHERE CONT_AUT IS NOT NULL")))
-            EXPECT_TRUE(known.contains(role)) << role.toStdString();
-        EXPECT_EQ(column(QStringLiteral("SELECT DESCRIZIONE || ' ' || TIPO_CONTO FROM TAB_PIANO_CONTI "
-                                        "WHERE CONT_AUT = 'SPF' ORDER BY DESCRIZIONE")),
-                  (QStringList{QStringLiteral("CONTO ECONOMICO P"), QStringLiteral("STATO PATRIMONIALE DI APERTURA P"),
-                               QStringLiteral("STATO PATRIMONIALE DI CHIUSURA P")}));
-        // Every account sits in an existing group and subgroup, has a type,
-        // and a subgroup never spans two groups.
-        EXPECT_EQ(column(QStringLiteral("SELECT CODICE FROM TAB_PIANO_CONTI P WHERE NOT EXISTS "
-                                        "(SELECT 1 FROM TAB_GRUPP G WHERE G.CODICE = P.GRUPPO) OR NOT EXISTS "
-                                        "(SELECT 1 FROM TAB_SOGRUP S WHERE S.CODICE = P.SOTTOGRU) "
-                                        "OR TIPO_CONTO IS NULL OR TIPO_CONTO NOT IN ('C', 'R', 'P') "
-                                        "UNION SELECT SOTTOGRU FROM TAB_PIANO_CONTI GROUP BY SOTTOGRU "
-                                        "HAVING COUNT(DISTINCT GRUPPO) > 1")),
-                  QStringList());
-        // What a new customer or supplier proposes.
-        EXPECT_EQ(column(QStringLiteral("SELECT PAESE FROM %1 WHERE UPPER(DESCRIZIONE) = 'ITALIA'")
-                             .arg(Services::Tables::TAB_PAESI)),
-                  QStringList{QStringLiteral("I")});
-        EXPECT_EQ(
-            column(QStringLiteral("SELECT CODICE FROM %1 WHERE CODICE = 'NO'").arg(Services::Tables::TAB_TIPO_FOR)),
-            QStringList{QStringLiteral("NO")});
-        for (const QString &table :
-             {Services::Tables::TAB_TIPO_CLI, Services::Tables::TAB_COND_PAG, Services::Tables::TAB_PERIVA})
-            EXPECT_NE(column(QStringLiteral("SELECT COUNT(*) FROM ") + table), QStringList{QStringLiteral("0")})
-                << table.toStdString();
-    }
-
     QTemporaryDir dir;
     std::unique_ptr<ServerDatabase> server;
     std::unique_ptr<Workstation> reader;
@@ -262,17 +208,12 @@ TEST(FirstSetup, ChecksComeInOrder)
     const QString a21(21, u'a');
     const QList<Case> cases = {
         {"all given", {}, std::nullopt, QString()},
-        {"no folder", {folder("")}, Field::Folder, noFolder},
         {"no folder before no code", {folder(""), code("")}, Field::Folder, noFolder},
         {"server needs no folder", {folder("")}, std::nullopt, QString(), true},
         {"server without database, before no code", {code("")}, Field::Database, noBase, true},
-        {"no code", {code("")}, Field::CompanyCode, noCode},
         {"no code before no name", {code(""), name("")}, Field::CompanyCode, noCode},
         {"one-character code", {code("1")}, Field::CompanyCode, badCode},
-        {"three-character code", {code("012")}, Field::CompanyCode, badCode},
         {"code with a sign", {code("0_")}, Field::CompanyCode, badCode},
-        {"code with a blank", {code(" 1")}, Field::CompanyCode, badCode},
-        {"code with an accent", {code("è1")}, Field::CompanyCode, badCode},
         {"letters in the code", {code("AB")}, std::nullopt, QString()},
         {"no name", {name(" ")}, Field::CompanyName, noName},
         {"no name before no user", {name(""), user("")}, Field::CompanyName, noName},
@@ -280,18 +221,14 @@ TEST(FirstSetup, ChecksComeInOrder)
         {"no user", {user(" ")}, Field::AdminUser, noUser},
         {"user code longer than its column", {user(a21)}, Field::AdminUser, longUser},
         {"no user before a bad password", {user(""), password("prezzoΩ"), again("prezzoΩ")}, Field::AdminUser, noUser},
-        {"character the password cannot hold", {password("prezzoΩ"), again("prezzoΩ")}, Field::AdminPassword, badPw},
-        {"password too long", {password(a21), again(a21)}, Field::AdminPassword, badPw},
         {"bad password before the mismatch", {password("prezzoΩ"), again("altro")}, Field::AdminPassword, badPw},
         {"passwords differ", {again("Segreta")}, Field::AdminPassword, differ},
-        {"no password, one typed again", {password(""), again("Segreta")}, Field::AdminPassword, differ},
         {"empty password", {password(""), again("")}, std::nullopt, QString()},
         {"bank without description", {abi("03069"), cab("01234")}, Field::BankName, noBank},
         {"bank with a short A.B.I.", {bank("Banca"), abi("3069"), cab("01234")}, Field::BankAbi, badAbi},
         {"bank without C.A.B.", {bank("Banca"), abi("03069")}, Field::BankCab, badCab},
         {"bank complete", {bank("Banca"), abi("03069"), cab("01234")}, std::nullopt, QString()},
         {"no VAT code", {vat("")}, std::nullopt, QString()},
-        {"unknown VAT code", {vat("23")}, Field::VatCode, QStringLiteral("Codice IVA sconosciuto.")},
         {"VAT code before the user", {vat("23"), user("")}, Field::VatCode, QStringLiteral("Codice IVA sconosciuto.")},
     };
     for (const Case &c : cases) {
@@ -352,7 +289,6 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
     };
     for (const auto &[sql, value] : expected)
         EXPECT_EQ(column(sql), QStringList{value}) << sql.toStdString();
-    expectEveryDefaultAccount();
     // The base data need nothing more for the bank and the VAT code.
     const auto data = readBaseData(reader->db(), setup.companyCode);
     ASSERT_TRUE(data && data->has_value());
@@ -380,7 +316,8 @@ TEST_P(FirstSetupTest, WholeArchivesFoundInPlaceAreOfferedForUseAndNeverOverwrit
     prompter.queue(ScriptedPrompter::Button::No);
     const auto refused = createArchives(again, prompter);
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.failure().message, QStringLiteral("Configurazione interrotta: gli archivi esistenti restano come sono."));
+    EXPECT_EQ(refused.failure().message,
+              QStringLiteral("Configurazione interrotta: gli archivi esistenti restano come sono."));
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_TRUE(prompter.texts().first().endsWith(
         QStringLiteral("non registrati in CONT.INI: società 01 \"Ditta Prova\", amministratore ADMIN.\nUsarli?")))
@@ -391,7 +328,8 @@ TEST_P(FirstSetupTest, WholeArchivesFoundInPlaceAreOfferedForUseAndNeverOverwrit
     ASSERT_TRUE(used) << used.failure().message.toStdString();
     EXPECT_EQ(used->companyCode + used->companyName + used->adminUser, QStringLiteral("01Ditta ProvaADMIN"));
     EXPECT_EQ(column(rows), before);
-    EXPECT_FALSE(server ? server->schemaExists(QStringLiteral("contab02")) : QFile::exists(folder() + QStringLiteral("CONTAB02.MDB")));
+    EXPECT_FALSE(server ? server->schemaExists(QStringLiteral("contab02"))
+                        : QFile::exists(folder() + QStringLiteral("CONTAB02.MDB")));
 }
 
 TEST_P(FirstSetupTest, WhatAnInterruptedRunLeftIsMadeAgainWhenTheOperatorSaysSo)
@@ -437,7 +375,8 @@ TEST_P(FirstSetupTest, WhatAnInterruptedRunLeftIsMadeAgainWhenTheOperatorSaysSo)
 TEST_P(FirstSetupTest, ArchivesHoldingDataAreNeverTouched)
 {
     using Kind = Services::SchemaKind;
-    const QString elsewhere = server ? QStringLiteral("indicare un altro database") : QStringLiteral("scegliere un'altra cartella");
+    const QString elsewhere =
+        server ? QStringLiteral("indicare un altro database") : QStringLiteral("scegliere un'altra cartella");
     const struct {
         const char *name;
         Kind filled;
@@ -479,12 +418,8 @@ TEST_P(FirstSetupTest, CheckFailureCreatesNothing)
     const auto refused = createArchives(setup, prompter);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.failure().message, QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe"));
-    if (GetParam() == Engine::Sqlite) {
-        EXPECT_FALSE(QFile::exists(setup.pathDb));
-    } else {
-        EXPECT_FALSE(server->schemaExists(QStringLiteral("servizi")));
-        EXPECT_FALSE(server->schemaExists(QStringLiteral("contab01")));
-    }
+    EXPECT_FALSE(server ? exists(Services::SchemaKind::Services) || exists(Services::SchemaKind::Company)
+                        : QFile::exists(setup.pathDb));
 }
 
 ORLAVO_FOR_EACH_ENGINE(FirstSetupTest);
@@ -539,40 +474,27 @@ TEST(FirstSetup, ServerFailureLeavesNoSchemaBehind)
     }
 }
 
+// A server installation: its keys, and never its password. (A folder's are
+// read back by the start in the screens' walk-through.)
 TEST(FirstSetup, WriteFirstSettingsWritesTheNewInstallation)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // SECTION/KEY=value, as each installation writes them.
-    const QString folderKeys =
-        QStringLiteral("MAIN/PATHDB=/srv/orlavo/DATI/;MAIN/TIPODB=ACCESS2000;MAIN/DB=CONTABXX.MDB;"
-                       "MAIN/DBSER=SERVIZI.MDB;MAIN/ISOLATIONLEVEL=1;POSTGRESQL/HOST=;"
-                       "POSTGRESQL/DATABASE=;MAIN/SOCIETA=01;MAIN/ANNO=2026;UTENTE/NOME=ADMIN");
-    const QString serverKeys = QStringLiteral("MAIN/PATHDB=;MAIN/TIPODB=SQL;POSTGRESQL/HOST=db.ditta.lan;"
-                                              "POSTGRESQL/PORT=5433;POSTGRESQL/DATABASE=orlavo;POSTGRESQL/USER=contab;"
-                                              "POSTGRESQL/PASSWORD=;MAIN/SOCIETA=01;MAIN/ANNO=2026;UTENTE/NOME=ADMIN");
-    for (const bool server : {false, true}) {
-        const QString path = dir.filePath(server ? QStringLiteral("server.INI") : QStringLiteral("folder.INI"));
-        FirstSetup setup = validSetup();
-        if (server) {
-            setup.server = true;
-            setup.serverKeys = {QStringLiteral("db.ditta.lan"), 5433, QStringLiteral("orlavo"),
-                                QStringLiteral("contab"), QStringLiteral("pw")};
-        }
-        ASSERT_TRUE(writeFirstSettings(Services::Settings(path), setup));
-        const Services::IniFile ini(path);
-        for (const QString &key : (server ? serverKeys : folderKeys).split(QLatin1Char(';'))) {
-            const QString section = key.section(QLatin1Char('/'), 0, 0);
-            const QString name = key.section(QLatin1Char('/'), 1).section(QLatin1Char('='), 0, 0);
-            EXPECT_EQ(section + QLatin1Char('/') + name + QLatin1Char('=') + ini.read(section, name), key);
-        }
+    // SECTION/KEY=value.
+    const QString keys = QStringLiteral("MAIN/PATHDB=;MAIN/TIPODB=SQL;POSTGRESQL/HOST=db.ditta.lan;"
+                                        "POSTGRESQL/PORT=5433;POSTGRESQL/DATABASE=orlavo;POSTGRESQL/USER=contab;"
+                                        "POSTGRESQL/PASSWORD=;MAIN/SOCIETA=01;MAIN/ANNO=2026;UTENTE/NOME=ADMIN;"
+                                        "ARTICOLI/DECIMALI_PREZZO1=2");
+    const QString path = dir.filePath(QStringLiteral("CONT.INI"));
+    FirstSetup setup = validSetup();
+    setup.server = true;
+    setup.serverKeys = {QStringLiteral("db.ditta.lan"), 5433, QStringLiteral("orlavo"), QStringLiteral("contab"),
+                        QStringLiteral("pw")};
+    ASSERT_TRUE(writeFirstSettings(Services::Settings(path), setup));
+    const Services::IniFile ini(path);
+    for (const QString &key : keys.split(QLatin1Char(';'))) {
+        const QString section = key.section(QLatin1Char('/'), 0, 0);
+        const QString name = key.section(QLatin1Char('/'), 1).section(QLatin1Char('='), 0, 0);
+        EXPECT_EQ(section + QLatin1Char('/') + name + QLatin1Char('=') + ini.read(section, name), key);
     }
-
-    // Nowhere to write: false, and the failure is reported once.
-    ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("afile")), "x"));
-    Services::Settings blocked(dir.filePath(QStringLiteral("afile/CONT.INI")));
-    int reported = 0;
-    blocked.onWriteFailure([&reported](const QString &) { ++reported; });
-    EXPECT_FALSE(writeFirstSettings(blocked, validSetup()));
-    EXPECT_EQ(reported, 1);
 }

@@ -44,12 +44,6 @@ protected:
         context->state.userType = 2;
     }
 
-    void TearDown() override
-    {
-        menu.reset();
-        ContextTest::TearDown();
-    }
-
     static void type(FrmSocieta &card, const Fields &fields)
     {
         for (const auto &[column, text] : fields) {
@@ -84,45 +78,23 @@ protected:
         const auto rows = other.open() ? other.rows(sql, params) : std::nullopt;
         return rows && !rows->isEmpty() ? rows->first().at(0) : QVariant();
     }
-
-    Menu &openMenu(std::optional<QString> chosen)
-    {
-        menu = std::make_unique<Menu>(*context);
-        menu->setCompanyChooser([chosen] { return chosen; });
-        return *menu;
-    }
-
-    std::unique_ptr<Menu> menu;
 };
 
 TEST_P(CompanyCardTest, RegistrationCreatesTheCompanyArchiveAndItsRows)
 {
-    ASSERT_TRUE(registerThroughCard({{"SOCIETA", "02"},
-                                     {"RAG_SOC1", "Nuova Srl"},
-                                     {"PARTIVA", "01234567897"},
-                                     {"DATA_INI", "01/02/2020"},
-                                     {"CAP_SOC", "10000"}}));
+    ASSERT_TRUE(registerThroughCard({{"SOCIETA", "02"}, {"RAG_SOC1", "Nuova Srl"}, {"PARTIVA", "01234567897"}}));
     EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
     EXPECT_EQ(services(QStringLiteral("SELECT RAG_SOC1 FROM %1")).toString(), QStringLiteral("Nuova Srl"));
-    EXPECT_EQ(services(QStringLiteral("SELECT DATA_INI FROM %1")).toDate(), QDate(2020, 2, 1));
-    EXPECT_DOUBLE_EQ(services(QStringLiteral("SELECT CAP_SOC FROM %1")).toDouble(), 10000.0);
-    // The placeholders the base-data window asks to replace.
-    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT BANCA || PERCIVA || LIQUIVA FROM %1 WHERE SOCIETA = '02'")
-                                   .arg(Tables::DATIBASE))
-                  .toString(),
-              QStringLiteral("-------M"));
 
     ASSERT_TRUE(companyDatabaseExists(QStringLiteral("02")));
     EXPECT_EQ(inCompany(QStringLiteral("02"), QStringLiteral("SELECT PARTIVA FROM SOCIETA")).toString(),
               QStringLiteral("01234567897"));
-    // Its standard data, this year's counters and the yearless ones: what
-    // they hold is their own tests' business.
+    // Its standard data and this year's counters: what they hold is their
+    // own tests' business.
     EXPECT_GT(inCompany(QStringLiteral("02"), QStringLiteral("SELECT COUNT(*) FROM TAB_PERIVA")).toInt(), 0);
-    EXPECT_GT(inCompany(QStringLiteral("02"), QStringLiteral("SELECT COUNT(*) FROM NUMERA WHERE ANNO = ?"), {kYear})
-                  .toInt(),
-              0);
-    EXPECT_EQ(inCompany(QStringLiteral("02"), QStringLiteral("SELECT COUNT(*) FROM NUMERA WHERE ANNO = '****'")).toInt(),
-              2);
+    EXPECT_GT(
+        inCompany(QStringLiteral("02"), QStringLiteral("SELECT COUNT(*) FROM NUMERA WHERE ANNO = ?"), {kYear}).toInt(),
+        0);
     // Not the current company's: nothing changed there.
     EXPECT_EQ(context->state.company, QStringLiteral("01"));
 }
@@ -141,7 +113,6 @@ TEST_P(CompanyCardTest, TheChecksOfANewCompanyRefuseInTheCardsOrder)
         {{{"RAG_SOC1", ""}}, "RAG_SOC1", "Ragione Sociale - Obbligatoria !"},
         {{{"COD_ATTIV", "999999"}}, "COD_ATTIV", "Codice attività sconosciuto !"},
         {{{"DATA_CCIAA", "31/02/2020"}}, "DATA_CCIAA", "Data iscrizione Camera di Commercio non valida !"},
-        {{{"DATA_TRIB", "2020"}}, "DATA_TRIB", "Data iscrizione Cancelleria del Tribunale non valida !"},
         {{{"PROV_AMM", "ZZ"}}, "PROV_AMM", "Provincia della Sede Amministrativa sconosciuta !"},
         {{{"PARTIVA", "01234567890"}}, "PARTIVA", "Partita iva errata !"},
     };
@@ -219,11 +190,12 @@ TEST_P(CompanyCardTest, AnArchiveInPlaceIsUsedOnlyWhenItIsACompanyArchive)
     EXPECT_EQ(companies(), 1);
 
     // A company archive found in place keeps its data; the operator is told.
-    ASSERT_TRUE(GetParam() == Engine::Sqlite
-                    ? Services::Schema::createSqlite(archives->folder() + Services::companyFileName(QStringLiteral("05")),
-                                                     Services::SchemaKind::Company)
-                    : Services::Schema::createPostgres(context->db.connection(), QStringLiteral("contab05"),
-                                                       Services::SchemaKind::Company));
+    ASSERT_TRUE(
+        GetParam() == Engine::Sqlite
+            ? Services::Schema::createSqlite(archives->folder() + Services::companyFileName(QStringLiteral("05")),
+                                             Services::SchemaKind::Company)
+            : Services::Schema::createPostgres(context->db.connection(), QStringLiteral("contab05"),
+                                               Services::SchemaKind::Company));
     {
         Orlavo::Testing::Workstation other(archives->config(), QStringLiteral("05"));
         ASSERT_TRUE(other.open());
@@ -292,7 +264,8 @@ TEST_P(CompanyCardTest, TheFirstCompanyBecomesCurrent)
     context->state.company.clear();
     ASSERT_TRUE(context->db.openServices(archives->config()));
     run(QStringLiteral("DELETE FROM %1").arg(Tables::SOCIETA));
-    Menu &main = openMenu(std::nullopt);
+    Menu main(*context);
+    main.setCompanyChooser([] { return std::optional<QString>(); });
     main.openCurrentCompany();
     QAction *insert = main.findChild<QAction *>(QStringLiteral("codi_azienda"));
     ASSERT_TRUE(insert && insert->isEnabled());
@@ -305,8 +278,6 @@ TEST_P(CompanyCardTest, TheFirstCompanyBecomesCurrent)
     ASSERT_TRUE(card->save());
     const Services::AppState &state = context->state;
     EXPECT_EQ(state.company + state.year + state.bankCode + state.vatCode, "07" + kYear + "-------");
-    EXPECT_EQ(context->settings.read(QStringLiteral("MAIN"), QStringLiteral("SOCIETA")), QStringLiteral("07"));
-    EXPECT_EQ(context->settings.read(QStringLiteral("MAIN"), QStringLiteral("ANNO")), kYear);
     EXPECT_TRUE(main.windowTitle().endsWith(QStringLiteral("Prima Ditta")));
 }
 

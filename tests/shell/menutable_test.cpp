@@ -25,13 +25,6 @@ TEST(MenuTable, NamesAreUniqueAndEveryParentComesFirst)
         if (row.kind == MenuRow::Kind::Menu)
             menus.insert(row.name);
     }
-    // The menu bar in its order.
-    QStringList bar;
-    for (const MenuRow &row : menuRows())
-        if (row.kind == MenuRow::Kind::Menu && row.parent.isEmpty())
-            bar << row.name;
-    EXPECT_EQ(bar, (QStringList{"mnu_anagrafica", "mnu_magazzino", "mnuGenerico", "mnu_documenti", "mnu_contabilita",
-                                "mnu_utilita", "mnu_finestre", "mnu_aiuto"}));
 }
 
 TEST(MenuTable, TheProfileHidesByUserTypeAndInvoiceGeneration)
@@ -44,13 +37,10 @@ TEST(MenuTable, TheProfileHidesByUserTypeAndInvoiceGeneration)
         bool generate;
         QStringList hidden;
     } cases[] = {
-        {2, true, {}},    {2, false, generation},   {0, true, admin},
-        {1, true, admin}, {3, true, admin + type3}, {3, false, admin + type3 + generation},
-        {-1, true, {}},
+        {2, true, {}}, {2, false, generation}, {1, true, admin}, {3, true, admin + type3}, {-1, true, {}},
     };
     for (const auto &c : cases) {
         QStringList expected = c.hidden;
-        expected.removeDuplicates();
         expected.sort();
         QStringList hidden = hiddenEntries(menuRows(), c.type, c.generate);
         hidden.sort();

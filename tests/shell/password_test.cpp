@@ -28,16 +28,10 @@ TEST(Password, ExamplesWorkedOutByHand)
         {QString(), QString()},
         // A=65: 65+65-52 "N", 65+1 "B".
         {QStringLiteral("A"), QStringLiteral("NB")},
-        // n=3: 66+65-54 "M", 67+66-55 "N", 67+65-56 "L", 65+3 "D".
-        {QStringLiteral("ABC"), QStringLiteral("MNLD")},
-        {QStringLiteral("abc"), fromCodes({141, 142, 140, 100})},
         // P=80 W=87 D=68 1=49, n=4: 87+80-55, 68+87-56, 49+68-57, 49+80-58, 80+4.
         {QStringLiteral("PWD1"), QStringLiteral("pc<GT")},
-        {QStringLiteral("segreta"), fromCodes({158, 145, 157, 154, 155, 150, 148, 122})},
-        // The euro sign is 0x80 and the trade mark sign 0x99, as Windows-1252 has them.
+        // The euro sign is 0x80, as Windows-1252 has it.
         {QStringLiteral("€"), fromCodes({204, 129})},
-        {QStringLiteral("™"), fromCodes({254, 154})},
-        {QStringLiteral("xŠ"), fromCodes({205, 204, 122})},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.plain.toStdString());
@@ -49,8 +43,6 @@ TEST(Password, ExamplesWorkedOutByHand)
 TEST(Password, CodesAreThoseOfWindows1252)
 {
     EXPECT_EQ(windows1252Code(QChar(0x0178)), 0x9F);
-    EXPECT_EQ(windows1252Code(QChar(u'è')), 0xE8);
-    EXPECT_EQ(windows1252Code(QChar(0x81)), 0x81);
     // U+0080 is not the euro sign, whose code it shares.
     EXPECT_EQ(windows1252Code(QChar(0x80)), std::nullopt);
     EXPECT_EQ(windows1252Code(QChar(0x03A9)), std::nullopt);
@@ -67,11 +59,6 @@ TEST(Password, WhatCannotBeStoredIsRefused)
         // n=8: the step before last is 33+33-66 = 0.
         {"a code 0 on the way", QStringLiteral("!!!!!!!!")},
         {"character outside Windows-1252", QStringLiteral("prezzoΩ")},
-        {"control character sharing the euro's code", fromCodes({0x80})},
-        {"accented letters together", QStringLiteral("caffè")},
-        {"NUL character", QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")},
-        {"sum above 255", fromCodes({255, 255})},
-        {"sum below 1", fromCodes({1, 1})},
         {"one character too low", fromCodes({26})},
         // "š" is 154 in Windows-1252: 154+154-52 = 256.
         {"one character too high", QStringLiteral("š")},
@@ -87,9 +74,6 @@ TEST(Password, WhatCannotBeStoredIsRefused)
     // Scramblable, but longer than the column.
     EXPECT_TRUE(scramblePassword(QString(21, u'k')).has_value());
     EXPECT_FALSE(isStorablePassword(QString(21, u'k')));
-    EXPECT_EQ(
-        QString::fromUtf8(kPasswordNotAllowed),
-        QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli."));
 }
 
 TEST(Password, EveryAlphanumericPasswordUpToTwentyIsStorable)

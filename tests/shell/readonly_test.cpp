@@ -19,7 +19,8 @@ namespace {
 
 QString refusal(const QString &reason)
 {
-    return QStringLiteral("Gli archivi sono aperti in sola lettura: %1\nNessuna modifica viene registrata.").arg(reason);
+    return QStringLiteral("Gli archivi sono aperti in sola lettura: %1\nNessuna modifica viene registrata.")
+        .arg(reason);
 }
 
 class ReadOnlyTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
@@ -84,7 +85,8 @@ protected:
                                           QStringLiteral("DELETE FROM %1").arg(Services::Tables::SOCIETA_CONTAB)));
         }
         EXPECT_EQ(prompter.texts(), QStringList(3, refusal(reason)));
-        const auto rows = context->db.openRecordset(QStringLiteral("SELECT RAG_SOC1 FROM %1").arg(Services::Tables::SOCIETA));
+        const auto rows =
+            context->db.openRecordset(QStringLiteral("SELECT RAG_SOC1 FROM %1").arg(Services::Tables::SOCIETA));
         ASSERT_TRUE(rows);
         EXPECT_EQ(rows->size(), 1);
         EXPECT_EQ(dbExits, 0);
@@ -107,13 +109,6 @@ protected:
     QHash<QString, QFileDevice::Permissions> m_permissions;
     QString m_reader;
 };
-
-TEST_P(ReadOnlyTest, WritableArchivesSayNothing)
-{
-    EXPECT_EQ(context->db.readOnlyReason(), QString());
-    EXPECT_TRUE(context->db.checkWriteRights());
-    EXPECT_TRUE(prompter.texts().isEmpty());
-}
 
 TEST_P(ReadOnlyTest, AReadOnlyArchiveOrFolderOpensForReadingOnly)
 {
