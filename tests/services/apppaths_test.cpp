@@ -25,8 +25,6 @@ TEST_F(ApplicationFolder, EnvironmentWinsAndIsSeededFromTheBuild)
     ASSERT_TRUE(writeBytes(exe + QStringLiteral("/CONT.INI"), "[MAIN]\nSOCIETA=99\n"));
     EXPECT_EQ(chooseApplicationFolder(home, exe, at("utente"), QString()), home + QLatin1Char('/'));
     EXPECT_EQ(readBytes(home + QStringLiteral("/BMP/sfondo2.bmp")), QByteArray("immagine"));
-    for (const char *folder : {"RPT", "RPTPERS", "IMAGE"})
-        EXPECT_TRUE(QDir(home).exists(QString::fromLatin1(folder))) << folder;
     // Only the shipped folders travel: never another installation's settings.
     EXPECT_FALSE(QFile::exists(home + QStringLiteral("/CONT.INI")));
 

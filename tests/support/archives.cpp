@@ -15,13 +15,51 @@ namespace {
 
 std::atomic<int> databaseCounter{0};
 
+// `work` on a connection of its own, opened by `connect` under a fresh name
+// and removed after: its error text, or why the connection did not open.
+QString onConnection(const std::function<QSqlDatabase(const QString &name)> &connect,
+                     const std::function<QString(QSqlDatabase &)> &work)
+{
+    const QString name = QStringLiteral("orlavo-once-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString error;
+    {
+        QSqlDatabase db = connect(name);
+        error = db.open() ? work(db) : db.lastError().text();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
+
+// The statements in turn: the first error text, or an empty text.
+QString execAll(QSqlDatabase &db, const QStringList &statements)
+{
+    for (const QString &sql : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            return q.lastError().text();
+    }
+    return {};
+}
+
+// One statement on a connection of its own, opened by `connect`: the error
+// text, or an empty text.
+QString execOnce(const std::function<QSqlDatabase(const QString &name)> &connect, const QString &statement)
+{
+    return onConnection(connect, [&statement](QSqlDatabase &db) { return execAll(db, {statement}); });
+}
+
+// "servizi." of "servizi.X", nothing for a bare name.
+QString schemaOf(const QString &table)
+{
+    return table.contains(QLatin1Char('.')) ? table.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') : QString();
+}
+
 } // namespace
 
 QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table)
 {
-    const QString schema =
-        table.contains(QLatin1Char('.')) ? table.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') : QString();
-    const QString bare = table.section(QLatin1Char('.'), -1);
+    const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
     QStringList statements;
     if (engine == Engine::Sqlite) {
         for (const char *event : {"INSERT", "UPDATE", "DELETE"}) {
@@ -37,19 +75,12 @@ QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table)
                                      "FOR EACH ROW EXECUTE FUNCTION %1nega_%2()")
                           .arg(schema, bare, table);
     }
-    for (const QString &sql : statements) {
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            return q.lastError().text();
-    }
-    return {};
+    return execAll(db, statements);
 }
 
 QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
 {
-    const QString schema =
-        table.contains(QLatin1Char('.')) ? table.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') : QString();
-    const QString bare = table.section(QLatin1Char('.'), -1);
+    const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
     QStringList statements;
     if (engine == Engine::Sqlite) {
         for (const char *event : {"INSERT", "UPDATE", "DELETE"})
@@ -57,31 +88,7 @@ QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
     } else {
         statements << QStringLiteral("DROP TRIGGER nega_%1 ON %2").arg(bare, table);
     }
-    for (const QString &sql : statements) {
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            return q.lastError().text();
-    }
-    return {};
-}
-
-QString execOnce(const std::function<QSqlDatabase(const QString &name)> &connect, const QString &statement)
-{
-    const QString name = QStringLiteral("orlavo-once-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QString error;
-    {
-        QSqlDatabase db = connect(name);
-        if (!db.open()) {
-            error = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            if (!q.exec(statement))
-                error = q.lastError().text();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return error;
+    return execAll(db, statements);
 }
 
 QString adminExec(const PgServer &server, const QString &statement)
@@ -114,81 +121,127 @@ bool PgServer::required()
     return qEnvironmentVariable("ORLAVO_REQUIRE_PG") == QLatin1String("1");
 }
 
+ServerDatabase::ServerDatabase()
+    : m_server(PgServer::fromEnvironment()),
+      m_name(QStringLiteral("orlavo_sd%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter))
+{
+    m_error = m_server.available() ? adminExec(m_server, QStringLiteral("CREATE DATABASE %1").arg(m_name))
+                                   : QStringLiteral("no PostgreSQL test server (ORLAVO_TEST_PGHOST)");
+}
+
+ServerDatabase::~ServerDatabase()
+{
+    if (m_error.isEmpty())
+        adminExec(m_server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+}
+
+Services::ServerKeys ServerDatabase::keys() const
+{
+    Services::ServerKeys keys;
+    keys.host = m_server.host;
+    keys.port = m_server.port;
+    keys.user = m_server.user;
+    keys.database = m_name;
+    return keys;
+}
+
+Services::ConnectionConfig ServerDatabase::config() const
+{
+    Services::ConnectionConfig config;
+    config.servicesFile = QStringLiteral("SERVIZI.MDB");
+    config.dbType = QStringLiteral("SQL");
+    config.server = keys();
+    return config;
+}
+
+QString ServerDatabase::exec(const QString &statement) const
+{
+    return execOnce([this](const QString &name) { return keys().addConnection(name); }, statement);
+}
+
+bool ServerDatabase::schemaExists(const QString &schema) const
+{
+    bool exists = false;
+    onConnection([this](const QString &name) { return keys().addConnection(name); },
+                 [&](QSqlDatabase &db) {
+                     exists = Services::Schema::postgresSchemaExists(db, schema);
+                     return QString();
+                 });
+    return exists;
+}
+
+Workstation::Workstation(const Services::ConnectionConfig &config, const QString &company)
+    : m_db(m_state, m_prompter, QString())
+{
+    m_db.setExitHook([](int) {});
+    m_open = m_db.openServices(config) && (company.isEmpty() || m_db.openCompany(company));
+}
+
+bool Workstation::exec(const QString &sql, const Services::Params &params, Services::Target target)
+{
+    const int code =
+        target == Services::Target::Services ? m_db.executeSqlServices(sql, params) : m_db.executeSql(sql, params);
+    if (code != Services::kErrNone)
+        ADD_FAILURE() << sql.toStdString() << ": " << m_db.error().description.toStdString();
+    return code == Services::kErrNone;
+}
+
+std::optional<Services::Recordset> Workstation::rows(const QString &sql, const Services::Params &params,
+                                                     Services::Target target)
+{
+    auto read = m_db.openRecordset(sql, params, target);
+    if (!read) {
+        ADD_FAILURE() << sql.toStdString() << ": " << m_db.error().description.toStdString();
+        return std::nullopt;
+    }
+    return *read;
+}
+
 TestArchives::TestArchives(Engine engine, int upToServicesStep) : m_engine(engine)
 {
     using Services::SchemaKind;
+    // The services archive, then company "01": why either failed, or an empty text.
+    const auto build = [upToServicesStep](const std::function<Services::Outcome<void>(SchemaKind, int)> &create) {
+        auto made = create(SchemaKind::Services, upToServicesStep);
+        if (made)
+            made = create(SchemaKind::Company, 0);
+        return made ? QString() : made.failure().message + QLatin1Char(' ') + made.failure().detail;
+    };
     if (!m_dir.isValid()) {
         m_problem = QStringLiteral("no temporary folder");
-        return;
-    }
-    if (engine == Engine::Sqlite) {
-        auto made = Services::Schema::createSqlite(folder() + QStringLiteral("SERVIZI.MDB"), SchemaKind::Services,
-                                                   upToServicesStep);
-        if (made)
-            made = Services::Schema::createSqlite(folder() + QStringLiteral("CONTAB01.MDB"), SchemaKind::Company);
-        m_ready = bool(made);
-        if (!made)
-            m_problem = made.failure().message + QLatin1Char(' ') + made.failure().detail;
-        return;
-    }
-    const PgServer server = PgServer::fromEnvironment();
-    if (!server.available()) {
-        m_problem = QStringLiteral("no PostgreSQL test server (ORLAVO_TEST_PGHOST)");
-        return;
-    }
-    m_database = QStringLiteral("orlavo_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter);
-    if (const QString error = adminExec(server, QStringLiteral("CREATE DATABASE %1").arg(m_database));
-        !error.isEmpty()) {
-        m_problem = error;
-        m_database.clear();
-        return;
-    }
-    const QString name = QStringLiteral("orlavo-make-") + m_database;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(server.host);
-        db.setPort(server.port);
-        db.setUserName(server.user);
-        db.setDatabaseName(m_database);
-        if (db.open()) {
-            QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO WARNING"));
-            auto made =
-                Services::Schema::createPostgres(db, QStringLiteral("servizi"), SchemaKind::Services, upToServicesStep);
-            if (made)
-                made = Services::Schema::createPostgres(db, QStringLiteral("contab01"), SchemaKind::Company);
-            m_ready = bool(made);
-            if (!made)
-                m_problem = made.failure().message + QLatin1Char(' ') + made.failure().detail;
-        } else {
-            m_problem = db.lastError().text();
+    } else if (engine == Engine::Sqlite) {
+        m_problem = build([this](SchemaKind kind, int upTo) {
+            const QString file =
+                kind == SchemaKind::Services ? QStringLiteral("SERVIZI.MDB") : QStringLiteral("CONTAB01.MDB");
+            return Services::Schema::createSqlite(folder() + file, kind, upTo);
+        });
+    } else {
+        m_server = std::make_unique<ServerDatabase>();
+        m_problem = m_server->error();
+        if (m_problem.isEmpty()) {
+            m_problem = onConnection([this](const QString &name) { return m_server->keys().addConnection(name); },
+                                     [&build](QSqlDatabase &db) {
+                                         QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO WARNING"));
+                                         return build([&db](SchemaKind kind, int upTo) {
+                                             const QString schema = kind == SchemaKind::Services
+                                                                        ? QStringLiteral("servizi")
+                                                                        : QStringLiteral("contab01");
+                                             return Services::Schema::createPostgres(db, schema, kind, upTo);
+                                         });
+                                     });
         }
-        db.close();
     }
-    QSqlDatabase::removeDatabase(name);
-}
-
-TestArchives::~TestArchives()
-{
-    if (!m_database.isEmpty())
-        adminExec(PgServer::fromEnvironment(),
-                  QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_database));
+    m_ready = m_problem.isEmpty();
 }
 
 Services::ConnectionConfig TestArchives::config() const
 {
+    if (m_server)
+        return m_server->config();
     Services::ConnectionConfig config;
     config.servicesFile = QStringLiteral("SERVIZI.MDB");
-    if (m_engine == Engine::Sqlite) {
-        config.dbType = QStringLiteral("ACCESS2000");
-        config.pathDb = folder();
-        return config;
-    }
-    const PgServer server = PgServer::fromEnvironment();
-    config.dbType = QStringLiteral("SQL");
-    config.server.host = server.host;
-    config.server.port = server.port;
-    config.server.user = server.user;
-    config.server.database = m_database;
+    config.dbType = QStringLiteral("ACCESS2000");
+    config.pathDb = folder();
     return config;
 }
 
@@ -205,21 +258,14 @@ QStringList TestArchives::workerEnvironment() const
 
 QVariant TestArchives::scalar(const QString &sql, const Services::Params &params) const
 {
-    Services::AppState state;
-    ScriptedPrompter prompter;
-    Services::DataAccess db(state, prompter, QString());
-    db.setExitHook([](int) {});
+    Workstation reader(config());
     // A check that cannot read must fail the test, not pass as "no rows".
-    if (!db.openServices(config()) || !db.openCompany(QStringLiteral("01"))) {
-        ADD_FAILURE() << "archives not readable: " << prompter.texts().join(QLatin1Char('|')).toStdString();
+    if (!reader.open()) {
+        ADD_FAILURE() << "archives not readable: " << reader.prompter().texts().join(QLatin1Char('|')).toStdString();
         return {};
     }
-    auto rows = db.openRecordset(sql, params);
-    if (!rows) {
-        ADD_FAILURE() << "query failed: " << sql.toStdString() << " " << db.error().description.toStdString();
-        return {};
-    }
-    if (rows->isEmpty() || rows->columns().isEmpty())
+    const auto rows = reader.rows(sql, params);
+    if (!rows || rows->isEmpty() || rows->columns().isEmpty())
         return {};
     return rows->first().value(rows->columns().first());
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace Orlavo::Testing {
 
@@ -29,9 +30,6 @@ struct PgServer {
 // Runs one statement on the test server's maintenance database; the
 // error text, or an empty text.
 QString adminExec(const PgServer &server, const QString &statement);
-// One statement on a connection of its own, opened by `connect` under the
-// given name and removed after: the error text, or an empty text.
-QString execOnce(const std::function<QSqlDatabase(const QString &name)> &connect, const QString &statement);
 
 // From now on inserts, updates and deletes of the table fail with "scrittura
 // bloccata", on either engine. The table may be qualified ("servizi.X").
@@ -40,6 +38,51 @@ QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table);
 // Writes of the table allowed again.
 QString allowWrites(QSqlDatabase db, Engine engine, const QString &table);
 
+// An empty database of its own on the test server, dropped at the end.
+class ServerDatabase
+{
+public:
+    ServerDatabase();
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase &) = delete;
+    ServerDatabase &operator=(const ServerDatabase &) = delete;
+
+    // Why the database is not there; empty when it is.
+    const QString &error() const { return m_error; }
+    Services::ServerKeys keys() const;
+    // Archives on this database, as the settings of a server installation name them.
+    Services::ConnectionConfig config() const;
+    bool schemaExists(const QString &schema) const;
+    // One statement on the database, outside the program: the error text, or an empty text.
+    QString exec(const QString &statement) const;
+
+private:
+    PgServer m_server;
+    QString m_name;
+    QString m_error;
+};
+
+// Another workstation: a connection of its own on the same archives, with
+// the company open when one is named. A refused statement fails the test.
+class Workstation
+{
+public:
+    explicit Workstation(const Services::ConnectionConfig &config, const QString &company = QStringLiteral("01"));
+    bool open() const { return m_open; }
+    Services::DataAccess &db() { return m_db; }
+    const ScriptedPrompter &prompter() const { return m_prompter; }
+    bool exec(const QString &sql, const Services::Params &params = {},
+              Services::Target target = Services::Target::Company);
+    std::optional<Services::Recordset> rows(const QString &sql, const Services::Params &params = {},
+                                            Services::Target target = Services::Target::Company);
+
+private:
+    Services::AppState m_state;
+    ScriptedPrompter m_prompter;
+    Services::DataAccess m_db;
+    bool m_open = false;
+};
+
 // Fresh archives for one test: the services database and company "01",
 // as SQLite files in a temporary folder or as a new database on the test
 // server. The folder doubles as the application folder.
@@ -47,7 +90,6 @@ class TestArchives
 {
 public:
     explicit TestArchives(Engine engine, int upToServicesStep = 0);
-    ~TestArchives();
 
     bool ready() const { return m_ready; }
     const QString &problem() const { return m_problem; }
@@ -64,7 +106,7 @@ public:
 private:
     Engine m_engine;
     QTemporaryDir m_dir;
-    QString m_database;
+    std::unique_ptr<ServerDatabase> m_server;
     bool m_ready = false;
     QString m_problem;
 };
