@@ -32,6 +32,11 @@ QProcess *startWorker(const TestArchives &archives, const QStringList &args, con
     process->setEnvironment(env);
     process->start(QStringLiteral(ORLAVO_DBWORKER), args);
     process->waitForStarted();
+    // Both workstations open before the start: a busy machine must not turn
+    // one's opening into a race with the other's writes.
+    if (!goFile.isEmpty() && process->waitForReadyRead(60000)) {
+        EXPECT_EQ(process->readLine().trimmed(), "OPEN");
+    }
     return process;
 }
 

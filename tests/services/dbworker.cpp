@@ -90,6 +90,10 @@ int main(int argc, char **argv)
     config.server.user = qEnvironmentVariable("ORLAVO_W_USER");
     if (job.isEmpty() || !db.openServices(config) || !db.openCompany(QStringLiteral("01")))
         return 4;
+    // A job that waits for the start says when its archives are open, so
+    // the start is given once both workstations are ready.
+    if (!qEnvironmentVariable("ORLAVO_W_GO").isEmpty())
+        say(QStringLiteral("OPEN"));
 
     if (job == QLatin1String("lock")) {
         waitForGo();
