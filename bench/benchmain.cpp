@@ -1,5 +1,6 @@
 #include "customerbench.h"
 #include "itembench.h"
+#include "itemsearchbench.h"
 #include "lookupbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
@@ -17,6 +18,7 @@ int main(int argc, char **argv)
 {
     Orlavo::Bench::registerCustomerBenchmarks();
     Orlavo::Bench::registerItemBenchmarks();
+    Orlavo::Bench::registerItemSearchBenchmarks();
     Orlavo::Bench::registerLookupBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();

@@ -57,24 +57,17 @@ void customerSearch(benchmark::State &state, Engine engine, const char *name)
     }
     Masterdata::AnaRic window(session.context());
     window.field(QStringLiteral("RAG_SOC1"))->setText(QString::fromLatin1(name));
-    int rows = 0;
+    ListedScreen screen;
     for (auto _ : state) {
         const auto search = window.search();
         if (!search) {
             state.SkipWithError("search refused");
             return;
         }
-        Ui::LookupList list(session.context(), Masterdata::AnaRic::listRequest(*search));
-        if (!list.load()) {
-            state.SkipWithError("no customers listed");
+        if (!paintList(state, session.context(), Masterdata::AnaRic::listRequest(*search), screen))
             return;
-        }
-        list.show();
-        list.repaint();
-        QApplication::processEvents();
-        rows = list.rowCount();
     }
-    state.counters["rows_listed"] = rows;
+    reportScreen(state, screen);
 }
 
 } // namespace

@@ -47,22 +47,12 @@ void lookupList(benchmark::State &state, Engine engine, const char *typed)
     request.columns = {
         {QStringLiteral("CODICE"), QStringLiteral("12C"), QStringLiteral("CODICE")},
         {QStringLiteral("DESCRIZIONE"), QStringLiteral("40C") + QLatin1String(typed), QStringLiteral("DESCRIZIONE")}};
-    int rows = 0;
-    bool limited = false;
+    ListedScreen screen;
     for (auto _ : state) {
-        Ui::LookupList list(session.context(), request);
-        if (!list.load()) {
-            state.SkipWithError("no rows listed");
+        if (!paintList(state, session.context(), request, screen))
             return;
-        }
-        list.show();
-        list.repaint();
-        QApplication::processEvents();
-        rows = list.rowCount();
-        limited = list.limited();
     }
-    state.counters["rows_listed"] = rows;
-    state.counters["limited"] = limited ? 1 : 0;
+    reportScreen(state, screen);
 }
 
 } // namespace

@@ -4,6 +4,11 @@
 #include "scriptedprompter.h"
 #include "services/data/writeunit.h"
 #include "ui/appcontext.h"
+#include "ui/lookuplist.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
 
 #include <functional>
 #include <memory>
@@ -61,5 +66,31 @@ private:
     std::string m_problem;
     bool m_ready = false;
 };
+
+// One list of a benchmark's run: read, shown and painted, as the operator
+// first sees it. False, with the run marked failed, when nothing is listed.
+struct ListedScreen {
+    int rows = 0;
+    bool limited = false;
+};
+inline bool paintList(benchmark::State &state, Ui::AppContext &context, const Ui::LookupRequest &request,
+                      ListedScreen &screen)
+{
+    Ui::LookupList list(context, request);
+    if (!list.load()) {
+        state.SkipWithError("nothing listed");
+        return false;
+    }
+    list.show();
+    list.repaint();
+    QApplication::processEvents();
+    screen = {list.rowCount(), list.limited()};
+    return true;
+}
+inline void reportScreen(benchmark::State &state, const ListedScreen &screen)
+{
+    state.counters["rows_listed"] = screen.rows;
+    state.counters["limited"] = screen.limited ? 1 : 0;
+}
 
 } // namespace Orlavo::Bench

@@ -4,6 +4,8 @@
 #include "masterdata/rules/tableforms.h"
 #include "masterdata/windows/anaric.h"
 #include "masterdata/windows/anaricfo.h"
+#include "masterdata/windows/artielri.h"
+#include "masterdata/windows/artirice.h"
 #include "masterdata/windows/f210arti.h"
 #include "masterdata/windows/f110anac.h"
 #include "masterdata/windows/frmgetab.h"
@@ -209,6 +211,21 @@ void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
     });
     registry.add(QStringLiteral("codi_articoli"),
                  [&context](Ui::WindowHost &host) { openItem(host, context, {}); });
+    // The item list opens the chosen item in modify.
+    registry.add(QStringLiteral("modi_articoli"), [&context](Ui::WindowHost &host) {
+        host.openSingle(QStringLiteral("ARTIELRI"), [&host, &context] {
+            auto *list = new ArtiELri(context, true);
+            list->setOnChosen([&host, &context](const ItemKey &key) { openItem(host, context, key); });
+            return list;
+        });
+    });
+    registry.add(QStringLiteral("mnu_listarticoli"), [&context](Ui::WindowHost &host) {
+        host.openSingle(QStringLiteral("ARTIRICE"), [&host, &context] {
+            auto *search = new ArtiRice(context, StockFlavour::OnHand);
+            search->setOnChosen([&host, &context](const ItemKey &key) { openItem(host, context, key); });
+            return search;
+        });
+    });
     // Agents are created from their own entry, in the agent flavour.
     registry.add(QStringLiteral("mnuAgentiIn"),
                  [&context](Ui::WindowHost &host) { openSupplier(host, context, SupplierFlavour::Agents, 0); });

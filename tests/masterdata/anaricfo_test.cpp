@@ -4,13 +4,15 @@
 #include "ui/lookuplist.h"
 
 #include <QCheckBox>
-#include <QRegularExpression>
-#include <QTest>
 #include <QTimer>
 
 // The supplier search window's wiring in both flavours: its list and its
 // print hold the same rows of its own kind. Which rows each filter selects
-// is the search rule's (suppliersearch_test).
+// is the search rule's (suppliersearch_test, customersearch_test), what the
+// print shows the list report's (partyprints_test). What it shares with the
+// customer search window (the list hook, the print refused to a wildcard,
+// the filters cleared) is tested here once; a coded filter's F4 is the
+// lookup list's (lookuplist_test, codedlookups_test).
 
 using namespace Orlavo;
 using namespace Orlavo::Masterdata;
@@ -22,18 +24,14 @@ using Orlavo::Testing::Codes;
 class AnaRicFoTest : public Orlavo::Testing::MasterdataTest<>
 {
 protected:
-    void SetUp() override
+    void seed() override
     {
-        MasterdataTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         useShippedReports();
         addStandardData();
         // Code, flag, name, town.
-        for (const char *row :
-             {"1, ' ', 'ROSSI FORNITURE SRL', 'TORINO'", "2, 'A', 'ROSSI MARIO AGENTE', 'TORINO'",
-              "3, ' ', 'BIANCHI METALLI SPA', 'ASTI'", "4, 'A', 'VERDI LUIGI AGENTE', 'TORINO'",
-              "5, ' ', 'NERI TRASPORTI SNC', 'TORINO'", "99999, ' ', 'ROSSI LISTINO STANDARD', 'TORINO'"})
+        for (const char *row : {"1, ' ', 'ROSSI FORNITURE SRL', 'TORINO'", "2, 'A', 'ROSSI MARIO AGENTE', 'TORINO'",
+                                "3, ' ', 'BIANCHI METALLI SPA', 'ASTI'", "4, 'A', 'VERDI LUIGI AGENTE', 'TORINO'",
+                                "5, ' ', 'NERI TRASPORTI SNC', 'TORINO'"})
             run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, AGENTE, RAG_SOC1, CITTA_LEG) VALUES (%1)").arg(row));
     }
 
@@ -54,11 +52,11 @@ TEST_P(AnaRicFoTest, EachFlavourListsAndPrintsOnlyItsOwnKind)
 {
     const struct {
         SupplierFlavour flavour;
-        const char *flag, *title, *list;
+        const char *title, *list;
         Codes all, torino;
     } cases[] = {
-        {SupplierFlavour::Suppliers, " ", "Ricerca FORNITORI", "Lista FORNITORI", {1, 3, 5}, {1, 5}},
-        {SupplierFlavour::Agents, "A", "Ricerca AGENTI", "Lista AGENTI", {2, 4}, {2, 4}},
+        {SupplierFlavour::Suppliers, "Ricerca FORNITORI", "Lista FORNITORI", {1, 3, 5}, {1, 5}},
+        {SupplierFlavour::Agents, "Ricerca AGENTI", "Lista AGENTI", {2, 4}, {2, 4}},
     };
     const auto rows = context->db.openRecordset("SELECT FORNITORE, RAG_SOC1 FROM ANAG_FOR");
     ASSERT_TRUE(rows.ok());
@@ -67,25 +65,19 @@ TEST_P(AnaRicFoTest, EachFlavourListsAndPrintsOnlyItsOwnKind)
         names.insert(row.integer("FORNITORE"), row.text("RAG_SOC1"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
-        // The reserved code of the kind listed: only its code keeps it out.
-        run(QStringLiteral("UPDATE ANAG_FOR SET AGENTE = '%1' WHERE FORNITORE = 99999").arg(c.flag));
         AnaRicFo window(*context, c.flavour);
-        EXPECT_EQ(window.objectName(), "AnaRicFo");
         EXPECT_EQ(window.windowTitle(), c.title);
         EXPECT_EQ(listed(window, c.list), c.all);
-        window.field("CITTA_LEG")->setText("torino");
-        const Codes torino = listed(window, c.list);
-        EXPECT_EQ(torino, c.torino);
+        window.field("CITTA_LEG")->setText("orin");
+        window.townPattern()->setChecked(true);
+        EXPECT_EQ(listed(window, c.list), c.torino);
 
         // Stampa prints the rows of the list, under the list's title.
         ASSERT_TRUE(window.print(Reporting::ReportOutput::Pdf, pdf())) << prompter.texts().join('|').toStdString();
         const QString printed = Orlavo::Testing::pdfText(pdf());
         EXPECT_TRUE(printed.contains(c.list)) << printed.toStdString();
         for (auto name = names.cbegin(); name != names.cend(); ++name)
-            EXPECT_EQ(printed.contains(name.value()), torino.contains(name.key())) << name.value().toStdString();
-        EXPECT_EQ(QRegularExpression("Totale righe:\\s+(\\d+)").match(printed).captured(1),
-                  QString::number(torino.size()))
-            << printed.toStdString();
+            EXPECT_EQ(printed.contains(name.value()), c.torino.contains(name.key())) << name.value().toStdString();
 
         window.clearFilters();
         EXPECT_EQ(listed(window, c.list), c.all);
@@ -105,18 +97,6 @@ TEST_P(AnaRicFoTest, TheChosenRowReachesTheHookAndAWildcardIsNotPrinted)
     });
     window.showList();
     EXPECT_EQ(chosen, 1);
-
-    // The supplier type offers its own list on F4.
-    QString title;
-    QTimer::singleShot(0, [&title] {
-        if (auto *list = qobject_cast<Ui::LookupList *>(QApplication::activeModalWidget())) {
-            title = list->windowTitle();
-            list->choose(list->findPrefix("PR"));
-        }
-    });
-    QTest::keyClick(window.field("TIPO_FORN"), Qt::Key_F4);
-    EXPECT_EQ(title, "Lista TIPI FORNITORE");
-    EXPECT_EQ(window.field("TIPO_FORN")->text(), "PR");
 
     // A "*" is literal on screen but a wildcard for the report: no print.
     answer();

@@ -8,25 +8,6 @@ using namespace Orlavo::Masterdata;
 
 namespace {
 
-// Every coded field's list heads both its columns: a table's row by its
-// description, a party by name.
-TEST(CodedLookups, BothColumnsHaveAHeading)
-{
-    const struct {
-        const char *field, *heading;
-    } cases[] = {{"ZONA", "Descrizione"},         {"PROVINCIA", "Descrizione"},   {"CONTO_RICAVO", "Descrizione"},
-                 {"TIPO_FORN", "Descrizione"},    {"CLIENTE", "Ragione sociale"}, {"AGENTE", "Ragione sociale"},
-                 {"FORNITORE", "Ragione sociale"}};
-    for (const auto &c : cases) {
-        const CodedLookup *lookup = partyLookup(QString::fromLatin1(c.field));
-        ASSERT_NE(lookup, nullptr) << c.field;
-        const auto request = codedLookupList(*lookup);
-        ASSERT_EQ(request.columns.size(), 2);
-        EXPECT_EQ(request.columns.at(0).heading, QStringLiteral("Codice")) << c.field;
-        EXPECT_EQ(request.columns.at(1).heading, QString::fromLatin1(c.heading)) << c.field;
-    }
-}
-
 using CodedLookupsTest = Orlavo::Testing::ContextTest<>;
 
 // Suppliers and agents share ANAG_FOR: each picker lists and describes its

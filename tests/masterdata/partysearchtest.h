@@ -1,37 +1,74 @@
 #pragma once
 
 #include "masterdata/rules/partysearch.h"
+#include "masterdatatest.h"
+#include "reporting/stores/reportdata.h"
 #include "ui/appcontext.h"
 #include "ui/lookuplist.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace Orlavo::Testing {
 
 using Codes = QList<int>;
 
-// What a party search must hold whatever its filters: the list and, when it
-// has one, the report formula select the expected codes; typed values travel
-// as parameters (no literal in the statement but the LIKE escape, one value
-// per placeholder).
-inline void expectSearch(const Masterdata::PartySearch &search, const Codes &expected, bool printable,
-                         const std::function<Codes(const QString &, const Services::Params &)> &listed,
-                         const std::function<Codes(const QString &)> &printed)
+// A search over a party table (ANAG_CLI, ANAG_FOR) of the archives.
+class PartySearchTest : public MasterdataTest<>
 {
-    // In code order: the print's order, and a large archive's first screen
-    // comes without sorting every match.
-    EXPECT_EQ(listed(search.sql, search.params), expected) << search.sql.toStdString();
-    EXPECT_EQ(search.formula.has_value(), printable);
-    if (search.formula) {
-        EXPECT_EQ(printed(*search.formula), expected) << search.formula->toStdString();
+protected:
+    // The codes the statement selects, in its order.
+    Codes listed(const QString &key, const QString &sql, const Services::Params &params)
+    {
+        const auto rows = context->db.openRecordset(sql, params);
+        EXPECT_TRUE(rows.ok()) << sql.toStdString();
+        Codes codes;
+        if (rows) {
+            for (const auto row : *rows)
+                codes << row.integer(key);
+        }
+        return codes;
     }
-    QString statement = search.sql;
-    statement.remove(QStringLiteral("ESCAPE '!'"));
-    EXPECT_FALSE(statement.contains(QLatin1Char('\''))) << search.sql.toStdString();
-    EXPECT_EQ(search.sql.count(QLatin1Char('?')), search.params.size());
-}
+
+    // The codes the report engine selects from the table with the formula.
+    Codes printed(const QString &table, const QString &key, const QString &formula)
+    {
+        const QString column = table + QLatin1Char('.') + key;
+        Reporting::ReportDefinition definition;
+        definition.tables = {{table, 1}};
+        definition.order = {column};
+        const auto query = Reporting::buildReportQuery(context->db, definition, QStringLiteral("C"), formula);
+        EXPECT_TRUE(query.ok()) << formula.toStdString() << ": "
+                                << (query ? std::string() : query.failure().detail.toStdString());
+        if (!query)
+            return {};
+        const auto rows = Reporting::readReportRows(context->db, *query);
+        EXPECT_TRUE(rows.ok());
+        Codes codes;
+        for (qsizetype row = 0; rows && row < rows->rows.size(); ++row)
+            codes << rows->value(row, column).toInt();
+        return codes;
+    }
+
+    // What a party search must hold whatever its filters: the list and, when
+    // it has one, the report formula select the expected codes; typed values
+    // travel as parameters (no literal in the statement but the LIKE escape,
+    // one value per placeholder).
+    void expectSearch(const QString &table, const QString &key, const Masterdata::PartySearch &search,
+                      const Codes &expected, bool printable)
+    {
+        // In code order: the print's order, and a large archive's first
+        // screen comes without sorting every match.
+        EXPECT_EQ(listed(key, search.sql, search.params), expected) << search.sql.toStdString();
+        EXPECT_EQ(search.formula.has_value(), printable);
+        if (search.formula) {
+            EXPECT_EQ(printed(table, key, *search.formula), expected) << search.formula->toStdString();
+        }
+        QString statement = search.sql;
+        statement.remove(QStringLiteral("ESCAPE '!'"));
+        EXPECT_FALSE(statement.contains(QLatin1Char('\''))) << search.sql.toStdString();
+        EXPECT_EQ(search.sql.count(QLatin1Char('?')), search.params.size());
+    }
+};
 
 // The codes a search window's list shows, under its title.
 inline Codes listedCodes(Ui::AppContext &context, const Ui::LookupRequest &request, const QString &title)

@@ -39,18 +39,14 @@ TEST_P(TableRowsTest, EachFormChecksItsRowInOrder)
         // clang-format off
         {"frmCap", {}, "PROVINCIA:Provincia - Obbligatoria !|CITTA:Città collegata - Obbligatoria !|"
                        "CAP:C.A.P. -Obbligatorio !"},
-        {"frmCap", {{"CAP", "10100"}, {"CITTA", "Torino"}, {"PROVINCIA", "ZZ"}}, "PROVINCIA:Provincia sconosciuta !"},
         {"frmCab", {{"ABI", "99999"}, {"CAB", "01000"}, {"PROV", "ZZ"}},
          "PROV:Provincia sconosciuta !|BANCA:Descrione Filiale - Obbligatoria !|ABI:Codice A.B.I. sconosciuto !"},
         {"frmCab", {{"ABI", "03069"}, {"CAB", "01000"}, {"BANCA", "Doppione"}},
          "CAB:Codice Filiale già presente in archivio !"},
         {"frmBanApp", {{"CODICE", "B1"}, {"DESCRIZIONE", "Banca"}, {"ABI", "03069"}, {"CAB", "99999"}},
          "CAB:Codice C.A.B. sconosciuto !"},
-        {"frmBanApp", {}, "CAB:Codice C.A.B. - Obbligatorio !|ABI:Codice A.B.I. - Obbligatorio !|DESCRIZIONE:Descrizione "
-                          "Banca d'Appoggio - Obbligatoria !|CODICE:Codice Banca d'Appoggio - Obbligatorio !"},
         {"frmBanPag", {{"CODICE", "B1"}, {"DESCRIZIONE", "B"}, {"ABI", "03069"}, {"CAB", "01000"}, {"CNT_CONTAB", "Z"}},
          "CNT_CONTAB:Conto non presente sul Piano dei Conti !"},
-        {"frmPaesi", {{"PAESE", "XX"}}, "DESCRIZIONE:Descrizione paese - Obbligatoria !"},
         {"frmTipFo", {{"CODICE", "PR"}, {"DESCRIZIONE", "Professionista"}, {"RITENUTA", "S"}, {"PERC_RIT", "0"}},
          "PERC_RIT:Percentuale Ritenuta d'Acconto deve essere maggiore di zero"},
         // Not subject to withholding: no rate needed.

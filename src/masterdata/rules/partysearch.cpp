@@ -4,7 +4,7 @@ namespace Orlavo::Masterdata {
 
 namespace {
 
-constexpr char kContains[] = "UPPER(%1) LIKE UPPER(?) ESCAPE '!'";
+constexpr char kLike[] = "UPPER(%1) LIKE UPPER(?) ESCAPE '!'";
 
 // A text as a formula constant: the quote doubled inside.
 QString formulaText(const QString &text)
@@ -16,58 +16,110 @@ QString formulaText(const QString &text)
 
 } // namespace
 
-PartyConditions::PartyConditions(const QString &table, const QString &key, int reserved) : m_table(table), m_key(key)
+SearchConditions::SearchConditions(const QString &table, bool qualified) : m_table(table), m_qualified(qualified) {}
+
+QString SearchConditions::name(const QString &column) const
 {
-    number(key, "<>", reserved);
+    return m_qualified ? m_table + QLatin1Char('.') + column : column;
 }
 
-QString PartyConditions::field(const QString &column) const
+QString SearchConditions::field(const QString &column) const
 {
     return QStringLiteral("{%1.%2}").arg(m_table, column);
 }
 
-void PartyConditions::number(const QString &column, const char *op, int value)
+void SearchConditions::number(const QString &column, const char *op, int value)
 {
-    m_sql.append(QStringLiteral("%1 %2 ?").arg(column, QLatin1String(op)));
+    m_sql.append(QStringLiteral("%1 %2 ?").arg(name(column), QLatin1String(op)));
     m_params.append(value);
     m_formula.append(QStringLiteral("%1 %2 %3").arg(field(column), QLatin1String(op)).arg(value));
 }
 
-void PartyConditions::equals(const QString &column, const QString &typed)
+void SearchConditions::equals(const QString &column, const QString &typed)
 {
     const QString value = typed.trimmed();
     if (value.isEmpty())
         return;
-    m_sql.append(Services::sqlUpperEquals(column));
+    m_sql.append(Services::sqlUpperEquals(name(column)));
     m_params.append(value);
     m_formula.append(field(column) + QStringLiteral(" = ") + formulaText(value));
 }
 
-void PartyConditions::contains(const QString &column, const QString &typed)
+void SearchConditions::differs(const QString &column, const QString &typed)
 {
     const QString value = typed.trimmed();
     if (value.isEmpty())
         return;
-    m_sql.append(QString::fromLatin1(kContains).arg(column));
-    m_params.append(QLatin1Char('%') + Services::escapeLike(value) + QLatin1Char('%'));
+    m_sql.append(QStringLiteral("(%1 IS NULL OR UPPER(%1) <> UPPER(?))").arg(name(column)));
+    m_params.append(value);
+    m_formula.append(QStringLiteral("(IsNull(%1) or %1 <> %2)").arg(field(column), formulaText(value)));
+}
+
+void SearchConditions::code(const QString &column, const char *op, const QString &typed)
+{
+    const QString value = typed.trimmed().toUpper();
+    if (value.isEmpty())
+        return;
+    m_sql.append(QStringLiteral("%1 %2 ?").arg(name(column), QLatin1String(op)));
+    m_params.append(value);
+    m_formula.append(QStringLiteral("%1 %2 %3").arg(field(column), QLatin1String(op), formulaText(value)));
+}
+
+QString SearchConditions::formulaLike(const QString &column, const QString &before, const QString &typed)
+{
     // The formula's like has no escape for its own wildcards.
-    if (value.contains(QLatin1Char('*')) || value.contains(QLatin1Char('?')))
+    if (typed.contains(QLatin1Char('*')) || typed.contains(QLatin1Char('?')))
         m_formulaExact = false;
-    m_formula.append(field(column) + QStringLiteral(" like ") +
-                     formulaText(QLatin1Char('*') + value + QLatin1Char('*')));
+    return field(column) + QStringLiteral(" like ") + formulaText(before + typed + QLatin1Char('*'));
 }
 
-void PartyConditions::flag(const QString &column, const QString &value)
+void SearchConditions::contains(const QString &column, const QString &typed)
 {
-    m_sql.append(column + QStringLiteral(" = ?"));
+    const QString value = typed.trimmed();
+    if (value.isEmpty())
+        return;
+    m_sql.append(QString::fromLatin1(kLike).arg(name(column)));
+    m_params.append(QLatin1Char('%') + Services::escapeLike(value) + QLatin1Char('%'));
+    m_formula.append(formulaLike(column, QStringLiteral("*"), value));
+}
+
+void SearchConditions::wordStart(const QString &column, const QString &typed)
+{
+    const QString value = typed.trimmed();
+    if (value.isEmpty())
+        return;
+    // A blank before the value makes its start a word's start: one UPPER
+    // and one LIKE a row, where "start or any word" took two of each.
+    m_sql.append(QStringLiteral("(' ' || UPPER(%1)) LIKE UPPER(?) ESCAPE '!'").arg(name(column)));
+    m_params.append(QStringLiteral("% ") + Services::escapeLike(value) + QLatin1Char('%'));
+    m_formula.append(QStringLiteral("(%1 or %2)")
+                         .arg(formulaLike(column, QString(), value), formulaLike(column, QStringLiteral("* "), value)));
+}
+
+void SearchConditions::flag(const QString &column, const QString &value)
+{
+    m_sql.append(name(column) + QStringLiteral(" = ?"));
     m_params.append(value);
     m_formula.append(field(column) + QStringLiteral(" = ") + formulaText(value));
 }
 
-void PartyConditions::sqlOnly(const QString &condition)
+void SearchConditions::sqlOnly(const QString &condition)
 {
     m_sql.append(condition);
     m_formulaExact = false;
+}
+
+std::optional<QString> SearchConditions::formula() const
+{
+    if (!m_formulaExact)
+        return std::nullopt;
+    return m_formula.join(QStringLiteral(" and "));
+}
+
+PartyConditions::PartyConditions(const QString &table, const QString &key, int reserved)
+    : SearchConditions(table), m_key(key)
+{
+    number(key, "<>", reserved);
 }
 
 PartySearch PartyConditions::result() const
@@ -76,12 +128,11 @@ PartySearch PartyConditions::result() const
     for (const Services::LookupColumn &column : partyListColumns(m_key))
         columns.append(column.name);
     PartySearch search;
-    search.condition = m_sql.join(QStringLiteral(" AND "));
+    search.condition = sql();
     search.sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
-                     .arg(columns.join(QStringLiteral(", ")), m_table, search.condition, m_key);
-    search.params = m_params;
-    if (m_formulaExact)
-        search.formula = m_formula.join(QStringLiteral(" and "));
+                     .arg(columns.join(QStringLiteral(", ")), table(), search.condition, m_key);
+    search.params = params();
+    search.formula = formula();
     return search;
 }
 

@@ -20,13 +20,13 @@ namespace Orlavo::Masterdata {
 
 namespace {
 
-constexpr char kNoPrint[] = "La stampa non può cercare i caratteri * e ? nei testi:\n"
-                            "togliere * e ? dalla ragione sociale e dalla località.";
+constexpr char kNoPrint[] = "La stampa non può cercare i caratteri * e ? nei testi.";
+constexpr char kNoPartyPrint[] = "La stampa non può cercare i caratteri * e ? nei testi:\n"
+                                 "togliere * e ? dalla ragione sociale e dalla località.";
 
 } // namespace
 
-PartySearchWindow::PartySearchWindow(Ui::AppContext &context, const QString &name, const QString &title,
-                                     const QString &typeColumn, const QString &typeCaption, QWidget *parent)
+SearchWindow::SearchWindow(Ui::AppContext &context, const QString &name, const QString &title, QWidget *parent)
     : QDialog(parent), m_context(context)
 {
     setObjectName(name);
@@ -34,24 +34,19 @@ PartySearchWindow::PartySearchWindow(Ui::AppContext &context, const QString &nam
     m_layout = new QVBoxLayout(this);
     auto *box = new QGroupBox(QStringLiteral("Selezione"), this);
     m_grid = new QGridLayout(box);
-    put(0, 0, QStringLiteral("Da codice"), QStringLiteral("CODICE_DA"), 5, true);
-    put(0, 2, QStringLiteral("A codice"), QStringLiteral("CODICE_A"), 5, true);
-    put(1, 0, QStringLiteral("Ragione sociale"), QStringLiteral("RAG_SOC1"), 60, false, 3);
-    put(2, 0, QStringLiteral("Località"), QStringLiteral("CITTA_LEG"), 40, false, 2);
-    m_townPattern = new QCheckBox(QStringLiteral("Contenuta nel nome"), box);
-    m_townPattern->setObjectName(QStringLiteral("T_CITTA_PARZIALE"));
-    m_grid->addWidget(m_townPattern, 2, 3);
-    put(3, 0, QStringLiteral("Provincia"), QStringLiteral("PROVINCIA_LEG"), 2);
-    put(3, 2, typeCaption, typeColumn, 2);
-    put(4, 0, QStringLiteral("Partita IVA"), QStringLiteral("PART_IVA"), 11);
-    put(4, 2, QStringLiteral("Codice fiscale"), QStringLiteral("COD_FISC"), 16);
     m_grid->setColumnStretch(1, 1);
     m_grid->setColumnStretch(3, 1);
     m_layout->addWidget(box);
 }
 
-QLineEdit *PartySearchWindow::put(int row, int col, const QString &caption, const QString &name, int length,
-                                  bool number, int span)
+void SearchWindow::placed(QWidget *widget, int row, int col, int span)
+{
+    m_grid->addWidget(widget, row, col, 1, span);
+    m_nextRow = std::max(m_nextRow, row + 1);
+}
+
+QLineEdit *SearchWindow::put(int row, int col, const QString &caption, const QString &name, int length, bool number,
+                             int span)
 {
     Ui::InputField *field = nullptr;
     if (const CodedLookup *lookup = partyLookup(name)) {
@@ -73,47 +68,151 @@ QLineEdit *PartySearchWindow::put(int row, int col, const QString &caption, cons
     auto *label = new QLabel(caption);
     label->setBuddy(field);
     m_grid->addWidget(label, row, col);
-    m_grid->addWidget(field, row, col + 1, 1, span);
-    m_nextRow = std::max(m_nextRow, row + 1);
+    placed(field, row, col + 1, span);
     return field;
 }
 
-void PartySearchWindow::addButtons()
+QCheckBox *SearchWindow::putOption(int row, int col, const QString &caption, const QString &name, int span)
 {
+    auto *box = new QCheckBox(caption, this);
+    box->setObjectName(QStringLiteral("T_") + name);
+    m_options.insert(name, box);
+    placed(box, row, col, span);
+    return box;
+}
+
+void SearchWindow::addButtons(bool printable)
+{
+    m_printable = printable;
     const auto button = [this](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
         return b;
     };
+    QList<QPushButton *> buttons;
     QPushButton *list = button(QStringLiteral("&Lista"), "B_Lista");
-    QPushButton *print = button(QStringLiteral("&Stampa"), "B_Stampa");
-    QPushButton *clear = button(QStringLiteral("&Annulla"), "B_Annulla");
-    QPushButton *exit = button(QStringLiteral("E&sci"), "B_Esci");
     list->setDefault(true);
     connect(list, &QPushButton::clicked, this, [this] { showList(); });
-    connect(print, &QPushButton::clicked, this, [this] { this->print(true); });
+    buttons << list;
+    if (printable) {
+        QPushButton *print = button(QStringLiteral("&Stampa"), "B_Stampa");
+        connect(print, &QPushButton::clicked, this, [this] { this->print(true); });
+        buttons << print;
+    }
+    QPushButton *clear = button(QStringLiteral("&Annulla"), "B_Annulla");
+    QPushButton *exit = button(QStringLiteral("E&sci"), "B_Esci");
     connect(clear, &QPushButton::clicked, this, [this] { clearFilters(); });
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton *b : {list, print, clear, exit})
-        buttons->addWidget(b);
-    m_layout->addLayout(buttons);
+    buttons << clear << exit;
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton *b : std::as_const(buttons))
+        row->addWidget(b);
+    m_layout->addLayout(row);
 }
 
-QString PartySearchWindow::text(const char *name) const
+QString SearchWindow::text(const char *name) const
 {
     const QLineEdit *field = m_fields.value(QString::fromLatin1(name));
     return field ? field->text().trimmed() : QString();
 }
 
-std::optional<int> PartySearchWindow::number(const char *name) const
+std::optional<int> SearchWindow::number(const char *name) const
 {
     const QString typed = text(name);
     if (typed.isEmpty())
         return std::nullopt;
     return typed.toInt();
+}
+
+bool SearchWindow::ticked(const char *name) const
+{
+    const QCheckBox *box = m_options.value(QString::fromLatin1(name));
+    return box && box->isChecked();
+}
+
+void SearchWindow::sayRefused(const QString &message) const
+{
+    m_context.prompter.error(message, windowTitle());
+}
+
+void SearchWindow::showList()
+{
+    const auto found = told(find());
+    if (!found)
+        return;
+    const auto row = Ui::showLookupList(m_context, found->list, this);
+    if (row && !row->isEmpty())
+        chosen(*row);
+}
+
+Reporting::PrintCommand SearchWindow::printCommandOf(const QString &) const
+{
+    return {};
+}
+
+QString SearchWindow::unprintable() const
+{
+    return QString::fromUtf8(kNoPrint);
+}
+
+bool SearchWindow::print(Reporting::ReportOutput output, const QString &pdfPath)
+{
+    if (!m_printable)
+        return false;
+    const auto found = told(find());
+    if (!found)
+        return false;
+    if (!found->formula) {
+        m_context.prompter.warn(unprintable(), windowTitle());
+        return false;
+    }
+    Reporting::PrintCommand command = printCommandOf(*found->formula);
+    command.output = output;
+    command.pdfPath = pdfPath;
+    return Ui::printReport(m_context, command, this);
+}
+
+bool SearchWindow::print(bool preview)
+{
+    return print(preview ? Reporting::ReportOutput::Preview : Reporting::ReportOutput::Printer);
+}
+
+void SearchWindow::clearFilters()
+{
+    for (QLineEdit *field : std::as_const(m_fields)) {
+        if (!field->isReadOnly())
+            field->clear();
+    }
+    for (QCheckBox *box : std::as_const(m_options))
+        box->setChecked(false);
+    clearOptions();
+}
+
+void SearchWindow::TimStampa()
+{
+    print(false);
+}
+
+void SearchWindow::TimAnte()
+{
+    print(true);
+}
+
+PartySearchWindow::PartySearchWindow(Ui::AppContext &context, const QString &name, const QString &title,
+                                     const QString &typeColumn, const QString &typeCaption, QWidget *parent)
+    : SearchWindow(context, name, title, parent)
+{
+    put(0, 0, QStringLiteral("Da codice"), QStringLiteral("CODICE_DA"), 5, true);
+    put(0, 2, QStringLiteral("A codice"), QStringLiteral("CODICE_A"), 5, true);
+    put(1, 0, QStringLiteral("Ragione sociale"), QStringLiteral("RAG_SOC1"), 60, false, 3);
+    put(2, 0, QStringLiteral("Località"), QStringLiteral("CITTA_LEG"), 40, false, 2);
+    m_townPattern = putOption(2, 3, QStringLiteral("Contenuta nel nome"), QStringLiteral("CITTA_PARZIALE"));
+    put(3, 0, QStringLiteral("Provincia"), QStringLiteral("PROVINCIA_LEG"), 2);
+    put(3, 2, typeCaption, typeColumn, 2);
+    put(4, 0, QStringLiteral("Partita IVA"), QStringLiteral("PART_IVA"), 11);
+    put(4, 2, QStringLiteral("Codice fiscale"), QStringLiteral("COD_FISC"), 16);
 }
 
 void PartySearchWindow::readShared(PartySearchFilters &filters) const
@@ -131,62 +230,26 @@ void PartySearchWindow::readShared(PartySearchFilters &filters) const
 
 std::optional<PartySearch> PartySearchWindow::search()
 {
+    return told(build());
+}
+
+Services::Outcome<SearchWindow::Found> PartySearchWindow::find() const
+{
     auto built = build();
-    if (!built) {
-        m_context.prompter.error(built.failure().message, windowTitle());
-        return std::nullopt;
-    }
-    return *built;
+    if (!built)
+        return built.failure();
+    return Found{listRequestOf(*built), built->formula};
 }
 
-void PartySearchWindow::showList()
+void PartySearchWindow::chosen(const QStringList &values)
 {
-    const auto found = search();
-    if (!found)
-        return;
-    const auto chosen = Ui::showLookupList(m_context, listRequestOf(*found), this);
-    if (chosen && !chosen->isEmpty() && m_onChosen)
-        m_onChosen(chosen->first().toInt());
+    if (m_onChosen)
+        m_onChosen(values.first().toInt());
 }
 
-bool PartySearchWindow::print(Reporting::ReportOutput output, const QString &pdfPath)
+QString PartySearchWindow::unprintable() const
 {
-    const auto found = search();
-    if (!found)
-        return false;
-    if (!found->formula) {
-        m_context.prompter.warn(QString::fromUtf8(kNoPrint), windowTitle());
-        return false;
-    }
-    Reporting::PrintCommand command = printCommandOf(*found->formula);
-    command.output = output;
-    command.pdfPath = pdfPath;
-    return Ui::printReport(m_context, command, this);
-}
-
-bool PartySearchWindow::print(bool preview)
-{
-    return print(preview ? Reporting::ReportOutput::Preview : Reporting::ReportOutput::Printer);
-}
-
-void PartySearchWindow::clearFilters()
-{
-    for (QLineEdit *field : std::as_const(m_fields)) {
-        if (!field->isReadOnly())
-            field->clear();
-    }
-    m_townPattern->setChecked(false);
-    clearOptions();
-}
-
-void PartySearchWindow::TimStampa()
-{
-    print(false);
-}
-
-void PartySearchWindow::TimAnte()
-{
-    print(true);
+    return QString::fromUtf8(kNoPartyPrint);
 }
 
 Ui::LookupRequest partyListRequest(const PartySearch &search, const QString &table, const QString &key,

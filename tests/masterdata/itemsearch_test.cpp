@@ -1,0 +1,253 @@
+#include "contexttest.h"
+#include "masterdata/rules/itemprices.h"
+#include "masterdata/rules/itemsearch.h"
+#include "reporting/stores/reportdata.h"
+
+#include <QFile>
+
+using namespace Orlavo;
+using namespace Orlavo::Masterdata;
+
+namespace {
+
+// Rows by their key, "warehouse/brand/code".
+using Keys = QStringList;
+
+// Six items: the same brand and code in two warehouses, a type, category
+// and VAT code left blank on some, descriptions holding "%", "_", quotes
+// and words inside words, stock figures for every option, and a brand
+// missing from TAB_MARCHE.
+class ItemSearchTest : public Orlavo::Testing::ContextTest<>
+{
+protected:
+    void SetUp() override
+    {
+        ContextTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        run("INSERT INTO TAB_MARCHE (CODICE, DESCRIZIONE) VALUES ('ACM', 'Acme Viterie'), ('BOS', 'Bosco Utensili')");
+        // Key, description, type, VAT, unit, category, statistics, barcode,
+        // on hand, opening, committed, ordered, minimum, not to use, price.
+        for (const char *row : {
+                 "'01', 'ACM', 'A100', 'Vite a testa piana', '01', '22', 'PZ', 'FERR', 'S1', '8001', 10, 5, 2, 1, 20, 0, 1.5",
+                 "'01', 'ACM', 'A200', 'VITE AUTOFILETTANTE', '02', '22', 'PZ', 'FERR', NULL, NULL, 0, 0, 0, 0, 0, -1, 2",
+                 "'02', 'ACM', 'A100', 'Vite a testa piana', '01', '22', 'PZ', 'FERR', 'S1', '8001', -3, 0, 1, 0, 0, 0, 1.5",
+                 "'01', 'BOS', 'B-10', 'Trapano 100% rame', NULL, '10', 'NR', 'UTEN', 'S2', '8002', 5, 0, 6, 0, 2, 0, 99",
+                 "'01', 'BOS', 'B_20', 'Avvitatore viti_corte', '01', '10', 'NR', 'UTEN', NULL, NULL, 0, 3, 0, 4, 0, 0, 50",
+                 "'01', 'ZZZ', 'C1', 'L''olio \"extra\"', '03', '4', 'LT', NULL, NULL, NULL, 2, 0, 0, 0, 5, 0, 7",
+             })
+            run(QStringLiteral("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, TIPO_ART, COD_IVA, "
+                               "UNITA_MIS, COD_MERCE, COD_STATIS, COD_BARRE, ESISTENZA, GC_INIZ, IMPEGNATO, ORDINATO, "
+                               "SCORTA_MIN, NON_USARE, PREZZO_LIST) VALUES (%1)")
+                    .arg(QString::fromUtf8(row)));
+    }
+
+    // The statement's rows.
+    Services::Recordset rows(const ItemSearch &search)
+    {
+        const auto read = context->db.openRecordset(search.sql(), search.params);
+        EXPECT_TRUE(read.ok()) << search.sql().toStdString();
+        return read ? *read : Services::Recordset();
+    }
+
+    // The keys the statement lists, in its order; the key leads every row.
+    Keys listed(const ItemSearch &search)
+    {
+        Keys keys;
+        const auto read = rows(search);
+        for (const auto row : read)
+            keys << QStringList{row.at(0).toString(), row.at(1).toString(), row.at(2).toString()}.join('/');
+        return keys;
+    }
+
+    // The keys LISESART, as shipped, prints with the formula, in its order.
+    Keys printed(const QString &formula)
+    {
+        QFile file(QStringLiteral(ORLAVO_SHIPPED_REPORTS "LISESART.RPT"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto definition = Reporting::parseReportDefinition(QString::fromUtf8(file.readAll()));
+        EXPECT_TRUE(definition.ok());
+        if (!definition)
+            return {};
+        const auto query = Reporting::buildReportQuery(context->db, *definition, QStringLiteral("C"), formula);
+        EXPECT_TRUE(query.ok()) << formula.toStdString() << ": "
+                                << (query ? std::string() : query.failure().detail.toStdString());
+        if (!query)
+            return {};
+        const auto read = Reporting::readReportRows(context->db, *query);
+        EXPECT_TRUE(read.ok());
+        Keys keys;
+        for (qsizetype row = 0; read && row < read->rows.size(); ++row) {
+            QStringList key;
+            for (const char *column : {"MAGAZZINO", "MARCA", "ARTICOLO"})
+                key << read->value(row, QStringLiteral("SITUAZIONE_ARTICOLI.") + column).toString();
+            keys << key.join('/');
+        }
+        return keys;
+    }
+
+    // Typed values travel as parameters: no literal in the conditions but
+    // the LIKE escape and the blank before a description, one value per
+    // placeholder.
+    static void expectBound(const ItemSearch &search)
+    {
+        QString condition = search.condition;
+        condition.remove(QStringLiteral("ESCAPE '!'")).remove(QStringLiteral("(' ' || "));
+        EXPECT_FALSE(condition.contains('\'')) << search.condition.toStdString();
+        EXPECT_EQ(search.condition.count('?'), search.params.size());
+    }
+};
+
+template <typename F> F with(auto set)
+{
+    F f;
+    set(f);
+    return f;
+}
+const auto stock = [](auto set) { return with<StockSearchFilters>(set); };
+const auto list = [](auto set) { return with<ItemListFilters>(set); };
+
+const Keys kAll = {"01/ACM/A100", "02/ACM/A100", "01/ACM/A200", "01/BOS/B-10", "01/BOS/B_20", "01/ZZZ/C1"};
+
+TEST_P(ItemSearchTest, StockSearchListAndPrintSelectTheSameItems)
+{
+    const struct {
+        const char *label;
+        StockSearchFilters filters;
+        Keys expected;
+    } cases[] = {
+        // clang-format off
+        {"no filter: all, brand and code, then warehouse", {}, kAll},
+        {"warehouse", stock([](auto &f) { f.warehouse = "02"; }), {"02/ACM/A100"}},
+        {"brand typed in small letters", stock([](auto &f) { f.brand = " acm "; }), {"01/ACM/A100", "02/ACM/A100", "01/ACM/A200"}},
+        {"code range, both ends included", stock([](auto &f) { f.codeFrom = "a2"; f.codeTo = "B-10"; }), {"01/ACM/A200", "01/BOS/B-10"}},
+        {"code from alone", stock([](auto &f) { f.codeFrom = "B_"; }), {"01/BOS/B_20", "01/ZZZ/C1"}},
+        {"type", stock([](auto &f) { f.type = "01"; }), {"01/ACM/A100", "02/ACM/A100", "01/BOS/B_20"}},
+        {"type different, a blank type included", stock([](auto &f) { f.type = "01"; f.typeDiffers = true; }), {"01/ACM/A200", "01/BOS/B-10", "01/ZZZ/C1"}},
+        {"different with nothing typed does not filter", stock([](auto &f) { f.typeDiffers = true; f.categoryDiffers = true; }), kAll},
+        {"VAT code", stock([](auto &f) { f.vatCode = "10"; }), {"01/BOS/B-10", "01/BOS/B_20"}},
+        {"unit", stock([](auto &f) { f.unit = "pz"; }), {"01/ACM/A100", "02/ACM/A100", "01/ACM/A200"}},
+        {"goods category", stock([](auto &f) { f.goodsCategory = "UTEN"; }), {"01/BOS/B-10", "01/BOS/B_20"}},
+        {"goods category different", stock([](auto &f) { f.goodsCategory = "ferr"; f.categoryDiffers = true; }), {"01/BOS/B-10", "01/BOS/B_20", "01/ZZZ/C1"}},
+        {"statistical category", stock([](auto &f) { f.statCategory = "S1"; }), {"01/ACM/A100", "02/ACM/A100"}},
+        {"barcode", stock([](auto &f) { f.barcode = "8002"; }), {"01/BOS/B-10"}},
+        {"on hand below minimum", stock([](auto &f) { f.belowMinimum = true; }), {"01/ACM/A100", "02/ACM/A100", "01/ZZZ/C1"}},
+        {"on hand not zero", stock([](auto &f) { f.onHand = true; }), {"01/ACM/A100", "02/ACM/A100", "01/BOS/B-10", "01/ZZZ/C1"}},
+        {"on hand negative", stock([](auto &f) { f.negative = true; }), {"02/ACM/A100"}},
+        {"opening stock not zero", stock([](auto &f) { f.openingStock = true; }), {"01/ACM/A100", "01/BOS/B_20"}},
+        {"options and filters joined by and",
+         stock([](auto &f) { f.brand = "ACM"; f.belowMinimum = true; f.onHand = true; f.warehouse = "01"; }), {"01/ACM/A100"}},
+        {"text that looks like SQL", stock([](auto &f) { f.barcode = "' OR '1'='1"; }), {}},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto search = buildStockSearch(c.filters, StockFlavour::OnHand);
+        ASSERT_TRUE(search.ok()) << search.failure().message.toStdString();
+        EXPECT_EQ(listed(*search), c.expected) << search->sql().toStdString();
+        ASSERT_TRUE(search->formula.has_value());
+        EXPECT_EQ(printed(*search->formula), c.expected) << search->formula->toStdString();
+        expectBound(*search);
+    }
+}
+
+TEST_P(ItemSearchTest, StockSituationShowsBrandAndWhatIsAvailable)
+{
+    const auto search = buildStockSearch({}, StockFlavour::Committed);
+    ASSERT_TRUE(search.ok());
+    const auto read = rows(*search);
+    EXPECT_EQ(read.size(), kAll.size());
+    for (const auto row : read) {
+        const QString brand = row.text("MARCA");
+        EXPECT_EQ(row.text("DESC_MARCA"), brand == "ACM" ? "Acme Viterie" : brand == "BOS" ? "Bosco Utensili" : "");
+        EXPECT_DOUBLE_EQ(row.number("DISPONIBILE"), disposable(row.number("ESISTENZA"), row.number("IMPEGNATO"),
+                                                               row.number("ORDINATO")));
+    }
+}
+
+TEST_P(ItemSearchTest, ItemListMatchesTheStartOfAnyWordOfTheDescription)
+{
+    const struct {
+        const char *label;
+        ItemListFilters filters;
+        Keys expected;
+    } cases[] = {
+        // clang-format off
+        {"brand", list([](auto &f) { f.brand = "bos"; }), {"01/BOS/B-10", "01/BOS/B_20"}},
+        {"start of the description, case ignored", list([](auto &f) { f.description = "vite"; }), {"01/ACM/A100", "02/ACM/A100", "01/ACM/A200"}},
+        {"start of a later word, not inside one", list([](auto &f) { f.description = "vit"; }), {"01/ACM/A100", "02/ACM/A100", "01/ACM/A200", "01/BOS/B_20"}},
+        {"a word in the middle", list([](auto &f) { f.description = "TESTA"; }), {"01/ACM/A100", "02/ACM/A100"}},
+        {"inside a word is no match", list([](auto &f) { f.description = "esta"; }), {}},
+        {"surrounding blanks ignored", list([](auto &f) { f.description = "  piana  "; }), {"01/ACM/A100", "02/ACM/A100"}},
+        {"typed % is literal", list([](auto &f) { f.description = "100%"; }), {"01/BOS/B-10"}},
+        {"typed % alone matches no word", list([](auto &f) { f.description = "%"; }), {}},
+        {"typed _ is literal", list([](auto &f) { f.description = "viti_c"; }), {"01/BOS/B_20"}},
+        {"typed _ alone matches no word", list([](auto &f) { f.description = "_"; }), {}},
+        {"quotes and apostrophe", list([](auto &f) { f.description = "l'olio \"extra"; }), {"01/ZZZ/C1"}},
+        {"with the shared filters", list([](auto &f) { f.brand = "ACM"; f.description = "autof"; }), {"01/ACM/A200"}},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto search = buildItemList(c.filters, true);
+        ASSERT_TRUE(search.ok()) << search.failure().message.toStdString();
+        EXPECT_EQ(listed(*search), c.expected) << search->sql().toStdString();
+        expectBound(*search);
+    }
+
+    // The descriptions come from their tables; an item not to use says so.
+    const auto all = buildItemList({}, false);
+    ASSERT_TRUE(all.ok());
+    const auto read = rows(*all);
+    ASSERT_EQ(read.size(), kAll.size());
+    EXPECT_EQ(read.at(2).text("NON_USARE"), "SI");
+    EXPECT_EQ(read.at(0).text("NON_USARE"), "");
+    EXPECT_EQ(read.at(0).text("DESC_MARCA"), "Acme Viterie");
+}
+
+ORLAVO_FOR_EACH_ENGINE(ItemSearchTest);
+
+TEST(ItemSearch, ReversedCodesAreRefused)
+{
+    const auto reversed = [](auto filters) {
+        filters.codeFrom = "b";
+        filters.codeTo = "A9";
+        return filters;
+    };
+    for (const auto &failure : {buildStockSearch(reversed(StockSearchFilters{}), StockFlavour::OnHand).failure(),
+                                buildItemList(reversed(ItemListFilters{}), false).failure()})
+        EXPECT_EQ(failure.message, "Codice A deve essere maggiore di codice DA ");
+    EXPECT_TRUE(buildItemList(list([](auto &f) { f.codeFrom = "a1"; f.codeTo = "A1"; }), false).ok());
+}
+
+// The flavour names the window and puts its own figure first, after the
+// item's identity; the price is only in ArtiELri's list.
+TEST(ItemSearch, FlavourDecidesTitleAndFirstFigure)
+{
+    const struct {
+        StockFlavour flavour;
+        const char *title, *first;
+    } cases[] = {
+        {StockFlavour::OnHand, "Ricerca per situazione magazzino (ESISTENZA)", "ESISTENZA"},
+        {StockFlavour::Committed, "Ricerca per situazione magazzino (IMPEGNATO)", "IMPEGNATO"},
+        {StockFlavour::Ordered, "Ricerca per situazione magazzino (ORDINATO)", "ORDINATO"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(stockSearchTitle(c.flavour), c.title);
+        const auto search = buildStockSearch({}, c.flavour);
+        ASSERT_TRUE(search.ok());
+        QStringList names;
+        for (const auto &column : search->columns)
+            names << column.name;
+        EXPECT_EQ(names.mid(9, 1), QStringList{c.first}) << names.join(',').toStdString();
+        EXPECT_EQ(names.size(), 18);
+    }
+    const auto price = [](bool withPrice) {
+        return std::ranges::any_of(buildItemList({}, withPrice)->columns,
+                                   [](const auto &column) { return column.name.endsWith("PREZZO_LIST"); });
+    };
+    EXPECT_TRUE(price(true));
+    EXPECT_FALSE(price(false));
+}
+
+} // namespace
