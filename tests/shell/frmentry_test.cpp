@@ -275,8 +275,9 @@ TEST_P(FrmEntryTest, CancelClearsOnlyThisWorkstationsStaleMark)
         EXPECT_EQ(w.result(), QDialog::Rejected);
         EXPECT_EQ(mark(QStringLiteral("LUIGI")), ownMark ? QStringLiteral(" ") : QStringLiteral("C"));
         EXPECT_EQ(mark(QStringLiteral("Mario")), QStringLiteral("C"));
-        if (ownMark)
+        if (ownMark) {
             EXPECT_TRUE(ini(QStringLiteral("COLLEGATO")).isEmpty());
+        }
     }
 }
 
