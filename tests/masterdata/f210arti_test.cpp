@@ -1,5 +1,7 @@
+#include "fixtures.h"
 #include "masterdata/windows/f210arti.h"
 #include "masterdatatest.h"
+#include "services/core/concurrency.h"
 
 #include <QTabWidget>
 #include <QTableWidget>
@@ -121,7 +123,8 @@ TEST_P(F210ArtiTest, ADocumentCodesAnItemAndComponentsKeepTheirOrder)
     EXPECT_EQ(window->componentGrid()->item(0, 2)->text(), "Rondella");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(text("SELECT ARTICOLO FROM ARTICOMP WHERE PROGR = 1") + text("SELECT ARTICOLO FROM ARTICOMP WHERE PROGR = 2"),
+    EXPECT_EQ(text("SELECT ARTICOLO FROM ARTICOMP WHERE PROGR = 1") +
+                  text("SELECT ARTICOLO FROM ARTICOMP WHERE PROGR = 2"),
               "C2C1");
 
     // In modify: the grid as stored; a row taken away is a change.
@@ -130,6 +133,23 @@ TEST_P(F210ArtiTest, ADocumentCodesAnItemAndComponentsKeepTheirOrder)
     EXPECT_FALSE(stored->hasChanges());
     stored->removeComponent(0);
     EXPECT_TRUE(stored->hasChanges());
+}
+
+TEST_P(F210ArtiTest, AnItemChangedElsewhereSinceLoadingIsToldBeforeTheSave)
+{
+    run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, COD_IVA, UNITA_MIS, CONTO) "
+        "VALUES ('01', 'ACM', 'A1', 'Vite', '22', 'PZ', '041001')");
+    auto window = open(Mode::Modify, {"01", "ACM", "A1"});
+    Orlavo::Testing::Workstation(archives->config()).exec("UPDATE ARTICOLI SET LIBERO1 = 'altrove'");
+    window->setValue("DESC_ART", "Bullone");
+    answer({Prompter::Button::Ok, Prompter::Button::Cancel});
+    EXPECT_FALSE(window->save());
+    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::changedElsewhere()}));
+    EXPECT_EQ(text("SELECT DESC_ART FROM ARTICOLI"), "Vite");
+    // OK: saved, and what the other workstation wrote stays.
+    answer({Prompter::Button::Ok, Prompter::Button::Ok});
+    EXPECT_TRUE(window->save());
+    EXPECT_EQ(text("SELECT DESC_ART || '|' || LIBERO1 FROM ARTICOLI"), "Bullone|altrove");
 }
 
 TEST_P(F210ArtiTest, AUserWhoMayNotWriteWritesNothing)
