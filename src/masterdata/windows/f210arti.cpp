@@ -32,7 +32,6 @@ namespace Tables = Services::Tables;
 namespace {
 
 constexpr char kConfirm[] = "Confermi aggiornamenti ?";
-constexpr char kDropRecord[] = "Rinuncia operazioni su record corrente?";
 constexpr char kFieldTitle[] = "Errore!";
 constexpr char kRatioField[] = "RAPPORTO_P1_P2";
 
@@ -572,9 +571,7 @@ bool F210Arti::save()
 
 void F210Arti::cancel()
 {
-    if (hasChanges() &&
-        m_context.prompter.ask(QString::fromLatin1(kDropRecord), windowTitle(), Prompter::Icon::Question,
-                               Prompter::Buttons::YesNo) != Prompter::Button::Yes)
+    if (!mayDropChanges())
         return;
     m_components = m_storedComponents;
     display(m_stored);
@@ -621,28 +618,6 @@ void F210Arti::showPhoto()
     connect(&photo, &VisFoto::photoChanged, this,
             [this](const QString &stored) { m_stored.main().set(QStringLiteral("FOTOGR"), stored); });
     photo.exec();
-}
-
-void F210Arti::TimStampa()
-{
-    printCard(false);
-}
-
-void F210Arti::TimAnte()
-{
-    printCard(true);
-}
-
-void F210Arti::closeEvent(QCloseEvent *event)
-{
-    if (!closing() && hasChanges() &&
-        m_context.prompter.ask(QString::fromLatin1(kDropRecord), windowTitle(), Prompter::Icon::Question,
-                               Prompter::Buttons::YesNo) != Prompter::Button::Yes) {
-        event->ignore();
-        return;
-    }
-    setClosing();
-    QDialog::closeEvent(event);
 }
 
 } // namespace Orlavo::Masterdata

@@ -29,7 +29,7 @@ public:
     Mode mode() const { return m_mode; }
     // The item as the fields hold it, with its prices' decimals.
     Item item() const;
-    bool hasChanges() const;
+    bool hasChanges() const override;
     QList<Component> components() const { return m_components; }
     QTableWidget *componentGrid() const { return m_grid; }
 
@@ -42,17 +42,10 @@ public:
     bool save();
     void cancel();
     bool remove();
-    bool printCard(bool preview);
+    bool printCard(bool preview) override;
     void showPhoto();
 
     void setOnWritten(std::function<void(const ItemKey &)> hook) { m_onWritten = std::move(hook); }
-
-public slots:
-    void TimStampa();
-    void TimAnte();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void build();

@@ -10,6 +10,7 @@
 #include "ui/lookuplist.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,6 +27,24 @@ FormWindow::FormWindow(Ui::AppContext &context, const Services::FamilyDef &famil
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("Tabs"));
     m_form->setTabs(m_tabs);
+}
+
+bool FormWindow::mayDropChanges()
+{
+    return !hasChanges() ||
+           m_context.prompter.ask(QStringLiteral("Rinuncia operazioni su record corrente?"), windowTitle(),
+                                  Services::Prompter::Icon::Question,
+                                  Services::Prompter::Buttons::YesNo) == Services::Prompter::Button::Yes;
+}
+
+void FormWindow::closeEvent(QCloseEvent *event)
+{
+    if (!closing() && !mayDropChanges()) {
+        event->ignore();
+        return;
+    }
+    setClosing();
+    QDialog::closeEvent(event);
 }
 
 bool FormWindow::prefixed(const QString &name) const

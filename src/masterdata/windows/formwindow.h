@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 
+class QCloseEvent;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -37,7 +38,23 @@ public:
     virtual void leaveField(const QString &name) = 0;
     QTabWidget *tabs() const { return m_tabs; }
 
+    // The operator changed something since the record was shown.
+    virtual bool hasChanges() const = 0;
+    // The record's card, previewed or printed.
+    virtual bool printCard(bool preview) = 0;
+
+public slots:
+    // The toolbar's Stampa and Anteprima.
+    void TimStampa() { printCard(false); }
+    void TimAnte() { printCard(true); }
+
 protected:
+    // Nothing changed, or the operator gives the changes up ("Rinuncia
+    // operazioni su record corrente?").
+    bool mayDropChanges();
+    // Closing with changes asks first.
+    void closeEvent(QCloseEvent *event) override;
+
     FormWindow(Ui::AppContext &context, const Services::FamilyDef &family, QWidget *parent);
 
     // A field of a part other than the first whose column name another part

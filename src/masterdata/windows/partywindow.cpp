@@ -33,7 +33,6 @@ namespace Tables = Services::Tables;
 namespace {
 
 constexpr char kConfirm[] = "Confermi registrazioni?";
-constexpr char kDropRecord[] = "Rinuncia operazioni su record corrente?";
 constexpr char kListWarning[] = "Attenzione: disselezionando l'opzione del listino personalizzato \n"
                                 "si provoca la cancellazione dei listini del %1.";
 const QStringList kOffices = {QStringLiteral("LEG"), QStringLiteral("AMM")};
@@ -389,9 +388,7 @@ bool PartyWindow::save()
 
 void PartyWindow::cancel()
 {
-    if (hasChanges() &&
-        m_context.prompter.ask(QString::fromLatin1(kDropRecord), windowTitle(), Prompter::Icon::Question,
-                               Prompter::Buttons::YesNo) != Prompter::Button::Yes)
+    if (!mayDropChanges())
         return;
     display(m_stored);
 }
@@ -434,28 +431,6 @@ bool PartyWindow::printCard(bool preview)
     Reporting::PrintCommand command = cardPrint(code());
     command.output = preview ? Reporting::ReportOutput::Preview : Reporting::ReportOutput::Printer;
     return Ui::printReport(m_context, command, this);
-}
-
-void PartyWindow::TimStampa()
-{
-    printCard(false);
-}
-
-void PartyWindow::TimAnte()
-{
-    printCard(true);
-}
-
-void PartyWindow::closeEvent(QCloseEvent *event)
-{
-    if (!closing() && hasChanges() &&
-        m_context.prompter.ask(QString::fromLatin1(kDropRecord), windowTitle(), Prompter::Icon::Question,
-                               Prompter::Buttons::YesNo) != Prompter::Button::Yes) {
-        event->ignore();
-        return;
-    }
-    setClosing();
-    QDialog::closeEvent(event);
 }
 
 } // namespace Orlavo::Masterdata

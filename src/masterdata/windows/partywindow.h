@@ -48,7 +48,7 @@ public:
 
     // The record as the fields hold it.
     Services::Record record() const;
-    bool hasChanges() const;
+    bool hasChanges() const override;
 
     // Runs what leaving the field runs (descriptions, town, tax code, check).
     void leaveField(const QString &name) override;
@@ -57,15 +57,10 @@ public:
     bool save();
     void cancel();
     bool remove();
-    bool printCard(bool preview);
+    bool printCard(bool preview) override;
 
     // After a write or a delete: the party's code.
     void setOnWritten(std::function<void(int)> hook) { m_onWritten = std::move(hook); }
-
-public slots:
-    // The toolbar's Stampa and Anteprima.
-    void TimStampa();
-    void TimAnte();
 
 protected:
     // The window's own words.
@@ -118,9 +113,6 @@ protected:
     // The button row: the window's extra buttons on the left.
     QHBoxLayout *buttons(const QList<QPushButton *> &extra);
     void display(const Services::Record &record);
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void showNew();
