@@ -9,6 +9,7 @@
 #include "masterdata/windows/f210arti.h"
 #include "masterdata/windows/f110anac.h"
 #include "masterdata/windows/frmgetab.h"
+#include "masterdata/windows/pricelistmenu.h"
 #include "masterdata/windows/supplierwindow.h"
 #include "masterdata/windows/tablewindow.h"
 #include "services/core/tablenames.h"
@@ -121,10 +122,11 @@ void openSupplier(Ui::WindowHost &host, Ui::AppContext &context, SupplierFlavour
     if (host.registerOpenWindow(name))
         return;
     const Ui::WaitCursor wait;
-    auto *window = new SupplierWindow(context, code ? PartyWindow::Mode::Modify : PartyWindow::Mode::Insert, flavour,
-                                      code);
+    auto *window =
+        new SupplierWindow(context, code ? PartyWindow::Mode::Modify : PartyWindow::Mode::Insert, flavour, code);
     if (!window->loaded()) {
-        context.prompter.error(QStringLiteral("Il fornitore non esiste in archivio "), QStringLiteral("Errore ...... "));
+        context.prompter.error(QStringLiteral("Il fornitore non esiste in archivio "),
+                               QStringLiteral("Errore ...... "));
         delete window;
         host.unregisterOpenWindow(name);
         return;
@@ -156,7 +158,8 @@ void openItem(Ui::WindowHost &host, Ui::AppContext &context, const ItemKey &key)
 // The search of its flavour; a row opens the supplier window in the same one.
 void openSupplierSearch(Ui::WindowHost &host, Ui::AppContext &context, SupplierFlavour flavour)
 {
-    const QString name = flavour == SupplierFlavour::Agents ? QStringLiteral("ANARICFO_AGENTI") : QStringLiteral("ANARICFO");
+    const QString name =
+        flavour == SupplierFlavour::Agents ? QStringLiteral("ANARICFO_AGENTI") : QStringLiteral("ANARICFO");
     host.openSingle(name, [&host, &context, flavour] {
         auto *search = new AnaRicFo(context, flavour);
         search->setOnChosen([&host, &context, flavour](int code) { openSupplier(host, context, flavour, code); });
@@ -196,21 +199,17 @@ void registerTable(Ui::WindowRegistry &registry, Ui::AppContext &context, const 
 
 void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
 {
-    registry.add(QStringLiteral("codi_clienti"),
-                 [&context](Ui::WindowHost &host) { openCustomer(host, context, 0); });
+    registerPriceListWindows(registry, context);
+    registry.add(QStringLiteral("codi_clienti"), [&context](Ui::WindowHost &host) { openCustomer(host, context, 0); });
     registry.add(QStringLiteral("list_clienti"),
                  [&context](Ui::WindowHost &host) { openCustomerSearch(host, context); });
-    registry.add(QStringLiteral("codi_fornitore"), [&context](Ui::WindowHost &host) {
-        openSupplier(host, context, SupplierFlavour::Suppliers, 0);
-    });
-    registry.add(QStringLiteral("list_fornitore"), [&context](Ui::WindowHost &host) {
-        openSupplierSearch(host, context, SupplierFlavour::Suppliers);
-    });
-    registry.add(QStringLiteral("mnu_AgentiAg"), [&context](Ui::WindowHost &host) {
-        openSupplierSearch(host, context, SupplierFlavour::Agents);
-    });
-    registry.add(QStringLiteral("codi_articoli"),
-                 [&context](Ui::WindowHost &host) { openItem(host, context, {}); });
+    registry.add(QStringLiteral("codi_fornitore"),
+                 [&context](Ui::WindowHost &host) { openSupplier(host, context, SupplierFlavour::Suppliers, 0); });
+    registry.add(QStringLiteral("list_fornitore"),
+                 [&context](Ui::WindowHost &host) { openSupplierSearch(host, context, SupplierFlavour::Suppliers); });
+    registry.add(QStringLiteral("mnu_AgentiAg"),
+                 [&context](Ui::WindowHost &host) { openSupplierSearch(host, context, SupplierFlavour::Agents); });
+    registry.add(QStringLiteral("codi_articoli"), [&context](Ui::WindowHost &host) { openItem(host, context, {}); });
     // The item list opens the chosen item in modify.
     registry.add(QStringLiteral("modi_articoli"), [&context](Ui::WindowHost &host) {
         host.openSingle(QStringLiteral("ARTIELRI"), [&host, &context] {

@@ -35,10 +35,28 @@ bool isNumeric(const QVariant &value)
     }
 }
 
-QString shown(const QVariant &value)
+// A figure with fixed decimals ("N2"), or as a percentage with two
+// digits at least before the comma ("Z": "05,50").
+QString figure(const QVariant &value, const Services::ColumnFormat &format)
+{
+    const bool padded = format.letter == QLatin1Char('Z');
+    QString text = QString::number(value.toDouble(), 'f', padded ? 2 : format.extra.toInt());
+    if (padded && text.indexOf(QLatin1Char('.')) < 2 && !text.startsWith(QLatin1Char('-')))
+        text.prepend(QLatin1Char('0'));
+    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+bool isFigure(const Services::ColumnFormat &format)
+{
+    return format.letter == QLatin1Char('N') || format.letter == QLatin1Char('Z');
+}
+
+QString shown(const QVariant &value, const Services::ColumnFormat &format)
 {
     if (value.isNull())
         return QString();
+    if (isFigure(format))
+        return figure(value, format);
     switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
@@ -54,7 +72,10 @@ QString shown(const QVariant &value)
 class LookupModel : public QAbstractTableModel
 {
 public:
-    LookupModel(QStringList headings, QObject *parent) : QAbstractTableModel(parent), m_headings(std::move(headings)) {}
+    LookupModel(QStringList headings, QList<Services::ColumnFormat> formats, QObject *parent)
+        : QAbstractTableModel(parent), m_headings(std::move(headings)), m_formats(std::move(formats))
+    {
+    }
 
     void setRows(QList<QVariantList> rows)
     {
@@ -74,10 +95,12 @@ public:
         if (!index.isValid())
             return {};
         const QVariant &value = m_rows.at(index.row()).at(index.column());
+        const Services::ColumnFormat format = m_formats.value(index.column());
         if (role == Qt::DisplayRole)
-            return shown(value);
+            return shown(value, format);
         if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue((isNumeric(value) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            return QVariant::fromValue((isNumeric(value) || isFigure(format) ? Qt::AlignRight : Qt::AlignLeft) |
+                                       Qt::AlignVCenter);
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -89,6 +112,7 @@ public:
 
 private:
     QStringList m_headings;
+    QList<Services::ColumnFormat> m_formats;
     QList<QVariantList> m_rows;
 };
 
@@ -99,9 +123,12 @@ LookupList::LookupList(AppContext &context, LookupRequest request, QWidget *pare
     setObjectName(QStringLiteral("ListaRicerca"));
     setWindowTitle(m_request.title);
     QStringList headings;
-    for (const Services::LookupColumn &column : m_request.columns)
+    QList<Services::ColumnFormat> formats;
+    for (const Services::LookupColumn &column : m_request.columns) {
         headings.append(column.heading);
-    m_model = new LookupModel(headings, this);
+        formats.append(Services::ColumnFormat::parse(column.format));
+    }
+    m_model = new LookupModel(headings, formats, this);
 
     m_view->setObjectName(QStringLiteral("griglia"));
     m_view->setModel(m_model);
@@ -154,9 +181,8 @@ LookupList::~LookupList() = default;
 
 bool LookupList::load()
 {
-    const LookupQuery query =
-        buildLookupQuery(m_request.table, m_request.columns, m_request.condition, m_request.rowLimit,
-                         m_request.conditionParams);
+    const LookupQuery query = buildLookupQuery(m_request.table, m_request.columns, m_request.condition,
+                                               m_request.rowLimit, m_request.conditionParams);
     auto rows = m_ctx.db.openRecordset(query.sql, query.params);
     if (!rows)
         return false;
@@ -255,7 +281,9 @@ int LookupList::findPrefix(const QString &text) const
 {
     const int column = typeAheadColumn();
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (shown(m_model->row(row).at(column)).startsWith(text, Qt::CaseInsensitive))
+        if (m_model->data(m_model->index(row, column), Qt::DisplayRole)
+                .toString()
+                .startsWith(text, Qt::CaseInsensitive))
             return row;
     }
     return -1;
@@ -315,15 +343,14 @@ std::optional<QStringList> showLookupList(AppContext &context, const LookupReque
 
 void attachLookup(CodeField *field, AppContext &context, std::function<LookupRequest()> request)
 {
-    QObject::connect(field, &CodeField::lookupRequested, field,
-                     [field, &context, request = std::move(request)] {
-                         const auto chosen = showLookupList(context, request(), field->window());
-                         if (!chosen || chosen->isEmpty())
-                             return;
-                         field->setText(chosen->first());
-                         field->setModified(true);
-                         field->setFocus(Qt::OtherFocusReason);
-                     });
+    QObject::connect(field, &CodeField::lookupRequested, field, [field, &context, request = std::move(request)] {
+        const auto chosen = showLookupList(context, request(), field->window());
+        if (!chosen || chosen->isEmpty())
+            return;
+        field->setText(chosen->first());
+        field->setModified(true);
+        field->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 } // namespace Orlavo::Ui

@@ -6,17 +6,18 @@ namespace {
 
 constexpr char kLike[] = "UPPER(%1) LIKE UPPER(?) ESCAPE '!'";
 
-// A text as a formula constant: the quote doubled inside.
+} // namespace
+
+SearchConditions::SearchConditions(const QString &table, bool qualified) : m_table(table), m_qualified(qualified)
+{
+}
+
 QString formulaText(const QString &text)
 {
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
-
-} // namespace
-
-SearchConditions::SearchConditions(const QString &table, bool qualified) : m_table(table), m_qualified(qualified) {}
 
 QString SearchConditions::name(const QString &column) const
 {
@@ -33,6 +34,13 @@ void SearchConditions::number(const QString &column, const char *op, int value)
     m_sql.append(QStringLiteral("%1 %2 ?").arg(name(column), QLatin1String(op)));
     m_params.append(value);
     m_formula.append(QStringLiteral("%1 %2 %3").arg(field(column), QLatin1String(op)).arg(value));
+}
+
+void SearchConditions::decimal(const QString &column, const char *op, double value)
+{
+    m_sql.append(QStringLiteral("%1 %2 ?").arg(name(column), QLatin1String(op)));
+    m_params.append(value);
+    m_formula.append(QStringLiteral("%1 %2 %3").arg(field(column), QLatin1String(op), QString::number(value, 'f', 5)));
 }
 
 void SearchConditions::equals(const QString &column, const QString &typed)

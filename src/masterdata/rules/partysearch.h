@@ -40,6 +40,9 @@ struct PartySearch {
     std::optional<QString> formula;
 };
 
+// A text as a formula constant: in double quotes, a quote inside doubled.
+QString formulaText(const QString &text);
+
 // The statement's and a report formula's conditions over one table, built
 // side by side so a print holds the rows on screen. Every typed value is
 // bound; the formula names the columns {TABLE.COLUMN}.
@@ -51,6 +54,8 @@ public:
     explicit SearchConditions(const QString &table, bool qualified = false);
 
     void number(const QString &column, const char *op, int value);
+    // A figure compared as a number (prices).
+    void decimal(const QString &column, const char *op, double value);
     // Equal without regard to case: the formula compares texts that way.
     void equals(const QString &column, const QString &typed);
     // Anything but the text, case ignored; a row with no value differs too.

@@ -17,45 +17,8 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-using Discounts = std::array<double, 3>;
-
-// A party's discounts for the brand: its row for the brand wins over its
-// row for the standard brand.
-struct PartyDiscounts {
-    Discounts discounts{};
-    double markup = 0;
-};
-
-// The parties (FORNITORE of TAB_SCONFOR, CLIENTE of TAB_SCONCLI) with
-// discounts for the brand, by code.
-std::optional<QHash<int, PartyDiscounts>> discountsOf(WriteUnit &unit, bool customers, const QString &brand)
-{
-    const QString sql =
-        customers ? QStringLiteral("SELECT CLIENTE, MARCA, SC_V1, SC_V2, SC_V3, PERC_RIC FROM %1 WHERE MARCA IN (?, ?)")
-                        .arg(Tables::TAB_SCONCLI)
-                  : QStringLiteral("SELECT FORNITORE, MARCA, SC_A1, SC_A2, SC_A3, 0 FROM %1 WHERE MARCA IN (?, ?)")
-                        .arg(Tables::TAB_SCONFOR);
-    auto rows = unit.read(sql, {brand, QString::fromLatin1(kStandardBrand)});
-    if (!rows)
-        return std::nullopt;
-    QHash<int, PartyDiscounts> found;
-    QHash<int, bool> ownBrand;
-    for (const auto &row : *rows) {
-        const int party = row.at(0).toInt();
-        const bool own = row.at(1).toString().trimmed().compare(brand, Qt::CaseInsensitive) == 0;
-        if (found.contains(party) && ownBrand.value(party))
-            continue;
-        found.insert(party, {{row.at(2).toDouble(), row.at(3).toDouble(), row.at(4).toDouble()}, row.at(5).toDouble()});
-        ownBrand.insert(party, own);
-    }
-    return found;
-}
-
 // The supplier rows of the item's purchase list: discounts and net price.
-struct PurchaseRow {
-    Discounts discounts{};
-    double price = 0;
-};
+using PurchaseRow = PurchaseFigures;
 
 std::optional<QHash<int, PurchaseRow>> purchaseRows(WriteUnit &unit, const ListedItem &item)
 {
@@ -74,46 +37,61 @@ std::optional<QHash<int, PurchaseRow>> purchaseRows(WriteUnit &unit, const Liste
 
 double cascade(const ListedItem &item, const Discounts &d)
 {
-    return discounted(item.listPrice, d[0], d[1], d[2], item.decimals);
+    return purchaseNet(item.listPrice, d, item.decimals);
 }
 
-// The values of a LIST_VEN row after its key, in the column order of
-// kSaleColumns.
-Params saleValues(const ListedItem &item, const PartyDiscounts &sale, const PurchaseRow &purchase)
+Params itemSaleValues(const ListedItem &item, const PartyDiscounts &sale, const PurchaseRow &purchase)
 {
-    const Discounts &v = sale.discounts;
-    const Discounts &a = purchase.discounts;
-    return {item.listPrice,
-            v[0],
-            v[1],
-            v[2],
-            cascade(item, v),
-            a[0],
-            a[1],
-            a[2],
-            purchase.price,
-            sale.markup,
-            markedUp(purchase.price, sale.markup, item.decimals),
-            item.saleFixed};
+    return saleValues(item.listPrice, item.decimals, sale, purchase, item.saleFixed);
 }
 
-constexpr char kSaleColumns[] = "PR_LISTINO, SC_V1, SC_V2, SC_V3, PR_VENDITA, SC_A1, SC_A2, SC_A3, PR_ACQUISTO, "
-                                "PERC_RIC, PR_RICARICATO, PR_VENFISSO";
 constexpr char kSaleSet[] = "PR_LISTINO = ?, SC_V1 = ?, SC_V2 = ?, SC_V3 = ?, PR_VENDITA = ?, SC_A1 = ?, SC_A2 = ?, "
                             "SC_A3 = ?, PR_ACQUISTO = ?, PERC_RIC = ?, PR_RICARICATO = ?, PR_VENFISSO = ?";
 
 } // namespace
 
+std::optional<QHash<int, BrandRows>> brandRowsOf(WriteUnit &unit, bool customers, const QString &brand)
+{
+    const QString sql =
+        customers ? QStringLiteral("SELECT CLIENTE, MARCA, SC_V1, SC_V2, SC_V3, PERC_RIC FROM %1 WHERE MARCA IN (?, ?)")
+                        .arg(Tables::TAB_SCONCLI)
+                  : QStringLiteral("SELECT FORNITORE, MARCA, SC_A1, SC_A2, SC_A3, 0 FROM %1 WHERE MARCA IN (?, ?)")
+                        .arg(Tables::TAB_SCONFOR);
+    auto rows = unit.read(sql, {brand, QString::fromLatin1(kStandardBrand)});
+    if (!rows)
+        return std::nullopt;
+    QHash<int, BrandRows> found;
+    for (const auto &row : *rows) {
+        const PartyDiscounts d{{row.at(2).toDouble(), row.at(3).toDouble(), row.at(4).toDouble()},
+                               row.at(5).toDouble()};
+        BrandRows &party = found[row.at(0).toInt()];
+        if (row.at(1).toString().trimmed().compare(brand, Qt::CaseInsensitive) == 0)
+            party.brand = d;
+        else
+            party.standard = d;
+    }
+    return found;
+}
+
+Params saleValues(double listPrice, int decimals, const PartyDiscounts &sale, const PurchaseFigures &purchase,
+                  double saleFixed)
+{
+    const Discounts &v = sale.discounts;
+    const Discounts &a = purchase.discounts;
+    return {listPrice, v[0], v[1],           v[2],        discounted(listPrice, v[0], v[1], v[2], decimals), a[0],
+            a[1],      a[2], purchase.price, sale.markup, markedUp(purchase.price, sale.markup, decimals),   saleFixed};
+}
+
 bool seedItemLists(WriteUnit &unit, const ListedItem &item)
 {
-    const auto suppliers = discountsOf(unit, false, item.brand);
+    const auto suppliers = brandRowsOf(unit, false, item.brand);
     auto listed = purchaseRows(unit, item);
     if (!suppliers || !listed)
         return false;
     for (auto it = suppliers->begin(); it != suppliers->end(); ++it) {
         if (listed->contains(it.key()))
             continue;
-        const Discounts &d = it->discounts;
+        const Discounts d = it->chosen().discounts;
         const PurchaseRow row{d, cascade(item, d)};
         if (!unit.execCompany(
                 QStringLiteral("Ins. list acq"),
@@ -125,7 +103,7 @@ bool seedItemLists(WriteUnit &unit, const ListedItem &item)
         listed->insert(it.key(), row);
     }
 
-    const auto customers = discountsOf(unit, true, item.brand);
+    const auto customers = brandRowsOf(unit, true, item.brand);
     auto existing = unit.read(
         QStringLiteral("SELECT CLIENTE, FORNITORE FROM %1 WHERE MARCA = ? AND ARTICOLO = ?").arg(Tables::LIST_VEN),
         {item.brand, item.code});
@@ -142,7 +120,8 @@ bool seedItemLists(WriteUnit &unit, const ListedItem &item)
             if (present.contains({c.key(), s.key()}))
                 continue;
             if (!unit.execCompany(QStringLiteral("Ins. list vend"), insert,
-                                  Params{c.key(), item.brand, item.code, s.key()} + saleValues(item, *c, *s)))
+                                  Params{c.key(), item.brand, item.code, s.key()} +
+                                      itemSaleValues(item, c->chosen(), *s)))
                 return false;
         }
     }
@@ -151,13 +130,12 @@ bool seedItemLists(WriteUnit &unit, const ListedItem &item)
 
 bool propagateItemPrices(WriteUnit &unit, const ListedItem &item)
 {
-    const auto suppliers = discountsOf(unit, false, item.brand);
+    const auto suppliers = brandRowsOf(unit, false, item.brand);
     auto listed = purchaseRows(unit, item);
     if (!suppliers || !listed)
         return false;
     for (auto it = listed->begin(); it != listed->end(); ++it) {
-        const Discounts d =
-            suppliers->contains(it.key()) ? suppliers->value(it.key()).discounts : item.purchaseDiscounts;
+        const Discounts d = suppliers->value(it.key()).chosen({item.purchaseDiscounts, 0}).discounts;
         *it = {d, cascade(item, d)};
         if (!unit.execCompany(
                 QStringLiteral("Agg. list acq"),
@@ -169,7 +147,7 @@ bool propagateItemPrices(WriteUnit &unit, const ListedItem &item)
             return false;
     }
 
-    const auto customers = discountsOf(unit, true, item.brand);
+    const auto customers = brandRowsOf(unit, true, item.brand);
     auto rows = unit.read(QStringLiteral("SELECT CLIENTE, FORNITORE, SC_A1, SC_A2, SC_A3, PR_ACQUISTO FROM %1 "
                                          "WHERE MARCA = ? AND ARTICOLO = ?")
                               .arg(Tables::LIST_VEN),
@@ -182,15 +160,14 @@ bool propagateItemPrices(WriteUnit &unit, const ListedItem &item)
     for (const auto &row : *rows) {
         const int customer = row.at(0).toInt();
         const int supplier = row.at(1).toInt();
-        const PartyDiscounts sale = customers->contains(customer) ? customers->value(customer)
-                                                                  : PartyDiscounts{item.saleDiscounts, item.markup};
+        const PartyDiscounts sale = customers->value(customer).chosen({item.saleDiscounts, item.markup});
         // A supplier without a purchase row (the standard list's) keeps its figures.
         const PurchaseRow purchase =
             listed->contains(supplier)
                 ? listed->value(supplier)
                 : PurchaseRow{{row.at(2).toDouble(), row.at(3).toDouble(), row.at(4).toDouble()}, row.at(5).toDouble()};
         if (!unit.execCompany(QStringLiteral("Agg. list vend"), update,
-                              saleValues(item, sale, purchase) + Params{customer, item.brand, item.code, supplier}))
+                              itemSaleValues(item, sale, purchase) + Params{customer, item.brand, item.code, supplier}))
             return false;
     }
     return true;

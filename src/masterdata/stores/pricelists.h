@@ -1,18 +1,19 @@
 #pragma once
 
+#include "masterdata/rules/pricelistrules.h"
+#include "services/core/sqlterms.h"
+
+#include <QHash>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace Orlavo::Services {
 class WriteUnit;
 } // namespace Orlavo::Services
 
 namespace Orlavo::Masterdata {
-
-// The brand whose discounts stand for every brand a party has no row for
-// ("Marca standard").
-inline constexpr char kStandardBrand[] = "999";
 
 // What the price lists copy from an item (brand and code: lists carry no
 // warehouse, so the same item in two warehouses shares them).
@@ -40,5 +41,30 @@ bool seedItemLists(Services::WriteUnit &unit, const ListedItem &item);
 // else the item's own; purchase figures of LIST_VEN from the supplier's
 // LIST_ACQ row.
 bool propagateItemPrices(Services::WriteUnit &unit, const ListedItem &item);
+
+// The rows of TAB_SCONCLI (customers) or TAB_SCONFOR (suppliers) that give
+// each party its discounts for the brand: its own row and its row for brand
+// 999, by party code. Suppliers have no markup.
+struct BrandRows {
+    std::optional<PartyDiscounts> brand;
+    std::optional<PartyDiscounts> standard;
+    // The party's discounts: its brand row, else its 999 row, else `item`.
+    PartyDiscounts chosen(const PartyDiscounts &item = {}) const { return chooseDiscounts(brand, standard, item); }
+};
+std::optional<QHash<int, BrandRows>> brandRowsOf(Services::WriteUnit &unit, bool customers, const QString &brand);
+
+// A purchase list row's discounts and net price, as LIST_VEN copies them.
+struct PurchaseFigures {
+    Discounts discounts{};
+    double price = 0;
+};
+
+// The columns of a LIST_VEN row after its key, and their values: the list
+// price less the sale discounts, the purchase figures, the markup on the
+// purchase price, the fixed price.
+inline constexpr char kSaleColumns[] = "PR_LISTINO, SC_V1, SC_V2, SC_V3, PR_VENDITA, SC_A1, SC_A2, SC_A3, "
+                                       "PR_ACQUISTO, PERC_RIC, PR_RICARICATO, PR_VENFISSO";
+Services::Params saleValues(double listPrice, int decimals, const PartyDiscounts &sale, const PurchaseFigures &purchase,
+                            double saleFixed);
 
 } // namespace Orlavo::Masterdata

@@ -2,6 +2,8 @@
 
 #include "masterdata/rules/itemprices.h"
 #include "masterdata/stores/itemprints.h"
+#include "masterdata/windows/lisri.h"
+#include "masterdata/windows/pricelistmenu.h"
 #include "masterdata/windows/visfoto.h"
 #include "services/core/concurrency.h"
 #include "services/core/settings.h"
@@ -19,7 +21,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -288,11 +292,10 @@ void F210Arti::build()
     QPushButton *photo = button(QStringLiteral("&Foto"), "B_Foto");
     QPushButton *purchases = button(QStringLiteral("Listino ac&quisto"), "B_ListAcq");
     QPushButton *sales = button(QStringLiteral("Listino &vendita"), "B_ListVen");
-    // The price-list windows come with the price-list management.
-    for (QPushButton *b : {purchases, sales}) {
-        b->setEnabled(false);
-        b->setToolTip(QStringLiteral("Disponibile con la gestione dei listini"));
-    }
+    connect(purchases, &QPushButton::clicked, this, [this] { showPriceList(false); });
+    connect(sales, &QPushButton::clicked, this, [this] { showPriceList(true); });
+    purchases->setEnabled(m_mode == Mode::Modify);
+    sales->setEnabled(m_mode == Mode::Modify);
     print->setEnabled(m_mode == Mode::Modify);
     photo->setEnabled(m_mode == Mode::Modify);
     QPushButton *save = button(QStringLiteral("&Conferma"), "B_Conferma");
@@ -606,6 +609,21 @@ bool F210Arti::printCard(bool preview)
     Reporting::PrintCommand command = itemCardPrint(itemKey(m_stored));
     command.output = preview ? Reporting::ReportOutput::Preview : Reporting::ReportOutput::Printer;
     return Ui::printReport(m_context, command, this);
+}
+
+void F210Arti::showPriceList(bool sale)
+{
+    if (m_mode != Mode::Modify || !m_loaded)
+        return;
+    PriceListWindow list(m_context, sale ? PriceListKind::SaleDiscounted : PriceListKind::Purchase, false, this);
+    list.field(QStringLiteral("MARCA"))->setText(m_stored.main().text(QStringLiteral("MARCA")));
+    list.field(QStringLiteral("ARTICOLO"))->setText(m_stored.main().text(QStringLiteral("ARTICOLO")));
+    list.setOnChosen([this, &list](PriceListKind kind, const QStringList &key) {
+        openPriceListRow(m_context, kind, key, nullptr, &list);
+    });
+    // The item's rows at once; the filters stay to narrow them.
+    QTimer::singleShot(0, &list, [&list] { list.showList(); });
+    list.exec();
 }
 
 void F210Arti::showPhoto()

@@ -44,6 +44,8 @@ public:
     bool remove();
     bool printCard(bool preview) override;
     void showPhoto();
+    // The item's purchase or sale list rows; a row opens its window.
+    void showPriceList(bool sale);
 
     void setOnWritten(std::function<void(const ItemKey &)> hook) { m_onWritten = std::move(hook); }
 

@@ -168,6 +168,8 @@ bool SearchWindow::print(Reporting::ReportOutput output, const QString &pdfPath)
         m_context.prompter.warn(unprintable(), windowTitle());
         return false;
     }
+    if (!beforePrint())
+        return false;
     Reporting::PrintCommand command = printCommandOf(*found->formula);
     command.output = output;
     command.pdfPath = pdfPath;

@@ -63,6 +63,8 @@ protected:
     // The print of the rows a formula selects; only asked of a window with
     // a Stampa button.
     virtual Reporting::PrintCommand printCommandOf(const QString &formula) const;
+    // Run before the print, after the filters passed; false stops it.
+    virtual bool beforePrint() { return true; }
     // Why the rows on screen cannot be printed.
     virtual QString unprintable() const;
     // The window's own options back to their start, besides the fields and

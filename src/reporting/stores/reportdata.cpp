@@ -4,6 +4,7 @@
 #include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
 
+#include <QRegularExpression>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -21,6 +22,33 @@ constexpr char kColumnsOf[] = "SELECT * FROM %1 WHERE 1 = 0";
 bool isCompanyFile(const QString &codes, int file)
 {
     return file >= 1 && file <= codes.size() && codes.at(file - 1).toUpper() == QLatin1Char('C');
+}
+
+// A declared SQLite type that holds numbers: SQLite's own integer rule (any
+// "INT") and the real and decimal names the schema uses.
+bool declaresNumber(const QString &declared)
+{
+    static const QRegularExpression number(QStringLiteral("INT|^\\s*(DOUBLE|FLOAT|REAL|NUMERIC|DEC)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return number.match(declared).hasMatch();
+}
+
+// SQLite's driver reads every declared type it does not know as text when a
+// result has no rows; the table's declaration tells the numbers apart.
+// Column → declared type (empty for a view's computed column).
+QHash<QString, QString> sqliteDeclaredTypes(Services::DataAccess &db, const QString &table, bool company)
+{
+    QHash<QString, QString> types;
+    if (db.engine() != Services::Engine::Sqlite)
+        return types;
+    const auto declared =
+        db.tryOpenRecordset(QStringLiteral("SELECT name, type FROM pragma_table_info(?, ?)"),
+                            {table, company ? QStringLiteral("main") : QString::fromLatin1(Services::kServicesSchema)});
+    if (declared) {
+        for (const auto row : *declared)
+            types.insert(row.text(QStringLiteral("name")).toUpper(), row.text(QStringLiteral("type")));
+    }
+    return types;
 }
 
 struct TableInfo {
@@ -63,9 +91,11 @@ Outcome<ReportQuery> buildReportQuery(Services::DataAccess &db, const ReportDefi
         QSqlQuery typed(db.connection());
         const QSqlRecord record = typed.exec(QString::fromLatin1(kColumnsOf).arg(info.qualified)) ? typed.record()
                                                                                                     : QSqlRecord();
+        const QHash<QString, QString> declared = sqliteDeclaredTypes(db, t.name, company);
         for (const QString &column : probe->columns()) {
             const QSqlField field = record.field(column);
-            const bool text = !field.isValid() || field.metaType().id() == QMetaType::QString;
+            const bool text = !declaresNumber(declared.value(column.toUpper())) &&
+                              (!field.isValid() || field.metaType().id() == QMetaType::QString);
             info.textColumns.insert(column.toUpper(), text);
         }
         tables.insert(t.name, info);

@@ -16,7 +16,9 @@ struct LookupColumn {
 
 // A column format taken apart. Letters: "C" filters on the text (typed by
 // the operator), "X" adds a ready condition, "K" gives the whole statement;
-// "B" and "F" list the column like any other. Width 0 hides the column.
+// "B" and "F" list the column like any other; "N" shows a figure with the
+// decimals the extra text gives ("10N2"), "Z" a percentage as "05,50".
+// Width 0 hides the column.
 struct ColumnFormat {
     int width = 0;
     QChar letter;
