@@ -4,6 +4,7 @@
 // registers for the main window's menu, and its pickers.
 
 #include "masterdata/stores/postalcodes.h"
+#include "masterdata/stores/pricelookup.h"
 
 #include <functional>
 #include <optional>
@@ -49,5 +50,11 @@ Ui::LookupRequest townList();
 // picked is written in the field, then `picked` gets it (to fill the
 // province and postal code as leaving the field would).
 void offerTownList(Ui::InputField *field, Ui::AppContext &context, std::function<void(const Town &)> picked);
+
+// The sale list row a document row takes: the only one found by
+// lookupListPrices, or the one the operator picks from "Listino prezzi
+// ricaricati" (the sale view, or with `markedUpView` the suppliers' marked-up
+// prices); nothing when there is none or he leaves the list.
+std::optional<ListPrice> pickListPrice(const QList<ListPrice> &rows, bool markedUpView, QWidget *parent = nullptr);
 
 } // namespace Orlavo::Masterdata

@@ -104,6 +104,10 @@ InputField::InputField(FieldType type, QWidget *parent) : QLineEdit(parent), m_t
     setValidator(new Filter(this));
     connect(this, &QLineEdit::cursorPositionChanged, this, &InputField::noteEditStart);
     connect(this, &QLineEdit::selectionChanged, this, &InputField::noteEditStart);
+    // A typed lower-case code comes back in capitals through a rewrite that
+    // clears QLineEdit's modified mark: the operator's edit keeps it, so
+    // leaving the field still runs what a change runs.
+    connect(this, &QLineEdit::textEdited, this, [this] { setModified(true); });
 }
 
 void InputField::setUpperCaseSwitch(const bool *upperCaseKeys)
@@ -214,8 +218,7 @@ CodeField::CodeField(int maxLength, QWidget *parent) : InputField(FieldType::Cod
 void InputField::keyPressEvent(QKeyEvent *event)
 {
     // F4 alone; Alt+F4 still closes the window.
-    if (m_offersList && event->key() == Qt::Key_F4 &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (m_offersList && event->key() == Qt::Key_F4 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         event->accept();
         emit lookupRequested();
         return;

@@ -187,6 +187,17 @@ TEST(InputFields, TextSetByTheProgramIsKeptAndTypingStillFiltered)
     EXPECT_EQ(field.text(), QStringLiteral("a€1B"));
 }
 
+TEST(InputFields, TypingMarksTheFieldChangedAlsoWhenCapitalsReplaceIt)
+{
+    CodeField code(3);
+    code.setText(QStringLiteral("ACM"));
+    ASSERT_FALSE(code.isModified());
+    code.selectAll();
+    QTest::keyClicks(&code, QStringLiteral("abc"));
+    EXPECT_EQ(code.text(), QStringLiteral("ABC"));
+    EXPECT_TRUE(code.isModified());
+}
+
 TEST(InputFields, CodeFieldAsksForTheListOnDoubleClickAndF4)
 {
     CodeField field(6);

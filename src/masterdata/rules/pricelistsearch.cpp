@@ -101,7 +101,7 @@ Services::Outcome<PriceListSearch> buildPriceListSearch(PriceListKind kind, cons
     const LookupColumn description =
         column(QLatin1String(kItemNames) + QStringLiteral(".DESC_ART"), "25C", "DESCRIZIONE");
     auto figure = [&t](const char *name, const char *heading) {
-        return column(t + QString::fromLatin1(name), "10N2", heading);
+        return column(t + QString::fromLatin1(name), "13N2", heading);
     };
     auto percent = [&t](const char *name, const char *heading) {
         return column(t + QString::fromLatin1(name), "06Z", heading);
@@ -154,7 +154,7 @@ Services::Outcome<PriceListSearch> buildPriceListSearch(PriceListKind kind, cons
                           item,
                           column(t + QStringLiteral("FORNITORE"), "06C", "FORNITORE"),
                           description,
-                          column(Tables::ANAG_FOR + QStringLiteral(".RAG_SOC1"), "20C", "RAGIONE SOCIALE FORN."),
+                          column(Tables::ANAG_FOR + QStringLiteral(".RAG_SOC1"), "24C", "NOME FORNITORE"),
                           figure("PR_LISTINO", "PR. LISTINO"),
                           percent("SC_A1", "SC.1"),
                           percent("SC_A2", "SC.2"),

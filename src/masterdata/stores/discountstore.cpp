@@ -28,8 +28,12 @@ Services::TableDef discountTableOf(DiscountSide side)
     Services::TableDef def;
     def.table = customers(side) ? Tables::TAB_SCONCLI : Tables::TAB_SCONFOR;
     def.columns = {Col::key(Col::integer(partyColumn(side))), Col::key(Col::code(QStringLiteral("MARCA"), 3))};
-    for (const QString &column : discountColumns(side))
-        def.columns.append(Col::percent(column));
+    for (const QString &column : discountColumns(side)) {
+        // A discount left blank stays blank, so its check can ask for it.
+        Services::ColumnDef discount = Col::percent(column);
+        discount.nullable = true;
+        def.columns.append(discount);
+    }
     if (customers(side))
         def.columns.append(Col::percent(QStringLiteral("PERC_RIC")));
     return def;

@@ -49,11 +49,11 @@ int ListRowWindow::addKey(const QStringList &parties)
     lock(QStringLiteral("MARCA"));
     QWidget *item = addLine(QStringLiteral("ARTICOLO"), 30);
     item->setMaximumWidth(260);
-    put(grid(), row, 0, QStringLiteral("Articolo"), item, 3);
+    put(grid(), row, 0, QStringLiteral("Articolo"), item);
     lock(QStringLiteral("ARTICOLO"));
     m_itemDescription = new QLabel(this);
     m_itemDescription->setObjectName(QStringLiteral("D_DESC_ARTICOLO"));
-    grid()->addWidget(m_itemDescription, row++, 4, 1, 2);
+    grid()->addWidget(m_itemDescription, row++, 2, 1, 4);
     QWidget *listPrice = addLine(QStringLiteral("PR_LISTINO"), 14, QStringLiteral("N"), m_decimals);
     listPrice->setMaximumWidth(120);
     put(grid(), row, 0, QStringLiteral("Prezzo di listino"), listPrice);
@@ -122,6 +122,7 @@ LisAcqAg::LisAcqAg(Ui::AppContext &context, const PurchaseListKey &key, QWidget 
                      {QStringLiteral("SC_A3"), QStringLiteral("Sconto 3")},
                      {QStringLiteral("PR_ACQUISTO"), QStringLiteral("Prezzo d'acquisto")},
                      {QStringLiteral("PR_ACQFISSO"), QStringLiteral("Prezzo d'acquisto fisso")}});
+    padDiscounts({QStringLiteral("SC_A1"), QStringLiteral("SC_A2"), QStringLiteral("SC_A3")});
     addButtons();
     const auto stored = loadPurchaseRow(context.db, key);
     if (!stored || !*stored) {
@@ -143,7 +144,6 @@ void LisAcqAg::leaveField(const QString &name)
                                 r.number(QStringLiteral("SC_A3"))},
                                m_decimals),
                    m_decimals);
-        showDiscount(name);
     }
 }
 
@@ -199,6 +199,8 @@ LisVenAg::LisVenAg(Ui::AppContext &context, const SaleListKey &key, QWidget *par
                      {QStringLiteral("PR_RICARICATO"), QStringLiteral("Prezzo ricaricato")}});
     for (const char *name : {"SC_A1", "SC_A2", "SC_A3", "PR_ACQUISTO"})
         lock(QString::fromLatin1(name));
+    padDiscounts(
+        {QStringLiteral("SC_V1"), QStringLiteral("SC_V2"), QStringLiteral("SC_V3"), QStringLiteral("PERC_RIC")});
     addButtons();
     const auto stored = loadSaleRow(context.db, key);
     if (!stored || !*stored) {
@@ -218,11 +220,9 @@ void LisVenAg::leaveField(const QString &name)
                    discounted(number(QStringLiteral("PR_LISTINO")), r.number(QStringLiteral("SC_V1")),
                               r.number(QStringLiteral("SC_V2")), r.number(QStringLiteral("SC_V3")), m_decimals),
                    m_decimals);
-        showDiscount(name);
     } else if (name == QLatin1String("PERC_RIC")) {
         showNumber(QStringLiteral("PR_RICARICATO"),
                    markedUp(number(QStringLiteral("PR_ACQUISTO")), r.number(name), m_decimals), m_decimals);
-        showDiscount(name);
     }
 }
 

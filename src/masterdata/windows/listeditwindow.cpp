@@ -11,6 +11,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -70,8 +71,9 @@ void ListEditWindow::display(const Services::Record &record)
 {
     m_stored = record;
     m_form->load(record);
-    formatFields();
+    // Descriptions first: a window may name a code the tables do not hold.
     showDescriptions();
+    formatFields();
 }
 
 void ListEditWindow::sayMissing(const QString &message)
@@ -94,16 +96,21 @@ void ListEditWindow::showNumber(const QString &name, double value, int decimals)
     setValue(name, QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')));
 }
 
-void ListEditWindow::showDiscount(const QString &name)
+void ListEditWindow::padDiscounts(const QStringList &names)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, name] {
-            const QString shown = value(name).trimmed();
-            if (!shown.isEmpty())
-                setValue(name, discountText(Services::sqlNumber(shown, 2).toDouble()));
-        },
-        Qt::QueuedConnection);
+    for (const QString &name : names) {
+        auto *line = qobject_cast<QLineEdit *>(field(name));
+        if (!line)
+            continue;
+        connect(
+            line, &QLineEdit::editingFinished, this,
+            [this, name] {
+                const QString shown = value(name).trimmed();
+                if (!shown.isEmpty())
+                    setValue(name, discountText(Services::sqlNumber(shown, 2).toDouble()));
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 double ListEditWindow::number(const QString &name) const

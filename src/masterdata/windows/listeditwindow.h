@@ -51,9 +51,9 @@ protected:
     // A number shown with `decimals` decimals.
     void showNumber(const QString &name, double value, int decimals);
     double number(const QString &name) const;
-    // A discount field shown as "05,50" once the field has finished leaving
-    // (it writes its own figure first).
-    void showDiscount(const QString &name);
+    // Discount fields show as "05,50" again each time they are left (a
+    // number field writes its own figure first).
+    void padDiscounts(const QStringList &names);
 
     // The row as the fields hold it.
     virtual Services::Record typed() const;

@@ -1,5 +1,6 @@
 #include "masterdata/windows/pricelistmenu.h"
 
+#include "masterdata/masterdata.h"
 #include "masterdata/stores/pricelookup.h"
 #include "masterdata/windows/lisge.h"
 #include "masterdata/windows/lisri.h"

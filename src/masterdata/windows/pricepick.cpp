@@ -1,5 +1,6 @@
 #include "masterdata/windows/pricepick.h"
 
+#include "masterdata/masterdata.h"
 #include "masterdata/rules/pricelistrules.h"
 
 #include <QHBoxLayout>
@@ -69,7 +70,6 @@ PricePick::PricePick(const QList<ListPrice> &rows, bool markedUpView, QWidget *p
         }
     }
     m_grid->resizeColumnsToContents();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
     if (!rows.isEmpty())
         m_grid->selectRow(0);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { pick(row); });

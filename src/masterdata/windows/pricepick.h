@@ -36,8 +36,4 @@ private:
     std::optional<ListPrice> m_picked;
 };
 
-// The row the operator picks; the only row without asking; nothing when
-// there are none or he leaves the list.
-std::optional<ListPrice> pickListPrice(const QList<ListPrice> &rows, bool markedUpView, QWidget *parent = nullptr);
-
 } // namespace Orlavo::Masterdata

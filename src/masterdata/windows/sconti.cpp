@@ -46,6 +46,7 @@ DiscountWindow::DiscountWindow(Ui::AppContext &context, DiscountSide side, bool 
         put(grid(), 2, 2 * i, QStringLiteral("Sconto %1").arg(i + 1), addLine(discounts.at(i), 6, QStringLiteral("N")));
     if (customers)
         put(grid(), 3, 0, QStringLiteral("% Ricarico"), addLine(QStringLiteral("PERC_RIC"), 6, QStringLiteral("N")));
+    padDiscounts(customers ? discounts + QStringList{QStringLiteral("PERC_RIC")} : discounts);
     addButtons();
 
     if (inserting) {
@@ -70,8 +71,6 @@ void DiscountWindow::leaveField(const QString &name)
     const auto problem = m_form->showProblems(checkDiscounts(m_context.db, typed(), inserting(), name));
     if (problem)
         m_context.prompter.error(problem->message, QStringLiteral("Errore!"));
-    else if (discountColumns(m_side).contains(name) || name == QLatin1String("PERC_RIC"))
-        showDiscount(name);
 }
 
 QList<Services::FieldProblem> DiscountWindow::problems(const Services::Record &row)
