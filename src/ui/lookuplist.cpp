@@ -143,10 +143,14 @@ LookupList::LookupList(AppContext &context, LookupRequest request, QWidget *pare
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->installEventFilter(this);
     const int charWidth = m_view->fontMetrics().averageCharWidth();
+    // The style may draw headings in bold: measured so, they are never cut.
+    QFont headingFont = m_view->horizontalHeader()->font();
+    headingFont.setBold(true);
+    const QFontMetrics headingMetrics(headingFont);
     for (int i = 0; i < m_request.columns.size(); ++i) {
         const Services::ColumnFormat format = Services::ColumnFormat::parse(m_request.columns.at(i).format);
         m_view->setColumnHidden(i, format.hidden());
-        const int headingWidth = m_view->fontMetrics().horizontalAdvance(m_request.columns.at(i).heading);
+        const int headingWidth = headingMetrics.horizontalAdvance(m_request.columns.at(i).heading);
         m_view->setColumnWidth(i, std::max(format.width * charWidth, headingWidth) + 12);
     }
 
