@@ -1,6 +1,7 @@
 #include "customerbench.h"
 #include "itembench.h"
 #include "itemsearchbench.h"
+#include "listbench.h"
 #include "lookupbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
@@ -19,6 +20,7 @@ int main(int argc, char **argv)
     Orlavo::Bench::registerCustomerBenchmarks();
     Orlavo::Bench::registerItemBenchmarks();
     Orlavo::Bench::registerItemSearchBenchmarks();
+    Orlavo::Bench::registerListBenchmarks();
     Orlavo::Bench::registerLookupBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();
