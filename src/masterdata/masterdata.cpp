@@ -6,6 +6,7 @@
 #include "masterdata/windows/anaricfo.h"
 #include "masterdata/windows/artielri.h"
 #include "masterdata/windows/artirice.h"
+#include "masterdata/windows/codedlookups.h"
 #include "masterdata/windows/f210arti.h"
 #include "masterdata/windows/f110anac.h"
 #include "masterdata/windows/frmgetab.h"
@@ -232,6 +233,16 @@ void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
         registerTable(registry, context, entry);
     registry.add(QStringLiteral("St_TabCondPag"),
                  [&context](Ui::WindowHost &host) { showList(host, context, paymentTermsList()); });
+}
+
+Ui::LookupRequest customerList()
+{
+    return codedLookupList(*partyLookup(QStringLiteral("CLIENTE")));
+}
+
+QString customerName(Ui::AppContext &context, const QString &code)
+{
+    return codedDescription(context.db, *partyLookup(QStringLiteral("CLIENTE")), code);
 }
 
 } // namespace Orlavo::Masterdata

@@ -51,6 +51,12 @@ Ui::LookupRequest townList();
 // province and postal code as leaving the field would).
 void offerTownList(Ui::InputField *field, Ui::AppContext &context, std::function<void(const Town &)> picked);
 
+// "Lista CLIENTI": code and name of every customer but the standard-list
+// one (99999), for another subsystem's customer field.
+Ui::LookupRequest customerList();
+// The name of a customer; empty when the code is unknown or 99999.
+QString customerName(Ui::AppContext &context, const QString &code);
+
 // The sale list row a document row takes: the only one found by
 // lookupListPrices, or the one the operator picks from "Listino prezzi
 // ricaricati" (the sale view, or with `markedUpView` the suppliers' marked-up

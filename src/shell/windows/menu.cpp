@@ -1,5 +1,6 @@
 #include "shell/windows/menu.h"
 
+#include "agenda/agenda.h"
 #include "masterdata/masterdata.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
@@ -73,6 +74,7 @@ Menu::Menu(Ui::AppContext &context, QWidget *parent)
 
     registerOwnEntries();
     Masterdata::registerWindows(m_registry, m_ctx);
+    Agenda::registerWindows(m_registry, m_ctx);
     buildMenus();
     buildToolBar();
     buildStatusBar();
