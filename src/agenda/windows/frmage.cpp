@@ -140,6 +140,11 @@ void FrmAge::build()
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->viewport()->installEventFilter(this);
+    // The weekday's form follows the columns' width.
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (section == 0 && m_first.isValid())
+            showHeaders();
+    });
     m_grid->horizontalHeader()->installEventFilter(this);
     QStringList hours;
     for (const Slot &slot : std::as_const(m_slots))
