@@ -1,3 +1,4 @@
+#include "agendabench.h"
 #include "customerbench.h"
 #include "itembench.h"
 #include "itemsearchbench.h"
@@ -17,6 +18,7 @@
 // offscreen platform.
 int main(int argc, char **argv)
 {
+    Orlavo::Bench::registerAgendaBenchmarks();
     Orlavo::Bench::registerCustomerBenchmarks();
     Orlavo::Bench::registerItemBenchmarks();
     Orlavo::Bench::registerItemSearchBenchmarks();

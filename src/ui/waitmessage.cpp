@@ -136,7 +136,9 @@ void setUpProgress(QProgressDialog &progress, const QString &title, const QStrin
 {
     progress.setObjectName(objectName);
     progress.setWindowTitle(title);
-    progress.setWindowModality(Qt::WindowModal);
+    // The whole program waits: another window writing on the same connection
+    // would land inside the work's transaction.
+    progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);

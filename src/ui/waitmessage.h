@@ -34,8 +34,8 @@ private:
     bool m_wasShowing = false;
 };
 
-// A progress window for long work the operator may stop: modal to its
-// window, on screen at once, kept open at the end for the caller to close.
+// A progress window for long work the operator may stop: modal to the whole
+// program, on screen at once, kept open at the end for the caller to close.
 void setUpProgress(QProgressDialog &progress, const QString &title, const QString &objectName);
 
 } // namespace Orlavo::Ui

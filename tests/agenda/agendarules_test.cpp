@@ -4,6 +4,35 @@
 
 using namespace Orlavo::Agenda;
 
+namespace {
+
+// "from-to" of each row, a row outside the bands marked with "*".
+QStringList rowsOf(const QList<Slot> &rows)
+{
+    QStringList texts;
+    for (const Slot &s : rows)
+        texts << s.from + QLatin1Char('-') + s.to + (s.inBand ? "" : "*");
+    return texts;
+}
+
+QStringList problemsOf(const char *day, const char *from, const char *to)
+{
+    QStringList texts;
+    for (const auto &p :
+         appointmentProblems({QString::fromLatin1(day), QString::fromLatin1(from), QString::fromLatin1(to)}))
+        texts << p.column + QLatin1Char(':') + p.message;
+    return texts;
+}
+
+WorkingHours hoursOf(const char *setting)
+{
+    const auto hours = parseWorkingHours(QString::fromLatin1(setting));
+    EXPECT_TRUE(hours) << setting;
+    return hours.value_or(WorkingHours{});
+}
+
+} // namespace
+
 TEST(AgendaRules, TimesAreReadAsTypedAndKeptWithLeadingZeros)
 {
     const struct {
@@ -30,4 +59,165 @@ TEST(AgendaRules, TimesAreReadAsTypedAndKeptWithLeadingZeros)
         SCOPED_TRACE(c.typed);
         EXPECT_EQ(parseTime(QString::fromLatin1(c.typed)), c.kept);
     }
+}
+
+TEST(AgendaRules, WorkingHoursNeedFourTimesInOrder)
+{
+    const struct {
+        const char *setting;
+        std::optional<WorkingHours> hours;
+    } cases[] = {
+        {"08:00,12:30,15:00,19:00", WorkingHours{"08.00", "12.30", "15.00", "19.00"}},
+        {"7.30,12,14,18.45", WorkingHours{"07.30", "12.00", "14.00", "18.45"}},
+        {" 8 , 1230 , 13:15 , 18 ", WorkingHours{"08.00", "12.30", "13.15", "18.00"}},
+        // Hours typed as text would misplace 9 after 10: compared as times.
+        {"9,10,11,12", WorkingHours{"09.00", "10.00", "11.00", "12.00"}},
+        {"08:00,12:30,15:00", std::nullopt},
+        {"08:00,12:30,15:00,19:00,20:00", std::nullopt},
+        {"08:00,12:30,,19:00", std::nullopt},
+        {"", std::nullopt},
+        {"08:00;12:30;15:00;19:00", std::nullopt},
+        {"08:00,12:30,25:00,26:00", std::nullopt},
+        {"08:00,12:30,11:00,19:00", std::nullopt}, // afternoon before the morning's end
+        {"12:30,08:00,15:00,19:00", std::nullopt},
+        {"08:00,12:30,15:00,14:00", std::nullopt},
+        {"08:00,08:00,15:00,19:00", std::nullopt}, // a morning of no time
+        {"08:00,12:30,15:00,15:00", std::nullopt}, // an afternoon of no time
+        // No pause: the afternoon starts when the morning ends.
+        {"08:00,12:30,12:30,19:00", WorkingHours{"08.00", "12.30", "12.30", "19.00"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.setting);
+        EXPECT_EQ(parseWorkingHours(QString::fromLatin1(c.setting)), c.hours);
+    }
+    EXPECT_EQ(defaultWorkingHours(), (WorkingHours{"08.00", "12.30", "15.00", "19.00"}));
+}
+
+TEST(AgendaRules, RowsCoverTheDayWithHalfHoursInsideTheBands)
+{
+    EXPECT_EQ(rowsOf(daySlots(defaultWorkingHours())),
+              (QStringList{"00.00-08.00*", "08.00-08.30", "08.30-09.00", "09.00-09.30", "09.30-10.00",
+                           "10.00-10.30",  "10.30-11.00", "11.00-11.30", "11.30-12.00", "12.00-12.30",
+                           "12.30-15.00*", "15.00-15.30", "15.30-16.00", "16.00-16.30", "16.30-17.00",
+                           "17.00-17.30",  "17.30-18.00", "18.00-18.30", "18.30-19.00", "19.00-24.00*"}));
+
+    // Half hours counted from each band's start; a band that is no whole
+    // number of half hours ends with a shorter row.
+    EXPECT_EQ(rowsOf(daySlots(hoursOf("8,12.45,13.15,18"))),
+              (QStringList{"00.00-08.00*", "08.00-08.30", "08.30-09.00", "09.00-09.30", "09.30-10.00", "10.00-10.30",
+                           "10.30-11.00",  "11.00-11.30", "11.30-12.00", "12.00-12.30", "12.30-12.45", "12.45-13.15*",
+                           "13.15-13.45",  "13.45-14.15", "14.15-14.45", "14.45-15.15", "15.15-15.45", "15.45-16.15",
+                           "16.15-16.45",  "16.45-17.15", "17.15-17.45", "17.45-18.00", "18.00-24.00*"}));
+
+    // Bands of a few minutes, and an afternoon straight after the morning:
+    // no pause row.
+    EXPECT_EQ(rowsOf(daySlots(hoursOf("6.50,7.10,7.20,7.25"))),
+              (QStringList{"00.00-06.50*", "06.50-07.10", "07.10-07.20*", "07.20-07.25", "07.25-24.00*"}));
+    // A day starting at midnight has no row before it.
+    EXPECT_EQ(rowsOf(daySlots(hoursOf("0,1,2,3"))),
+              (QStringList{"00.00-00.30", "00.30-01.00", "01.00-02.00*", "02.00-02.30", "02.30-03.00", "03.00-24.00*"}));
+    EXPECT_EQ(
+        rowsOf(daySlots(WorkingHours{"09.00", "10.00", "10.00", "11.00"})),
+        (QStringList{"00.00-09.00*", "09.00-09.30", "09.30-10.00", "10.00-10.30", "10.30-11.00", "11.00-24.00*"}));
+}
+
+TEST(AgendaRules, EveryMinuteOfTheDayHasExactlyOneRow)
+{
+    for (const char *setting :
+         {"08:00,12:30,15:00,19:00", "8,12.45,13.15,18", "0.10,11.59,12.01,23.59", "0,1,1,23.59"}) {
+        SCOPED_TRACE(setting);
+        const QList<Slot> rows = daySlots(hoursOf(setting));
+        ASSERT_FALSE(rows.isEmpty());
+        for (int minute = 0; minute < 24 * 60; ++minute) {
+            const QString time = QStringLiteral("%1.%2")
+                                     .arg(minute / 60, 2, 10, QLatin1Char('0'))
+                                     .arg(minute % 60, 2, 10, QLatin1Char('0'));
+            const int row = slotOf(rows, time);
+            ASSERT_GE(row, 0) << time.toStdString();
+            EXPECT_TRUE(rows.at(row).from <= time && time < rows.at(row).to) << time.toStdString();
+            // The row before, if any, ends where this one starts.
+            if (row > 0) {
+                EXPECT_EQ(rows.at(row - 1).to, rows.at(row).from);
+            }
+        }
+        EXPECT_EQ(rows.first().from, "00.00");
+        EXPECT_EQ(rows.last().to, "24.00");
+    }
+}
+
+TEST(AgendaRules, AnAppointmentGoesToTheRowItStartsIn)
+{
+    const QList<Slot> standard = daySlots(defaultWorkingHours());
+    const QList<Slot> odd = daySlots(hoursOf("8,12.45,13.15,18"));
+    const struct {
+        const QList<Slot> &rows;
+        const char *time;
+        int row;
+    } cases[] = {
+        {standard, "00.00", 0},  {standard, "07.30", 0},  {standard, "07.59", 0},  {standard, "08.00", 1},
+        {standard, "08.29", 1},  {standard, "08.30", 2},  {standard, "12.29", 9},  {standard, "12.30", 10},
+        {standard, "14.59", 10}, {standard, "15.00", 11}, {standard, "18.59", 18}, {standard, "19.00", 19},
+        {standard, "23.59", 19}, {standard, "", -1},      {odd, "12.30", 10},      {odd, "12.44", 10},
+        {odd, "12.45", 11},      {odd, "13.14", 11},      {odd, "13.15", 12},      {odd, "17.45", 21},
+        {odd, "17.59", 21},      {odd, "18.00", 22},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(slotOf(c.rows, QString::fromLatin1(c.time)), c.row) << c.time;
+}
+
+TEST(AgendaRules, DayHeadersAreItalian)
+{
+    // Sunday 6 to Saturday 12 December 2026.
+    const char *const longNames[] = {"Domenica", "Lunedì", "Martedì", "Mercoledì", "Giovedì", "Venerdì", "Sabato"};
+    const char *const shortNames[] = {"Dom", "Lun", "Mar", "Mer", "Gio", "Ven", "Sab"};
+    for (int d = 0; d < 7; ++d) {
+        const QDate day(2026, 12, 6 + d);
+        EXPECT_EQ(weekdayName(day, false), QString::fromUtf8(longNames[d])) << d;
+        EXPECT_EQ(weekdayName(day, true), QString::fromUtf8(shortNames[d])) << d;
+    }
+    EXPECT_EQ(dayCaption(QDate(2026, 12, 7)), "07 DIC.");
+
+    const char *const months[] = {"GEN.", "FEB.", "MAR.", "APR.", "MAG.", "GIU.",
+                                  "LUG.", "AGO.", "SET.", "OTT.", "NOV.", "DIC."};
+    for (int m = 1; m <= 12; ++m) {
+        EXPECT_EQ(dayCaption(QDate(2027, m, 1)), QStringLiteral("01 ") + QLatin1String(months[m - 1]));
+        const QDate last(2027, m, QDate(2027, m, 1).daysInMonth());
+        EXPECT_EQ(dayCaption(last), QStringLiteral("%1 %2").arg(last.day()).arg(QLatin1String(months[m - 1])));
+    }
+    EXPECT_EQ(weekdayName(QDate(), false), "");
+    EXPECT_EQ(dayCaption(QDate()), "");
+}
+
+TEST(AgendaRules, ChecksComeInTheWindowsOrder)
+{
+    const QString required = QStringLiteral("ORA:Ora obbligatoria");
+    const QString notLater = QStringLiteral("ORA_A:Ora A deve essere maggiore di Ora DA");
+    const struct {
+        const char *day, *from, *to;
+        QStringList problems;
+    } cases[] = {
+        {"07/12/2026", "9", "10", {}},
+        {"07/12/2026", "9", "", {}},
+        {"7/12/26", "0", "0.01", {}},
+        {"07/12/2026", "9.30", "9.31", {}},
+        {"07/12/2026", "23.59", "", {}},
+        {"07/12/2026", "24", "", {"ORA:Ora errata"}},
+        {"07/12/2026", "9.60", "10", {"ORA:Ora errata"}},
+        {"07/12/2026", "9", "9.75", {"ORA_A:Ora errata"}},
+        {"07/12/2026", "9", "ore 10", {"ORA_A:Ora errata"}},
+        {"07/12/2026", "", "", {required}},
+        {"07/12/2026", "  ", "10", {required}},
+        {"07/12/2026", "", "25", {"ORA_A:Ora errata", required}},
+        {"07/12/2026", "9.30", "0930", {notLater}},
+        {"07/12/2026", "10", "9", {notLater}},
+        {"07/12/2026", "18", "08:00", {notLater}},
+        {"31/02/2026", "9", "10", {"GIORNO:Data errata"}},
+        {"07-12", "9", "10", {"GIORNO:Data errata"}},
+        {"", "9", "10", {"GIORNO:Data obbligatoria"}},
+        {"xx", "25", "abc", {"ORA:Ora errata", "ORA_A:Ora errata", "GIORNO:Data errata"}},
+        {"", "", "", {required, "GIORNO:Data obbligatoria"}},
+        {"32/12/2026", "11", "10", {notLater, "GIORNO:Data errata"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(problemsOf(c.day, c.from, c.to), c.problems) << c.day << "|" << c.from << "|" << c.to;
 }

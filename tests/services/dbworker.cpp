@@ -2,10 +2,13 @@
 // archives named in its environment and reports on stdout.
 //   lock USER               waits for ORLAVO_W_GO, takes the archive lock
 //   increment USER N        waits for ORLAVO_W_GO, takes N numbers of 2026PROVA
+//   appointments USER N     waits for ORLAVO_W_GO, adds N appointments on
+//                           07/12/2026 at 09.00, saying each one's PROGR
 //   hang                    writes both databases, says READY and waits to be killed
 //   crash-at-super-journal  writes both databases and dies inside the commit,
 //   crash-after-commit-point  before or after its commit point
 
+#include "agenda/stores/appointmentstore.h"
 #include "scriptedprompter.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
@@ -122,6 +125,38 @@ int main(int argc, char **argv)
             }
             say(QStringLiteral("N %1").arg(number));
         }
+        say(QStringLiteral("DONE"));
+        return 0;
+    }
+    if (job == QLatin1String("appointments")) {
+        const int times = args.value(2).toInt();
+        waitForGo();
+        Agenda::Appointment appointment;
+        appointment.day = QDate(2026, 12, 7);
+        appointment.from = QStringLiteral("09.00");
+        appointment.operatorName = state.user;
+        int waits = 0;
+        for (int i = 1; i <= times; ++i) {
+            appointment.notes = QStringLiteral("%1 %2").arg(state.user).arg(i);
+            const Services::WriteResult result = Agenda::insertAppointment(db, appointment);
+            // The other workstation holds the lock: the operator tries again
+            // a moment later, as the message tells.
+            if (result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
+                prompter.clear();
+                QThread::usleep(500);
+                --i;
+                continue;
+            }
+            if (!result.written()) {
+                say(QStringLiteral("FAILED %1 %2 %3").arg(int(result.end)).arg(result.step, db.error().description));
+                return 6;
+            }
+            say(QStringLiteral("P %1").arg(result.code));
+            // A moment between two appointments, or on SQLite the one
+            // that started first would add them all before the other.
+            QThread::msleep(2);
+        }
+        say(QStringLiteral("WAITS %1").arg(waits));
         say(QStringLiteral("DONE"));
         return 0;
     }

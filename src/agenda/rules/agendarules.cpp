@@ -51,10 +51,9 @@ std::optional<WorkingHours> parseWorkingHours(const QString &setting)
             return std::nullopt;
         times.append(*time);
     }
-    for (int i = 1; i < times.size(); ++i) {
-        if (times.at(i) <= times.at(i - 1))
-            return std::nullopt;
-    }
+    // Each band has a length; the afternoon may start when the morning ends.
+    if (times.at(1) <= times.at(0) || times.at(2) < times.at(1) || times.at(3) <= times.at(2))
+        return std::nullopt;
     return WorkingHours{times.at(0), times.at(1), times.at(2), times.at(3)};
 }
 
@@ -73,7 +72,8 @@ QList<Slot> daySlots(const WorkingHours &hours)
             rows.append({timeText(start / 60, start % 60), timeText(next / 60, next % 60), true});
         }
     };
-    rows.append({QStringLiteral("00.00"), hours.morningFrom, false});
+    if (hours.morningFrom > QLatin1String("00.00"))
+        rows.append({QStringLiteral("00.00"), hours.morningFrom, false});
     band(hours.morningFrom, hours.morningTo);
     if (hours.morningTo < hours.afternoonFrom)
         rows.append({hours.morningTo, hours.afternoonFrom, false});

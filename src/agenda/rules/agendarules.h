@@ -22,14 +22,16 @@ struct WorkingHours {
     QString morningFrom, morningTo, afternoonFrom, afternoonTo; // "HH.MM"
     bool operator==(const WorkingHours &) const = default;
 };
-// Nothing unless the text holds four times in order.
+// Nothing unless the text holds four times in order (the afternoon may
+// start when the morning ends).
 std::optional<WorkingHours> parseWorkingHours(const QString &setting);
 WorkingHours defaultWorkingHours();
 
 // One row of the day columns: appointments starting from `from` (included)
 // to `to` (excluded). Half hours inside the two bands; one row before the
-// morning, one for the pause between the bands (when there is one) and one
-// after the afternoon, so no appointment is ever out of sight.
+// morning (unless it starts at midnight), one for the pause between the
+// bands (when there is one) and one after the afternoon, so no appointment
+// is ever out of sight.
 struct Slot {
     QString from;
     QString to; // "24.00" for the last row

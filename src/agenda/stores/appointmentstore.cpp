@@ -90,7 +90,7 @@ std::optional<int> nextProgr(Services::WriteUnit &unit, const QDate &day, const 
 Services::Outcome<QList<Appointment>> appointmentsBetween(DataAccess &db, const QDate &first, const QDate &last)
 {
     return readAppointments(db, QStringLiteral("GIORNO >= ? AND GIORNO <= ?"), {first, last},
-                            QStringLiteral("GIORNO, OPERATORE DESC, ORA, PROGR"));
+                            QStringLiteral("GIORNO, COALESCE(OPERATORE, '') DESC, ORA, PROGR"));
 }
 
 Services::Outcome<std::optional<Appointment>> loadAppointment(DataAccess &db, const QDate &day, const QString &from,

@@ -241,9 +241,11 @@ void FrmAge::fill(const QList<Appointment> &appointments)
             auto *item = new QTableWidgetItem;
             item->setData(kLineRole, lines);
             const bool free = here.isEmpty();
+            // Rows alternate: every second one in the alternate colours, the
+            // others in the slots' own; an appointment keeps its row's.
             const bool even = row % 2 == 0;
-            item->setBackground(free ? freeBack : even ? evenBack : QColor(Qt::white));
-            item->setForeground(free ? freeText : even ? evenText : QColor(Qt::black));
+            item->setBackground(even ? evenBack : freeBack);
+            item->setForeground(even ? evenText : freeText);
             item->setToolTip(free ? QString() : [&here] {
                 QStringList tips;
                 for (const Appointment &a : here)

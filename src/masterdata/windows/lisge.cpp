@@ -8,6 +8,7 @@
 #include "ui/appcontext.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
+#include "ui/waitmessage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -174,10 +175,7 @@ bool ListGenerationWindow::generate()
     request.decimals = listDecimals(m_context.settings);
 
     QProgressDialog progress(QString(), QStringLiteral("Annulla"), 0, 100, this);
-    progress.setObjectName(QStringLiteral("Avanzamento"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
+    Ui::setUpProgress(progress, windowTitle(), QStringLiteral("Avanzamento"));
     const auto tell = [&progress](const QString &label, qint64 done, qint64 total) {
         progress.setLabelText(label);
         progress.setValue(total > 0 ? int(done * 100 / total) : 0);
@@ -186,7 +184,7 @@ bool ListGenerationWindow::generate()
     };
     const GenerationResult result =
         sale ? generateSaleList(m_context.db, request, tell) : generatePurchaseList(m_context.db, request, tell);
-    progress.reset();
+    progress.close();
     switch (result.end) {
     case GenerationResult::End::Done:
         m_context.prompter.info(QStringLiteral("Generazione completata: %1 righe scritte.").arg(result.rows),

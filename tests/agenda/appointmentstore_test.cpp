@@ -1,0 +1,474 @@
+#include "agenda/stores/appointmentstore.h"
+#include "archives.h"
+#include "fixtures.h"
+#include "services/core/inifile.h"
+#include "services/core/settings.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+using namespace Orlavo;
+using namespace Orlavo::Agenda;
+using Orlavo::Services::StoredState;
+using Orlavo::Services::WriteEnd;
+
+namespace Orlavo::Agenda {
+// An appointment in a failure message.
+void PrintTo(const Appointment &a, std::ostream *out)
+{
+    *out << a.day.toString(Qt::ISODate).toStdString() << ' ' << a.from.toStdString() << " #" << a.progr << " -"
+         << a.to.toStdString() << " [" << a.operatorName.toStdString() << "] " << (a.customer ? *a.customer : 0) << ' '
+         << a.customerName.toStdString() << " / " << a.notes.toStdString() << (a.done ? " evaso" : "");
+}
+} // namespace Orlavo::Agenda
+
+namespace {
+
+const QDate kMonday(2026, 12, 7);
+
+Appointment appointment(const QDate &day, const char *from, const char *notes = "", const char *who = "MARIO")
+{
+    Appointment a;
+    a.day = day;
+    a.from = QString::fromLatin1(from);
+    a.to = QString();
+    a.operatorName = QString::fromLatin1(who);
+    a.notes = QString::fromLatin1(notes);
+    return a;
+}
+
+class AppointmentStoreTest : public Testing::EngineTest
+{
+protected:
+    // Written, and the PROGR it took.
+    int add(const Appointment &a)
+    {
+        const Services::WriteResult result = insertAppointment(*db, a);
+        EXPECT_EQ(result.end, WriteEnd::Written) << db->error().description.toStdString();
+        return int(result.code);
+    }
+
+    Appointment loaded(const QDate &day, const char *from, int progr)
+    {
+        const auto found = loadAppointment(*db, day, QString::fromLatin1(from), progr);
+        EXPECT_TRUE(found && found->has_value()) << from << " " << progr;
+        return found && found->has_value() ? found->value() : Appointment{};
+    }
+
+    // The committed rows as "dd/MM HH.MM #PROGR notes", in key order.
+    QStringList stored()
+    {
+        Testing::Workstation reader(archives->config());
+        const auto rows = reader.rows(QStringLiteral("SELECT GIORNO, ORA, PROGR, NOTE1 FROM APPUNTAMENTI "
+                                                     "ORDER BY GIORNO, ORA, PROGR"));
+        QStringList texts;
+        if (!rows)
+            return {QStringLiteral("<unreadable>")};
+        for (const auto &row : *rows)
+            texts << QStringLiteral("%1 %2 #%3 %4")
+                         .arg(row.at(0).toDate().toString(QStringLiteral("dd/MM")), row.at(1).toString())
+                         .arg(row.at(2).toInt())
+                         .arg(row.at(3).toString())
+                         .trimmed();
+        return texts;
+    }
+
+    // A statement of another workstation, committed at once.
+    void elsewhere(const QString &sql, const Services::Params &params = {})
+    {
+        Testing::Workstation other(archives->config());
+        ASSERT_TRUE(other.open());
+        other.exec(sql, params);
+    }
+};
+
+TEST_P(AppointmentStoreTest, AppointmentsAtTheSameDayAndTimeAreNumberedInTurn)
+{
+    Appointment full = appointment(kMonday, "09.00", "prima visita");
+    full.to = QStringLiteral("09.45");
+    full.customer = 7;
+    full.customerName = QStringLiteral("Rossi Mario");
+    full.done = true;
+    EXPECT_EQ(add(full), 1);
+    EXPECT_EQ(add(appointment(kMonday, "09.00", "seconda")), 2);
+    // Another time or another day numbers from one.
+    EXPECT_EQ(add(appointment(kMonday, "09.30", "mezz'ora dopo")), 1);
+    EXPECT_EQ(add(appointment(kMonday.addDays(1), "09.00", "martedi")), 1);
+
+    full.progr = 1;
+    EXPECT_EQ(loaded(kMonday, "09.00", 1), full);
+    const Appointment plain = loaded(kMonday, "09.00", 2);
+    EXPECT_EQ(plain.to, "");
+    EXPECT_EQ(plain.customer, std::nullopt);
+    EXPECT_EQ(plain.customerName, "");
+    EXPECT_FALSE(plain.done);
+    EXPECT_EQ(plain.operatorName, "MARIO");
+
+    // The next is one past the highest: a number freed below is not taken again.
+    ASSERT_TRUE(deleteAppointment(*db, loaded(kMonday, "09.00", 1)).written());
+    EXPECT_EQ(add(appointment(kMonday, "09.00", "terza")), 3);
+    EXPECT_EQ(stored(), (QStringList{"07/12 09.00 #2 seconda", "07/12 09.00 #3 terza", "07/12 09.30 #1 mezz'ora dopo",
+                                     "08/12 09.00 #1 martedi"}));
+    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    EXPECT_FALSE(db->inTransaction());
+}
+
+TEST_P(AppointmentStoreTest, AMovedAppointmentTakesTheNextNumberWhereItGoes)
+{
+    add(appointment(kMonday, "09.00", "a1"));
+    add(appointment(kMonday, "09.00", "a2"));
+    add(appointment(kMonday, "10.00", "b1"));
+
+    const struct {
+        int fromDay;
+        const char *from;
+        int progr;
+        int toDay;
+        const char *to, *notes;
+        int newProgr;
+    } steps[] = {
+        {0, "10.00", 1, 0, "09.00", "b1 spostato", 3}, // where 1 and 2 are taken
+        {0, "09.00", 2, 0, "09.00", "a2 corretto", 2}, // changed where it stands: its number stays
+        {0, "09.00", 1, 1, "09.00", "a1", 1},          // another day at the same time: numbered there from one
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.notes);
+        const Appointment was = loaded(kMonday.addDays(step.fromDay), step.from, step.progr);
+        Appointment now = was;
+        now.day = kMonday.addDays(step.toDay);
+        now.from = QString::fromLatin1(step.to);
+        now.notes = QString::fromLatin1(step.notes);
+        now.to = QStringLiteral("23.00");
+        const Services::WriteResult result = updateAppointment(*db, now, was);
+        EXPECT_EQ(result.end, WriteEnd::Written);
+        EXPECT_EQ(result.code, step.newProgr);
+        now.progr = step.newProgr;
+        EXPECT_EQ(loaded(now.day, step.to, step.newProgr), now);
+        const auto old = loadAppointment(*db, was.day, was.from, was.progr);
+        ASSERT_TRUE(old);
+        EXPECT_EQ(old->has_value(), now.day == was.day && now.from == was.from);
+    }
+    EXPECT_EQ(stored(), (QStringList{"07/12 09.00 #2 a2 corretto", "07/12 09.00 #3 b1 spostato", "08/12 09.00 #1 a1"}));
+    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+}
+
+TEST_P(AppointmentStoreTest, AnAppointmentDeletedElsewhereIsGoneAndNothingIsWritten)
+{
+    add(appointment(kMonday, "09.00", "uno"));
+    add(appointment(kMonday, "11.00", "altro"));
+    const Appointment mine = loaded(kMonday, "09.00", 1);
+    elsewhere(QStringLiteral("DELETE FROM APPUNTAMENTI WHERE GIORNO = ? AND ORA = ? AND PROGR = ?"),
+              {kMonday, QStringLiteral("09.00"), 1});
+
+    const Testing::Snapshot before(*archives, {"APPUNTAMENTI", "SEMAFORO"});
+    Appointment edited = mine;
+    edited.notes = QStringLiteral("modificato");
+    EXPECT_EQ(updateAppointment(*db, edited, mine).end, WriteEnd::Gone);
+    // Moved to a time with appointments: still gone, no number taken there.
+    edited.from = QStringLiteral("11.00");
+    EXPECT_EQ(updateAppointment(*db, edited, mine).end, WriteEnd::Gone);
+    EXPECT_EQ(deleteAppointment(*db, mine).end, WriteEnd::Gone);
+    Testing::expectNothingWritten(before, *db);
+    EXPECT_EQ(stored(), QStringList{"07/12 11.00 #1 altro"});
+}
+
+TEST_P(AppointmentStoreTest, ComparingTellsWhetherAnotherWorkstationChangedIt)
+{
+    Appointment a = appointment(kMonday, "15.00", "controllo");
+    a.to = QStringLiteral("16.00");
+    a.customer = 12;
+    a.customerName = QStringLiteral("Bianchi");
+    add(a);
+    const Appointment mine = loaded(kMonday, "15.00", 1);
+    EXPECT_EQ(compareAppointment(*db, mine), StoredState::Same);
+
+    const char *const changes[] = {
+        "ORA_A = '16.30'",   "OPERATORE = 'ANNA'", "COD_CLI = 13", "COD_CLI = NULL",
+        "CLIENTE = 'Verdi'", "NOTE1 = 'spostato'", "EVASO = -1",
+    };
+    const QString restore = QStringLiteral("UPDATE APPUNTAMENTI SET ORA_A = '16.00', OPERATORE = 'MARIO', "
+                                           "COD_CLI = 12, CLIENTE = 'Bianchi', NOTE1 = 'controllo', EVASO = 0");
+    for (const char *change : changes) {
+        elsewhere(QStringLiteral("UPDATE APPUNTAMENTI SET ") + QLatin1String(change));
+        EXPECT_EQ(compareAppointment(*db, mine), StoredState::Changed) << change;
+        elsewhere(restore);
+        EXPECT_EQ(compareAppointment(*db, mine), StoredState::Same) << change;
+    }
+    // Moved elsewhere: its key holds nothing.
+    elsewhere(QStringLiteral("UPDATE APPUNTAMENTI SET ORA = '15.30'"));
+    EXPECT_EQ(compareAppointment(*db, mine), StoredState::Gone);
+    elsewhere(QStringLiteral("DELETE FROM APPUNTAMENTI"));
+    EXPECT_EQ(compareAppointment(*db, mine), StoredState::Gone);
+}
+
+TEST_P(AppointmentStoreTest, DeletingADayLeavesTheOtherDays)
+{
+    add(appointment(kMonday.addDays(-1), "23.30", "domenica"));
+    add(appointment(kMonday, "00.00", "mezzanotte"));
+    add(appointment(kMonday, "09.00", "uno"));
+    add(appointment(kMonday, "09.00", "due"));
+    add(appointment(kMonday, "23.59", "ultimo"));
+    add(appointment(kMonday.addDays(1), "00.00", "martedi"));
+
+    EXPECT_TRUE(deleteDay(*db, kMonday).written());
+    EXPECT_EQ(stored(), (QStringList{"06/12 23.30 #1 domenica", "08/12 00.00 #1 martedi"}));
+    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    EXPECT_FALSE(db->inTransaction());
+}
+
+TEST_P(AppointmentStoreTest, FiveDaysAreReadInTheColumnsOrder)
+{
+    // Outside the range, on either side.
+    add(appointment(kMonday.addDays(-1), "10.00", "prima"));
+    add(appointment(kMonday.addDays(5), "10.00", "dopo"));
+    // Monday: operators in descending order, then time, then number; one
+    // with no operator.
+    add(appointment(kMonday, "10.00", "anna 10", "ANNA"));
+    add(appointment(kMonday, "08.30", "mario 8.30", "MARIO"));
+    add(appointment(kMonday, "09.00", "nessuno", ""));
+    add(appointment(kMonday, "08.00", "anna 8", "ANNA"));
+    for (int i = 1; i <= 11; ++i)
+        add(appointment(kMonday, "15.00", QByteArray("mario 15 n.").append(QByteArray::number(i)).constData()));
+    add(appointment(kMonday, "14.00", "zeno", "ZENO"));
+    // The last day of the range.
+    add(appointment(kMonday.addDays(4), "18.00", "venerdi", "BRUNO"));
+    add(appointment(kMonday.addDays(4), "07.00", "venerdi presto", "BRUNO"));
+
+    const auto found = appointmentsBetween(*db, kMonday, kMonday.addDays(4));
+    ASSERT_TRUE(found);
+    QStringList order;
+    for (const Appointment &a : *found)
+        order << QStringLiteral("%1 %2 %3 #%4").arg(a.day.day()).arg(a.operatorName, a.from).arg(a.progr);
+    QStringList expected{"7 ZENO 14.00 #1", "7 MARIO 08.30 #1"};
+    for (int i = 1; i <= 11; ++i)
+        expected << QStringLiteral("7 MARIO 15.00 #%1").arg(i);
+    expected << "7 ANNA 08.00 #1"
+             << "7 ANNA 10.00 #1"
+             << "7  09.00 #1"
+             << "11 BRUNO 07.00 #1"
+             << "11 BRUNO 18.00 #1";
+    EXPECT_EQ(order, expected);
+
+    // One day alone.
+    const auto friday = appointmentsBetween(*db, kMonday.addDays(4), kMonday.addDays(4));
+    ASSERT_TRUE(friday);
+    EXPECT_EQ(friday->size(), 2);
+    const auto none = appointmentsBetween(*db, kMonday.addDays(10), kMonday.addDays(14));
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->isEmpty());
+}
+
+TEST_P(AppointmentStoreTest, TheOperatorsListHoldsEachNameOnce)
+{
+    add(appointment(kMonday, "09.00", "", "MARIO"));
+    add(appointment(kMonday, "10.00", "", "ANNA"));
+    add(appointment(kMonday.addDays(1), "09.00", "", "MARIO"));
+    add(appointment(kMonday, "11.00", "", "  "));
+    add(appointment(kMonday, "12.00", "", " BRUNO "));
+    const auto names = knownOperators(*db);
+    ASSERT_TRUE(names);
+    EXPECT_EQ(*names, (QStringList{"ANNA", "BRUNO", "MARIO"}));
+}
+
+TEST_P(AppointmentStoreTest, ALockHeldElsewhereRefusesEveryWrite)
+{
+    add(appointment(kMonday, "09.00", "uno"));
+    const Appointment stored = loaded(kMonday, "09.00", 1);
+    elsewhere(QStringLiteral("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
+    const Testing::Snapshot before(*archives, {"APPUNTAMENTI", "SEMAFORO"});
+    prompter.clear();
+
+    EXPECT_EQ(insertAppointment(*db, appointment(kMonday, "10.00")).end, WriteEnd::LockHeld);
+    Appointment edited = stored;
+    edited.notes = QStringLiteral("modificato");
+    EXPECT_EQ(updateAppointment(*db, edited, stored).end, WriteEnd::LockHeld);
+    EXPECT_EQ(deleteAppointment(*db, stored).end, WriteEnd::LockHeld);
+    EXPECT_EQ(deleteDay(*db, kMonday).end, WriteEnd::LockHeld);
+    ASSERT_EQ(prompter.texts().size(), 4);
+    for (const QString &text : prompter.texts())
+        EXPECT_TRUE(text.contains(QStringLiteral("ANNA"))) << text.toStdString();
+    Testing::expectNothingWritten(before, *db);
+}
+
+TEST_P(AppointmentStoreTest, TheCustomerIsCheckedLast)
+{
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.open());
+    // 99999 stands for the standard lists in the register: nobody's appointment.
+    other.exec(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (7, 'Sette'), (99999, 'Listino')"));
+    const AppointmentInput fine{QStringLiteral("07/12/2026"), QStringLiteral("9"), QStringLiteral("10")};
+    const struct {
+        const char *customer;
+        bool known;
+    } cases[] = {
+        {"", true},       {"7", true},    {" 7 ", true},  {"8", false},
+        {"99999", false}, {"abc", false}, {"7,5", false}, {"-7", false},
+    };
+    for (const auto &c : cases) {
+        QStringList problems;
+        for (const auto &p : checkAppointment(*db, fine, QString::fromLatin1(c.customer)))
+            problems << p.column + QLatin1Char(':') + p.message;
+        EXPECT_EQ(problems, c.known ? QStringList{} : QStringList{"COD_CLI:Cliente errato"}) << c.customer;
+    }
+    // After the checks of the window.
+    QStringList problems;
+    for (const auto &p : checkAppointment(*db, {QString(), QStringLiteral("25"), QString()}, QStringLiteral("8")))
+        problems << p.column + QLatin1Char(':') + p.message;
+    EXPECT_EQ(problems, (QStringList{"ORA:Ora errata", "GIORNO:Data obbligatoria", "COD_CLI:Cliente errato"}));
+}
+
+// A second workstation (tests/services/dbworker.cpp) adding `count`
+// appointments at 07/12/2026 09.00 once the go file exists.
+QProcess *startAdding(const Testing::TestArchives &archives, const QString &user, int count, const QString &go)
+{
+    auto *process = new QProcess;
+    process->setEnvironment(QProcess::systemEnvironment() + archives.workerEnvironment() +
+                            QStringList{QStringLiteral("ORLAVO_W_GO=") + go});
+    process->start(QStringLiteral(ORLAVO_DBWORKER), {QStringLiteral("appointments"), user, QString::number(count)});
+    process->waitForStarted();
+    if (process->waitForReadyRead(60000)) {
+        EXPECT_EQ(process->readLine().trimmed(), "OPEN");
+    }
+    return process;
+}
+
+TEST_P(AppointmentStoreTest, TwoWorkstationsAddingAtTheSameTimeNumberFromOneWithoutGaps)
+{
+    constexpr int kEach = 200;
+    const QString go = archives->folder() + QStringLiteral("via");
+    QProcess *anna = startAdding(*archives, QStringLiteral("ANNA"), kEach, go);
+    QProcess *bruno = startAdding(*archives, QStringLiteral("BRUNO"), kEach, go);
+    QFile(go).open(QIODevice::WriteOnly);
+
+    // PROGR given → the note of the appointment that took it.
+    QHash<int, QString> given;
+    for (const auto &[process, user] : {std::pair{anna, "ANNA"}, std::pair{bruno, "BRUNO"}}) {
+        process->waitForFinished(300000);
+        const QStringList lines =
+            QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        delete process;
+        ASSERT_FALSE(lines.isEmpty()) << user;
+        EXPECT_EQ(lines.last().trimmed(), "DONE") << lines.join('|').toStdString();
+        int n = 0, previous = 0;
+        for (const QString &line : lines) {
+            if (!line.startsWith(QLatin1String("P ")))
+                continue;
+            const int progr = line.mid(2).trimmed().toInt();
+            EXPECT_GT(progr, previous) << user; // one workstation's numbers only grow
+            previous = progr;
+            EXPECT_FALSE(given.contains(progr)) << "PROGR " << progr << " given twice";
+            given.insert(progr, QStringLiteral("%1 %2").arg(QLatin1String(user)).arg(++n));
+        }
+        EXPECT_EQ(n, kEach) << user;
+    }
+    ASSERT_EQ(given.size(), 2 * kEach);
+    QList<int> numbers = given.keys();
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers.first(), 1);
+    EXPECT_EQ(numbers.last(), 2 * kEach);
+
+    // Each number stored once, on the appointment that was told it.
+    Testing::Workstation reader(archives->config());
+    const auto rows = reader.rows(QStringLiteral("SELECT PROGR, NOTE1, GIORNO, ORA FROM APPUNTAMENTI"));
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->size(), 2 * kEach);
+    for (const auto &row : *rows) {
+        const int progr = row.at(0).toInt();
+        EXPECT_EQ(row.at(1).toString(), given.value(progr)) << progr;
+        EXPECT_EQ(row.at(2).toDate(), kMonday);
+        EXPECT_EQ(row.at(3).toString(), "09.00");
+    }
+    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+}
+
+ORLAVO_FOR_EACH_ENGINE(AppointmentStoreTest);
+
+// The agenda's settings in a CONT.INI of their own.
+class AgendaSettingsTest : public ::testing::Test
+{
+protected:
+    QString path() const { return dir.filePath(QStringLiteral("CONT.INI")); }
+    void write(const QString &text)
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+    QByteArray contents() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString value(const char *section, const char *key) const
+    {
+        return Services::IniFile(path()).read(QString::fromLatin1(section), QString::fromLatin1(key));
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(AgendaSettingsTest, MissingKeysAreWrittenBackWithTheirDefaults)
+{
+    write(QStringLiteral("[MAIN]\nUTENTE=MARIO\n[APPUNTAMENTI]\nCOLOREDISP_B=\n"));
+    const AgendaSettings read = readAgendaSettings(Services::Settings(path()));
+    EXPECT_EQ(read.hours, (WorkingHours{"08.00", "12.30", "15.00", "19.00"}));
+    EXPECT_FALSE(read.hoursMalformed);
+    EXPECT_FALSE(read.hourColumn);
+
+    EXPECT_EQ(value("MAIN", "ORARIO"), "08:00,12:30,15:00,19:00");
+    EXPECT_EQ(value("MAIN", "UTENTE"), "MARIO");
+    EXPECT_EQ(value("APPUNTAMENTI", "COLONNE"), "N");
+    const struct {
+        const char *key, *value;
+    } colours[] = {
+        {"COLOREPARI_B", "15790320"},      {"COLOREPARI_F", "0"},
+        {"COLOREDISP_B", "16777215"},      {"COLOREDISP_F", "0"},
+        {"COLORESELEZIONE_B", "14120960"}, {"COLORESELEZIONE_F", "16777215"},
+        {"COLOREDATA_B", "12582912"},      {"COLOREDATA_F", "16777215"},
+    };
+    EXPECT_EQ(read.colours.size(), 8);
+    for (const auto &c : colours) {
+        EXPECT_EQ(value("APPUNTAMENTI", c.key), c.value) << c.key;
+        EXPECT_EQ(read.colours.value(QString::fromLatin1(c.key)), c.value) << c.key;
+    }
+
+    // Read again, nothing more to write.
+    const QByteArray written = contents();
+    readAgendaSettings(Services::Settings(path()));
+    EXPECT_EQ(contents(), written);
+}
+
+TEST_F(AgendaSettingsTest, StoredValuesAreKeptAndAColourThatIsNoNumberReadsAsItsDefault)
+{
+    write(QStringLiteral("[MAIN]\nORARIO=7.30,12,14,18.30\n[APPUNTAMENTI]\nCOLONNE=S\nCOLOREDISP_B=255\n"
+                         "COLOREPARI_B=rosso\nCOLOREDATA_F= 65280 \n"));
+    const AgendaSettings read = readAgendaSettings(Services::Settings(path()));
+    EXPECT_EQ(read.hours, (WorkingHours{"07.30", "12.00", "14.00", "18.30"}));
+    EXPECT_FALSE(read.hoursMalformed);
+    EXPECT_TRUE(read.hourColumn);
+    EXPECT_EQ(read.colours.value("COLOREDISP_B"), "255");
+    EXPECT_EQ(read.colours.value("COLOREPARI_B"), "15790320");
+    EXPECT_EQ(read.colours.value("COLOREDATA_F"), "65280");
+    EXPECT_EQ(value("MAIN", "ORARIO"), "7.30,12,14,18.30");
+    EXPECT_EQ(value("APPUNTAMENTI", "COLOREDISP_B"), "255");
+
+    write(QStringLiteral("[APPUNTAMENTI]\nCOLONNE=X\n"));
+    EXPECT_FALSE(readAgendaSettings(Services::Settings(path())).hourColumn);
+}
+
+TEST_F(AgendaSettingsTest, MalformedHoursGiveWayToTheDefaultAndStayInTheFile)
+{
+    for (const char *setting : {"08:00,12:30,15:00", "19:00,15:00,12:30,08:00", "8,12,13,25", "mattina"}) {
+        SCOPED_TRACE(setting);
+        write(QStringLiteral("[MAIN]\nORARIO=%1\n").arg(QLatin1String(setting)));
+        const AgendaSettings read = readAgendaSettings(Services::Settings(path()));
+        EXPECT_TRUE(read.hoursMalformed);
+        EXPECT_EQ(read.hours, defaultWorkingHours());
+        EXPECT_EQ(value("MAIN", "ORARIO"), setting);
+    }
+}
+
+} // namespace
