@@ -1,5 +1,6 @@
 #include "agendabench.h"
 #include "customerbench.h"
+#include "duedatesbench.h"
 #include "itembench.h"
 #include "itemsearchbench.h"
 #include "listbench.h"
@@ -20,6 +21,7 @@ int main(int argc, char **argv)
 {
     Orlavo::Bench::registerAgendaBenchmarks();
     Orlavo::Bench::registerCustomerBenchmarks();
+    Orlavo::Bench::registerDueDateBenchmarks();
     Orlavo::Bench::registerItemBenchmarks();
     Orlavo::Bench::registerItemSearchBenchmarks();
     Orlavo::Bench::registerListBenchmarks();

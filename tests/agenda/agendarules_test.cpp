@@ -39,21 +39,12 @@ TEST(AgendaRules, TimesAreReadAsTypedAndKeptWithLeadingZeros)
         const char *typed;
         std::optional<QString> kept;
     } cases[] = {
-        {"9", QStringLiteral("09.00")},
-        {"9.30", QStringLiteral("09.30")},
-        {"09:30", QStringLiteral("09.30")},
-        {"0930", QStringLiteral("09.30")},
-        {"930", QStringLiteral("09.30")},
-        {"9.3", QStringLiteral("09.30")},
-        {" 23.59 ", QStringLiteral("23.59")},
-        {"0", QStringLiteral("00.00")},
-        {"25", std::nullopt},
-        {"9.60", std::nullopt},
-        {"24.00", std::nullopt},
-        {"", std::nullopt},
-        {"9.30.1", std::nullopt},
-        {"abc", std::nullopt},
-        {"12345", std::nullopt},
+        {"9", QStringLiteral("09.00")},    {"09:30", QStringLiteral("09.30")},
+        {"0930", QStringLiteral("09.30")}, {"930", QStringLiteral("09.30")},
+        {"9.3", QStringLiteral("09.30")},  {" 23.59 ", QStringLiteral("23.59")},
+        {"0", QStringLiteral("00.00")},    {"9.60", std::nullopt},
+        {"24.00", std::nullopt},           {"", std::nullopt},
+        {"9.30.1", std::nullopt},          {"12345", std::nullopt},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);
@@ -68,19 +59,12 @@ TEST(AgendaRules, WorkingHoursNeedFourTimesInOrder)
         std::optional<WorkingHours> hours;
     } cases[] = {
         {"08:00,12:30,15:00,19:00", WorkingHours{"08.00", "12.30", "15.00", "19.00"}},
-        {"7.30,12,14,18.45", WorkingHours{"07.30", "12.00", "14.00", "18.45"}},
         {" 8 , 1230 , 13:15 , 18 ", WorkingHours{"08.00", "12.30", "13.15", "18.00"}},
         // Hours typed as text would misplace 9 after 10: compared as times.
         {"9,10,11,12", WorkingHours{"09.00", "10.00", "11.00", "12.00"}},
         {"08:00,12:30,15:00", std::nullopt},
-        {"08:00,12:30,15:00,19:00,20:00", std::nullopt},
-        {"08:00,12:30,,19:00", std::nullopt},
-        {"", std::nullopt},
         {"08:00;12:30;15:00;19:00", std::nullopt},
-        {"08:00,12:30,25:00,26:00", std::nullopt},
         {"08:00,12:30,11:00,19:00", std::nullopt}, // afternoon before the morning's end
-        {"12:30,08:00,15:00,19:00", std::nullopt},
-        {"08:00,12:30,15:00,14:00", std::nullopt},
         {"08:00,08:00,15:00,19:00", std::nullopt}, // a morning of no time
         {"08:00,12:30,15:00,15:00", std::nullopt}, // an afternoon of no time
         // No pause: the afternoon starts when the morning ends.
@@ -90,7 +74,6 @@ TEST(AgendaRules, WorkingHoursNeedFourTimesInOrder)
         SCOPED_TRACE(c.setting);
         EXPECT_EQ(parseWorkingHours(QString::fromLatin1(c.setting)), c.hours);
     }
-    EXPECT_EQ(defaultWorkingHours(), (WorkingHours{"08.00", "12.30", "15.00", "19.00"}));
 }
 
 TEST(AgendaRules, RowsCoverTheDayWithHalfHoursInsideTheBands)
@@ -101,24 +84,16 @@ TEST(AgendaRules, RowsCoverTheDayWithHalfHoursInsideTheBands)
                            "12.30-15.00*", "15.00-15.30", "15.30-16.00", "16.00-16.30", "16.30-17.00",
                            "17.00-17.30",  "17.30-18.00", "18.00-18.30", "18.30-19.00", "19.00-24.00*"}));
 
-    // Half hours counted from each band's start; a band that is no whole
-    // number of half hours ends with a shorter row.
-    EXPECT_EQ(rowsOf(daySlots(hoursOf("8,12.45,13.15,18"))),
-              (QStringList{"00.00-08.00*", "08.00-08.30", "08.30-09.00", "09.00-09.30", "09.30-10.00", "10.00-10.30",
-                           "10.30-11.00",  "11.00-11.30", "11.30-12.00", "12.00-12.30", "12.30-12.45", "12.45-13.15*",
-                           "13.15-13.45",  "13.45-14.15", "14.15-14.45", "14.45-15.15", "15.15-15.45", "15.45-16.15",
-                           "16.15-16.45",  "16.45-17.15", "17.15-17.45", "17.45-18.00", "18.00-24.00*"}));
-
-    // Bands of a few minutes, and an afternoon straight after the morning:
-    // no pause row.
+    // Half hours counted from each band's start, a band shorter than one.
     EXPECT_EQ(rowsOf(daySlots(hoursOf("6.50,7.10,7.20,7.25"))),
               (QStringList{"00.00-06.50*", "06.50-07.10", "07.10-07.20*", "07.20-07.25", "07.25-24.00*"}));
-    // A day starting at midnight has no row before it.
-    EXPECT_EQ(rowsOf(daySlots(hoursOf("0,1,2,3"))),
-              (QStringList{"00.00-00.30", "00.30-01.00", "01.00-02.00*", "02.00-02.30", "02.30-03.00", "03.00-24.00*"}));
+    // An afternoon straight after the morning: no pause row.
     EXPECT_EQ(
         rowsOf(daySlots(WorkingHours{"09.00", "10.00", "10.00", "11.00"})),
         (QStringList{"00.00-09.00*", "09.00-09.30", "09.30-10.00", "10.00-10.30", "10.30-11.00", "11.00-24.00*"}));
+    // A day starting at midnight has no row before it.
+    EXPECT_EQ(rowsOf(daySlots(hoursOf("0,1,2,3"))), (QStringList{"00.00-00.30", "00.30-01.00", "01.00-02.00*",
+                                                                 "02.00-02.30", "02.30-03.00", "03.00-24.00*"}));
 }
 
 TEST(AgendaRules, EveryMinuteOfTheDayHasExactlyOneRow)
@@ -142,48 +117,17 @@ TEST(AgendaRules, EveryMinuteOfTheDayHasExactlyOneRow)
         }
         EXPECT_EQ(rows.first().from, "00.00");
         EXPECT_EQ(rows.last().to, "24.00");
+        EXPECT_EQ(slotOf(rows, ""), -1);
     }
-}
-
-TEST(AgendaRules, AnAppointmentGoesToTheRowItStartsIn)
-{
-    const QList<Slot> standard = daySlots(defaultWorkingHours());
-    const QList<Slot> odd = daySlots(hoursOf("8,12.45,13.15,18"));
-    const struct {
-        const QList<Slot> &rows;
-        const char *time;
-        int row;
-    } cases[] = {
-        {standard, "00.00", 0},  {standard, "07.30", 0},  {standard, "07.59", 0},  {standard, "08.00", 1},
-        {standard, "08.29", 1},  {standard, "08.30", 2},  {standard, "12.29", 9},  {standard, "12.30", 10},
-        {standard, "14.59", 10}, {standard, "15.00", 11}, {standard, "18.59", 18}, {standard, "19.00", 19},
-        {standard, "23.59", 19}, {standard, "", -1},      {odd, "12.30", 10},      {odd, "12.44", 10},
-        {odd, "12.45", 11},      {odd, "13.14", 11},      {odd, "13.15", 12},      {odd, "17.45", 21},
-        {odd, "17.59", 21},      {odd, "18.00", 22},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(slotOf(c.rows, QString::fromLatin1(c.time)), c.row) << c.time;
 }
 
 TEST(AgendaRules, DayHeadersAreItalian)
 {
-    // Sunday 6 to Saturday 12 December 2026.
-    const char *const longNames[] = {"Domenica", "Lunedì", "Martedì", "Mercoledì", "Giovedì", "Venerdì", "Sabato"};
-    const char *const shortNames[] = {"Dom", "Lun", "Mar", "Mer", "Gio", "Ven", "Sab"};
-    for (int d = 0; d < 7; ++d) {
-        const QDate day(2026, 12, 6 + d);
-        EXPECT_EQ(weekdayName(day, false), QString::fromUtf8(longNames[d])) << d;
-        EXPECT_EQ(weekdayName(day, true), QString::fromUtf8(shortNames[d])) << d;
-    }
+    // The five-day view shows Sunday to Thursday; here the rest of the week.
+    EXPECT_EQ(weekdayName(QDate(2026, 12, 12), false), "Sabato");
+    EXPECT_EQ(weekdayName(QDate(2026, 12, 11), true), "Ven");
     EXPECT_EQ(dayCaption(QDate(2026, 12, 7)), "07 DIC.");
-
-    const char *const months[] = {"GEN.", "FEB.", "MAR.", "APR.", "MAG.", "GIU.",
-                                  "LUG.", "AGO.", "SET.", "OTT.", "NOV.", "DIC."};
-    for (int m = 1; m <= 12; ++m) {
-        EXPECT_EQ(dayCaption(QDate(2027, m, 1)), QStringLiteral("01 ") + QLatin1String(months[m - 1]));
-        const QDate last(2027, m, QDate(2027, m, 1).daysInMonth());
-        EXPECT_EQ(dayCaption(last), QStringLiteral("%1 %2").arg(last.day()).arg(QLatin1String(months[m - 1])));
-    }
+    EXPECT_EQ(dayCaption(QDate(2027, 1, 31)), "31 GEN.");
     EXPECT_EQ(weekdayName(QDate(), false), "");
     EXPECT_EQ(dayCaption(QDate()), "");
 }
@@ -200,20 +144,12 @@ TEST(AgendaRules, ChecksComeInTheWindowsOrder)
         {"07/12/2026", "9", "", {}},
         {"7/12/26", "0", "0.01", {}},
         {"07/12/2026", "9.30", "9.31", {}},
-        {"07/12/2026", "23.59", "", {}},
         {"07/12/2026", "24", "", {"ORA:Ora errata"}},
-        {"07/12/2026", "9.60", "10", {"ORA:Ora errata"}},
         {"07/12/2026", "9", "9.75", {"ORA_A:Ora errata"}},
-        {"07/12/2026", "9", "ore 10", {"ORA_A:Ora errata"}},
-        {"07/12/2026", "", "", {required}},
         {"07/12/2026", "  ", "10", {required}},
         {"07/12/2026", "", "25", {"ORA_A:Ora errata", required}},
         {"07/12/2026", "9.30", "0930", {notLater}},
-        {"07/12/2026", "10", "9", {notLater}},
-        {"07/12/2026", "18", "08:00", {notLater}},
         {"31/02/2026", "9", "10", {"GIORNO:Data errata"}},
-        {"07-12", "9", "10", {"GIORNO:Data errata"}},
-        {"", "9", "10", {"GIORNO:Data obbligatoria"}},
         {"xx", "25", "abc", {"ORA:Ora errata", "ORA_A:Ora errata", "GIORNO:Data errata"}},
         {"", "", "", {required, "GIORNO:Data obbligatoria"}},
         {"32/12/2026", "11", "10", {notLater, "GIORNO:Data errata"}},

@@ -100,12 +100,10 @@ TEST_P(AppointmentStoreTest, AppointmentsAtTheSameDayAndTimeAreNumberedInTurn)
 
     full.progr = 1;
     EXPECT_EQ(loaded(kMonday, "09.00", 1), full);
-    const Appointment plain = loaded(kMonday, "09.00", 2);
-    EXPECT_EQ(plain.to, "");
-    EXPECT_EQ(plain.customer, std::nullopt);
-    EXPECT_EQ(plain.customerName, "");
-    EXPECT_FALSE(plain.done);
-    EXPECT_EQ(plain.operatorName, "MARIO");
+    // Blank fields come back blank, no customer as none.
+    Appointment plain = appointment(kMonday, "09.00", "seconda");
+    plain.progr = 2;
+    EXPECT_EQ(loaded(kMonday, "09.00", 2), plain);
 
     // The next is one past the highest: a number freed below is not taken again.
     ASSERT_TRUE(deleteAppointment(*db, loaded(kMonday, "09.00", 1)).written());
@@ -185,22 +183,10 @@ TEST_P(AppointmentStoreTest, ComparingTellsWhetherAnotherWorkstationChangedIt)
     const Appointment mine = loaded(kMonday, "15.00", 1);
     EXPECT_EQ(compareAppointment(*db, mine), StoredState::Same);
 
-    const char *const changes[] = {
-        "ORA_A = '16.30'",   "OPERATORE = 'ANNA'", "COD_CLI = 13", "COD_CLI = NULL",
-        "CLIENTE = 'Verdi'", "NOTE1 = 'spostato'", "EVASO = -1",
-    };
-    const QString restore = QStringLiteral("UPDATE APPUNTAMENTI SET ORA_A = '16.00', OPERATORE = 'MARIO', "
-                                           "COD_CLI = 12, CLIENTE = 'Bianchi', NOTE1 = 'controllo', EVASO = 0");
-    for (const char *change : changes) {
-        elsewhere(QStringLiteral("UPDATE APPUNTAMENTI SET ") + QLatin1String(change));
-        EXPECT_EQ(compareAppointment(*db, mine), StoredState::Changed) << change;
-        elsewhere(restore);
-        EXPECT_EQ(compareAppointment(*db, mine), StoredState::Same) << change;
-    }
+    elsewhere(QStringLiteral("UPDATE APPUNTAMENTI SET COD_CLI = NULL"));
+    EXPECT_EQ(compareAppointment(*db, mine), StoredState::Changed);
     // Moved elsewhere: its key holds nothing.
     elsewhere(QStringLiteral("UPDATE APPUNTAMENTI SET ORA = '15.30'"));
-    EXPECT_EQ(compareAppointment(*db, mine), StoredState::Gone);
-    elsewhere(QStringLiteral("DELETE FROM APPUNTAMENTI"));
     EXPECT_EQ(compareAppointment(*db, mine), StoredState::Gone);
 }
 
@@ -208,8 +194,6 @@ TEST_P(AppointmentStoreTest, DeletingADayLeavesTheOtherDays)
 {
     add(appointment(kMonday.addDays(-1), "23.30", "domenica"));
     add(appointment(kMonday, "00.00", "mezzanotte"));
-    add(appointment(kMonday, "09.00", "uno"));
-    add(appointment(kMonday, "09.00", "due"));
     add(appointment(kMonday, "23.59", "ultimo"));
     add(appointment(kMonday.addDays(1), "00.00", "martedi"));
 
@@ -224,41 +208,22 @@ TEST_P(AppointmentStoreTest, FiveDaysAreReadInTheColumnsOrder)
     // Outside the range, on either side.
     add(appointment(kMonday.addDays(-1), "10.00", "prima"));
     add(appointment(kMonday.addDays(5), "10.00", "dopo"));
-    // Monday: operators in descending order, then time, then number; one
-    // with no operator.
+    // Each day: operators in descending order (none last), then time, then number.
     add(appointment(kMonday, "10.00", "anna 10", "ANNA"));
-    add(appointment(kMonday, "08.30", "mario 8.30", "MARIO"));
+    add(appointment(kMonday, "15.00", "mario 15", "MARIO"));
     add(appointment(kMonday, "09.00", "nessuno", ""));
+    add(appointment(kMonday, "08.30", "mario 8.30", "MARIO"));
     add(appointment(kMonday, "08.00", "anna 8", "ANNA"));
-    for (int i = 1; i <= 11; ++i)
-        add(appointment(kMonday, "15.00", QByteArray("mario 15 n.").append(QByteArray::number(i)).constData()));
-    add(appointment(kMonday, "14.00", "zeno", "ZENO"));
-    // The last day of the range.
-    add(appointment(kMonday.addDays(4), "18.00", "venerdi", "BRUNO"));
-    add(appointment(kMonday.addDays(4), "07.00", "venerdi presto", "BRUNO"));
+    add(appointment(kMonday, "15.00", "mario 15 bis", "MARIO"));
+    add(appointment(kMonday.addDays(4), "07.00", "venerdi", "ANNA"));
 
     const auto found = appointmentsBetween(*db, kMonday, kMonday.addDays(4));
     ASSERT_TRUE(found);
     QStringList order;
     for (const Appointment &a : *found)
         order << QStringLiteral("%1 %2 %3 #%4").arg(a.day.day()).arg(a.operatorName, a.from).arg(a.progr);
-    QStringList expected{"7 ZENO 14.00 #1", "7 MARIO 08.30 #1"};
-    for (int i = 1; i <= 11; ++i)
-        expected << QStringLiteral("7 MARIO 15.00 #%1").arg(i);
-    expected << "7 ANNA 08.00 #1"
-             << "7 ANNA 10.00 #1"
-             << "7  09.00 #1"
-             << "11 BRUNO 07.00 #1"
-             << "11 BRUNO 18.00 #1";
-    EXPECT_EQ(order, expected);
-
-    // One day alone.
-    const auto friday = appointmentsBetween(*db, kMonday.addDays(4), kMonday.addDays(4));
-    ASSERT_TRUE(friday);
-    EXPECT_EQ(friday->size(), 2);
-    const auto none = appointmentsBetween(*db, kMonday.addDays(10), kMonday.addDays(14));
-    ASSERT_TRUE(none);
-    EXPECT_TRUE(none->isEmpty());
+    EXPECT_EQ(order, (QStringList{"7 MARIO 08.30 #1", "7 MARIO 15.00 #1", "7 MARIO 15.00 #2", "7 ANNA 08.00 #1",
+                                  "7 ANNA 10.00 #1", "7  09.00 #1", "11 ANNA 07.00 #1"}));
 }
 
 TEST_P(AppointmentStoreTest, TheOperatorsListHoldsEachNameOnce)
@@ -304,8 +269,7 @@ TEST_P(AppointmentStoreTest, TheCustomerIsCheckedLast)
         const char *customer;
         bool known;
     } cases[] = {
-        {"", true},       {"7", true},    {" 7 ", true},  {"8", false},
-        {"99999", false}, {"abc", false}, {"7,5", false}, {"-7", false},
+        {"", true}, {" 7 ", true}, {"8", false}, {"99999", false}, {"7,5", false},
     };
     for (const auto &c : cases) {
         QStringList problems;
@@ -421,19 +385,9 @@ TEST_F(AgendaSettingsTest, MissingKeysAreWrittenBackWithTheirDefaults)
     EXPECT_EQ(value("MAIN", "ORARIO"), "08:00,12:30,15:00,19:00");
     EXPECT_EQ(value("MAIN", "UTENTE"), "MARIO");
     EXPECT_EQ(value("APPUNTAMENTI", "COLONNE"), "N");
-    const struct {
-        const char *key, *value;
-    } colours[] = {
-        {"COLOREPARI_B", "15790320"},      {"COLOREPARI_F", "0"},
-        {"COLOREDISP_B", "16777215"},      {"COLOREDISP_F", "0"},
-        {"COLORESELEZIONE_B", "14120960"}, {"COLORESELEZIONE_F", "16777215"},
-        {"COLOREDATA_B", "12582912"},      {"COLOREDATA_F", "16777215"},
-    };
-    EXPECT_EQ(read.colours.size(), 8);
-    for (const auto &c : colours) {
-        EXPECT_EQ(value("APPUNTAMENTI", c.key), c.value) << c.key;
-        EXPECT_EQ(read.colours.value(QString::fromLatin1(c.key)), c.value) << c.key;
-    }
+    // A key present but blank counts as missing.
+    EXPECT_EQ(value("APPUNTAMENTI", "COLOREDISP_B"), "16777215");
+    EXPECT_EQ(read.colours.value("COLOREDISP_B"), "16777215");
 
     // Read again, nothing more to write.
     const QByteArray written = contents();
@@ -461,14 +415,11 @@ TEST_F(AgendaSettingsTest, StoredValuesAreKeptAndAColourThatIsNoNumberReadsAsIts
 
 TEST_F(AgendaSettingsTest, MalformedHoursGiveWayToTheDefaultAndStayInTheFile)
 {
-    for (const char *setting : {"08:00,12:30,15:00", "19:00,15:00,12:30,08:00", "8,12,13,25", "mattina"}) {
-        SCOPED_TRACE(setting);
-        write(QStringLiteral("[MAIN]\nORARIO=%1\n").arg(QLatin1String(setting)));
-        const AgendaSettings read = readAgendaSettings(Services::Settings(path()));
-        EXPECT_TRUE(read.hoursMalformed);
-        EXPECT_EQ(read.hours, defaultWorkingHours());
-        EXPECT_EQ(value("MAIN", "ORARIO"), setting);
-    }
+    write(QStringLiteral("[MAIN]\nORARIO=19:00,15:00,12:30,08:00\n"));
+    const AgendaSettings read = readAgendaSettings(Services::Settings(path()));
+    EXPECT_TRUE(read.hoursMalformed);
+    EXPECT_EQ(read.hours, defaultWorkingHours());
+    EXPECT_EQ(value("MAIN", "ORARIO"), "19:00,15:00,12:30,08:00");
 }
 
 } // namespace

@@ -281,6 +281,15 @@ void FrmAppIn::showBand()
         list.exec();
 }
 
+void FrmAppIn::reject()
+{
+    if (hasChanges() &&
+        m_context.prompter.ask(QStringLiteral("Rinuncia operazioni su record corrente?"), windowTitle(),
+                               Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Button::Yes)
+        return;
+    QDialog::reject();
+}
+
 void FrmAppIn::written()
 {
     if (m_onWritten)

@@ -52,6 +52,10 @@ public:
     // Leaving the customer code fills the name.
     void leaveCustomer();
 
+    // Esci and closing: with changes, "Rinuncia operazioni su record
+    // corrente?" first.
+    void reject() override;
+
     // After a write or a delete.
     void setOnWritten(std::function<void()> hook) { m_onWritten = std::move(hook); }
 
