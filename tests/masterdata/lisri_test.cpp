@@ -1,7 +1,4 @@
 #include "masterdata/masterdata.h"
-#include "masterdata/windows/f210arti.h"
-#include "masterdata/windows/formwindow.h"
-#include "masterdata/windows/listeditwindow.h"
 #include "masterdata/windows/lisri.h"
 #include "masterdata/windows/pricepick.h"
 #include "masterdatatest.h"
@@ -10,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -18,13 +14,11 @@
 
 // The lists of price lists and discounts: the filters' refusals, the
 // prints holding the rows on screen (also for two users printing at once),
-// a chosen row opening its window, the menu's entries. Which rows a filter
-// selects is the rule's (pricelistrules_test), the summary's fill the
-// store's.
+// a chosen row opening its window. The columns each print shows are the
+// report's test (pricelistreports_test).
 
 using namespace Orlavo;
 using namespace Orlavo::Masterdata;
-using Orlavo::Services::Prompter;
 
 namespace {
 
@@ -44,16 +38,14 @@ void whileModal(const std::function<void(QWidget *)> &handle, const std::functio
 }
 
 // The rows a list window shows, each its values in column order.
-QList<QStringList> shown(PriceListWindow &window, bool *opened = nullptr)
+QList<QStringList> shown(PriceListWindow &window)
 {
     QList<QStringList> rows;
     whileModal(
-        [&rows, opened](QWidget *modal) {
+        [&rows](QWidget *modal) {
             auto *list = qobject_cast<Ui::LookupList *>(modal);
             if (!list)
                 return;
-            if (opened)
-                *opened = true;
             for (int row = 0; row < list->rowCount(); ++row)
                 rows << list->values(row);
             list->reject();
@@ -75,19 +67,12 @@ QStringList printedKeys(const QString &text, const QString &pattern)
     return keys;
 }
 
-QString printedTotal(const QString &text)
-{
-    return QRegularExpression("Totale righe:\\s+(\\d+)").match(text).captured(1);
-}
-
 // A main window that keeps what the entries open.
 struct Host : Ui::WindowHost {
-    QStringList singles;
     QStringList tasks;
     std::vector<std::unique_ptr<QWidget>> windows;
-    void openSingle(const QString &name, const std::function<QWidget *()> &create) override
+    void openSingle(const QString &, const std::function<QWidget *()> &create) override
     {
-        singles << name;
         windows.emplace_back(create());
     }
     bool registerOpenWindow(const QString &) override { return false; }
@@ -129,7 +114,8 @@ protected:
             "(7, 'ACM', 'X1', 1, 100, 10, 90, 0, 100, 20, 120), (7, 'ACM', 'X1', 2, 100, 10, 90, 20, 80, 20, 96), "
             "(7, 'ACM', 'X2', 1, 50, 10, 45, 0, 50, 20, 60), (7, 'BTX', 'Y1', 1, 30, 0, 30, 0, 30, 20, 36), "
             "(8, 'ACM', 'X1', 1, 100, 5, 95, 0, 100, 50, 150), "
-            "(99999, 'ACM', 'X1', 1, 100, 0, 100, 0, 100, 10, 110), (99999, 'ACM', 'X1', 2, 100, 0, 100, 20, 80, 10, 88)");
+            "(99999, 'ACM', 'X1', 1, 100, 0, 100, 0, 100, 10, 110), (99999, 'ACM', 'X1', 2, 100, 0, 100, 20, 80, 10, "
+            "88)");
     }
 
     QString pdf(const QString &name = "listino") const { return archives->folder() + name + ".pdf"; }
@@ -162,14 +148,18 @@ TEST_P(PriceListWindowTest, UnknownCodesAndWrongPricesAreToldAndNothingIsListedO
     } cases[] = {
         {"customer", PriceListKind::SaleDiscounted, {{"CLIENTE", "55"}}, "Codice Cliente non codificato !"},
         {"supplier", PriceListKind::Purchase, {{"FORNITORE", "55"}}, "Codice Fornitore non codificato !"},
-        {"brand", PriceListKind::SaleDiscounted, {{"MARCA", "ZZZ"}}, "Marca non codificata !"},
-        {"brand of discounts", PriceListKind::CustomerDiscounts, {{"MARCA", "ZZZ"}}, "Marca non codificata !"},
-        {"item", PriceListKind::Purchase, {{"ARTICOLO", "NOPE"}}, "Codice Articolo non codificato !"},
-        {"item of another brand", PriceListKind::SaleDiscounted, {{"MARCA", "BTX"}, {"ARTICOLO", "X1"}},
+        {"brand", PriceListKind::CustomerDiscounts, {{"MARCA", "ZZZ"}}, "Marca non codificata !"},
+        {"item of another brand",
+         PriceListKind::SaleDiscounted,
+         {{"MARCA", "BTX"}, {"ARTICOLO", "X1"}},
          "Codice Articolo non codificato !"},
-        {"price zero", PriceListKind::SaleDiscounted, {{"PREZZO_DA", "0"}},
+        {"price zero",
+         PriceListKind::SaleDiscounted,
+         {{"PREZZO_DA", "0"}},
          "Prezzo di Listino deve essere maggiore di zero !"},
-        {"prices reversed", PriceListKind::Purchase, {{"PREZZO_DA", "50"}, {"PREZZO_A", "10"}},
+        {"prices reversed",
+         PriceListKind::Purchase,
+         {{"PREZZO_DA", "50"}, {"PREZZO_A", "10"}},
          "Prezzo di Listino  A  deve essere maggiore di Prezzo Listino  DA !"},
     };
     for (const auto &c : cases) {
@@ -177,12 +167,9 @@ TEST_P(PriceListWindowTest, UnknownCodesAndWrongPricesAreToldAndNothingIsListedO
         PriceListWindow window(*context, c.kind, false);
         filter(window, c.typed);
         answer();
-        bool opened = false;
-        EXPECT_TRUE(shown(window, &opened).isEmpty());
-        EXPECT_FALSE(opened);
+        EXPECT_TRUE(shown(window).isEmpty());
         EXPECT_FALSE(window.print(Reporting::ReportOutput::Pdf, pdf()));
         EXPECT_EQ(prompter.texts(), QStringList(2, c.message));
-        EXPECT_EQ(prompter.titles(), QStringList(2, window.windowTitle()));
         EXPECT_FALSE(QFile::exists(pdf()));
     }
 
@@ -201,14 +188,11 @@ TEST_P(PriceListWindowTest, BothSaleViewsPrintTheRowsOnScreen)
         const char *label;
         QHash<QString, QString> typed;
     } cases[] = {
-        {"every personal list", {}},
-        {"one customer", {{"CLIENTE", "7"}}},
-        {"one brand", {{"MARCA", "acm"}}},
-        {"a price range", {{"PREZZO_DA", "40"}, {"PREZZO_A", "60"}}},
+        {"every personal list", {}},        {"one customer", {{"CLIENTE", "7"}}},
+        {"one brand", {{"MARCA", "acm"}}},  {"a price range", {{"PREZZO_DA", "40"}, {"PREZZO_A", "60"}}},
         {"one item", {{"ARTICOLO", "X1"}}},
     };
     PriceListWindow window(*context, PriceListKind::SaleDiscounted, false);
-    EXPECT_EQ(window.objectName(), "LisVenRi");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
         // Discounted: one row per customer and item, whatever the suppliers.
@@ -221,40 +205,27 @@ TEST_P(PriceListWindowTest, BothSaleViewsPrintTheRowsOnScreen)
         QString printed = Orlavo::Testing::pdfText(pdf());
         EXPECT_TRUE(printed.contains("LISTINO VENDITA SCONTATO"));
         EXPECT_EQ(printedKeys(printed, R"(^\s*(\d+)\s+(?:Sette|Otto)\s+(ACM|BTX)\s+(\S+)\s)"), onScreen);
-        EXPECT_EQ(printedTotal(printed), QString::number(onScreen.size()));
 
         // Marked up: one row per supplier.
         window.markedUpView()->setChecked(true);
-        EXPECT_EQ(window.kind(), PriceListKind::SaleMarkedUp);
         const QStringList perSupplier = screenKeys(shown(window), 4);
-        EXPECT_GE(perSupplier.size(), onScreen.size());
         ASSERT_TRUE(window.print(Reporting::ReportOutput::Pdf, pdf())) << prompter.texts().join('|').toStdString();
         printed = Orlavo::Testing::pdfText(pdf());
         EXPECT_TRUE(printed.contains("LISTINO VENDITA RICARICATO"));
         EXPECT_EQ(printedKeys(printed, R"(^\s*(\d+)\s+(ACM|BTX)\s+(\S+)\s+\S+\s+(\d+)\s)"), perSupplier);
-        EXPECT_EQ(printedTotal(printed), QString::number(perSupplier.size()));
     }
-    // Customer 7's X1 comes from two suppliers: once discounted, twice marked up.
+    // Customer 7's X1 comes from two suppliers: twice marked up.
     filter(window, {{"CLIENTE", "7"}, {"ARTICOLO", "X1"}});
-    window.markedUpView()->setChecked(false);
-    EXPECT_EQ(screenKeys(shown(window), 3), QStringList{"7|ACM|X1"});
     window.markedUpView()->setChecked(true);
     EXPECT_EQ(screenKeys(shown(window), 4), (QStringList{"7|ACM|X1|1", "7|ACM|X1|2"}));
-    // Annulla brings the discounted view back.
-    window.clearFilters();
-    EXPECT_EQ(window.kind(), PriceListKind::SaleDiscounted);
 }
 
 TEST_P(PriceListWindowTest, TheStandardListPrintsItsOwnRowsAlone)
 {
     PriceListWindow window(*context, PriceListKind::SaleDiscounted, true);
-    EXPECT_EQ(window.windowTitle(), "Ricerca LISTINI VENDITA - Prezzi da Scheda Articolo");
     QCheckBox *standard = window.option("STANDARD");
     ASSERT_TRUE(standard);
-    EXPECT_TRUE(standard->isChecked());
     EXPECT_FALSE(standard->isEnabled());
-    EXPECT_FALSE(window.field("CLIENTE")->isEnabled());
-    window.clearFilters();
     EXPECT_TRUE(standard->isChecked());
 
     const QStringList onScreen = screenKeys(shown(window), 3);
@@ -262,7 +233,6 @@ TEST_P(PriceListWindowTest, TheStandardListPrintsItsOwnRowsAlone)
     ASSERT_TRUE(window.print(Reporting::ReportOutput::Pdf, pdf())) << prompter.texts().join('|').toStdString();
     const QString printed = Orlavo::Testing::pdfText(pdf());
     EXPECT_EQ(printedKeys(printed, R"(^\s*(ACM|BTX)\s+(\S+)\s+(?:Bullone|Dado|Chiave))"), QStringList{"ACM|X1"});
-    EXPECT_EQ(printedTotal(printed), "1");
     EXPECT_FALSE(printed.contains("Sette")) << printed.toStdString();
 }
 
@@ -349,34 +319,28 @@ TEST_P(PriceListWindowTest, AChosenRowOpensItsWindow)
             modal->close();
         }
     };
-    const auto opened = [&host]() -> QString {
-        auto *window = qobject_cast<FormWindow *>(host.last());
-        if (!window)
-            return "<none>";
-        QStringList key;
-        for (const char *name : {"CLIENTE", "FORNITORE", "MARCA", "ARTICOLO"})
-            if (window->field(name))
-                key << window->value(name);
-        return window->objectName() + " " + key.join('|');
-    };
-
     const struct {
         const char *entry;
         QHash<QString, QString> typed;
         bool markedUp;
         QStringList modals;
-        QString window;
+        QString window; // the name the frame shows it under, from its key
     } cases[] = {
-        {"mnu_listAcqMod", {{"FORNITORE", "2"}}, false, {"LISTINO ACQUISTO"}, "LisAcqAg 2|ACM|X1"},
-        {"mnu_listVenMod", {{"CLIENTE", "7"}, {"MARCA", "BTX"}}, true, {"LISTINO VENDITA RICARICATO"},
-         "LisVenAg 7|1|BTX|Y1"},
+        {"mnu_listAcqMod", {{"FORNITORE", "2"}}, false, {"LISTINO ACQUISTO"}, "LISACQAG_2_ACM_X1"},
+        {"mnu_listVenMod",
+         {{"CLIENTE", "7"}, {"MARCA", "BTX"}},
+         true,
+         {"LISTINO VENDITA RICARICATO"},
+         "LISVENAG_7_BTX_Y1_1"},
         // Two suppliers: the operator picks the second.
-        {"mnu_listVenMod", {{"CLIENTE", "7"}, {"ARTICOLO", "X1"}}, false,
-         {"LISTINO VENDITA SCONTATO", "Listino prezzi ricaricati", "2"}, "LisVenAg 7|2|ACM|X1"},
+        {"mnu_listVenMod",
+         {{"CLIENTE", "7"}, {"ARTICOLO", "X1"}},
+         false,
+         {"LISTINO VENDITA SCONTATO", "Listino prezzi ricaricati", "2"},
+         "LISVENAG_7_ACM_X1_2"},
         // One supplier: no question.
-        {"mnu_listVenMod", {{"CLIENTE", "8"}}, false, {"LISTINO VENDITA SCONTATO"}, "LisVenAg 8|1|ACM|X1"},
-        {"MnuScCliMod", {{"MARCA", "ACM"}}, false, {"Lista SCONTI CLIENTI"}, "ScontCli 7|ACM"},
-        {"mnuScForMod", {}, false, {"Lista SCONTI FORNITORI"}, "ScontFor 2|ACM"},
+        {"mnu_listVenMod", {{"CLIENTE", "8"}}, false, {"LISTINO VENDITA SCONTATO"}, "LISVENAG_8_ACM_X1_1"},
+        {"MnuScCliMod", {{"MARCA", "ACM"}}, false, {"Lista SCONTI CLIENTI"}, "SCONTCLI_7_ACM"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.entry);
@@ -390,101 +354,10 @@ TEST_P(PriceListWindowTest, AChosenRowOpensItsWindow)
         const std::size_t before = host.windows.size();
         whileModal(choose, [list] { list->showList(); });
         EXPECT_EQ(modals, c.modals);
+        // Loaded, so shown in the frame.
         EXPECT_EQ(host.windows.size(), before + 1);
-        EXPECT_EQ(opened(), c.window);
+        EXPECT_EQ(host.tasks.value(host.tasks.size() - 1), c.window);
         EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
-    }
-    // Each row window under a name of its own.
-    EXPECT_EQ(host.tasks.size(), 6);
-    EXPECT_EQ(QStringList(host.tasks).removeDuplicates(), 0);
-}
-
-// The item card's two list buttons: the item's rows, a chosen one opened
-// over the list.
-TEST_P(PriceListWindowTest, TheItemCardListsTheItemsRowsAndOpensTheChosenOne)
-{
-    F210Arti insert(*context, F210Arti::Mode::Insert);
-    for (const char *name : {"B_ListAcq", "B_ListVen"}) {
-        auto *button = insert.findChild<QPushButton *>(name);
-        ASSERT_TRUE(button) << name;
-        EXPECT_FALSE(button->isEnabled()) << name;
-    }
-
-    F210Arti card(*context, F210Arti::Mode::Modify, ItemKey{"01", "ACM", "X1"});
-    ASSERT_TRUE(card.loaded());
-    EXPECT_TRUE(card.findChild<QPushButton *>("B_ListVen")->isEnabled());
-    // What each modal window showed, in order; the list window is left
-    // once the row window has been closed.
-    QStringList seen;
-    bool rowClosed = false;
-    const auto drive = [&seen, &rowClosed](QWidget *modal) {
-        if (auto *list = qobject_cast<Ui::LookupList *>(modal)) {
-            QStringList items;
-            for (int row = 0; row < list->rowCount(); ++row)
-                items << list->values(row).at(0) + "|" + list->values(row).at(2);
-            seen << list->windowTitle() + " " + items.join(' ');
-            list->choose(0);
-        } else if (auto *pick = qobject_cast<PricePick *>(modal)) {
-            seen << pick->windowTitle();
-            pick->pick(0);
-        } else if (auto *row = qobject_cast<FormWindow *>(modal)) {
-            seen << row->objectName() + " " + row->value("FORNITORE");
-            rowClosed = true;
-            row->close();
-        } else if (auto *search = qobject_cast<PriceListWindow *>(modal); search && rowClosed) {
-            seen << search->objectName() + " " + search->field("MARCA")->text() + "|" + search->field("ARTICOLO")->text();
-            rowClosed = false;
-            search->reject();
-        }
-    };
-    whileModal(drive, [&card] { card.showPriceList(false); });
-    EXPECT_EQ(seen, (QStringList{"LISTINO ACQUISTO 1|X1 2|X1", "LisAcqAg 1", "LisAcqRi ACM|X1"}));
-    seen.clear();
-    whileModal(drive, [&card] { card.showPriceList(true); });
-    EXPECT_EQ(seen, (QStringList{"LISTINO VENDITA SCONTATO 7|X1 8|X1", "Listino prezzi ricaricati", "LisVenAg 1",
-                                 "LisVenRi ACM|X1"}));
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
-}
-
-TEST_P(PriceListWindowTest, EveryMenuEntryOpensItsWindow)
-{
-    Host host;
-    Ui::WindowRegistry registry;
-    registerWindows(registry, *context);
-    const struct {
-        const char *entry;
-        QString window;
-    } cases[] = {
-        {"MnuScCliCod", "ScCliIn Inserimento sconti clienti"},
-        {"mnuScForCod", "ScForIn Inserimento sconti fornitori"},
-        {"MnuScCliMod", "ScCliRi Ricerca SCONTI CLIENTI"},
-        {"mnuScForMod", "ScForRi Ricerca SCONTI FORNITORI"},
-        {"mnu_listAcqMod", "LisAcqRi Ricerca LISTINI ACQUISTO"},
-        {"mnu_listacqbase", "LisAcqRi Ricerca LISTINI ACQUISTO - Prezzi da Scheda Articolo"},
-        {"mnu_listVenMod", "LisVenRi Ricerca LISTINI VENDITA"},
-        {"mnu_listvenbase", "LisVenRi Ricerca LISTINI VENDITA - Prezzi da Scheda Articolo"},
-        {"mnu_genListAcq", "LisAcqGe Generazione listino di acquisto"},
-        {"mnu_listVenGen", "LisVenGe Generazione listino di vendita"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.entry);
-        const Ui::WindowAction *action = registry.find(c.entry);
-        ASSERT_TRUE(action);
-        EXPECT_TRUE(registry.needsCompany(c.entry));
-        (*action)(host);
-        ASSERT_TRUE(host.last());
-        EXPECT_EQ(host.last()->objectName() + " " + host.last()->windowTitle(), c.window);
-    }
-    // Ten single windows, none taking another's place.
-    EXPECT_EQ(host.singles.size(), 10);
-    EXPECT_EQ(QStringList(host.singles).removeDuplicates(), 0);
-    // The lists' base mode: the standard list alone.
-    for (const int base : {5, 7}) {
-        auto *list = qobject_cast<PriceListWindow *>(host.windows.at(base).get());
-        ASSERT_TRUE(list);
-        EXPECT_TRUE(list->option("STANDARD")->isChecked());
-        auto *personal = qobject_cast<PriceListWindow *>(host.windows.at(base - 1).get());
-        EXPECT_FALSE(personal->option("STANDARD")->isChecked());
     }
 }
 

