@@ -22,7 +22,7 @@ const QString kConfirm = "Confermi aggiornamenti ?";
 // (20 % off, net 80) list it; customers 7 and 8 buy it from supplier 1
 // with 20 % and 50 % markup, customer 7 also from supplier 2. The
 // standard purchase list (99999) holds it too.
-class ListRowWindowTest : public Orlavo::Testing::MasterdataTest<>
+class ListRowWindowTest : public Orlavo::Testing::MasterdataTest<Orlavo::Testing::ActingPrompter>
 {
 protected:
     void seed() override
@@ -141,6 +141,21 @@ TEST_P(ListRowWindowTest, APurchaseRowASaleRowTakesItsPriceFromIsNotDeleted)
     auto free = open<LisAcqAg>(PurchaseListKey{2, "ACM", "X1"});
     removeAsking(*free, "Confermi eliminazione Listino di Acquisto?", "LIST_ACQ");
     EXPECT_EQ(text("SELECT COUNT(*) FROM LIST_ACQ WHERE FORNITORE = 2"), "0");
+}
+
+TEST_P(ListRowWindowTest, APurchaseRowTakenBySalesWhileTheQuestionIsOpenStays)
+{
+    auto standard = open<LisAcqAg>(PurchaseListKey{99999, "ACM", "X1"});
+    // Another workstation generates a sale list from it meanwhile.
+    prompter.onText = "Confermi eliminazione Listino di Acquisto?";
+    prompter.action = [this] {
+        run("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (99999, 'ACM', 'X1', 99999)");
+    };
+    answer({Prompter::Button::Yes});
+    EXPECT_FALSE(standard->remove());
+    EXPECT_EQ(prompter.texts().value(1), "Impossibile eliminare Listino d'Acquisto,\nsono ancora presenti "
+                                         "registrazioni su : Listini di vendita");
+    EXPECT_EQ(text("SELECT COUNT(*) FROM LIST_ACQ WHERE FORNITORE = 99999"), "1");
 }
 
 TEST_P(ListRowWindowTest, ASaleRowDerivesItsPricesAndRefusesANegativeMarkup)

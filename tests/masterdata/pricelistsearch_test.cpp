@@ -115,3 +115,17 @@ TEST(PriceListSearch, AChosenRowCarriesItsKeyFirst)
         EXPECT_EQ(names, c.key);
     }
 }
+
+TEST(PriceListSearch, PricesShowWithTheListDecimals)
+{
+    PriceListFilters filters;
+    filters.decimals = 3;
+    const PriceListSearch search = built(PriceListKind::SaleMarkedUp, filters);
+    for (const auto &column : search.columns) {
+        if (column.name.contains(QStringLiteral(".PR_"))) {
+            EXPECT_EQ(column.format, QStringLiteral("13N3")) << column.name.toStdString();
+        } else if (column.name.contains(QStringLiteral(".SC_")) || column.name.contains(QStringLiteral("PERC_RIC"))) {
+            EXPECT_EQ(column.format, QStringLiteral("06Z")) << column.name.toStdString();
+        }
+    }
+}

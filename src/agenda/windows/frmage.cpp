@@ -301,7 +301,12 @@ bool FrmAge::deleteDay(int column)
 
 void FrmAge::TimCanc()
 {
-    deleteDay(std::max(0, m_grid->currentColumn()));
+    // The question names no day: the operator picks it first.
+    if (m_grid->currentColumn() < 0) {
+        m_context.prompter.info(QStringLiteral("Selezionare il giorno da eliminare."), windowTitle());
+        return;
+    }
+    deleteDay(m_grid->currentColumn());
 }
 
 void FrmAge::TimIns()

@@ -4,6 +4,8 @@
 #include "services/core/tablenames.h"
 #include "services/core/values.h"
 
+#include <algorithm>
+
 namespace Orlavo::Masterdata {
 
 namespace Tables = Services::Tables;
@@ -100,8 +102,9 @@ Services::Outcome<PriceListSearch> buildPriceListSearch(PriceListKind kind, cons
     const LookupColumn item = column(t + QStringLiteral("ARTICOLO"), "15C", "ARTICOLO");
     const LookupColumn description =
         column(QLatin1String(kItemNames) + QStringLiteral(".DESC_ART"), "25C", "DESCRIZIONE");
-    auto figure = [&t](const char *name, const char *heading) {
-        return column(t + QString::fromLatin1(name), "13N2", heading);
+    const QString priceFormat = QStringLiteral("13N%1").arg(std::clamp(filters.decimals, 0, 5));
+    auto figure = [&t, &priceFormat](const char *name, const char *heading) {
+        return LookupColumn{t + QString::fromLatin1(name), priceFormat, QString::fromUtf8(heading)};
     };
     auto percent = [&t](const char *name, const char *heading) {
         return column(t + QString::fromLatin1(name), "06Z", heading);

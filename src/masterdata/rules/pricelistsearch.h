@@ -27,6 +27,7 @@ struct PriceListFilters {
     QString item;
     QString priceFrom; // list price range, as typed ("12,50")
     QString priceTo;
+    int decimals = 2; // the prices' decimals on screen
 };
 
 inline constexpr char kPriceNotPositive[] = "Prezzo di Listino deve essere maggiore di zero !";

@@ -2,6 +2,7 @@
 
 #include "masterdata/rules/pricelistrules.h"
 #include "masterdata/stores/listprints.h"
+#include "masterdata/stores/listrowstore.h"
 #include "services/core/tablenames.h"
 #include "services/data/recordstore.h"
 #include "ui/appcontext.h"
@@ -110,6 +111,7 @@ PriceListFilters PriceListWindow::filters() const
     f.item = text("ARTICOLO");
     f.priceFrom = text("PREZZO_DA");
     f.priceTo = text("PREZZO_A");
+    f.decimals = listDecimals(m_context.settings);
     return f;
 }
 

@@ -171,12 +171,20 @@ QString LisAcqAg::deleteQuestion() const
 QString LisAcqAg::deleteRefusal()
 {
     const auto refusal = purchaseDeleteRefusal(m_context.db, m_key);
-    return refusal ? *refusal : refusal.failure().message;
+    if (refusal)
+        return *refusal;
+    return refusal.failure().message + QLatin1Char('\n') + refusal.failure().detail;
 }
 
 Services::WriteResult LisAcqAg::erase()
 {
-    return deletePurchaseRow(m_context.db, m_key);
+    Services::WriteResult result = deletePurchaseRow(m_context.db, m_key);
+    // A sale row took its price from it meanwhile: refused, and said why.
+    if (result.end == Services::WriteEnd::ChangedElsewhere) {
+        m_context.prompter.error(deleteRefusal(), windowTitle());
+        result.end = Services::WriteEnd::Failed;
+    }
+    return result;
 }
 
 LisVenAg::LisVenAg(Ui::AppContext &context, const SaleListKey &key, QWidget *parent)
