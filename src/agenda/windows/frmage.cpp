@@ -181,8 +181,7 @@ void FrmAge::applySettings()
                                                              "padding: 3px; border: 1px solid %1; }")
                                                   .arg(colour("COLOREDATA_B").name(), colour("COLOREDATA_F").name()));
     m_grid->verticalHeader()->setVisible(m_settings.hourColumn);
-    if (!m_cells.isEmpty())
-        fill({});
+    // The cells take the new colours as they are filled again.
     reload();
 }
 

@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 #include <optional>
 
 namespace Orlavo::Masterdata {
@@ -24,6 +26,22 @@ constexpr char kLockArea[] = "TUTTO";
 constexpr int kChunk = 2000;
 
 using Values = QVariantList;
+
+// The rows of a read as plain values, every column.
+QList<Values> valuesOf(const Services::Recordset &set)
+{
+    QList<Values> rows;
+    rows.reserve(set.size());
+    const int columns = int(set.columns().size());
+    for (const auto &row : set) {
+        Values values;
+        values.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            values.append(row.at(i));
+        rows.append(values);
+    }
+    return rows;
+}
 
 // Rows in code order, a chunk at a time; all rows of one code (an item in
 // several warehouses, a code with several suppliers) come in the same chunk.
@@ -75,17 +93,7 @@ private:
         auto set = m_unit.read(sql, m_params + Params{code.isNull() ? QVariant(QStringLiteral("")) : code});
         if (!set)
             return std::nullopt;
-        QList<Values> rows;
-        rows.reserve(set->size());
-        const int columns = int(set->columns().size());
-        for (const auto &row : *set) {
-            Values values;
-            values.reserve(columns);
-            for (int i = 0; i < columns; ++i)
-                values.append(row.at(i));
-            rows.append(values);
-        }
-        return rows;
+        return valuesOf(*set);
     }
 
     WriteUnit &m_unit;
@@ -151,15 +159,8 @@ std::optional<QHash<QString, ListItem>> itemsBetween(WriteUnit &unit, const Gene
                          {request.brand, first, last});
     if (!set)
         return std::nullopt;
-    QList<Values> rows;
-    for (const auto &row : *set) {
-        Values values;
-        for (int i = 0; i < 15; ++i)
-            values.append(row.at(i));
-        rows.append(values);
-    }
     QHash<QString, ListItem> found;
-    for (const auto &[code, item] : onePerCode(rows, request.warehouse))
+    for (const auto &[code, item] : onePerCode(valuesOf(*set), request.warehouse))
         found.insert(code, item);
     return found;
 }
@@ -196,6 +197,34 @@ bool goOn(WriteUnit &unit, const GenerationProgress &progress, const QString &la
         return true;
     unit.abandon();
     return false;
+}
+
+// Writes the chunks one after the other through `write` (the rows it
+// wrote, nothing on a failure), telling the progress before the first and
+// after each; commits at the end. Annulla rolls everything back.
+GenerationResult writeChunks(WriteUnit &unit, CodeChunks &chunks, const GenerationProgress &progress,
+                             const QString &label, qint64 total,
+                             const std::function<std::optional<qint64>(const QList<Values> &rows)> &write)
+{
+    qint64 written = 0;
+    if (!goOn(unit, progress, label, 0, total))
+        return {End::Cancelled, {}, 0};
+    for (;;) {
+        auto rows = chunks.next();
+        if (!rows)
+            return {};
+        if (rows->isEmpty())
+            break;
+        const auto done = write(*rows);
+        if (!done)
+            return {};
+        written += *done;
+        if (!goOn(unit, progress, label, written, total))
+            return {End::Cancelled, {}, 0};
+    }
+    if (!unit.commit())
+        return {};
+    return {End::Done, {}, written};
 }
 
 QString labelOf(int supplier, const QString &brand)
@@ -243,33 +272,23 @@ GenerationResult generatePurchaseList(Services::DataAccess &db, const Generation
         QStringLiteral("INSERT INTO %1 (FORNITORE, MARCA, ARTICOLO, PR_LISTINO, SC_A1, SC_A2, SC_A3, "
                        "PR_ACQUISTO, PR_ACQFISSO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
             .arg(Tables::LIST_ACQ);
-    const QString label = labelOf(request.party, request.brand);
     CodeChunks chunks(unit, QString::fromLatin1(kItemSelect).arg(Tables::ARTICOLI), {request.brand},
                       QStringLiteral("MAGAZZINO"));
-    qint64 written = 0;
-    if (!goOn(unit, progress, label, 0, *total))
-        return {End::Cancelled, {}, 0};
-    for (;;) {
-        auto rows = chunks.next();
-        if (!rows)
-            return {};
-        if (rows->isEmpty())
-            break;
-        for (const auto &[code, item] : onePerCode(*rows, request.warehouse)) {
-            const Discounts d = standard ? item.purchase : own.chosen({item.purchase, 0}).discounts;
-            const double net = standard ? item.purchaseNet : purchaseNet(item.listPrice, d, request.decimals);
-            if (!unit.execCompany(
-                    step, insert,
-                    {request.party, request.brand, code, item.listPrice, d[0], d[1], d[2], net, item.purchaseFixed}))
-                return {};
-            ++written;
-        }
-        if (!goOn(unit, progress, label, written, *total))
-            return {End::Cancelled, {}, 0};
-    }
-    if (!unit.commit())
-        return {};
-    return {End::Done, {}, written};
+    return writeChunks(unit, chunks, progress, labelOf(request.party, request.brand), *total,
+                       [&](const QList<Values> &rows) -> std::optional<qint64> {
+                           qint64 written = 0;
+                           for (const auto &[code, item] : onePerCode(rows, request.warehouse)) {
+                               const Discounts d = standard ? item.purchase : own.chosen({item.purchase, 0}).discounts;
+                               const double net =
+                                   standard ? item.purchaseNet : purchaseNet(item.listPrice, d, request.decimals);
+                               if (!unit.execCompany(step, insert,
+                                                     {request.party, request.brand, code, item.listPrice, d[0], d[1],
+                                                      d[2], net, item.purchaseFixed}))
+                                   return std::nullopt;
+                               ++written;
+                           }
+                           return written;
+                       });
 }
 
 GenerationResult generateSaleList(Services::DataAccess &db, const GenerationRequest &request,
@@ -321,42 +340,31 @@ GenerationResult generateSaleList(Services::DataAccess &db, const GenerationRequ
                               .arg(Tables::LIST_ACQ) +
                           purchaseWhere,
                       purchaseParams, standard ? QStringLiteral("FORNITORE") : QString());
-    const QString label = labelOf(standard ? request.party : request.supplier, request.brand);
-    qint64 written = 0;
-    if (!goOn(unit, progress, label, 0, *total))
-        return {End::Cancelled, {}, 0};
-    for (;;) {
-        auto rows = chunks.next();
-        if (!rows)
-            return {};
-        if (rows->isEmpty())
-            break;
-        const auto items =
-            itemsBetween(unit, request, rows->first().first().toString(), rows->last().first().toString());
-        if (!items)
-            return {};
-        for (const Values &row : *rows) {
-            const QString code = row.at(0).toString();
-            const ListItem item = items->value(code);
-            const double listPrice = row.at(2).toDouble();
-            const PurchaseFigures purchase{{row.at(3).toDouble(), row.at(4).toDouble(), row.at(5).toDouble()},
-                                           row.at(6).toDouble()};
-            Params values =
-                standard ? Params{listPrice,      item.sale[0],          item.sale[1],          item.sale[2],
-                                  item.saleNet,   purchase.discounts[0], purchase.discounts[1], purchase.discounts[2],
-                                  purchase.price, item.markup,           item.markedUpPrice,    item.saleFixed}
-                         : saleValues(listPrice, request.decimals, own.chosen({item.sale, item.markup}), purchase,
-                                      item.saleFixed);
-            if (!unit.execCompany(step, insert, Params{request.party, request.brand, code, row.at(1)} + values))
-                return {};
-            ++written;
-        }
-        if (!goOn(unit, progress, label, written, *total))
-            return {End::Cancelled, {}, 0};
-    }
-    if (!unit.commit())
-        return {};
-    return {End::Done, {}, written};
+    return writeChunks(
+        unit, chunks, progress, labelOf(standard ? request.party : request.supplier, request.brand), *total,
+        [&](const QList<Values> &rows) -> std::optional<qint64> {
+            const auto items =
+                itemsBetween(unit, request, rows.first().first().toString(), rows.last().first().toString());
+            if (!items)
+                return std::nullopt;
+            for (const Values &row : rows) {
+                const QString code = row.at(0).toString();
+                const ListItem item = items->value(code);
+                const double listPrice = row.at(2).toDouble();
+                const PurchaseFigures purchase{{row.at(3).toDouble(), row.at(4).toDouble(), row.at(5).toDouble()},
+                                               row.at(6).toDouble()};
+                const Params values =
+                    standard
+                        ? Params{listPrice,      item.sale[0],          item.sale[1],          item.sale[2],
+                                 item.saleNet,   purchase.discounts[0], purchase.discounts[1], purchase.discounts[2],
+                                 purchase.price, item.markup,           item.markedUpPrice,    item.saleFixed}
+                        : saleValues(listPrice, request.decimals, own.chosen({item.sale, item.markup}), purchase,
+                                     item.saleFixed);
+                if (!unit.execCompany(step, insert, Params{request.party, request.brand, code, row.at(1)} + values))
+                    return std::nullopt;
+            }
+            return qint64(rows.size());
+        });
 }
 
 } // namespace Orlavo::Masterdata
