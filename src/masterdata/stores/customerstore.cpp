@@ -196,9 +196,11 @@ QList<Services::FieldProblem> checkCustomer(DataAccess &db, const Customer &cust
 
 const QList<RecordUse> &customerUses()
 {
-    // Invoices (FVENDT, "Fatture") and delivery notes (BOLLET, "D.D.T.")
-    // join as their tables are created; a missing table is never queried.
-    static const QList<RecordUse> uses;
+    // Delivery notes (BOLLET, "D.D.T.") join as their table is created; a
+    // missing table is never queried.
+    static const QList<RecordUse> uses = {
+        {Tables::FVENDT, {QStringLiteral("CLIENTE")}, QStringLiteral("Fatture")},
+    };
     return uses;
 }
 

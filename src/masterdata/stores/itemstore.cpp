@@ -338,9 +338,11 @@ QString componentProblem(DataAccess &db, const ItemKey &parent, const QString &b
 
 const QList<RecordUse> &itemUses()
 {
-    // Delivery-note rows, invoice rows and movements join as their tables
-    // are created; a missing table is never queried.
-    static const QList<RecordUse> uses;
+    // Delivery-note rows and movements join as their tables are created; a
+    // missing table is never queried.
+    static const QList<RecordUse> uses = {
+        {Tables::FVENDD, {QStringLiteral("MARCA"), QStringLiteral("ARTICOLO")}, QStringLiteral("Fatture")},
+    };
     return uses;
 }
 

@@ -106,6 +106,12 @@ ColumnDef blankWhenZero(ColumnDef column)
     return column;
 }
 
+ColumnDef notNull(ColumnDef column)
+{
+    column.nullable = false;
+    return column;
+}
+
 } // namespace Column
 
 QStringList TableDef::names() const
@@ -177,7 +183,7 @@ QVariant normalised(const ColumnDef &column, const QVariant &value)
     }
     case ColumnKind::Integer: {
         if (value.isNull() || value.toString().trimmed().isEmpty())
-            return {};
+            return column.nullable || column.key ? QVariant() : QVariant(qlonglong(0));
         if (value.typeId() != QMetaType::QString)
             return qlonglong(std::llround(value.toDouble()));
         bool ok = false;
@@ -213,10 +219,16 @@ QVariant storedValue(const ColumnDef &column, const QVariant &value)
     const QVariant typed = normalised(column, value);
     switch (column.kind) {
     case ColumnKind::Text:
-    case ColumnKind::Code: return typed.isNull() ? QVariant(QMetaType::fromType<QString>()) : typed;
+    case ColumnKind::Code:
+        if (typed.isNull())
+            return column.nullable || column.key ? QVariant(QMetaType::fromType<QString>())
+                                                 : QVariant(QStringLiteral(""));
+        return typed;
     case ColumnKind::Integer:
+        if (typed.isNull() && !column.nullable && !column.key)
+            return qlonglong(0);
         return typed.isNull() || typed.typeId() == QMetaType::QString ? QVariant(QMetaType::fromType<qlonglong>())
-                                                                     : typed;
+                                                                      : typed;
     case ColumnKind::Amount:
     case ColumnKind::Quantity:
     case ColumnKind::Percent: return typed.isNull() ? QVariant(QMetaType::fromType<double>()) : typed;
@@ -248,8 +260,8 @@ QString shownText(const ColumnDef &column, const QVariant &value)
         // No thousands points: "1.234" would read back as a decimal figure.
         return typed.isNull() || (column.blankWhenZero && typed.toDouble() == 0.0)
                    ? QString()
-                              : QString::number(typed.toDouble(), 'f', column.decimals).replace(QLatin1Char('.'),
-                                                                                                 QLatin1Char(','));
+                   : QString::number(typed.toDouble(), 'f', column.decimals)
+                         .replace(QLatin1Char('.'), QLatin1Char(','));
     case ColumnKind::Date:
         return typed.typeId() == QMetaType::QDate ? typed.toDate().toString(QStringLiteral("dd/MM/yyyy"))
                                                   : typed.toString();
@@ -386,8 +398,8 @@ CheckDef known(const QString &column, const QString &table, const QString &table
     return check;
 }
 
-CheckDef knownRequired(const QString &column, const QString &table, const QString &tableColumn,
-                       const QString &message, const QString &extra)
+CheckDef knownRequired(const QString &column, const QString &table, const QString &tableColumn, const QString &message,
+                       const QString &extra)
 {
     CheckDef check = known(column, table, tableColumn, message, extra);
     check.blankFails = true;

@@ -27,7 +27,8 @@ struct ColumnDef {
     int decimals = 0; // amounts, quantities, percentages
     bool key = false;
     // A blank value is stored as null; otherwise as the kind's empty value
-    // (0 for numbers, the off value for flags, null for texts and dates).
+    // (0 for numbers, the off value for flags, '' for texts that are not
+    // keys, null for dates).
     bool nullable = true;
     // Written by the insert and never changed by an update.
     bool insertOnly = false;
@@ -54,6 +55,8 @@ ColumnDef flagMinusOne(const QString &name);
 ColumnDef key(ColumnDef column);
 ColumnDef insertOnly(ColumnDef column);
 ColumnDef blankWhenZero(ColumnDef column);
+// Never null: a blank is stored as 0 or ''.
+ColumnDef notNull(ColumnDef column);
 } // namespace Column
 
 // One table described once: its columns in their order, the key among them.

@@ -120,6 +120,29 @@ int latestVersion(SchemaKind kind)
     return int(stepFiles(kind).size());
 }
 
+namespace {
+
+// "CREATE TABLE FVENDT_PR LIKE FVENDT": a family's twin gets the table and
+// the indexes written above for the original, under its own name (an
+// index named ORIGINAL_... becomes TWIN_...).
+QStringList twinStatements(const QStringList &above, const QString &original, const QString &twin)
+{
+    const QRegularExpression table(QStringLiteral("^CREATE TABLE %1\\s*\\(").arg(original),
+                                   QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression index(QStringLiteral("^CREATE (UNIQUE )?INDEX %1_\\w+ ON %1\\s*\\(").arg(original),
+                                   QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression name(QStringLiteral("\\b%1(?=\\b|_)").arg(original),
+                                  QRegularExpression::CaseInsensitiveOption);
+    QStringList copies;
+    for (const QString &statement : above) {
+        if (table.match(statement).hasMatch() || index.match(statement).hasMatch())
+            copies.append(QString(statement).replace(name, twin));
+    }
+    return copies;
+}
+
+} // namespace
+
 QStringList splitStatements(const QString &script)
 {
     QStringList kept;
@@ -128,10 +151,17 @@ QStringList splitStatements(const QString &script)
             kept.append(line);
     }
     static const QRegularExpression end(QStringLiteral(";[ \\t\\r]*(\\n|$)"));
+    static const QRegularExpression like(QStringLiteral("^CREATE TABLE (\\w+) LIKE (\\w+)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
     QStringList statements;
     for (const QString &piece : kept.join(QLatin1Char('\n')).split(end)) {
-        if (!piece.trimmed().isEmpty())
-            statements.append(piece.trimmed());
+        const QString statement = piece.trimmed();
+        if (statement.isEmpty())
+            continue;
+        if (const auto twin = like.match(statement); twin.hasMatch())
+            statements += twinStatements(statements, twin.captured(2), twin.captured(1));
+        else
+            statements.append(statement);
     }
     return statements;
 }

@@ -19,6 +19,8 @@ int latestVersion(SchemaKind kind);
 // The statements of step `version` (1-based).
 QStringList stepStatements(SchemaKind kind, int version);
 // Splits a script into statements at the ";" closing a line; "--" lines drop.
+// "CREATE TABLE TWIN LIKE ORIGINAL" repeats the original's table and its
+// indexes (ORIGINAL_... named TWIN_...) written above in the same script.
 QStringList splitStatements(const QString &script);
 
 // A new SQLite file with every step up to `upTo` (0 = latest); an existing

@@ -1,0 +1,81 @@
+#include "sales/rules/documenttypes.h"
+#include "sales/rules/salesrows.h"
+
+#include <gtest/gtest.h>
+
+using namespace Orlavo::Sales;
+
+TEST(SalesRows, AmountCommissionAndDecimals)
+{
+    const double amount = rowAmount(3, 19.99, {10, 5, 2});
+    EXPECT_NEAR(amount, 50.248863, 1e-9); // stored unrounded
+    EXPECT_DOUBLE_EQ(rowCommission(7.5, amount, 2), 3.77);
+    EXPECT_DOUBLE_EQ(rowCommission(7.5, 10.05, 2), 0.75);
+    EXPECT_DOUBLE_EQ(rowCommission(7.5, 20.05, 2), 1.50);
+    EXPECT_DOUBLE_EQ(rowAmount(0, 150, {10, 0, 0}), 150); // a value-only row
+    EXPECT_FALSE(rowAmountTooHigh(999999999));
+    EXPECT_TRUE(rowAmountTooHigh(999999999.01));
+    EXPECT_TRUE(rowAmountTooHigh(-1e9));
+    EXPECT_EQ(priceDecimals(19.99), 2);
+    EXPECT_EQ(priceDecimals(20), 0);
+    EXPECT_EQ(priceDecimals(0.12345), 5);
+    EXPECT_EQ(priceDecimals(1.1), 1);
+}
+
+TEST(SalesRows, DiscountText)
+{
+    struct Case {
+        const char *text;
+        std::optional<Discounts> read;
+    } cases[] = {
+        {"10+5+2", Discounts{10, 5, 2}}, {"10.5 + 5", Discounts{10.5, 5, 0}},
+        {"10,5", Discounts{10.5, 0, 0}}, {"", Discounts{0, 0, 0}},
+        {"100", Discounts{100, 0, 0}},   {"-5", std::nullopt},
+        {"10+5+2+1", std::nullopt},      {"abc", std::nullopt},
+        {"100.01", std::nullopt},        {"10-5", std::nullopt},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(parseDiscountText(QString::fromUtf8(c.text)), c.read) << c.text;
+    EXPECT_EQ(discountText({10.5, 5, 0}), QStringLiteral("10,5+5"));
+    EXPECT_EQ(discountText({10, 0, 2}), QStringLiteral("10+0+2"));
+    EXPECT_EQ(discountText({0, 0, 0}), QString());
+    EXPECT_TRUE(headerDiscountValid(99.99));
+    EXPECT_FALSE(headerDiscountValid(100));
+    EXPECT_FALSE(headerDiscountValid(-0.01));
+}
+
+TEST(SalesRows, CommissionRateSources)
+{
+    const CommissionSources all{true, 8, 5, 3};
+    EXPECT_EQ(commissionRate(std::nullopt, all), 8);
+    EXPECT_EQ(commissionRate(std::nullopt, {true, 0, 5, 3}), 5);  // the agent's 0 is no rate
+    EXPECT_EQ(commissionRate(std::nullopt, {false, 8, 5, 3}), 5); // no agent on the document
+    EXPECT_EQ(commissionRate(std::nullopt, {false, 0, 0, 3}), 3);
+    EXPECT_EQ(commissionRate(0.0, all), 0); // typed 0 stays
+    EXPECT_EQ(commissionRate(12.0, all), 12);
+    EXPECT_EQ(commissionRateProblem(-1), QStringLiteral("Percentuale provvigione non può essere minore di zero !"));
+    EXPECT_EQ(commissionRateProblem(100.5), QStringLiteral("Percentuale provvigione non può essere maggiore di 100 !"));
+    EXPECT_EQ(commissionRateProblem(100), std::nullopt);
+}
+
+TEST(DocumentTypes, HeadingsSignsAndCurrency)
+{
+    EXPECT_EQ(documentHeading(QStringLiteral("VFM"), Family::Definitive), QStringLiteral("DICITURA='FATTURA'"));
+    EXPECT_EQ(documentHeading(QStringLiteral("VFI"), Family::Proposal),
+              QStringLiteral("DICITURA='PROPOSTA DI FATTURA'"));
+    EXPECT_EQ(documentHeading(QStringLiteral("VTX"), Family::Proposal),
+              QStringLiteral("DICITURA='PROPOSTA DI NOTA D' ACCREDITO'"));
+    EXPECT_EQ(documentHeading(QStringLiteral("VFD"), Family::Definitive),
+              QStringLiteral("DICITURA='NOTA D' ADDEBITO'"));
+    EXPECT_EQ(documentHeading(QStringLiteral("vfr"), Family::Definitive),
+              QStringLiteral("DICITURA='RICEVUTA FISCALE'"));
+    EXPECT_EQ(documentHeading(QStringLiteral("VZZ"), Family::Simulated), QStringLiteral("DICITURA='FATTURA'"));
+    EXPECT_EQ(customerSign(QStringLiteral("VTM")), QLatin1Char('A'));
+    EXPECT_EQ(customerSign(QStringLiteral("VFD")), QLatin1Char('D'));
+    EXPECT_TRUE(isVatOnly(QStringLiteral("VTI")));
+    EXPECT_FALSE(isVatOnly(QStringLiteral("VTM")));
+    EXPECT_EQ(currencyOfYear(QStringLiteral("2002")).name, QStringLiteral("EURO"));
+    EXPECT_EQ(currencyOfYear(QStringLiteral("2001")).decimals, 0);
+    EXPECT_DOUBLE_EQ(euroValue(1000000, currencyOfYear(QStringLiteral("2001"))), 516.46);
+    EXPECT_DOUBLE_EQ(euroValue(38.99, currencyOfYear(QStringLiteral("2024"))), 38.99);
+}
