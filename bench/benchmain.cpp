@@ -7,6 +7,7 @@
 #include "lookupbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
+#include "summarybench.h"
 #include "valuesbench.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
     Orlavo::Bench::registerAgendaBenchmarks();
     Orlavo::Bench::registerCustomerBenchmarks();
     Orlavo::Bench::registerDueDateBenchmarks();
+    Orlavo::Bench::registerSummaryBenchmarks();
     Orlavo::Bench::registerItemBenchmarks();
     Orlavo::Bench::registerItemSearchBenchmarks();
     Orlavo::Bench::registerListBenchmarks();
