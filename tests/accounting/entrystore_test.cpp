@@ -1,4 +1,5 @@
 #include "accounting/stores/entrystore.h"
+#include "accounting/stores/entryupdate.h"
 #include "accounting/stores/journal.h"
 #include "archives.h"
 #include "services/data/counters.h"
@@ -224,6 +225,100 @@ TEST_P(EntryStoreTest, ChecksInTheirOrder)
                   {QStringLiteral("COD_IVA"), QStringLiteral("Codice Iva obbligatorio ")},
                   {QStringLiteral("CAUSALE"), QStringLiteral("Causale di contabilità obbligatoria")},
                   {QStringLiteral("DATA_REG"), QStringLiteral("Data registrazione bbligatoria")}}));
+}
+
+TEST_P(EntryStoreTest, AModifiedEntryKeepsItsNumbersUnlessChangedElsewhere)
+{
+    const Registered registered = registerEntry(*db, receipt("22"), QDateTime(QDate(2026, 3, 7), QTime(9, 0)));
+    std::optional<LoadedEntry> loaded = loadEntry(*db, kYear, registered.number).value();
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(modifyRefusal(*loaded), std::nullopt);
+    ManualEntry changed = receipt("22");
+    changed.description = QStringLiteral("Incasso del giorno");
+
+    // Another workstation touched it: the question, nothing written.
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE GIORN SET TSTAMP = 'altro'")));
+    EXPECT_EQ(modifyManualEntry(*db, *loaded, changed, false).end, WriteEnd::ChangedElsewhere);
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT COUNT(*) FROM GIORN WHERE DESCRI = 'Giroconto cassa'")).toInt(),
+              3);
+
+    // Overwriting: same numbers, the new text, a new stamp, the VAT rows again.
+    EXPECT_EQ(modifyManualEntry(*db, *loaded, changed, true, QDateTime(QDate(2026, 3, 8), QTime(10, 0))).end,
+              WriteEnd::Written);
+    EXPECT_EQ(archives
+                  ->scalar(QStringLiteral("SELECT COUNT(*) FROM GIORN WHERE DESCRI = 'Incasso del giorno' "
+                                          "AND NRO_INT = ? AND NRO_REG = ? AND TSTAMP = '2026-3-8-10:00:00.000'"),
+                           {registered.number, registered.registration})
+                  .toInt(),
+              3);
+    EXPECT_EQ(archives->count(QStringLiteral("IVA")), 1);
+    EXPECT_EQ(archives->count(QStringLiteral("IVA2")), 1);
+    EXPECT_EQ(counter("NROINT"), 1);
+
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE GIORN SET STA_GIO = -1 WHERE SEQUENZA = 3")));
+    loaded = loadEntry(*db, kYear, registered.number).value();
+    EXPECT_EQ(modifyRefusal(*loaded), QStringLiteral("Impossibile registrare, \nè già stato stampato il Giornale !"));
+    ASSERT_TRUE(other.exec(QStringLiteral("DELETE FROM GIORN")));
+    EXPECT_EQ(modifyManualEntry(*db, *loaded, changed, true).end, WriteEnd::Gone);
+}
+
+TEST_P(EntryStoreTest, GeneratedEntriesCarryTheirChangesToTheirOwnDocuments)
+{
+    Testing::Workstation other(archives->config());
+    for (int invoice : {5, 6}) {
+        ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO FVENDT (ANNO, NRO_INT, CONTO_CLI, TIPOFATT) "
+                                              "VALUES ('2026', ?, '015001', '')"),
+                               {invoice}));
+        ASSERT_TRUE(other.exec(
+            QStringLiteral("INSERT INTO FVENDD (ANNO, NRO_INT, RIGA, CONTO) VALUES ('2026', ?, 1, '041001')"),
+            {invoice}));
+    }
+    ASSERT_TRUE(other.exec(
+        QStringLiteral("INSERT INTO TAB_BAN_PAG (CODICE, DESCRIZIONE, CNT_CONTAB) VALUES ('B1', 'Banca', '016001')")));
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO SCADF (ANNO, NRO_INT, PROGR, NRO_GIO_S, DATA_SAL, BANCA_SAL) "
+                                          "VALUES ('2025', 9, 1, 7, ?, 'OLD')"),
+                           {QDate(2026, 2, 1)}));
+    const auto post = [this](int number, const char *movement, const char *type, const char *credit) {
+        JournalEntry entry;
+        entry.year = kYear;
+        entry.number = number;
+        entry.movement = QString::fromLatin1(movement);
+        entry.causalType = QString::fromLatin1(type);
+        entry.total = 100;
+        JournalLine debit;
+        debit.account = QStringLiteral("015001");
+        debit.sign = QLatin1Char('D');
+        debit.amount = 100;
+        JournalLine other = debit;
+        other.account = QString::fromLatin1(credit);
+        other.sign = QLatin1Char('A');
+        entry.lines = {debit, other};
+        Services::WriteUnit unit(*db, QStringLiteral("Prova"));
+        ASSERT_TRUE(writeJournal(unit, entry, QStringLiteral("s")) && unit.commit());
+    };
+    post(5, "VFM", "VF", "041001");
+    post(7, "INC", "IC", "016002");
+
+    std::optional<LoadedEntry> invoice = loadEntry(*db, kYear, 5).value();
+    ASSERT_TRUE(invoice && !invoice->manual());
+    EntryChange change{QDate(2026, 3, 9), QStringLiteral("Fattura 5"), {{2, QStringLiteral("041002"), {}, {}}}};
+    ASSERT_EQ(modifyGeneratedEntry(*db, *invoice, change, false).end, WriteEnd::Written);
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT CONTO FROM FVENDD WHERE NRO_INT = 5")).toString(), "041002");
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT CONTO FROM FVENDD WHERE NRO_INT = 6")).toString(), "041001");
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT CONTO_CLI FROM FVENDT WHERE NRO_INT = 5")).toString(), "015001");
+    EXPECT_DOUBLE_EQ(
+        archives->scalar(QStringLiteral("SELECT IMPORTO FROM GIORN WHERE NRO_INT = 5 AND SEQUENZA = 2")).toDouble(),
+        100);
+
+    std::optional<LoadedEntry> collection = loadEntry(*db, kYear, 7).value();
+    ASSERT_TRUE(collection);
+    change = {QDate(2026, 3, 9), QStringLiteral("Incasso"), {{2, QStringLiteral("016001"), {}, {}}}};
+    ASSERT_EQ(modifyGeneratedEntry(*db, *collection, change, false).end, WriteEnd::Written);
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT BANCA_SAL FROM SCADF")).toString(), "B1");
+    EXPECT_EQ(
+        archives->scalar(QStringLiteral("SELECT BAN_CAS FROM GIORN WHERE NRO_INT = 7 AND SEQUENZA = 2")).toString(),
+        "B1");
 }
 
 ORLAVO_FOR_EACH_ENGINE(EntryStoreTest);

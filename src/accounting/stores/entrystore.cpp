@@ -57,9 +57,9 @@ struct VatCode {
     QChar kind;
 };
 
-Services::Outcome<std::optional<VatCode>> vatCodeOf(Services::DataAccess &db, const QString &code)
+Services::Outcome<std::optional<VatCode>> vatCodeOf(Services::WriteUnit &unit, const QString &code)
 {
-    const auto rows = db.openRecordset(
+    const auto rows = unit.read(
         QStringLiteral("SELECT ALIQUOTA, TIPO_CODICE FROM %1 WHERE CODICE = ?").arg(Tables::TAB_PERIVA), {code});
     if (!rows)
         return rows.failure();
@@ -158,42 +158,41 @@ QList<FieldProblem> entryProblems(Services::DataAccess &db, const ManualEntry &e
     return problems;
 }
 
+bool writeEntry(Services::WriteUnit &unit, const ManualEntry &entry, int number, int registration, const QString &stamp)
+{
+    const JournalEntry journal = journalOf(entry, number, registration);
+    if (!writeJournal(unit, journal, stamp))
+        return false;
+    if (entry.mode != EntryMode::CashReceipt)
+        return true;
+    const auto code = vatCodeOf(unit, entry.vatCode.trimmed().toUpper());
+    if (!code || !*code) {
+        unit.fail();
+        return false;
+    }
+    return writeVat(unit, journal, receiptVat(entry, **code), stamp);
+}
+
 Registered registerEntry(Services::DataAccess &db, const ManualEntry &entry, const QDateTime &now)
 {
     Registered registered;
-    std::optional<VatCode> code;
-    if (entry.mode == EntryMode::CashReceipt) {
-        const auto found = vatCodeOf(db, entry.vatCode.trimmed().toUpper());
-        if (!found || !*found)
-            return registered;
-        code = *found;
-    }
     const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock) {
         registered.result = WriteResult::of(WriteEnd::LockHeld);
         return registered;
     }
     Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
-    registered.number = Services::Counters::nextNumber(db, entry.year + QStringLiteral("NROINT"));
-    if (registered.number == 0) {
+    const int number = Services::Counters::nextNumber(db, entry.year + QStringLiteral("NROINT"));
+    int registration = 0;
+    if (number != 0 && entry.mode == EntryMode::CashReceipt)
+        registration = Services::Counters::nextNumber(db, entry.year + QStringLiteral("CORRISPETTIVI"));
+    if (number == 0 || (entry.mode == EntryMode::CashReceipt && registration == 0)) {
         unit.fail();
         return registered;
     }
-    if (code) {
-        registered.registration = Services::Counters::nextNumber(db, entry.year + QStringLiteral("CORRISPETTIVI"));
-        if (registered.registration == 0) {
-            unit.fail();
-            return registered;
-        }
-    }
-    const QString stamp = writeStamp(now);
-    const JournalEntry journal = journalOf(entry, registered.number, registered.registration);
-    if (!writeJournal(unit, journal, stamp) || (code && !writeVat(unit, journal, receiptVat(entry, *code), stamp)) ||
-        !unit.commit()) {
-        registered.number = registered.registration = 0;
+    if (!writeEntry(unit, entry, number, registration, writeStamp(now)) || !unit.commit())
         return registered;
-    }
-    registered.result = WriteResult::of(WriteEnd::Written);
+    registered = {WriteResult::of(WriteEnd::Written), number, registration};
     return registered;
 }
 

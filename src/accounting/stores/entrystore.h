@@ -8,6 +8,7 @@
 
 namespace Orlavo::Services {
 class DataAccess;
+class WriteUnit;
 } // namespace Orlavo::Services
 
 namespace Orlavo::Accounting {
@@ -43,6 +44,11 @@ struct ManualEntry {
 // last failing one. A row's problem names its column "DARE<n>" or
 // "AVERE<n>" (n from 1, after the empty rows were removed).
 QList<Services::FieldProblem> entryProblems(Services::DataAccess &db, const ManualEntry &entry);
+
+// The entry's lines and, for a cash receipt, its VAT rows, under the
+// numbers given, inside the caller's unit.
+bool writeEntry(Services::WriteUnit &unit, const ManualEntry &entry, int number, int registration,
+                const QString &stamp);
 
 // A new entry: under the lock "CONTABILITA", in one write unit, its number
 // from the year's NROINT counter (and a cash receipt's registration number
