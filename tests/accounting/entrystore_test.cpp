@@ -28,6 +28,8 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         Services::WriteUnit unit(*db, QStringLiteral("Prova"));
         ASSERT_TRUE(Services::Counters::insertFirstYearCounters(unit, kYear, false));
         for (const char *sql :
