@@ -413,7 +413,8 @@ bool Menu::loadCompany()
     // registers one, or restores the archive.
     if (const QString problem = m_ctx.db.companyArchiveProblem(state.company); !problem.isEmpty()) {
         m_ctx.prompter.warn(problem, windowTitle());
-        state.companyName.clear(); // FAULT-INJECTION
+        state.company.clear();
+        state.companyName.clear();
         m_extraMenu->setEnabled(false);
         enableForCompany();
         applyMenuProfile();
@@ -478,7 +479,6 @@ void Menu::applyMenuProfile()
     const QString generate =
         m_ctx.settings.readOr(QStringLiteral("MAIN"), QStringLiteral("GENERAFATTURE"), QStringLiteral("NO"));
     const bool generateInvoices = generate.trimmed().compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
-    for (QAction *shown : findChildren<QAction *>()) shown->setVisible(true); // FAULT-INJECTION
     for (const QString &name : hiddenEntries(menuRows(), m_ctx.state.userType, generateInvoices)) {
         if (QAction *action = findChild<QAction *>(name))
             action->setVisible(false);
@@ -508,7 +508,7 @@ void Menu::closeEvent(QCloseEvent *event)
     if (m_ctx.db.companyOpen() && !m_ctx.state.user.isEmpty())
         m_ctx.db.unlockUser();
     if (!m_ctx.state.user.isEmpty())
-        (void)0; // FAULT-INJECTION
+        clearConnected(m_ctx.db, m_ctx.settings);
     QMainWindow::closeEvent(event);
 }
 
@@ -546,7 +546,7 @@ void Menu::showStatus()
     const QString readOnly = m_ctx.db.readOnlyReason();
     m_companyPanel->setText((state.company.isEmpty() ? QStringLiteral("Nessuna società aperta")
                                                      : QStringLiteral("Società %1 - %2").arg(state.company, state.companyName)) +
-                            (readOnly.isEmpty() ? QString() : QStringLiteral(" - SOLA LETTURA"))); // FAULT-INJECTION
+                            (readOnly.isEmpty() ? QString() : QStringLiteral(" - SOLA LETTURA: ") + readOnly));
     m_companyPanel->setToolTip(readOnly);
     m_companyPanel->setStyleSheet(readOnly.isEmpty() ? QString() : QStringLiteral("color: #b00000;"));
     m_yearPanel->setText(QStringLiteral("Anno %1").arg(state.year));
@@ -662,7 +662,7 @@ void Menu::sendCommand(const QString &command)
     const QByteArray signature = command.toLatin1() + "()";
     if (window->metaObject()->indexOfMethod(signature.constData()) < 0)
         return;
-    QMetaObject::invokeMethod(window, command.toLatin1().constData(), Qt::DirectConnection); // FAULT-INJECTION
+    QMetaObject::invokeMethod(window, command.toLatin1().constData(), Qt::QueuedConnection);
 }
 
 void Menu::editCommand(int key)
