@@ -3,6 +3,7 @@
 #include "duedatesbench.h"
 #include "itembench.h"
 #include "itemsearchbench.h"
+#include "journalbench.h"
 #include "listbench.h"
 #include "lookupbench.h"
 #include "numerabench.h"
@@ -24,6 +25,7 @@ int main(int argc, char **argv)
     Orlavo::Bench::registerCustomerBenchmarks();
     Orlavo::Bench::registerDueDateBenchmarks();
     Orlavo::Bench::registerSummaryBenchmarks();
+    Orlavo::Bench::registerJournalBenchmarks();
     Orlavo::Bench::registerItemBenchmarks();
     Orlavo::Bench::registerItemSearchBenchmarks();
     Orlavo::Bench::registerListBenchmarks();
