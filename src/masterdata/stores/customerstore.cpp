@@ -200,6 +200,7 @@ const QList<RecordUse> &customerUses()
     // missing table is never queried.
     static const QList<RecordUse> uses = {
         {Tables::FVENDT, {QStringLiteral("CLIENTE")}, QStringLiteral("Fatture")},
+        {Tables::MOVMAG, {QStringLiteral("CLIENTE")}, QStringLiteral("Movimenti di magazzino")},
     };
     return uses;
 }

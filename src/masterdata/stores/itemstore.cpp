@@ -338,10 +338,13 @@ QString componentProblem(DataAccess &db, const ItemKey &parent, const QString &b
 
 const QList<RecordUse> &itemUses()
 {
-    // Delivery-note rows and movements join as their tables are created; a
-    // missing table is never queried.
+    // Delivery-note rows join as their table is created; a missing table is
+    // never queried.
     static const QList<RecordUse> uses = {
         {Tables::FVENDD, {QStringLiteral("MARCA"), QStringLiteral("ARTICOLO")}, QStringLiteral("Fatture")},
+        {Tables::MOVMAG,
+         {QStringLiteral("MARCA"), QStringLiteral("ARTICOLO")},
+         QStringLiteral("Movimenti di magazzino")},
     };
     return uses;
 }

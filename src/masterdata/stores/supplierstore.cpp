@@ -250,6 +250,7 @@ const QList<RecordUse> &supplierUses()
         {Tables::LIST_ACQ, {key()}, QString::fromLatin1(kUsedBy)},
         {Tables::LIST_VEN, {key()}, QString::fromLatin1(kUsedBy)},
         {Tables::TAB_SCONFOR, {key()}, QString::fromLatin1(kUsedBy)},
+        {Tables::MOVMAG, {key()}, QStringLiteral("Movimenti di magazzino")},
     };
     return uses;
 }

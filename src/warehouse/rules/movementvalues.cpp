@@ -1,0 +1,46 @@
+#include "warehouse/rules/movementvalues.h"
+
+#include "services/core/values.h"
+
+namespace Orlavo::Warehouse {
+
+using Services::roundDec;
+
+namespace {
+
+double cascade(double amount, const Discounts &discounts)
+{
+    for (double d : discounts)
+        amount -= amount * d / 100;
+    return amount;
+}
+
+} // namespace
+
+double discountedPrice(double price, const Discounts &discounts, int priceDecimals)
+{
+    return roundDec(cascade(price, discounts), priceDecimals);
+}
+
+double movementTotal(double quantity, double price, const Discounts &discounts, int amountDecimals)
+{
+    return roundDec(cascade(quantity * price, discounts), amountDecimals);
+}
+
+double averagePurchasePrice(const QList<Load> &loads, const QDate &upTo, int decimals)
+{
+    const bool inEuro = upTo.year() >= 2002;
+    double quantity = 0;
+    double value = 0;
+    for (const Load &load : loads) {
+        if (load.quantity <= 0)
+            continue;
+        quantity += load.quantity;
+        value += inEuro && load.date.year() < 2002 ? roundDec(load.value / Services::kEuroLireRate, 2) : load.value;
+    }
+    if (quantity == 0 || value == 0)
+        return 0;
+    return roundDec(value / quantity, decimals);
+}
+
+} // namespace Orlavo::Warehouse
