@@ -74,8 +74,6 @@ TEST_P(ReportColumnKinds, NumberColumnsCompareAsNumbersAndTextsWithoutCase)
     } cases[] = {
         // DOUBLE PRECISION of a company table.
         {"LIST_ACQ.ARTICOLO", "C", "{LIST_ACQ.PR_LISTINO} >= 10", "A2 A5 a3"},
-        {"LIST_ACQ.ARTICOLO", "C", "{LIST_ACQ.PR_LISTINO} < 10 and {LIST_ACQ.SC_A1} = 12.5", "A4"},
-        {"LIST_ACQ.ARTICOLO", "C", "{LIST_ACQ.FORNITORE} = 8 and not ({LIST_ACQ.PR_LISTINO} > 100)", "A4"},
         // Texts still without regard to case.
         {"LIST_ACQ.ARTICOLO", "C", "{LIST_ACQ.ARTICOLO} = 'A3' or {LIST_ACQ.MARCA} like 'b*'", "A5 a3"},
         // A view's column that is a table's column keeps its type.

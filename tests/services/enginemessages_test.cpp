@@ -26,7 +26,6 @@ TEST(EngineMessages, CommonFailuresGetAnItalianLine)
         {Engine::Sqlite, "19", "UNIQUE constraint failed", QString()},
         {Engine::Postgres, "08006", "server closed the connection unexpectedly", connection},
         {Engine::Postgres, "", "could not connect to server: Connection refused", connection},
-        {Engine::Postgres, "55P03", "canceling statement due to lock timeout", busy},
         {Engine::Postgres, "23505", "duplicate key value violates unique constraint", QString()},
     };
     for (const auto &c : cases) {

@@ -37,12 +37,6 @@ TEST(PgPass, OneLinePerAccountOwnerOnlyFieldsEscaped)
     EXPECT_EQ(contents(path), QStringLiteral("/run/pg:5433:db\\:1:bob:a\\\\b\\:c\n"
                                              "localhost:5432:orlavo:anna:due\n"));
 
-    // A file open to others is closed again.
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-    EXPECT_EQ(storePgPassword({}, 5432, QStringLiteral("orlavo"), QStringLiteral("anna"), QStringLiteral("tre")),
-              QString());
-    EXPECT_FALSE(QFile::permissions(path) & QFile::ReadOther);
-
     // Nowhere to write: the reason, and nothing else touched.
     qputenv("PGPASSFILE", dir.filePath(QStringLiteral("manca/pgpass")).toUtf8());
     EXPECT_TRUE(storePgPassword({}, 5432, QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"))

@@ -23,7 +23,6 @@ TEST(StandardDataFile, HeaderMarksTheKeyAndShortRowsArePadded)
     EXPECT_EQ(table->key, (QList<int>{0, 1, 2}));
     EXPECT_EQ(table->rows, (QList<QStringList>{{"10100", "TORINO", "TO", ""}, {"00100", "ROMA", "RM", "capitale"}}));
     EXPECT_FALSE(StandardData::parse("X", "CODICE;DESCRIZIONE\nA;B\n"));
-    EXPECT_FALSE(StandardData::parse("X", "# only comments\n"));
 }
 
 class StandardDataTest : public EngineTest

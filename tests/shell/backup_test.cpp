@@ -33,11 +33,7 @@ const QString kNoPgDump = QStringLiteral("Programma pg_dump non installato: salv
 const QDateTime kWhen(QDate(2026, 12, 6), QTime(20, 15, 7));
 const QString kFirstName = QStringLiteral("orlavo-salvataggio-2026-12-06-2015.tar");
 
-// Every entry of a folder, hidden ones too.
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
+using Orlavo::Testing::folderEntries;
 
 // A program's exit code, or -1, and what it wrote on its error output.
 std::pair<int, QString> runProgram(const QString &program, const QStringList &arguments)
@@ -74,11 +70,8 @@ struct Step {
 class BackupTest : public Orlavo::Testing::ContextTest<>
 {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         ASSERT_TRUE(target.isValid());
         // A second company with a database of its own, and a third registered
         // without one.
@@ -137,7 +130,7 @@ TEST_P(BackupTest, TheArchiveHoldsEveryDatabaseWithItsRows)
     ASSERT_TRUE(written) << written.failure().message.toStdString();
     EXPECT_EQ(*written, QDir(folder()).filePath(kFirstName));
     // Nothing but the archive: no partial file, no temporary copies.
-    EXPECT_EQ(entries(folder()), QStringList{kFirstName});
+    EXPECT_EQ(folderEntries(folder()), QStringList{kFirstName});
     EXPECT_LE(QFileInfo(*written).size(), plan->bytesNeeded);
 
     // Preparation first, then the copy, ending whole.
@@ -148,9 +141,7 @@ TEST_P(BackupTest, TheArchiveHoldsEveryDatabaseWithItsRows)
     const QString out = unpack(*written);
     QStringList expected = plan->items;
     expected.sort();
-    EXPECT_EQ(entries(out), expected);
-    const QString readme = QString::fromUtf8(Testing::readBytes(out + QStringLiteral("/LEGGIMI.TXT")));
-    EXPECT_TRUE(readme.contains(QStringLiteral("06/12/2026 alle ore 20:15:07"))) << readme.toStdString();
+    EXPECT_EQ(folderEntries(out), expected);
 
     // The copies opened as archives of the program: the SQLite files, or the
     // dump restored into an empty database of the server.
@@ -203,9 +194,10 @@ TEST_P(BackupTest, ABackupInTheSameMinuteNeverOverwritesAnother)
     ASSERT_TRUE(backup());
     EXPECT_EQ(Testing::readBytes(running), QByteArray("in corso"));
     // Listed by name: "-" sorts before ".".
-    EXPECT_EQ(entries(folder()), (QStringList{QStringLiteral("orlavo-salvataggio-2026-12-06-2015-2.tar"),
-                                              QStringLiteral("orlavo-salvataggio-2026-12-06-2015-3.tar.part"),
-                                              QStringLiteral("orlavo-salvataggio-2026-12-06-2015-4.tar"), kFirstName}));
+    EXPECT_EQ(folderEntries(folder()),
+              (QStringList{QStringLiteral("orlavo-salvataggio-2026-12-06-2015-2.tar"),
+                           QStringLiteral("orlavo-salvataggio-2026-12-06-2015-3.tar.part"),
+                           QStringLiteral("orlavo-salvataggio-2026-12-06-2015-4.tar"), kFirstName}));
 }
 
 TEST_P(BackupTest, RefusalsLeaveNoFile)
@@ -229,8 +221,8 @@ TEST_P(BackupTest, RefusalsLeaveNoFile)
     context->db.rollbackTransBoth();
     EXPECT_EQ(result ? QString() : result.failure().message,
               QStringLiteral("Salvataggio non possibile durante una registrazione in corso: riprovare al termine."));
-    EXPECT_EQ(entries(folder()), QStringList{QStringLiteral("bloccata")});
-    EXPECT_EQ(entries(locked), QStringList());
+    EXPECT_EQ(folderEntries(folder()), QStringList{QStringLiteral("bloccata")});
+    EXPECT_EQ(folderEntries(locked), QStringList());
 }
 
 TEST_P(BackupTest, CancellingLeavesNothingBehindAndTheArchivesFree)
@@ -253,7 +245,7 @@ TEST_P(BackupTest, CancellingLeavesNothingBehindAndTheArchivesFree)
         EXPECT_TRUE(asked);
         ASSERT_FALSE(result);
         EXPECT_EQ(result.failure().message, QStringLiteral("Salvataggio annullato."));
-        EXPECT_EQ(entries(folder()), QStringList());
+        EXPECT_EQ(folderEntries(folder()), QStringList());
         // No lock outlives the backup: both databases take a write at once.
         EXPECT_EQ(context->db.executeSqlServices(
                       QStringLiteral("UPDATE %1 SET RAG_SOC2 = 'x' WHERE SOCIETA = '01'").arg(Tables::SOCIETA)),
@@ -315,7 +307,7 @@ TEST_P(BackupTest, WithoutPgDumpOnlyTheServerLosesTheBackup)
     EXPECT_EQ(why + result.failure().message, kNoPgDump + kNoPgDump);
     // Said before any folder is asked for.
     Orlavo::Testing::expectRefused(prompter, kNoPgDump, Prompter::Icon::Critical, Prompter::Buttons::Ok, kTitle);
-    EXPECT_EQ(entries(folder()), QStringList());
+    EXPECT_EQ(folderEntries(folder()), QStringList());
 }
 
 TEST(BackupSpace, MegabytesAreRoundedUpAndAShortageIsNamed)
@@ -357,11 +349,11 @@ TEST_P(BackupTest, TheQuestionNamesTheRoomThenTheArchiveIsWrittenOrAnnullaStopsI
     watch.stop();
     ASSERT_EQ(prompter.shown().size(), 2);
     EXPECT_EQ(prompter.shown().at(1).text, QStringLiteral("Salvataggio annullato: nessun file è stato scritto."));
-    EXPECT_EQ(entries(folder()), QStringList());
+    EXPECT_EQ(folderEntries(folder()), QStringList());
 
     prompter.clear();
     ASSERT_TRUE(runBackup(*context, &window, chosen(folder())));
-    const QStringList written = entries(folder());
+    const QStringList written = folderEntries(folder());
     ASSERT_EQ(written.size(), 1);
     EXPECT_EQ(prompter.texts(),
               (QStringList{QStringLiteral("Sono necessari %1 MB liberi nella cartella %2;\nassicurarsi di averli a "
@@ -369,18 +361,12 @@ TEST_P(BackupTest, TheQuestionNamesTheRoomThenTheArchiveIsWrittenOrAnnullaStopsI
                                .arg(backupMegabytes(plan->bytesNeeded), folder()),
                            QStringLiteral("Salvataggio completato: ") + QDir(folder()).filePath(written.first())}));
 
-    // Cancel at the question, or a folder that cannot be used (the reason
-    // instead of the question): nothing more written.
+    // Cancel at the question: nothing more written.
     prompter.clear();
     prompter.queue(Prompter::Button::Cancel);
     EXPECT_FALSE(runBackup(*context, nullptr, chosen(folder())));
     EXPECT_EQ(prompter.shown().size(), 1);
-    prompter.clear();
-    const QString missing = folder() + QStringLiteral("/manca");
-    EXPECT_FALSE(runBackup(*context, nullptr, chosen(missing)));
-    Orlavo::Testing::expectRefused(prompter, QStringLiteral("La cartella %1 non esiste.").arg(missing),
-                                   Prompter::Icon::Critical, Prompter::Buttons::Ok, kTitle);
-    EXPECT_EQ(entries(folder()), written);
+    EXPECT_EQ(folderEntries(folder()), written);
 }
 
 ORLAVO_FOR_EACH_ENGINE(BackupTest);

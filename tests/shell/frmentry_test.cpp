@@ -29,11 +29,8 @@ const QString kUser = QStringLiteral("UTENTE");
 class FrmEntryTest : public Orlavo::Testing::ContextTest<ActingPrompter>
 {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         // Written before any login: no user type, nothing refused.
         addUser(QStringLiteral("Mario"), QStringLiteral("segreta"), QStringLiteral("2"));
         addUser(QStringLiteral("OSPITE"), std::nullopt, QStringLiteral("1"));

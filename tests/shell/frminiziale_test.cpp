@@ -22,6 +22,7 @@ using Orlavo::Testing::PgServer;
 using Orlavo::Testing::ScriptedPrompter;
 using Orlavo::Testing::TestArchives;
 
+using Orlavo::Testing::folderEntries;
 using Orlavo::Testing::readBytes;
 using Orlavo::Testing::writeBytes;
 
@@ -32,11 +33,6 @@ const QString kFirstRunQuestion =
     QStringLiteral("Prima esecuzione dell'applicazione: \nSi vuole procedere con la configurazione guidata ? ");
 const QString kFirstRunRefused =
     QStringLiteral("E' necessario effettuare la configurazione guidata \nper poter utilizzare il programma. ");
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-}
 
 // One start of the program: its own application folder and CONT.INI, a
 // scripted prompter, and the exit, the launcher and the folder chooser
@@ -143,7 +139,7 @@ TEST(FrmIniziale, FirstRunOffersTheConfigurationUtility)
         EXPECT_FALSE(start.ctx.db.isOpen());
         EXPECT_TRUE(start.exits == 0 && start.chooserAsked.isEmpty());
         EXPECT_EQ(readBytes(start.iniPath()), c.ini.value_or(QByteArray()));
-        EXPECT_EQ(entriesOf(start.folder()), c.ini ? QStringList{QStringLiteral("CONT.INI")} : QStringList());
+        EXPECT_EQ(folderEntries(start.folder()), c.ini ? QStringList{QStringLiteral("CONT.INI")} : QStringList());
     }
 }
 
@@ -273,22 +269,3 @@ TEST_P(FrmInizialeEngineTest, OpensTheServicesAtTheIsolationLevelAndHandsOver)
 }
 
 ORLAVO_FOR_EACH_ENGINE(FrmInizialeEngineTest);
-
-// Which files cannot be opened, and the messages that say why: the opening's test.
-TEST(FrmIniziale, AServicesFileThatCannotBeOpenedEndsTheProgram)
-{
-    QTemporaryDir data;
-    ASSERT_TRUE(data.isValid());
-    const QString services = data.path() + QStringLiteral("/SERVIZI.MDB");
-    ASSERT_TRUE(writeBytes(services, QByteArray()));
-    Startup start;
-    start.set(QStringLiteral("SOCIETA"), QStringLiteral("01"));
-    start.set(QStringLiteral("TIPODB"), QStringLiteral("ACCESS2000"));
-    start.set(QStringLiteral("PATHDB"), data.path());
-
-    start.window.load();
-
-    EXPECT_EQ(start.prompter.shown().size(), 2);
-    EXPECT_EQ(start.exits, 1);
-    EXPECT_EQ(start.finished.count(), 1);
-}

@@ -45,11 +45,8 @@ protected:
 class MenuTest : public Orlavo::Testing::ContextTest<>
 {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         const std::pair<QString, const char *> rows[] = {
             {Tables::SOCIETA, "(SOCIETA, RAG_SOC1) VALUES ('01', 'Ditta Prova Srl')"},
             {Tables::TAB_UTENTI, "(UTENTE, TIPO, COLLEGATO) VALUES ('MARIO', '2', 'C')"},
@@ -60,10 +57,8 @@ protected:
             ASSERT_EQ(context->db.executeSqlServices(
                           QStringLiteral("INSERT INTO %1 %2").arg(table, QString::fromLatin1(values))),
                       0);
-        context->state.company = QStringLiteral("01");
+        workAs(QStringLiteral("MARIO"), 2);
         context->state.year = QStringLiteral("2026");
-        context->state.user = QStringLiteral("MARIO");
-        context->state.userType = 2;
     }
 
     void TearDown() override

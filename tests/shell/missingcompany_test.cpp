@@ -20,15 +20,11 @@ namespace {
 class MissingCompanyTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
 {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         run(QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES ('01', 'Prima'), ('02', 'Seconda')")
                 .arg(Services::Tables::SOCIETA));
-        context->state.user = QStringLiteral("MARIO");
-        context->state.userType = 2;
+        workAs(QStringLiteral("MARIO"), 2);
     }
 
     // Company 02 is registered, its archive is not there.

@@ -26,15 +26,10 @@ QString refusal(const QString &reason)
 class ReadOnlyTest : public Orlavo::Testing::ContextTest<RecordingPrompter>
 {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         run(QStringLiteral("INSERT INTO %1 (SOCIETA, RAG_SOC1) VALUES ('01', 'Prima')").arg(Services::Tables::SOCIETA));
-        context->state.company = QStringLiteral("01");
-        context->state.user = QStringLiteral("MARIO");
-        context->state.userType = 2;
+        workAs(QStringLiteral("MARIO"), 2);
     }
 
     void TearDown() override

@@ -91,6 +91,24 @@ QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
     return execAll(db, statements);
 }
 
+QString refuseInserts(QSqlDatabase db, Engine engine, const QString &table, const QString &condition)
+{
+    const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
+    if (engine == Engine::Sqlite) {
+        const QString when = condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition + QLatin1Char(' ');
+        return execAll(db, {QStringLiteral("CREATE TRIGGER %1negains_%2 BEFORE INSERT ON %2 %3"
+                                           "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END")
+                                .arg(schema, bare, when)});
+    }
+    const QString when = condition.isEmpty() ? QString() : QStringLiteral("WHEN (") + condition + QStringLiteral(") ");
+    return execAll(db, {QStringLiteral("CREATE OR REPLACE FUNCTION %1negains_%2() RETURNS trigger LANGUAGE plpgsql AS "
+                                       "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$")
+                            .arg(schema, bare),
+                        QStringLiteral("CREATE TRIGGER negains_%2 BEFORE INSERT ON %3 FOR EACH ROW %4"
+                                       "EXECUTE FUNCTION %1negains_%2()")
+                            .arg(schema, bare, table, when)});
+}
+
 QString adminExec(const PgServer &server, const QString &statement)
 {
     return execOnce(

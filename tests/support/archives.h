@@ -37,6 +37,10 @@ QString adminExec(const PgServer &server, const QString &statement);
 QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table);
 // Writes of the table allowed again.
 QString allowWrites(QSqlDatabase db, Engine engine, const QString &table);
+// From now on inserts into the table fail with "scrittura bloccata", those of
+// every row or, with a condition on NEW ("NEW.CAP = '10999'"), of the rows
+// meeting it; updates and deletes still pass. An empty text, or the error.
+QString refuseInserts(QSqlDatabase db, Engine engine, const QString &table, const QString &condition = {});
 
 // An empty database of its own on the test server, dropped at the end.
 class ServerDatabase

@@ -33,6 +33,19 @@ protected:
         context->db.setLockRetryDelay(1);
         ASSERT_TRUE(context->db.openServices(archives->config()));
         ASSERT_TRUE(context->db.openCompany(QStringLiteral("01")));
+        prepare();
+    }
+
+    // What a fixture adds once the archives are open; not run for a test
+    // skipped or already failed.
+    virtual void prepare() {}
+
+    // The state after a login of `user` of type `type`, company "01" current.
+    void workAs(const QString &user, int type)
+    {
+        context->state.company = QStringLiteral("01");
+        context->state.user = user;
+        context->state.userType = type;
     }
 
     // A statement of the test's own on the company, outside the program.

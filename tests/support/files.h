@@ -27,6 +27,12 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Every entry of a folder, hidden ones too, by name.
+inline QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 // The text of a PDF as pdftotext lays it out, one entry per page.
 inline QStringList pdfPages(const QString &path)
 {

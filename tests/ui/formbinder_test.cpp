@@ -109,7 +109,6 @@ TEST_F(FormBinderTest, AnEditIsAChangeAndAReformattedValueIsNot)
         {"amount", [](T &t) { t.fido->setText("1500,499"); }, 0, "FIDO", 1500.5, false},
         {"amount up", [](T &t) { t.fido->setText("1600"); }, 0, "FIDO", 1600.0, true},
         {"zone", [](T &t) { t.zona->setCurrentIndex(0); }, 0, "ZONA", "NO", true},
-        {"list", [](T &t) { t.elenco->setChecked(false); }, 0, "ELENCO", false, true},
         {"person by its letter", [](T &t) { t.binder.setText("B_PERS_SOC", "p"); }, 0, "PERS_SOC", true, true},
         {"note", [](T &t) { t.note->clear(); }, 1, "NOTE", QVariant(), true},
     };

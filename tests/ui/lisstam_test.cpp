@@ -71,28 +71,6 @@ TEST(LisStam, ShowsTheDescriptions)
               (QStringList{"Documento di trasporto A4", "Documento di trasporto su carta bianca", "ddt_pers.rpt"}));
 }
 
-// The first entry comes selected; the list order of a choice is the real
-// window's test below.
-TEST(LisStam, OkGivesTheFirstEntryUnlessChangedAndNeedsASelection)
-{
-    LisStam first(kChoices);
-    first.show();
-    QTest::mouseClick(buttonOf(first, QDialogButtonBox::Ok), Qt::LeftButton);
-    EXPECT_EQ(first.result(), QDialog::Accepted);
-    EXPECT_EQ(pathsOf(first.chosen()), pathsOf(QList<int>{0}));
-
-    // Nothing selected: OK is off and the window stays.
-    LisStam window(kChoices);
-    window.show();
-    listOf(window)->clearSelection();
-    EXPECT_FALSE(buttonOf(window, QDialogButtonBox::Ok)->isEnabled());
-    window.accept();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(window.chosen().isEmpty());
-    listOf(window)->item(1)->setSelected(true);
-    EXPECT_TRUE(buttonOf(window, QDialogButtonBox::Ok)->isEnabled());
-}
-
 TEST(LisStam, DoubleClickGivesThatEntryAndAnnullaGivesNothing)
 {
     LisStam window(kChoices);

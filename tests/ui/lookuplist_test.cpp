@@ -21,11 +21,8 @@ namespace {
 class LookupListTest : public Orlavo::Testing::ContextTest<>
 {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         context->state.rowsList = 12;
         for (const char *row :
              {"'Z1', 'ROSSI'", "'Z2', 'MARIO ROSSI'", "'Z3', 'BAROSSO'", "'Z4', 'SCONTO 10% CASSA'",

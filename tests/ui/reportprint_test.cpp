@@ -31,12 +31,7 @@ const char kJoinReport[] =
 class ReportPrint : public Orlavo::Testing::ContextTest<>
 {
 protected:
-    void SetUp() override
-    {
-        ContextTest::SetUp();
-        if (!IsSkipped() && !HasFatalFailure())
-            useShippedReports();
-    }
+    void prepare() override { useShippedReports(); }
 
     // A customised report with its own RPTINI.TXT line.
     void addCustom(const QString &key, const QString &file, const QString &codes, const char *definition)
