@@ -9,7 +9,9 @@
 #include "masterdata/windows/codedlookups.h"
 #include "masterdata/windows/f210arti.h"
 #include "masterdata/windows/f110anac.h"
+#include "masterdata/windows/frmconpag.h"
 #include "masterdata/windows/frmgetab.h"
+#include "masterdata/windows/frmperiva.h"
 #include "masterdata/windows/pricelistmenu.h"
 #include "masterdata/windows/supplierwindow.h"
 #include "masterdata/windows/tablewindow.h"
@@ -233,6 +235,14 @@ void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
         registerTable(registry, context, entry);
     registry.add(QStringLiteral("St_TabCondPag"),
                  [&context](Ui::WindowHost &host) { showList(host, context, paymentTermsList()); });
+    registry.add(QStringLiteral("TabCondPag"), [&context](Ui::WindowHost &host) {
+        host.openSingle(QStringLiteral("FRMCONPAG"), [&context] { return new FrmConPag(context); });
+    });
+    registry.add(QStringLiteral("TabIva"), [&context](Ui::WindowHost &host) {
+        host.openSingle(QStringLiteral("FRMPERIVA"), [&context] { return new FrmPerIva(context); });
+    });
+    registry.add(QStringLiteral("StTabIva"),
+                 [&context](Ui::WindowHost &host) { showList(host, context, vatRateList()); });
 }
 
 Ui::LookupRequest customerList()

@@ -70,13 +70,7 @@ TEST_P(DeliveryPlacesTest, ADefaultPlaceTakesTheFlagFromTheCustomersOthers)
 TEST_P(DeliveryPlacesTest, AFailedInsertGivesTheFlagBack)
 {
     run("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, PREDEF) VALUES (7, 1, 'Sede', -1)");
-    if (GetParam() == Orlavo::Testing::Engine::Sqlite) {
-        run("CREATE TRIGGER nega_ins BEFORE INSERT ON CONS_MERCE BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END");
-    } else {
-        run("CREATE FUNCTION nega_ins() RETURNS trigger LANGUAGE plpgsql AS "
-            "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$");
-        run("CREATE TRIGGER nega_ins BEFORE INSERT ON CONS_MERCE FOR EACH ROW EXECUTE FUNCTION nega_ins()");
-    }
+    ASSERT_EQ(Orlavo::Testing::refuseInserts(context->db.connection(), GetParam(), "CONS_MERCE"), QString());
     EXPECT_EQ(save(2, {{"DESC_LUOGO", "Cantiere"}}, true), WriteEnd::Failed);
     // Reported once; the report's form is the write unit's.
     EXPECT_EQ(prompter.shown().size(), 1);

@@ -24,9 +24,7 @@ TEST(ItemPhotoNames, StoredNamesAreReadInsideTheImageFolder)
         {"foto\\trapani\\a1.jpg", folder + "foto/trapani/a1.jpg"},
         // Another workstation's path: only the file name counts.
         {"C:\\ORLAVO\\IMAGE\\a1.JPG", folder + "a1.JPG"},
-        {"d:/vecchie/a2.gif", folder + "a2.gif"},
         {"/home/mario/Immagini/a3.png", folder + "a3.png"},
-        {"\\\\server\\foto\\a4.bmp", folder + "a4.bmp"},
         {"  ", ""},
         {"C:\\ORLAVO\\IMAGE\\", ""},
     };
@@ -52,11 +50,8 @@ TEST(ItemPhotoNames, StoredNamesAreReadInsideTheImageFolder)
 class ItemPhotoTest : public Orlavo::Testing::MasterdataTest<>
 {
 protected:
-    void SetUp() override
+    void seed() override
     {
-        MasterdataTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART) VALUES ('01', 'ACM', 'A1', 'Trapano'), "
             "('01', 'ACM', 'A2', 'Avvitatore')");
         folder = archives->folder() + "IMAGE/";

@@ -16,11 +16,8 @@ namespace {
 class ItemStoreTest : public Orlavo::Testing::MasterdataTest<>
 {
 protected:
-    void SetUp() override
+    void seed() override
     {
-        MasterdataTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         addStandardData();
         run("INSERT INTO TAB_MARCHE (CODICE, DESCRIZIONE) VALUES ('ACM', 'Acme'), ('BTX', 'Betax'), ('999', 'Std')");
         run("INSERT INTO TAB_SCONFOR (FORNITORE, MARCA, SC_A1, SC_A2, SC_A3) VALUES (1, 'ACM', 10, 0, 0), "

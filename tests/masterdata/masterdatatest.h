@@ -2,11 +2,14 @@
 
 #include "contexttest.h"
 #include "files.h"
+#include "reporting/stores/reportdata.h"
 #include "ui/fieldlook.h"
+#include "ui/lookuplist.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <initializer_list>
 
@@ -31,6 +34,41 @@ inline void leave(QLineEdit *field, const QString &text)
     field->setModified(true);
     QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(field, &leaving);
+}
+
+// The next list the window opens chooses its row as soon as it shows, or
+// is closed without a choice when the row is -1.
+inline void pickInNextList(QWidget *window, int row)
+{
+    QTimer::singleShot(0, window, [row] {
+        auto *list = qobject_cast<Ui::LookupList *>(QApplication::activeModalWidget());
+        if (list && row < 0)
+            list->reject();
+        else if (list)
+            list->choose(row);
+    });
+}
+
+// The rows the report engine reads for the definition and the formula, in
+// its order, each row's columns joined by "/".
+inline QStringList reportRows(Services::DataAccess &db, const Reporting::ReportDefinition &definition,
+                              const QString &formula, const QStringList &columns)
+{
+    const auto query = Reporting::buildReportQuery(db, definition, QStringLiteral("C"), formula);
+    EXPECT_TRUE(query.ok()) << formula.toStdString() << ": "
+                            << (query ? std::string() : query.failure().detail.toStdString());
+    if (!query)
+        return {};
+    const auto read = Reporting::readReportRows(db, *query);
+    EXPECT_TRUE(read.ok());
+    QStringList rows;
+    for (qsizetype row = 0; read && row < read->rows.size(); ++row) {
+        QStringList values;
+        for (const QString &column : columns)
+            values << read->value(row, column).toString();
+        rows << values.join(QLatin1Char('/'));
+    }
+    return rows;
 }
 
 inline QString pdfText(const QString &path)

@@ -74,13 +74,8 @@ protected:
                  "INSERT INTO PERS_CLI (CLIENTE, CITTA_NASC, TIPO_DOC) VALUES (1, 'ASTI', 'P')",
                  "INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1, CITTA_LEG, NAZIONE, COND_PAG) "
                  "VALUES (2, 'NERI COSTRUZIONI SNC', 'PARIGI', 'F', 'RD')",
-                 "INSERT INTO TAB_BAN_APP (CODICE, DESCRIZIONE) VALUES ('00101', 'BANCA DEL PIEMONTE')",
-                 "INSERT INTO TAB_TIPO_CAUS (CODICE, DESCRIZIONE) VALUES ('AE', 'ACQUISTI ESTERO')",
-                 "INSERT INTO TAB_CAU_CONT (TIPO_CAUSALE, CAUSALE, DESCRIZIONE) "
-                 "VALUES ('AE', 'FA', 'FATTURA ACQUISTO')",
-                 "INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, CITTA_LEG, COND_PAG, BANCA_APP, TIPO_CAUSALE, CAUSALE, "
-                 "TIPO_FORN, PERC_PROV, AGENTE) VALUES (1, 'VERDI UTENSILI SPA', 'ALBA', 'R30', '00101', 'AE', 'FA', "
-                 "'PR', 3.5, ' ')",
+                 "INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, CITTA_LEG, COND_PAG, TIPO_FORN, PERC_PROV, AGENTE) "
+                 "VALUES (1, 'VERDI UTENSILI SPA', 'ALBA', 'R30', 'PR', 3.5, ' ')",
                  "INSERT INTO CONT_FOR (FORNITORE, RESPONSABILE) VALUES (1, 'LUCA GIALLI')",
                  "INSERT INTO RIT_FOR (FORNITORE, CITTA_NASC, FIR, INIZIO_RAP) VALUES (1, 'CUNEO', 'FIR778', "
                  "'2020-02-01')",
@@ -115,15 +110,13 @@ protected:
         };
         EXPECT_TRUE(Ui::printReport(*context, command, nullptr, choose)) << prompter.texts().join('|').toStdString();
         EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
-        pages = Orlavo::Testing::pdfPages(pdf());
         // Kept to be looked at, like the screens.
         if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty())
             QFile::copy(pdf(), QDir(folder).filePath(command.key + file + ".pdf"));
-        return pages.join('\n');
+        return Orlavo::Testing::pdfText(pdf());
     }
 
     QStringList offered;
-    QStringList pages;
 };
 
 void expectAll(const QString &text, const QStringList &present, const QStringList &absent)
@@ -158,21 +151,18 @@ TEST_P(PartyPrints, CardsShowTheChosenPartyWhateverDataItHas)
         {customerCardPrint(2), "ANACLI.RPT", {"NERI COSTRUZIONI SNC", "FRANCIA", "RIMESSA DIRETTA"},
          {"ROSSI", "MARIO BIANCHI"}},
         {customerCardPrint(1), "ANACLIB.RPT", rossi, rossiRows + QStringList{"NERI"}},
-        {supplierCardPrint(1), "ANAFOR.RPT",
-         verdi + verdiRows + QStringList{"BANCA DEL PIEMONTE", "ACQUISTI ESTERO", "FATTURA ACQUISTO", "3,50",
-             // The type's withholding.
-             "20,00"},
+        // With the type's withholding.
+        {supplierCardPrint(1), "ANAFOR.RPT", verdi + verdiRows + QStringList{"3,50", "20,00"},
          {"BLU", "GRIGI", "LISTINO STANDARD"}},
+        // Without contact and withholding rows the supplier still prints.
         {supplierCardPrint(2), "ANAFOR.RPT", {"BLU TRASPORTI SNC", "NOVARA", "RIMESSA DIRETTA", "FORNITORE ORDINARIO"},
          {"VERDI", "LUCA GIALLI", "CUNEO"}},
-        {supplierCardPrint(1), "ANAFORB.RPT", verdi, verdiRows + QStringList{"BLU", "FATTURA ACQUISTO"}},
     };
     // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.command.key, c.file).toStdString());
         expectAll(print(c.command, c.file), c.present, c.absent);
         EXPECT_EQ(offered.size(), 2); // the card and its summary
-        EXPECT_EQ(pages.size(), 1);
     }
 }
 
@@ -190,8 +180,6 @@ TEST_P(PartyPrints, ListsHoldTheFormulasRowsUnderTheirTitle)
         {customerListPrint({}), "Lista CLIENTI", {"ROSSI FORNITURE SRL", "NERI COSTRUZIONI SNC"}, {}},
         {supplierListPrint("{ANAG_FOR.AGENTE}=' '", SupplierFlavour::Suppliers), "Lista FORNITORI",
          {"VERDI UTENSILI SPA", "BLU TRASPORTI SNC"}, {"GRIGI", "Lista AGENTI"}},
-        {supplierListPrint("{ANAG_FOR.AGENTE}='A'", SupplierFlavour::Agents), "Lista AGENTI",
-         {"GRIGI LUIGI"}, {"VERDI", "BLU", "Lista FORNITORI"}},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -212,7 +200,6 @@ TEST_P(PartyPrints, CustomerEnvelopeIsADlSheetWithTheMailingAddress)
     EXPECT_EQ(rossi->key, "BUSTACLI");
     expectAll(print(*rossi), {"ROSSI FORNITURE SRL", "REPARTO ACQUISTI", "CORSO FRANCIA 20", "10098 RIVOLI (TO)"},
               {"VIA ROMA 1", "TORINO", "ITALIA", "NERI"});
-    EXPECT_EQ(pages.size(), 1);
 
     EXPECT_FALSE(customerEnvelopePrint(context->db, 4242).has_value());
     EXPECT_EQ(dbExits, 0);

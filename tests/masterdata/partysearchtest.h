@@ -36,16 +36,9 @@ protected:
         Reporting::ReportDefinition definition;
         definition.tables = {{table, 1}};
         definition.order = {column};
-        const auto query = Reporting::buildReportQuery(context->db, definition, QStringLiteral("C"), formula);
-        EXPECT_TRUE(query.ok()) << formula.toStdString() << ": "
-                                << (query ? std::string() : query.failure().detail.toStdString());
-        if (!query)
-            return {};
-        const auto rows = Reporting::readReportRows(context->db, *query);
-        EXPECT_TRUE(rows.ok());
         Codes codes;
-        for (qsizetype row = 0; rows && row < rows->rows.size(); ++row)
-            codes << rows->value(row, column).toInt();
+        for (const QString &code : reportRows(context->db, definition, formula, {column}))
+            codes << code.toInt();
         return codes;
     }
 

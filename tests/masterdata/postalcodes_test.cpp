@@ -3,7 +3,6 @@
 #include "masterdata/stores/postalcodes.h"
 
 #include "contexttest.h"
-#include "services/core/tablenames.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,6 @@ class PostalCodesTest : public Orlavo::Testing::ContextTest<>
 
 TEST_P(PostalCodesTest, ATownGivesItsPostalCodesElseTheProvinceOfTheMunicipality)
 {
-    EXPECT_EQ(archives->count(Orlavo::Services::Tables::TAB_COMUNI), 7904);
     for (const char *row : {"('10121', 'TORINO', 'TO')", "('10100', 'TORINO', 'TO')", "('10011', 'AGLIE''', 'TO')"})
         run(QStringLiteral("INSERT INTO TAB_CAP (CAP, CITTA, PROVINCIA) VALUES ") + QString::fromLatin1(row));
     const struct {

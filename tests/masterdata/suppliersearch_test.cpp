@@ -45,7 +45,6 @@ TEST_P(SupplierSearchTest, ListAndReportSelectTheRowsOfTheFlavour)
         {"suppliers only, never an agent", Suppliers, {}, {1, 3, 5}},
         {"agents only, never a supplier", Agents, {}, {2, 4}},
         {"a shared filter among agents", Agents, with([](auto &f) { f.name = "rossi"; }), {2}},
-        {"supplier type", Suppliers, with([](auto &f) { f.supplierType = "01"; }), {1, 5}},
         {"supplier type, case ignored", Agents, with([](auto &f) { f.supplierType = "Pr"; }), {4}},
     };
     for (const auto &c : cases) {
