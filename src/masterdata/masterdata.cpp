@@ -12,6 +12,7 @@
 #include "masterdata/windows/frmconpag.h"
 #include "masterdata/windows/frmgetab.h"
 #include "masterdata/windows/frmperiva.h"
+#include "masterdata/windows/frmpiaco.h"
 #include "masterdata/windows/pricelistmenu.h"
 #include "masterdata/windows/supplierwindow.h"
 #include "masterdata/windows/tablewindow.h"
@@ -243,6 +244,11 @@ void registerWindows(Ui::WindowRegistry &registry, Ui::AppContext &context)
     });
     registry.add(QStringLiteral("StTabIva"),
                  [&context](Ui::WindowHost &host) { showList(host, context, vatRateList()); });
+    registry.add(QStringLiteral("gest_piano_conti"), [&context](Ui::WindowHost &host) {
+        host.openSingle(QStringLiteral("FRMPIACO"), [&context] { return new FrmPiaCo(context); });
+    });
+    registry.add(QStringLiteral("stampa_pianoc"),
+                 [&context](Ui::WindowHost &host) { showList(host, context, chartPrintList()); });
 }
 
 Ui::LookupRequest customerList()

@@ -1,6 +1,7 @@
 #include "masterdata/stores/partystore.h"
 
 #include "masterdata/rules/taxcodes.h"
+#include "masterdata/stores/accountroles.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
 #include "services/data/dataaccess.h"
@@ -103,9 +104,7 @@ bool dropsPersonalList(const Record &typed, const Record &loaded)
 
 QString accountForRole(DataAccess &db, const QString &role)
 {
-    return firstValue(
-        db, QStringLiteral("SELECT CODICE FROM %1 WHERE CONT_AUT = ? ORDER BY CODICE").arg(Tables::TAB_PIANO_CONTI),
-        role);
+    return roleAccount(db, role).code;
 }
 
 QString codeOfDescription(DataAccess &db, const QString &table, const QString &keyColumn, const QString &description)

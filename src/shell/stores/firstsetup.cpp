@@ -2,6 +2,7 @@
 
 #include "shell/stores/foundarchives.h"
 
+#include "masterdata/stores/accountroles.h"
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
@@ -50,8 +51,6 @@ constexpr char kInsertBaseData[] =
     "INSERT INTO %1 ( SOCIETA ,  BANCA ,  PERCIVA ,  NUMERAZ ,  LIQUIVA ,  DATASTAMP ) VALUES (?, ?, ?, ?, ?, ?)";
 constexpr char kInsertBank[] =
     "INSERT INTO %1 (CODICE, DESCRIZIONE, ABI, CAB, NRO_CONTO, FIDO, CNT_CONTAB) VALUES (?, ?, ?, ?, ?, 0, ?)";
-// The lowest account carrying the bank role.
-constexpr char kBankAccount[] = "SELECT MIN(CODICE) FROM %1 WHERE CONT_AUT = ?";
 constexpr char kInsertAdmin[] =
     "INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO, NOME, COLLEGATO) VALUES (?, ?, ?, ?, ?, ?)";
 
@@ -62,15 +61,14 @@ bool hasBank(const FirstSetup &setup)
 
 bool insertFirstBank(Services::WriteUnit &unit, const FirstSetup &setup)
 {
-    using Services::Tables::TAB_PIANO_CONTI;
-    const auto account = unit.read(QString::fromLatin1(kBankAccount).arg(TAB_PIANO_CONTI), {QStringLiteral("BAN")});
+    // The bank's account: the one carrying the bank role.
+    const auto account = Masterdata::roleAccount(unit, QStringLiteral("BAN"));
     if (!account)
         return false;
-    const QVariant code = account->isEmpty() ? QVariant() : account->first().at(0);
     return unit.execCompany(QStringLiteral("Insert banca"),
                             QString::fromLatin1(kInsertBank).arg(Services::Tables::TAB_BAN_PAG),
                             {kFirstBankCode, setup.bankName, setup.bankAbi, setup.bankCab,
-                             Services::sqlText(setup.bankAccount), code.isNull() ? QVariant(QString()) : code});
+                             Services::sqlText(setup.bankAccount), account->code});
 }
 
 // The rows of a new installation, in one transaction over both databases;

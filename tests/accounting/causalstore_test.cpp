@@ -1,0 +1,191 @@
+#include "accounting/stores/causalstore.h"
+#include "committedrows.h"
+#include "fixtures.h"
+#include "services/core/tablenames.h"
+#include "services/data/standarddata.h"
+#include "../masterdata/masterdatatest.h"
+
+using namespace Orlavo;
+using namespace Orlavo::Accounting;
+using Orlavo::Services::Row;
+using Orlavo::Services::WriteEnd;
+
+namespace {
+
+TEST(CausalRules, ANonDeductibleVatCodeIsRegisteredNotDeductible)
+{
+    const struct {
+        const char *chosen, *vatKind, *registered;
+    } cases[] = {
+        {"D", "P", "D"}, {"S", "P", "S"}, {"", "P", ""},  {"D", "D", "N"}, {"S", "d", "N"},
+        {"", "D", "N"},  {"D", "E", "D"}, {"N", "P", ""}, {"d", "", "D"},  {"", "", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(registeredDeductibility(c.chosen, c.vatKind), c.registered) << c.chosen << " " << c.vatKind;
+}
+
+// The standard data (accounts, VAT codes, causal types, the standard
+// causals) and a paying bank B1; VAT code 8 is not deductible.
+class CausalStoreTest : public Orlavo::Testing::StandardDataTest<>
+{
+protected:
+    void seed() override
+    {
+        StandardDataTest::seed();
+        run("INSERT INTO TAB_BAN_PAG (CODICE, DESCRIZIONE) VALUES ('B1', 'Banca Uno')");
+        run("INSERT INTO TAB_PERIVA (CODICE, DESCRIZIONE, ALIQUOTA, TIPO_CODICE) VALUES ('8', 'Indetraibile', 22, "
+            "'D')");
+        answer();
+    }
+
+    static Row causal(const char *type, const char *code, const char *description, const char *vat = "",
+                      const char *deductible = "", const char *bank = "")
+    {
+        Row row(causalTable());
+        row.setText("TIPO_CAUSALE", type);
+        row.setText("CAUSALE", code);
+        row.setText("DESCRIZIONE", description);
+        row.setText("COD_IVA", vat);
+        row.setText("DETRAIBILE", deductible);
+        row.setText("CASSA_BANCA", bank);
+        return row;
+    }
+    QStringList problems(const Row &row, const QString &loaded = {})
+    {
+        QStringList found;
+        for (const auto &p : checkCausal(context->db, row, loaded))
+            found << p.column + ':' + p.message;
+        return found;
+    }
+    QString stored(const QString &code)
+    {
+        return Orlavo::Testing::committedRows(*archives,
+                                              "SELECT TIPO_CAUSALE, DESCRIZIONE, COALESCE(DETRAIBILE, ''), "
+                                              "COALESCE(COD_IVA, ''), COALESCE(CASSA_BANCA, '') "
+                                              "FROM TAB_CAU_CONT WHERE CAUSALE = ?",
+                                              {code})
+            .join(" / ");
+    }
+    Row loaded(const QString &code)
+    {
+        const auto rows = Masterdata::listCodedRows(context->db, accountingCausals());
+        for (const Row &row : rows ? *rows : QList<Row>()) {
+            if (row.text("CAUSALE") == code)
+                return row;
+        }
+        return Row(causalTable());
+    }
+};
+
+TEST_P(CausalStoreTest, EveryCheckRunsInItsOrderWithItsMessage)
+{
+    Row wrong = causal("ZZ", "GIR", "", "99", "", "B9");
+    for (const QString &account : causalAccounts())
+        wrong.setText(account, "X" + account.right(1));
+    const QString noAccount = ":Conto non presente sul Piano dei Conti";
+    EXPECT_EQ(problems(wrong), (QStringList{"AVERE_3" + noAccount, "DARE_3" + noAccount, "AVERE_2" + noAccount,
+                                            "DARE_2" + noAccount, "AVERE_1" + noAccount, "DARE_1" + noAccount,
+                                            "COD_IVA:Codice Iva sconosciuto !", "CASSA_BANCA:Banca errata",
+                                            "DESCRIZIONE:Descrizione Causale di Contabilità - Obbligatoria !",
+                                            "CAUSALE:Causale di Contabilità già presente in archivio !",
+                                            "TIPO_CAUSALE:Tipo Causale sconosciuta !"}));
+    EXPECT_EQ(
+        problems(causal("", "", "")),
+        (QStringList{"DESCRIZIONE:Descrizione Causale di Contabilità - Obbligatoria !",
+                     "CAUSALE:Causale di Contabilità - Obbligatoria !", "TIPO_CAUSALE:Tipo Causale - Obbligatoria !"}));
+
+    const QString choose = "DETRAIBILE:Impostare detraibilità";
+    const QString taken = "CAUSALE:Causale di Contabilità già presente in archivio !";
+    const struct {
+        const char *code, *type, *vat, *deductible, *bank, *loaded;
+        QStringList expected;
+    } cases[] = {
+        // An ordinary rate wants a deductibility; other kinds do not.
+        {"NEW", "CC", "22", "", "", "", {choose}},
+        {"NEW", "CC", "22", "S", "", "", {}},
+        {"NEW", "CC", "8", "", "", "", {}},
+        {"NEW", "CC", "E", "", "", "", {}},
+        // "***" is the cash, a bank must be known.
+        {"NEW", "CC", "", "", "***", "", {}},
+        {"NEW", "CC", "", "", "b1", "", {}},
+        {"NEW", "CC", "", "", "**", "", {"CASSA_BANCA:Banca errata"}},
+        // The code is unique over every type; a stored causal keeps its own.
+        {"co22", "CC", "", "", "", "", {taken}},
+        {"RA1", "RA", "", "", "", "RA1", {}},
+        {"RA1", "RA", "", "", "", "GIR", {taken}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(problems(causal(c.type, c.code, "Prova", c.vat, c.deductible, c.bank), c.loaded), c.expected)
+            << c.code << " " << c.vat << " " << c.bank;
+}
+
+TEST_P(CausalStoreTest, TheStandardCausalsPassTheirChecks)
+{
+    const auto standard = Services::StandardData::table(Services::SchemaKind::Company, "TAB_CAU_CONT");
+    ASSERT_TRUE(standard);
+    QStringList types;
+    for (const QStringList &values : standard->rows) {
+        const Row row = loaded(values.at(1));
+        types << row.text("TIPO_CAUSALE");
+        EXPECT_EQ(problems(row, row.text("CAUSALE")), QStringList()) << values.at(1).toStdString();
+    }
+    for (const char *type : {"CC", "CO", "RA"})
+        EXPECT_TRUE(types.contains(type)) << type;
+    EXPECT_EQ(stored("CO22"), "CO|CORRISPETTIVI IVA 22%|D|22|***");
+    EXPECT_EQ(stored("RA1"), "RA|RITENUTA D'ACCONTO SUBITA|||");
+}
+
+TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
+{
+    EXPECT_EQ(insertCausal(context->db, causal("CC", "ACQ8", "Acquisti", "8", "D", "b1")).end, WriteEnd::Written);
+    EXPECT_EQ(stored("ACQ8"), "CC|Acquisti|N|8|B1");
+    EXPECT_EQ(insertCausal(context->db, causal("CC", "ACQ22", "Acquisti", "22", "S", "***")).end, WriteEnd::Written);
+    EXPECT_EQ(stored("ACQ22"), "CC|Acquisti|S|22|***");
+
+    // Renamed, and its VAT code changed to one not deductible.
+    const Row before = loaded("ACQ22");
+    Row changed = before;
+    changed.setText("CAUSALE", "ACQ");
+    changed.setText("COD_IVA", "8");
+    EXPECT_EQ(updateCausal(context->db, changed, before).end, WriteEnd::Written);
+    EXPECT_EQ(stored("ACQ"), "CC|Acquisti|N|8|***");
+    EXPECT_EQ(stored("ACQ22"), "");
+
+    // Exempt: nothing to choose, and a stray letter is not kept.
+    const Row exempt = loaded("ACQ");
+    changed = exempt;
+    changed.setText("COD_IVA", "E");
+    changed.setText("DETRAIBILE", "N");
+    EXPECT_EQ(updateCausal(context->db, changed, exempt).end, WriteEnd::Written);
+    EXPECT_EQ(stored("ACQ"), "CC|Acquisti||E|***");
+}
+
+TEST_P(CausalStoreTest, ACodeTakenMeanwhileOrALockHeldElsewhereWritesNothing)
+{
+    Orlavo::Testing::Workstation other(archives->config());
+    ASSERT_TRUE(
+        other.exec("INSERT INTO TAB_CAU_CONT (TIPO_CAUSALE, CAUSALE, DESCRIZIONE) VALUES ('CO', 'X1', 'Altrui')"));
+    const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_CONT"});
+    const Services::WriteResult inserted = insertCausal(context->db, causal("CC", "X1", "Mia"));
+    EXPECT_EQ(inserted.end, WriteEnd::Duplicate);
+    EXPECT_EQ(inserted.column, "CAUSALE");
+    const Row gir = loaded("GIR");
+    Row renamed = gir;
+    renamed.setText("CAUSALE", "x1");
+    EXPECT_EQ(updateCausal(context->db, renamed, gir).end, WriteEnd::Duplicate);
+    Orlavo::Testing::expectNothingWritten(before, context->db);
+
+    ASSERT_TRUE(other.exec("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
+    EXPECT_EQ(deleteCausal(context->db, gir).result.end, WriteEnd::LockHeld);
+    Orlavo::Testing::expectNothingWritten(before, context->db);
+    ASSERT_TRUE(other.exec("DELETE FROM SEMAFORO"));
+
+    EXPECT_EQ(deleteCausal(context->db, gir).result.end, WriteEnd::Written);
+    EXPECT_EQ(stored("GIR"), "");
+    EXPECT_EQ(deleteCausal(context->db, gir).result.end, WriteEnd::Gone);
+    EXPECT_EQ(count(Services::Tables::SEMAFORO), 0);
+}
+
+ORLAVO_FOR_EACH_ENGINE(CausalStoreTest);
+
+} // namespace
