@@ -196,9 +196,18 @@ TEST_P(EntryStoreTest, DeletionRemovesTheVatRowsAndIsRefusedOncePrinted)
 
 TEST_P(EntryStoreTest, ChecksInTheirOrder)
 {
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (12, 'ROSSI')")));
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1) VALUES (34, 'BIANCHI')")));
     ManualEntry e = general();
     e.credit.removeAt(1); // the zero line the writer would leave out
+    e.customer = 12;
+    e.supplier = 34;
     EXPECT_TRUE(entryProblems(*db, e).isEmpty());
+    e.customer = 34;
+    EXPECT_EQ(entryProblems(*db, e),
+              (QList<Services::FieldProblem>{{QStringLiteral("CLIENTE"), QStringLiteral("Cliente errato ")}}));
+    e.customer = 0;
     e.description.clear();
     e.debit = {row("999999", 5), row("", 0, "solo descrizione")};
     e.total = 0;

@@ -4,6 +4,8 @@
 //   increment USER N        waits for ORLAVO_W_GO, takes N numbers of 2026PROVA
 //   appointments USER N     waits for ORLAVO_W_GO, adds N appointments on
 //                           07/12/2026 at 09.00, saying each one's PROGR
+//   unloads USER N          waits for ORLAVO_W_GO, posts N unloads of one
+//                           piece of item 01/ABC/VITE
 //   hang                    writes both databases, says READY and waits to be killed
 //   crash-at-super-journal  writes both databases and dies inside the commit,
 //   crash-after-commit-point  before or after its commit point
@@ -14,6 +16,7 @@
 #include "services/data/counters.h"
 #include "services/data/dataaccess.h"
 #include "services/data/writeunit.h"
+#include "warehouse/stores/movementstore.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -124,6 +127,38 @@ int main(int argc, char **argv)
                 return 6;
             }
             say(QStringLiteral("N %1").arg(number));
+        }
+        say(QStringLiteral("DONE"));
+        return 0;
+    }
+    if (job == QLatin1String("unloads")) {
+        const int times = args.value(2).toInt();
+        waitForGo();
+        Services::Row unload(Warehouse::movementTable());
+        for (const auto &[column, value] :
+             {std::pair{"ANNO", QVariant(QStringLiteral("2026"))}, std::pair{"DATA_REG", QVariant(QDate(2026, 5, 4))},
+              std::pair{"MAGAZZINO", QVariant(QStringLiteral("01"))},
+              std::pair{"MARCA", QVariant(QStringLiteral("ABC"))},
+              std::pair{"ARTICOLO", QVariant(QStringLiteral("VITE"))},
+              std::pair{"CAUSALE", QVariant(QStringLiteral("S10"))}, std::pair{"QUANTITA", QVariant(1)},
+              std::pair{"PREZZO", QVariant(2.5)}})
+            unload.set(QString::fromLatin1(column), value);
+        Warehouse::PriceUpdates prices;
+        prices.listPrice = prices.purchasePrice = false;
+        int waits = 0;
+        for (int i = 1; i <= times; ++i) {
+            const Services::WriteResult result = Warehouse::insertMovement(db, unload, prices);
+            if (result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
+                prompter.clear();
+                QThread::usleep(500);
+                --i;
+                continue;
+            }
+            if (!result.written()) {
+                say(QStringLiteral("FAILED %1 %2 %3").arg(int(result.end)).arg(result.step, db.error().description));
+                return 6;
+            }
+            QThread::msleep(1);
         }
         say(QStringLiteral("DONE"));
         return 0;

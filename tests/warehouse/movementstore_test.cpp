@@ -3,6 +3,9 @@
 #include "services/data/writeunit.h"
 #include "warehouse/stores/movementstore.h"
 
+#include <QFile>
+#include <QProcess>
+
 using namespace Orlavo;
 using namespace Orlavo::Warehouse;
 using Services::Row;
@@ -150,6 +153,32 @@ TEST_P(MovementStoreTest, DocumentsOwnTheirMovements)
     m.set(QStringLiteral("NRO_REG_DDT"), 0);
     m.set(QStringLiteral("NRO_INT_FATT"), 9);
     EXPECT_TRUE(owned(m));
+}
+
+TEST_P(MovementStoreTest, TwoWorkstationsUnloadingOneItemLoseNoMovement)
+{
+    constexpr int kEach = 500;
+    const QString go = archives->folder() + QStringLiteral("via");
+    QList<QProcess *> workers;
+    for (const char *user : {"ANNA", "BRUNO"}) {
+        auto *process = new QProcess;
+        process->setEnvironment(QProcess::systemEnvironment() + archives->workerEnvironment() +
+                                QStringList{QStringLiteral("ORLAVO_W_GO=") + go});
+        process->start(QStringLiteral(ORLAVO_DBWORKER),
+                       {QStringLiteral("unloads"), QString::fromLatin1(user), QString::number(kEach)});
+        ASSERT_TRUE(process->waitForStarted());
+        workers << process;
+    }
+    QFile(go).open(QIODevice::WriteOnly);
+    for (QProcess *process : workers) {
+        process->waitForFinished(600000);
+        const QString said = QString::fromUtf8(process->readAllStandardOutput()).trimmed();
+        delete process;
+        EXPECT_TRUE(said.endsWith(QLatin1String("DONE"))) << said.toStdString();
+    }
+    EXPECT_DOUBLE_EQ(item("VITE")[0], 12 - 2 * kEach);
+    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 2 * kEach);
+    EXPECT_EQ(archives->scalar(QStringLiteral("SELECT MAX(NRO_REG) FROM MOVMAG")).toInt(), 2 * kEach);
 }
 
 ORLAVO_FOR_EACH_ENGINE(MovementStoreTest);

@@ -26,9 +26,9 @@ bool known(Services::DataAccess &db, const QString &table, const QString &column
 
 // Customers and suppliers: 99999 is the standard list's party, never one
 // an entry may name.
-bool knownParty(Services::DataAccess &db, const QString &table, int code)
+bool knownParty(Services::DataAccess &db, const QString &table, const QString &column, int code)
 {
-    return code != 99999 && known(db, table, QStringLiteral("CODICE"), code);
+    return code != 99999 && known(db, table, column, code);
 }
 
 void checkRows(Services::DataAccess &db, const QList<EntryRow> &rows, const QString &side, const ManualEntry &entry,
@@ -136,9 +136,9 @@ QList<FieldProblem> entryProblems(Services::DataAccess &db, const ManualEntry &e
     if (!entry.costCentre.trimmed().isEmpty() &&
         !known(db, Tables::TAB_CCOS, QStringLiteral("CODICE"), entry.costCentre))
         problems.append({QStringLiteral("CCOS"), QStringLiteral("Centro di costo errato")});
-    if (entry.supplier != 0 && !knownParty(db, Tables::ANAG_FOR, entry.supplier))
+    if (entry.supplier != 0 && !knownParty(db, Tables::ANAG_FOR, QStringLiteral("FORNITORE"), entry.supplier))
         problems.append({QStringLiteral("FORNITORE"), QStringLiteral("Fornitore errato ")});
-    if (entry.customer != 0 && !knownParty(db, Tables::ANAG_CLI, entry.customer))
+    if (entry.customer != 0 && !knownParty(db, Tables::ANAG_CLI, QStringLiteral("CLIENTE"), entry.customer))
         problems.append({QStringLiteral("CLIENTE"), QStringLiteral("Cliente errato ")});
     if (entry.vatCode.trimmed().isEmpty()) {
         if (entry.mode == EntryMode::CashReceipt)
