@@ -141,7 +141,17 @@ TEST_P(EntryStoreTest, CashReceiptOnAnExemptCode)
 
 TEST_P(EntryStoreTest, CashReceiptAtTwentyTwoFillsTheFirstSlot)
 {
-    ASSERT_EQ(registerEntry(*db, receipt("22")).result.end, WriteEnd::Written);
+    const Registered registered = registerEntry(*db, receipt("22"));
+    ASSERT_EQ(registered.result.end, WriteEnd::Written);
+    {
+        // Read back inside a unit: balanced as written, not once a line is off by a cent.
+        Services::WriteUnit unit(*db, QStringLiteral("Prova"));
+        EXPECT_TRUE(entryBalanced(unit, kYear, registered.number, 2).value());
+        ASSERT_TRUE(unit.execCompany(QStringLiteral("Prova"),
+                                     QStringLiteral("UPDATE GIORN SET IMPORTO = 21.99 WHERE SEQUENZA = 3")));
+        EXPECT_FALSE(entryBalanced(unit, kYear, registered.number, 2).value());
+        unit.abandon();
+    }
     EXPECT_EQ(lines().size(), 3);
     const auto slot = Testing::Workstation(archives->config())
                           .rows(QStringLiteral("SELECT IMPONIBILE1, IVA1, PERC1, IMPODET1, IVADET1, TOTALE FROM IVA2"));
