@@ -6,6 +6,7 @@
 #include "journalbench.h"
 #include "listbench.h"
 #include "lookupbench.h"
+#include "movementbench.h"
 #include "numerabench.h"
 #include "reportbench.h"
 #include "summarybench.h"
@@ -30,6 +31,7 @@ int main(int argc, char **argv)
     Orlavo::Bench::registerItemSearchBenchmarks();
     Orlavo::Bench::registerListBenchmarks();
     Orlavo::Bench::registerLookupBenchmarks();
+    Orlavo::Bench::registerMovementBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();
     Orlavo::Bench::registerValuesBenchmarks();

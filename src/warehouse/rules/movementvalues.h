@@ -29,5 +29,9 @@ struct Load {
 // and count in euro when the average is asked for a date in 2002 or later.
 // 0 without loads.
 double averagePurchasePrice(const QList<Load> &loads, const QDate &upTo, int decimals);
+// The same with the euro loads already summed (quantity and value), and
+// the loads of the lire years one by one, each converted and rounded.
+double averagePurchasePrice(double euroQuantity, double euroValue, const QList<Load> &lireLoads, const QDate &upTo,
+                            int decimals);
 
 } // namespace Orlavo::Warehouse

@@ -316,21 +316,37 @@ Services::Outcome<double> averagePurchasePriceOf(Services::WriteUnit &unit, cons
         marks << QStringLiteral("?");
         params << causal;
     }
-    QString sql = QStringLiteral("SELECT DATA_REG, TOTALE, QUANTITA FROM %1 WHERE %2 AND DATA_REG <= ? "
-                                 "AND CAUSALE IN (%3) AND QUANTITA > 0")
-                      .arg(Tables::MOVMAG, itemWhere(), marks.join(QStringLiteral(", ")));
+    QString where = QStringLiteral("%1 AND DATA_REG <= ? AND CAUSALE IN (%2) AND QUANTITA > 0")
+                        .arg(itemWhere(), marks.join(QStringLiteral(", ")));
     if (start.isValid()) {
-        sql += QStringLiteral(" AND DATA_REG >= ?");
+        where += QStringLiteral(" AND DATA_REG >= ?");
         params << start;
     }
-    const auto rows = unit.read(sql, params);
-    if (!rows)
-        return rows.failure();
-    QList<Load> loads;
-    for (const auto &row : *rows)
-        loads.append({row.value(QStringLiteral("DATA_REG")).toDate(), row.value(QStringLiteral("QUANTITA")).toDouble(),
-                      row.value(QStringLiteral("TOTALE")).toDouble()});
-    return averagePurchasePrice(loads, upTo, decimals);
+    // The euro years summed by the engine; the lire ones, few, one by one.
+    const QDate euro(2002, 1, 1);
+    const auto sums =
+        unit.read(QStringLiteral("SELECT SUM(QUANTITA) AS Q, SUM(TOTALE) AS V FROM %1 WHERE %2 AND DATA_REG >= ?")
+                      .arg(Tables::MOVMAG, where),
+                  params + Services::Params{euro});
+    if (!sums)
+        return sums.failure();
+    const auto lire = unit.read(QStringLiteral("SELECT DATA_REG, TOTALE, QUANTITA FROM %1 WHERE %2 AND DATA_REG < ?")
+                                    .arg(Tables::MOVMAG, where),
+                                params + Services::Params{euro});
+    if (!lire)
+        return lire.failure();
+    QList<Load> lireLoads;
+    for (const auto &row : *lire)
+        lireLoads.append({row.value(QStringLiteral("DATA_REG")).toDate(),
+                          row.value(QStringLiteral("QUANTITA")).toDouble(),
+                          row.value(QStringLiteral("TOTALE")).toDouble()});
+    double quantity = 0;
+    double value = 0;
+    if (!sums->isEmpty()) {
+        quantity = sums->first().number(QStringLiteral("Q"));
+        value = sums->first().number(QStringLiteral("V"));
+    }
+    return averagePurchasePrice(quantity, value, lireLoads, upTo, decimals);
 }
 
 WriteResult insertMovement(Services::DataAccess &db, Row movement, const PriceUpdates &prices)
