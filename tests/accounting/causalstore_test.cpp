@@ -53,7 +53,7 @@ protected:
     QStringList problems(const Row &row, const QString &loaded = {})
     {
         QStringList found;
-        for (const auto &p : checkCausal(context->db, row, loaded))
+        for (const auto &p : Masterdata::checkCodedRow(context->db, accountingCausals(), row, loaded))
             found << p.column + ':' + p.message;
         return found;
     }
@@ -137,9 +137,15 @@ TEST_P(CausalStoreTest, TheStandardCausalsPassTheirChecks)
 
 TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
 {
-    EXPECT_EQ(insertCausal(context->db, causal("CC", "ACQ8", "Acquisti", "8", "D", "b1")).end, WriteEnd::Written);
+    EXPECT_EQ(
+        Masterdata::insertCodedRow(context->db, accountingCausals(), causal("CC", "ACQ8", "Acquisti", "8", "D", "b1"))
+            .result.end,
+        WriteEnd::Written);
     EXPECT_EQ(stored("ACQ8"), "CC|Acquisti|N|8|B1");
-    EXPECT_EQ(insertCausal(context->db, causal("CC", "ACQ22", "Acquisti", "22", "S", "***")).end, WriteEnd::Written);
+    EXPECT_EQ(Masterdata::insertCodedRow(context->db, accountingCausals(),
+                                         causal("CC", "ACQ22", "Acquisti", "22", "S", "***"))
+                  .result.end,
+              WriteEnd::Written);
     EXPECT_EQ(stored("ACQ22"), "CC|Acquisti|S|22|***");
 
     // Renamed, and its VAT code changed to one not deductible.
@@ -147,7 +153,8 @@ TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
     Row changed = before;
     changed.setText("CAUSALE", "ACQ");
     changed.setText("COD_IVA", "8");
-    EXPECT_EQ(updateCausal(context->db, changed, before).end, WriteEnd::Written);
+    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), changed, before).result.end,
+              WriteEnd::Written);
     EXPECT_EQ(stored("ACQ"), "CC|Acquisti|N|8|***");
     EXPECT_EQ(stored("ACQ22"), "");
 
@@ -156,7 +163,8 @@ TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
     changed = exempt;
     changed.setText("COD_IVA", "E");
     changed.setText("DETRAIBILE", "N");
-    EXPECT_EQ(updateCausal(context->db, changed, exempt).end, WriteEnd::Written);
+    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), changed, exempt).result.end,
+              WriteEnd::Written);
     EXPECT_EQ(stored("ACQ"), "CC|Acquisti||E|***");
 }
 
@@ -166,23 +174,25 @@ TEST_P(CausalStoreTest, ACodeTakenMeanwhileOrALockHeldElsewhereWritesNothing)
     ASSERT_TRUE(
         other.exec("INSERT INTO TAB_CAU_CONT (TIPO_CAUSALE, CAUSALE, DESCRIZIONE) VALUES ('CO', 'X1', 'Altrui')"));
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_CONT"});
-    const Services::WriteResult inserted = insertCausal(context->db, causal("CC", "X1", "Mia"));
+    const Services::WriteResult inserted =
+        Masterdata::insertCodedRow(context->db, accountingCausals(), causal("CC", "X1", "Mia")).result;
     EXPECT_EQ(inserted.end, WriteEnd::Duplicate);
     EXPECT_EQ(inserted.column, "CAUSALE");
     const Row gir = loaded("GIR");
     Row renamed = gir;
     renamed.setText("CAUSALE", "x1");
-    EXPECT_EQ(updateCausal(context->db, renamed, gir).end, WriteEnd::Duplicate);
+    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), renamed, gir).result.end,
+              WriteEnd::Duplicate);
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     ASSERT_TRUE(other.exec("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
-    EXPECT_EQ(deleteCausal(context->db, gir).result.end, WriteEnd::LockHeld);
+    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).result.end, WriteEnd::LockHeld);
     Orlavo::Testing::expectNothingWritten(before, context->db);
     ASSERT_TRUE(other.exec("DELETE FROM SEMAFORO"));
 
-    EXPECT_EQ(deleteCausal(context->db, gir).result.end, WriteEnd::Written);
+    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).result.end, WriteEnd::Written);
     EXPECT_EQ(stored("GIR"), "");
-    EXPECT_EQ(deleteCausal(context->db, gir).result.end, WriteEnd::Gone);
+    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).result.end, WriteEnd::Gone);
     EXPECT_EQ(count(Services::Tables::SEMAFORO), 0);
 }
 

@@ -37,7 +37,7 @@ protected:
 
     // Registra, Elimina or Annulla, the question answered Ok (the buttons'
     // wiring is the VAT editor test's).
-    void act(void (CodeTableEditor::*action)())
+    void act(void (Ui::CodeTableEditor::*action)())
     {
         answer({Prompter::Button::Ok});
         (window.get()->*action)();
@@ -88,14 +88,14 @@ TEST_P(FrmConPagTest, EveryFailingFieldTurnsRedTheLastSpeaksAndTheInputStays)
 {
     const int stored = count("TAB_COND_PAG");
     set({{"GIORN2", "-30"}, {"GGFORZ", "40"}});
-    act(&CodeTableEditor::save);
+    act(&Ui::CodeTableEditor::save);
     expectError("Condizione di Pagamento - Obbligatoria");
     EXPECT_EQ(red(*window), (QStringList{"CODICE", "DESC_COND", "DF_FM", "GIORN2"}));
     EXPECT_EQ(window->value("GIORN2"), "-30");
 
     // The end of the month asks a forced day that exists.
     set({{"CODICE", "R1"}, {"DESC_COND", "R"}, {"DF_FM", "F"}});
-    act(&CodeTableEditor::save);
+    act(&Ui::CodeTableEditor::save);
     expectError("Numero Giorni deve essere maggiore di zero");
     EXPECT_EQ(red(*window), (QStringList{"GGFORZ", "GIORN2"}));
     EXPECT_EQ(count("TAB_COND_PAG"), stored);
@@ -106,7 +106,7 @@ TEST_P(FrmConPagTest, ACodeTakenIsSaidOnLeavingItAndAnUnsavedOneCannotBeDeleted)
     Orlavo::Testing::leave(static_cast<QLineEdit *>(window->field("CODICE")), "r30");
     expectError("Condizione di Pagamento già presente in archivio !");
     EXPECT_EQ(red(*window), QStringList{"CODICE"});
-    act(&CodeTableEditor::remove);
+    act(&Ui::CodeTableEditor::remove);
     expectError("Eliminazione non consentita.");
     // A stored code left as it is is no duplicate of itself.
     answer();
@@ -118,22 +118,22 @@ TEST_P(FrmConPagTest, ACodeTakenIsSaidOnLeavingItAndAnUnsavedOneCannotBeDeleted)
 TEST_P(FrmConPagTest, ConditionsAreInsertedChangedAndDeletedAfterTheQuestion)
 {
     set({{"CODICE", "b60"}, {"DESC_COND", "B"}, {"GIORN1", "60"}, {"DF_FM", "D"}, {"GGFORZ", "10"}});
-    act(&CodeTableEditor::save);
+    act(&Ui::CodeTableEditor::save);
     EXPECT_EQ(prompter.texts(), QStringList{"Confermi inserimento ?"});
     // Counted from the document date: no forced day.
     EXPECT_EQ(stored("B60"), "BONIFICO 60 GG DF|60|0|D");
 
     choose("B60");
     set({{"DF_FM", "F"}, {"GGFORZ", "10"}});
-    act(&CodeTableEditor::save);
+    act(&Ui::CodeTableEditor::save);
     EXPECT_EQ(prompter.texts(), QStringList{"Confermi aggiornamento ?"});
     EXPECT_EQ(stored("B60"), "BONIFICO 60 GG DF FM|60|10|F");
 
     choose("B60");
     set({{"GIORN1", "90"}});
-    act(&CodeTableEditor::cancel);
+    act(&Ui::CodeTableEditor::cancel);
     EXPECT_EQ(window->value("GIORN1"), "60");
-    act(&CodeTableEditor::remove);
+    act(&Ui::CodeTableEditor::remove);
     EXPECT_EQ(prompter.texts(), QStringList{"Confermi eliminazione ?"});
     EXPECT_EQ(stored("B60"), "");
 }
@@ -142,18 +142,18 @@ TEST_P(FrmConPagTest, AConditionInUseIsNeitherDeletedNorRenamed)
 {
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_COND_PAG"});
     choose("B30");
-    act(&CodeTableEditor::remove);
+    act(&Ui::CodeTableEditor::remove);
     expectError("Impossibile eliminare Condizione di Pagamento,\nsono ancora presenti registrazioni su : Clienti");
     choose("B30");
     set({{"CODICE", "B31"}});
-    act(&CodeTableEditor::save);
+    act(&Ui::CodeTableEditor::save);
     expectError("Condizione di Pagamento utilizzata: codice non modificabile");
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     // A user who may not write meets the rights message first, and only it.
     context->state.userType = 0;
     choose("RD");
-    for (const auto action : {&CodeTableEditor::remove, &CodeTableEditor::save}) {
+    for (const auto action : {&Ui::CodeTableEditor::remove, &Ui::CodeTableEditor::save}) {
         set({{"GIORN1", "10"}});
         act(action);
         ASSERT_EQ(prompter.texts().size(), 1);

@@ -42,13 +42,13 @@ protected:
     QStringList problems(const Row &row, const QString &loaded = {})
     {
         QStringList found;
-        for (const auto &p : checkUsedCode(context->db, paymentConditions(), row, loaded))
+        for (const auto &p : checkCodedRow(context->db, paymentConditions(), row, loaded))
             found << p.column + ':' + p.message;
         return found;
     }
     Row stored(const QString &code)
     {
-        const auto row = findUsedCode(context->db, paymentConditions(), code);
+        const auto row = findCodedRow(context->db, paymentConditions(), code);
         return row && *row ? **row : Row();
     }
 };
@@ -91,10 +91,10 @@ TEST_P(PaymentConditionStoreTest, AConditionInUseIsNeitherDeletedNorRenamed)
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_COND_PAG"});
     for (const auto &c : cases) {
         const Row loaded = stored(c.code);
-        EXPECT_EQ(deleteUsedCode(context->db, paymentConditions(), loaded).uses, c.uses) << c.code;
+        EXPECT_EQ(deleteCodedRow(context->db, paymentConditions(), loaded).uses, c.uses) << c.code;
         Row renamed = loaded;
         renamed.setText("CODICE", "ZZ");
-        EXPECT_EQ(updateUsedCode(context->db, paymentConditions(), renamed, loaded).uses, c.uses) << c.code;
+        EXPECT_EQ(updateCodedRow(context->db, paymentConditions(), renamed, loaded).uses, c.uses) << c.code;
     }
     Orlavo::Testing::expectNothingWritten(before, context->db);
     EXPECT_EQ(deleteRefusal(paymentConditions(), {"Clienti"}),
@@ -103,10 +103,10 @@ TEST_P(PaymentConditionStoreTest, AConditionInUseIsNeitherDeletedNorRenamed)
     // Its days may change: the documents keep their own due dates.
     Row longer = stored("B30");
     longer.setText("GIORN1", "60");
-    EXPECT_EQ(updateUsedCode(context->db, paymentConditions(), longer, stored("B30")).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, paymentConditions(), longer, stored("B30")).result.end, WriteEnd::Written);
     EXPECT_EQ(text("SELECT GIORN1 FROM TAB_COND_PAG WHERE CODICE = 'B30'"), "60");
     // An unused one goes.
-    EXPECT_EQ(deleteUsedCode(context->db, paymentConditions(), stored("RD")).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteCodedRow(context->db, paymentConditions(), stored("RD")).result.end, WriteEnd::Written);
     EXPECT_EQ(text("SELECT COUNT(*) FROM TAB_COND_PAG WHERE CODICE = 'RD'"), "0");
 }
 

@@ -46,13 +46,13 @@ protected:
     }
     Row stored(const QString &code)
     {
-        const auto row = findUsedCode(context->db, vatCodes(), code);
+        const auto row = findCodedRow(context->db, vatCodes(), code);
         return row && *row ? **row : Row();
     }
     QStringList problems(const Row &row, const QString &loaded = {}, const QString &only = {})
     {
         QStringList found;
-        for (const auto &p : checkUsedCode(context->db, vatCodes(), row, loaded, only))
+        for (const auto &p : checkCodedRow(context->db, vatCodes(), row, loaded, only))
             found << p.column + ':' + p.message;
         return found;
     }
@@ -115,7 +115,7 @@ TEST_P(VatCodeStoreTest, UsesAreTheRecordsNamingTheCodeInThisCompany)
         EXPECT_EQ(*labels, c.labels) << c.code;
     }
     // A table not in the archive (yet) is skipped, not fatal.
-    UsedCodeTable later = vatCodes();
+    CodedTable later = vatCodes();
     later.uses.prepend({"PROVA_NON_ANCORA", {"COD_IVA"}, "Documenti futuri"});
     const auto withLater = codeUses(context->db, later, "22");
     ASSERT_TRUE(withLater);
@@ -127,23 +127,23 @@ TEST_P(VatCodeStoreTest, UsesAreTheRecordsNamingTheCodeInThisCompany)
 
 TEST_P(VatCodeStoreTest, WritesDeriveTheKindsTextAndRenameAFreeCode)
 {
-    EXPECT_EQ(insertUsedCode(context->db, vatCodes(), code("21", "Iva 21", "21", "D")).result.end, WriteEnd::Written);
+    EXPECT_EQ(insertCodedRow(context->db, vatCodes(), code("21", "Iva 21", "21", "D")).result.end, WriteEnd::Written);
     EXPECT_TRUE(rows().contains("21|Iva 21|21|D|NON DETRAIBILE|100"));
 
     Row changed = stored("21");
     changed.setText("TIPO_CODICE", "X");
     changed.setText("ALIQUOTA", "0");
     changed.setText("CODICE", "x21");
-    EXPECT_EQ(updateUsedCode(context->db, vatCodes(), changed, stored("21")).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), changed, stored("21")).result.end, WriteEnd::Written);
     EXPECT_TRUE(rows().contains("X21|Iva 21|0|X|ESCLUSA|100"));
     EXPECT_EQ(count("TAB_PERIVA"), 9);
 
-    EXPECT_EQ(deleteUsedCode(context->db, vatCodes(), stored("X21")).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteCodedRow(context->db, vatCodes(), stored("X21")).result.end, WriteEnd::Written);
     EXPECT_EQ(count("TAB_PERIVA"), 8);
     // Gone meanwhile: nothing to update or delete.
-    EXPECT_EQ(updateUsedCode(context->db, vatCodes(), code("X21", "Altro", "0", "X"), changed).result.end,
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), code("X21", "Altro", "0", "X"), changed).result.end,
               WriteEnd::Gone);
-    EXPECT_EQ(deleteUsedCode(context->db, vatCodes(), changed).result.end, WriteEnd::Gone);
+    EXPECT_EQ(deleteCodedRow(context->db, vatCodes(), changed).result.end, WriteEnd::Gone);
     EXPECT_EQ(count("TAB_PERIVA"), 8);
 }
 
@@ -152,7 +152,7 @@ TEST_P(VatCodeStoreTest, ACodeInUseKeepsAllButItsDescriptionAndStays)
     const Row used = stored("4");
     Row described = used;
     described.setText("DESCRIZIONE", "Iva 4% beni primari");
-    EXPECT_EQ(updateUsedCode(context->db, vatCodes(), described, used).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), described, used).result.end, WriteEnd::Written);
 
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_PERIVA"});
     const Row loaded = stored("4");
@@ -160,7 +160,7 @@ TEST_P(VatCodeStoreTest, ACodeInUseKeepsAllButItsDescriptionAndStays)
         Row row = loaded;
         row.setText("DESCRIZIONE", "Cambiata");
         row.setText(column, value);
-        return updateUsedCode(context->db, vatCodes(), row, loaded);
+        return updateCodedRow(context->db, vatCodes(), row, loaded);
     };
     const std::pair<const char *, const char *> kept[] = {
         {"ALIQUOTA", "5"}, {"TIPO_CODICE", "D"}, {"BASE_IMP", "50"}, {"CODICE", "44"}};
@@ -169,7 +169,7 @@ TEST_P(VatCodeStoreTest, ACodeInUseKeepsAllButItsDescriptionAndStays)
         EXPECT_EQ(written.uses, QStringList{"Articoli"}) << column;
         EXPECT_EQ(written.result.end, WriteEnd::NothingChanged) << column;
     }
-    const CodeWrite deleted = deleteUsedCode(context->db, vatCodes(), loaded);
+    const CodeWrite deleted = deleteCodedRow(context->db, vatCodes(), loaded);
     EXPECT_EQ(deleted.uses, QStringList{"Articoli"});
     Orlavo::Testing::expectNothingWritten(before, context->db);
     EXPECT_EQ(count(Services::Tables::SEMAFORO), 0);
@@ -180,7 +180,7 @@ TEST_P(VatCodeStoreTest, ACodeStoredElsewhereMeanwhileIsADuplicateWithNothingWri
     Orlavo::Testing::Workstation other(archives->config());
     ASSERT_TRUE(other.exec("INSERT INTO TAB_PERIVA (CODICE, DESCRIZIONE, ALIQUOTA) VALUES ('21', 'Altrui', 21)"));
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_PERIVA"});
-    const CodeWrite inserted = insertUsedCode(context->db, vatCodes(), code("21", "Mia", "21", "P"));
+    const CodeWrite inserted = insertCodedRow(context->db, vatCodes(), code("21", "Mia", "21", "P"));
     EXPECT_EQ(inserted.result.end, WriteEnd::Duplicate);
     EXPECT_EQ(inserted.result.column, "CODICE");
     // A rename onto it takes back the description written before the code.
@@ -188,13 +188,13 @@ TEST_P(VatCodeStoreTest, ACodeStoredElsewhereMeanwhileIsADuplicateWithNothingWri
     Row renamed = loaded;
     renamed.setText("DESCRIZIONE", "Esclusa art. 15");
     renamed.setText("CODICE", "21");
-    EXPECT_EQ(updateUsedCode(context->db, vatCodes(), renamed, loaded).result.end, WriteEnd::Duplicate);
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), renamed, loaded).result.end, WriteEnd::Duplicate);
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     // The lock held elsewhere: said, and nothing written.
     ASSERT_TRUE(other.exec("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
     answer();
-    EXPECT_EQ(insertUsedCode(context->db, vatCodes(), code("23", "Iva", "23", "P")).result.end, WriteEnd::LockHeld);
+    EXPECT_EQ(insertCodedRow(context->db, vatCodes(), code("23", "Iva", "23", "P")).result.end, WriteEnd::LockHeld);
     EXPECT_TRUE(prompter.texts().join('|').contains("ANNA"));
     Orlavo::Testing::expectNothingWritten(before, context->db);
 }

@@ -1,5 +1,6 @@
 #include "accounting/stores/causalstore.h"
 
+#include "masterdata/stores/chartstore.h"
 #include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
 
@@ -54,19 +55,18 @@ Masterdata::CodedTable causalsOf()
     Masterdata::CodedTable table;
     table.def = &causalTable();
     table.key = CausalColumn::code;
+    table.checksFor = causalChecks;
+    table.complete = [](DataAccess &db, Row &row) {
+        row.set(CausalColumn::deductible, registeredDeductibility(row.text(CausalColumn::deductible),
+                                                                  vatKindOf(db, row.text(CausalColumn::vat))));
+    };
+    table.wholeRow = true;
     table.saveTitle = QStringLiteral("Registra Causali di Contabilità ");
     table.deleteTitle = QStringLiteral("Elimina Causali di Contabilità ");
     table.insertStep = QStringLiteral("Ins. causali contabili");
     table.updateStep = QStringLiteral("Agg. causali contabili");
     table.deleteStep = QStringLiteral("Canc. causali contabili");
     return table;
-}
-
-Row registered(DataAccess &db, Row row)
-{
-    row.set(CausalColumn::deductible,
-            registeredDeductibility(row.text(CausalColumn::deductible), vatKindOf(db, row.text(CausalColumn::vat))));
-    return row;
 }
 
 } // namespace
@@ -115,29 +115,6 @@ QString vatKindOf(DataAccess &db, const QString &vatCode)
         QStringLiteral("SELECT TIPO_CODICE FROM %1 WHERE %2").arg(Tables::TAB_PERIVA, Services::sqlUpperEquals(kCode)),
         {vatCode.trimmed()});
     return rows && !rows->isEmpty() ? rows->first().text(QStringLiteral("TIPO_CODICE")).trimmed().toUpper() : QString();
-}
-
-QList<Services::FieldProblem> checkCausal(DataAccess &db, const Row &row, const QString &loadedCode,
-                                          const QString &only)
-{
-    Masterdata::CodedTable table = accountingCausals();
-    table.checks = causalChecks(db, row);
-    return Masterdata::checkCodedRow(db, table, row, loadedCode, only);
-}
-
-Services::WriteResult insertCausal(DataAccess &db, const Row &row)
-{
-    return Masterdata::insertCodedRow(db, accountingCausals(), registered(db, row));
-}
-
-Services::WriteResult updateCausal(DataAccess &db, const Row &row, const Row &loaded)
-{
-    return Masterdata::updateCodedRow(db, accountingCausals(), registered(db, row), loaded);
-}
-
-Masterdata::Deletion deleteCausal(DataAccess &db, const Row &loaded)
-{
-    return Masterdata::deleteCodedRow(db, accountingCausals(), loaded);
 }
 
 QString causalFieldDescription(DataAccess &db, const QString &column, const QString &code)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/stores/chartstore.h"
+#include "masterdata/stores/codedtable.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +22,9 @@ inline const QString deductible = QStringLiteral("DETRAIBILE");
 
 // TAB_CAU_CONT: type, code (unique whatever the type), description,
 // deductibility, VAT code, bank or cash ("***"), three debit and three
-// credit accounts.
+// credit accounts. Its checks, read with the row's own values: accounts, VAT
+// code and deductibility, bank, description, code, type; a write registers
+// DETRAIBILE by its rule.
 const Services::TableDef &causalTable();
 const Masterdata::CodedTable &accountingCausals();
 // The six accounts in the order they are checked: third credit first.
@@ -38,17 +40,6 @@ inline constexpr char kCashText[] = "CASSA";
 QString registeredDeductibility(const QString &chosen, const QString &vatKind);
 // The kind (TIPO_CODICE) of a VAT code; empty when blank or unknown.
 QString vatKindOf(Services::DataAccess &db, const QString &vatCode);
-
-// The failing checks, in order: accounts, VAT code and deductibility, bank,
-// description, code, type. `loadedCode` is the causal's code as loaded,
-// empty for a new one; with `only`, that column's checks.
-QList<Services::FieldProblem> checkCausal(Services::DataAccess &db, const Services::Row &row, const QString &loadedCode,
-                                          const QString &only = {});
-
-// The writes of the chart's kind, DETRAIBILE registered by its rule.
-Services::WriteResult insertCausal(Services::DataAccess &db, const Services::Row &row);
-Services::WriteResult updateCausal(Services::DataAccess &db, const Services::Row &row, const Services::Row &loaded);
-Masterdata::Deletion deleteCausal(Services::DataAccess &db, const Services::Row &loaded);
 
 // What shows beside a causal's coded field: the type's, the account's, the
 // VAT code's or the bank's description, "CASSA" for "***".

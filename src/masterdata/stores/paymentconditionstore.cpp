@@ -23,10 +23,10 @@ bool wholeNumber(const QVariant &value)
     return value.typeId() != QMetaType::QString;
 }
 
-UsedCodeTable paymentConditionsOf()
+CodedTable paymentConditionsOf()
 {
     namespace Check = Services::Check;
-    UsedCodeTable table;
+    CodedTable table;
     table.def = &paymentConditionTable();
     table.checks << Check::required(kStart, QStringLiteral("Inizio conteggio scadenze - Obbligatorio"))
                  << Check::when(Check::custom(kForcedDay, QStringLiteral("Giorno da forzare errato"),
@@ -49,7 +49,7 @@ UsedCodeTable paymentConditionsOf()
     for (const QString &dues : {Tables::SCADF, Tables::SCADF_PR})
         table.uses << RecordUse{dues, {QStringLiteral("COND_PAG")}, QStringLiteral("Scadenze")};
 
-    table.complete = [](Row &row) {
+    table.complete = [](Services::DataAccess &, Row &row) {
         // Blank day fields are no instalment; the forced day belongs to a
         // count from the end of the month.
         for (const QString &column : kDays + QStringList{kForcedDay}) {
@@ -82,9 +82,9 @@ const Services::TableDef &paymentConditionTable()
     return def;
 }
 
-const UsedCodeTable &paymentConditions()
+const CodedTable &paymentConditions()
 {
-    static const UsedCodeTable table = paymentConditionsOf();
+    static const CodedTable table = paymentConditionsOf();
     return table;
 }
 

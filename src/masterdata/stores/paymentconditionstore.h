@@ -13,7 +13,7 @@ namespace Orlavo::Masterdata {
 // the count (DF_FM, 'D' or 'F'). A count from the document date writes the
 // forced day 0; a condition in use is neither deleted nor renamed.
 const Services::TableDef &paymentConditionTable();
-const UsedCodeTable &paymentConditions();
+const CodedTable &paymentConditions();
 // The six kinds in the order offered: the letter and its name.
 const QList<std::pair<QString, QString>> &paymentKinds();
 // A new condition: no kind, no start, every day field 0.

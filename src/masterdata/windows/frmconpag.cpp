@@ -1,6 +1,7 @@
 #include "masterdata/windows/frmconpag.h"
 
 #include "masterdata/stores/paymentconditionstore.h"
+#include "ui/appcontext.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -11,7 +12,8 @@ namespace Orlavo::Masterdata {
 
 FrmConPag::FrmConPag(Ui::AppContext &context, QWidget *parent)
     : CodeTableEditor(
-          context, paymentConditions(),
+          context, std::make_unique<Ui::CodedTableSource<CodedTable>>(context.db, paymentConditions()),
+          Style::ListFirst,
           {QStringLiteral("CODICE"), QStringLiteral("DESCRIZIONE"), QStringLiteral("DESC_COND"),
            QStringLiteral("DF_FM")},
           {QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Tipo"), QStringLiteral("Inizio")},
@@ -19,8 +21,8 @@ FrmConPag::FrmConPag(Ui::AppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmConPag"));
     setWindowTitle(QStringLiteral("Condizioni di Pagamento"));
-    fields()->addRow(QStringLiteral("Codice"), addCode(3));
-    QComboBox *kind = addChoice(QStringLiteral("DESC_COND"), paymentKinds(), true);
+    fields()->addRow(QStringLiteral("Codice"), addKey(3));
+    QComboBox *kind = addChoice(QStringLiteral("DESC_COND"), withCodes(paymentKinds()), true);
     fields()->addRow(QStringLiteral("Tipo pagamento"), kind);
     auto *days = new QHBoxLayout;
     for (int i = 1; i <= 4; ++i) {
@@ -30,10 +32,10 @@ FrmConPag::FrmConPag(Ui::AppContext &context, QWidget *parent)
     }
     days->addStretch(1);
     fields()->addRow(QStringLiteral("Giorni scadenze"), days);
-    QComboBox *start = addChoice(
-        QStringLiteral("DF_FM"),
-        {{QStringLiteral("D"), QStringLiteral("Data documento")}, {QStringLiteral("F"), QStringLiteral("Fine mese")}},
-        true);
+    QComboBox *start = addChoice(QStringLiteral("DF_FM"),
+                                 withCodes({{QStringLiteral("D"), QStringLiteral("Data documento")},
+                                            {QStringLiteral("F"), QStringLiteral("Fine mese")}}),
+                                 true);
     fields()->addRow(QStringLiteral("Inizio conteggio"), start);
     fields()->addRow(QStringLiteral("Giorno da forzare"), addNumber(QStringLiteral("GGFORZ"), 0));
     fields()->addRow(QStringLiteral("Descrizione"), addText(QStringLiteral("DESCRIZIONE"), 40));

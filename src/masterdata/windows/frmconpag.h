@@ -1,13 +1,13 @@
 #pragma once
 
-#include "masterdata/windows/frmperiva.h"
+#include "ui/codetableeditor.h"
 
 namespace Orlavo::Masterdata {
 
 // frmConPag: the payment conditions. The description is composed as the
 // kind, the days or the start of the count change; the operator may still
 // write it over.
-class FrmConPag : public CodeTableEditor
+class FrmConPag : public Ui::CodeTableEditor
 {
     Q_OBJECT
 public:
