@@ -15,6 +15,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+// 1366×768 less the main window's menu, toolbar, status bar and frame.
+constexpr int kTallest = 620;
+
+} // namespace
+
 namespace Orlavo::Ui {
 
 using Services::Prompter;
@@ -175,7 +184,14 @@ QWidget *CodeTableEditor::addCoded(const QString &column, int length, std::funct
 void CodeTableEditor::finish(int width, const QList<QWidget *> &tabOrder, QWidget *first)
 {
     m_first = first;
-    resize(width, sizeHint().height());
+    m_width = width;
+    // The list shows the rows the setting asks for, as many as fit when the
+    // fields above take the room.
+    const int others = RecordWindow::sizeHint().height() - m_grid->height();
+    const int room = kTallest - others - m_grid->horizontalHeader()->sizeHint().height() - 2 * m_grid->frameWidth();
+    fitGridToRows(
+        std::clamp(room / m_grid->verticalHeader()->defaultSectionSize(), 3, std::max(3, m_context.state.rowsTab)));
+    resize(sizeHint());
     if (!tabOrder.isEmpty()) {
         // The fields, then the buttons, then the list.
         QList<QWidget *> order = tabOrder;
@@ -186,6 +202,12 @@ void CodeTableEditor::finish(int width, const QList<QWidget *> &tabOrder, QWidge
     reload();
     if (m_style == Style::FormFirst)
         (m_first ? m_first : field(m_source->key()))->setFocus(Qt::OtherFocusReason);
+}
+
+QSize CodeTableEditor::sizeHint() const
+{
+    const QSize laid = RecordWindow::sizeHint();
+    return {std::max(laid.width(), m_width), std::min(laid.height(), kTallest)};
 }
 
 QWidget *CodeTableEditor::field(const QString &column) const

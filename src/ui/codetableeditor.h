@@ -43,6 +43,10 @@ public:
         FormFirst,
     };
 
+    // The width the window asked for, and no taller than a small screen
+    // holds: the frame opens at this size.
+    QSize sizeHint() const override;
+
     virtual QWidget *field(const QString &column) const;
     virtual QString value(const QString &column) const;
     // Sets a field as the operator would; a coded one shows its description.
@@ -138,6 +142,7 @@ private:
     QLabel *m_mode = nullptr;
     QPushButton *m_new;
     QWidget *m_first = nullptr;
+    int m_width = 0;
     int m_chosenColumn = 0;
     QHash<QString, QLabel *> m_descriptions;
     QList<Services::Row> m_rows;
