@@ -1,5 +1,6 @@
 #include "accounting/stores/entrystore.h"
 
+#include "accounting/stores/entryupdate.h"
 #include "accounting/stores/journal.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
@@ -15,9 +16,6 @@ using Services::WriteResult;
 namespace Tables = Services::Tables;
 
 namespace {
-
-constexpr char kLockArea[] = "CONTABILITA";
-constexpr char kWhere[] = "Inserim. Conto a Conto ";
 
 bool known(Services::DataAccess &db, const QString &table, const QString &column, const QVariant &value)
 {
@@ -176,12 +174,12 @@ bool writeEntry(Services::WriteUnit &unit, const ManualEntry &entry, int number,
 Registered registerEntry(Services::DataAccess &db, const ManualEntry &entry, const QDateTime &now)
 {
     Registered registered;
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(kEntryLockArea));
     if (!lock) {
         registered.result = WriteResult::of(WriteEnd::LockHeld);
         return registered;
     }
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kEntryWhere));
     const int number = Services::Counters::nextNumber(db, entry.year + QStringLiteral("NROINT"));
     int registration = 0;
     if (number != 0 && entry.mode == EntryMode::CashReceipt)
@@ -198,22 +196,14 @@ Registered registerEntry(Services::DataAccess &db, const ManualEntry &entry, con
 
 Services::Outcome<std::optional<QString>> deleteRefusal(Services::DataAccess &db, const QString &year, int number)
 {
-    const auto rows = db.openRecordset(
-        QStringLiteral("SELECT CAUSALET, STA_GIO FROM %1 WHERE ANNO = ? AND NRO_INT = ?").arg(Tables::GIORN),
-        {year, number});
-    if (!rows)
-        return rows.failure();
-    bool printed = false;
-    bool generated = false;
-    for (const auto &row : *rows) {
-        printed = printed || row.value(QStringLiteral("STA_GIO")).toInt() != 0;
-        const QString type = row.value(QStringLiteral("CAUSALET")).toString().trimmed().toUpper();
-        generated =
-            generated || (type != QLatin1String("CC") && type != QLatin1String("CO") && type != QLatin1String("CA"));
-    }
-    if (printed)
+    const auto loaded = loadEntry(db, year, number);
+    if (!loaded)
+        return loaded.failure();
+    if (!*loaded)
+        return std::optional<QString>();
+    if ((*loaded)->printed)
         return std::optional<QString>(QStringLiteral("Impossibile eliminare, \nè già stato stampato il Giornale !"));
-    if (generated)
+    if (!(*loaded)->manual())
         return std::optional<QString>(QStringLiteral("Impossibile eliminare da qui la registrazione;\n"
                                                      "Utilizzare l'applicazione che ha generato il movimento"));
     return std::optional<QString>();
@@ -221,10 +211,10 @@ Services::Outcome<std::optional<QString>> deleteRefusal(Services::DataAccess &db
 
 WriteResult deleteManualEntry(Services::DataAccess &db, const QString &year, int number)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(kEntryLockArea));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kEntryWhere));
     const auto stored = unit.readForUpdate(
         QStringLiteral("SELECT CAUSALET FROM %1 WHERE ANNO = ? AND NRO_INT = ?").arg(Tables::GIORN), {year, number});
     if (!stored)

@@ -13,6 +13,11 @@ class WriteUnit;
 
 namespace Orlavo::Accounting {
 
+// Writers of entries take the archive lock under this area and report
+// their failures under this title.
+inline constexpr char kEntryLockArea[] = "CONTABILITA";
+inline constexpr char kEntryWhere[] = "Inserim. Conto a Conto ";
+
 // The two kinds of entry typed by hand: account to account (causal type
 // "CC", movement "RCC") and cash receipts ("CO", "RCO", with VAT).
 enum class EntryMode { General, CashReceipt };

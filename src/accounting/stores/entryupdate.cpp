@@ -17,9 +17,6 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "CONTABILITA";
-constexpr char kWhere[] = "Inserim. Conto a Conto ";
-
 // The stamp of the entry's first line, read under the lock: nothing when
 // the entry is gone.
 std::optional<QString> storedStamp(Services::WriteUnit &unit, const LoadedEntry &loaded, bool *failed)
@@ -130,10 +127,10 @@ std::optional<QString> modifyRefusal(const LoadedEntry &loaded)
 WriteResult modifyManualEntry(Services::DataAccess &db, const LoadedEntry &loaded, const ManualEntry &entry,
                               bool overwrite, const QDateTime &now)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(kEntryLockArea));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kEntryWhere));
     if (const auto refused = concurrency(unit, loaded, overwrite))
         return *refused;
     const bool receipt = loaded.causalType.trimmed().toUpper() == QLatin1String("CO");
@@ -146,10 +143,10 @@ WriteResult modifyManualEntry(Services::DataAccess &db, const LoadedEntry &loade
 WriteResult modifyGeneratedEntry(Services::DataAccess &db, const LoadedEntry &loaded, const EntryChange &change,
                                  bool overwrite, const QDateTime &now)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(kEntryLockArea));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kEntryWhere));
     if (const auto refused = concurrency(unit, loaded, overwrite))
         return *refused;
     const QString stamp = writeStamp(now);

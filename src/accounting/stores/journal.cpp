@@ -200,30 +200,36 @@ bool writeJournal(Services::WriteUnit &unit, const JournalEntry &entry, const QS
 
 bool writeVat(Services::WriteUnit &unit, const JournalEntry &entry, const VatRecord &vat, const QString &stamp)
 {
-    Row summary(vatSummaryTable());
-    setCommon(summary, entry, stamp);
-    setParties(summary, entry);
-    summary.set(QStringLiteral("TIPO"), QString(vat.registerType));
-    summary.set(QStringLiteral("SEGNO"), QString(vat.sign));
-    summary.set(QStringLiteral("TOTALE"), Services::roundDec(vat.total, entry.decimals));
-    int slot = 0;
-    for (const VatLine &line : vat.lines) {
-        Row row(vatTable());
+    // What the IVA rows and the IVA2 summary share.
+    const auto vatRow = [&](const Services::TableDef &def) {
+        Row row(def);
         setCommon(row, entry, stamp);
         setParties(row, entry);
-        row.set(QStringLiteral("COD_IVA"), line.code);
         row.set(QStringLiteral("TIPO"), QString(vat.registerType));
         row.set(QStringLiteral("SEGNO"), QString(vat.sign));
         row.set(QStringLiteral("TOTALE"), Services::roundDec(vat.total, entry.decimals));
+        return row;
+    };
+    Row summary = vatRow(vatSummaryTable());
+    int slot = 0;
+    for (const VatLine &line : vat.lines) {
+        // The figures of a code, named as IVA names them and as a rate slot
+        // of IVA2 names them with its number.
+        const std::pair<const char *, double> figures[] = {
+            {"IVA", line.vat},
+            {"PERC", line.rate},
+            {"IMPODET", line.deductibleTaxable},
+            {"IVADET", line.deductibleVat},
+            {"IMPONODET", line.nonDeductibleTaxable},
+            {"IVANODET", line.nonDeductibleVat},
+        };
+        Row row = vatRow(vatTable());
+        row.set(QStringLiteral("COD_IVA"), line.code);
         const ExemptColumn *exempt = exemptOf(line.kind);
         row.set(exempt ? QString::fromLatin1(exempt->column) : QStringLiteral("IMPONIBILE"), line.taxable);
-        row.set(QStringLiteral("IVA"), line.vat);
-        row.set(QStringLiteral("PERC"), line.rate);
         row.set(QStringLiteral("DETRAZ"), line.deductible);
-        row.set(QStringLiteral("IMPODET"), line.deductibleTaxable);
-        row.set(QStringLiteral("IVADET"), line.deductibleVat);
-        row.set(QStringLiteral("IMPONODET"), line.nonDeductibleTaxable);
-        row.set(QStringLiteral("IVANODET"), line.nonDeductibleVat);
+        for (const auto &[name, value] : figures)
+            row.set(QString::fromLatin1(name), value);
         if (!Services::insertRow(unit, row, QStringLiteral("Ins. Iva")))
             return false;
 
@@ -233,16 +239,9 @@ bool writeVat(Services::WriteUnit &unit, const JournalEntry &entry, const VatRec
             summary.set(QString::fromLatin1(exempt->codeColumn), line.code);
         } else if (slot < 5) {
             ++slot;
-            const auto set = [&summary, slot](const char *name, double value) {
+            summary.set(QStringLiteral("IMPONIBILE%1").arg(slot), line.taxable);
+            for (const auto &[name, value] : figures)
                 summary.set(QStringLiteral("%1%2").arg(QLatin1String(name)).arg(slot), value);
-            };
-            set("IMPONIBILE", line.taxable);
-            set("IVA", line.vat);
-            set("PERC", line.rate);
-            set("IMPODET", line.deductibleTaxable);
-            set("IVADET", line.deductibleVat);
-            set("IMPONODET", line.nonDeductibleTaxable);
-            set("IVANODET", line.nonDeductibleVat);
         }
     }
     return Services::insertRow(unit, summary, QStringLiteral("Ins. Iva2"));

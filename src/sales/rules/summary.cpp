@@ -96,6 +96,14 @@ bool addExpense(Filling &vatSlots, std::array<double, kVatSlots> &taxable, const
     return true;
 }
 
+// More than five codes: the previous figures stay, marked failed.
+Summary overflow(const Summary &previous)
+{
+    Summary kept = previous;
+    kept.failed = true;
+    return kept;
+}
+
 } // namespace
 
 double Summary::taxable() const
@@ -129,9 +137,7 @@ Summary summarise(const SummaryInput &input, const Summary &previous, const VatR
         }
         const int slot = vatSlots.slotOf(code);
         if (slot < 0) {
-            Summary kept = previous;
-            kept.failed = true;
-            return kept;
+            return overflow(previous);
         }
         vatSlots.sums[size_t(slot)] += row.amount;
     }
@@ -167,9 +173,7 @@ Summary summarise(const SummaryInput &input, const Summary &previous, const VatR
         // Expenses, undiscounted, each on its own code.
         for (const Expense *expense : {&input.transport, &input.bank, &input.stamp}) {
             if (!addExpense(vatSlots, taxable, *expense)) {
-                Summary kept = previous;
-                kept.failed = true;
-                return kept;
+                return overflow(previous);
             }
         }
     }

@@ -164,6 +164,16 @@ bool propagate(Services::WriteUnit &unit, const Services::Params &key)
     return Masterdata::propagateItemPrices(unit, item);
 }
 
+// A load gone from an item: its average again and its lists, its prices
+// left as they are.
+PriceUpdates averageOnly(int priceDecimals)
+{
+    PriceUpdates prices;
+    prices.listPrice = prices.purchasePrice = false;
+    prices.priceDecimals = priceDecimals;
+    return prices;
+}
+
 // The window's price updates on the item, its average purchase price for a
 // load, and its price lists brought in step.
 bool updatePrices(Services::WriteUnit &unit, const Row &movement, const PriceUpdates &prices)
@@ -393,10 +403,7 @@ WriteResult updateMovement(Services::DataAccess &db, const Row &before, Row afte
         return WriteResult::of(WriteEnd::Failed);
     // The old item no longer counts the movement in its average.
     if (itemKey(before) != itemKey(after) && isPurchaseLoad(before.text(QStringLiteral("CAUSALE")))) {
-        PriceUpdates none;
-        none.listPrice = none.purchasePrice = false;
-        none.priceDecimals = prices.priceDecimals;
-        if (!updatePrices(unit, before, none))
+        if (!updatePrices(unit, before, averageOnly(prices.priceDecimals)))
             return WriteResult::of(WriteEnd::Failed);
     }
     if (!unit.commit())
@@ -425,10 +432,7 @@ WriteResult deleteMovement(Services::DataAccess &db, const QString &year, int nu
         !applyToItem(unit, movement, Direction::Backward, QStringLiteral("storno art")))
         return WriteResult::of(WriteEnd::Failed);
     if (isPurchaseLoad(movement.text(QStringLiteral("CAUSALE")))) {
-        PriceUpdates none;
-        none.listPrice = none.purchasePrice = false;
-        none.priceDecimals = priceDecimals;
-        if (!updatePrices(unit, movement, none))
+        if (!updatePrices(unit, movement, averageOnly(priceDecimals)))
             return WriteResult::of(WriteEnd::Failed);
     }
     if (!unit.commit())
