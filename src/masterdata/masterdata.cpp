@@ -261,4 +261,25 @@ QString customerName(Ui::AppContext &context, const QString &code)
     return codedDescription(context.db, *partyLookup(QStringLiteral("CLIENTE")), code);
 }
 
+Ui::LookupRequest supplierList()
+{
+    return codedLookupList(*partyLookup(QStringLiteral("FORNITORE")));
+}
+
+QString supplierName(Ui::AppContext &context, const QString &code)
+{
+    return codedDescription(context.db, *partyLookup(QStringLiteral("FORNITORE")), code);
+}
+
+void codeNewItem(Ui::WindowHost &host, Ui::AppContext &context, const QString &parameter, std::function<void()> written)
+{
+    const QString name = QStringLiteral("F210ARTI");
+    if (host.registerOpenWindow(name))
+        return;
+    auto *window = new F210Arti(context, F210Arti::Mode::Insert, {}, parameter);
+    if (written)
+        window->setOnWritten([written](const ItemKey &) { written(); });
+    host.showTaskWindow(window, name, QStringLiteral("ARTICINS"));
+}
+
 } // namespace Orlavo::Masterdata

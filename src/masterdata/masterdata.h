@@ -15,6 +15,7 @@ namespace Orlavo::Ui {
 struct AppContext;
 class InputField;
 struct LookupRequest;
+class WindowHost;
 class WindowRegistry;
 } // namespace Orlavo::Ui
 
@@ -56,6 +57,15 @@ void offerTownList(Ui::InputField *field, Ui::AppContext &context, std::function
 Ui::LookupRequest customerList();
 // The name of a customer; empty when the code is unknown or 99999.
 QString customerName(Ui::AppContext &context, const QString &code);
+
+// "Lista FORNITORI" and the name of a supplier, as for customers.
+Ui::LookupRequest supplierList();
+QString supplierName(Ui::AppContext &context, const QString &code);
+
+// The item window coding a new item from another window's "ARTICOD"
+// parameter; `written` gets the item once stored.
+void codeNewItem(Ui::WindowHost &host, Ui::AppContext &context, const QString &parameter,
+                 std::function<void()> written = {});
 
 // The sale list row a document row takes: the only one found by
 // lookupListPrices, or the one the operator picks from "Listino prezzi

@@ -9,6 +9,8 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -116,6 +118,15 @@ bool leavesField(const QEvent *event, std::initializer_list<const QWidget *> not
             return false;
     }
     return true;
+}
+
+QLabel *addLabelled(QGridLayout *grid, int row, int column, const QString &caption, QWidget *field, int span)
+{
+    auto *label = new QLabel(caption);
+    label->setBuddy(field);
+    grid->addWidget(label, row, column);
+    grid->addWidget(field, row, column + 1, 1, span);
+    return label;
 }
 
 } // namespace Orlavo::Ui

@@ -6,6 +6,8 @@
 #include <initializer_list>
 
 class QEvent;
+class QGridLayout;
+class QLabel;
 class QWidget;
 
 namespace Orlavo::Services {
@@ -40,5 +42,9 @@ void clearFieldErrors(QWidget *window);
 // or a list taking the focus, nor a move to one of the given buttons (which
 // check or drop the input themselves).
 bool leavesField(const QEvent *event, std::initializer_list<const QWidget *> notTowards = {});
+
+// A caption and its field side by side in a grid, the field spanning
+// `span` columns; the caption, its buddy the field, is returned.
+QLabel *addLabelled(QGridLayout *grid, int row, int column, const QString &caption, QWidget *field, int span = 1);
 
 } // namespace Orlavo::Ui

@@ -1,6 +1,7 @@
 #include "archives.h"
 #include "services/data/counters.h"
 #include "services/data/writeunit.h"
+#include "warehouse/stores/movemententry.h"
 #include "warehouse/stores/movementstore.h"
 
 #include <QFile>
@@ -105,7 +106,7 @@ TEST_P(MovementStoreTest, ChangingTheItemRestoresTheOldOne)
     Row after = stored;
     after.set(QStringLiteral("ARTICOLO"), QStringLiteral("DADO"));
     after.set(QStringLiteral("QUANTITA"), 3);
-    ASSERT_EQ(updateMovement(*db, stored, after, prices()).end, WriteEnd::Written);
+    ASSERT_EQ(updateMovement(*db, stored, after, prices()).result.end, WriteEnd::Written);
     EXPECT_DOUBLE_EQ(item("VITE")[0], 12);
     EXPECT_DOUBLE_EQ(item("DADO")[0], 9);
 }
@@ -114,13 +115,13 @@ TEST_P(MovementStoreTest, ADeletedMovementIsKeptAndTakenBack)
 {
     ASSERT_EQ(insertMovement(*db, movement("C10", 3, 10), prices()).end, WriteEnd::Written);
     ASSERT_EQ(insertMovement(*db, movement("C10", 7, 20), prices()).end, WriteEnd::Written);
-    ASSERT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).end, WriteEnd::Written);
+    ASSERT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).result.end, WriteEnd::Written);
     // The figures without the second load; its price stays, the average goes back.
     EXPECT_EQ(item("VITE"), (QList<double>{15, 3, 25.65, 17.1, 8.55, 20}));
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 1);
     EXPECT_DOUBLE_EQ(archives->scalar(QStringLiteral("SELECT QUANTITA FROM MOVMAG_DEL WHERE NRO_REG = 2")).toDouble(),
                      7);
-    EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).end, WriteEnd::Gone);
+    EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).result.end, WriteEnd::Gone);
 }
 
 TEST_P(MovementStoreTest, AFailureOnTheListsLeavesEverythingAsItWas)
@@ -153,6 +154,38 @@ TEST_P(MovementStoreTest, DocumentsOwnTheirMovements)
     m.set(QStringLiteral("NRO_REG_DDT"), 0);
     m.set(QStringLiteral("NRO_INT_FATT"), 9);
     EXPECT_TRUE(owned(m));
+}
+
+// A movement an invoice took, or a delivery note an accompanying invoice
+// bills, is neither changed nor deleted; the refusal names the document.
+TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
+{
+    ASSERT_EQ(insertMovement(*db, movement("S10", 5, 10), prices()).end, WriteEnd::Written);
+    const Row loaded = readMovement(*db, QStringLiteral("2026"), 1).value().value();
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET NRO_INT_FATT = 9")));
+    Row after = loaded;
+    after.set(QStringLiteral("QUANTITA"), 1);
+    const MovementWrite change = updateMovement(*db, loaded, after, prices());
+    EXPECT_EQ(change.result.end, WriteEnd::NothingChanged);
+    EXPECT_EQ(change.refusal, changeRefusal());
+    const MovementWrite invoice = deleteMovement(*db, QStringLiteral("2026"), 1, 2);
+    EXPECT_EQ(invoice.result.end, WriteEnd::NothingChanged);
+    EXPECT_EQ(invoice.refusal,
+              "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n Fattura di vendita");
+
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET NRO_INT_FATT = 0, ANNO_DDT = '2026', NRO_REG_DDT = 3")));
+    EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 1, 2).refusal,
+              "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n D.d.T. di vendita ");
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO FVENDT (ANNO, NRO_INT, ACCOMPAGNATORIA) VALUES ('2026', 1, -1)")));
+    ASSERT_TRUE(other.exec(
+        QStringLiteral("INSERT INTO FVENDD (ANNO, NRO_INT, RIGA, ANNO_BOL, NRO_BOL) VALUES ('2026', 1, 1, '2026', 3)")));
+    EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 1, 2).refusal,
+              "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n"
+              " Fattura di vendita accompagnatoria");
+    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 1);
+    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG_DEL")), 0);
+    EXPECT_DOUBLE_EQ(item("VITE")[0], 7);
 }
 
 TEST_P(MovementStoreTest, TwoWorkstationsUnloadingOneItemLoseNoMovement)

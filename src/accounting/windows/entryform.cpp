@@ -199,10 +199,7 @@ QWidget *EntryWindow::makeHeader()
     auto *grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
     const auto put = [grid](int row, int col, const QString &caption, QWidget *field, int span = 1) {
-        auto *label = new QLabel(caption);
-        label->setBuddy(field);
-        grid->addWidget(label, row, col);
-        grid->addWidget(field, row, col + 1, 1, span);
+        return Ui::addLabelled(grid, row, col, caption, field, span);
     };
     const auto coded = [this](const QString &column, int length, int width,
                               std::function<Ui::LookupRequest()> list) -> QWidget * {

@@ -57,4 +57,11 @@ std::optional<ItemCoding> parseItemCoding(const QString &parameter)
     return ItemCoding{parameter.mid(7, 3).trimmed(), parameter.mid(10, 30).trimmed(), price(40), price(60)};
 }
 
+QString itemCodingParameter(const ItemCoding &coding)
+{
+    return QStringLiteral("ARTICOD") + coding.brand.leftJustified(3, QLatin1Char(' '), true) +
+           coding.code.leftJustified(30, QLatin1Char(' '), true) +
+           coding.price1.leftJustified(20, QLatin1Char(' '), true) + coding.price2.left(20);
+}
+
 } // namespace Orlavo::Masterdata

@@ -42,6 +42,8 @@ struct ItemCoding {
     QString price2;
 };
 std::optional<ItemCoding> parseItemCoding(const QString &parameter);
+// The parameter that codes the item.
+QString itemCodingParameter(const ItemCoding &coding);
 
 // Stock: what the item window shows as available, and the stock search's
 // DISPONIBILE (less what is on order too).

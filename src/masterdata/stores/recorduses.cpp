@@ -1,8 +1,29 @@
 #include "masterdata/stores/recorduses.h"
 
+#include "services/core/tablenames.h"
 #include "services/data/dataaccess.h"
 
 namespace Orlavo::Masterdata {
+
+// Whether the table is in the archive: the sales and accounting tables
+// arrive with later schema steps, and a statement on a missing table would
+// end the program.
+bool tableExists(Services::DataAccess &db, const RecordUse &use)
+{
+    QString sql;
+    QString name = use.table;
+    if (db.engine() == Services::Engine::Postgres) {
+        sql = QStringLiteral("SELECT 1 WHERE to_regclass(?) IS NOT NULL");
+    } else {
+        const bool services = use.database == Services::Target::Services;
+        name = name.section(QLatin1Char('.'), -1);
+        sql = QStringLiteral(
+                  "SELECT name FROM %1sqlite_master WHERE type IN ('table', 'view') AND UPPER(name) = UPPER(?)")
+                  .arg(services ? QString::fromLatin1(Services::kServicesSchema) + QLatin1Char('.') : QString());
+    }
+    auto rows = db.openRecordset(sql, {name}, use.database);
+    return rows && !rows->isEmpty();
+}
 
 Services::Outcome<QStringList> usesOf(Services::DataAccess &db, const QList<RecordUse> &uses,
                                       const Services::Params &key)

@@ -31,4 +31,8 @@ struct RecordUse {
 Services::Outcome<QStringList> usesOf(Services::DataAccess &db, const QList<RecordUse> &uses,
                                       const Services::Params &key);
 
+// Whether the use's table is in the archive: documents' tables arrive with
+// later schema steps, and a statement on a missing table ends the program.
+bool tableExists(Services::DataAccess &db, const RecordUse &use);
+
 } // namespace Orlavo::Masterdata

@@ -23,6 +23,7 @@
 #include "ui/lookuplist.h"
 #include "ui/waitcursor.h"
 #include "ui/waitmessage.h"
+#include "warehouse/warehouse.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,6 +77,7 @@ Menu::Menu(Ui::AppContext &context, QWidget *parent)
     registerOwnEntries();
     Masterdata::registerWindows(m_registry, m_ctx);
     Accounting::registerWindows(m_registry, m_ctx);
+    Warehouse::registerWindows(m_registry, m_ctx);
     Agenda::registerWindows(m_registry, m_ctx);
     buildMenus();
     buildToolBar();
