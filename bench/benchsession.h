@@ -66,7 +66,9 @@ public:
             .arg(e.code)
             .arg(e.number, e.description)
             .arg(m_exits)
-            .toStdString();
+            .toStdString() +
+               (m_prompter.texts().isEmpty() ? std::string()
+                                             : " [" + m_prompter.texts().join(QLatin1Char('|')).toStdString() + "]");
     }
 
 private:

@@ -67,12 +67,10 @@ protected:
         type("QUANTITA", quantity);
     }
     double onHand() const { return text("SELECT ESISTENZA FROM ARTICOLI WHERE ARTICOLO = 'VITE'").toDouble(); }
-    void shot(const char *name)
+    void shot(QWidget *shown, const char *name)
     {
-        if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty()) {
-            window->resize(1180, 660);
-            window->grab().save(QDir(folder).filePath(QString::fromLatin1(name)));
-        }
+        if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty())
+            shown->grab().save(QDir(folder).filePath(QString::fromLatin1(name)));
     }
 
     std::unique_ptr<F280MMag> window;
@@ -109,7 +107,7 @@ TEST_P(F280MMagTest, ALoadIsProposedItsPriceAndInserted)
     EXPECT_EQ(window->value("PREZZO"), "8,00");
     type("SCONTO1", "10");
     EXPECT_EQ(window->value("TOTALE"), "21,60");
-    shot("f280mmag.png");
+    shot(window.get(), "f280mmag.png");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save());
     EXPECT_EQ(prompter.texts(), (QStringList{"Confermi inserimento ?", "Assegnato codice 1"}));
@@ -151,6 +149,7 @@ TEST_P(F280MMagTest, TheSearchOpensAMovementToChangeAndDelete)
     ASSERT_TRUE(list->search());
     ASSERT_EQ(list->grid()->rowCount(), 1);
     EXPECT_EQ(list->grid()->item(0, 5)->text(), "C10");
+    shot(list, "f280rmag.png");
     QString year;
     int number = 0;
     list->setOnChosen([&](const QString &y, int n) { year = y, number = n; });
@@ -159,6 +158,7 @@ TEST_P(F280MMagTest, TheSearchOpensAMovementToChangeAndDelete)
 
     open(F280MMag::Mode::Modify, number);
     EXPECT_EQ(window->windowTitle(), "Variazione Moviemnti di magazzino");
+    shot(window.get(), "f280mmag-variazione.png");
     type("QUANTITA", "5");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save());
@@ -169,7 +169,8 @@ TEST_P(F280MMagTest, TheSearchOpensAMovementToChangeAndDelete)
     answer({Prompter::Button::Yes, Prompter::Button::Cancel});
     prompter.defaults.clear();
     EXPECT_FALSE(window->remove());
-    EXPECT_EQ(prompter.defaults, (QList<std::optional<Prompter::Button>>{Prompter::Button::No, Prompter::Button::Cancel}));
+    EXPECT_EQ(prompter.defaults,
+              (QList<std::optional<Prompter::Button>>{Prompter::Button::No, Prompter::Button::Cancel}));
     EXPECT_EQ(count("MOVMAG"), 1);
     answer({Prompter::Button::Yes, Prompter::Button::Ok});
     ASSERT_TRUE(window->remove());

@@ -95,9 +95,9 @@ protected:
 // Sources: 0 last load, 1 party list, 2 standard list, 3 item price.
 TEST_P(MovementEntryTest, TheFirstRankedSourceWithAPriceIsProposed)
 {
-    EXPECT_EQ(proposed(request("C10", 34)), "0 7.5 2");       // this supplier's latest load, not 35's later one
-    EXPECT_EQ(proposed(request("C10", 37)), "0 7 0");         // none from 37: anyone's latest
-    EXPECT_EQ(proposed(request("C20", 34)), "1 10 10");       // last loads are C10 only
+    EXPECT_EQ(proposed(request("C10", 34)), "0 7.5 2"); // this supplier's latest load, not 35's later one
+    EXPECT_EQ(proposed(request("C10", 37)), "0 7 0");   // none from 37: anyone's latest
+    EXPECT_EQ(proposed(request("C20", 34)), "1 10 10"); // last loads are C10 only
     EXPECT_EQ(proposed(request("C10", 34), {0, 1, 2, 3}), "1 10 10");
     EXPECT_EQ(proposed(request("C10", 35), {0, 1, 2, 3}), "2 9 0"); // 35 has no list row
     EXPECT_EQ(proposed(request("C10", 34), {0, 0, 0, 1}), "3 8 5"); // the item's purchase price
@@ -141,12 +141,11 @@ TEST_P(MovementEntryTest, ChecksRunInOrderAndTheLastSpeaks)
     typed.secondPrice = QStringLiteral("abc");
     typed.quantity = QStringLiteral("0");
     typed.documentDate = QStringLiteral("32/13/2026");
-    EXPECT_EQ(columns(typed),
-              "PREZZO:Prezzo errato !|PREZZO2:Prezzo errato !|QUANTITA:Quantità obbligatoria !|"
-              "DATA_DOC_DDT:Data documento sconosciuto !|FORNITORE:Codice Fornitore sconosciuto !|"
-              "CLIENTE:Codice Cliente sconosciuto !|UNITA_MIS:Codice Unità di Misura sconosciuto !|"
-              "CAUSALE:Codice Causale sconosciuto !|ARTICOLO:Codice Articolo sconosciuto !|"
-              "MARCA:Marca dell'Articolo sconosciuta ! |DATA_REG:Anno di data registrazione errato ! ");
+    EXPECT_EQ(columns(typed), "PREZZO:Prezzo errato !|PREZZO2:Prezzo errato !|QUANTITA:Quantità obbligatoria !|"
+                              "DATA_DOC_DDT:Data documento sconosciuto !|FORNITORE:Codice Fornitore sconosciuto !|"
+                              "CLIENTE:Codice Cliente sconosciuto !|UNITA_MIS:Codice Unità di Misura sconosciuto !|"
+                              "CAUSALE:Codice Causale sconosciuto !|ARTICOLO:Codice Articolo sconosciuto !|"
+                              "MARCA:Marca dell'Articolo sconosciuta ! |DATA_REG:Anno di data registrazione errato ! ");
 
     // A movement without value needs no price; the rest is right.
     m.set(QStringLiteral("DATA_REG"), QDate(2026, 5, 2));
@@ -191,8 +190,8 @@ TEST_P(MovementEntryTest, TheSearchFiltersAndNamesItsProblems)
     ASSERT_EQ(found->size(), 1);
     EXPECT_EQ(found->at(0).customer, "EDILIZIA ROSSI");
 
-    const MovementFilter wrong{{}, QStringLiteral("XYZ"), QStringLiteral("DADO"), {}, QStringLiteral("31/02/2026"),
-                               {}, {}};
+    const MovementFilter wrong{{}, QStringLiteral("XYZ"), QStringLiteral("DADO"), {}, QStringLiteral("31/02/2026"), {},
+                               {}};
     QStringList messages;
     for (const FieldProblem &p : filterProblems(*db, wrong))
         messages << p.column + QLatin1Char(':') + p.message;

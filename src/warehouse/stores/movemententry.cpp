@@ -56,11 +56,11 @@ constexpr char kItemColumns[] = "A.MAGAZZINO, A.MARCA, A.ARTICOLO, A.COD_BARRE, 
 Outcome<std::optional<ItemCard>> itemWhere(Services::DataAccess &db, const QString &condition,
                                            const Services::Params &params)
 {
-    const auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 A LEFT JOIN %3 I ON I.CODICE = A.COD_IVA "
-                                                      "WHERE %4 ORDER BY A.MARCA, A.ARTICOLO")
-                                           .arg(QString::fromLatin1(kItemColumns), Tables::ARTICOLI,
-                                                Tables::TAB_PERIVA, condition),
-                                       params);
+    const auto rows =
+        db.openRecordset(QStringLiteral("SELECT %1 FROM %2 A LEFT JOIN %3 I ON I.CODICE = A.COD_IVA "
+                                        "WHERE %4 ORDER BY A.MARCA, A.ARTICOLO")
+                             .arg(QString::fromLatin1(kItemColumns), Tables::ARTICOLI, Tables::TAB_PERIVA, condition),
+                         params);
     if (!rows)
         return rows.failure();
     if (rows->isEmpty())
@@ -119,8 +119,8 @@ Outcome<std::optional<ProposedPrice>> lastLoad(Services::DataAccess &db, const P
             return rows.failure();
         if (!rows->isEmpty()) {
             const auto row = rows->first();
-            const ProposedPrice found = priceRow(PriceSource::LastLoad, row, "PREZZO", kMovementDiscounts,
-                                                 row.integer(QStringLiteral("NDEC")));
+            const ProposedPrice found =
+                priceRow(PriceSource::LastLoad, row, "PREZZO", kMovementDiscounts, row.integer(QStringLiteral("NDEC")));
             return std::optional<ProposedPrice>(
                 inCurrencyOf(found, row.text(QStringLiteral("ANNO")).toInt(), request.year.toInt()));
         }
@@ -172,8 +172,8 @@ Outcome<std::optional<ProposedPrice>> itemPrice(Services::DataAccess &db, const 
         return std::optional<ProposedPrice>(
             priceRow(PriceSource::ItemPrice, row, "PREZZO_ACQ", kPurchaseDiscounts, decimals));
     const bool first = row.number(QStringLiteral("PREZZO_V1")) != 0;
-    return std::optional<ProposedPrice>(priceRow(PriceSource::ItemPrice, row, first ? "PREZZO_V1" : "PREZZO_LIST",
-                                                 kSaleDiscounts, decimals));
+    return std::optional<ProposedPrice>(
+        priceRow(PriceSource::ItemPrice, row, first ? "PREZZO_V1" : "PREZZO_LIST", kSaleDiscounts, decimals));
 }
 
 bool isNumberText(const QString &text)
@@ -197,8 +197,8 @@ MovementSettings readMovementSettings(const Services::Settings &settings)
 {
     MovementSettings read;
     read.linkCaption = settings.readOr(kExtras, QStringLiteral("MOVMAGDESC"), QStringLiteral("Partita"));
-    read.vehicleLink = settings.read(kExtras, QStringLiteral("MOVMAGCOLLEG")).trimmed().toUpper() ==
-                       QLatin1String("VEICOLI");
+    read.vehicleLink =
+        settings.read(kExtras, QStringLiteral("MOVMAGCOLLEG")).trimmed().toUpper() == QLatin1String("VEICOLI");
     read.updateItem = isYes(settings.read(kStock, QStringLiteral("AGGIORNAARTICOLO")));
     read.updatePurchase = isYes(settings.read(kStock, QStringLiteral("AGGIORNAPREZZOACQ")));
     read.updateItem2 = isYes(settings.read(kStock, QStringLiteral("AGGIORNAARTICOLO2")));
@@ -224,7 +224,8 @@ Outcome<std::optional<ItemCard>> findItem(Services::DataAccess &db, const QStrin
     // Without a brand, the code's first item in brand order.
     if (brand.trimmed().isEmpty())
         return itemWhere(db, QStringLiteral("A.MAGAZZINO = ? AND UPPER(A.ARTICOLO) = UPPER(?)"), {warehouse, code});
-    return itemWhere(db, QStringLiteral("A.MAGAZZINO = ? AND UPPER(A.MARCA) = UPPER(?) AND UPPER(A.ARTICOLO) = UPPER(?)"),
+    return itemWhere(db,
+                     QStringLiteral("A.MAGAZZINO = ? AND UPPER(A.MARCA) = UPPER(?) AND UPPER(A.ARTICOLO) = UPPER(?)"),
                      {warehouse, brand, code});
 }
 
@@ -238,12 +239,13 @@ Outcome<QList<HistoryLine>> itemHistory(Services::DataAccess &db, const QString 
                                         const QString &code)
 {
     const auto rows = db.openRecordset(
-        QStringLiteral("SELECT M.NRO_REG, M.DATA_REG, M.CAUSALE, M.UNITA_MIS, M.QUANTITA, M.NRO_DOC, M.DATA_DOC, "
-                       "M.NRO_DOC_DDT, M.DATA_DOC_DDT, M.PREZZO, M.SCONTO1, M.SCONTO2, M.SCONTO3, M.PR_SCONTATO, "
-                       "M.TOTALE, F.RAG_SOC1 AS FORNITORE, C.RAG_SOC1 AS CLIENTE FROM %1 M "
-                       "LEFT JOIN %2 F ON F.FORNITORE = M.FORNITORE LEFT JOIN %3 C ON C.CLIENTE = M.CLIENTE "
-                       "WHERE M.MAGAZZINO = ? AND M.MARCA = ? AND M.ARTICOLO = ? "
-                       "ORDER BY M.DATA_REG DESC, M.ANNO DESC, M.NRO_REG DESC")
+        QStringLiteral(
+            "SELECT M.NRO_REG, M.DATA_REG, M.CAUSALE, M.UNITA_MIS, M.QUANTITA, M.NRO_DOC, M.DATA_DOC, "
+            "M.NRO_DOC_DDT, M.DATA_DOC_DDT, M.PREZZO, M.NDEC, M.SCONTO1, M.SCONTO2, M.SCONTO3, M.PR_SCONTATO, "
+            "M.TOTALE, F.RAG_SOC1 AS FORNITORE, C.RAG_SOC1 AS CLIENTE FROM %1 M "
+            "LEFT JOIN %2 F ON F.FORNITORE = M.FORNITORE LEFT JOIN %3 C ON C.CLIENTE = M.CLIENTE "
+            "WHERE M.MAGAZZINO = ? AND M.MARCA = ? AND M.ARTICOLO = ? "
+            "ORDER BY M.DATA_REG DESC, M.ANNO DESC, M.NRO_REG DESC")
             .arg(Tables::MOVMAG, Tables::ANAG_FOR, Tables::ANAG_CLI),
         {warehouse, brand, code});
     if (!rows)
@@ -260,8 +262,10 @@ Outcome<QList<HistoryLine>> itemHistory(Services::DataAccess &db, const QString 
         // An invoice's number, else the delivery note's.
         const int invoice = row.integer(QStringLiteral("NRO_DOC"));
         line.document = invoice != 0 ? QString::number(invoice) : row.text(QStringLiteral("NRO_DOC_DDT"));
-        line.documentDate = row.value(invoice != 0 ? QStringLiteral("DATA_DOC") : QStringLiteral("DATA_DOC_DDT")).toDate();
+        line.documentDate =
+            row.value(invoice != 0 ? QStringLiteral("DATA_DOC") : QStringLiteral("DATA_DOC_DDT")).toDate();
         line.price = row.number(QStringLiteral("PREZZO"));
+        line.priceDecimals = row.integer(QStringLiteral("NDEC"));
         for (int i = 0; i < 3; ++i)
             line.discounts[i] = row.number(QString::fromLatin1(kMovementDiscounts[i]));
         line.netPrice = row.number(QStringLiteral("PR_SCONTATO"));
@@ -319,15 +323,14 @@ QList<FieldProblem> movementProblems(Services::DataAccess &db, const TypedMoveme
     if (!typed.documentDate.trimmed().isEmpty() && !Services::parseItalianDate(typed.documentDate).isValid())
         fail("DATA_DOC_DDT", "Data documento sconosciuto !");
     const int supplier = m.integer(QStringLiteral("FORNITORE"));
-    if (supplier != 0 && !found(db,
-                                QStringLiteral("SELECT FORNITORE FROM %1 WHERE FORNITORE = ? AND FORNITORE <> ?")
-                                    .arg(Tables::ANAG_FOR),
-                                {supplier, kStandardParty}))
+    if (supplier != 0 &&
+        !found(db,
+               QStringLiteral("SELECT FORNITORE FROM %1 WHERE FORNITORE = ? AND FORNITORE <> ?").arg(Tables::ANAG_FOR),
+               {supplier, kStandardParty}))
         fail("FORNITORE", "Codice Fornitore sconosciuto !");
     const int customer = m.integer(QStringLiteral("CLIENTE"));
     if (customer != 0 &&
-        !found(db,
-               QStringLiteral("SELECT CLIENTE FROM %1 WHERE CLIENTE = ? AND CLIENTE <> ?").arg(Tables::ANAG_CLI),
+        !found(db, QStringLiteral("SELECT CLIENTE FROM %1 WHERE CLIENTE = ? AND CLIENTE <> ?").arg(Tables::ANAG_CLI),
                {customer, kStandardParty}))
         fail("CLIENTE", "Codice Cliente sconosciuto !");
     const auto coded = [&](const char *column, const QString &table, const char *unknown, const char *missing,
@@ -372,10 +375,10 @@ Outcome<QString> deleteRefusal(Services::DataAccess &db, const Services::Row &mo
     const int number = movement.integer(QStringLiteral("NRO_REG"));
     QStringList holders;
     // Delivery-note rows name their movement by year and number.
-    for (const auto &[table, label] : {std::pair{Tables::BOLLED, " D.d.T. di vendita "},
-                                       std::pair{Tables::BOLLED_A, " D.d.T. di acquisto "}}) {
-        const Masterdata::RecordUse use{table, {QStringLiteral("ANNO"), QStringLiteral("NUM_MOV")},
-                                        QString::fromLatin1(label)};
+    for (const auto &[table, label] :
+         {std::pair{Tables::BOLLED, " D.d.T. di vendita "}, std::pair{Tables::BOLLED_A, " D.d.T. di acquisto "}}) {
+        const Masterdata::RecordUse use{
+            table, {QStringLiteral("ANNO"), QStringLiteral("NUM_MOV")}, QString::fromLatin1(label)};
         if (!Masterdata::tableExists(db, use))
             continue;
         const auto uses = Masterdata::usesOf(db, {use}, {year, number});
@@ -396,8 +399,9 @@ Outcome<QString> deleteRefusal(Services::DataAccess &db, const Services::Row &mo
             holders << QStringLiteral(" Fattura di vendita accompagnatoria");
         // A delivery note whose rows are not kept yet still owns it.
         else if (holders.isEmpty())
-            holders << (isUnloadCausal(movement.text(QStringLiteral("CAUSALE"))) ? QStringLiteral(" D.d.T. di vendita ")
-                                                                                  : QStringLiteral(" D.d.T. di acquisto "));
+            holders << (isUnloadCausal(movement.text(QStringLiteral("CAUSALE")))
+                            ? QStringLiteral(" D.d.T. di vendita ")
+                            : QStringLiteral(" D.d.T. di acquisto "));
     }
     if (movement.integer(QStringLiteral("NRO_INT_FATT")) != 0 &&
         !holders.contains(QStringLiteral(" Fattura di vendita accompagnatoria")))

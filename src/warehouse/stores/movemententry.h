@@ -63,6 +63,7 @@ struct HistoryLine {
     QString document;
     QDate documentDate;
     double price = 0;
+    int priceDecimals = 2; // NDEC
     Discounts discounts{};
     double netPrice = 0;
     double total = 0;

@@ -68,7 +68,7 @@ Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db
         add(QStringLiteral("M.NRO_REG = ?"), filter.number.trimmed().toInt());
     const auto rows = db.openRecordset(
         QStringLiteral("SELECT M.ANNO, M.NRO_REG, M.DATA_REG, M.MARCA, M.ARTICOLO, M.CAUSALE, M.NRO_DOC, "
-                       "M.NRO_DOC_DDT, M.QUANTITA, M.PREZZO, M.SCONTO1, M.SCONTO2, M.SCONTO3, M.PR_SCONTATO, "
+                       "M.NRO_DOC_DDT, M.QUANTITA, M.PREZZO, M.NDEC, M.SCONTO1, M.SCONTO2, M.SCONTO3, M.PR_SCONTATO, "
                        "M.TOTALE, C.RAG_SOC1 AS NOME_CLI, F.RAG_SOC1 AS NOME_FOR FROM %1 M "
                        "LEFT JOIN %2 C ON C.CLIENTE = M.CLIENTE LEFT JOIN %3 F ON F.FORNITORE = M.FORNITORE%4 "
                        "ORDER BY M.ANNO, M.NRO_REG")
@@ -92,6 +92,7 @@ Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db
         m.document = invoice != 0 ? QString::number(invoice) : row.text(QStringLiteral("NRO_DOC_DDT"));
         m.quantity = row.number(QStringLiteral("QUANTITA"));
         m.price = row.number(QStringLiteral("PREZZO"));
+        m.priceDecimals = row.integer(QStringLiteral("NDEC"));
         m.discounts[0] = row.number(QStringLiteral("SCONTO1"));
         m.discounts[1] = row.number(QStringLiteral("SCONTO2"));
         m.discounts[2] = row.number(QStringLiteral("SCONTO3"));

@@ -35,6 +35,7 @@ struct FoundMovement {
     QString customer, supplier; // names
     QString document;
     double quantity = 0, price = 0;
+    int priceDecimals = 2; // NDEC
     double discounts[3] = {0, 0, 0};
     double netPrice = 0, total = 0;
 };

@@ -54,11 +54,11 @@ constexpr std::pair<const char *, const char *> kOptions[] = {
 const QStringList kValueFields{QStringLiteral("QUANTITA"), QStringLiteral("PREZZO"), QStringLiteral("SCONTO1"),
                                QStringLiteral("SCONTO2"), QStringLiteral("SCONTO3")};
 
-const QStringList kHistoryHeadings{
-    QStringLiteral("N. reg."),  QStringLiteral("Data"),    QStringLiteral("Caus."),  QStringLiteral("U.M."),
-    QStringLiteral("Quantità"), QStringLiteral("Nominativo"), QStringLiteral("N. doc."), QStringLiteral("Data doc."),
-    QStringLiteral("Prezzo"),   QStringLiteral("Sc.1"),    QStringLiteral("Sc.2"),   QStringLiteral("Sc.3"),
-    QStringLiteral("Netto"),    QStringLiteral("Totale")};
+const QStringList kHistoryHeadings{QStringLiteral("N. reg."), QStringLiteral("Data"),      QStringLiteral("Caus."),
+                                   QStringLiteral("U.M."),    QStringLiteral("Quantità"),  QStringLiteral("Nominativo"),
+                                   QStringLiteral("N. doc."), QStringLiteral("Data doc."), QStringLiteral("Prezzo"),
+                                   QStringLiteral("Sc.1"),    QStringLiteral("Sc.2"),      QStringLiteral("Sc.3"),
+                                   QStringLiteral("Netto"),   QStringLiteral("Totale")};
 
 QString utf(const char *text)
 {
@@ -183,20 +183,23 @@ QWidget *F280MMag::makeFields()
                               [] { return codeList(Tables::TAB_MARCHE, QStringLiteral("Lista MARCHE")); }),
                         120));
     put(1, 6, QStringLiteral("Articolo"),
-        withDescription(QStringLiteral("ARTICOLO"), coded(QStringLiteral("ARTICOLO"), 30, 150, [this] {
-                            Ui::LookupRequest request;
-                            request.table = Tables::ARTICOLI;
-                            request.title = QStringLiteral("Lista ARTICOLI");
-                            request.columns = {
-                                {QStringLiteral("ARTICOLO"), QStringLiteral("15C"), QStringLiteral("Articolo")},
-                                {QStringLiteral("MARCA"), QStringLiteral("05B"), QStringLiteral("Marca")},
-                                {QStringLiteral("DESC_ART"), QStringLiteral("30C"), QStringLiteral("Descrizione")},
-                                {QStringLiteral("ESISTENZA"), QStringLiteral("10N3"), QStringLiteral("Esistenza")}};
-                            request.condition = QStringLiteral("MAGAZZINO = ?");
-                            request.conditionParams = {value(QStringLiteral("MAGAZZINO"))};
-                            return request;
-                        }),
-                        220));
+        withDescription(
+            QStringLiteral("ARTICOLO"),
+            coded(QStringLiteral("ARTICOLO"), 30, 150,
+                  [this] {
+                      Ui::LookupRequest request;
+                      request.table = Tables::ARTICOLI;
+                      request.title = QStringLiteral("Lista ARTICOLI");
+                      request.columns = {
+                          {QStringLiteral("ARTICOLO"), QStringLiteral("15C"), QStringLiteral("Articolo")},
+                          {QStringLiteral("MARCA"), QStringLiteral("05B"), QStringLiteral("Marca")},
+                          {QStringLiteral("DESC_ART"), QStringLiteral("30C"), QStringLiteral("Descrizione")},
+                          {QStringLiteral("ESISTENZA"), QStringLiteral("10N3"), QStringLiteral("Esistenza")}};
+                      request.condition = QStringLiteral("MAGAZZINO = ?");
+                      request.conditionParams = {value(QStringLiteral("MAGAZZINO"))};
+                      return request;
+                  }),
+            220));
     m_newItem = new QPushButton(QStringLiteral("Nuovo articolo"), this);
     m_newItem->setObjectName(QStringLiteral("nuovoArticolo"));
     m_newItem->setAutoDefault(false);
@@ -296,9 +299,9 @@ QWidget *F280MMag::makeSide()
     auto *section = new QGroupBox(QStringLiteral("Listino articolo"), side);
     auto *sectionGrid = new QGridLayout(section);
     int column = 0;
-    for (const auto &[name, caption] : {std::pair{"PREZZO_LIST", "Prezzo listino"},
-                                        std::pair{"PREZZO_IVA_INC", "Prezzo IVA inclusa"},
-                                        std::pair{"PERC_RIC", "% ricarico"}}) {
+    for (const auto &[name, caption] :
+         {std::pair{"PREZZO_LIST", "Prezzo listino"}, std::pair{"PREZZO_IVA_INC", "Prezzo IVA inclusa"},
+          std::pair{"PERC_RIC", "% ricarico"}}) {
         auto *number = new Ui::NumberField(2, false, section);
         number->setAlignment(Qt::AlignRight);
         sectionGrid->addWidget(new QLabel(utf(caption), section), 0, column);
@@ -452,17 +455,17 @@ void F280MMag::show(const Row &movement)
         if (v.metaType().id() == QMetaType::QDate)
             text = dateText(v.toDate());
         else if (v.metaType().id() == QMetaType::Double)
-            text = plain(v.toDouble(), column == QLatin1String("QUANTITA")       ? 3
-                                       : column == QLatin1String("PREZZO")       ? movement.integer(QStringLiteral("NDEC"))
-                                       : column == QLatin1String("PR_SCONTATO") ? movement.integer(QStringLiteral("NDEC"))
-                                                                                 : 2);
+            text =
+                plain(v.toDouble(), column == QLatin1String("QUANTITA")      ? 3
+                                    : column == QLatin1String("PREZZO")      ? movement.integer(QStringLiteral("NDEC"))
+                                    : column == QLatin1String("PR_SCONTATO") ? movement.integer(QStringLiteral("NDEC"))
+                                                                             : 2);
         else if (column == QLatin1String("CLIENTE") || column == QLatin1String("FORNITORE") ||
                  column == QLatin1String("NRO_REG"))
             text = v.toInt() == 0 ? QString() : QString::number(v.toInt());
         else
             text = v.toString();
-        if (auto *number = qobject_cast<Ui::NumberField *>(it.value());
-            number && column == QLatin1String("PREZZO"))
+        if (auto *number = qobject_cast<Ui::NumberField *>(it.value()); number && column == QLatin1String("PREZZO"))
             number->setDecimals(movement.integer(QStringLiteral("NDEC")));
         it.value()->setText(text);
     }
@@ -473,13 +476,12 @@ void F280MMag::show(const Row &movement)
     showItem(card ? *card : std::nullopt);
     if (owned(movement)) {
         const int invoice = movement.integer(QStringLiteral("NRO_INT_FATT"));
-        m_document->setText(
-            invoice != 0 ? QStringLiteral("Movimento della fattura n. %1 del %2")
-                               .arg(movement.integer(QStringLiteral("NRO_DOC")))
-                               .arg(dateText(movement.date(QStringLiteral("DATA_DOC"))))
-                         : QStringLiteral("Movimento del D.d.T. n. %1 del %2")
-                               .arg(movement.text(QStringLiteral("NRO_DOC_DDT")),
-                                    dateText(movement.date(QStringLiteral("DATA_DOC_DDT")))));
+        m_document->setText(invoice != 0 ? QStringLiteral("Movimento della fattura n. %1 del %2")
+                                               .arg(movement.integer(QStringLiteral("NRO_DOC")))
+                                               .arg(dateText(movement.date(QStringLiteral("DATA_DOC"))))
+                                         : QStringLiteral("Movimento del D.d.T. n. %1 del %2")
+                                               .arg(movement.text(QStringLiteral("NRO_DOC_DDT")),
+                                                    dateText(movement.date(QStringLiteral("DATA_DOC_DDT")))));
     }
     markShown();
 }
@@ -588,7 +590,8 @@ void F280MMag::showItem(const std::optional<ItemCard> &card)
     m_item = card;
     m_sectionEdited = false;
     m_descriptions.value(QStringLiteral("ARTICOLO"))->setText(card ? card->description : QString());
-    m_descriptions.value(QStringLiteral("ESISTENZA"))->setText(card ? Services::formatPlain(card->onHand, 3) : QString());
+    m_descriptions.value(QStringLiteral("ESISTENZA"))
+        ->setText(card ? Services::formatPlain(card->onHand, 3) : QString());
     setNumber(QStringLiteral("PREZZO_LIST"), card ? card->listPrice : 0, card ? card->decimals : 2);
     setNumber(QStringLiteral("PREZZO_IVA_INC"), card ? card->withVat : 0, card ? card->decimals : 2);
     setNumber(QStringLiteral("PERC_RIC"), card ? card->markup : 0, 2);
@@ -614,11 +617,11 @@ void F280MMag::showHistory()
                                 line.name,
                                 line.document,
                                 dateText(line.documentDate),
-                                plain(line.price, 5),
+                                plain(line.price, line.priceDecimals),
                                 plain(line.discounts[0], 2),
                                 plain(line.discounts[1], 2),
                                 plain(line.discounts[2], 2),
-                                plain(line.netPrice, 5),
+                                plain(line.netPrice, line.priceDecimals),
                                 Services::formatPlain(line.total, 2)};
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells.at(c));
@@ -719,9 +722,9 @@ PriceUpdates F280MMag::priceUpdates() const
         prices.secondDecimals = Masterdata::typedDecimals(value(QStringLiteral("PREZZO2")), m_settings.secondDecimals);
     }
     if (m_sectionEdited)
-        prices.section = PriceUpdates::Section{number(QStringLiteral("PREZZO_LIST")),
-                                               number(QStringLiteral("PREZZO_IVA_INC")),
-                                               number(QStringLiteral("PERC_RIC"))};
+        prices.section =
+            PriceUpdates::Section{number(QStringLiteral("PREZZO_LIST")), number(QStringLiteral("PREZZO_IVA_INC")),
+                                  number(QStringLiteral("PERC_RIC"))};
     prices.priceDecimals = m_settings.priceDecimals;
     return prices;
 }

@@ -17,12 +17,11 @@ namespace Orlavo::Warehouse {
 
 namespace {
 
-const QStringList kHeadings{QStringLiteral("Anno"),     QStringLiteral("N. reg."), QStringLiteral("Data"),
-                            QStringLiteral("Marca"),    QStringLiteral("Articolo"), QStringLiteral("Caus."),
-                            QStringLiteral("Cliente"),  QStringLiteral("Fornitore"), QStringLiteral("Doc."),
-                            QStringLiteral("Quantità"), QStringLiteral("Prezzo"),  QStringLiteral("Sc.1"),
-                            QStringLiteral("Sc.2"),     QStringLiteral("Sc.3"),    QStringLiteral("Netto"),
-                            QStringLiteral("Totale")};
+const QStringList kHeadings{
+    QStringLiteral("Anno"),     QStringLiteral("N. reg."),  QStringLiteral("Data"),    QStringLiteral("Marca"),
+    QStringLiteral("Articolo"), QStringLiteral("Caus."),    QStringLiteral("Cliente"), QStringLiteral("Fornitore"),
+    QStringLiteral("Doc."),     QStringLiteral("Quantità"), QStringLiteral("Prezzo"),  QStringLiteral("Sc.1"),
+    QStringLiteral("Sc.2"),     QStringLiteral("Sc.3"),     QStringLiteral("Netto"),   QStringLiteral("Totale")};
 
 QString figure(double value, int decimals)
 {
@@ -99,7 +98,7 @@ void F280RMag::setValue(const QString &name, const QString &text)
 MovementFilter F280RMag::filter() const
 {
     const auto text = [this](const char *name) { return m_fields.value(QString::fromLatin1(name))->text(); };
-    return {text("ANNO"), text("MARCA"), text("ARTICOLO"), text("CAUSALE"),
+    return {text("ANNO"),    text("MARCA"),  text("ARTICOLO"), text("CAUSALE"),
             text("DATA_DA"), text("DATA_A"), text("NRO_REG")};
 }
 
@@ -132,11 +131,11 @@ bool F280RMag::search()
                                 m.supplier,
                                 m.document,
                                 Services::formatPlain(m.quantity, 3),
-                                figure(m.price, 5),
+                                figure(m.price, m.priceDecimals),
                                 figure(m.discounts[0], 2),
                                 figure(m.discounts[1], 2),
                                 figure(m.discounts[2], 2),
-                                figure(m.netPrice, 5),
+                                figure(m.netPrice, m.priceDecimals),
                                 Services::formatPlain(m.total, 2)};
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells.at(c));
