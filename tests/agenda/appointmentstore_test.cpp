@@ -288,15 +288,8 @@ TEST_P(AppointmentStoreTest, TheCustomerIsCheckedLast)
 // appointments at 07/12/2026 09.00 once the go file exists.
 QProcess *startAdding(const Testing::TestArchives &archives, const QString &user, int count, const QString &go)
 {
-    auto *process = new QProcess;
-    process->setEnvironment(QProcess::systemEnvironment() + archives.workerEnvironment() +
-                            QStringList{QStringLiteral("ORLAVO_W_GO=") + go});
-    process->start(QStringLiteral(ORLAVO_DBWORKER), {QStringLiteral("appointments"), user, QString::number(count)});
-    process->waitForStarted();
-    if (process->waitForReadyRead(60000)) {
-        EXPECT_EQ(process->readLine().trimmed(), "OPEN");
-    }
-    return process;
+    return Testing::startWorker(archives, QStringLiteral(ORLAVO_DBWORKER),
+                                {QStringLiteral("appointments"), user, QString::number(count)}, go);
 }
 
 TEST_P(AppointmentStoreTest, TwoWorkstationsAddingAtTheSameTimeNumberFromOneWithoutGaps)

@@ -21,31 +21,14 @@ const QString kInsertProvince =
 const QString kInsertCounter =
     QStringLiteral("INSERT INTO %1 (ANNO, NOME, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?)").arg(Tables::NUMERA);
 
-// A second workstation (dbworker.cpp) running one job on the archives;
-// with a go file it waits for the file before starting.
 QProcess *startWorker(const TestArchives &archives, const QStringList &args, const QString &goFile = {})
 {
-    auto *process = new QProcess;
-    QStringList env = QProcess::systemEnvironment() + archives.workerEnvironment();
-    if (!goFile.isEmpty())
-        env.append(QStringLiteral("ORLAVO_W_GO=") + goFile);
-    process->setEnvironment(env);
-    process->start(QStringLiteral(ORLAVO_DBWORKER), args);
-    process->waitForStarted();
-    // Both workstations open before the start: a busy machine must not turn
-    // one's opening into a race with the other's writes.
-    if (!goFile.isEmpty() && process->waitForReadyRead(60000)) {
-        EXPECT_EQ(process->readLine().trimmed(), "OPEN");
-    }
-    return process;
+    return Testing::startWorker(archives, QStringLiteral(ORLAVO_DBWORKER), args, goFile);
 }
 
 QString finish(QProcess *process)
 {
-    process->waitForFinished(120000);
-    const QString out = QString::fromUtf8(process->readAllStandardOutput());
-    delete process;
-    return out;
+    return Testing::finishWorker(process);
 }
 
 bool addProvince(WriteUnit &unit, const char *code, const QVariant &description = QStringLiteral("X"))

@@ -6,11 +6,15 @@
 //                           07/12/2026 at 09.00, saying each one's PROGR
 //   unloads USER N          waits for ORLAVO_W_GO, posts N unloads of one
 //                           piece of item 01/ABC/VITE
+//   invoices USER N         waits for ORLAVO_W_GO, posts N worked invoices
+//   invoice-crash USER STEP posts one worked invoice with withholding and
+//                           dies (SIGKILL) when the posting reaches STEP
 //   hang                    writes both databases, says READY and waits to be killed
 //   crash-at-super-journal  writes both databases and dies inside the commit,
 //   crash-after-commit-point  before or after its commit point
 
 #include "agenda/stores/appointmentstore.h"
+#include "../sales/workedinvoice.h"
 #include "scriptedprompter.h"
 #include "services/core/tablenames.h"
 #include "services/data/counters.h"
@@ -162,6 +166,40 @@ int main(int argc, char **argv)
         }
         say(QStringLiteral("DONE"));
         return 0;
+    }
+    if (job == QLatin1String("invoices")) {
+        const int times = args.value(2).toInt();
+        state.company = QStringLiteral("01");
+        waitForGo();
+        int waits = 0;
+        for (int i = 1; i <= times; ++i) {
+            Sales::InvoicePosting posting = Sales::Worked::workedInvoice("VFM", Sales::Worked::kWorked, 10, 10);
+            const Sales::Posted posted = Sales::postInvoice(db, posting);
+            if (posted.result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
+                prompter.clear();
+                QThread::usleep(500);
+                --i;
+                continue;
+            }
+            if (!posted.result.written()) {
+                say(QStringLiteral("FAILED %1 %2").arg(posted.result.step, prompter.texts().join(QLatin1Char('|'))));
+                return 6;
+            }
+        }
+        say(QStringLiteral("DONE"));
+        return 0;
+    }
+    if (job == QLatin1String("invoice-crash")) {
+        const QString step = args.value(2);
+        state.company = QStringLiteral("01");
+        db.setStepHook([step](const QString &reached) {
+            if (reached == step)
+                ::raise(SIGKILL);
+        });
+        Sales::InvoicePosting posting = Sales::Worked::workedInvoice("VFM", Sales::Worked::kWorked, 10, 10, 20);
+        const Sales::Posted posted = Sales::postInvoice(db, posting);
+        say(posted.result.written() ? QStringLiteral("NOT REACHED") : QStringLiteral("FAILED ") + posted.result.step);
+        return 5;
     }
     if (job == QLatin1String("appointments")) {
         const int times = args.value(2).toInt();

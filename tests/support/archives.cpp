@@ -3,6 +3,8 @@
 #include "services/data/schema.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -319,6 +321,44 @@ void EngineTest::TearDown()
 std::string engineName(const ::testing::TestParamInfo<Engine> &info)
 {
     return info.param == Engine::Sqlite ? "SQLite" : "PostgreSQL";
+}
+
+QProcess *startWorker(const TestArchives &archives, const QString &program, const QStringList &args,
+                      const QString &goFile)
+{
+    auto *process = new QProcess;
+    QStringList env = QProcess::systemEnvironment() + archives.workerEnvironment();
+    if (!goFile.isEmpty())
+        env.append(QStringLiteral("ORLAVO_W_GO=") + goFile);
+    process->setEnvironment(env);
+    process->start(program, args);
+    process->waitForStarted();
+    if (!goFile.isEmpty() && process->waitForReadyRead(60000)) {
+        EXPECT_EQ(process->readLine().trimmed(), "OPEN");
+    }
+    return process;
+}
+
+QString finishWorker(QProcess *process, int timeoutMs)
+{
+    process->waitForFinished(timeoutMs);
+    const QString out = QString::fromUtf8(process->readAllStandardOutput());
+    delete process;
+    return out;
+}
+
+QStringList raceWorkers(const TestArchives &archives, const QString &program, const QString &job,
+                        const QStringList &users, int count)
+{
+    const QString go = archives.folder() + QStringLiteral("via");
+    QList<QProcess *> workers;
+    for (const QString &user : users)
+        workers << startWorker(archives, program, {job, user, QString::number(count)}, go);
+    QFile(go).open(QIODevice::WriteOnly);
+    QStringList last;
+    for (QProcess *process : workers)
+        last << finishWorker(process, 900000).trimmed().section(QLatin1Char('\n'), -1);
+    return last;
 }
 
 } // namespace Orlavo::Testing

@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+class QProcess;
+
 namespace Orlavo::Testing {
 
 using Services::Engine;
@@ -131,6 +133,19 @@ protected:
 };
 
 std::string engineName(const ::testing::TestParamInfo<Engine> &info);
+
+// A second workstation (tests/services/dbworker.cpp, at `program`) running
+// one job on the archives. With a go file it says it has opened them and
+// waits for the file before starting, so a busy machine never turns one's
+// opening into a race with the other's writes.
+QProcess *startWorker(const TestArchives &archives, const QString &program, const QStringList &args,
+                      const QString &goFile = {});
+// Its output once it ends; the process goes.
+QString finishWorker(QProcess *process, int timeoutMs = 120000);
+// Several workstations running `job` with `count` for each user, started
+// together; each one's last line (DONE when all went well).
+QStringList raceWorkers(const TestArchives &archives, const QString &program, const QString &job,
+                        const QStringList &users, int count);
 
 } // namespace Orlavo::Testing
 

@@ -177,9 +177,10 @@ TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
     ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET NRO_INT_FATT = 0, ANNO_DDT = '2026', NRO_REG_DDT = 3")));
     EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 1, 2).refusal,
               "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n D.d.T. di vendita ");
-    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO FVENDT (ANNO, NRO_INT, ACCOMPAGNATORIA) VALUES ('2026', 1, -1)")));
-    ASSERT_TRUE(other.exec(
-        QStringLiteral("INSERT INTO FVENDD (ANNO, NRO_INT, RIGA, ANNO_BOL, NRO_BOL) VALUES ('2026', 1, 1, '2026', 3)")));
+    ASSERT_TRUE(
+        other.exec(QStringLiteral("INSERT INTO FVENDT (ANNO, NRO_INT, ACCOMPAGNATORIA) VALUES ('2026', 1, -1)")));
+    ASSERT_TRUE(other.exec(QStringLiteral(
+        "INSERT INTO FVENDD (ANNO, NRO_INT, RIGA, ANNO_BOL, NRO_BOL) VALUES ('2026', 1, 1, '2026', 3)")));
     EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 1, 2).refusal,
               "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n"
               " Fattura di vendita accompagnatoria");
@@ -191,24 +192,9 @@ TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
 TEST_P(MovementStoreTest, TwoWorkstationsUnloadingOneItemLoseNoMovement)
 {
     constexpr int kEach = 500;
-    const QString go = archives->folder() + QStringLiteral("via");
-    QList<QProcess *> workers;
-    for (const char *user : {"ANNA", "BRUNO"}) {
-        auto *process = new QProcess;
-        process->setEnvironment(QProcess::systemEnvironment() + archives->workerEnvironment() +
-                                QStringList{QStringLiteral("ORLAVO_W_GO=") + go});
-        process->start(QStringLiteral(ORLAVO_DBWORKER),
-                       {QStringLiteral("unloads"), QString::fromLatin1(user), QString::number(kEach)});
-        ASSERT_TRUE(process->waitForStarted());
-        workers << process;
-    }
-    QFile(go).open(QIODevice::WriteOnly);
-    for (QProcess *process : workers) {
-        process->waitForFinished(600000);
-        const QString said = QString::fromUtf8(process->readAllStandardOutput()).trimmed();
-        delete process;
-        EXPECT_TRUE(said.endsWith(QLatin1String("DONE"))) << said.toStdString();
-    }
+    EXPECT_EQ(Testing::raceWorkers(*archives, QStringLiteral(ORLAVO_DBWORKER), QStringLiteral("unloads"),
+                                   {QStringLiteral("ANNA"), QStringLiteral("BRUNO")}, kEach),
+              (QStringList{"DONE", "DONE"}));
     EXPECT_DOUBLE_EQ(item("VITE")[0], 12 - 2 * kEach);
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 2 * kEach);
     EXPECT_EQ(archives->scalar(QStringLiteral("SELECT MAX(NRO_REG) FROM MOVMAG")).toInt(), 2 * kEach);

@@ -120,7 +120,12 @@ public:
 
     DbErrorState &error() { return m_error; }
     const DbErrorState &error() const { return m_error; }
-    void setStep(const QString &step) { m_error.step = step; }
+    void setStep(const QString &step)
+    {
+        m_error.step = step;
+        if (m_stepHook)
+            m_stepHook(step);
+    }
 
     // The seven-line report of the error state; fatal ends the application.
     void reportDbError(const QString &where, bool fatal);
@@ -139,6 +144,9 @@ public:
     void setExitHook(std::function<void(int)> hook) { m_exitHook = std::move(hook); }
     void setStatusHook(std::function<void(const QString &)> hook) { m_statusHook = std::move(hook); }
     void setBusyHook(std::function<void(bool)> hook) { m_busyHook = std::move(hook); }
+    // Told each step label as a write reaches it: the crash tests' workers
+    // die there. The programs never set it.
+    void setStepHook(std::function<void(const QString &)> hook) { m_stepHook = std::move(hook); }
     // Milliseconds between two attempts at the archive lock.
     void setLockRetryDelay(int ms) { m_lockDelayMs = ms; }
 
@@ -201,6 +209,7 @@ private:
     std::function<void(int)> m_exitHook;
     std::function<void(const QString &)> m_statusHook;
     std::function<void(bool)> m_busyHook;
+    std::function<void(const QString &)> m_stepHook;
 
     struct Prepared {
         QSqlQuery query;

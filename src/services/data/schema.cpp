@@ -54,8 +54,15 @@ QString kindName(SchemaKind kind)
 // Runs steps from+1 .. to on a connection inside its open transaction.
 Outcome<void> applySteps(QSqlDatabase &db, SchemaKind kind, int from, int to, const QString &versionTable)
 {
+    // SQLite keeps any text in any column whatever its declared length, and
+    // cannot change a column's type: a widening is for PostgreSQL alone.
+    static const QRegularExpression retype(QStringLiteral("^ALTER TABLE \\w+ ALTER COLUMN \\w+ TYPE "),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const bool sqlite = db.driverName() == QLatin1String("QSQLITE");
     for (int v = from + 1; v <= to; ++v) {
         for (const QString &statement : stepStatements(kind, v)) {
+            if (sqlite && retype.match(statement).hasMatch())
+                continue;
             QSqlQuery q(db);
             if (!q.exec(statement))
                 return sqlFailure(QStringLiteral("Aggiornamento archivio, passo %1").arg(v), q.lastError());

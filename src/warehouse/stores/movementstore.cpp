@@ -269,6 +269,25 @@ bool applyToItem(Services::WriteUnit &unit, const Row &movement, Direction direc
                             values);
 }
 
+int writeDocumentMovement(Services::DataAccess &db, Services::WriteUnit &unit, Row movement)
+{
+    const int number =
+        Services::Counters::nextNumber(db, movement.text(QStringLiteral("ANNO")) + QStringLiteral("MOVMAG"));
+    if (number == 0) {
+        unit.fail();
+        return 0;
+    }
+    movement.set(QStringLiteral("NRO_REG"), number);
+    const Discounts discounts{movement.number(QStringLiteral("SCONTO1")), movement.number(QStringLiteral("SCONTO2")),
+                              movement.number(QStringLiteral("SCONTO3"))};
+    movement.set(QStringLiteral("PR_SCONTATO"), discountedPrice(movement.number(QStringLiteral("PREZZO")), discounts,
+                                                                movement.integer(QStringLiteral("NDEC"))));
+    if (!Services::insertRow(unit, movement, QStringLiteral("Ins. MOVMAG")) ||
+        !applyToItem(unit, movement, Direction::Forward, QStringLiteral("Agg. ARTICOLI")))
+        return 0;
+    return number;
+}
+
 bool copyToDeleted(Services::DataAccess &db, Services::WriteUnit &unit, const QString &year, int number,
                    const QDateTime &now)
 {
@@ -389,8 +408,8 @@ MovementWrite updateMovement(Services::DataAccess &db, const Row &before, Row af
     if (!lock)
         return {WriteResult::of(WriteEnd::LockHeld), {}};
     Services::WriteUnit unit(db, QStringLiteral("Gestione MovMag"));
-    const auto stored = unit.readForUpdate(
-        Services::selectSql(movementTable(), Services::keyCondition(movementTable())), before.key());
+    const auto stored =
+        unit.readForUpdate(Services::selectSql(movementTable(), Services::keyCondition(movementTable())), before.key());
     if (!stored)
         return {WriteResult::of(WriteEnd::Failed), {}};
     if (stored->isEmpty())
@@ -416,7 +435,7 @@ MovementWrite updateMovement(Services::DataAccess &db, const Row &before, Row af
 }
 
 MovementWrite deleteMovement(Services::DataAccess &db, const QString &year, int number, int priceDecimals,
-                           const QDateTime &now)
+                             const QDateTime &now)
 {
     const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)

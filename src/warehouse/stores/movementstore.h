@@ -28,6 +28,12 @@ bool owned(const Services::Row &movement);
 bool applyToItem(Services::WriteUnit &unit, const Services::Row &movement, Direction direction,
                  const QString &step = QStringLiteral("Agg articoli"));
 
+// A document's movement inside the document's unit: its number from the
+// year's MOVMAG counter, the row ("Ins. MOVMAG") with its net price, the
+// item's figures ("Agg. ARTICOLI"). TOTALE is the document row's amount as
+// given. The number; 0 once the unit has failed.
+int writeDocumentMovement(Services::DataAccess &db, Services::WriteUnit &unit, Services::Row movement);
+
 // Before a movement goes: its copy in MOVMAG_DEL with the time it went. A
 // movement not found is told ("ERRORE") and nothing of the unit is kept.
 bool copyToDeleted(Services::DataAccess &db, Services::WriteUnit &unit, const QString &year, int number,

@@ -1,0 +1,291 @@
+#include "archives.h"
+#include "services/data/dataaccess.h"
+#include "sales/rules/invoiceposting.h"
+#include "sales/stores/invoiceposting.h"
+#include "services/core/values.h"
+#include "workedinvoice.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QProcess>
+
+// The posting of a sales document with the figures worked by hand: the
+// journal, VAT, stock, due dates and totals it leaves, on both engines.
+
+using namespace Orlavo;
+using namespace Orlavo::Sales;
+using Services::Row;
+using Services::WriteEnd;
+
+namespace {
+
+using namespace Orlavo::Sales::Worked;
+
+const QString &kYear = kWorkedYear;
+
+class InvoicePostingTest : public Testing::EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        state.company = QStringLiteral("01");
+        Services::WriteUnit unit(*db, QStringLiteral("Prova"));
+        ASSERT_TRUE(seedWorkedInvoices(unit) && unit.commit());
+    }
+
+    // The lines of an entry: "account sign amount" in SEQUENZA order.
+    QStringList journal(int number)
+    {
+        QStringList lines;
+        const auto rows = Testing::Workstation(archives->config())
+                              .rows(QStringLiteral("SELECT CONTO, SEGNO, IMPORTO FROM GIORN WHERE ANNO = ? AND "
+                                                   "NRO_INT = ? ORDER BY SEQUENZA"),
+                                    {kYear, number});
+        for (const auto &row : *rows)
+            lines << QStringLiteral("%1 %2 %3")
+                         .arg(row.at(0).toString(), row.at(1).toString(), Services::sqlNumber(row.at(2).toDouble(), 2));
+        return lines;
+    }
+    QStringList values(const QString &sql)
+    {
+        QStringList found;
+        const auto rows = Testing::Workstation(archives->config()).rows(sql);
+        for (const auto &row : *rows) {
+            QStringList columns;
+            for (int i = 0; i < rows->columns().size(); ++i)
+                columns << (row.at(i).typeId() == QMetaType::Double ? Services::sqlNumber(row.at(i).toDouble(), 2)
+                                                                    : row.at(i).toString());
+            found << columns.join(QLatin1Char(' '));
+        }
+        return found;
+    }
+    int counter(const char *name)
+    {
+        return archives
+            ->scalar(QStringLiteral("SELECT NUMERATORE FROM NUMERA WHERE ANNO = ? AND NOME = ?"),
+                     {kYear, QString::fromLatin1(name)})
+            .toInt();
+    }
+};
+
+TEST_P(InvoicePostingTest, AnInvoicePostsItsJournalVatStockAndDueDates)
+{
+    InvoicePosting p = workedInvoice("VFM", kWorked, 10, 10);
+    const Posted posted = postInvoice(*db, p);
+    ASSERT_EQ(posted.result.end, WriteEnd::Written) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(posted.internal, 1);
+    EXPECT_EQ(posted.document, 1);
+    EXPECT_EQ(journal(1),
+              (QStringList{"C1 D 171.50", "SC D 15.00", "R1 A 100.00", "R2 A 50.00", "TR A 10.00", "IVV A 26.50"}));
+    EXPECT_EQ(values("SELECT COD_IVA, SEGNO, IMPONIBILE, IVA, IMPODET, IVADET, TOTALE FROM IVA ORDER BY COD_IVA"),
+              (QStringList{"10 A 45.00 4.50 45.00 4.50 171.50", "22 A 100.00 22.00 100.00 22.00 171.50"}));
+    EXPECT_EQ(values("SELECT IMPONIBILE1, IVA1, IMPONIBILE2, IVA2, TOTALE FROM IVA2"),
+              QStringList{"100.00 22.00 45.00 4.50 171.50"});
+    EXPECT_EQ(values("SELECT SCADENZA, IMPORTO FROM SCADF ORDER BY PROGR"),
+              (QStringList{"2025-02-28 57.16", "2025-03-31 57.17", "2025-04-30 57.17"}));
+    EXPECT_EQ(values("SELECT ARTICOLO, CAUSALE, QUANTITA, TOTALE, NRO_DOC FROM MOVMAG ORDER BY NRO_REG"),
+              (QStringList{"VITE S11 4.00 100.00 1", "DADO S11 5.00 50.00 1"}));
+    EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA, SCARICO_V, VAL_SCARIC FROM ARTICOLI ORDER BY ARTICOLO"),
+              (QStringList{"DADO 15.00 5.00 50.00", "VITE 16.00 4.00 100.00"}));
+    EXPECT_EQ(values("SELECT RIGA, ANNO_MOV, NUM_MOV FROM FVENDD ORDER BY RIGA"),
+              (QStringList{"1 2025 1", "2 2025 2"}));
+    EXPECT_EQ(values("SELECT NRO_FATT, IMPONIBILE, IVA FROM FATT_CLI"), QStringList{"1 145.00 26.50"});
+    EXPECT_EQ(values("SELECT TOTALE, TOT_NET, SCAD1, IMPOSC1 FROM FVENDT"),
+              QStringList{"171.50 171.50 2025-02-28 57.16"});
+}
+
+// A credit note swaps every side and puts the goods back; a negative row
+// of an invoice is a debit line of its amount.
+TEST_P(InvoicePostingTest, ACreditNoteSwapsTheSidesAndTakesTheGoodsBack)
+{
+    InvoicePosting p = workedInvoice("VTM", kWorked, 10, 10);
+    ASSERT_EQ(postInvoice(*db, p).result.end, WriteEnd::Written);
+    EXPECT_EQ(journal(1),
+              (QStringList{"R1 D 100.00", "R2 D 50.00", "TR D 10.00", "IVV D 26.50", "C1 A 171.50", "SC A 15.00"}));
+    EXPECT_EQ(values("SELECT DISTINCT SEGNO FROM IVA"), QStringList{"D"});
+    EXPECT_EQ(values("SELECT ARTICOLO, CAUSALE FROM MOVMAG ORDER BY NRO_REG"), (QStringList{"VITE C14", "DADO C14"}));
+    EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA, SCARICO_V, VAL_SCARIC FROM ARTICOLI ORDER BY ARTICOLO"),
+              (QStringList{"DADO 25.00 -5.00 -50.00", "VITE 24.00 -4.00 -100.00"}));
+    EXPECT_EQ(values("SELECT IMPONIBILE, IVA FROM FATT_CLI"), QStringList{"-145.00 -26.50"});
+
+    InvoicePosting negative = workedInvoice("VFM", {{"", 1, 100, "22", "R1"}, {"", 1, -30, "22", "R3"}});
+    const Posted posted = postInvoice(*db, negative);
+    ASSERT_EQ(posted.result.end, WriteEnd::Written);
+    EXPECT_EQ(journal(posted.internal), (QStringList{"C1 D 85.40", "R3 D 30.00", "R1 A 100.00", "IVV A 15.40"}));
+}
+
+TEST_P(InvoicePostingTest, AWithholdingIsItsOwnEntry)
+{
+    InvoicePosting p = workedInvoice("VFM", {{"", 1, 1000, "22", "R1"}}, 0, 0, 20);
+    // A professional's fee: the withholding on half the taxable.
+    p.summary.withholdingBase = 500;
+    p.summary.withholding = 100;
+    p.summary.totalNet = p.summary.total - 100;
+    p.dueLines = dueLines(p.summary.totalNet);
+    const Posted posted = postInvoice(*db, p);
+    ASSERT_EQ(posted.result.end, WriteEnd::Written) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(posted.withholdingEntry, 2);
+    EXPECT_EQ(journal(2), (QStringList{"RIT D 100.00", "C1 A 100.00"}));
+    EXPECT_EQ(values("SELECT SUM(IMPORTO) FROM SCADF"), QStringList{"1120.00"});
+    EXPECT_EQ(values("SELECT IMPON_RIT, RITENUTA FROM RITENUTA"), QStringList{"500.00 100.00"});
+    EXPECT_EQ(counter("NROINT"), 2);
+}
+
+// A proposal takes its numbers from the "_PR" counters and writes nothing
+// but its own family.
+TEST_P(InvoicePostingTest, AProposalWritesOnlyItsOwnTables)
+{
+    InvoicePosting p = workedInvoice("VFM", kWorked, 10, 10);
+    p.document = [&p] {
+        SalesDocument proposal = SalesDocument::empty(Family::Proposal);
+        for (const QString &column : p.document.header.def().names())
+            if (proposal.header.def().column(column))
+                proposal.header.set(column, p.document.header.value(column));
+        for (const Row &row : p.document.rows) {
+            Row copy = proposal.newRow();
+            for (const QString &column : row.def().names())
+                copy.set(column, row.value(column));
+            proposal.rows.append(copy);
+        }
+        return proposal;
+    }();
+    const Posted posted = postInvoice(*db, p);
+    ASSERT_EQ(posted.result.end, WriteEnd::Written);
+    EXPECT_EQ(posted.internal, 1);
+    EXPECT_EQ(counter("FVEND_PR"), 1);
+    EXPECT_EQ(counter("FVENDDOC_PR"), 1);
+    EXPECT_EQ(counter("NROINT"), 0);
+    EXPECT_EQ(counter("FVEND"), 0);
+    for (const char *table : {"FVENDT", "FVENDD", "GIORN", "IVA", "IVA2", "MOVMAG", "FATT_CLI", "SCADF"})
+        EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;
+    EXPECT_EQ(archives->count(QStringLiteral("FVENDT_PR")), 1);
+    EXPECT_EQ(archives->count(QStringLiteral("SCADF_PR")), 3);
+}
+
+// What a posting leaves behind when it does not complete: nothing of the
+// document, the counters and the items as they were.
+void expectNothingPosted(Orlavo::Testing::TestArchives &archives)
+{
+    for (const char *table :
+         {"FVENDT", "FVENDD", "FVENACC", "SCADF", "GIORN", "IVA", "IVA2", "MOVMAG", "FATT_CLI", "RITENUTA"})
+        EXPECT_EQ(archives.count(QString::fromLatin1(table)), 0) << table;
+    EXPECT_EQ(archives.scalar(QStringLiteral("SELECT SUM(NUMERATORE) FROM NUMERA")).toInt(), 0);
+    EXPECT_EQ(archives.scalar(QStringLiteral("SELECT SUM(ESISTENZA) FROM ARTICOLI")).toInt(), 40);
+}
+
+// A trigger of the test's own changes what the posting wrote: the read-back
+// finds it, tells which records, and nothing remains.
+TEST_P(InvoicePostingTest, TheReadBackRefusesWhatItDoesNotFind)
+{
+    const bool sqlite = GetParam() == Orlavo::Testing::Engine::Sqlite;
+    // Statements of the test's own, outside the program and unprepared
+    // (the server prepares no CREATE FUNCTION).
+    const auto run = [this](const QString &sql) {
+        QSqlQuery q(db->connection());
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    };
+    const auto trigger = [&](const char *table, const char *action) {
+        const QString body = QString::fromLatin1(action);
+        if (sqlite) {
+            run(QStringLiteral("CREATE TRIGGER PROVA AFTER INSERT ON %1 BEGIN %2; END")
+                    .arg(QString::fromLatin1(table), body));
+        } else {
+            run(QStringLiteral("CREATE FUNCTION PROVA() RETURNS TRIGGER AS $$ BEGIN %1; RETURN NULL; END $$ "
+                               "LANGUAGE plpgsql")
+                    .arg(body));
+            run(QStringLiteral("CREATE TRIGGER PROVA AFTER INSERT ON %1 FOR EACH ROW EXECUTE FUNCTION PROVA()")
+                    .arg(QString::fromLatin1(table)));
+        }
+    };
+    const auto drop = [&](const char *table) {
+        if (sqlite) {
+            run(QStringLiteral("DROP TRIGGER PROVA"));
+        } else {
+            run(QStringLiteral("DROP TRIGGER PROVA ON %1").arg(QString::fromLatin1(table)));
+            run(QStringLiteral("DROP FUNCTION PROVA()"));
+        }
+    };
+
+    trigger("GIORN", "UPDATE GIORN SET IMPORTO = IMPORTO + 1 WHERE SEQUENZA = 1");
+    InvoicePosting accounts = workedInvoice("VFM", kWorked, 10, 10);
+    Posted posted = postInvoice(*db, accounts);
+    EXPECT_EQ(posted.result.end, WriteEnd::Failed);
+    EXPECT_EQ(posted.verification, verificationFailure(true));
+    EXPECT_EQ(prompter.texts().last(), "La registrazione non è avvenuta correttamente: \n"
+                                       "Errori durante le registrazioni contabili; \nRiprovare ");
+    expectNothingPosted(*archives);
+    drop("GIORN");
+
+    trigger("FVENDD", "DELETE FROM MOVMAG");
+    InvoicePosting records = workedInvoice("VFM", kWorked, 10, 10);
+    posted = postInvoice(*db, records);
+    EXPECT_EQ(posted.verification, verificationFailure(false));
+    expectNothingPosted(*archives);
+    EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+}
+
+// A workstation that dies at any step of a posting leaves nothing of it but
+// its lock, which names it and goes with its next login.
+TEST_P(InvoicePostingTest, ACrashAtAnyStepLeavesOnlyTheLock)
+{
+    for (const char *step :
+         {"Incrementa NROINT", "Incrementa numero documento", "Ins. MOVMAG", "Agg. ARTICOLI", "Ins. testata fatt",
+          "Ins. FVENDD", "Ins. scadf", "Ins. Iva", "Ins. Iva2", "Ins. giorn cli", "Ins. giorn conti",
+          "Ins. ritenuta d'acconto", "Agg fatturato", "Verifica registrazioni"}) {
+        SCOPED_TRACE(step);
+        QProcess *worker =
+            Testing::startWorker(*archives, QStringLiteral(ORLAVO_DBWORKER),
+                                 {QStringLiteral("invoice-crash"), QStringLiteral("ANNA"), QString::fromUtf8(step)});
+        ASSERT_TRUE(worker->waitForFinished(60000));
+        EXPECT_EQ(worker->exitStatus(), QProcess::CrashExit);
+        Testing::finishWorker(worker);
+        expectNothingPosted(*archives);
+        EXPECT_EQ(archives->scalar(QStringLiteral("SELECT UTENTE FROM SEMAFORO")).toString(), "ANNA");
+        state.user = QStringLiteral("ANNA");
+        ASSERT_TRUE(db->unlockUser());
+        EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
+    }
+}
+
+// Two workstations posting into one series: every number taken once, every
+// entry balanced.
+TEST_P(InvoicePostingTest, TwoWorkstationsNumberEveryInvoiceOnce)
+{
+    const QStringList said =
+        Testing::raceWorkers(*archives, QStringLiteral(ORLAVO_DBWORKER), QStringLiteral("invoices"),
+                             {QStringLiteral("ANNA"), QStringLiteral("BRUNO")}, 500);
+    EXPECT_EQ(said, (QStringList{"DONE", "DONE"}));
+    for (const char *column : {"NRO_INT", "NRO_REG", "NRO_DOC"})
+        EXPECT_EQ(values(QStringLiteral("SELECT COUNT(DISTINCT %1), MIN(%1), MAX(%1) FROM FVENDT")
+                             .arg(QString::fromLatin1(column))),
+                  QStringList{"1000 1 1000"})
+            << column;
+    EXPECT_EQ(values("SELECT COUNT(*) FROM (SELECT NRO_INT FROM GIORN GROUP BY NRO_INT HAVING "
+                     "SUM(CASE WHEN SEGNO = 'D' THEN IMPORTO ELSE -IMPORTO END) > 0.001 OR "
+                     "SUM(CASE WHEN SEGNO = 'D' THEN IMPORTO ELSE -IMPORTO END) < -0.001) X"),
+              QStringList{"0"});
+    EXPECT_EQ(values("SELECT COUNT(DISTINCT NRO_INT) FROM GIORN"), QStringList{"1000"});
+}
+
+ORLAVO_FOR_EACH_ENGINE(InvoicePostingTest);
+
+TEST(InvoiceCounters, ByTypeSeriesAndFamily)
+{
+    const auto names = [](const char *type, const char *series, Family family, bool credit, bool debit) {
+        const InvoiceCounters c =
+            invoiceCounters(kYear, QString::fromLatin1(type), QString::fromLatin1(series), family, credit, debit);
+        return (c.internal + QLatin1Char(' ') + c.registration + QLatin1Char(' ') + c.document).toStdString();
+    };
+    EXPECT_EQ(names("VFM", "", Family::Definitive, true, false), "2025NROINT 2025FVEND 2025FVENDDOC");
+    EXPECT_EQ(names("VTM", "a", Family::Definitive, true, false), "2025NROINT 2025FVENDA_NA 2025FVENDADOC_NA");
+    EXPECT_EQ(names("VTM", "", Family::Definitive, false, false), "2025NROINT 2025FVEND 2025FVENDDOC");
+    EXPECT_EQ(names("VFD", "B", Family::Definitive, true, true), "2025NROINT 2025FVENDB_ND 2025FVENDBDOC_ND");
+    EXPECT_EQ(names("VFD", "", Family::Definitive, true, false), "2025NROINT 2025FVEND 2025FVENDDOC");
+    EXPECT_EQ(names("VTI", "", Family::Proposal, true, false), " 2025FVEND_NA_PR 2025FVENDDOC_NA_PR");
+}
+
+} // namespace
