@@ -143,7 +143,7 @@ TEST_P(F280MMagTest, TheSearchOpensAMovementToChangeAndDelete)
     Ui::WindowRegistry registry;
     registerWindows(registry, *context);
     (*registry.find("modi_movimenti"))(host);
-    auto *list = qobject_cast<F280RMag *>(host.opened.get());
+    auto *list = qobject_cast<F280RMag *>(host.opened());
     ASSERT_NE(list, nullptr);
     list->setValue("ARTICOLO", "VITE");
     ASSERT_TRUE(list->search());
@@ -199,6 +199,26 @@ TEST_P(F280MMagTest, AMovementOfAnInvoiceIsNotChangedHere)
     EXPECT_EQ(prompter.texts(), QStringList{"Impossibile eliminare movimento,\n"
                                             "sono ancora presenti registrazioni su : \n Fattura di vendita"});
     EXPECT_DOUBLE_EQ(onHand(), 15);
+}
+
+// "Nuovo articolo" codes the item typed in the item window.
+TEST_P(F280MMagTest, ANewItemIsCodedInTheItemWindow)
+{
+    Orlavo::Testing::KeepingHost host;
+    Ui::WindowRegistry registry;
+    registerWindows(registry, *context);
+    (*registry.find("codi_movimenti"))(host);
+    auto *movement = qobject_cast<F280MMag *>(host.opened());
+    ASSERT_NE(movement, nullptr);
+    EXPECT_EQ(host.tag, "MMAGINS");
+    Orlavo::Testing::leave(movement->field("MARCA"), "ABC");
+    Orlavo::Testing::leave(movement->field("ARTICOLO"), "BULLONE");
+    movement->newItemButton()->click();
+    EXPECT_EQ(host.tag, "ARTICINS");
+    ASSERT_EQ(host.windows.size(), 2u);
+    const auto *code = host.opened()->findChild<QLineEdit *>("T_ARTICOLO");
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->text(), "BULLONE");
 }
 
 ORLAVO_FOR_EACH_ENGINE(F280MMagTest);

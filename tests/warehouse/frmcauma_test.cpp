@@ -72,9 +72,9 @@ TEST_P(FrmCauMaTest, TheMenuEntryOpensTheListAndACausalIsInsertedAndChanged)
     Host host;
     ASSERT_TRUE(registry.find("TabCausMaga") && registry.contains("St_TabCausMaga"));
     (*registry.find("TabCausMaga"))(host);
-    ASSERT_TRUE(host.opened);
-    EXPECT_EQ(host.opened->objectName(), "frmCauMa");
-    EXPECT_EQ(host.opened->windowTitle(), "Causali di Magazzino");
+    ASSERT_TRUE(host.opened());
+    EXPECT_EQ(host.opened()->objectName(), "frmCauMa");
+    EXPECT_EQ(host.opened()->windowTitle(), "Causali di Magazzino");
 
     auto *grid = window->findChild<QTableWidget *>();
     ASSERT_EQ(grid->rowCount(), 30);

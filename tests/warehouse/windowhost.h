@@ -5,19 +5,25 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace Orlavo::Testing {
 
-// A main window that keeps the window an entry opens, single or tagged.
+// A main window that keeps every window its entries open, single or
+// tagged; the last one opened, and its tag.
 struct KeepingHost : Ui::WindowHost {
-    std::unique_ptr<QWidget> opened;
+    std::vector<std::unique_ptr<QWidget>> windows;
     QString tag;
-    void openSingle(const QString &, const std::function<QWidget *()> &create) override { opened.reset(create()); }
+    QWidget *opened() const { return windows.empty() ? nullptr : windows.back().get(); }
+    void openSingle(const QString &, const std::function<QWidget *()> &create) override
+    {
+        windows.emplace_back(create());
+    }
     bool registerOpenWindow(const QString &) override { return false; }
     void unregisterOpenWindow(const QString &) override {}
     QMdiSubWindow *showTaskWindow(QWidget *window, const QString &, const QString &shownTag) override
     {
-        opened.reset(window);
+        windows.emplace_back(window);
         tag = shownTag;
         return nullptr;
     }
