@@ -8,6 +8,7 @@
 #include "lookupbench.h"
 #include "movementbench.h"
 #include "numerabench.h"
+#include "postingbench.h"
 #include "reportbench.h"
 #include "summarybench.h"
 #include "valuesbench.h"
@@ -33,6 +34,7 @@ int main(int argc, char **argv)
     Orlavo::Bench::registerLookupBenchmarks();
     Orlavo::Bench::registerMovementBenchmarks();
     Orlavo::Bench::registerNumeraBenchmarks();
+    Orlavo::Bench::registerPostingBenchmarks();
     Orlavo::Bench::registerReportBenchmarks();
     Orlavo::Bench::registerValuesBenchmarks();
     benchmark::Initialize(&argc, argv);
