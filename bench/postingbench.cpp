@@ -58,10 +58,11 @@ bool prepare(Session &session)
                                         "MOVIMENTO, CLIENTE, TOTALE) VALUES (?, ?, ?, ?, ?, ?, 'VFM', 7, 122)"),
                          {kWorkedYear, i, i, i, QDate(2025, 1, 15), QDate(2025, 1, 15)});
         for (int row = 1; row <= 2; ++row)
-            unit.execCompany(QStringLiteral("Prova"),
-                             QStringLiteral("INSERT INTO FVENDD (ANNO, NRO_INT, RIGA, MAGAZ, MARCA, ARTICOLO, QTA, "
-                                            "PREZZO, NETTO, COD_IVA) VALUES (?, ?, ?, '01', 'ABC', ?, 1, 50, 50, '22')"),
-                             {kWorkedYear, i, row, itemCode(i * 2 + row)});
+            unit.execCompany(
+                QStringLiteral("Prova"),
+                QStringLiteral("INSERT INTO FVENDD (ANNO, NRO_INT, RIGA, MAGAZ, MARCA, ARTICOLO, QTA, "
+                               "PREZZO, NETTO, COD_IVA) VALUES (?, ?, ?, '01', 'ABC', ?, 1, 50, 50, '22')"),
+                {kWorkedYear, i, row, itemCode(i * 2 + row)});
     }
     unit.execCompany(QStringLiteral("Prova"),
                      QStringLiteral("UPDATE NUMERA SET NUMERATORE = ? WHERE ANNO = ? AND NOME IN "
@@ -153,7 +154,8 @@ void registerPostingBenchmarks()
             ->Iterations(1)
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((std::string("InvoiceBatch/") + engineName + "/" + std::to_string(batchSize())).c_str(), batch, engine)
+        benchmark::RegisterBenchmark(
+            (std::string("InvoiceBatch/") + engineName + "/" + std::to_string(batchSize())).c_str(), batch, engine)
             ->Iterations(1)
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);

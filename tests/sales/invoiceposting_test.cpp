@@ -2,6 +2,7 @@
 #include "services/data/dataaccess.h"
 #include "sales/rules/invoiceposting.h"
 #include "sales/stores/invoiceposting.h"
+#include "sales/stores/invoicestate.h"
 #include "services/core/values.h"
 #include "workedinvoice.h"
 
@@ -269,6 +270,39 @@ TEST_P(InvoicePostingTest, TwoWorkstationsNumberEveryInvoiceOnce)
                      "SUM(CASE WHEN SEGNO = 'D' THEN IMPORTO ELSE -IMPORTO END) < -0.001) X"),
               QStringList{"0"});
     EXPECT_EQ(values("SELECT COUNT(DISTINCT NRO_INT) FROM GIORN"), QStringList{"1000"});
+}
+
+// Why a posted invoice may no longer change, each state added on top of
+// the ones before so the first reason in order is the one told.
+TEST_P(InvoicePostingTest, AStoredInvoiceTellsWhyItMayNoLongerChange)
+{
+    InvoicePosting p = workedInvoice("VFM", kWorked, 10, 10);
+    ASSERT_EQ(postInvoice(*db, p).result.end, WriteEnd::Written);
+    const auto refusal = [this](bool forCancel = false) {
+        const auto said = changeRefusal(*db, kYear, 1, forCancel);
+        EXPECT_TRUE(said.ok());
+        return said ? said->toStdString() : std::string("?");
+    };
+    EXPECT_EQ(refusal(), "");
+    ASSERT_EQ(setPrinted(*db, Family::Definitive, kYear, 1, true).end, WriteEnd::Written);
+    EXPECT_EQ(refusal(), "Impossibile registrare, la Fattura è stampata !");
+    EXPECT_EQ(refusal(true), "");
+    ASSERT_EQ(setPrinted(*db, Family::Definitive, kYear, 1, false).end, WriteEnd::Written);
+    EXPECT_EQ(refusal(), "");
+    EXPECT_EQ(setPrinted(*db, Family::Definitive, kYear, 9, true).end, WriteEnd::Gone);
+
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE FVENDT SET ANNULLATA = -1, STAMPATA = -1")));
+    EXPECT_EQ(refusal(true), "Impossibile registrare, la Fattura è annullata !");
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE SCADF SET DATA_SAL = DATA_DOC WHERE PROGR = 1")));
+    EXPECT_EQ(refusal(), "Impossibile registrare, la Fattura ha già delle scadenze saldate !");
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE SCADF SET DATA_SAL = DATA_DOC")));
+    EXPECT_EQ(refusal(), "Impossibile registrare, la Fattura è interamente saldata !");
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE GIORN SET STA_GIO = -1 WHERE SEQUENZA = 3")));
+    EXPECT_EQ(refusal(), "Impossibile registrare, è già stato stampato il Giornale o il Registro Iva !");
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE GIORN SET STA_GIO = 0")));
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE FVENDT SET STA_IVA = -1")));
+    EXPECT_EQ(refusal(), "Impossibile registrare, è già stato stampato il Giornale o il Registro Iva !");
 }
 
 ORLAVO_FOR_EACH_ENGINE(InvoicePostingTest);
