@@ -2,6 +2,7 @@
 #include "services/data/dataaccess.h"
 #include "sales/rules/invoiceposting.h"
 #include "sales/stores/invoiceposting.h"
+#include "sales/stores/invoicecustomer.h"
 #include "sales/stores/invoicestate.h"
 #include "services/core/values.h"
 #include "workedinvoice.h"
@@ -303,6 +304,36 @@ TEST_P(InvoicePostingTest, AStoredInvoiceTellsWhyItMayNoLongerChange)
     ASSERT_TRUE(other.exec(QStringLiteral("UPDATE GIORN SET STA_GIO = 0")));
     ASSERT_TRUE(other.exec(QStringLiteral("UPDATE FVENDT SET STA_IVA = -1")));
     EXPECT_EQ(refusal(), "Impossibile registrare, è già stato stampato il Giornale o il Registro Iva !");
+}
+
+// What an invoice takes from its customer: the defaults, the discounts the
+// customer has on invoices, the missing tax identifiers, the default place
+// first; the standard-list code and an unknown one are no customer.
+TEST_P(InvoicePostingTest, TheCustomerGivesTheInvoiceItsDefaults)
+{
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral(
+        "INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1, NAZIONE, COND_PAG, CONTO_PATRIM, CONTO_RICAVO, CODICE_IVA, AGENTE, "
+        "SCONTO1, SCONTO2, SCFATT) VALUES (8, 'MARIO BIANCHI', 'I', 'R36', 'C8', 'R1', '22', 3, 5, 2, 1)")));
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO CONS_MERCE (CLIENTE, COD_LUOGO, DESC_LUOGO, PREDEF) VALUES "
+                                          "(8, 1, 'CANTIERE NORD', 0), (8, 2, 'SEDE', -1)")));
+    const auto found = invoiceCustomer(*db, 8);
+    ASSERT_TRUE(found.ok() && found->has_value());
+    const InvoiceCustomer &c = **found;
+    EXPECT_EQ(c.paymentCondition + c.account + c.revenueAccount + c.vatCode, "R36C8R122");
+    EXPECT_EQ(c.agent, 3);
+    EXPECT_TRUE(c.missingTaxIds);
+    ASSERT_TRUE(c.headerDiscounts.has_value());
+    EXPECT_EQ(*c.headerDiscounts, (Discounts{5, 2, 0}));
+    ASSERT_EQ(c.places.size(), 2);
+    EXPECT_EQ(c.places.first().description, "SEDE");
+
+    const auto plain = invoiceCustomer(*db, 7);
+    ASSERT_TRUE(plain.ok() && plain->has_value());
+    EXPECT_FALSE((*plain)->missingTaxIds); // not Italian
+    EXPECT_FALSE((*plain)->headerDiscounts.has_value());
+    for (const int none : {99999, 12})
+        EXPECT_FALSE(invoiceCustomer(*db, none)->has_value()) << none;
 }
 
 ORLAVO_FOR_EACH_ENGINE(InvoicePostingTest);
