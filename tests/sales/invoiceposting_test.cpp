@@ -338,6 +338,47 @@ TEST_P(InvoicePostingTest, TheCustomerGivesTheInvoiceItsDefaults)
 
 ORLAVO_FOR_EACH_ENGINE(InvoicePostingTest);
 
+// Revenue lines rounded per account add up to the goods total, so the
+// entry balances, in euro and in lire; a VAT-only document has no revenue
+// or expense lines.
+TEST(InvoiceLines, RevenueLinesAddUpToTheGoodsTotal)
+{
+    InvoiceFigures f;
+    f.type = QStringLiteral("VFM");
+    f.customerAccount = QStringLiteral("C1");
+    f.vatAccount = QStringLiteral("IVV");
+    f.rows = {{QStringLiteral("R1"), 10.005}, {QStringLiteral("R2"), 10.005}, {QStringLiteral("R2"), 0.004}};
+    f.goods = 20.01; // the summary's one rounding of 20,014
+    f.vat = 4.40;
+    f.total = 24.41;
+    const auto sides = [](const QList<PostingLine> &lines) {
+        double debit = 0, credit = 0;
+        QStringList shown;
+        for (const PostingLine &l : lines) {
+            (l.sign == QLatin1Char('D') ? debit : credit) += l.amount;
+            shown << QStringLiteral("%1 %2 %3").arg(l.account, QString(l.sign), QString::number(l.amount, 'f', 2));
+        }
+        EXPECT_NEAR(debit, credit, 1e-9) << shown.join(QLatin1Char('|')).toStdString();
+        return shown;
+    };
+    // R2 sums 10,009 → 10,01 and R1 10,01: 20,02, one cent over; the larger
+    // line (the first of the two) gives it back.
+    EXPECT_EQ(sides(invoiceLines(f)), (QStringList{"C1 D 24.41", "R1 A 10.00", "R2 A 10.01", "IVV A 4.40"}));
+
+    f.decimals = 0;
+    f.rows = {{QStringLiteral("R1"), 1000.5}, {QStringLiteral("R2"), 1000.5}};
+    f.goods = 2001;
+    f.vat = 400;
+    f.total = 2401;
+    EXPECT_EQ(sides(invoiceLines(f)), (QStringList{"C1 D 2401.00", "R1 A 1000.00", "R2 A 1001.00", "IVV A 400.00"}));
+
+    f.type = QStringLiteral("VFI");
+    f.transport = 10;
+    f.transportAccount = QStringLiteral("TR");
+    f.total = 400;
+    EXPECT_EQ(sides(invoiceLines(f)), (QStringList{"C1 D 400.00", "IVV A 400.00"}));
+}
+
 TEST(InvoiceCounters, ByTypeSeriesAndFamily)
 {
     const auto names = [](const char *type, const char *series, Family family, bool credit, bool debit) {

@@ -116,6 +116,22 @@ TEST_P(F280MMagTest, ALoadIsProposedItsPriceAndInserted)
     EXPECT_EQ(text("SELECT PR_SCONTATO FROM MOVMAG"), "7.2");
 }
 
+// Esci closes an untouched window without a question, also right after an
+// insert emptied it; typed input asks first.
+TEST_P(F280MMagTest, EsciAsksOnlyForTypedInput)
+{
+    open(F280MMag::Mode::Insert);
+    EXPECT_FALSE(window->hasChanges());
+    typeLoad("3");
+    EXPECT_TRUE(window->hasChanges());
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->save());
+    EXPECT_FALSE(window->hasChanges());
+    answer();
+    window->reject();
+    EXPECT_TRUE(prompter.texts().isEmpty());
+}
+
 TEST_P(F280MMagTest, CancellingTheQuestionOrAReadOnlyUserWritesNothing)
 {
     open(F280MMag::Mode::Insert);

@@ -111,6 +111,21 @@ TEST_P(MovementStoreTest, ChangingTheItemRestoresTheOldOne)
     EXPECT_DOUBLE_EQ(item("DADO")[0], 9);
 }
 
+// A movement another workstation changed since it was read is not written
+// over: the item would be taken back for figures it no longer has.
+TEST_P(MovementStoreTest, AMovementChangedElsewhereIsNotWrittenOver)
+{
+    ASSERT_EQ(insertMovement(*db, movement("S10", 5, 10), prices()).end, WriteEnd::Written);
+    const Row loaded = readMovement(*db, QStringLiteral("2026"), 1).value().value();
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET QUANTITA = 3")));
+    Row after = loaded;
+    after.set(QStringLiteral("PREZZO"), 11);
+    EXPECT_EQ(updateMovement(*db, loaded, after, prices()).result.end, WriteEnd::ChangedElsewhere);
+    EXPECT_DOUBLE_EQ(item("VITE")[0], 7);
+    EXPECT_DOUBLE_EQ(archives->scalar(QStringLiteral("SELECT PREZZO FROM MOVMAG")).toDouble(), 10);
+}
+
 TEST_P(MovementStoreTest, ADeletedMovementIsKeptAndTakenBack)
 {
     ASSERT_EQ(insertMovement(*db, movement("C10", 3, 10), prices()).end, WriteEnd::Written);

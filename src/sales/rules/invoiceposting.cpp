@@ -79,9 +79,12 @@ QList<PostingLine> invoiceLines(const InvoiceFigures &f)
         if (largest >= 0)
             sums[largest].second = Services::roundDec(sums[largest].second + f.goods - rounded, f.decimals);
     }
-    add(f.transportAccount, f.transport);
-    add(f.bankAccount, f.bank);
-    add(f.stampAccount, f.stamp);
+    // The summary leaves the expenses out of a VAT-only document.
+    if (!isVatOnly(f.type)) {
+        add(f.transportAccount, f.transport);
+        add(f.bankAccount, f.bank);
+        add(f.stampAccount, f.stamp);
+    }
     for (const auto &[account, amount] : sums) {
         const double rounded = Services::roundDec(amount, f.decimals);
         if (rounded != 0)

@@ -137,7 +137,7 @@ bool moveStock(Services::DataAccess &db, Services::WriteUnit &unit, const Row &h
         put("SCONTO1", row.value(QStringLiteral("SCONTO")));
         put("SCONTO2", row.value(QStringLiteral("SCONTO2")));
         put("SCONTO3", row.value(QStringLiteral("SCONTO3")));
-        put("TOTALE", row.value(QStringLiteral("NETTO")));
+        put("TOTALE", Services::roundDec(row.number(QStringLiteral("NETTO")), currencyOfYear(year).decimals));
         first = Warehouse::writeDocumentMovement(db, unit, movement);
     } else {
         // Decision: components move their quantity without a value; the
@@ -288,6 +288,8 @@ Services::Outcome<QString> verify(Services::WriteUnit &unit, const SalesDocument
                        {row.value(QStringLiteral("ANNO_MOV")), row.value(QStringLiteral("NUM_MOV")),
                         row.value(QStringLiteral("MAGAZ")), movementCausal(h.text(QStringLiteral("MOVIMENTO"))),
                         h.value(QStringLiteral("NRO_DOC")), key.at(0), key.at(1)});
+            if (!unit.ok())
+                return Services::Failure{QString::fromUtf8(kOperation), QString()};
             if (found.toInt() != 1)
                 return verificationFailure(false);
         }
@@ -308,12 +310,15 @@ Services::Outcome<QString> verify(Services::WriteUnit &unit, const SalesDocument
     for (int i = 1; i <= kVatSlots; ++i)
         summaryColumns << QStringLiteral("IMPONIBILE%1 + IVA%1").arg(i);
     summaryColumns << QStringLiteral("ESENTE + ESCLUSA + NON_IMPONIBILE + NON_SOGGETTA");
-    if (!*balanced ||
-        !same(sum(QStringLiteral("IMPONIBILE + IVA + ESENTE + ESCLUSA + NON_IMPONIBILE + NON_SOGGETTA"), Tables::IVA),
-              total, decimals) ||
-        !same(sum(summaryColumns.join(QStringLiteral(" + ")), Tables::IVA2), total, decimals) ||
-        (!document.dueDates.isEmpty() && !same(sum(QStringLiteral("IMPORTO"), dueDateTable(document.family).table),
-                                               h.number(QStringLiteral("TOT_NET")), decimals)))
+    const double vatRows =
+        sum(QStringLiteral("IMPONIBILE + IVA + ESENTE + ESCLUSA + NON_IMPONIBILE + NON_SOGGETTA"), Tables::IVA);
+    const double vatSummary = sum(summaryColumns.join(QStringLiteral(" + ")), Tables::IVA2);
+    // A missing due date is a sum short of the amount to pay.
+    const double dues = sum(QStringLiteral("IMPORTO"), dueDateTable(document.family).table);
+    if (!unit.ok())
+        return Services::Failure{QString::fromUtf8(kOperation), QString()};
+    if (!*balanced || !same(vatRows, total, decimals) || !same(vatSummary, total, decimals) ||
+        !same(dues, h.number(QStringLiteral("TOT_NET")), decimals))
         return verificationFailure(true);
     return QString();
 }
@@ -333,6 +338,13 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
     SalesDocument &document = posting.document;
     Row &header = document.header;
     const bool definitive = document.family == Family::Definitive;
+    // Simulated invoices number from the copy of the counters, never from
+    // the real ones: the generation's simulation writes them itself.
+    if (document.family == Family::Simulated) {
+        db.prompter().error(QStringLiteral("Le fatture simulate non si registrano"), QString::fromUtf8(kOperation));
+        unit.abandon();
+        return false;
+    }
     for (const Row &row : document.rows) {
         const QString kind = row.text(QStringLiteral("TIPO"));
         if (kind == QLatin1String("D") || kind == QLatin1String("B")) {
@@ -430,6 +442,7 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
     }
 
     // Read back (step 13).
+    db.setStep(QStringLiteral("Verifica registrazioni"));
     const auto verified = verify(unit, document, currency);
     if (!verified) {
         unit.fail();
@@ -440,7 +453,7 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
         unit.abandon();
         return false;
     }
-    db.setStep(QStringLiteral("Verifica registrazioni"));
+    db.setStep(QStringLiteral("Conferma registrazioni"));
     return true;
 }
 

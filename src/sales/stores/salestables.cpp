@@ -83,7 +83,7 @@ QList<ColumnDef> headerColumns()
     for (int i = 1; i <= 4; ++i)
         c.append(figure(QStringLiteral("IMPOSC%1").arg(i)));
     c += {notNull(percent(QStringLiteral("PERC_PROV"))), figure(QStringLiteral("TOT_PROV")),
-          date(QStringLiteral("DATA_SAL")), text(QStringLiteral("TSTAMP"), 20), text(QStringLiteral("UTENTE"), 20)};
+          date(QStringLiteral("DATA_SAL")), text(QStringLiteral("TSTAMP"), 30), text(QStringLiteral("UTENTE"), 20)};
     return c;
 }
 
@@ -168,7 +168,7 @@ QList<ColumnDef> dueDateColumns()
           flag(QStringLiteral("INSOLUTO")),     flag(QStringLiteral("ASSEGNO")),
           figure(QStringLiteral("SPESE")),      code(QStringLiteral("RIC_ANNO"), 4),
           number(QStringLiteral("RIC_NUMERO")), date(QStringLiteral("RIC_DATA")),
-          flag(QStringLiteral("RICEVUTA")),     text(QStringLiteral("TSTAMP"), 20)};
+          flag(QStringLiteral("RICEVUTA")),     text(QStringLiteral("TSTAMP"), 30)};
     return c;
 }
 
@@ -252,7 +252,7 @@ const TableDef &withholdingTable()
                                                             figure(QStringLiteral("IMPON_RIT")),
                                                             notNull(percent(QStringLiteral("PERC_RIT"))),
                                                             figure(QStringLiteral("RITENUTA")),
-                                                            text(QStringLiteral("TSTAMP"), 20),
+                                                            text(QStringLiteral("TSTAMP"), 30),
                                                         });
     return def;
 }

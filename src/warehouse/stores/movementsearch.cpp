@@ -44,7 +44,8 @@ QList<Services::FieldProblem> filterProblems(Services::DataAccess &db, const Mov
     return problems;
 }
 
-Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db, const MovementFilter &filter)
+Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db, const MovementFilter &filter,
+                                                        int limit)
 {
     QStringList where;
     Services::Params params;
@@ -71,10 +72,10 @@ Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db
                        "M.NRO_DOC_DDT, M.QUANTITA, M.PREZZO, M.NDEC, M.SCONTO1, M.SCONTO2, M.SCONTO3, M.PR_SCONTATO, "
                        "M.TOTALE, C.RAG_SOC1 AS NOME_CLI, F.RAG_SOC1 AS NOME_FOR FROM %1 M "
                        "LEFT JOIN %2 C ON C.CLIENTE = M.CLIENTE LEFT JOIN %3 F ON F.FORNITORE = M.FORNITORE%4 "
-                       "ORDER BY M.ANNO, M.NRO_REG")
+                       "ORDER BY M.ANNO, M.NRO_REG LIMIT ?")
             .arg(Tables::MOVMAG, Tables::ANAG_CLI, Tables::ANAG_FOR,
                  where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))),
-        params);
+        params + Services::Params{limit + 1});
     if (!rows)
         return rows.failure();
     QList<FoundMovement> found;

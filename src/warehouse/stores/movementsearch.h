@@ -40,7 +40,10 @@ struct FoundMovement {
     double netPrice = 0, total = 0;
 };
 
-// The movements the filters let through, by year and number.
-Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db, const MovementFilter &filter);
+// The movements the filters let through, by year and number: at most
+// `limit`, and one more when there are more.
+inline constexpr int kSearchLimit = 10000;
+Services::Outcome<QList<FoundMovement>> searchMovements(Services::DataAccess &db, const MovementFilter &filter,
+                                                        int limit = kSearchLimit);
 
 } // namespace Orlavo::Warehouse

@@ -271,6 +271,7 @@ bool applyToItem(Services::WriteUnit &unit, const Row &movement, Direction direc
 
 int writeDocumentMovement(Services::DataAccess &db, Services::WriteUnit &unit, Row movement)
 {
+    db.setStep(QStringLiteral("Incr numero per movmag"));
     const int number =
         Services::Counters::nextNumber(db, movement.text(QStringLiteral("ANNO")) + QStringLiteral("MOVMAG"));
     if (number == 0) {
@@ -414,9 +415,13 @@ MovementWrite updateMovement(Services::DataAccess &db, const Row &before, Row af
         return {WriteResult::of(WriteEnd::Failed), {}};
     if (stored->isEmpty())
         return {WriteResult::of(WriteEnd::Gone), {}};
-    // A document took the movement meanwhile, or owned it already.
-    if (owned(Services::rowFrom(movementTable(), stored->first())))
+    // A document took the movement meanwhile, or owned it already; another
+    // workstation changed it since it was read.
+    const Row current = Services::rowFrom(movementTable(), stored->first());
+    if (owned(current))
         return {WriteResult::of(WriteEnd::NothingChanged), changeRefusal()};
+    if (!(current == before))
+        return {WriteResult::of(WriteEnd::ChangedElsewhere), {}};
     value(after);
     int changed = 0;
     if (!Services::updateRow(unit, after, before, QStringLiteral("Aggiorna Movmag "), &changed) ||

@@ -73,7 +73,8 @@ struct MovementWrite {
 };
 
 // A movement changed: the old one taken back from its item, the new one
-// applied (to another item when the item changed).
+// applied (to another item when the item changed). ChangedElsewhere when the
+// stored movement is no longer `before`: nothing is written.
 MovementWrite updateMovement(Services::DataAccess &db, const Services::Row &before, Services::Row after,
                                      const PriceUpdates &prices);
 // A movement deleted: copied to MOVMAG_DEL, removed, taken back from its

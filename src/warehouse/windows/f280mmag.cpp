@@ -419,7 +419,6 @@ void F280MMag::setNumber(const QString &column, double value, int decimals)
 
 void F280MMag::clear()
 {
-    const QScopedValueRollback<QString> keep(m_shown);
     for (Ui::InputField *f : std::as_const(m_fields))
         f->clear();
     for (QLabel *label : std::as_const(m_descriptions))
@@ -795,7 +794,22 @@ bool F280MMag::save()
         field(QStringLiteral("DATA_REG"))->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    return ended(updateMovement(m_context.db, m_stored, movement.movement, priceUpdates()));
+    MovementWrite write = updateMovement(m_context.db, m_stored, movement.movement, priceUpdates());
+    if (write.result.end == WriteEnd::ChangedElsewhere) {
+        // Changed elsewhere since it was read: on OK the typed figures go
+        // over the movement as it is now.
+        if (!confirm(Services::Concurrency::changedElsewhere()))
+            return false;
+        const auto current = readMovement(m_context.db, m_stored.text(QStringLiteral("ANNO")),
+                                          m_stored.integer(QStringLiteral("NRO_REG")));
+        if (!current)
+            return false;
+        if (!*current)
+            return refuse(Services::Concurrency::deletedElsewhere());
+        m_stored = **current;
+        write = updateMovement(m_context.db, m_stored, typed(), priceUpdates());
+    }
+    return ended(write);
 }
 
 bool F280MMag::remove()

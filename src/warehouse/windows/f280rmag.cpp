@@ -118,6 +118,9 @@ bool F280RMag::search()
     if (!found)
         return false;
     m_found = *found;
+    const bool limited = m_found.size() > kSearchLimit;
+    if (limited)
+        m_found.removeLast();
     m_grid->setRowCount(int(m_found.size()));
     for (int r = 0; r < m_found.size(); ++r) {
         const FoundMovement &m = m_found.at(r);
@@ -147,6 +150,11 @@ bool F280RMag::search()
     m_grid->resizeColumnsToContents();
     if (m_found.isEmpty())
         m_context.prompter.info(QStringLiteral("Nessun movimento trovato"), windowTitle());
+    else if (limited)
+        m_context.prompter.info(
+            QStringLiteral("Sono elencati i primi %1 movimenti: restringere la ricerca per vedere gli altri.")
+                .arg(kSearchLimit),
+            windowTitle());
     return true;
 }
 
