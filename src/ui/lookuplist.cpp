@@ -357,4 +357,17 @@ void attachLookup(CodeField *field, AppContext &context, std::function<LookupReq
     });
 }
 
+void leaveOnPick(CodeField *field, QObject *receiver, std::function<void()> left)
+{
+    QObject::connect(
+        field, &CodeField::lookupRequested, receiver,
+        [field, left = std::move(left)] {
+            if (field->isModified()) {
+                field->setModified(false);
+                left();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 } // namespace Orlavo::Ui

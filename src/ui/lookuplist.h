@@ -27,9 +27,9 @@ struct LookupRequest {
     QString title; // "Lista ..."
     int rowLimit = 10000;
     LookupMode mode = LookupMode::Pick;
-    QString condition; // the caller's own condition: program text, never typed
+    QString condition;                // the caller's own condition: program text, never typed
     Services::Params conditionParams; // the values the condition binds
-    QString reportKey; // printed in LookupMode::Print
+    QString reportKey;                // printed in LookupMode::Print
 };
 
 // The lookup list: the rows of a table with the chosen columns, to pick one
@@ -84,5 +84,9 @@ std::optional<QStringList> showLookupList(AppContext &context, const LookupReque
 // what the field holds, usually); the chosen row's first value goes into
 // the field, as if typed, and the field keeps the focus.
 void attachLookup(CodeField *field, AppContext &context, std::function<LookupRequest()> request);
+
+// A code picked from the field's list is a code typed: once the list has
+// closed, `left` runs as on leaving the field.
+void leaveOnPick(CodeField *field, QObject *receiver, std::function<void()> left);
 
 } // namespace Orlavo::Ui

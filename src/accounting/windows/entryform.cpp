@@ -171,16 +171,7 @@ Ui::CodeField *EntryWindow::addCoded(const QString &column, int length, int widt
     auto *code = new Ui::CodeField(length, this);
     addField(column, code, width);
     Ui::attachLookup(code, m_context, std::move(list));
-    // A code picked from the list is a code typed: the field is left.
-    connect(
-        code, &Ui::CodeField::lookupRequested, this,
-        [this, code, column] {
-            if (code->isModified()) {
-                code->setModified(false);
-                fieldLeft(column);
-            }
-        },
-        Qt::QueuedConnection);
+    Ui::leaveOnPick(code, this, [this, column] { fieldLeft(column); });
     return code;
 }
 

@@ -5,8 +5,6 @@
 #include "services/core/values.h"
 #include "services/data/dataaccess.h"
 
-#include <QRegularExpression>
-
 namespace Orlavo::Sales {
 
 using Services::FieldProblem;
@@ -26,12 +24,6 @@ bool known(Services::DataAccess &db, const QString &table, const QString &column
         db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE UPPER(%1) = UPPER(?)%3").arg(column, table, extra),
                          {value}, Services::databaseOf(table));
     return !rows || !rows->isEmpty();
-}
-
-bool isNumberText(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
-    return number.match(text).hasMatch();
 }
 
 // The type's numbering group: credit notes and debit notes among themselves
@@ -190,7 +182,7 @@ QList<FieldProblem> invoiceProblems(Services::DataAccess &db, const TypedInvoice
         const QString amount = typed(e.amount);
         if (amount.isEmpty())
             continue;
-        if (!isNumberText(amount)) {
+        if (!Services::isNumberText(amount)) {
             fail(QString::fromLatin1(e.amount), e.wrong);
             continue;
         }
@@ -205,7 +197,7 @@ QList<FieldProblem> invoiceProblems(Services::DataAccess &db, const TypedInvoice
         else if (!account(text(e.account)))
             fail(QString::fromLatin1(e.account), e.accountWrong);
     }
-    if (!typed("BOLLI").isEmpty() && !isNumberText(typed("BOLLI")))
+    if (!typed("BOLLI").isEmpty() && !Services::isNumberText(typed("BOLLI")))
         fail(QStringLiteral("BOLLI"), "Importo spese per bolli errato");
 
     // 9. VAT account and typed VAT.
@@ -238,7 +230,7 @@ QList<FieldProblem> invoiceProblems(Services::DataAccess &db, const TypedInvoice
         const QString rate = typed("PERC_RIT");
         if (rate.isEmpty())
             fail(QStringLiteral("PERC_RIT"), "Specificare una percentuale, anche zero");
-        else if (!isNumberText(rate) || Services::sqlNumber(rate, 2).toDouble() < 0 ||
+        else if (!Services::isNumberText(rate) || Services::sqlNumber(rate, 2).toDouble() < 0 ||
                  Services::sqlNumber(rate, 2).toDouble() > 100)
             fail(QStringLiteral("PERC_RIT"), "Percentuale ritenuta d'acconto errata");
         if (text("CONTO_RIT").isEmpty())
@@ -256,9 +248,9 @@ QList<FieldProblem> invoiceProblems(Services::DataAccess &db, const TypedInvoice
             fail(QStringLiteral("SCAD") + n, "Data scadenza obbligatoria");
         else if (!due.date.trimmed().isEmpty() && !Services::parseItalianDate(due.date).isValid())
             fail(QStringLiteral("SCAD") + n, "Data scadenza errata");
-        if (!due.amount.trimmed().isEmpty() && !isNumberText(due.amount))
+        if (!due.amount.trimmed().isEmpty() && !Services::isNumberText(due.amount))
             fail(QStringLiteral("IMPOSC") + n, "Importo per la scadenza errato ");
-        if (!due.commission.trimmed().isEmpty() && !isNumberText(due.commission))
+        if (!due.commission.trimmed().isEmpty() && !Services::isNumberText(due.commission))
             fail(QStringLiteral("PROVSC") + n, "Importo provvigione errato ");
     }
     if (Services::roundDec(invoice.dueImbalance, 2) != 0)

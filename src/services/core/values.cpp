@@ -217,4 +217,10 @@ int dateSerial(const QString &text)
     return int(QDate(1899, 12, 30).daysTo(date));
 }
 
+bool isNumberText(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
+    return number.match(text).hasMatch();
+}
+
 } // namespace Orlavo::Services

@@ -47,6 +47,10 @@ QString formatPlain13(double value, int decimals);
 QString sqlNumber(double value, int decimals);
 QString sqlNumber(const QString &value, int decimals);
 
+// Text a figure field holds as a number: an optional sign, digits and one
+// decimal comma or point ("12", "-0,5", ",25"); blanks around are ignored.
+bool isNumberText(const QString &text);
+
 // Every comma becomes a point; the empty text becomes "0".
 QString commaToPoint(const QString &text);
 

@@ -6,8 +6,6 @@
 #include "services/core/values.h"
 #include "services/data/dataaccess.h"
 
-#include <QRegularExpression>
-
 namespace Orlavo::Warehouse {
 
 using Services::FieldProblem;
@@ -176,12 +174,6 @@ Outcome<std::optional<ProposedPrice>> itemPrice(Services::DataAccess &db, const 
         priceRow(PriceSource::ItemPrice, row, first ? "PREZZO_V1" : "PREZZO_LIST", kSaleDiscounts, decimals));
 }
 
-bool isNumberText(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
-    return number.match(text).hasMatch();
-}
-
 // Whether a row answers the statement; a failed read counts as found, so
 // a lock conflict never names a good code unknown.
 bool found(Services::DataAccess &db, const QString &sql, const Services::Params &params,
@@ -312,12 +304,12 @@ QList<FieldProblem> movementProblems(Services::DataAccess &db, const TypedMoveme
     if (causal != QLatin1String("SXC") && causal != QLatin1String("CXC")) {
         if (typed.price.trimmed().isEmpty())
             fail("PREZZO", "Prezzo obbligatorio !");
-        else if (!isNumberText(typed.price))
+        else if (!Services::isNumberText(typed.price))
             fail("PREZZO", "Prezzo errato !");
-        if (!typed.secondPrice.trimmed().isEmpty() && !isNumberText(typed.secondPrice))
+        if (!typed.secondPrice.trimmed().isEmpty() && !Services::isNumberText(typed.secondPrice))
             fail("PREZZO2", "Prezzo errato !");
     }
-    if (typed.quantity.trimmed().isEmpty() || !isNumberText(typed.quantity) ||
+    if (typed.quantity.trimmed().isEmpty() || !Services::isNumberText(typed.quantity) ||
         Services::sqlNumber(typed.quantity, 3).toDouble() == 0)
         fail("QUANTITA", "Quantità obbligatoria !");
     if (!typed.documentDate.trimmed().isEmpty() && !Services::parseItalianDate(typed.documentDate).isValid())

@@ -13,14 +13,12 @@
 #include "warehouse/stores/movementstore.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -130,18 +128,8 @@ QWidget *F280MMag::withDescription(const QString &column, Ui::InputField *field,
     label->setMinimumWidth(width);
     m_descriptions.insert(column, label);
     row->addWidget(label, 1);
-    if (auto *code = qobject_cast<Ui::CodeField *>(field)) {
-        // A code picked from the list is a code typed: the field is left.
-        connect(
-            code, &Ui::CodeField::lookupRequested, this,
-            [this, code, column] {
-                if (code->isModified()) {
-                    code->setModified(false);
-                    fieldLeft(column);
-                }
-            },
-            Qt::QueuedConnection);
-    }
+    if (auto *code = qobject_cast<Ui::CodeField *>(field))
+        Ui::leaveOnPick(code, this, [this, column] { fieldLeft(column); });
     return holder;
 }
 
