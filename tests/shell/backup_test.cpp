@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTimer>
@@ -355,11 +356,20 @@ TEST_P(BackupTest, TheQuestionNamesTheRoomThenTheArchiveIsWrittenOrAnnullaStopsI
     ASSERT_TRUE(runBackup(*context, &window, chosen(folder())));
     const QStringList written = folderEntries(folder());
     ASSERT_EQ(written.size(), 1);
-    EXPECT_EQ(prompter.texts(),
-              (QStringList{QStringLiteral("Sono necessari %1 MB liberi nella cartella %2;\nassicurarsi di averli a "
-                                          "disposizione quindi procedere con il salvataggio")
-                               .arg(backupMegabytes(plan->bytesNeeded), folder()),
-                           QStringLiteral("Salvataggio completato: ") + QDir(folder()).filePath(written.first())}));
+    // A server archive may grow a little between two plans (its statistics): the figure is matched by shape.
+    ASSERT_EQ(prompter.texts().size(), 2);
+    const QString question = QStringLiteral("Sono necessari %1 MB liberi nella cartella %2;\nassicurarsi di averli a "
+                                            "disposizione quindi procedere con il salvataggio");
+    EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(
+                                       QRegularExpression::escape(question.arg(QStringLiteral("#"), folder()))
+                                           .replace(QStringLiteral("\\#"), QStringLiteral("\\d+,\\d"))))
+                    .match(prompter.texts().at(0))
+                    .hasMatch())
+        << prompter.texts().at(0).toStdString();
+    if (engine() == Engine::Sqlite) {
+        EXPECT_EQ(prompter.texts().at(0), question.arg(backupMegabytes(plan->bytesNeeded), folder()));
+    }
+    EXPECT_EQ(prompter.texts().at(1), QStringLiteral("Salvataggio completato: ") + QDir(folder()).filePath(written.first()));
 
     // Cancel at the question: nothing more written.
     prompter.clear();
