@@ -1,4 +1,5 @@
 #include "sales/rules/documenttypes.h"
+#include "sales/rules/rowprice.h"
 #include "sales/rules/salesrows.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,38 @@ TEST(SalesRows, CommissionRateSources)
     EXPECT_EQ(commissionRateProblem(-1), QStringLiteral("Percentuale provvigione non può essere minore di zero !"));
     EXPECT_EQ(commissionRateProblem(100.5), QStringLiteral("Percentuale provvigione non può essere maggiore di 100 !"));
     EXPECT_EQ(commissionRateProblem(100), std::nullopt);
+}
+
+// The price a row proposes by PREZZOBOLLA, on an item listed at 20,00 less
+// 10 + 5 %, marked up to 26,00, fixed at 18,00, prices 2 and 3 at 19,00 and
+// 17,50.
+TEST(RowPrice, EachSettingTakesItsPrice)
+{
+    const PriceFigures item{20, {10, 5, 0}, 0, 26, 18};
+    const struct {
+        const char *setting;
+        bool computed;
+        RowPrice expected;
+    } cases[] = {
+        {"L", false, {20, {10, 5, 0}}}, // the list price, its discounts on the row
+        {"L", true, {17.1, {}}},        // computed: the discounted price instead
+        {"V", false, {17.1, {}}},
+        {"S", false, {17.1, {}}},
+        {"R", true, {26, {}}},
+        {"F", true, {18, {}}},
+        {"L2", true, {19, {}}},
+        {"l3", true, {17.5, {}}},
+        {"Q", false, {20, {10, 5, 0}}}, // anything else reads as "L"
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(proposeRowPrice(QString::fromLatin1(c.setting), c.computed, item, 19, 17.5, 2), c.expected)
+            << c.setting;
+    // A list row's own discounted price wins over the computed one; prices
+    // are rounded to the decimals asked.
+    PriceFigures listed = item;
+    listed.discounted = 16.995;
+    EXPECT_EQ(proposeRowPrice(QStringLiteral("V"), false, listed, 0, 0, 2), (RowPrice{17.0, {}}));
+    EXPECT_EQ(proposeRowPrice(QStringLiteral("V"), false, listed, 0, 0, 3), (RowPrice{16.995, {}}));
 }
 
 TEST(DocumentTypes, HeadingsSignsAndCurrency)

@@ -23,6 +23,7 @@
 #include "ui/lookuplist.h"
 #include "ui/waitcursor.h"
 #include "ui/waitmessage.h"
+#include "sales/sales.h"
 #include "warehouse/warehouse.h"
 
 #include <QAction>
@@ -78,6 +79,7 @@ Menu::Menu(Ui::AppContext &context, QWidget *parent)
     Masterdata::registerWindows(m_registry, m_ctx);
     Accounting::registerWindows(m_registry, m_ctx);
     Warehouse::registerWindows(m_registry, m_ctx);
+    Sales::registerWindows(m_registry, m_ctx);
     Agenda::registerWindows(m_registry, m_ctx);
     buildMenus();
     buildToolBar();

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "sales/stores/invoicechecks.h"
+#include "sales/stores/invoicecustomer.h"
+#include "sales/stores/invoiceposting.h"
+#include "sales/stores/invoicesettings.h"
+#include "sales/windows/documentfields.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace Orlavo::Ui {
+struct AppContext;
+} // namespace Orlavo::Ui
+
+namespace Orlavo::Sales {
+
+class DocumentRows;
+class DueDatePanel;
+class TotalsPanel;
+struct RowContext;
+
+// FatVenIn: a new sales document — invoice, credit or debit note, tax
+// receipt, or the proposal of one. The header with the customer's
+// defaults, the rows, the VAT summary and the due dates, recomputed on
+// every change; Conferma checks the whole document (every failing field
+// red, the first message), asks, and posts it.
+class FatVenIn : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Mode { Invoice, Receipt, Proposal };
+
+    FatVenIn(Ui::AppContext &context, Mode mode, QWidget *parent = nullptr);
+    ~FatVenIn() override;
+
+    Mode mode() const { return m_mode; }
+    DocumentFields &fields() { return *m_fields; }
+    DocumentRows *rows() const { return m_rows; }
+    TotalsPanel *totals() const { return m_totals; }
+    DueDatePanel *dues() const { return m_dues; }
+    QComboBox *series() const { return m_series; }
+    QCheckBox *withholdingBox() const { return m_withholding; }
+    QCheckBox *accompanyingBox() const { return m_accompanying; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QLabel *statusLine() const { return m_status; }
+    const Summary &summary() const { return m_summary; }
+
+    // Types in a header field and leaves it, as the operator would.
+    void setValue(const QString &column, const QString &text);
+    QString value(const QString &column) const;
+
+    // The document as typed, ready for the checks.
+    TypedInvoice typed();
+    // Conferma: true once the document is posted.
+    bool confirm();
+    // The numbers the last posting took.
+    const Posted &lastPosted() const { return m_posted; }
+    bool hasChanges() const;
+    // Fills the window with a stored document's figures (a proposal copied
+    // into an invoice): a new document, numbers and dates its own.
+    void fillFrom(const SalesDocument &document);
+
+    void reject() override;
+
+private:
+    void build();
+    QWidget *makeHeader();
+    QWidget *makeAccounts();
+    QWidget *makeExpenses();
+    QWidget *makeWithholding();
+    QWidget *makeRows();
+    QWidget *makeFigures();
+    void clear();
+    void proposeDates();
+    void fieldLeft(const QString &column);
+    void customerLeft();
+    void agentLeft();
+    void placeChosen(int index);
+    void recompute();
+    RowContext rowContext() const;
+    Services::Row header() const;
+    std::optional<Services::Row> delivery() const;
+    bool vatAccepted();
+    void showProblems(const QList<Services::FieldProblem> &problems);
+    void clearMarks();
+    bool ask(const QString &question, bool yesNo);
+    QString amountsTitle() const;
+    int decimals() const;
+    QString year() const;
+
+    Ui::AppContext &m_context;
+    const Mode m_mode;
+    InvoiceSettings m_settings;
+    DocumentFields *m_fields = nullptr;
+    DocumentRows *m_rows = nullptr;
+    TotalsPanel *m_totals = nullptr;
+    DueDatePanel *m_dues = nullptr;
+    QComboBox *m_series = nullptr;
+    QComboBox *m_places = nullptr;
+    QCheckBox *m_withholding = nullptr;
+    QCheckBox *m_accompanying = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_confirm = nullptr;
+    QPushButton *m_exit = nullptr;
+    Summary m_summary;
+    QHash<QString, VatRate> m_rates;
+    std::optional<InvoiceCustomer> m_customer;
+    std::optional<double> m_agentRate;
+    Posted m_posted;
+    QString m_shown;
+    bool m_computing = false;
+};
+
+} // namespace Orlavo::Sales

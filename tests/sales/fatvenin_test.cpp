@@ -1,0 +1,253 @@
+#include "fixtures.h"
+#include "sales/sales.h"
+#include "sales/windows/documentrows.h"
+#include "sales/windows/documenttotals.h"
+#include "sales/windows/fatvenin.h"
+#include "services/data/counters.h"
+#include "services/data/writeunit.h"
+#include "ui/inputfields.h"
+#include "ui/windowregistry.h"
+#include "../masterdata/masterdatatest.h"
+#include "../warehouse/windowhost.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QTableWidget>
+
+// The invoice window's wiring: what the customer and an item fill, the
+// figures following the rows, the checks' marks and first message, the
+// questions and the posting. The checks, the figures and the posting
+// themselves are the stores' and rules' (invoicechecks_test, summary_test,
+// invoiceposting_test).
+
+using namespace Orlavo;
+using namespace Orlavo::Sales;
+using Orlavo::Services::Prompter;
+using Orlavo::Testing::red;
+
+namespace {
+
+const QString kYear = QString::number(QDate::currentDate().year());
+
+class FatVenInTest : public Orlavo::Testing::StandardDataTest<Orlavo::Testing::RecordingPrompter>
+{
+protected:
+    void seed() override
+    {
+        StandardDataTest::seed();
+        context->state.upperCaseKeys = true;
+        context->state.year = kYear;
+        context->state.warehouse = QStringLiteral("01");
+        run("INSERT INTO TAB_MARCHE (CODICE, DESCRIZIONE) VALUES ('ABC', 'MARCA ABC')");
+        run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, UNITA_MIS, COD_IVA, CONTO, ESISTENZA, "
+            "PREZZO_LIST, SC_V1, NUM_DEC) VALUES ('01', 'ABC', 'VITE', 'VITE DA 8', 'PZ', '22', '041001', 20, 25, 0, 2)");
+        run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, UNITA_MIS, COD_IVA, CONTO, ESISTENZA, "
+            "PREZZO_LIST, SC_V1, NUM_DEC) VALUES ('01', 'ABC', 'DADO', 'DADO M8', 'PZ', '10', '041001', 20, 12.5, "
+            "20, 2)");
+        run("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1, INDIRIZZO_LEG, CAP_LEG, CITTA_LEG, PROVINCIA_LEG, PART_IVA, NAZIONE, "
+            "COND_PAG, CONTO_PATRIM) VALUES (7, 'EDILIZIA ROSSI', 'VIA ROMA 1', '20100', 'MILANO', 'MI', "
+            "'01234567897', 'I', 'R60', '012001')");
+        Services::WriteUnit unit(context->db, QStringLiteral("Prova"));
+        ASSERT_TRUE(Services::Counters::insertFirstYearCounters(unit, kYear, false) && unit.commit());
+        answer();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        StandardDataTest::TearDown();
+    }
+
+    void open(FatVenIn::Mode mode = FatVenIn::Mode::Invoice)
+    {
+        window = std::make_unique<FatVenIn>(*context, mode);
+    }
+    void type(const char *column, const QString &text)
+    {
+        Orlavo::Testing::leave(window->fields().field(QString::fromLatin1(column)), text);
+    }
+    // The two rows of the worked invoice: 4 screws at 25,00 and 5 nuts at
+    // 10,00 (their list price 12,50 less 20 %).
+    void typeRows()
+    {
+        DocumentRows *rows = window->rows();
+        rows->setCell(0, DocumentRows::Item, QStringLiteral("VITE"));
+        rows->setCell(0, DocumentRows::Quantity, QStringLiteral("4"));
+        rows->setCell(1, DocumentRows::Item, QStringLiteral("DADO"));
+        rows->setCell(1, DocumentRows::Quantity, QStringLiteral("5"));
+    }
+    void shot(const char *name)
+    {
+        if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty()) {
+            window->resize(1366, 720);
+            window->grab().save(QDir(folder).filePath(QString::fromLatin1(name)));
+        }
+    }
+
+    std::unique_ptr<FatVenIn> window;
+};
+
+// The customer's defaults and an item's fill the window; the figures and
+// due dates follow the rows; Conferma asks once, posts, tells the number
+// and empties the window.
+TEST_P(FatVenInTest, AnInvoiceTypedAsTheOperatorWouldIsPosted)
+{
+    open();
+    EXPECT_EQ(window->windowTitle(), "Emissione Fatture di Vendita");
+    EXPECT_EQ(window->value("MOVIMENTO"), "VFM");
+    EXPECT_EQ(window->value("CAUSALE"), "VM");
+    EXPECT_EQ(window->value("CONTO_IVA"), "024001");
+    type("CLIENTE", "7");
+    EXPECT_EQ(window->fields().description("CLIENTE"), "EDILIZIA ROSSI");
+    EXPECT_EQ(window->fields().label("PARTITA_IVA")->text(), "Partita Iva : 01234567897");
+    EXPECT_EQ(window->value("COND_PAG"), "R60");
+    EXPECT_EQ(window->value("CONTO_CLI"), "012001");
+
+    typeRows();
+    DocumentRows *rows = window->rows();
+    EXPECT_EQ(rows->cell(0, DocumentRows::Description), "VITE DA 8");
+    EXPECT_EQ(rows->cell(0, DocumentRows::Brand), "ABC");
+    EXPECT_EQ(rows->cell(0, DocumentRows::Unit), "PZ");
+    EXPECT_EQ(rows->cell(0, DocumentRows::Vat), "22");
+    EXPECT_EQ(rows->cell(1, DocumentRows::Price), "10,00");
+    EXPECT_EQ(rows->cell(1, DocumentRows::Amount), "50,00");
+    EXPECT_EQ(rows->rowCount(), 3); // an empty row waits at the bottom
+    EXPECT_EQ(window->totals()->figure("TOTALE"), "177,00");
+    EXPECT_EQ(window->totals()->vatTable()->item(0, 3)->text(), "22,00");
+    const QList<Masterdata::DueLine> dues = window->dues()->lines();
+    ASSERT_EQ(dues.size(), 2);
+    EXPECT_DOUBLE_EQ(dues.at(0).amount + dues.at(1).amount, 177);
+    shot("fatvenin.png");
+
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->confirm());
+    EXPECT_EQ(prompter.texts(), QStringList{"Confermi registrazioni?"});
+    EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "177");
+    EXPECT_EQ(count("FVENDD"), 2);
+    EXPECT_EQ(count("SCADF"), 2);
+    EXPECT_EQ(count("MOVMAG"), 2);
+    EXPECT_EQ(window->statusLine()->text(),
+              "Registrato documento VFM n. 1 del " + QDate::currentDate().toString("dd/MM/yyyy") +
+                  " (n. interno 1)");
+    EXPECT_EQ(window->value("CLIENTE"), "");
+    EXPECT_EQ(window->rows()->rowCount(), 1);
+    EXPECT_FALSE(window->hasChanges());
+}
+
+// Three failing checks: every field red, the first message under "ERRORE",
+// nothing written, the input kept.
+TEST_P(FatVenInTest, FailingChecksAreAllRedAndTheFirstSpeaks)
+{
+    open();
+    type("MOVIMENTO", "XYZ");
+    type("COND_PAG", "R60");
+    type("CONTO_CLI", "012001");
+    typeRows();
+    window->rows()->setCell(1, DocumentRows::Vat, QStringLiteral("99"));
+    EXPECT_EQ(prompter.texts(), QStringList{"Codice Iva errato"});
+    answer();
+    EXPECT_FALSE(window->confirm());
+    EXPECT_EQ(prompter.texts(), QStringList{"Tipo documento errato"});
+    EXPECT_EQ(prompter.shown().first().title, "ERRORE");
+    EXPECT_EQ(red(*window), (QStringList{"CLIENTE", "MOVIMENTO"}));
+    EXPECT_TRUE(window->rows()->cellMarked(1, DocumentRows::Vat));
+    EXPECT_EQ(window->value("MOVIMENTO"), "XYZ");
+    EXPECT_EQ(count("FVENDT"), 0);
+}
+
+// A figure or date that does not read: its message, the text kept, and
+// Conferma refuses it.
+TEST_P(FatVenInTest, ABadFigureOrDateSaysSoAndKeepsTheText)
+{
+    open();
+    type("CLIENTE", "7");
+    typeRows();
+    answer();
+    window->rows()->setCell(0, DocumentRows::Quantity, QStringLiteral("4,x"));
+    EXPECT_EQ(prompter.texts(), QStringList{"Quantità errata"});
+    EXPECT_EQ(window->rows()->cell(0, DocumentRows::Quantity), "4,x");
+    EXPECT_TRUE(window->rows()->cellMarked(0, DocumentRows::Quantity));
+    window->rows()->setCell(0, DocumentRows::Discount, QStringLiteral("10+abc"));
+    answer();
+    EXPECT_FALSE(window->confirm());
+    EXPECT_EQ(prompter.texts(), QStringList{"Quantità errata"});
+
+    window->rows()->setCell(0, DocumentRows::Quantity, QStringLiteral("4"));
+    window->rows()->setCell(0, DocumentRows::Discount, QString());
+    type("DATA_DOC", "45/01/" + kYear);
+    answer();
+    EXPECT_FALSE(window->confirm());
+    EXPECT_EQ(prompter.texts(), QStringList{"Data documento errata"});
+    EXPECT_EQ(window->value("DATA_DOC"), "45/01/" + kYear);
+    EXPECT_EQ(count("FVENDT"), 0);
+}
+
+// Cancel at the question, or a user who may only read: nothing written,
+// the document still on screen; Esci with input asks first.
+TEST_P(FatVenInTest, CancellingOrAReadOnlyUserWritesNothing)
+{
+    open();
+    type("CLIENTE", "7");
+    typeRows();
+    answer({Prompter::Button::Cancel});
+    EXPECT_FALSE(window->confirm());
+    EXPECT_EQ(prompter.texts(), QStringList{"Confermi registrazioni?"});
+    context->state.userType = 0;
+    answer();
+    EXPECT_FALSE(window->confirm());
+    EXPECT_EQ(prompter.texts().size(), 1);
+    EXPECT_EQ(count("FVENDT"), 0);
+    EXPECT_EQ(window->rows()->cell(0, DocumentRows::Item), "VITE");
+
+    answer({Prompter::Button::No});
+    window->reject();
+    EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su dati correnti ?"});
+    EXPECT_TRUE(window->isVisible() || !window->result());
+}
+
+// A special series asks first; the proposal posts into its own family; the
+// tax receipt starts as "VFR".
+TEST_P(FatVenInTest, TheModesAndTheSpecialSeries)
+{
+    open(FatVenIn::Mode::Proposal);
+    EXPECT_EQ(window->windowTitle(), "Emissione Fatture di Vendita (PROPOSTA)");
+    type("CLIENTE", "7");
+    typeRows();
+    window->series()->setCurrentIndex(1);
+    answer({Prompter::Button::No});
+    EXPECT_FALSE(window->confirm());
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Attenzione, si è scelta una numerazione speciale. Si è proprio sicuri ? "});
+    answer({Prompter::Button::Yes, Prompter::Button::Ok});
+    ASSERT_TRUE(window->confirm());
+    EXPECT_EQ(text("SELECT TIPOFATT FROM FVENDT_PR"), "A");
+    EXPECT_EQ(count("FVENDT"), 0);
+    EXPECT_EQ(count("MOVMAG"), 0);
+
+    open(FatVenIn::Mode::Receipt);
+    EXPECT_EQ(window->windowTitle(), "Emissione Ricevuta fiscale  ");
+    EXPECT_EQ(window->value("MOVIMENTO"), "VFR");
+}
+
+// The three entries open their window's mode.
+TEST_P(FatVenInTest, TheMenuEntriesOpenTheirModes)
+{
+    Ui::WindowRegistry registry;
+    Sales::registerWindows(registry, *context);
+    Orlavo::Testing::KeepingHost host;
+    for (const auto &[entry, title] :
+         {std::pair{"mnu_FVencod", "Emissione Fatture di Vendita"},
+          std::pair{"mnuricfiscemis", "Emissione Ricevuta fiscale  "},
+          std::pair{"mnu_propFvendCodi", "Emissione Fatture di Vendita (PROPOSTA)"}}) {
+        const Ui::WindowAction *action = registry.find(QString::fromLatin1(entry));
+        ASSERT_NE(action, nullptr) << entry;
+        (*action)(host);
+        ASSERT_NE(host.opened(), nullptr);
+        EXPECT_EQ(host.opened()->windowTitle(), QString::fromUtf8(title));
+    }
+}
+
+ORLAVO_FOR_EACH_ENGINE(FatVenInTest);
+
+} // namespace
