@@ -119,8 +119,13 @@ void DocumentRows::setText(int row, int column, const QString &text)
 
 void DocumentRows::setCell(int row, int column, const QString &text)
 {
-    while (rowCount() <= row)
-        keepEmptyLast();
+    while (rowCount() <= row) {
+        const bool filling = m_filling;
+        m_filling = true;
+        insertRow(rowCount());
+        m_extras.append(Extra{});
+        m_filling = filling;
+    }
     setText(row, column, text);
     edited(row, column);
 }
@@ -186,6 +191,12 @@ void DocumentRows::edited(int row, int column)
     switch (column) {
     case Brand:
     case Item:
+        // A new code on a row that held an item is looked up afresh, its
+        // brand included.
+        if (column == Brand)
+            m_extras[row].brandTyped = !text.isEmpty();
+        else if (m_extras.at(row).hasItem && !m_extras.at(row).brandTyped)
+            setText(row, Brand, QString());
         itemLeft(row, column == Item);
         break;
     case Unit:
@@ -278,6 +289,7 @@ void DocumentRows::itemLeft(int row, bool byCode)
     }
     const RowItem &it = **found;
     extra.hasItem = true;
+    extra.brandTyped = false;
     extra.warehouse = it.warehouse;
     extra.weight = it.specificWeight;
     extra.special = it.special;
@@ -442,6 +454,26 @@ QList<DocumentRows::TypedProblem> DocumentRows::typedProblems() const
             problems.append({row, CommissionRate, *problem});
     }
     return problems;
+}
+
+int DocumentRows::gridRow(int index) const
+{
+    int seen = -1;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (!rowEmpty(row) && ++seen == index)
+            return row;
+    }
+    return index;
+}
+
+int DocumentRows::documentRow(int gridRow) const
+{
+    int index = 0;
+    for (int row = 0; row < gridRow; ++row) {
+        if (!rowEmpty(row))
+            ++index;
+    }
+    return index;
 }
 
 void DocumentRows::showRows(const QList<Services::Row> &rows)

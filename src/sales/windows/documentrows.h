@@ -85,6 +85,10 @@ public:
         QString message;
     };
     QList<TypedProblem> typedProblems() const;
+    // The grid row of the document's row `index` (rows with something
+    // typed, in order), and back.
+    int gridRow(int index) const;
+    int documentRow(int gridRow) const;
     void showRows(const QList<Services::Row> &rows);
     void clearRows();
     // A new empty row above the selected one.
@@ -108,6 +112,7 @@ private:
         double itemRate = 0, brandRate = 0;
         double onHand = 0;
         bool hasItem = false;
+        bool brandTyped = false; // the brand typed since the last item found
     };
     void edited(int row, int column);
     void itemLeft(int row, bool byCode);

@@ -84,7 +84,7 @@ void TotalsPanel::show(const Summary &summary, int decimals)
         m_slots->item(r, 0)->setText(slot.code);
         m_slots->item(r, 1)->setText(slot.description);
         m_slots->item(r, 2)->setText(used ? amountText(slot.taxable, decimals) : QString());
-        m_slots->item(r, 3)->setText(used ? amountText(slot.vat, decimals) : QString());
+        m_slots->item(r, 3)->setText(used ? Services::formatPlain(slot.vat, decimals) : QString());
     }
     m_filling = false;
     m_figures.value(QStringLiteral("TOTALE_MER"))->setText(amountText(summary.goods, decimals));
@@ -107,6 +107,15 @@ std::optional<double> TotalsPanel::typedVat(int slot) const
 void TotalsPanel::setTypedVat(int slot, const QString &text)
 {
     m_slots->item(slot, 3)->setText(text);
+}
+
+void TotalsPanel::markVat(bool failing)
+{
+    m_filling = true;
+    for (int r = 0; r < kVatSlots; ++r)
+        m_slots->item(r, 3)->setBackground(failing && !m_slots->item(r, 0)->text().isEmpty() ? QBrush(Qt::red)
+                                                                                              : QBrush());
+    m_filling = false;
 }
 
 QString TotalsPanel::figure(const QString &name) const

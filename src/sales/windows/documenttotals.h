@@ -34,6 +34,8 @@ public:
     std::optional<double> typedVat(int slot) const;
     void setTypedVat(int slot, const QString &text);
     QTableWidget *vatTable() const { return m_slots; }
+    // The typed VAT refused: its cells red, or clear again.
+    void markVat(bool failing);
     QString figure(const QString &name) const;
 
 signals:

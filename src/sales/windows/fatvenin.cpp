@@ -382,6 +382,7 @@ void FatVenIn::clear()
     m_customer.reset();
     m_agentRate.reset();
     m_summary = Summary{};
+    m_dueSource.clear();
     auto &f = *m_fields;
     f.setValue(QStringLiteral("ANNO"), year());
     f.setValue(QStringLiteral("MOVIMENTO"), m_mode == Mode::Receipt ? QStringLiteral("VFR") : QStringLiteral("VFM"));
@@ -439,7 +440,7 @@ void FatVenIn::fieldLeft(const QString &column)
         customerLeft();
     else if (column == QLatin1String("AGENTE"))
         agentLeft();
-    else if (column == QLatin1String("MOVIMENTO"))
+    else if (column == QLatin1String("MOVIMENTO") || column == QLatin1String("PERC_PROV"))
         m_rows->refreshCommissions();
     if (kFigureColumns.contains(column))
         recompute();
@@ -474,14 +475,12 @@ void FatVenIn::customerLeft()
     f.setValue(QStringLiteral("COND_PAG"), c.paymentCondition);
     f.setValue(QStringLiteral("BANCA_APP"), c.supportBank);
     f.setValue(QStringLiteral("BANCA_PAG"), c.paymentBank);
-    if (!c.account.isEmpty())
-        f.setValue(QStringLiteral("CONTO_CLI"), c.account);
+    f.setValue(QStringLiteral("CONTO_CLI"), c.account);
     f.setValue(QStringLiteral("AGENTE"), c.agent == 0 ? QString() : QString::number(c.agent));
-    if (c.headerDiscounts) {
-        f.setNumber(QStringLiteral("SCONTO1"), (*c.headerDiscounts)[0], 2);
-        f.setNumber(QStringLiteral("SCONTO2"), (*c.headerDiscounts)[1], 2);
-        f.setNumber(QStringLiteral("SCONTO3"), (*c.headerDiscounts)[2], 2);
-    }
+    const Discounts discounts = c.headerDiscounts.value_or(Discounts{});
+    f.setNumber(QStringLiteral("SCONTO1"), discounts[0], 2);
+    f.setNumber(QStringLiteral("SCONTO2"), discounts[1], 2);
+    f.setNumber(QStringLiteral("SCONTO3"), discounts[2], 2);
     m_places->addItem(QString(), -1);
     for (const InvoicePlace &place : c.places)
         m_places->addItem(QStringLiteral("%1 - %2").arg(place.code).arg(place.description), place.code);
@@ -535,6 +534,8 @@ RowContext FatVenIn::rowContext() const
         c.account = m_customer->revenueAccount;
     }
     c.agentRate = m_agentRate;
+    if (m_agentRate && !value(QStringLiteral("PERC_PROV")).isEmpty())
+        c.agentRate = m_fields->number(QStringLiteral("PERC_PROV"), 2);
     c.amountDecimals = decimals();
     c.priceDecimals = m_context.settings.readOr(QStringLiteral("ARTICOLI"), QStringLiteral("DECIMALI_PREZZO1"),
                                                 QStringLiteral("2")).toInt();
@@ -596,9 +597,17 @@ void FatVenIn::recompute()
                                                 std::optional<Masterdata::PaymentCondition>{})
                                           : paymentConditionOf(m_context.db, condition);
     const QDate documentDate = Services::parseItalianDate(value(QStringLiteral("DATA_DOC")));
-    if (read && read->has_value() && !Masterdata::computesNothing(condition) && documentDate.isValid()) {
+    const QString source = QStringLiteral("%1|%2|%3|%4")
+                               .arg(condition, documentDate.toString(Qt::ISODate))
+                               .arg(m_summary.totalNet, 0, 'f', d)
+                               .arg(commission, 0, 'f', d);
+    if (source != m_dueSource && read && read->has_value() && !Masterdata::computesNothing(condition) &&
+        documentDate.isValid()) {
+        // What the operator changed in the lines stays until the amount,
+        // the date, the condition or the commissions change.
         const auto dates = Masterdata::computeDueDates(m_summary.totalNet, d, documentDate, **read, commission);
         m_dues->show(dates.lines, d);
+        m_dueSource = source;
     }
     double amounts = 0, shares = 0;
     for (const Masterdata::DueLine &line : m_dues->lines()) {
@@ -654,13 +663,15 @@ bool FatVenIn::vatAccepted()
 {
     // The VAT typed over a slot is held to its tolerance against the
     // computed one.
-    SummaryInput none;
+    if (isVatOnly(value(QStringLiteral("MOVIMENTO")).toUpper()))
+        return true;
+    const bool roundUp = m_context.state.vatRoundUp.trimmed().toUpper() == QLatin1String("SI");
     for (int slot = 0; slot < kVatSlots; ++slot) {
         const VatSlot &shown = m_summary.vatSlots.at(size_t(slot));
         if (shown.code.isEmpty())
             continue;
         const auto rate = m_rates.value(shown.code.toUpper());
-        const double computed = Services::roundDec(shown.taxable * rate.rate / 100, decimals());
+        const double computed = Masterdata::roundVat(shown.taxable * rate.rate / 100, decimals(), roundUp);
         if (Services::roundDec(shown.vat, decimals()) != computed &&
             !Masterdata::manualVatAccepted(shown.vat, computed, decimals(), isVatOnly(value(QStringLiteral("MOVIMENTO")))))
             return false;
@@ -676,6 +687,12 @@ TypedInvoice FatVenIn::typed()
     invoice.document.header = header();
     invoice.document.delivery = delivery();
     invoice.document.rows = m_rows->rows(invoice.document);
+    const Row &h = invoice.document.header;
+    for (Row &row : invoice.document.rows) {
+        for (const char *column : {"CLIENTE", "MOVIMENTO", "AGENTE"})
+            row.set(QString::fromLatin1(column), h.value(QString::fromLatin1(column)));
+    }
+    invoice.document.header.set(QStringLiteral("TOT_PROV"), m_rows->commissionTotal());
     for (const char *column : {"DATA_DOC", "DATA_REG", "SPESE_TRA", "SPESE_BAN", "BOLLI", "DATA_RIT", "PERC_RIT"})
         invoice.typed.insert(QString::fromLatin1(column), value(QString::fromLatin1(column)));
     invoice.withholding = m_withholding->isChecked();
@@ -700,6 +717,7 @@ TypedInvoice FatVenIn::typed()
 void FatVenIn::clearMarks()
 {
     Ui::clearFieldErrors(this);
+    m_totals->markVat(false);
     for (int row = 0; row < m_rows->rowCount(); ++row) {
         for (int column = 0; column < DocumentRows::ColumnCount; ++column)
             m_rows->markCell(row, column, false);
@@ -711,12 +729,12 @@ void FatVenIn::showProblems(const QList<Services::FieldProblem> &problems)
     for (const Services::FieldProblem &problem : problems) {
         if (problem.column.startsWith(QLatin1String("RIGA"))) {
             const qsizetype dot = problem.column.indexOf(QLatin1Char('.'));
-            const int row = problem.column.mid(4, dot - 4).toInt() - 1;
+            const int row = m_rows->gridRow(problem.column.mid(4, dot - 4).toInt() - 1);
             m_rows->markCell(row, DocumentRows::columnOf(problem.column.mid(dot + 1)), true);
         } else if (QWidget *due = m_dues->field(problem.column)) {
             Ui::markFieldError(due, true);
         } else if (problem.column.startsWith(QLatin1String("IVA_")) && problem.column.size() == 5) {
-            m_totals->vatTable()->item(0, 3)->setBackground(Qt::red);
+            m_totals->markVat(true);
         } else {
             m_fields->mark(problem.column, true);
         }
@@ -746,11 +764,17 @@ bool FatVenIn::confirm()
     // Figures typed in the rows that do not read, then the document's checks.
     QList<Services::FieldProblem> problems;
     for (const DocumentRows::TypedProblem &p : m_rows->typedProblems())
-        problems.append({rowColumn(p.row, QString::fromLatin1(p.column == DocumentRows::Quantity ? "QTA"
+        problems.append({rowColumn(m_rows->documentRow(p.row), QString::fromLatin1(p.column == DocumentRows::Quantity ? "QTA"
                                                               : p.column == DocumentRows::Price  ? "PREZZO"
                                                               : p.column == DocumentRows::Discount ? "SCONTO"
                                                                                                    : "PERC_PROV")),
                          p.message});
+    for (const char *column : {"SCONTO1", "SCONTO2", "SCONTO3"}) {
+        const QString text = value(QString::fromLatin1(column));
+        if (!text.isEmpty() &&
+            (!Services::isNumberText(text) || !headerDiscountValid(Services::sqlNumber(text, 2).toDouble())))
+            problems.append({QString::fromLatin1(column), utf(kWrongDiscount)});
+    }
     problems += invoiceProblems(m_context.db, invoice);
     if (!problems.isEmpty()) {
         showProblems(problems);

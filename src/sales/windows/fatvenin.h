@@ -116,6 +116,7 @@ private:
     std::optional<double> m_agentRate;
     Posted m_posted;
     QString m_shown;
+    QString m_dueSource; // what the due dates shown were computed from
     bool m_computing = false;
 };
 
