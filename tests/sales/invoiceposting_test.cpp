@@ -4,6 +4,7 @@
 #include "sales/stores/invoiceposting.h"
 #include "sales/stores/invoicecustomer.h"
 #include "sales/stores/invoicestate.h"
+#include "sales/stores/invoiceupdate.h"
 #include "services/core/values.h"
 #include "workedinvoice.h"
 
@@ -64,6 +65,70 @@ protected:
             found << columns.join(QLatin1Char(' '));
         }
         return found;
+    }
+    // Statements of the test's own, outside the program and unprepared
+    // (the server prepares no CREATE FUNCTION).
+    void run(const QString &sql)
+    {
+        QSqlQuery q(db->connection());
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    }
+    // A trigger after every insert into the table, then its removal.
+    void trigger(const char *table, const char *action)
+    {
+        const QString body = QString::fromLatin1(action);
+        if (GetParam() == Orlavo::Testing::Engine::Sqlite) {
+            run(QStringLiteral("CREATE TRIGGER PROVA AFTER INSERT ON %1 BEGIN %2; END")
+                    .arg(QString::fromLatin1(table), body));
+        } else {
+            run(QStringLiteral("CREATE FUNCTION PROVA() RETURNS TRIGGER AS $$ BEGIN %1; RETURN NULL; END $$ "
+                               "LANGUAGE plpgsql")
+                    .arg(body));
+            run(QStringLiteral("CREATE TRIGGER PROVA AFTER INSERT ON %1 FOR EACH ROW EXECUTE FUNCTION PROVA()")
+                    .arg(QString::fromLatin1(table)));
+        }
+    }
+    void drop(const char *table)
+    {
+        if (GetParam() == Orlavo::Testing::Engine::Sqlite) {
+            run(QStringLiteral("DROP TRIGGER PROVA"));
+        } else {
+            run(QStringLiteral("DROP TRIGGER PROVA ON %1").arg(QString::fromLatin1(table)));
+            run(QStringLiteral("DROP FUNCTION PROVA()"));
+        }
+    }
+    // What a posted invoice left, but movement numbers, stamps and cancel
+    // marks.
+    QStringList figures()
+    {
+        QStringList all = journal(1);
+        for (const char *sql :
+             {"SELECT COD_IVA, SEGNO, IMPONIBILE, IVA, TOTALE FROM IVA ORDER BY COD_IVA",
+              "SELECT IMPONIBILE1, IVA1, IMPONIBILE2, IVA2, TOTALE FROM IVA2",
+              "SELECT PROGR, SCADENZA, IMPORTO FROM SCADF ORDER BY PROGR",
+              "SELECT ARTICOLO, CAUSALE, QUANTITA, TOTALE, NRO_DOC FROM MOVMAG ORDER BY NRO_REG",
+              "SELECT ARTICOLO, ESISTENZA, SCARICO_V, VAL_SCARIC FROM ARTICOLI ORDER BY ARTICOLO",
+              "SELECT NRO_FATT, IMPONIBILE, IVA FROM FATT_CLI",
+              "SELECT NRO_INT, NRO_REG, NRO_DOC, TOTALE, TOT_NET, STAMPATA FROM FVENDT",
+              "SELECT RIGA, ARTICOLO, QTA, PREZZO FROM FVENDD ORDER BY RIGA"})
+            all += values(QString::fromLatin1(sql));
+        return all;
+    }
+    // The same document as a proposal.
+    static InvoicePosting proposalOf(InvoicePosting p)
+    {
+        SalesDocument proposal = SalesDocument::empty(Family::Proposal);
+        for (const QString &column : p.document.header.def().names())
+            if (proposal.header.def().column(column))
+                proposal.header.set(column, p.document.header.value(column));
+        for (const Row &row : p.document.rows) {
+            Row copy = proposal.newRow();
+            for (const QString &column : row.def().names())
+                copy.set(column, row.value(column));
+            proposal.rows.append(copy);
+        }
+        p.document = proposal;
+        return p;
     }
     int counter(const char *name)
     {
@@ -141,20 +206,7 @@ TEST_P(InvoicePostingTest, AWithholdingIsItsOwnEntry)
 // but its own family.
 TEST_P(InvoicePostingTest, AProposalWritesOnlyItsOwnTables)
 {
-    InvoicePosting p = workedInvoice("VFM", kWorked, 10, 10);
-    p.document = [&p] {
-        SalesDocument proposal = SalesDocument::empty(Family::Proposal);
-        for (const QString &column : p.document.header.def().names())
-            if (proposal.header.def().column(column))
-                proposal.header.set(column, p.document.header.value(column));
-        for (const Row &row : p.document.rows) {
-            Row copy = proposal.newRow();
-            for (const QString &column : row.def().names())
-                copy.set(column, row.value(column));
-            proposal.rows.append(copy);
-        }
-        return proposal;
-    }();
+    InvoicePosting p = proposalOf(workedInvoice("VFM", kWorked, 10, 10));
     const Posted posted = postInvoice(*db, p);
     ASSERT_EQ(posted.result.end, WriteEnd::Written);
     EXPECT_EQ(posted.internal, 1);
@@ -183,35 +235,6 @@ void expectNothingPosted(Orlavo::Testing::TestArchives &archives)
 // finds it, tells which records, and nothing remains.
 TEST_P(InvoicePostingTest, TheReadBackRefusesWhatItDoesNotFind)
 {
-    const bool sqlite = GetParam() == Orlavo::Testing::Engine::Sqlite;
-    // Statements of the test's own, outside the program and unprepared
-    // (the server prepares no CREATE FUNCTION).
-    const auto run = [this](const QString &sql) {
-        QSqlQuery q(db->connection());
-        ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-    };
-    const auto trigger = [&](const char *table, const char *action) {
-        const QString body = QString::fromLatin1(action);
-        if (sqlite) {
-            run(QStringLiteral("CREATE TRIGGER PROVA AFTER INSERT ON %1 BEGIN %2; END")
-                    .arg(QString::fromLatin1(table), body));
-        } else {
-            run(QStringLiteral("CREATE FUNCTION PROVA() RETURNS TRIGGER AS $$ BEGIN %1; RETURN NULL; END $$ "
-                               "LANGUAGE plpgsql")
-                    .arg(body));
-            run(QStringLiteral("CREATE TRIGGER PROVA AFTER INSERT ON %1 FOR EACH ROW EXECUTE FUNCTION PROVA()")
-                    .arg(QString::fromLatin1(table)));
-        }
-    };
-    const auto drop = [&](const char *table) {
-        if (sqlite) {
-            run(QStringLiteral("DROP TRIGGER PROVA"));
-        } else {
-            run(QStringLiteral("DROP TRIGGER PROVA ON %1").arg(QString::fromLatin1(table)));
-            run(QStringLiteral("DROP FUNCTION PROVA()"));
-        }
-    };
-
     trigger("GIORN", "UPDATE GIORN SET IMPORTO = IMPORTO + 1 WHERE SEQUENZA = 1");
     InvoicePosting accounts = workedInvoice("VFM", kWorked, 10, 10);
     Posted posted = postInvoice(*db, accounts);
@@ -309,6 +332,125 @@ TEST_P(InvoicePostingTest, AStoredInvoiceTellsWhyItMayNoLongerChange)
 // What an invoice takes from its customer: the defaults, the discounts the
 // customer has on invoices, the missing tax identifiers, the default place
 // first; the standard-list code and an unknown one are no customer.
+// An update keeps the numbers and replaces every figure: entry, VAT, due
+// dates, stock (the old movements kept in MOVMAG_DEL) and the customer's
+// totals; the counters do not move.
+TEST_P(InvoicePostingTest, AnUpdateKeepsTheNumbersAndReplacesEveryFigure)
+{
+    InvoicePosting first = workedInvoice("VFM", kWorked, 10, 10);
+    ASSERT_EQ(postInvoice(*db, first).result.end, WriteEnd::Written);
+    const auto stored = readDocument(*db, Family::Definitive, kYear, 1);
+    ASSERT_TRUE(stored && stored->has_value());
+
+    InvoicePosting changed = workedInvoice("VFM", {{"VITE", 2, 25, "22", "R1"}});
+    const Posted posted = updateInvoice(*db, changed, **stored, false);
+    ASSERT_EQ(posted.result.end, WriteEnd::Written) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(posted.internal, 1);
+    EXPECT_EQ(posted.document, 1);
+    EXPECT_EQ(counter("NROINT"), 1);
+    EXPECT_EQ(counter("FVENDDOC"), 1);
+    EXPECT_EQ(journal(1), (QStringList{"C1 D 61.00", "R1 A 50.00", "IVV A 11.00"}));
+    EXPECT_EQ(values("SELECT COD_IVA, IMPONIBILE, IVA FROM IVA"), QStringList{"22 50.00 11.00"});
+    EXPECT_EQ(values("SELECT ARTICOLO, QUANTITA FROM MOVMAG"), QStringList{"VITE 2.00"});
+    EXPECT_EQ(values("SELECT ARTICOLO, QUANTITA FROM MOVMAG_DEL ORDER BY NRO_REG"),
+              (QStringList{"VITE 4.00", "DADO 5.00"}));
+    EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA, SCARICO_V FROM ARTICOLI ORDER BY ARTICOLO"),
+              (QStringList{"DADO 20.00 0.00", "VITE 18.00 2.00"}));
+    EXPECT_EQ(values("SELECT NRO_FATT, IMPONIBILE, IVA FROM FATT_CLI"), QStringList{"1 50.00 11.00"});
+    EXPECT_EQ(values("SELECT SUM(IMPORTO) FROM SCADF"), QStringList{"61.00"});
+    EXPECT_EQ(values("SELECT COUNT(*) FROM FVENDD"), QStringList{"1"});
+
+    // A withholding added takes a new entry number; removed, it goes.
+    const auto again = readDocument(*db, Family::Definitive, kYear, 1);
+    InvoicePosting withheld = workedInvoice("VFM", {{"", 1, 1000, "22", "R1"}}, 0, 0, 20);
+    ASSERT_EQ(updateInvoice(*db, withheld, **again, false).result.end, WriteEnd::Written);
+    EXPECT_EQ(values("SELECT NRO_RIT FROM FVENDT"), QStringList{"2"});
+    EXPECT_EQ(journal(2), (QStringList{"RIT D 100.00", "C1 A 100.00"}));
+    const auto withRit = readDocument(*db, Family::Definitive, kYear, 1);
+    InvoicePosting plain = workedInvoice("VFM", {{"", 1, 1000, "22", "R1"}});
+    ASSERT_EQ(updateInvoice(*db, plain, **withRit, false).result.end, WriteEnd::Written);
+    EXPECT_EQ(journal(2), QStringList());
+    EXPECT_EQ(archives->count(QStringLiteral("RITENUTA")), 0);
+}
+
+// Changed by another workstation since it was read: nothing written unless
+// the operator says to go on; a refusal or a failing read-back leave the
+// stored invoice whole.
+TEST_P(InvoicePostingTest, AnUpdateChangesNothingItMayNot)
+{
+    InvoicePosting first = workedInvoice("VFM", kWorked, 10, 10);
+    ASSERT_EQ(postInvoice(*db, first).result.end, WriteEnd::Written);
+    const auto stored = readDocument(*db, Family::Definitive, kYear, 1);
+    ASSERT_TRUE(stored && stored->has_value());
+    const QStringList before = figures();
+
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE FVENDT SET TSTAMP = 'altro', BOLLA = 'X'")));
+    InvoicePosting changed = workedInvoice("VFM", {{"VITE", 2, 25, "22", "R1"}});
+    EXPECT_EQ(updateInvoice(*db, changed, **stored, false).result.end, WriteEnd::ChangedElsewhere);
+    EXPECT_EQ(figures(), before);
+
+    trigger("GIORN", "UPDATE GIORN SET IMPORTO = IMPORTO + 1 WHERE SEQUENZA = 1");
+    InvoicePosting failing = workedInvoice("VFM", {{"VITE", 2, 25, "22", "R1"}});
+    const Posted failed = updateInvoice(*db, failing, **stored, true);
+    EXPECT_EQ(failed.result.end, WriteEnd::Failed);
+    EXPECT_EQ(failed.verification, verificationFailure(true));
+    EXPECT_EQ(figures(), before);
+    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG_DEL")), 0);
+    drop("GIORN");
+
+    ASSERT_EQ(setPrinted(*db, Family::Definitive, kYear, 1, true).end, WriteEnd::Written);
+    const auto printed = readDocument(*db, Family::Definitive, kYear, 1);
+    InvoicePosting refused = workedInvoice("VFM", {{"VITE", 2, 25, "22", "R1"}});
+    const Posted said = updateInvoice(*db, refused, **printed, false);
+    EXPECT_EQ(said.result.end, WriteEnd::NothingChanged);
+    EXPECT_EQ(said.refusal, "Impossibile registrare, la Fattura è stampata !");
+    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 2);
+}
+
+// Cancelling marks the invoice's rows, gives the goods and the totals back;
+// restoring posts it again, every figure as before.
+TEST_P(InvoicePostingTest, CancelThenRestoreLeavesEveryFigureAsBefore)
+{
+    InvoicePosting first = workedInvoice("VFM", kWorked, 10, 10);
+    ASSERT_EQ(postInvoice(*db, first).result.end, WriteEnd::Written);
+    ASSERT_EQ(setPrinted(*db, Family::Definitive, kYear, 1, true).end, WriteEnd::Written);
+    const QStringList before = figures();
+
+    ASSERT_EQ(cancelInvoice(*db, kYear, 1).result.end, WriteEnd::Written);
+    for (const char *table : {"FVENDT", "GIORN", "IVA", "SCADF"})
+        EXPECT_EQ(values(QStringLiteral("SELECT DISTINCT ANNULLATA FROM %1").arg(QString::fromLatin1(table))),
+                  QStringList{"-1"})
+            << table;
+    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 0);
+    EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA, SCARICO_V FROM ARTICOLI ORDER BY ARTICOLO"),
+              (QStringList{"DADO 20.00 0.00", "VITE 20.00 0.00"}));
+    EXPECT_EQ(values("SELECT IMPONIBILE, IVA FROM FATT_CLI"), QStringList{"0.00 0.00"});
+    const Posted twice = cancelInvoice(*db, kYear, 1);
+    EXPECT_EQ(twice.refusal, "Impossibile registrare, la Fattura è annullata !");
+
+    const auto cancelled = readDocument(*db, Family::Definitive, kYear, 1);
+    InvoicePosting again = workedInvoice("VFM", kWorked, 10, 10);
+    const Posted restored = restoreInvoice(*db, again, **cancelled);
+    ASSERT_EQ(restored.result.end, WriteEnd::Written) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(figures(), before);
+    EXPECT_EQ(values("SELECT DISTINCT ANNULLATA FROM GIORN"), QStringList{"0"});
+    const auto live = readDocument(*db, Family::Definitive, kYear, 1);
+    EXPECT_EQ(restoreInvoice(*db, again, **live).refusal, "Impossibile registrare, la Fattura non è annullata !");
+}
+
+// Only proposals are deleted, whole.
+TEST_P(InvoicePostingTest, OnlyAProposalIsDeleted)
+{
+    InvoicePosting proposal = proposalOf(workedInvoice("VFM", kWorked));
+    ASSERT_EQ(postInvoice(*db, proposal).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteProposal(*db, Family::Definitive, kYear, 1).refusal, "Non abilitato su fatture effettive");
+    EXPECT_EQ(deleteProposal(*db, Family::Proposal, kYear, 1).result.end, WriteEnd::Written);
+    for (const char *table : {"FVENDT_PR", "FVENDD_PR", "SCADF_PR"})
+        EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;
+    EXPECT_EQ(deleteProposal(*db, Family::Proposal, kYear, 1).result.end, WriteEnd::Gone);
+}
+
 TEST_P(InvoicePostingTest, TheCustomerGivesTheInvoiceItsDefaults)
 {
     Testing::Workstation other(archives->config());

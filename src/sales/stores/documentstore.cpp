@@ -194,6 +194,15 @@ bool addCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &
                             {registered, taxable, vat, customer, year});
 }
 
+bool takeOffCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, double taxable, double vat)
+{
+    return unit.execCompany(QStringLiteral("Storno fatturato"),
+                            QStringLiteral("UPDATE %1 SET NRO_FATT = NRO_FATT - 1, IMPONIBILE = IMPONIBILE - ?, "
+                                           "IVA = IVA - ? WHERE CLIENTE = ? AND ANNO = ?")
+                                .arg(customerTotalsTable().table),
+                            {taxable, vat, customer, year});
+}
+
 bool writeWithholding(Services::WriteUnit &unit, const SalesDocument &document)
 {
     const Row &header = document.header;

@@ -61,6 +61,10 @@ QList<Services::Row> dueDateRows(const SalesDocument &document, const QList<Mast
 bool addCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, const QDate &registered,
                         double taxable, double vat);
 
+// One invoice taken off the customer's totals (an update, a cancellation):
+// the figures it added, the count one less.
+bool takeOffCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, double taxable, double vat);
+
 // The withholding entry of a document with a withholding.
 bool writeWithholding(Services::WriteUnit &unit, const SalesDocument &document);
 

@@ -361,7 +361,19 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
                         isCreditNote(type) && creditNotesApart(db, unit), posting.debitNotesApart);
 
     // Numbers (step 6).
-    if (definitive) {
+    if (posting.kept) {
+        posted.internal = posting.kept->internal;
+        posted.registration = posting.kept->registration;
+        posted.document = posting.kept->document;
+        if (definitive && posting.summary.withholding != 0) {
+            posted.withholdingEntry = posting.kept->withholdingEntry;
+            if (posted.withholdingEntry == 0)
+                posted.withholdingEntry =
+                    next(db, unit, counters.internal, QStringLiteral("Incrementa NROINT ritenuta"));
+            if (posted.withholdingEntry == 0)
+                return false;
+        }
+    } else if (definitive) {
         posted.internal = next(db, unit, counters.internal, QStringLiteral("Incrementa NROINT"));
         if (posted.internal == 0)
             return false;
@@ -371,13 +383,17 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
                 return false;
         }
     }
-    posted.registration = next(db, unit, counters.registration, QStringLiteral("Incrementa numero registrazione"));
-    posted.document =
-        posted.registration == 0 ? 0 : next(db, unit, counters.document, QStringLiteral("Incrementa numero documento"));
-    if (posted.document == 0)
-        return false;
-    if (!definitive)
-        posted.internal = posted.document;
+    if (!posting.kept) {
+        posted.registration =
+            next(db, unit, counters.registration, QStringLiteral("Incrementa numero registrazione"));
+        posted.document = posted.registration == 0
+                              ? 0
+                              : next(db, unit, counters.document, QStringLiteral("Incrementa numero documento"));
+        if (posted.document == 0)
+            return false;
+        if (!definitive)
+            posted.internal = posted.document;
+    }
     const QString stamp = Accounting::writeStamp(posting.now);
     header.set(QStringLiteral("NRO_INT"), posted.internal);
     header.set(QStringLiteral("NRO_REG"), posted.registration);

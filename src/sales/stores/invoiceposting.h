@@ -7,6 +7,8 @@
 
 #include <QDateTime>
 
+#include <optional>
+
 namespace Orlavo::Services {
 class DataAccess;
 class WriteUnit;
@@ -23,6 +25,12 @@ struct InvoicePosting {
     QList<Masterdata::DueLine> dueLines;
     bool debitNotesApart = false; // NUMERAZNOTEDEBSEP "SI"
     QDateTime now = QDateTime::currentDateTime();
+    // A stored document posted again keeps its numbers; a withholding
+    // added takes a new entry number, one removed gives its number up.
+    struct Numbers {
+        int internal = 0, registration = 0, document = 0, withholdingEntry = 0;
+    };
+    std::optional<Numbers> kept;
 };
 
 // How a posting ended: the numbers it took, or why nothing remains.
@@ -35,6 +43,9 @@ struct Posted {
     // The read-back found the records or the accounts wrong (the three
     // lines of the "Errore" box); the unit was rolled back.
     QString verification;
+    // Why a stored document may not change ("Impossibile registrare, ...");
+    // nothing was written.
+    QString refusal;
 };
 
 // "La registrazione non è avvenuta correttamente: " and the kind of error.

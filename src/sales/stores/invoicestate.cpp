@@ -20,7 +20,8 @@ const QString kHead = QStringLiteral("Impossibile registrare, ");
 
 } // namespace
 
-Services::Outcome<QString> changeRefusal(Services::DataAccess &db, const QString &year, int number, bool forCancel)
+Services::Outcome<QString> changeRefusal(Services::DataAccess &db, const QString &year, int number, bool forCancel,
+                                         bool forRestore)
 {
     const Services::Params key{year, number};
     const auto header = db.openRecordset(
@@ -56,7 +57,7 @@ Services::Outcome<QString> changeRefusal(Services::DataAccess &db, const QString
         return kHead + QStringLiteral("la Fattura ha già delle scadenze saldate !");
     if (!forCancel && h.integer(QStringLiteral("STAMPATA")) != 0)
         return kHead + QStringLiteral("la Fattura è stampata !");
-    if (h.integer(QStringLiteral("ANNULLATA")) != 0)
+    if (!forRestore && h.integer(QStringLiteral("ANNULLATA")) != 0)
         return kHead + QStringLiteral("la Fattura è annullata !");
     return QString();
 }

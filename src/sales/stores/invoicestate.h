@@ -17,9 +17,10 @@ namespace Orlavo::Sales {
 // when it may. A journal or VAT register printed means a line of its entry
 // marked printed in the journal, or the header's marks (the VAT settlement
 // sets STA_IVA); paid means every due date settled, partly paid some.
-// Cancelling skips the printed state, as `forCancel` asks.
+// Cancelling skips the printed state, as `forCancel` asks; restoring a
+// cancelled document skips the cancelled state too.
 Services::Outcome<QString> changeRefusal(Services::DataAccess &db, const QString &year, int number,
-                                         bool forCancel = false);
+                                         bool forCancel = false, bool forRestore = false);
 
 // Only proposals are deleted from the update window.
 QString deleteRefusal(Family family);

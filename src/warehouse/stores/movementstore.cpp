@@ -475,6 +475,29 @@ MovementWrite deleteMovement(Services::DataAccess &db, const QString &year, int 
     return {WriteResult::of(WriteEnd::Written), {}};
 }
 
+bool removeInvoiceMovements(Services::DataAccess &db, Services::WriteUnit &unit, const QString &year, int internal,
+                            const QDateTime &now)
+{
+    const auto stored = unit.readForUpdate(
+        Services::selectSql(movementTable(), QStringLiteral("ANNO_INT_FATT = ? AND NRO_INT_FATT = ?"),
+                            QStringLiteral("ANNO, NRO_REG")),
+        {year, internal});
+    if (!stored)
+        return false;
+    for (const auto &record : *stored) {
+        const Row movement = Services::rowFrom(movementTable(), record);
+        const QString movementYear = movement.text(QStringLiteral("ANNO"));
+        const int number = movement.integer(QStringLiteral("NRO_REG"));
+        if (!copyToDeleted(db, unit, movementYear, number, now) ||
+            !unit.execCompany(QStringLiteral("Cancella Movmag"),
+                              QStringLiteral("DELETE FROM %1 WHERE ANNO = ? AND NRO_REG = ?").arg(Tables::MOVMAG),
+                              {movementYear, number}) ||
+            !applyToItem(unit, movement, Direction::Backward, QStringLiteral("Storno articoli")))
+            return false;
+    }
+    return true;
+}
+
 Services::Outcome<std::optional<Row>> readMovement(Services::DataAccess &db, const QString &year, int number)
 {
     return Services::readRow(db, movementTable(), {year, number});

@@ -39,6 +39,12 @@ int writeDocumentMovement(Services::DataAccess &db, Services::WriteUnit &unit, S
 bool copyToDeleted(Services::DataAccess &db, Services::WriteUnit &unit, const QString &year, int number,
                    const QDateTime &now);
 
+// The movements an invoice wrote (ANNO_INT_FATT, NRO_INT_FATT), taken off
+// inside the invoice's unit: each copied to MOVMAG_DEL, removed, and taken
+// back from its item. False once the unit has failed.
+bool removeInvoiceMovements(Services::DataAccess &db, Services::WriteUnit &unit, const QString &year, int internal,
+                            const QDateTime &now);
+
 // The average purchase price of an item up to a date, from the loads of
 // the causals admitted to it (C10 when none is), since the latest opening.
 Services::Outcome<double> averagePurchasePriceOf(Services::WriteUnit &unit, const QString &warehouse,
