@@ -1,5 +1,8 @@
 #include "fixtures.h"
 #include "sales/sales.h"
+#include "sales/stores/invoicestate.h"
+#include "sales/windows/fatvenag.h"
+#include "sales/windows/fatvenri.h"
 #include "sales/windows/documentrows.h"
 #include "sales/windows/documenttotals.h"
 #include "sales/windows/fatvenin.h"
@@ -14,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 
 // The invoice window's wiring: what the customer and an item fill, the
@@ -55,6 +59,8 @@ protected:
     }
     void TearDown() override
     {
+        // No statement of the windows may fail on either engine.
+        EXPECT_EQ(dbExits, 0);
         window.reset();
         StandardDataTest::TearDown();
     }
@@ -85,7 +91,33 @@ protected:
         }
     }
 
+    // The worked invoice typed and posted; the window stays open.
+    void postOne(FatVenIn::Mode mode = FatVenIn::Mode::Invoice)
+    {
+        open(mode);
+        type("CLIENTE", "7");
+        typeRows();
+        answer({Prompter::Button::Ok});
+        ASSERT_TRUE(window->confirm());
+        answer();
+    }
+    // The stored document opened from its list, as the menu does it.
+    FatVenAg *openStored(const char *entry)
+    {
+        registry = std::make_unique<Ui::WindowRegistry>();
+        Sales::registerWindows(*registry, *context);
+        (*registry->find(QString::fromLatin1(entry)))(host);
+        auto *list = qobject_cast<FatVenRi *>(host.opened());
+        EXPECT_NE(list, nullptr);
+        if (!list || list->grid()->rowCount() == 0)
+            return nullptr;
+        list->choose(0);
+        return qobject_cast<FatVenAg *>(host.opened());
+    }
+
     std::unique_ptr<FatVenIn> window;
+    std::unique_ptr<Ui::WindowRegistry> registry;
+    Orlavo::Testing::KeepingHost host;
 };
 
 // The customer's defaults and an item's fill the window; the figures and
@@ -257,13 +289,132 @@ TEST_P(FatVenInTest, TheMenuEntriesOpenTheirModes)
     for (const auto &[entry, title] :
          {std::pair{"mnu_FVencod", "Emissione Fatture di Vendita"},
           std::pair{"mnuricfiscemis", "Emissione Ricevuta fiscale  "},
-          std::pair{"mnu_propFvendCodi", "Emissione Fatture di Vendita (PROPOSTA)"}}) {
+          std::pair{"mnu_propFvendCodi", "Emissione Fatture di Vendita (PROPOSTA)"},
+          std::pair{"mnu_FVenModi", "Lista Fatture di Vendita"}, std::pair{"mnuricfiscmodi", "Lista Ricevute fiscali"},
+          std::pair{"mnu_PropFvendModi", "Lista Proposte di fattura"}}) {
         const Ui::WindowAction *action = registry.find(QString::fromLatin1(entry));
         ASSERT_NE(action, nullptr) << entry;
         (*action)(host);
         ASSERT_NE(host.opened(), nullptr);
         EXPECT_EQ(host.opened()->windowTitle(), QString::fromUtf8(title));
     }
+}
+
+// A stored invoice opened from the list shows as stored; a change is asked
+// once, posted under the same number and told.
+TEST_P(FatVenInTest, AStoredInvoiceIsOpenedFromTheListAndUpdated)
+{
+    postOne();
+    FatVenAg *stored = openStored("mnu_FVenModi");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->windowTitle(), "Modifica Fatture di Vendita");
+    EXPECT_EQ(stored->value("CLIENTE"), "7");
+    EXPECT_EQ(stored->rows()->cell(1, DocumentRows::Item), "DADO");
+    EXPECT_EQ(stored->totals()->figure("TOTALE"), "177,00");
+    EXPECT_EQ(stored->dues()->lines().size(), 2);
+    EXPECT_FALSE(stored->hasChanges());
+    EXPECT_TRUE(stored->fields().field("MOVIMENTO")->isReadOnly());
+    if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty()) {
+        stored->resize(1366, 720);
+        stored->grab().save(QDir(folder).filePath("fatvenag.png"));
+        host.windows.front()->resize(1000, 400);
+        host.windows.front()->grab().save(QDir(folder).filePath("fatvenri.png"));
+    }
+    stored->rows()->setCell(0, DocumentRows::Quantity, QStringLiteral("2"));
+    EXPECT_TRUE(stored->hasChanges());
+    EXPECT_EQ(stored->totals()->figure("TOTALE"), "116,00");
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(stored->confirm());
+    EXPECT_EQ(prompter.texts(), (QStringList{"Confermi registrazioni?", "Registrazione avvenuta con successo"}));
+    EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "116");
+    EXPECT_EQ(text("SELECT NRO_DOC FROM FVENDT"), "1");
+    EXPECT_EQ(text("SELECT SUM(QUANTITA) FROM MOVMAG"), "7");
+    EXPECT_FALSE(stored->hasChanges());
+}
+
+// A refusal is told and nothing changes; a change made meanwhile by another
+// workstation is asked about, and No writes nothing.
+TEST_P(FatVenInTest, AStoredInvoiceRefusesOrAsksBeforeItChanges)
+{
+    postOne();
+    FatVenAg *stored = openStored("mnu_FVenModi");
+    ASSERT_NE(stored, nullptr);
+    run("UPDATE FVENDT SET TSTAMP = 'altro'");
+    stored->rows()->setCell(0, DocumentRows::Quantity, QStringLiteral("2"));
+    answer({Prompter::Button::Ok, Prompter::Button::No});
+    EXPECT_FALSE(stored->confirm());
+    EXPECT_EQ(prompter.texts().last(),
+              "La Fattura è stata modificata da un altro utente  Si vuole aggiornare ugualmente ?");
+    EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "177");
+
+    ASSERT_EQ(setPrinted(context->db, Family::Definitive, kYear, 1, true).end, Services::WriteEnd::Written);
+    answer({Prompter::Button::Ok, Prompter::Button::Yes});
+    EXPECT_FALSE(stored->confirm());
+    EXPECT_EQ(prompter.texts().last(), "Impossibile registrare, la Fattura è stampata !");
+    EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "177");
+}
+
+// Annulla then Ripristina: the goods go back and come out again; the
+// printed mark is taken off by its own command.
+TEST_P(FatVenInTest, CancelRestoreAndThePrintedMarkFromTheButtons)
+{
+    postOne();
+    ASSERT_EQ(setPrinted(context->db, Family::Definitive, kYear, 1, true).end, Services::WriteEnd::Written);
+    FatVenAg *stored = openStored("mnu_FVenModi");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_TRUE(stored->unprintButton()->isEnabled());
+    EXPECT_EQ(stored->cancelButton()->text(), "Annulla fattura");
+    answer({Prompter::Button::Yes});
+    ASSERT_TRUE(stored->toggleCancelled());
+    EXPECT_EQ(prompter.texts(), QStringList{"Confermi l'annullamento della fattura?"});
+    EXPECT_EQ(text("SELECT ANNULLATA FROM FVENDT"), "-1");
+    EXPECT_EQ(count("MOVMAG"), 0);
+    EXPECT_EQ(stored->cancelButton()->text(), "Ripristina fattura");
+    answer({Prompter::Button::Yes});
+    ASSERT_TRUE(stored->toggleCancelled());
+    EXPECT_EQ(text("SELECT ANNULLATA FROM FVENDT"), "0");
+    EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "177");
+    EXPECT_EQ(count("MOVMAG"), 2);
+    answer();
+    ASSERT_TRUE(stored->takeOffPrinted());
+    EXPECT_EQ(text("SELECT STAMPATA FROM FVENDT"), "0");
+    EXPECT_FALSE(stored->unprintButton()->isEnabled());
+}
+
+// A proposal is copied into a new invoice, itself untouched, then deleted
+// after the question; a definitive invoice is not deleted.
+TEST_P(FatVenInTest, AProposalIsCopiedIntoAnInvoiceThenDeleted)
+{
+    postOne(FatVenIn::Mode::Proposal);
+    FatVenAg *proposal = openStored("mnu_PropFvendModi");
+    ASSERT_NE(proposal, nullptr);
+    EXPECT_EQ(proposal->windowTitle(), "Modifica Fatture di Vendita (PROPOSTA)");
+    EXPECT_FALSE(proposal->cancelButton()->isVisibleTo(proposal));
+    EXPECT_TRUE(proposal->copyButton()->isVisibleTo(proposal));
+    proposal->copyIntoInvoice();
+    auto *copy = qobject_cast<FatVenIn *>(host.opened());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->windowTitle(), "Emissione Fatture di Vendita");
+    EXPECT_EQ(copy->value("CLIENTE"), "7");
+    EXPECT_EQ(copy->rows()->cell(0, DocumentRows::Item), "VITE");
+    EXPECT_EQ(copy->totals()->figure("TOTALE"), "177,00");
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(copy->confirm());
+    EXPECT_EQ(count("FVENDT"), 1);
+    EXPECT_EQ(count("FVENDT_PR"), 1);
+
+    answer({Prompter::Button::Yes});
+    ASSERT_TRUE(proposal->remove());
+    EXPECT_EQ(prompter.texts(), QStringList{"Confermi l'eliminazione della registrazione?"});
+    EXPECT_EQ(count("FVENDT_PR"), 0);
+    EXPECT_EQ(count("FVENDD_PR"), 0);
+
+    FatVenAg *invoice = openStored("mnu_FVenModi");
+    ASSERT_NE(invoice, nullptr);
+    answer();
+    EXPECT_FALSE(invoice->remove());
+    EXPECT_EQ(prompter.texts(), QStringList{"Non abilitato su fatture effettive"});
+    EXPECT_EQ(count("FVENDT"), 1);
 }
 
 ORLAVO_FOR_EACH_ENGINE(FatVenInTest);

@@ -138,11 +138,17 @@ std::optional<QString> codeDescription(Services::DataAccess &db, const CodeSourc
 {
     if (code.trimmed().isEmpty())
         return std::nullopt;
-    const auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE UPPER(%3) = UPPER(?)%4")
-                                           .arg(source.description, source.table, source.key,
+    bool number = true;
+    const int numeric = code.trimmed().toInt(&number);
+    if (source.numeric && !number)
+        return std::nullopt;
+    const QString match = source.numeric ? QStringLiteral("%1 = ?") : QStringLiteral("UPPER(%1) = UPPER(?)");
+    const auto rows = db.openRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                                           .arg(source.description, source.table, match.arg(source.key),
                                                 source.condition.isEmpty() ? QString()
                                                                            : QStringLiteral(" AND ") + source.condition),
-                                       {code.trimmed()}, Services::databaseOf(source.table));
+                                       {source.numeric ? QVariant(numeric) : QVariant(code.trimmed())},
+                                       Services::databaseOf(source.table));
     if (!rows || rows->isEmpty())
         return std::nullopt;
     return rows->first().at(0).toString().trimmed();

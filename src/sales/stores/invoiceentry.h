@@ -71,7 +71,8 @@ struct CodeSource {
     QString table;
     QString key = QStringLiteral("CODICE");
     QString description = QStringLiteral("DESCRIZIONE");
-    QString condition; // program text
+    QString condition;    // program text
+    bool numeric = false; // the key is a number (customers, agents)
 };
 // A code table's own: CODICE described by DESCRIZIONE.
 inline CodeSource codeTable(const QString &table)

@@ -5,6 +5,7 @@
 #include "masterdata/stores/accountroles.h"
 #include "sales/stores/invoicechecks.h"
 #include "sales/stores/invoiceentry.h"
+#include "sales/stores/invoiceupdate.h"
 #include "sales/stores/salestables.h"
 #include "sales/windows/documentrows.h"
 #include "sales/windows/documenttotals.h"
@@ -107,7 +108,110 @@ FatVenIn::FatVenIn(Ui::AppContext &context, Mode mode, QWidget *parent)
     clear();
 }
 
+FatVenIn::FatVenIn(Ui::AppContext &context, const SalesDocument &stored, QWidget *parent)
+    : QDialog(parent), m_context(context),
+      m_mode(stored.family == Family::Proposal ? Mode::Proposal
+             : stored.header.text(QStringLiteral("MOVIMENTO")).trimmed() == QLatin1String("VFR") ? Mode::Receipt
+                                                                                                 : Mode::Invoice),
+      m_settings(readInvoiceSettings(context.settings)), m_stored(stored)
+{
+    setObjectName(QStringLiteral("FatVenAg"));
+    QString title = QStringLiteral("Modifica Fatture di Vendita");
+    if (m_mode == Mode::Proposal)
+        title += utf(kProposalSuffix);
+    setWindowTitle(title);
+    if (const auto rates = vatRates(context.db))
+        m_rates = *rates;
+    build();
+    // Type and series keep the number their counter gave.
+    m_fields->field(QStringLiteral("MOVIMENTO"))->setReadOnly(true);
+    m_series->setEnabled(false);
+    showStored(stored);
+}
+
 FatVenIn::~FatVenIn() = default;
+
+QString FatVenIn::rowsSnapshot() const
+{
+    QStringList cells;
+    for (int row = 0; row < m_rows->rowCount(); ++row)
+        for (int column = 0; column < DocumentRows::ColumnCount; ++column)
+            cells.append(m_rows->cell(row, column));
+    return cells.join(QChar(0x1f));
+}
+
+bool FatVenIn::reload()
+{
+    const auto read = readDocument(m_context.db, m_stored->family, m_stored->year(), m_stored->number());
+    if (!read || !read->has_value())
+        return false;
+    m_stored = **read;
+    showStored(*m_stored);
+    return true;
+}
+
+void FatVenIn::showStored(const SalesDocument &document)
+{
+    const Row &h = document.header;
+    m_loading = true;
+    m_computing = true;
+    m_fields->clear();
+    m_rows->clearRows();
+    m_dues->clear();
+    m_places->clear();
+    const int series = m_series->findData(h.text(QStringLiteral("TIPOFATT")).trimmed());
+    m_series->setCurrentIndex(series < 0 ? 0 : series);
+    m_fields->setValue(QStringLiteral("ANNO"), document.year());
+    const auto dateText = [&h](const char *column) {
+        const QDate date = h.date(QString::fromLatin1(column));
+        return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+    };
+    m_fields->setValue(QStringLiteral("DATA_REG"), dateText("DATA_REG"));
+    m_fields->setValue(QStringLiteral("DATA_DOC"), dateText("DATA_DOC"));
+    const bool withholding = h.number(QStringLiteral("PERC_RIT")) != 0 || h.integer(QStringLiteral("NRO_RIT")) != 0 ||
+                             !h.text(QStringLiteral("CONTO_RIT")).trimmed().isEmpty();
+    m_withholding->setChecked(withholding);
+    m_fields->setValue(QStringLiteral("CAUSALE_RIT"), h.text(QStringLiteral("CAUSALE_RIT")).trimmed());
+    m_fields->setValue(QStringLiteral("CONTO_RIT"), h.text(QStringLiteral("CONTO_RIT")).trimmed());
+    m_fields->setNumber(QStringLiteral("PERC_RIT"), h.number(QStringLiteral("PERC_RIT")), 2);
+    m_fields->setValue(QStringLiteral("DATA_RIT"), dateText("DATA_RIT"));
+    // The VAT as stored, typed over or not, stays while its slot does.
+    m_summary = Summary{};
+    for (int i = 0; i < kVatSlots; ++i) {
+        VatSlot &slot = m_summary.vatSlots[size_t(i)];
+        slot.code = h.text(QStringLiteral("PERC_%1").arg(i + 1)).trimmed();
+        slot.taxable = h.number(QStringLiteral("IMPONIB_%1").arg(i + 1));
+        slot.vat = h.number(QStringLiteral("IVA_%1").arg(i + 1));
+    }
+    m_summary.withholdingBase = h.number(QStringLiteral("IMPON_RIT"));
+    m_computing = false;
+    fillFrom(document);
+    m_fields->setNumber(QStringLiteral("PERC_PROV"), h.number(QStringLiteral("PERC_PROV")), 2);
+    // The due dates as stored, until what they come from changes.
+    QList<Masterdata::DueLine> dues;
+    for (const Row &due : document.dueDates)
+        dues.append({due.date(QStringLiteral("SCADENZA")), due.number(QStringLiteral("IMPORTO")),
+                     due.number(QStringLiteral("IMPO_PROV"))});
+    m_dues->show(dues, decimals());
+    m_dueSource = m_lastSource;
+    recompute();
+    QStringList states;
+    if (h.integer(QStringLiteral("STAMPATA")) != 0)
+        states << QStringLiteral("STAMPATA");
+    if (h.integer(QStringLiteral("ANNULLATA")) != 0)
+        states << QStringLiteral("ANNULLATA");
+    m_numbers->setText(QStringLiteral("N. doc. %1   N. reg. %2   N. interno %3%4")
+                           .arg(h.integer(QStringLiteral("NRO_DOC")))
+                           .arg(h.integer(QStringLiteral("NRO_REG")))
+                           .arg(h.integer(QStringLiteral("NRO_INT")))
+                           .arg(states.isEmpty() ? QString() : QStringLiteral("   ") + states.join(QLatin1Char(' '))));
+    for (Ui::InputField *field : findChildren<Ui::InputField *>())
+        field->setModified(false);
+    m_shown = m_fields->snapshot();
+    m_rowsShown = rowsSnapshot();
+    m_loading = false;
+    shown();
+}
 
 QWidget *FatVenIn::makeHeader()
 {
@@ -129,6 +233,9 @@ QWidget *FatVenIn::makeHeader()
         m_series->addItem(QStringLiteral("Numerazione /") + QLatin1String(letter), QString::fromLatin1(letter));
     Ui::addLabelled(grid, 0, 4, QStringLiteral("Serie"), m_series);
     Ui::addLabelled(grid, 0, 6, QStringLiteral("Anno"), f.add(QStringLiteral("ANNO"), new Ui::CodeField(4, box), 50, false));
+    m_numbers = new QLabel(box);
+    m_numbers->setObjectName(QStringLiteral("numeri"));
+    grid->addWidget(m_numbers, 1, 6, 1, 3);
     Ui::addLabelled(grid, 1, 0, QStringLiteral("Data reg."),
                     f.add(QStringLiteral("DATA_REG"), new Ui::DateField(box), dateWidth));
     Ui::addLabelled(grid, 1, 2, QStringLiteral("Data doc."),
@@ -136,7 +243,7 @@ QWidget *FatVenIn::makeHeader()
     Ui::addLabelled(grid, 1, 4, QStringLiteral("Cliente"),
                     f.addCoded(QStringLiteral("CLIENTE"), 5, 60,
                                {Tables::ANAG_CLI, QStringLiteral("CLIENTE"), QStringLiteral("RAG_SOC1"),
-                                QStringLiteral("CLIENTE <> 99999")},
+                                QStringLiteral("CLIENTE <> 99999"), true},
                                [] { return Masterdata::customerList(); }, 260),
                     3);
     auto *customer = new QWidget(box);
@@ -176,7 +283,7 @@ QWidget *FatVenIn::makeAccounts()
     Ui::addLabelled(grid, 2, 2, QStringLiteral("Agente"),
                     f.addCoded(QStringLiteral("AGENTE"), 5, 60,
                                {Tables::ANAG_FOR, QStringLiteral("FORNITORE"), QStringLiteral("RAG_SOC1"),
-                                QStringLiteral("AGENTE = 'A'")},
+                                QStringLiteral("AGENTE = 'A'"), true},
                                [] { return agentList(); }));
     Ui::addLabelled(grid, 3, 0, QStringLiteral("Banca appoggio"),
                     f.addCoded(QStringLiteral("BANCA_APP"), 5, 60, codeTable(Tables::TAB_BAN_APP),
@@ -344,6 +451,7 @@ void FatVenIn::build()
     layout->addWidget(m_tabs, 1);
     layout->addWidget(makeFigures());
     auto *buttons = new QHBoxLayout;
+    m_buttons = buttons;
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("stato"));
     buttons->addWidget(m_status, 1);
@@ -461,7 +569,8 @@ void FatVenIn::customerLeft()
         return;
     if (!found->has_value()) {
         f.mark(QStringLiteral("CLIENTE"), true);
-        m_context.prompter.warn(utf(kWrongCustomer), utf(kErrorTitle));
+        if (!m_loading)
+            m_context.prompter.warn(utf(kWrongCustomer), utf(kErrorTitle));
         return;
     }
     m_customer = **found;
@@ -488,7 +597,7 @@ void FatVenIn::customerLeft()
         m_places->setCurrentIndex(1);
         placeChosen(1);
     }
-    if (c.missingTaxIds && value(QStringLiteral("MOVIMENTO")).toUpper() != QLatin1String("VFR"))
+    if (!m_loading && c.missingTaxIds && value(QStringLiteral("MOVIMENTO")).toUpper() != QLatin1String("VFR"))
         m_context.prompter.warn(utf(kMissingTaxIds), utf(kErrorTitle));
     agentLeft();
 }
@@ -601,6 +710,7 @@ void FatVenIn::recompute()
                                .arg(condition, documentDate.toString(Qt::ISODate))
                                .arg(m_summary.totalNet, 0, 'f', d)
                                .arg(commission, 0, 'f', d);
+    m_lastSource = source;
     if (source != m_dueSource && read && read->has_value() && !Masterdata::computesNothing(condition) &&
         documentDate.isValid()) {
         // What the operator changed in the lines stays until the amount,
@@ -760,6 +870,7 @@ bool FatVenIn::confirm()
         return false;
     clearMarks();
     TypedInvoice invoice = typed();
+    invoice.newDocument = !m_stored;
 
     // Figures typed in the rows that do not read, then the document's checks.
     QList<Services::FieldProblem> problems;
@@ -789,12 +900,10 @@ bool FatVenIn::confirm()
     recompute();
     if (m_summary.failed)
         return false;
+    if (m_stored)
+        return updateStored(invoice);
 
-    InvoicePosting posting;
-    posting.document = invoice.document;
-    posting.summary = m_summary;
-    posting.dueLines = m_dues->lines();
-    posting.debitNotesApart = m_settings.debitNotesApart;
+    InvoicePosting posting = this->posting(invoice);
     m_posted = postInvoice(m_context.db, posting);
     if (!m_posted.result.written())
         return false;
@@ -813,10 +922,67 @@ bool FatVenIn::confirm()
     return true;
 }
 
+InvoicePosting FatVenIn::posting(const TypedInvoice &invoice)
+{
+    InvoicePosting posting;
+    posting.document = invoice.document;
+    posting.summary = m_summary;
+    posting.dueLines = m_dues->lines();
+    posting.debitNotesApart = m_settings.debitNotesApart;
+    return posting;
+}
+
+void FatVenIn::tell(const QString &text)
+{
+    m_context.prompter.info(text, windowTitle());
+}
+
+bool FatVenIn::written(const Posted &posted)
+{
+    switch (posted.result.end) {
+    case Services::WriteEnd::Written:
+        return true;
+    case Services::WriteEnd::NothingChanged:
+        if (!posted.refusal.isEmpty())
+            m_context.prompter.error(posted.refusal, utf(kErrorTitle));
+        return false;
+    case Services::WriteEnd::Gone:
+        m_context.prompter.error(QStringLiteral("La fattura non esiste più in archivio"), utf(kErrorTitle));
+        return false;
+    default:
+        // The lock's and the store's own messages have been shown.
+        return false;
+    }
+}
+
+bool FatVenIn::updateStored(const TypedInvoice &invoice)
+{
+    // Commissions brought to nothing are asked about first.
+    if (m_stored->header.number(QStringLiteral("TOT_PROV")) != 0 && m_rows->commissionTotal() == 0 &&
+        !ask(QStringLiteral("Si è scelto di azzerare le provvigioni: Confermi l'operazione?"), true))
+        return false;
+    InvoicePosting posting = this->posting(invoice);
+    m_posted = updateInvoice(m_context.db, posting, *m_stored, false);
+    if (m_posted.result.end == Services::WriteEnd::ChangedElsewhere) {
+        if (!ask(QStringLiteral("La Fattura è stata modificata da un altro utente  Si vuole aggiornare ugualmente ?"),
+                 true))
+            return false;
+        InvoicePosting again = this->posting(invoice);
+        m_posted = updateInvoice(m_context.db, again, *m_stored, true);
+    }
+    if (!written(m_posted))
+        return false;
+    tell(QStringLiteral("Registrazione avvenuta con successo"));
+    reload();
+    return true;
+}
+
 bool FatVenIn::hasChanges() const
 {
     if (m_fields->snapshot() != m_shown)
         return true;
+    if (m_stored)
+        return rowsSnapshot() != m_rowsShown;
     return !m_rows->summaryRows().isEmpty();
 }
 

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -69,7 +70,29 @@ public:
 
     void reject() override;
 
+protected:
+    // The window on a stored document (FatVenAg): its figures shown, its
+    // numbers kept, Conferma updating it.
+    FatVenIn(Ui::AppContext &context, const SalesDocument &stored, QWidget *parent);
+    // Shows the stored document as it is in the archive; false when it is
+    // no longer there.
+    bool reload();
+    const std::optional<SalesDocument> &stored() const { return m_stored; }
+    // The typed document with its figures, ready for the store.
+    InvoicePosting posting(const TypedInvoice &invoice);
+    bool ask(const QString &question, bool yesNo);
+    void tell(const QString &text);
+    // What the store said when nothing was written; true when it was.
+    bool written(const Posted &posted);
+    Ui::AppContext &context() { return m_context; }
+    QHBoxLayout *buttonRow() const { return m_buttons; }
+    // Called once the stored document is shown again.
+    virtual void shown() {}
+
 private:
+    void showStored(const SalesDocument &document);
+    bool updateStored(const TypedInvoice &invoice);
+    QString rowsSnapshot() const;
     void build();
     QWidget *makeHeader();
     QWidget *makeAccounts();
@@ -90,7 +113,6 @@ private:
     bool vatAccepted();
     void showProblems(const QList<Services::FieldProblem> &problems);
     void clearMarks();
-    bool ask(const QString &question, bool yesNo);
     QString amountsTitle() const;
     int decimals() const;
     QString year() const;
@@ -116,8 +138,14 @@ private:
     std::optional<double> m_agentRate;
     Posted m_posted;
     QString m_shown;
-    QString m_dueSource; // what the due dates shown were computed from
+    QString m_rowsShown;
+    QString m_dueSource;  // what the due dates shown were computed from
+    QString m_lastSource; // what the last computation would compute them from
     bool m_computing = false;
+    bool m_loading = false;
+    std::optional<SalesDocument> m_stored;
+    QLabel *m_numbers = nullptr;
+    QHBoxLayout *m_buttons = nullptr;
 };
 
 } // namespace Orlavo::Sales
