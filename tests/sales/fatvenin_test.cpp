@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -415,6 +416,40 @@ TEST_P(FatVenInTest, AProposalIsCopiedIntoAnInvoiceThenDeleted)
     EXPECT_FALSE(invoice->remove());
     EXPECT_EQ(prompter.texts(), QStringList{"Non abilitato su fatture effettive"});
     EXPECT_EQ(count("FVENDT"), 1);
+}
+
+// Stampa writes the invoice with its heading, customer, rows and figures
+// and marks it printed; the summarised layout adds up an item's rows at one
+// price.
+TEST_P(FatVenInTest, AStoredInvoiceIsPrintedAndMarked)
+{
+    useShippedReports();
+    open();
+    type("CLIENTE", "7");
+    typeRows();
+    window->rows()->setCell(2, DocumentRows::Item, QStringLiteral("VITE"));
+    window->rows()->setCell(2, DocumentRows::Quantity, QStringLiteral("2"));
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->confirm());
+    FatVenAg *stored = openStored("mnu_FVenModi");
+    ASSERT_NE(stored, nullptr);
+    const QString pdf = archives->folder() + QStringLiteral("fattura.pdf");
+    answer();
+    ASSERT_TRUE(stored->print(Reporting::ReportOutput::Pdf, pdf)) << prompter.texts().join('|').toStdString();
+    const QString printed = Orlavo::Testing::pdfText(pdf);
+    if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty())
+        QFile::copy(pdf, QDir(folder).filePath("fatvend.pdf"));
+    for (const char *expected : {"FATTURA", "EDILIZIA ROSSI", "VITE DA 8", "DADO M8", "238,00", "Netto a pagare"})
+        EXPECT_TRUE(printed.contains(QString::fromUtf8(expected))) << expected << "\n" << printed.toStdString();
+    EXPECT_EQ(text("SELECT STAMPATA FROM FVENDT"), "-1");
+    EXPECT_TRUE(stored->unprintButton()->isEnabled());
+
+    context->settings.write("MAIN", "STAMPAFATTURA", "R");
+    context->state.user = QStringLiteral("MARIO");
+    ASSERT_TRUE(stored->print(Reporting::ReportOutput::Pdf, pdf)) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(text("SELECT COUNT(*) FROM FVENDD_R WHERE ARTICOLO = 'VITE'"), "1");
+    EXPECT_EQ(text("SELECT QTA FROM FVENDD_R WHERE ARTICOLO = 'VITE'"), "6");
+    EXPECT_TRUE(Orlavo::Testing::pdfText(pdf).contains(QStringLiteral("150,00")));
 }
 
 ORLAVO_FOR_EACH_ENGINE(FatVenInTest);

@@ -1,4 +1,5 @@
 #include "sales/rules/documenttypes.h"
+#include "sales/rules/printrows.h"
 #include "sales/rules/rowprice.h"
 #include "sales/rules/salesrows.h"
 
@@ -89,6 +90,33 @@ TEST(RowPrice, EachSettingTakesItsPrice)
     listed.discounted = 16.995;
     EXPECT_EQ(proposeRowPrice(QStringLiteral("V"), false, listed, 0, 0, 2), (RowPrice{17.0, {}}));
     EXPECT_EQ(proposeRowPrice(QStringLiteral("V"), false, listed, 0, 0, 3), (RowPrice{16.995, {}}));
+}
+
+// The summarised print adds up an item's rows at one price and discount;
+// another price, another discount and rows of text stay apart.
+TEST(PrintRows, AnItemAtOnePriceIsOneRow)
+{
+    const auto row = [](int n, const char *item, double quantity, double price, double discount = 0) {
+        PrintRow p;
+        p.row = n;
+        p.brand = QString::fromLatin1(*item ? "ABC" : "");
+        p.item = QString::fromLatin1(item);
+        p.description = QStringLiteral("riga %1").arg(n);
+        p.quantity = quantity;
+        p.price = price;
+        p.amount = quantity * price * (100 - discount) / 100;
+        p.discounts = {discount, 0, 0};
+        p.vat = QStringLiteral("22");
+        return p;
+    };
+    const QList<PrintRow> summary = summarisePrintRows(
+        {row(1, "VITE", 4, 25), row(2, "", 0, 0), row(3, "DADO", 5, 10), row(4, "VITE", 2, 25),
+         row(5, "VITE", 1, 24), row(6, "DADO", 1, 10, 50)});
+    QStringList seen;
+    for (const PrintRow &p : summary)
+        seen << QStringLiteral("%1 %2 %3 %4").arg(p.item, p.description).arg(p.quantity).arg(p.amount);
+    EXPECT_EQ(seen, (QStringList{" riga 2 0 0", "DADO riga 3 5 50", "DADO riga 6 1 5", "VITE riga 5 1 24",
+                                 "VITE riga 1 6 150"}));
 }
 
 TEST(DocumentTypes, HeadingsSignsAndCurrency)

@@ -1,8 +1,10 @@
 #include "sales/windows/fatvenag.h"
 
+#include "sales/stores/invoiceprint.h"
 #include "sales/stores/invoicestate.h"
 #include "sales/stores/invoiceupdate.h"
 #include "ui/appcontext.h"
+#include "ui/frmrpt.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -23,6 +25,7 @@ FatVenAg::FatVenAg(Ui::AppContext &context, const SalesDocument &stored, QWidget
     : FatVenIn(context, stored, parent)
 {
     const bool proposal = stored.family == Family::Proposal;
+    m_print = addButton(QStringLiteral("S&tampa"), "stampa");
     m_cancel = addButton(QStringLiteral("Annulla fattura"), "annulla");
     m_unprint = addButton(QStringLiteral("Toglie lo status di STAMPATA"), "togliStampata");
     m_delete = addButton(QStringLiteral("&Elimina"), "elimina");
@@ -30,6 +33,7 @@ FatVenAg::FatVenAg(Ui::AppContext &context, const SalesDocument &stored, QWidget
     m_cancel->setToolTip(QStringLiteral("Annulla o Ripristina la fattura"));
     m_cancel->setVisible(!proposal);
     m_copy->setVisible(proposal);
+    connect(m_print, &QPushButton::clicked, this, [this] { print(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { toggleCancelled(); });
     connect(m_unprint, &QPushButton::clicked, this, [this] { takeOffPrinted(); });
     connect(m_delete, &QPushButton::clicked, this, [this] { remove(); });
@@ -62,6 +66,31 @@ void FatVenAg::changed()
     reload();
     if (m_onWritten)
         m_onWritten();
+}
+
+bool FatVenAg::print(Reporting::ReportOutput output, const QString &pdfPath)
+{
+    const SalesDocument &document = *stored();
+    const QString user = context().state.user;
+    const bool summarised =
+        document.family == Family::Definitive &&
+        context().settings.readOr(QStringLiteral("MAIN"), QStringLiteral("STAMPAFATTURA"), QStringLiteral("N"))
+                .trimmed()
+                .toUpper() == QLatin1String("R");
+    if (summarised && !rebuildPrintRows(context().db, document, user))
+        return false;
+    Reporting::PrintCommand command = invoicePrint(document, summarised, user);
+    command.output = output;
+    command.pdfPath = pdfPath;
+    if (!Ui::printReport(context(), command, this))
+        return false;
+    if (document.family == Family::Definitive && document.header.integer(QStringLiteral("STAMPATA")) == 0) {
+        Posted marked;
+        marked.result = setPrinted(context().db, document.family, document.year(), document.number(), true);
+        if (written(marked))
+            changed();
+    }
+    return true;
 }
 
 bool FatVenAg::toggleCancelled()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reporting/printcommand.h"
 #include "sales/windows/fatvenin.h"
 
 #include <functional>
@@ -11,7 +12,7 @@ namespace Orlavo::Sales {
 // FatVenAg: a stored document in the invoice window. Conferma updates it
 // (the stamp question when another workstation changed it meanwhile);
 // "Annulla fattura" / "Ripristina fattura" cancel and restore a definitive
-// one; "Toglie lo status di STAMPATA" takes the printed mark off; Elimina
+// one; Stampa prints it; "Toglie lo status di STAMPATA" takes the printed mark off; Elimina
 // deletes a proposal; "Copia in fattura" opens a new invoice filled with
 // a proposal, which stays as it is.
 class FatVenAg : public FatVenIn
@@ -27,8 +28,13 @@ public:
     QPushButton *unprintButton() const { return m_unprint; }
     QPushButton *deleteButton() const { return m_delete; }
     QPushButton *copyButton() const { return m_copy; }
+    QPushButton *printButton() const { return m_print; }
 
     // The commands; true once done.
+    // Stampa: the document's print (the summarised layout with
+    // STAMPAFATTURA "R", its rows rebuilt first); a definitive document is
+    // marked printed.
+    bool print(Reporting::ReportOutput output = Reporting::ReportOutput::Preview, const QString &pdfPath = {});
     bool toggleCancelled();
     bool takeOffPrinted();
     bool remove();
@@ -51,6 +57,7 @@ private:
     QPushButton *m_unprint = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_copy = nullptr;
+    QPushButton *m_print = nullptr;
     std::function<void(const SalesDocument &)> m_openCopy;
     std::function<void()> m_onWritten;
 };
