@@ -281,6 +281,25 @@ TEST_P(FatVenInTest, TheModesAndTheSpecialSeries)
     EXPECT_EQ(window->value("MOVIMENTO"), "VFR");
 }
 
+// Ticking the withholding proposes the last causal, rate and account used
+// and the registration date; the figures follow.
+TEST_P(FatVenInTest, TickingTheWithholdingProposesItsLastFigures)
+{
+    context->settings.write("RITACC_SU_FVEND", "CAUDALE_RIT", "R01");
+    context->settings.write("RITACC_SU_FVEND", "PERCRIT_RIT", "20");
+    context->settings.write("RITACC_SU_FVEND", "CONTO_RIT", "024001");
+    open();
+    EXPECT_FALSE(window->withholdingBox()->isChecked());
+    EXPECT_EQ(window->value("PERC_RIT"), "");
+    typeRows();
+    window->withholdingBox()->setChecked(true);
+    EXPECT_EQ(window->value("CAUSALE_RIT"), "R01");
+    EXPECT_EQ(window->value("PERC_RIT"), "20");
+    EXPECT_EQ(window->value("CONTO_RIT"), "024001");
+    EXPECT_EQ(window->value("DATA_RIT"), window->value("DATA_REG"));
+    EXPECT_EQ(window->totals()->figure("RITENUTA"), "15,00"); // 20 % of the base, half of 150,00
+}
+
 // The three entries open their window's mode.
 TEST_P(FatVenInTest, TheMenuEntriesOpenTheirModes)
 {

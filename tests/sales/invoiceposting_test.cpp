@@ -5,6 +5,7 @@
 #include "sales/stores/invoicecustomer.h"
 #include "sales/stores/invoicestate.h"
 #include "sales/stores/invoiceupdate.h"
+#include "sales/stores/salestables.h"
 #include "services/core/values.h"
 #include "workedinvoice.h"
 
@@ -332,6 +333,26 @@ TEST_P(InvoicePostingTest, AStoredInvoiceTellsWhyItMayNoLongerChange)
 // What an invoice takes from its customer: the defaults, the discounts the
 // customer has on invoices, the missing tax identifiers, the default place
 // first; the standard-list code and an unknown one are no customer.
+// The banks' codes reach the header and the due dates; the delivery block
+// of an accompanying invoice carries its number and date.
+TEST_P(InvoicePostingTest, BankCodesAndTheDeliveryBlockGoWithTheDocument)
+{
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO TAB_BAN_APP (CODICE, ABI, CAB, DESCRIZIONE) VALUES "
+                                          "('B1', '03069', '01234', 'BANCA UNO')")));
+    InvoicePosting p = workedInvoice("VFM", kWorked);
+    p.document.header.set(QStringLiteral("BANCA_APP"), QStringLiteral("B1"));
+    p.document.header.set(QStringLiteral("ACCOMPAGNATORIA"), true);
+    Row delivery(deliveryTable(Family::Definitive));
+    delivery.set(QStringLiteral("DESTINA1"), QStringLiteral("CANTIERE"));
+    delivery.set(QStringLiteral("CAUS_TRA"), QStringLiteral("V"));
+    p.document.delivery = delivery;
+    ASSERT_EQ(postInvoice(*db, p).result.end, WriteEnd::Written);
+    EXPECT_EQ(values("SELECT ABI, CAB, ABI_PAG FROM FVENDT"), QStringList{"03069 01234 "});
+    EXPECT_EQ(values("SELECT DISTINCT ABI, CAB FROM SCADF"), QStringList{"03069 01234"});
+    EXPECT_EQ(values("SELECT DESTINA1, NRO_DOC, DATA_DOC FROM FVENACC"), QStringList{"CANTIERE 1 2025-01-15"});
+}
+
 // An update keeps the numbers and replaces every figure: entry, VAT, due
 // dates, stock (the old movements kept in MOVMAG_DEL) and the customer's
 // totals; the counters do not move.

@@ -403,6 +403,30 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
     header.set(QStringLiteral("TSTAMP"), stamp);
     header.set(QStringLiteral("UTENTE"), db.state().user);
     fillHeader(header, posting.summary, posting.dueLines, currency);
+    // The banks' codes go with the document to its due dates (the bank
+    // receipts read them there).
+    for (const auto &[bank, table, abi, cab] :
+         {std::tuple{"BANCA_APP", Tables::TAB_BAN_APP, "ABI", "CAB"},
+          std::tuple{"BANCA_PAG", Tables::TAB_BAN_PAG, "ABI_PAG", "CAB_PAG"}}) {
+        const QString code = header.text(QString::fromLatin1(bank)).trimmed();
+        QString abiCode, cabCode;
+        if (!code.isEmpty()) {
+            const auto found = unit.read(QStringLiteral("SELECT ABI, CAB FROM %1 WHERE CODICE = ?").arg(table), {code});
+            if (!found)
+                return false;
+            if (!found->isEmpty()) {
+                abiCode = found->first().text(QStringLiteral("ABI")).trimmed();
+                cabCode = found->first().text(QStringLiteral("CAB")).trimmed();
+            }
+        }
+        header.set(QString::fromLatin1(abi), abiCode);
+        header.set(QString::fromLatin1(cab), cabCode);
+    }
+    // The delivery block carries the document's number and date.
+    if (document.delivery) {
+        document.delivery->set(QStringLiteral("NRO_DOC"), posted.document);
+        document.delivery->set(QStringLiteral("DATA_DOC"), header.value(QStringLiteral("DATA_DOC")));
+    }
 
     // Stock (step 8), before the rows so each row names its movement.
     if (definitive) {

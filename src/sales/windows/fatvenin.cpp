@@ -351,7 +351,11 @@ QWidget *FatVenIn::makeWithholding()
     auto *wg = new QGridLayout(withholding);
     m_withholding = new QCheckBox(QStringLiteral("Applica ritenuta"), withholding);
     m_withholding->setObjectName(QStringLiteral("T_RITENUTA_SI"));
-    connect(m_withholding, &QCheckBox::toggled, this, [this] { recompute(); });
+    connect(m_withholding, &QCheckBox::toggled, this, [this](bool ticked) {
+        if (ticked && !m_loading)
+            proposeWithholding();
+        recompute();
+    });
     wg->addWidget(m_withholding, 0, 0, 1, 2);
     Ui::addLabelled(wg, 1, 0, QStringLiteral("Causale"),
                     f.add(QStringLiteral("CAUSALE_RIT"), new Ui::CodeField(3, withholding), 50));
@@ -496,19 +500,30 @@ void FatVenIn::clear()
     f.setValue(QStringLiteral("MOVIMENTO"), m_mode == Mode::Receipt ? QStringLiteral("VFR") : QStringLiteral("VFM"));
     f.setValue(QStringLiteral("CAUSALE"), QStringLiteral("VM"));
     f.setValue(QStringLiteral("CONTO_IVA"), Masterdata::roleAccount(m_context.db, QStringLiteral("IVV")).code);
-    m_withholding->setChecked(m_settings.withholding);
-    if (m_settings.withholding) {
-        f.setValue(QStringLiteral("CAUSALE_RIT"), m_settings.withholdingCausal);
-        f.setValue(QStringLiteral("PERC_RIT"), m_settings.withholdingRate);
-        f.setValue(QStringLiteral("CONTO_RIT"), m_settings.withholdingAccount);
-    }
     m_accompanying->setChecked(m_settings.accompanying);
     proposeDates();
+    m_withholding->setChecked(false);
+    m_withholding->setChecked(m_settings.withholding);
     m_computing = false;
     recompute();
     for (Ui::InputField *field : findChildren<Ui::InputField *>())
         field->setModified(false);
     m_shown = m_fields->snapshot();
+}
+
+void FatVenIn::proposeWithholding()
+{
+    // The last causal, rate and account used, and the registration date,
+    // into the fields still empty.
+    auto &f = *m_fields;
+    const auto propose = [&f](const QString &column, const QString &text) {
+        if (f.value(column).isEmpty())
+            f.setValue(column, text);
+    };
+    propose(QStringLiteral("CAUSALE_RIT"), m_settings.withholdingCausal);
+    propose(QStringLiteral("PERC_RIT"), m_settings.withholdingRate);
+    propose(QStringLiteral("CONTO_RIT"), m_settings.withholdingAccount);
+    propose(QStringLiteral("DATA_RIT"), value(QStringLiteral("DATA_REG")));
 }
 
 void FatVenIn::proposeDates()

@@ -102,6 +102,7 @@ private:
     QWidget *makeFigures();
     void clear();
     void proposeDates();
+    void proposeWithholding();
     void fieldLeft(const QString &column);
     void customerLeft();
     void agentLeft();
