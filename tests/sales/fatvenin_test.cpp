@@ -300,6 +300,49 @@ TEST_P(FatVenInTest, TickingTheWithholdingProposesItsLastFigures)
     EXPECT_EQ(window->totals()->figure("RITENUTA"), "15,00"); // 20 % of the base, half of 150,00
 }
 
+// With special totals kept, the special items' weight is billed on the
+// configured item's row, which follows the rows and is posted with them.
+TEST_P(FatVenInTest, TheSpecialTotalsBillTheirItemsRow)
+{
+    context->settings.write("FATTURA", "CALCOLO_TOTALI_SPECIALI", "SI");
+    context->settings.write("FATTURA", "MARCA_PER_SPECIALI", "ABC");
+    context->settings.write("FATTURA", "ARTICOLO_PER_SPECIALI", "CONAI");
+    run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, UNITA_MIS, COD_IVA, CONTO, PREZZO_LIST) "
+        "VALUES ('01', 'ABC', 'CONAI', 'CONTRIBUTO CONAI', 'KG', '22', '041001', 0.5)");
+    run("UPDATE ARTICOLI SET PESO_SPECIF = 2, SPECIALE = -1 WHERE ARTICOLO = 'VITE'");
+    open();
+    type("CLIENTE", "7");
+    DocumentRows *rows = window->rows();
+    rows->setCell(0, DocumentRows::Item, QStringLiteral("VITE"));
+    rows->setCell(0, DocumentRows::Quantity, QStringLiteral("4"));
+    // The billed row follows the rows; the next one is typed in the empty
+    // row below it, and the billed row keeps its place.
+    ASSERT_EQ(rows->rowCount(), 3);
+    EXPECT_EQ(rows->cell(1, DocumentRows::Item), "CONAI");
+    rows->setCell(2, DocumentRows::Item, QStringLiteral("DADO"));
+    rows->setCell(2, DocumentRows::Quantity, QStringLiteral("5"));
+    ASSERT_EQ(rows->rowCount(), 4);
+    EXPECT_EQ(rows->cell(1, DocumentRows::Item), "CONAI");
+    EXPECT_EQ(rows->cell(2, DocumentRows::Item), "DADO");
+    EXPECT_EQ(rows->cell(1, DocumentRows::Quantity), "8");
+    EXPECT_EQ(rows->cell(1, DocumentRows::Amount), "4,00");
+    EXPECT_EQ(window->totals()->figure("TOTALE_MER"), "154,00");
+    rows->setCell(0, DocumentRows::Quantity, QStringLiteral("2"));
+    EXPECT_EQ(rows->cell(1, DocumentRows::Quantity), "4");
+    EXPECT_EQ(rows->rowCount(), 4);
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->confirm());
+    EXPECT_EQ(text("SELECT QTA FROM FVENDD WHERE ARTICOLO = 'CONAI'"), "4");
+    EXPECT_EQ(text("SELECT TOT_UTF FROM FVENDT"), "4");
+
+    // Opened again, the billed row is the stored one, not a second.
+    FatVenAg *stored = openStored("mnu_FVenModi");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->rows()->rowCount(), 4);
+    EXPECT_EQ(stored->rows()->cell(1, DocumentRows::Quantity), "4");
+    EXPECT_FALSE(stored->hasChanges());
+}
+
 // The three entries open their window's mode.
 TEST_P(FatVenInTest, TheMenuEntriesOpenTheirModes)
 {

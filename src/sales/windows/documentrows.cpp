@@ -420,6 +420,7 @@ QList<SummaryRow> DocumentRows::summaryRows() const
         s.item = !cell(row, Brand).isEmpty() && !cell(row, Item).isEmpty();
         s.specificWeight = extra.weight;
         s.special = extra.special;
+        s.specialTotal = extra.specialTotal;
         result.append(s);
     }
     return result;
@@ -456,14 +457,58 @@ QList<DocumentRows::TypedProblem> DocumentRows::typedProblems() const
     return problems;
 }
 
+void DocumentRows::showSpecialRow(const std::optional<SummaryRow> &row, qsizetype at, const QString &description,
+                                  const QString &unit, const QString &account)
+{
+    const bool filling = m_filling;
+    m_filling = true;
+    for (int r = rowCount() - 1; r >= 0; --r) {
+        if (m_extras.at(r).specialTotal) {
+            removeRow(r);
+            m_extras.removeAt(r);
+        }
+    }
+    if (row) {
+        const int target = gridRow(int(at));
+        insertRow(target);
+        Extra extra;
+        extra.hasItem = true;
+        extra.specialTotal = true;
+        extra.rateTyped = true;
+        extra.warehouse = m_rowContext().warehouse;
+        m_extras.insert(target, extra);
+        const int decimals = m_rowContext().amountDecimals;
+        for (int c = 0; c < ColumnCount; ++c)
+            setText(target, c, QString());
+        setText(target, Brand, m_special.first);
+        setText(target, Item, m_special.second);
+        setText(target, Description, description);
+        setText(target, Unit, unit);
+        setText(target, Quantity, figureText(row->quantity, Sales::priceDecimals(row->quantity)));
+        setText(target, Price, figureText(row->price, std::max(2, Sales::priceDecimals(row->price))));
+        setText(target, Amount, Services::formatAmount(row->amount, decimals));
+        setText(target, Vat, row->vatCode);
+        setText(target, Account, account);
+        // The program's row: the operator does not type in it.
+        for (int c = 0; c < ColumnCount; ++c)
+            item(target, c)->setFlags(item(target, c)->flags() & ~Qt::ItemIsEditable);
+    }
+    m_filling = filling;
+    keepEmptyLast();
+}
+
 int DocumentRows::gridRow(int index) const
 {
     int seen = -1;
+    int after = 0; // past the last row with something typed
     for (int row = 0; row < rowCount(); ++row) {
-        if (!rowEmpty(row) && ++seen == index)
+        if (rowEmpty(row))
+            continue;
+        if (++seen == index)
             return row;
+        after = row + 1;
     }
-    return index;
+    return after;
 }
 
 int DocumentRows::documentRow(int gridRow) const
@@ -493,6 +538,22 @@ void DocumentRows::showRows(const QList<Services::Row> &rows)
         extra.type = r.text(QStringLiteral("TIPO")).trimmed();
         extra.hasItem = !r.text(QStringLiteral("ARTICOLO")).trimmed().isEmpty();
         extra.rateTyped = true;
+        extra.specialTotal = !m_special.second.isEmpty() &&
+                             r.text(QStringLiteral("MARCA")).trimmed() == m_special.first &&
+                             r.text(QStringLiteral("ARTICOLO")).trimmed() == m_special.second;
+        // What the row does not store but its figures need: the item's
+        // weight, special mark, stock and commission rates.
+        if (extra.hasItem && !extra.specialTotal) {
+            const auto found = rowItem(m_context.db, extra.warehouse.isEmpty() ? context.warehouse : extra.warehouse,
+                                       r.text(QStringLiteral("MARCA")), r.text(QStringLiteral("ARTICOLO")));
+            if (found && found->has_value()) {
+                extra.weight = (*found)->specificWeight;
+                extra.special = (*found)->special;
+                extra.itemRate = (*found)->commission;
+                extra.brandRate = (*found)->brandCommission;
+                extra.onHand = (*found)->onHand;
+            }
+        }
         for (int c : {Brand, Item, Description, Unit, Vat, Account, CostCentre, Free1, Free2})
             setText(row, c, r.text(QString::fromLatin1(kShapes[c].column)).trimmed());
         const double q = r.number(QStringLiteral("QTA"));

@@ -98,6 +98,13 @@ public:
     // The customer, agent or type changed: the commission rates not typed
     // are taken again.
     void refreshCommissions();
+    // The item the special totals bill (brand and code): its row is the
+    // program's, written again by showSpecialRow after every computation.
+    void setSpecialItem(const QString &brand, const QString &code) { m_special = {brand, code}; }
+    // The billed row where the summary puts it (`at` among the rows with
+    // something typed), or none.
+    void showSpecialRow(const std::optional<SummaryRow> &row, qsizetype at, const QString &description,
+                        const QString &unit, const QString &account);
 
 signals:
     // A figure moved: the document's totals need computing again.
@@ -112,7 +119,8 @@ private:
         double itemRate = 0, brandRate = 0;
         double onHand = 0;
         bool hasItem = false;
-        bool brandTyped = false; // the brand typed since the last item found
+        bool brandTyped = false;   // the brand typed since the last item found
+        bool specialTotal = false; // the row the special totals bill
     };
     void edited(int row, int column);
     void itemLeft(int row, bool byCode);
@@ -129,6 +137,7 @@ private:
     std::function<RowContext()> m_rowContext;
     QList<Extra> m_extras;
     bool m_filling = false;
+    std::pair<QString, QString> m_special;
 };
 
 } // namespace Orlavo::Sales

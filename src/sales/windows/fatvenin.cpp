@@ -403,6 +403,8 @@ QWidget *FatVenIn::makeRows()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     m_rows = new DocumentRows(m_context, [this] { return rowContext(); }, page);
+    if (m_specialItem)
+        m_rows->setSpecialItem(m_specialItem->brand, m_specialItem->code);
     m_rows->setFreeCaptions(m_settings.free1Caption, m_settings.free2Caption);
     connect(m_rows, &DocumentRows::changed, this, [this] { recompute(); });
     layout->addWidget(m_rows, 1);
@@ -443,6 +445,13 @@ QWidget *FatVenIn::makeFigures()
 
 void FatVenIn::build()
 {
+    // The item the special totals bill, when they are kept.
+    if (m_settings.specialTotals && !m_settings.specialItem.trimmed().isEmpty()) {
+        const auto found = rowItem(m_context.db, m_context.state.warehouse, m_settings.specialBrand,
+                                   m_settings.specialItem);
+        if (found && found->has_value())
+            m_specialItem = **found;
+    }
     m_fields = new DocumentFields(m_context, this, [this](const QString &column) { fieldLeft(column); });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(makeHeader());
@@ -694,6 +703,8 @@ void FatVenIn::recompute()
     input.rows = m_rows->summaryRows();
     input.withholding = m_withholding->isChecked();
     input.withholdingRate = figure("PERC_RIT");
+    if (m_specialItem)
+        input.specialItem = SpecialItem{m_specialItem->vatCode, m_specialItem->figures.list};
 
     // What the operator typed over the computed figures stays while its
     // slot's code and taxable (or the withholding's taxable) stay.
@@ -710,6 +721,11 @@ void FatVenIn::recompute()
     });
     if (m_summary.failed)
         m_context.prompter.warn(utf(kTooManyVatCodes), utf(kErrorTitle));
+    else if (m_specialItem)
+        m_rows->showSpecialRow(m_summary.specialRow, m_summary.specialRowAt, m_specialItem->description,
+                               m_specialItem->unit,
+                               m_customer && !m_customer->revenueAccount.isEmpty() ? m_customer->revenueAccount
+                                                                                   : m_specialItem->account);
     const int d = decimals();
     m_totals->show(m_summary, d);
     m_fields->setNumber(QStringLiteral("IMPON_RIT"), input.withholding ? m_summary.withholdingBase : 0, d);

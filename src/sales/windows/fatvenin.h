@@ -2,6 +2,7 @@
 
 #include "sales/stores/invoicechecks.h"
 #include "sales/stores/invoicecustomer.h"
+#include "sales/stores/invoiceentry.h"
 #include "sales/stores/invoiceposting.h"
 #include "sales/stores/invoicesettings.h"
 #include "sales/windows/documentfields.h"
@@ -136,6 +137,7 @@ private:
     Summary m_summary;
     QHash<QString, VatRate> m_rates;
     std::optional<InvoiceCustomer> m_customer;
+    std::optional<RowItem> m_specialItem; // CALCOLO_TOTALI_SPECIALI's item
     std::optional<double> m_agentRate;
     Posted m_posted;
     QString m_shown;
