@@ -417,6 +417,37 @@ TEST_P(FatVenInTest, AStoredInvoiceRefusesOrAsksBeforeItChanges)
     EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "177");
 }
 
+// Each reason a stored invoice may no longer change is told at Conferma,
+// and nothing is written.
+TEST_P(FatVenInTest, EachRefusalIsToldAndNothingChanges)
+{
+    postOne();
+    const struct {
+        const char *state;
+        const char *said;
+    } cases[] = {
+        {"UPDATE GIORN SET STA_GIO = -1 WHERE SEQUENZA = 2", "è già stato stampato il Giornale o il Registro Iva !"},
+        {"UPDATE FVENDT SET STA_IVA = -1", "è già stato stampato il Giornale o il Registro Iva !"},
+        {"UPDATE SCADF SET DATA_SAL = DATA_DOC", "la Fattura è interamente saldata !"},
+        {"UPDATE SCADF SET DATA_SAL = DATA_DOC WHERE PROGR = 1", "la Fattura ha già delle scadenze saldate !"},
+        {"UPDATE FVENDT SET STAMPATA = -1", "la Fattura è stampata !"},
+        {"UPDATE FVENDT SET ANNULLATA = -1", "la Fattura è annullata !"},
+    };
+    for (const auto &c : cases) {
+        run("UPDATE GIORN SET STA_GIO = 0");
+        run("UPDATE SCADF SET DATA_SAL = NULL");
+        run("UPDATE FVENDT SET STA_IVA = 0, STAMPATA = 0, ANNULLATA = 0");
+        run(QString::fromLatin1(c.state));
+        FatVenAg *stored = openStored("mnu_FVenModi");
+        ASSERT_NE(stored, nullptr);
+        stored->rows()->setCell(0, DocumentRows::Quantity, QStringLiteral("2"));
+        answer({Prompter::Button::Ok});
+        EXPECT_FALSE(stored->confirm());
+        EXPECT_EQ(prompter.texts().last(), "Impossibile registrare, " + QString::fromUtf8(c.said)) << c.state;
+        EXPECT_EQ(text("SELECT TOTALE FROM FVENDT"), "177") << c.state;
+    }
+}
+
 // Annulla then Ripristina: the goods go back and come out again; the
 // printed mark is taken off by its own command.
 TEST_P(FatVenInTest, CancelRestoreAndThePrintedMarkFromTheButtons)
