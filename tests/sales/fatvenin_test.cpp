@@ -229,6 +229,21 @@ TEST_P(FatVenInTest, ABadFigureOrDateSaysSoAndKeepsTheText)
     EXPECT_EQ(count("FVENDT"), 0);
 }
 
+// With CTRL_ESIST_NEG an item missing from the warehouse, or one whose
+// stock would go below zero, is told.
+TEST_P(FatVenInTest, TheStockCheckTellsAMissingItemAndANegativeStock)
+{
+    context->settings.write("MAIN", "CTRL_ESIST_NEG", "SI");
+    open();
+    window->rows()->setCell(0, DocumentRows::Item, QStringLiteral("BULLONE"));
+    EXPECT_EQ(prompter.texts(), QStringList{"L'articolo BULLONE\nnon esiste in archivio; Riiserirlo. "});
+    EXPECT_TRUE(window->rows()->cellMarked(0, DocumentRows::Item));
+    answer();
+    window->rows()->setCell(0, DocumentRows::Item, QStringLiteral("VITE"));
+    window->rows()->setCell(0, DocumentRows::Quantity, QStringLiteral("25"));
+    EXPECT_EQ(prompter.texts(), QStringList{"L'articolo VITE\nha raggiunto esitenza negativa; Controllare Articolo. "});
+}
+
 // Cancel at the question, or a user who may only read: nothing written,
 // the document still on screen; Esci with input asks first.
 TEST_P(FatVenInTest, CancellingOrAReadOnlyUserWritesNothing)

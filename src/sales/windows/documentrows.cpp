@@ -283,7 +283,9 @@ void DocumentRows::itemLeft(int row, bool byCode)
     if (!found->has_value()) {
         extra.hasItem = false;
         markCell(row, Item, true);
-        warn(utf(kWrongItem));
+        // With the stock checked the item is looked for in the warehouse.
+        warn(context.checkStock ? QStringLiteral("L'articolo %1\nnon esiste in archivio; Riiserirlo. ").arg(code)
+                                : utf(kWrongItem));
         emit changed();
         return;
     }
