@@ -98,20 +98,23 @@ protected:
             run(QStringLiteral("DROP FUNCTION PROVA()"));
         }
     }
-    // What a posted invoice left, but movement numbers, stamps and cancel
-    // marks.
+    // What the posted invoices left, but movement numbers, stamps and cancel
+    // marks, in an order that does not depend on them.
     QStringList figures()
     {
-        QStringList all = journal(1);
+        QStringList all;
         for (const char *sql :
-             {"SELECT COD_IVA, SEGNO, IMPONIBILE, IVA, TOTALE FROM IVA ORDER BY COD_IVA",
-              "SELECT IMPONIBILE1, IVA1, IMPONIBILE2, IVA2, TOTALE FROM IVA2",
-              "SELECT PROGR, SCADENZA, IMPORTO FROM SCADF ORDER BY PROGR",
-              "SELECT ARTICOLO, CAUSALE, QUANTITA, TOTALE, NRO_DOC FROM MOVMAG ORDER BY NRO_REG",
+             {"SELECT NRO_INT, SEQUENZA, CONTO, SEGNO, IMPORTO FROM GIORN ORDER BY NRO_INT, SEQUENZA",
+              "SELECT NRO_INT, COD_IVA, SEGNO, IMPONIBILE, IVA, TOTALE FROM IVA ORDER BY NRO_INT, COD_IVA",
+              "SELECT NRO_INT, IMPONIBILE1, IVA1, IMPONIBILE2, IVA2, TOTALE FROM IVA2 ORDER BY NRO_INT",
+              "SELECT NRO_INT, PROGR, SCADENZA, IMPORTO FROM SCADF ORDER BY NRO_INT, PROGR",
+              "SELECT NRO_INT_FATT, ARTICOLO, CAUSALE, QUANTITA, TOTALE, NRO_DOC FROM MOVMAG "
+              "ORDER BY NRO_INT_FATT, ARTICOLO",
               "SELECT ARTICOLO, ESISTENZA, SCARICO_V, VAL_SCARIC FROM ARTICOLI ORDER BY ARTICOLO",
-              "SELECT NRO_FATT, IMPONIBILE, IVA FROM FATT_CLI",
-              "SELECT NRO_INT, NRO_REG, NRO_DOC, TOTALE, TOT_NET, STAMPATA FROM FVENDT",
-              "SELECT RIGA, ARTICOLO, QTA, PREZZO FROM FVENDD ORDER BY RIGA"})
+              "SELECT NRO_FATT, ULT_FATT, IMPONIBILE, IVA FROM FATT_CLI",
+              "SELECT NRO_INT, IMPON_RIT, RITENUTA FROM RITENUTA ORDER BY NRO_INT",
+              "SELECT NRO_INT, NRO_REG, NRO_DOC, NRO_RIT, TOTALE, TOT_NET, STAMPATA FROM FVENDT ORDER BY NRO_INT",
+              "SELECT NRO_INT, RIGA, ARTICOLO, QTA, PREZZO FROM FVENDD ORDER BY NRO_INT, RIGA"})
             all += values(QString::fromLatin1(sql));
         return all;
     }
@@ -429,35 +432,68 @@ TEST_P(InvoicePostingTest, AnUpdateChangesNothingItMayNot)
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 2);
 }
 
-// Cancelling marks the invoice's rows, gives the goods and the totals back;
-// restoring posts it again, every figure as before.
+// Cancelling marks the invoice's rows, gives the goods and the totals back
+// and takes its withholding row and VAT summary off; restoring posts it
+// again from its own figures, everything as before: an invoice, one with a
+// withholding and a credit note, each among the others.
 TEST_P(InvoicePostingTest, CancelThenRestoreLeavesEveryFigureAsBefore)
 {
-    InvoicePosting first = workedInvoice("VFM", kWorked, 10, 10);
-    ASSERT_EQ(postInvoice(*db, first).result.end, WriteEnd::Written);
+    InvoicePosting postings[] = {workedInvoice("VFM", kWorked, 10, 10),
+                                 workedInvoice("VFM", {{"VITE", 2, 500, "22", "R1"}}, 0, 0, 20),
+                                 workedInvoice("VTM", kWorked)};
+    for (InvoicePosting &p : postings)
+        ASSERT_EQ(postInvoice(*db, p).result.end, WriteEnd::Written);
     ASSERT_EQ(setPrinted(*db, Family::Definitive, kYear, 1, true).end, WriteEnd::Written);
     const QStringList before = figures();
 
-    ASSERT_EQ(cancelInvoice(*db, kYear, 1).result.end, WriteEnd::Written);
-    for (const char *table : {"FVENDT", "GIORN", "IVA", "SCADF"})
-        EXPECT_EQ(values(QStringLiteral("SELECT DISTINCT ANNULLATA FROM %1").arg(QString::fromLatin1(table))),
-                  QStringList{"-1"})
-            << table;
-    EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 0);
-    EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA, SCARICO_V FROM ARTICOLI ORDER BY ARTICOLO"),
-              (QStringList{"DADO 20.00 0.00", "VITE 20.00 0.00"}));
-    EXPECT_EQ(values("SELECT IMPONIBILE, IVA FROM FATT_CLI"), QStringList{"0.00 0.00"});
-    const Posted twice = cancelInvoice(*db, kYear, 1);
-    EXPECT_EQ(twice.refusal, "Impossibile registrare, la Fattura è annullata !");
+    for (const int number : {1, 2, 4}) { // the withholding took 3
+        SCOPED_TRACE(number);
+        ASSERT_EQ(cancelInvoice(*db, kYear, number).result.end, WriteEnd::Written);
+        const QString mine = QStringLiteral(" WHERE ANNO = '2025' AND NRO_INT = %1").arg(number);
+        for (const char *table : {"FVENDT", "GIORN", "IVA", "SCADF"})
+            EXPECT_EQ(values(QStringLiteral("SELECT DISTINCT ANNULLATA FROM %1").arg(QString::fromLatin1(table)) + mine),
+                      QStringList{"-1"})
+                << table;
+        for (const char *table : {"IVA2", "RITENUTA"})
+            EXPECT_EQ(values(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QString::fromLatin1(table)) + mine),
+                      QStringList{"0"})
+                << table;
+        EXPECT_EQ(values(QStringLiteral("SELECT COUNT(*) FROM MOVMAG WHERE NRO_INT_FATT = %1").arg(number)),
+                  QStringList{"0"});
+        EXPECT_NE(figures(), before);
+        EXPECT_EQ(cancelInvoice(*db, kYear, number).refusal, "Impossibile registrare, la Fattura è annullata !");
 
-    const auto cancelled = readDocument(*db, Family::Definitive, kYear, 1);
-    InvoicePosting again = workedInvoice("VFM", kWorked, 10, 10);
-    const Posted restored = restoreInvoice(*db, again, **cancelled);
-    ASSERT_EQ(restored.result.end, WriteEnd::Written) << prompter.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(figures(), before);
-    EXPECT_EQ(values("SELECT DISTINCT ANNULLATA FROM GIORN"), QStringList{"0"});
+        const auto cancelled = readDocument(*db, Family::Definitive, kYear, number);
+        const Posted restored = restoreInvoice(*db, **cancelled);
+        ASSERT_EQ(restored.result.end, WriteEnd::Written) << prompter.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(figures(), before);
+        EXPECT_EQ(values("SELECT DISTINCT ANNULLATA FROM GIORN"), QStringList{"0"});
+    }
+    // All three cancelled: the customer's totals are back to nothing.
+    for (const int number : {1, 2, 4})
+        ASSERT_EQ(cancelInvoice(*db, kYear, number).result.end, WriteEnd::Written);
+    EXPECT_EQ(values("SELECT NRO_FATT, ULT_FATT, IMPONIBILE, IVA FROM FATT_CLI"), QStringList{"0  0.00 0.00"});
+    EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA FROM ARTICOLI ORDER BY ARTICOLO"),
+              (QStringList{"DADO 20.00", "VITE 20.00"}));
+
     const auto live = readDocument(*db, Family::Definitive, kYear, 1);
-    EXPECT_EQ(restoreInvoice(*db, again, **live).refusal, "Impossibile registrare, la Fattura non è annullata !");
+    ASSERT_EQ(restoreInvoice(*db, **live).result.end, WriteEnd::Written);
+    const auto again = readDocument(*db, Family::Definitive, kYear, 1);
+    EXPECT_EQ(restoreInvoice(*db, **again).refusal, "Impossibile registrare, la Fattura non è annullata !");
+}
+
+// A proposal changed stays a proposal: nothing definitive is written.
+TEST_P(InvoicePostingTest, AProposalIsUpdatedInItsOwnTables)
+{
+    InvoicePosting p = proposalOf(workedInvoice("VFM", kWorked));
+    ASSERT_EQ(postInvoice(*db, p).result.end, WriteEnd::Written);
+    const auto stored = readDocument(*db, Family::Proposal, kYear, 1);
+    ASSERT_TRUE(stored && stored->has_value());
+    InvoicePosting changed = proposalOf(workedInvoice("VFM", {{"VITE", 2, 25, "22", "R1"}}));
+    ASSERT_EQ(updateInvoice(*db, changed, **stored, false).result.end, WriteEnd::Written);
+    EXPECT_EQ(values("SELECT NRO_INT, TOTALE FROM FVENDT_PR"), QStringList{"1 61.00"});
+    for (const char *table : {"FVENDT", "GIORN", "IVA", "MOVMAG", "MOVMAG_DEL", "FATT_CLI"})
+        EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;
 }
 
 // Only proposals are deleted, whole.

@@ -187,20 +187,26 @@ bool addCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &
         return Services::insertRow(unit, first, step);
     }
     return unit.execCompany(step,
-                            QStringLiteral("UPDATE %1 SET NRO_FATT = NRO_FATT + 1, ULT_FATT = ?, "
+                            QStringLiteral("UPDATE %1 SET NRO_FATT = NRO_FATT + 1, "
+                                           "ULT_FATT = CASE WHEN ULT_FATT IS NULL OR ULT_FATT < ? THEN ? "
+                                           "ELSE ULT_FATT END, "
                                            "IMPONIBILE = IMPONIBILE + ?, IVA = IVA + ? "
                                            "WHERE CLIENTE = ? AND ANNO = ?")
                                 .arg(def.table),
-                            {registered, taxable, vat, customer, year});
+                            {registered, registered, taxable, vat, customer, year});
 }
 
-bool takeOffCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, double taxable, double vat)
+bool takeOffCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, int internal,
+                            double taxable, double vat)
 {
-    return unit.execCompany(QStringLiteral("Storno fatturato"),
-                            QStringLiteral("UPDATE %1 SET NRO_FATT = NRO_FATT - 1, IMPONIBILE = IMPONIBILE - ?, "
-                                           "IVA = IVA - ? WHERE CLIENTE = ? AND ANNO = ?")
-                                .arg(customerTotalsTable().table),
-                            {taxable, vat, customer, year});
+    // The last invoice's date becomes the latest of the others still valid.
+    return unit.execCompany(
+        QStringLiteral("Storno fatturato"),
+        QStringLiteral("UPDATE %1 SET NRO_FATT = NRO_FATT - 1, IMPONIBILE = IMPONIBILE - ?, IVA = IVA - ?, "
+                       "ULT_FATT = (SELECT MAX(DATA_REG) FROM %2 WHERE CLIENTE = ? AND ANNO = ? AND NRO_INT <> ? "
+                       "AND ANNULLATA = 0) WHERE CLIENTE = ? AND ANNO = ?")
+            .arg(customerTotalsTable().table, headerTable(Family::Definitive).table),
+        {taxable, vat, customer, year, internal, customer, year});
 }
 
 bool writeWithholding(Services::WriteUnit &unit, const SalesDocument &document)

@@ -62,8 +62,10 @@ bool addCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &
                         double taxable, double vat);
 
 // One invoice taken off the customer's totals (an update, a cancellation):
-// the figures it added, the count one less.
-bool takeOffCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, double taxable, double vat);
+// the figures it added, the count one less, the last date the latest of
+// the customer's other valid invoices of the year.
+bool takeOffCustomerInvoice(Services::WriteUnit &unit, int customer, const QString &year, int internal,
+                            double taxable, double vat);
 
 // The withholding entry of a document with a withholding.
 bool writeWithholding(Services::WriteUnit &unit, const SalesDocument &document);

@@ -59,7 +59,7 @@ bool takeOffCustomerTotals(Services::WriteUnit &unit, const Row &header)
     }
     const double sign = isCreditNote(header.text(QStringLiteral("MOVIMENTO"))) ? -1 : 1;
     return takeOffCustomerInvoice(unit, header.integer(QStringLiteral("CLIENTE")), header.text(QStringLiteral("ANNO")),
-                                  sign * taxable, sign * vat);
+                                  header.integer(QStringLiteral("NRO_INT")), sign * taxable, sign * vat);
 }
 
 // Update and restore share their course: only what they accept differs.
@@ -149,9 +149,40 @@ Posted updateInvoice(Services::DataAccess &db, InvoicePosting &posting, const Sa
     return repost(db, posting, stored, overwrite, false);
 }
 
-Posted restoreInvoice(Services::DataAccess &db, InvoicePosting &posting, const SalesDocument &stored)
+InvoicePosting storedPosting(const SalesDocument &stored)
 {
-    return repost(db, posting, stored, true, true);
+    const Row &h = stored.header;
+    InvoicePosting posting;
+    posting.document = stored;
+    posting.document.dueDates.clear();
+    Summary &summary = posting.summary;
+    for (int i = 0; i < kVatSlots; ++i) {
+        VatSlot &slot = summary.vatSlots[size_t(i)];
+        slot.code = h.text(QStringLiteral("PERC_%1").arg(i + 1)).trimmed();
+        slot.taxable = h.number(QStringLiteral("IMPONIB_%1").arg(i + 1));
+        slot.vat = h.number(QStringLiteral("IVA_%1").arg(i + 1));
+    }
+    summary.goods = h.number(QStringLiteral("TOTALE_MER"));
+    summary.net = h.number(QStringLiteral("NETTO_MER"));
+    summary.discount = summary.goods - summary.net;
+    summary.total = h.number(QStringLiteral("TOTALE"));
+    summary.totalEuro = h.number(QStringLiteral("TOTALE_EUR"));
+    summary.withholdingBase = h.number(QStringLiteral("IMPON_RIT"));
+    summary.withholding = h.number(QStringLiteral("RITENUTA"));
+    summary.totalNet = h.number(QStringLiteral("TOT_NET"));
+    summary.totalNetEuro = h.number(QStringLiteral("TOT_NET_EUR"));
+    summary.weights = h.number(QStringLiteral("TOT_QTA"));
+    summary.specialWeight = h.number(QStringLiteral("TOT_UTF"));
+    for (const Row &due : stored.dueDates)
+        posting.dueLines.append({due.date(QStringLiteral("SCADENZA")), due.number(QStringLiteral("IMPORTO")),
+                                 due.number(QStringLiteral("IMPO_PROV"))});
+    return posting;
+}
+
+Posted restoreInvoice(Services::DataAccess &db, const SalesDocument &stored)
+{
+    InvoicePosting posting = storedPosting(stored);
+    return repost(db, posting, stored, false, true);
 }
 
 Posted cancelInvoice(Services::DataAccess &db, const QString &year, int number, const QDateTime &now)
@@ -186,6 +217,12 @@ Posted cancelInvoice(Services::DataAccess &db, const QString &year, int number, 
                           {year, number, withholding}) ||
         !unit.execCompany(QStringLiteral("Annulla iva"),
                           QStringLiteral("UPDATE %1 SET ANNULLATA = -1 WHERE ANNO = ? AND NRO_INT = ?").arg(Tables::IVA),
+                          {year, number}) ||
+        !unit.execCompany(QStringLiteral("Canc. iva2"),
+                          QStringLiteral("DELETE FROM %1 WHERE ANNO = ? AND NRO_INT = ?").arg(Tables::IVA2),
+                          {year, number}) ||
+        !unit.execCompany(QStringLiteral("Canc. ritenuta d'acconto"),
+                          QStringLiteral("DELETE FROM %1 WHERE ANNO = ? AND NRO_INT = ?").arg(Tables::RITENUTA),
                           {year, number}) ||
         !unit.execCompany(QStringLiteral("Annulla scadf"),
                           QStringLiteral("UPDATE %1 SET ANNULLATA = -1 WHERE ANNO = ? AND NRO_INT = ?")

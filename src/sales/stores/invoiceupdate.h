@@ -29,14 +29,20 @@ Posted updateInvoice(Services::DataAccess &db, InvoicePosting &posting, const Sa
 
 // Cancels a definitive invoice: refused for the reasons a change is, but
 // printed; its header, journal lines, VAT rows and due dates marked
-// ANNULLATA, its stock movements taken back and its share of the
+// ANNULLATA, its VAT summary and withholding row removed (a restore writes
+// them again), its stock movements taken back and its share of the
 // customer's totals taken off, in one unit under the lock.
 Posted cancelInvoice(Services::DataAccess &db, const QString &year, int number,
                      const QDateTime &now = QDateTime::currentDateTime());
 
-// Restores a cancelled invoice: posted again as an update of itself,
-// with the figures the window computed.
-Posted restoreInvoice(Services::DataAccess &db, InvoicePosting &posting, const SalesDocument &stored);
+// Restores a cancelled invoice: posted again as an update of itself, with
+// its own stored figures and due dates; ChangedElsewhere when its stamp is
+// no longer `stored`'s.
+Posted restoreInvoice(Services::DataAccess &db, const SalesDocument &stored);
+
+// A stored document's figures as the posting takes them: the summary from
+// its header, the due dates from its rows.
+InvoicePosting storedPosting(const SalesDocument &stored);
 
 // Deletes a proposal: header, rows, delivery block, due dates. Definitive
 // and simulated documents are refused (`deleteRefusal`).

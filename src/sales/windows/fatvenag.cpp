@@ -61,6 +61,12 @@ void FatVenAg::shown()
     m_unprint->setEnabled(h.integer(QStringLiteral("STAMPATA")) != 0);
 }
 
+void FatVenAg::afterWrite()
+{
+    if (m_onWritten)
+        m_onWritten();
+}
+
 void FatVenAg::changed()
 {
     reload();
@@ -70,6 +76,8 @@ void FatVenAg::changed()
 
 bool FatVenAg::print(Reporting::ReportOutput output, const QString &pdfPath)
 {
+    if (!mayDropChanges())
+        return false;
     const SalesDocument &document = *stored();
     const QString user = context().state.user;
     const bool summarised =
@@ -98,19 +106,16 @@ bool FatVenAg::toggleCancelled()
     if (!context().db.checkWriteRights())
         return false;
     const SalesDocument &document = *stored();
+    if (document.family != Family::Definitive || !mayDropChanges())
+        return false;
     const bool cancelled = document.header.integer(QStringLiteral("ANNULLATA")) != 0;
     if (!ask(cancelled ? QStringLiteral("Confermi il ripristino della fattura?")
                        : QStringLiteral("Confermi l'annullamento della fattura?"),
              true))
         return false;
-    Posted done;
-    if (cancelled) {
-        // Restoring posts the document again with the figures on screen.
-        InvoicePosting again = posting(typed());
-        done = restoreInvoice(context().db, again, document);
-    } else {
-        done = cancelInvoice(context().db, document.year(), document.number());
-    }
+    // Restoring posts the document again with its own stored figures.
+    const Posted done = cancelled ? restoreInvoice(context().db, document)
+                                  : cancelInvoice(context().db, document.year(), document.number());
     if (!written(done))
         return false;
     changed();
@@ -119,7 +124,7 @@ bool FatVenAg::toggleCancelled()
 
 bool FatVenAg::takeOffPrinted()
 {
-    if (!context().db.checkWriteRights())
+    if (!context().db.checkWriteRights() || !mayDropChanges())
         return false;
     const SalesDocument &document = *stored();
     const auto result = setPrinted(context().db, document.family, document.year(), document.number(), false);

@@ -47,6 +47,7 @@ public:
 
 protected:
     void shown() override;
+    void afterWrite() override;
 
 private:
     FatVenAg(Ui::AppContext &context, const SalesDocument &stored, QWidget *parent);

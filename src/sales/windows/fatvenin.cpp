@@ -116,7 +116,8 @@ FatVenIn::FatVenIn(Ui::AppContext &context, const SalesDocument &stored, QWidget
       m_settings(readInvoiceSettings(context.settings)), m_stored(stored)
 {
     setObjectName(QStringLiteral("FatVenAg"));
-    QString title = QStringLiteral("Modifica Fatture di Vendita");
+    QString title = m_mode == Mode::Receipt ? QStringLiteral("Modifica Ricevuta fiscale")
+                                            : QStringLiteral("Modifica Fatture di Vendita");
     if (m_mode == Mode::Proposal)
         title += utf(kProposalSuffix);
     setWindowTitle(title);
@@ -159,8 +160,6 @@ void FatVenIn::showStored(const SalesDocument &document)
     m_rows->clearRows();
     m_dues->clear();
     m_places->clear();
-    const int series = m_series->findData(h.text(QStringLiteral("TIPOFATT")).trimmed());
-    m_series->setCurrentIndex(series < 0 ? 0 : series);
     m_fields->setValue(QStringLiteral("ANNO"), document.year());
     const auto dateText = [&h](const char *column) {
         const QDate date = h.date(QString::fromLatin1(column));
@@ -168,13 +167,6 @@ void FatVenIn::showStored(const SalesDocument &document)
     };
     m_fields->setValue(QStringLiteral("DATA_REG"), dateText("DATA_REG"));
     m_fields->setValue(QStringLiteral("DATA_DOC"), dateText("DATA_DOC"));
-    const bool withholding = h.number(QStringLiteral("PERC_RIT")) != 0 || h.integer(QStringLiteral("NRO_RIT")) != 0 ||
-                             !h.text(QStringLiteral("CONTO_RIT")).trimmed().isEmpty();
-    m_withholding->setChecked(withholding);
-    m_fields->setValue(QStringLiteral("CAUSALE_RIT"), h.text(QStringLiteral("CAUSALE_RIT")).trimmed());
-    m_fields->setValue(QStringLiteral("CONTO_RIT"), h.text(QStringLiteral("CONTO_RIT")).trimmed());
-    m_fields->setNumber(QStringLiteral("PERC_RIT"), h.number(QStringLiteral("PERC_RIT")), 2);
-    m_fields->setValue(QStringLiteral("DATA_RIT"), dateText("DATA_RIT"));
     // The VAT as stored, typed over or not, stays while its slot does.
     m_summary = Summary{};
     for (int i = 0; i < kVatSlots; ++i) {
@@ -484,7 +476,8 @@ void FatVenIn::build()
 
 QString FatVenIn::year() const
 {
-    return m_context.state.year;
+    // A stored document keeps its own year.
+    return m_stored ? m_stored->year() : m_context.state.year;
 }
 
 int FatVenIn::decimals() const
@@ -977,6 +970,11 @@ bool FatVenIn::written(const Posted &posted)
         if (!posted.refusal.isEmpty())
             m_context.prompter.error(posted.refusal, utf(kErrorTitle));
         return false;
+    case Services::WriteEnd::ChangedElsewhere:
+        m_context.prompter.error(QStringLiteral("La Fattura è stata modificata da un altro utente "),
+                                 utf(kErrorTitle));
+        reload();
+        return false;
     case Services::WriteEnd::Gone:
         m_context.prompter.error(QStringLiteral("La fattura non esiste più in archivio"), utf(kErrorTitle));
         return false;
@@ -1005,6 +1003,7 @@ bool FatVenIn::updateStored(const TypedInvoice &invoice)
         return false;
     tell(QStringLiteral("Registrazione avvenuta con successo"));
     reload();
+    afterWrite();
     return true;
 }
 
@@ -1035,6 +1034,20 @@ void FatVenIn::fillFrom(const SalesDocument &document)
                                                      ? QString()
                                                      : QString::number(h.integer(QStringLiteral("AGENTE"))));
     m_accompanying->setChecked(h.flag(QStringLiteral("ACCOMPAGNATORIA")));
+    const int series = m_series->findData(h.text(QStringLiteral("TIPOFATT")).trimmed());
+    m_series->setCurrentIndex(series < 0 ? 0 : series);
+    const bool withholding = h.number(QStringLiteral("PERC_RIT")) != 0 || h.integer(QStringLiteral("NRO_RIT")) != 0 ||
+                             !h.text(QStringLiteral("CONTO_RIT")).trimmed().isEmpty();
+    const bool loading = m_loading;
+    m_loading = true; // the figures are the document's, not the last ones used
+    m_withholding->setChecked(withholding);
+    m_loading = loading;
+    m_fields->setValue(QStringLiteral("CAUSALE_RIT"), h.text(QStringLiteral("CAUSALE_RIT")).trimmed());
+    m_fields->setValue(QStringLiteral("CONTO_RIT"), h.text(QStringLiteral("CONTO_RIT")).trimmed());
+    m_fields->setNumber(QStringLiteral("PERC_RIT"), h.number(QStringLiteral("PERC_RIT")), 2);
+    const QDate withheld = h.date(QStringLiteral("DATA_RIT"));
+    m_fields->setValue(QStringLiteral("DATA_RIT"), withheld.isValid() ? withheld.toString(QStringLiteral("dd/MM/yyyy"))
+                                                                     : QString());
     if (document.delivery) {
         for (const QString &column : kDeliveryColumns)
             m_fields->setValue(column, document.delivery->text(column).trimmed());
@@ -1044,9 +1057,14 @@ void FatVenIn::fillFrom(const SalesDocument &document)
     recompute();
 }
 
+bool FatVenIn::mayDropChanges()
+{
+    return !hasChanges() || ask(utf(kLeaveQuestion), true);
+}
+
 void FatVenIn::reject()
 {
-    if (hasChanges() && !ask(utf(kLeaveQuestion), true))
+    if (!mayDropChanges())
         return;
     QDialog::reject();
 }

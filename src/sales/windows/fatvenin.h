@@ -87,8 +87,13 @@ protected:
     bool written(const Posted &posted);
     Ui::AppContext &context() { return m_context; }
     QHBoxLayout *buttonRow() const { return m_buttons; }
-    // Called once the stored document is shown again.
+    // Called once the stored document is shown again, and after Conferma
+    // wrote it.
     virtual void shown() {}
+    virtual void afterWrite() {}
+    // With changes typed, "Rinuncia operazioni su dati correnti ?": true
+    // when they may go (none, or Sì).
+    bool mayDropChanges();
 
 private:
     void showStored(const SalesDocument &document);
