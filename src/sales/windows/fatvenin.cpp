@@ -168,14 +168,7 @@ void FatVenIn::showStored(const SalesDocument &document)
     m_fields->setValue(QStringLiteral("DATA_REG"), dateText("DATA_REG"));
     m_fields->setValue(QStringLiteral("DATA_DOC"), dateText("DATA_DOC"));
     // The VAT as stored, typed over or not, stays while its slot does.
-    m_summary = Summary{};
-    for (int i = 0; i < kVatSlots; ++i) {
-        VatSlot &slot = m_summary.vatSlots[size_t(i)];
-        slot.code = h.text(QStringLiteral("PERC_%1").arg(i + 1)).trimmed();
-        slot.taxable = h.number(QStringLiteral("IMPONIB_%1").arg(i + 1));
-        slot.vat = h.number(QStringLiteral("IVA_%1").arg(i + 1));
-    }
-    m_summary.withholdingBase = h.number(QStringLiteral("IMPON_RIT"));
+    m_summary = storedPosting(document).summary;
     m_computing = false;
     fillFrom(document);
     m_fields->setNumber(QStringLiteral("PERC_PROV"), h.number(QStringLiteral("PERC_PROV")), 2);
