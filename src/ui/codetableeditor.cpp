@@ -439,13 +439,13 @@ void CodeTableEditor::save()
         return;
     if (m_style == Style::FormFirst && m_loaded && !storedStillThere())
         return;
-    const TableWrite written = m_loaded ? m_source->update(row, *m_loaded) : m_source->insert(row);
+    const Services::WriteResult written = m_loaded ? m_source->update(row, *m_loaded) : m_source->insert(row);
     // Used meanwhile elsewhere.
     if (!written.uses.isEmpty()) {
         refuse(m_source->usedMessage());
         return;
     }
-    switch (written.result.end) {
+    switch (written.end) {
     case WriteEnd::Written:
     case WriteEnd::NothingChanged: reload(); break;
     // Stored by another workstation since the check.
@@ -476,14 +476,14 @@ void CodeTableEditor::remove()
         return;
     if (m_style == Style::FormFirst && !storedStillThere())
         return;
-    const TableWrite deleted = m_source->remove(*m_loaded);
+    const Services::WriteResult deleted = m_source->remove(*m_loaded);
     if (!deleted.uses.isEmpty()) {
         refuse(deleteRefused(deleted.uses));
         return;
     }
-    if (deleted.result.end == WriteEnd::Gone)
+    if (deleted.end == WriteEnd::Gone)
         sayDeletedElsewhere();
-    else if (deleted.result.end != WriteEnd::Written)
+    else if (deleted.end != WriteEnd::Written)
         return;
     reload();
 }

@@ -13,13 +13,6 @@ class DataAccess;
 
 namespace Orlavo::Ui {
 
-// How a write of the editor ended; `uses` names the records that refused
-// it, and then nothing was written.
-struct TableWrite {
-    Services::WriteResult result;
-    QStringList uses;
-};
-
 // What the code-table editor asks of its table: the rows, the checks, the
 // records that use a code, and the writes under the lock.
 class CodeTableSource
@@ -46,9 +39,9 @@ public:
     // The refused change of a code in use; the refused deletion.
     virtual QString usedMessage() const = 0;
     virtual QString deleteRefused(const QStringList &uses) const = 0;
-    virtual TableWrite insert(const Services::Row &row) = 0;
-    virtual TableWrite update(const Services::Row &row, const Services::Row &loaded) = 0;
-    virtual TableWrite remove(const Services::Row &loaded) = 0;
+    virtual Services::WriteResult insert(const Services::Row &row) = 0;
+    virtual Services::WriteResult update(const Services::Row &row, const Services::Row &loaded) = 0;
+    virtual Services::WriteResult remove(const Services::Row &loaded) = 0;
 };
 
 // The source over a subsystem's description of a coded table: `Table`
@@ -82,16 +75,14 @@ public:
     }
     QString usedMessage() const override { return m_table.usedMessage; }
     QString deleteRefused(const QStringList &uses) const override { return deleteRefusal(m_table, uses); }
-    TableWrite insert(const Services::Row &row) override { return ended(insertCodedRow(m_db, m_table, row)); }
-    TableWrite update(const Services::Row &row, const Services::Row &loaded) override
+    Services::WriteResult insert(const Services::Row &row) override { return insertCodedRow(m_db, m_table, row); }
+    Services::WriteResult update(const Services::Row &row, const Services::Row &loaded) override
     {
-        return ended(updateCodedRow(m_db, m_table, row, loaded));
+        return updateCodedRow(m_db, m_table, row, loaded);
     }
-    TableWrite remove(const Services::Row &loaded) override { return ended(deleteCodedRow(m_db, m_table, loaded)); }
+    Services::WriteResult remove(const Services::Row &loaded) override { return deleteCodedRow(m_db, m_table, loaded); }
 
 private:
-    template <class Write> static TableWrite ended(const Write &write) { return {write.result, write.uses}; }
-
     Services::DataAccess &m_db;
     const Table &m_table;
 };

@@ -139,12 +139,12 @@ TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
 {
     EXPECT_EQ(
         Masterdata::insertCodedRow(context->db, accountingCausals(), causal("CC", "ACQ8", "Acquisti", "8", "D", "b1"))
-            .result.end,
+            .end,
         WriteEnd::Written);
     EXPECT_EQ(stored("ACQ8"), "CC|Acquisti|N|8|B1");
     EXPECT_EQ(Masterdata::insertCodedRow(context->db, accountingCausals(),
                                          causal("CC", "ACQ22", "Acquisti", "22", "S", "***"))
-                  .result.end,
+                  .end,
               WriteEnd::Written);
     EXPECT_EQ(stored("ACQ22"), "CC|Acquisti|S|22|***");
 
@@ -153,7 +153,7 @@ TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
     Row changed = before;
     changed.setText("CAUSALE", "ACQ");
     changed.setText("COD_IVA", "8");
-    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), changed, before).result.end,
+    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), changed, before).end,
               WriteEnd::Written);
     EXPECT_EQ(stored("ACQ"), "CC|Acquisti|N|8|***");
     EXPECT_EQ(stored("ACQ22"), "");
@@ -163,7 +163,7 @@ TEST_P(CausalStoreTest, DeductibilityIsRegisteredByTheVatCodesKind)
     changed = exempt;
     changed.setText("COD_IVA", "E");
     changed.setText("DETRAIBILE", "N");
-    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), changed, exempt).result.end,
+    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), changed, exempt).end,
               WriteEnd::Written);
     EXPECT_EQ(stored("ACQ"), "CC|Acquisti||E|***");
 }
@@ -175,24 +175,24 @@ TEST_P(CausalStoreTest, ACodeTakenMeanwhileOrALockHeldElsewhereWritesNothing)
         other.exec("INSERT INTO TAB_CAU_CONT (TIPO_CAUSALE, CAUSALE, DESCRIZIONE) VALUES ('CO', 'X1', 'Altrui')"));
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_CONT"});
     const Services::WriteResult inserted =
-        Masterdata::insertCodedRow(context->db, accountingCausals(), causal("CC", "X1", "Mia")).result;
+        Masterdata::insertCodedRow(context->db, accountingCausals(), causal("CC", "X1", "Mia"));
     EXPECT_EQ(inserted.end, WriteEnd::Duplicate);
     EXPECT_EQ(inserted.column, "CAUSALE");
     const Row gir = loaded("GIR");
     Row renamed = gir;
     renamed.setText("CAUSALE", "x1");
-    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), renamed, gir).result.end,
+    EXPECT_EQ(Masterdata::updateCodedRow(context->db, accountingCausals(), renamed, gir).end,
               WriteEnd::Duplicate);
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     ASSERT_TRUE(other.exec("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
-    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).result.end, WriteEnd::LockHeld);
+    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).end, WriteEnd::LockHeld);
     Orlavo::Testing::expectNothingWritten(before, context->db);
     ASSERT_TRUE(other.exec("DELETE FROM SEMAFORO"));
 
-    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).result.end, WriteEnd::Written);
+    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).end, WriteEnd::Written);
     EXPECT_EQ(stored("GIR"), "");
-    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).result.end, WriteEnd::Gone);
+    EXPECT_EQ(Masterdata::deleteCodedRow(context->db, accountingCausals(), gir).end, WriteEnd::Gone);
     EXPECT_EQ(count(Services::Tables::SEMAFORO), 0);
 }
 

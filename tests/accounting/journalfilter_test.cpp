@@ -73,7 +73,8 @@ TEST(JournalFilter, TheFirstWrongFilterSpeaks)
         c.set(in);
         const FilterCheck check = checkJournalFilter(in, known);
         ASSERT_TRUE(check.problem.has_value());
-        EXPECT_EQ(check.problem->field, c.field);
+        EXPECT_EQ(check.problem->column, filterColumn(c.field));
+        EXPECT_EQ(filterFieldOf(check.problem->column), c.field);
         EXPECT_EQ(check.problem->message, c.message);
     }
 }

@@ -169,7 +169,7 @@ TEST_P(ChartStoreTest, EveryCheckRunsInItsOrderWithItsMessage)
 TEST_P(ChartStoreTest, ARenameLeavesJournalAndCausalsOnTheOldCode)
 {
     EXPECT_EQ(
-        insertCodedRow(context->db, chartOfAccounts(), account("04", "041", "41010", "Consulenze", "R")).result.end,
+        insertCodedRow(context->db, chartOfAccounts(), account("04", "041", "41010", "Consulenze", "R")).end,
         WriteEnd::Written);
     EXPECT_EQ(chart("CODICE = '41010'"), QStringList{"04|041|41010|Consulenze|R|"});
 
@@ -179,7 +179,7 @@ TEST_P(ChartStoreTest, ARenameLeavesJournalAndCausalsOnTheOldCode)
         Row renamed = loaded;
         renamed.setText("CODICE", renamedCode);
         renamed.setText("GRUPPO", "03");
-        EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), renamed, loaded).result.end, WriteEnd::Written)
+        EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), renamed, loaded).end, WriteEnd::Written)
             << code;
     }
     EXPECT_EQ(chart("CODICE LIKE '0410%' OR CODICE LIKE '0419%'"),
@@ -202,28 +202,28 @@ TEST_P(ChartStoreTest, OnlyAnAccountTheJournalNamesIsKept)
     }
 
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_PIANO_CONTI", "GIORN"});
-    const CodeWrite refused = deleteCodedRow(context->db, chartOfAccounts(), stored("041001"));
+    const Services::WriteResult refused = deleteCodedRow(context->db, chartOfAccounts(), stored("041001"));
     EXPECT_TRUE(refused.refused());
-    EXPECT_EQ(refused.result.end, WriteEnd::NothingChanged);
+    EXPECT_EQ(refused.end, WriteEnd::NothingChanged);
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     // Named by a causal only: deleted, and the causal keeps its code.
     const Row services = stored("041002");
-    const CodeWrite deleted = deleteCodedRow(context->db, chartOfAccounts(), services);
+    const Services::WriteResult deleted = deleteCodedRow(context->db, chartOfAccounts(), services);
     EXPECT_FALSE(deleted.refused());
-    EXPECT_EQ(deleted.result.end, WriteEnd::Written);
+    EXPECT_EQ(deleted.end, WriteEnd::Written);
     EXPECT_TRUE(chart("CODICE = '041002'").isEmpty());
     EXPECT_TRUE(namedAccounts().contains("CC1|041002"));
     // Gone meanwhile: nothing to update or delete.
-    EXPECT_EQ(deleteCodedRow(context->db, chartOfAccounts(), services).result.end, WriteEnd::Gone);
-    EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), services, services).result.end, WriteEnd::Gone);
+    EXPECT_EQ(deleteCodedRow(context->db, chartOfAccounts(), services).end, WriteEnd::Gone);
+    EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), services, services).end, WriteEnd::Gone);
 
     // An archive without the journal's table has no entries.
     run("DROP TABLE GIORN");
     const auto used = accountInJournal(context->db, "041001");
     ASSERT_TRUE(used);
     EXPECT_FALSE(*used);
-    EXPECT_EQ(deleteCodedRow(context->db, chartOfAccounts(), stored("041001")).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteCodedRow(context->db, chartOfAccounts(), stored("041001")).end, WriteEnd::Written);
     EXPECT_EQ(dbExits, 0);
 }
 
@@ -234,21 +234,21 @@ TEST_P(ChartStoreTest, ACodeStoredMeanwhileIsADuplicateAndALockHeldElsewhereWrit
                            "VALUES ('04', '041', '041099', 'Altrui', 'R')"));
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_PIANO_CONTI"});
     const Services::WriteResult inserted =
-        insertCodedRow(context->db, chartOfAccounts(), account("04", "041", "041099", "Mio", "R")).result;
+        insertCodedRow(context->db, chartOfAccounts(), account("04", "041", "041099", "Mio", "R"));
     EXPECT_EQ(inserted.end, WriteEnd::Duplicate);
     EXPECT_EQ(inserted.column, "CODICE");
     const Row loaded = stored("041002");
     Row renamed = loaded;
     renamed.setText("DESCRIZIONE", "Servizi resi");
     renamed.setText("CODICE", "041099");
-    EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), renamed, loaded).result.end, WriteEnd::Duplicate);
+    EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), renamed, loaded).end, WriteEnd::Duplicate);
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     ASSERT_TRUE(other.exec("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
     answer();
-    EXPECT_EQ(insertCodedRow(context->db, chartOfAccounts(), account("04", "041", "041098", "Mio", "R")).result.end,
+    EXPECT_EQ(insertCodedRow(context->db, chartOfAccounts(), account("04", "041", "041098", "Mio", "R")).end,
               WriteEnd::LockHeld);
-    EXPECT_EQ(deleteCodedRow(context->db, chartOfAccounts(), loaded).result.end, WriteEnd::LockHeld);
+    EXPECT_EQ(deleteCodedRow(context->db, chartOfAccounts(), loaded).end, WriteEnd::LockHeld);
     EXPECT_TRUE(prompter.texts().join('|').contains("ANNA"));
     Orlavo::Testing::expectNothingWritten(before, context->db);
 }

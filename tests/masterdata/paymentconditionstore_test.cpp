@@ -103,10 +103,10 @@ TEST_P(PaymentConditionStoreTest, AConditionInUseIsNeitherDeletedNorRenamed)
     // Its days may change: the documents keep their own due dates.
     Row longer = stored("B30");
     longer.setText("GIORN1", "60");
-    EXPECT_EQ(updateCodedRow(context->db, paymentConditions(), longer, stored("B30")).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, paymentConditions(), longer, stored("B30")).end, WriteEnd::Written);
     EXPECT_EQ(text("SELECT GIORN1 FROM TAB_COND_PAG WHERE CODICE = 'B30'"), "60");
     // An unused one goes.
-    EXPECT_EQ(deleteCodedRow(context->db, paymentConditions(), stored("RD")).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteCodedRow(context->db, paymentConditions(), stored("RD")).end, WriteEnd::Written);
     EXPECT_EQ(text("SELECT COUNT(*) FROM TAB_COND_PAG WHERE CODICE = 'RD'"), "0");
 }
 

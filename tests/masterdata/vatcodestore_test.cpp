@@ -127,23 +127,23 @@ TEST_P(VatCodeStoreTest, UsesAreTheRecordsNamingTheCodeInThisCompany)
 
 TEST_P(VatCodeStoreTest, WritesDeriveTheKindsTextAndRenameAFreeCode)
 {
-    EXPECT_EQ(insertCodedRow(context->db, vatCodes(), code("21", "Iva 21", "21", "D")).result.end, WriteEnd::Written);
+    EXPECT_EQ(insertCodedRow(context->db, vatCodes(), code("21", "Iva 21", "21", "D")).end, WriteEnd::Written);
     EXPECT_TRUE(rows().contains("21|Iva 21|21|D|NON DETRAIBILE|100"));
 
     Row changed = stored("21");
     changed.setText("TIPO_CODICE", "X");
     changed.setText("ALIQUOTA", "0");
     changed.setText("CODICE", "x21");
-    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), changed, stored("21")).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), changed, stored("21")).end, WriteEnd::Written);
     EXPECT_TRUE(rows().contains("X21|Iva 21|0|X|ESCLUSA|100"));
     EXPECT_EQ(count("TAB_PERIVA"), 9);
 
-    EXPECT_EQ(deleteCodedRow(context->db, vatCodes(), stored("X21")).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteCodedRow(context->db, vatCodes(), stored("X21")).end, WriteEnd::Written);
     EXPECT_EQ(count("TAB_PERIVA"), 8);
     // Gone meanwhile: nothing to update or delete.
-    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), code("X21", "Altro", "0", "X"), changed).result.end,
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), code("X21", "Altro", "0", "X"), changed).end,
               WriteEnd::Gone);
-    EXPECT_EQ(deleteCodedRow(context->db, vatCodes(), changed).result.end, WriteEnd::Gone);
+    EXPECT_EQ(deleteCodedRow(context->db, vatCodes(), changed).end, WriteEnd::Gone);
     EXPECT_EQ(count("TAB_PERIVA"), 8);
 }
 
@@ -152,7 +152,7 @@ TEST_P(VatCodeStoreTest, ACodeInUseKeepsAllButItsDescriptionAndStays)
     const Row used = stored("4");
     Row described = used;
     described.setText("DESCRIZIONE", "Iva 4% beni primari");
-    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), described, used).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), described, used).end, WriteEnd::Written);
 
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_PERIVA"});
     const Row loaded = stored("4");
@@ -165,11 +165,11 @@ TEST_P(VatCodeStoreTest, ACodeInUseKeepsAllButItsDescriptionAndStays)
     const std::pair<const char *, const char *> kept[] = {
         {"ALIQUOTA", "5"}, {"TIPO_CODICE", "D"}, {"BASE_IMP", "50"}, {"CODICE", "44"}};
     for (const auto &[column, value] : kept) {
-        const CodeWrite written = refused(column, value);
+        const Services::WriteResult written = refused(column, value);
         EXPECT_EQ(written.uses, QStringList{"Articoli"}) << column;
-        EXPECT_EQ(written.result.end, WriteEnd::NothingChanged) << column;
+        EXPECT_EQ(written.end, WriteEnd::NothingChanged) << column;
     }
-    const CodeWrite deleted = deleteCodedRow(context->db, vatCodes(), loaded);
+    const Services::WriteResult deleted = deleteCodedRow(context->db, vatCodes(), loaded);
     EXPECT_EQ(deleted.uses, QStringList{"Articoli"});
     Orlavo::Testing::expectNothingWritten(before, context->db);
     EXPECT_EQ(count(Services::Tables::SEMAFORO), 0);
@@ -180,21 +180,21 @@ TEST_P(VatCodeStoreTest, ACodeStoredElsewhereMeanwhileIsADuplicateWithNothingWri
     Orlavo::Testing::Workstation other(archives->config());
     ASSERT_TRUE(other.exec("INSERT INTO TAB_PERIVA (CODICE, DESCRIZIONE, ALIQUOTA) VALUES ('21', 'Altrui', 21)"));
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_PERIVA"});
-    const CodeWrite inserted = insertCodedRow(context->db, vatCodes(), code("21", "Mia", "21", "P"));
-    EXPECT_EQ(inserted.result.end, WriteEnd::Duplicate);
-    EXPECT_EQ(inserted.result.column, "CODICE");
+    const Services::WriteResult inserted = insertCodedRow(context->db, vatCodes(), code("21", "Mia", "21", "P"));
+    EXPECT_EQ(inserted.end, WriteEnd::Duplicate);
+    EXPECT_EQ(inserted.column, "CODICE");
     // A rename onto it takes back the description written before the code.
     const Row loaded = stored("X");
     Row renamed = loaded;
     renamed.setText("DESCRIZIONE", "Esclusa art. 15");
     renamed.setText("CODICE", "21");
-    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), renamed, loaded).result.end, WriteEnd::Duplicate);
+    EXPECT_EQ(updateCodedRow(context->db, vatCodes(), renamed, loaded).end, WriteEnd::Duplicate);
     Orlavo::Testing::expectNothingWritten(before, context->db);
 
     // The lock held elsewhere: said, and nothing written.
     ASSERT_TRUE(other.exec("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
     answer();
-    EXPECT_EQ(insertCodedRow(context->db, vatCodes(), code("23", "Iva", "23", "P")).result.end, WriteEnd::LockHeld);
+    EXPECT_EQ(insertCodedRow(context->db, vatCodes(), code("23", "Iva", "23", "P")).end, WriteEnd::LockHeld);
     EXPECT_TRUE(prompter.texts().join('|').contains("ANNA"));
     Orlavo::Testing::expectNothingWritten(before, context->db);
 }

@@ -428,7 +428,7 @@ TEST_P(InvoicePostingTest, AnUpdateChangesNothingItMayNot)
     InvoicePosting refused = workedInvoice("VFM", {{"VITE", 2, 25, "22", "R1"}});
     const Posted said = updateInvoice(*db, refused, **printed, false);
     EXPECT_EQ(said.result.end, WriteEnd::NothingChanged);
-    EXPECT_EQ(said.refusal, "Impossibile registrare, la Fattura è stampata !");
+    EXPECT_EQ(said.result.refusal, "Impossibile registrare, la Fattura è stampata !");
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 2);
 }
 
@@ -461,7 +461,7 @@ TEST_P(InvoicePostingTest, CancelThenRestoreLeavesEveryFigureAsBefore)
         EXPECT_EQ(values(QStringLiteral("SELECT COUNT(*) FROM MOVMAG WHERE NRO_INT_FATT = %1").arg(number)),
                   QStringList{"0"});
         EXPECT_NE(figures(), before);
-        EXPECT_EQ(cancelInvoice(*db, kYear, number).refusal, "Impossibile registrare, la Fattura è annullata !");
+        EXPECT_EQ(cancelInvoice(*db, kYear, number).result.refusal, "Impossibile registrare, la Fattura è annullata !");
 
         const auto cancelled = readDocument(*db, Family::Definitive, kYear, number);
         const Posted restored = restoreInvoice(*db, **cancelled);
@@ -479,7 +479,7 @@ TEST_P(InvoicePostingTest, CancelThenRestoreLeavesEveryFigureAsBefore)
     const auto live = readDocument(*db, Family::Definitive, kYear, 1);
     ASSERT_EQ(restoreInvoice(*db, **live).result.end, WriteEnd::Written);
     const auto again = readDocument(*db, Family::Definitive, kYear, 1);
-    EXPECT_EQ(restoreInvoice(*db, **again).refusal, "Impossibile registrare, la Fattura non è annullata !");
+    EXPECT_EQ(restoreInvoice(*db, **again).result.refusal, "Impossibile registrare, la Fattura non è annullata !");
 }
 
 // A proposal changed stays a proposal: nothing definitive is written.
@@ -501,7 +501,7 @@ TEST_P(InvoicePostingTest, OnlyAProposalIsDeleted)
 {
     InvoicePosting proposal = proposalOf(workedInvoice("VFM", kWorked));
     ASSERT_EQ(postInvoice(*db, proposal).result.end, WriteEnd::Written);
-    EXPECT_EQ(deleteProposal(*db, Family::Definitive, kYear, 1).refusal, "Non abilitato su fatture effettive");
+    EXPECT_EQ(deleteProposal(*db, Family::Definitive, kYear, 1).result.refusal, "Non abilitato su fatture effettive");
     EXPECT_EQ(deleteProposal(*db, Family::Proposal, kYear, 1).result.end, WriteEnd::Written);
     for (const char *table : {"FVENDT_PR", "FVENDD_PR", "SCADF_PR"})
         EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;

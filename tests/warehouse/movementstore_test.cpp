@@ -106,7 +106,7 @@ TEST_P(MovementStoreTest, ChangingTheItemRestoresTheOldOne)
     Row after = stored;
     after.set(QStringLiteral("ARTICOLO"), QStringLiteral("DADO"));
     after.set(QStringLiteral("QUANTITA"), 3);
-    ASSERT_EQ(updateMovement(*db, stored, after, prices()).result.end, WriteEnd::Written);
+    ASSERT_EQ(updateMovement(*db, stored, after, prices()).end, WriteEnd::Written);
     EXPECT_DOUBLE_EQ(item("VITE")[0], 12);
     EXPECT_DOUBLE_EQ(item("DADO")[0], 9);
 }
@@ -121,7 +121,7 @@ TEST_P(MovementStoreTest, AMovementChangedElsewhereIsNotWrittenOver)
     ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET QUANTITA = 3")));
     Row after = loaded;
     after.set(QStringLiteral("PREZZO"), 11);
-    EXPECT_EQ(updateMovement(*db, loaded, after, prices()).result.end, WriteEnd::ChangedElsewhere);
+    EXPECT_EQ(updateMovement(*db, loaded, after, prices()).end, WriteEnd::ChangedElsewhere);
     EXPECT_DOUBLE_EQ(item("VITE")[0], 7);
     EXPECT_DOUBLE_EQ(archives->scalar(QStringLiteral("SELECT PREZZO FROM MOVMAG")).toDouble(), 10);
 }
@@ -130,13 +130,13 @@ TEST_P(MovementStoreTest, ADeletedMovementIsKeptAndTakenBack)
 {
     ASSERT_EQ(insertMovement(*db, movement("C10", 3, 10), prices()).end, WriteEnd::Written);
     ASSERT_EQ(insertMovement(*db, movement("C10", 7, 20), prices()).end, WriteEnd::Written);
-    ASSERT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).result.end, WriteEnd::Written);
+    ASSERT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).end, WriteEnd::Written);
     // The figures without the second load; its price stays, the average goes back.
     EXPECT_EQ(item("VITE"), (QList<double>{15, 3, 25.65, 17.1, 8.55, 20}));
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 1);
     EXPECT_DOUBLE_EQ(archives->scalar(QStringLiteral("SELECT QUANTITA FROM MOVMAG_DEL WHERE NRO_REG = 2")).toDouble(),
                      7);
-    EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).result.end, WriteEnd::Gone);
+    EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 2, 2).end, WriteEnd::Gone);
 }
 
 TEST_P(MovementStoreTest, AFailureOnTheListsLeavesEverythingAsItWas)
@@ -181,11 +181,11 @@ TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
     ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET NRO_INT_FATT = 9")));
     Row after = loaded;
     after.set(QStringLiteral("QUANTITA"), 1);
-    const MovementWrite change = updateMovement(*db, loaded, after, prices());
-    EXPECT_EQ(change.result.end, WriteEnd::NothingChanged);
+    const Services::WriteResult change = updateMovement(*db, loaded, after, prices());
+    EXPECT_EQ(change.end, WriteEnd::NothingChanged);
     EXPECT_EQ(change.refusal, changeRefusal());
-    const MovementWrite invoice = deleteMovement(*db, QStringLiteral("2026"), 1, 2);
-    EXPECT_EQ(invoice.result.end, WriteEnd::NothingChanged);
+    const Services::WriteResult invoice = deleteMovement(*db, QStringLiteral("2026"), 1, 2);
+    EXPECT_EQ(invoice.end, WriteEnd::NothingChanged);
     EXPECT_EQ(invoice.refusal,
               "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n Fattura di vendita");
 

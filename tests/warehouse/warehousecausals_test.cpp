@@ -116,7 +116,7 @@ TEST_P(WarehouseCausalsTest, ACausalInUseIsNeitherDeletedNorRenamed)
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_MAG", "MOVMAG"});
     const Row used = loaded("X01");
     const auto deleted = deleteCodedRow(context->db, warehouseCausals(), used);
-    EXPECT_EQ(deleted.result.end, WriteEnd::NothingChanged);
+    EXPECT_EQ(deleted.end, WriteEnd::NothingChanged);
     EXPECT_EQ(deleted.uses, kMoved);
     Row renamed = used;
     renamed.setText("CODICE", "X03");
@@ -128,7 +128,7 @@ TEST_P(WarehouseCausalsTest, ACausalInUseIsNeitherDeletedNorRenamed)
     Row described = used;
     described.setText("DESCRIZIONE", "Usata e ridescritta");
     described.set("PMA", true);
-    EXPECT_EQ(updateCodedRow(context->db, warehouseCausals(), described, used).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, warehouseCausals(), described, used).end, WriteEnd::Written);
     EXPECT_EQ(stored("X01"), "Usata e ridescritta|-1");
 }
 
@@ -143,7 +143,7 @@ TEST_P(WarehouseCausalsTest, ACodeOfTheTableOfEffectsStaysUsedOrNot)
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_MAG"});
     const Row unload = loaded("S10");
     const auto deleted = deleteCodedRow(context->db, warehouseCausals(), unload);
-    EXPECT_EQ(deleted.result.end, WriteEnd::NothingChanged);
+    EXPECT_EQ(deleted.end, WriteEnd::NothingChanged);
     EXPECT_EQ(deleted.uses, QStringList{effects});
     Row renamed = unload;
     renamed.setText("CODICE", "S99");
@@ -152,7 +152,7 @@ TEST_P(WarehouseCausalsTest, ACodeOfTheTableOfEffectsStaysUsedOrNot)
 
     Row described = unload;
     described.setText("DESCRIZIONE", "Vendita al banco");
-    EXPECT_EQ(updateCodedRow(context->db, warehouseCausals(), described, unload).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, warehouseCausals(), described, unload).end, WriteEnd::Written);
     EXPECT_EQ(stored("S10"), "Vendita al banco|0");
 }
 
@@ -162,10 +162,10 @@ TEST_P(WarehouseCausalsTest, AFreeCodeIsRenamedAndDeletedAndADuplicateFound)
     Row renamed = free;
     renamed.setText("CODICE", "c77");
     renamed.set("PMA", true);
-    EXPECT_EQ(updateCodedRow(context->db, warehouseCausals(), renamed, free).result.end, WriteEnd::Written);
+    EXPECT_EQ(updateCodedRow(context->db, warehouseCausals(), renamed, free).end, WriteEnd::Written);
     EXPECT_EQ(stored("X02"), "");
     EXPECT_EQ(stored("C77"), "Libera|-1");
-    EXPECT_EQ(deleteCodedRow(context->db, warehouseCausals(), loaded("C77")).result.end, WriteEnd::Written);
+    EXPECT_EQ(deleteCodedRow(context->db, warehouseCausals(), loaded("C77")).end, WriteEnd::Written);
     EXPECT_EQ(stored("C77"), "");
     EXPECT_EQ(count("SEMAFORO"), 0);
 
@@ -174,20 +174,20 @@ TEST_P(WarehouseCausalsTest, AFreeCodeIsRenamedAndDeletedAndADuplicateFound)
     ASSERT_TRUE(other.exec("INSERT INTO TAB_CAU_MAG (CODICE, DESCRIZIONE, PMA) VALUES ('C60', 'Altrui', 0)"));
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_MAG"});
     const auto inserted = Masterdata::insertCodedRow(context->db, warehouseCausals(), causal("c60", "Mia"));
-    EXPECT_EQ(inserted.result.end, WriteEnd::Duplicate);
-    EXPECT_EQ(inserted.result.column, "CODICE");
+    EXPECT_EQ(inserted.end, WriteEnd::Duplicate);
+    EXPECT_EQ(inserted.column, "CODICE");
     Orlavo::Testing::expectNothingWritten(before, context->db);
 }
 
 TEST_P(WarehouseCausalsTest, AFailedWriteIsReportedUnderItsOperation)
 {
     ASSERT_EQ(Orlavo::Testing::refuseWrites(context->db.connection(), GetParam(), "TAB_CAU_MAG"), QString());
-    EXPECT_EQ(Masterdata::insertCodedRow(context->db, warehouseCausals(), causal("C61", "Nuova")).result.end,
+    EXPECT_EQ(Masterdata::insertCodedRow(context->db, warehouseCausals(), causal("C61", "Nuova")).end,
               WriteEnd::Failed);
     EXPECT_TRUE(prompter.texts().join('|').contains("Registra Causali di Magazzino"))
         << prompter.texts().join('|').toStdString();
     answer();
-    EXPECT_EQ(deleteCodedRow(context->db, warehouseCausals(), loaded("X02")).result.end, WriteEnd::Failed);
+    EXPECT_EQ(deleteCodedRow(context->db, warehouseCausals(), loaded("X02")).end, WriteEnd::Failed);
     EXPECT_TRUE(prompter.texts().join('|').contains("Elimina Movimenti di Magazzino"))
         << prompter.texts().join('|').toStdString();
 }

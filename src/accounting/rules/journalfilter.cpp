@@ -22,10 +22,27 @@ constexpr char kCustomer[] = "Cliente errato ";
 constexpr char kSupplier[] = "Fornitore errato ";
 constexpr char kSummaryStart[] = "Data inizio riepilogo errata";
 
-FilterProblem problem(FilterField field, const char *message)
+Services::FieldProblem problem(FilterField field, const char *message)
 {
-    return {field, QString::fromUtf8(message)};
+    return {filterColumn(field), QString::fromUtf8(message)};
 }
+
+constexpr std::pair<FilterField, const char *> kColumns[] = {
+    {FilterField::Year, "ANNO"},
+    {FilterField::NumberFrom, "NUMERO_DA"},
+    {FilterField::NumberTo, "NUMERO_A"},
+    {FilterField::MovementFrom, "DATA_MOV_DA"},
+    {FilterField::MovementTo, "DATA_MOV_A"},
+    {FilterField::RegistrationFrom, "DATA_REG_DA"},
+    {FilterField::RegistrationTo, "DATA_REG_A"},
+    {FilterField::Account, "CONTO"},
+    {FilterField::CausalType, "CAUSALET"},
+    {FilterField::Causal, "CAUSALE"},
+    {FilterField::CostCentre, "CCOS"},
+    {FilterField::Customer, "CLIENTE"},
+    {FilterField::Supplier, "FORNITORE"},
+    {FilterField::SummaryStart, "DATA_RIEPILOGO"},
+};
 
 std::optional<int> number(const QString &typed)
 {
@@ -44,7 +61,7 @@ bool readDate(const QString &typed, QDate &date)
     return date.isValid();
 }
 
-std::optional<FilterProblem> dates(const QString &fromText, const QString &toText, FilterField fromField,
+std::optional<Services::FieldProblem> dates(const QString &fromText, const QString &toText, FilterField fromField,
                                    FilterField toField, const char *wrong, const char *range, QDate &from, QDate &to)
 {
     if (!readDate(fromText, from))
@@ -56,7 +73,7 @@ std::optional<FilterProblem> dates(const QString &fromText, const QString &toTex
     return std::nullopt;
 }
 
-std::optional<FilterProblem> check(const JournalFilterInput &in, const FilterKnown &known, JournalSelection &out)
+std::optional<Services::FieldProblem> check(const JournalFilterInput &in, const FilterKnown &known, JournalSelection &out)
 {
     out.year = in.year.trimmed();
     out.numberFrom = number(in.numberFrom);
@@ -125,6 +142,24 @@ std::optional<FilterProblem> check(const JournalFilterInput &in, const FilterKno
 }
 
 } // namespace
+
+QString filterColumn(FilterField field)
+{
+    for (const auto &[f, column] : kColumns) {
+        if (f == field)
+            return QString::fromLatin1(column);
+    }
+    return QString();
+}
+
+std::optional<FilterField> filterFieldOf(const QString &column)
+{
+    for (const auto &[f, name] : kColumns) {
+        if (column == QLatin1String(name))
+            return f;
+    }
+    return std::nullopt;
+}
 
 FilterCheck checkJournalFilter(const JournalFilterInput &input, const FilterKnown &known)
 {

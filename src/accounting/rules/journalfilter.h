@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/core/record.h"
+
 #include <QDate>
 #include <QString>
 
@@ -68,10 +70,10 @@ struct JournalSelection {
     RoleFilter bankAndCash = RoleFilter::All;
 };
 
-struct FilterProblem {
-    FilterField field;
-    QString message;
-};
+// The name of a filter field as a problem names it ("ANNO", "NUMERO_DA"…),
+// and back.
+QString filterColumn(FilterField field);
+std::optional<FilterField> filterFieldOf(const QString &column);
 
 // Whether the archive knows a code typed in one of the coded filters
 // (account, causal type, causal, cost centre, customer, supplier).
@@ -80,7 +82,7 @@ using FilterKnown = std::function<bool(FilterField field, const QString &code)>;
 // The checks in screen order; the first failing one speaks and its field
 // takes the cursor. Otherwise the selection.
 struct FilterCheck {
-    std::optional<FilterProblem> problem;
+    std::optional<Services::FieldProblem> problem;
     JournalSelection selection;
 };
 FilterCheck checkJournalFilter(const JournalFilterInput &input, const FilterKnown &known);

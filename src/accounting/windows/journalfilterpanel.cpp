@@ -226,7 +226,7 @@ std::optional<JournalSelection> JournalFilterPanel::selection()
     });
     if (!check.problem)
         return check.selection;
-    Ui::InputField *line = m_fields.value(check.problem->field);
+    Ui::InputField *line = m_fields.value(filterFieldOf(check.problem->column).value_or(FilterField::Year));
     Ui::markFieldError(line, true);
     m_context.prompter.error(check.problem->message, QString::fromLatin1(kErrorTitle));
     line->setFocus(Qt::OtherFocusReason);

@@ -19,9 +19,9 @@ namespace {
 
 constexpr char kLockArea[] = "TUTTO";
 
-CodeWrite ended(WriteEnd end, const QString &step = {})
+WriteResult ended(WriteEnd end, const QString &step = {})
 {
-    return {WriteResult::of(end, step), {}};
+    return WriteResult::of(end, step);
 }
 
 QList<RecordUse> present(DataAccess &db, const QList<RecordUse> &uses)
@@ -59,7 +59,7 @@ bool touches(const CodedTable &table, const Row &now, const Row &loaded)
 
 // Read under the lock, in the unit: the code found stored ends the write
 // as a Duplicate; nothing when the write may go on.
-std::optional<CodeWrite> refusedWhenTaken(Services::WriteUnit &unit, const CodedTable &table, const QString &code)
+std::optional<WriteResult> refusedWhenTaken(Services::WriteUnit &unit, const CodedTable &table, const QString &code)
 {
     auto stored =
         unit.read(Services::selectSql(*table.def, Services::keyCondition(*table.def)), {code}, table.def->target);
@@ -68,11 +68,13 @@ std::optional<CodeWrite> refusedWhenTaken(Services::WriteUnit &unit, const Coded
     if (stored->isEmpty())
         return std::nullopt;
     unit.abandon();
-    return CodeWrite{{WriteEnd::Duplicate, {}, table.key, 0}, {}};
+    WriteResult taken = WriteResult::of(WriteEnd::Duplicate);
+    taken.column = table.key;
+    return taken;
 }
 
 // The same for a record found using the code: the write is refused.
-std::optional<CodeWrite> refusedWhenUsed(DataAccess &db, Services::WriteUnit &unit, const CodedTable &table,
+std::optional<WriteResult> refusedWhenUsed(DataAccess &db, Services::WriteUnit &unit, const CodedTable &table,
                                          const QString &code)
 {
     const auto uses = codeUses(db, table, code);
@@ -81,18 +83,18 @@ std::optional<CodeWrite> refusedWhenUsed(DataAccess &db, Services::WriteUnit &un
     if (uses->isEmpty())
         return std::nullopt;
     unit.abandon();
-    return CodeWrite{WriteResult::of(WriteEnd::NothingChanged), *uses};
+    return WriteResult::usedBy(*uses);
 }
 
 // The stored row gone: nothing is written.
-CodeWrite gone(Services::WriteUnit &unit)
+WriteResult gone(Services::WriteUnit &unit)
 {
     unit.abandon();
     return ended(WriteEnd::Gone);
 }
 
 // Every column, the code with them, where the code as loaded is.
-CodeWrite writeWholeRow(Services::WriteUnit &unit, const CodedTable &table, const Row &now, const Row &loaded)
+WriteResult writeWholeRow(Services::WriteUnit &unit, const CodedTable &table, const Row &now, const Row &loaded)
 {
     QStringList columns;
     Services::Params values;
@@ -189,7 +191,7 @@ QString deleteRefusal(const CodedTable &table, const QStringList &uses)
            uses.join(QStringLiteral(", "));
 }
 
-CodeWrite insertCodedRow(DataAccess &db, const CodedTable &table, const Row &row)
+WriteResult insertCodedRow(DataAccess &db, const CodedTable &table, const Row &row)
 {
     const Row now = completed(db, table, row);
     const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
@@ -203,7 +205,7 @@ CodeWrite insertCodedRow(DataAccess &db, const CodedTable &table, const Row &row
     return ended(WriteEnd::Written);
 }
 
-CodeWrite updateCodedRow(DataAccess &db, const CodedTable &table, const Row &row, const Row &loaded)
+WriteResult updateCodedRow(DataAccess &db, const CodedTable &table, const Row &row, const Row &loaded)
 {
     const Row now = completed(db, table, row);
     const QString oldCode = loaded.text(table.key);
@@ -249,7 +251,7 @@ CodeWrite updateCodedRow(DataAccess &db, const CodedTable &table, const Row &row
     return ended(unit.commit() ? WriteEnd::Written : WriteEnd::Failed);
 }
 
-CodeWrite deleteCodedRow(DataAccess &db, const CodedTable &table, const Row &loaded)
+WriteResult deleteCodedRow(DataAccess &db, const CodedTable &table, const Row &loaded)
 {
     const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)

@@ -55,14 +55,6 @@ struct CodedTable {
     QString usedMessage;
 };
 
-// How a write ended; `uses` names the records that refused it, and then
-// nothing was written (`result.end` is NothingChanged).
-struct CodeWrite {
-    Services::WriteResult result;
-    QStringList uses;
-    bool refused() const { return !uses.isEmpty(); }
-};
-
 // Every row in code order; the row stored under the code (case ignored).
 Services::Outcome<QList<Services::Row>> listCodedRows(Services::DataAccess &db, const CodedTable &table);
 Services::Outcome<std::optional<Services::Row>> findCodedRow(Services::DataAccess &db, const CodedTable &table,
@@ -89,9 +81,9 @@ QString deleteRefusal(const CodedTable &table, const QStringList &uses);
 // The writes take the lock TUTTO and run in one write unit. A code found
 // stored under the lock is Duplicate (its column the key), a row found gone
 // is Gone, the uses are read again under the lock; nothing is written then.
-CodeWrite insertCodedRow(Services::DataAccess &db, const CodedTable &table, const Services::Row &row);
-CodeWrite updateCodedRow(Services::DataAccess &db, const CodedTable &table, const Services::Row &row,
+Services::WriteResult insertCodedRow(Services::DataAccess &db, const CodedTable &table, const Services::Row &row);
+Services::WriteResult updateCodedRow(Services::DataAccess &db, const CodedTable &table, const Services::Row &row,
                          const Services::Row &loaded);
-CodeWrite deleteCodedRow(Services::DataAccess &db, const CodedTable &table, const Services::Row &loaded);
+Services::WriteResult deleteCodedRow(Services::DataAccess &db, const CodedTable &table, const Services::Row &loaded);
 
 } // namespace Orlavo::Masterdata

@@ -106,7 +106,7 @@ WriteResult saveDeliveryPlace(DataAccess &db, const DeliveryPlace &place, PlaceS
             return WriteResult::of(WriteEnd::Failed);
         if (found) {
             unit.abandon();
-            return {WriteEnd::Duplicate, {}, QStringLiteral("COD_LUOGO"), 0};
+            return {WriteEnd::Duplicate, {}, QStringLiteral("COD_LUOGO"), 0, {}, {}};
         }
     }
     // One default place per customer: the others lose the flag.

@@ -164,7 +164,7 @@ WriteResult insertDiscounts(DataAccess &db, const DiscountRow &row)
         return WriteResult::of(WriteEnd::Failed);
     if (!stored->isEmpty()) {
         unit.abandon();
-        return {WriteEnd::Duplicate, {}, partyColumn(side), 0};
+        return {WriteEnd::Duplicate, {}, partyColumn(side), 0, {}, {}};
     }
     if (!Services::insertRecord(unit, discountFamily(side), row) || !unit.commit())
         return WriteResult::of(WriteEnd::Failed, discountFamily(side).parts.first().insertStep);

@@ -170,7 +170,7 @@ WriteResult insertParty(DataAccess &db, const PartyDef &party, const QString &wh
     const QString secondary = QString::fromLatin1(kSecondary);
     if (heldByAnother(db, party, secondary, record.main().text(secondary), 0)) {
         unit.abandon();
-        return {WriteEnd::Duplicate, {}, secondary, 0};
+        return {WriteEnd::Duplicate, {}, secondary, 0, {}, {}};
     }
     const int code = Services::Counters::nextNumber(db, party.counter);
     if (code == 0) {
@@ -184,7 +184,7 @@ WriteResult insertParty(DataAccess &db, const PartyDef &party, const QString &wh
         (afterMain && !afterMain(unit, numbered)) || !Services::insertRecord(unit, *party.family, numbered, 1) ||
         !unit.commit())
         return WriteResult::of(WriteEnd::Failed);
-    return {WriteEnd::Written, {}, {}, code};
+    return {WriteEnd::Written, {}, {}, code, {}, {}};
 }
 
 WriteResult updateParty(DataAccess &db, const PartyDef &party, const QString &where, const Record &record,
@@ -200,7 +200,7 @@ WriteResult updateParty(DataAccess &db, const PartyDef &party, const QString &wh
     const QString secondary = QString::fromLatin1(kSecondary);
     if (heldByAnother(db, party, secondary, record.main().text(secondary), code)) {
         unit.abandon();
-        return {WriteEnd::Duplicate, {}, secondary, code};
+        return {WriteEnd::Duplicate, {}, secondary, code, {}, {}};
     }
     if (record == loaded) {
         unit.abandon();
@@ -213,7 +213,7 @@ WriteResult updateParty(DataAccess &db, const PartyDef &party, const QString &wh
         (afterMain && !afterMain(unit, numbered)) ||
         !Services::updateRecord(unit, *party.family, numbered, loaded, 1) || !unit.commit())
         return WriteResult::of(WriteEnd::Failed);
-    return {WriteEnd::Written, {}, {}, code};
+    return {WriteEnd::Written, {}, {}, code, {}, {}};
 }
 
 bool deletePartyRows(Services::WriteUnit &unit, int code, const QList<PartyRowsOf> &steps)

@@ -36,7 +36,7 @@ WriteResult insertFormRow(DataAccess &db, const TableForm &form, const FormRow &
         return WriteResult::of(WriteEnd::Failed);
     if (!stored->isEmpty()) {
         unit.abandon();
-        return {WriteEnd::Duplicate, {}, form.keyColumns().first(), 0};
+        return {WriteEnd::Duplicate, {}, form.keyColumns().first(), 0, {}, {}};
     }
     const QString step = form.table + QStringLiteral(" Insert ");
     if (!Services::insertRow(unit, row, step) || !unit.commit())

@@ -33,7 +33,8 @@ struct InvoicePosting {
     std::optional<Numbers> kept;
 };
 
-// How a posting ended: the numbers it took, or why nothing remains.
+// How a posting ended: the numbers it took, or why nothing remains (a
+// stored document that may not change: `result.refusal`).
 struct Posted {
     Services::WriteResult result;
     int internal = 0;
@@ -43,9 +44,6 @@ struct Posted {
     // The read-back found the records or the accounts wrong (the three
     // lines of the "Errore" box); the unit was rolled back.
     QString verification;
-    // Why a stored document may not change ("Impossibile registrare, ...");
-    // nothing was written.
-    QString refusal;
 };
 
 // "La registrazione non è avvenuta correttamente: " and the kind of error.

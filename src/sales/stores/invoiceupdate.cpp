@@ -31,8 +31,8 @@ Posted ended(WriteEnd end, const QString &step = {})
 
 Posted refused(const QString &why)
 {
-    Posted posted = ended(WriteEnd::NothingChanged);
-    posted.refusal = why;
+    Posted posted;
+    posted.result = WriteResult::refusedFor(why);
     return posted;
 }
 

@@ -2,6 +2,7 @@
 
 #include "masterdata/masterdata.h"
 #include "sales/stores/documentstore.h"
+#include "sales/stores/invoicechecks.h"
 #include "sales/stores/invoiceentry.h"
 #include "services/core/tablenames.h"
 #include "services/core/values.h"
@@ -436,25 +437,28 @@ double DocumentRows::commissionTotal() const
     return total;
 }
 
-QList<DocumentRows::TypedProblem> DocumentRows::typedProblems() const
+QList<Services::FieldProblem> DocumentRows::typedProblems() const
 {
-    QList<TypedProblem> problems;
+    QList<Services::FieldProblem> problems;
     for (int row = 0; row < rowCount(); ++row) {
         if (rowEmpty(row))
             continue;
+        const auto add = [&](int column, const QString &message) {
+            problems.append({rowColumn(documentRow(row), QString::fromLatin1(kShapes[column].column)), message});
+        };
         const auto bad = [&](int column) {
             return !cell(row, column).isEmpty() && !Services::isNumberText(cell(row, column));
         };
         if (bad(Quantity))
-            problems.append({row, Quantity, utf(kWrongQuantity)});
+            add(Quantity, utf(kWrongQuantity));
         if (bad(Price))
-            problems.append({row, Price, utf(kWrongPrice)});
+            add(Price, utf(kWrongPrice));
         if (!parseDiscountText(cell(row, Discount)))
-            problems.append({row, Discount, utf(kWrongDiscount)});
+            add(Discount, utf(kWrongDiscount));
         if (bad(CommissionRate))
-            problems.append({row, CommissionRate, utf(kWrongCommissionRate)});
+            add(CommissionRate, utf(kWrongCommissionRate));
         else if (const auto problem = commissionRateProblem(figure(row, CommissionRate)))
-            problems.append({row, CommissionRate, *problem});
+            add(CommissionRate, *problem);
     }
     return problems;
 }

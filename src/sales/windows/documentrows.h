@@ -79,12 +79,9 @@ public:
     // The rows as the summary reads them, in the same order.
     QList<SummaryRow> summaryRows() const;
     double commissionTotal() const;
-    // Rows that hold a figure typed wrong: what they say, by cell.
-    struct TypedProblem {
-        int row, column;
-        QString message;
-    };
-    QList<TypedProblem> typedProblems() const;
+    // Figures typed wrong, as the document's checks name them
+    // ("RIGA<n>.QTA": n counts the rows with something typed).
+    QList<Services::FieldProblem> typedProblems() const;
     // The grid row of the document's row `index` (rows with something
     // typed, in order), and back.
     int gridRow(int index) const;

@@ -890,13 +890,7 @@ bool FatVenIn::confirm()
     invoice.newDocument = !m_stored;
 
     // Figures typed in the rows that do not read, then the document's checks.
-    QList<Services::FieldProblem> problems;
-    for (const DocumentRows::TypedProblem &p : m_rows->typedProblems())
-        problems.append({rowColumn(m_rows->documentRow(p.row), QString::fromLatin1(p.column == DocumentRows::Quantity ? "QTA"
-                                                              : p.column == DocumentRows::Price  ? "PREZZO"
-                                                              : p.column == DocumentRows::Discount ? "SCONTO"
-                                                                                                   : "PERC_PROV")),
-                         p.message});
+    QList<Services::FieldProblem> problems = m_rows->typedProblems();
     for (const char *column : {"SCONTO1", "SCONTO2", "SCONTO3"}) {
         const QString text = value(QString::fromLatin1(column));
         if (!text.isEmpty() &&
@@ -960,8 +954,8 @@ bool FatVenIn::written(const Posted &posted)
     case Services::WriteEnd::Written:
         return true;
     case Services::WriteEnd::NothingChanged:
-        if (!posted.refusal.isEmpty())
-            m_context.prompter.error(posted.refusal, utf(kErrorTitle));
+        if (!posted.result.refusal.isEmpty())
+            m_context.prompter.error(posted.result.refusal, utf(kErrorTitle));
         return false;
     case Services::WriteEnd::ChangedElsewhere:
         m_context.prompter.error(QStringLiteral("La Fattura è stata modificata da un altro utente "),

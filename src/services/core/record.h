@@ -130,7 +130,9 @@ struct FieldProblem {
 };
 
 // How a write ended. `step` names the statement that failed (already
-// reported by the write unit), `column` the value found taken.
+// reported by the write unit), `column` the value found taken. A write the
+// records refuse ends NothingChanged with why: `refusal` the operator's
+// text, or `uses` the records that still use the row.
 enum class WriteEnd { Written, NothingChanged, ChangedElsewhere, Gone, Duplicate, LockHeld, Failed };
 
 struct WriteResult {
@@ -138,9 +140,24 @@ struct WriteResult {
     QString step;
     QString column;
     qint64 code = 0; // the code a new record took
+    QString refusal;
+    QStringList uses;
 
     bool written() const { return end == WriteEnd::Written; }
-    static WriteResult of(WriteEnd end, QString step = {}) { return {end, std::move(step), {}, 0}; }
+    bool refused() const { return !refusal.isEmpty() || !uses.isEmpty(); }
+    static WriteResult of(WriteEnd end, QString step = {}) { return {end, std::move(step), {}, 0, {}, {}}; }
+    static WriteResult refusedFor(QString why)
+    {
+        WriteResult result = of(WriteEnd::NothingChanged);
+        result.refusal = std::move(why);
+        return result;
+    }
+    static WriteResult usedBy(QStringList uses)
+    {
+        WriteResult result = of(WriteEnd::NothingChanged);
+        result.uses = std::move(uses);
+        return result;
+    }
 };
 
 // What the stored rows became since they were read.

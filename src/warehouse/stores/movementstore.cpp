@@ -403,76 +403,76 @@ WriteResult insertMovement(Services::DataAccess &db, Row movement, const PriceUp
     return written;
 }
 
-MovementWrite updateMovement(Services::DataAccess &db, const Row &before, Row after, const PriceUpdates &prices)
+WriteResult updateMovement(Services::DataAccess &db, const Row &before, Row after, const PriceUpdates &prices)
 {
     const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)
-        return {WriteResult::of(WriteEnd::LockHeld), {}};
+        return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QStringLiteral("Gestione MovMag"));
     const auto stored =
         unit.readForUpdate(Services::selectSql(movementTable(), Services::keyCondition(movementTable())), before.key());
     if (!stored)
-        return {WriteResult::of(WriteEnd::Failed), {}};
+        return WriteResult::of(WriteEnd::Failed);
     if (stored->isEmpty())
-        return {WriteResult::of(WriteEnd::Gone), {}};
+        return WriteResult::of(WriteEnd::Gone);
     // A document took the movement meanwhile, or owned it already; another
     // workstation changed it since it was read.
     const Row current = Services::rowFrom(movementTable(), stored->first());
     if (owned(current))
-        return {WriteResult::of(WriteEnd::NothingChanged), changeRefusal()};
+        return WriteResult::refusedFor(changeRefusal());
     if (!(current == before))
-        return {WriteResult::of(WriteEnd::ChangedElsewhere), {}};
+        return WriteResult::of(WriteEnd::ChangedElsewhere);
     value(after);
     int changed = 0;
     if (!Services::updateRow(unit, after, before, QStringLiteral("Aggiorna Movmag "), &changed) ||
         !applyToItem(unit, before, Direction::Backward, QStringLiteral("Storno articoli")) ||
         !applyToItem(unit, after, Direction::Forward, QStringLiteral("Agg. articoli")) ||
         !updatePrices(unit, after, prices))
-        return {WriteResult::of(WriteEnd::Failed), {}};
+        return WriteResult::of(WriteEnd::Failed);
     // The old item no longer counts the movement in its average.
     if (itemKey(before) != itemKey(after) && isPurchaseLoad(before.text(QStringLiteral("CAUSALE")))) {
         if (!updatePrices(unit, before, averageOnly(prices.priceDecimals)))
-            return {WriteResult::of(WriteEnd::Failed), {}};
+            return WriteResult::of(WriteEnd::Failed);
     }
     if (!unit.commit())
-        return {WriteResult::of(WriteEnd::Failed), {}};
-    return {WriteResult::of(WriteEnd::Written), {}};
+        return WriteResult::of(WriteEnd::Failed);
+    return WriteResult::of(WriteEnd::Written);
 }
 
-MovementWrite deleteMovement(Services::DataAccess &db, const QString &year, int number, int priceDecimals,
+WriteResult deleteMovement(Services::DataAccess &db, const QString &year, int number, int priceDecimals,
                              const QDateTime &now)
 {
     const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
     if (!lock)
-        return {WriteResult::of(WriteEnd::LockHeld), {}};
+        return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QStringLiteral("Cancella MovMag"));
     const auto stored = unit.readForUpdate(
         Services::selectSql(movementTable(), Services::keyCondition(movementTable())), {year, number});
     if (!stored)
-        return {WriteResult::of(WriteEnd::Failed), {}};
+        return WriteResult::of(WriteEnd::Failed);
     if (stored->isEmpty())
-        return {WriteResult::of(WriteEnd::Gone), {}};
+        return WriteResult::of(WriteEnd::Gone);
     const Row movement = Services::rowFrom(movementTable(), stored->first());
     const auto refusal = deleteRefusal(db, movement);
     if (!refusal) {
         unit.fail();
-        return {WriteResult::of(WriteEnd::Failed), {}};
+        return WriteResult::of(WriteEnd::Failed);
     }
     if (!refusal->isEmpty())
-        return {WriteResult::of(WriteEnd::NothingChanged), *refusal};
+        return WriteResult::refusedFor(*refusal);
     if (!copyToDeleted(db, unit, year, number, now) ||
         !unit.execCompany(QStringLiteral("canc. movmag"),
                           QStringLiteral("DELETE FROM %1 WHERE ANNO = ? AND NRO_REG = ?").arg(Tables::MOVMAG),
                           {year, number}) ||
         !applyToItem(unit, movement, Direction::Backward, QStringLiteral("storno art")))
-        return {WriteResult::of(WriteEnd::Failed), {}};
+        return WriteResult::of(WriteEnd::Failed);
     if (isPurchaseLoad(movement.text(QStringLiteral("CAUSALE")))) {
         if (!updatePrices(unit, movement, averageOnly(priceDecimals)))
-            return {WriteResult::of(WriteEnd::Failed), {}};
+            return WriteResult::of(WriteEnd::Failed);
     }
     if (!unit.commit())
-        return {WriteResult::of(WriteEnd::Failed), {}};
-    return {WriteResult::of(WriteEnd::Written), {}};
+        return WriteResult::of(WriteEnd::Failed);
+    return WriteResult::of(WriteEnd::Written);
 }
 
 bool removeInvoiceMovements(Services::DataAccess &db, Services::WriteUnit &unit, const QString &year, int internal,

@@ -71,21 +71,16 @@ struct PriceUpdates {
 // unit: its number from the year's MOVMAG counter, the row, the item's
 // figures and prices, its price lists. The number in `code`.
 Services::WriteResult insertMovement(Services::DataAccess &db, Services::Row movement, const PriceUpdates &prices);
-// How a change or a deletion ended; a movement a document holds is refused
-// (`refusal` says why, nothing is written).
-struct MovementWrite {
-    Services::WriteResult result;
-    QString refusal;
-};
-
 // A movement changed: the old one taken back from its item, the new one
 // applied (to another item when the item changed). ChangedElsewhere when the
 // stored movement is no longer `before`: nothing is written.
-MovementWrite updateMovement(Services::DataAccess &db, const Services::Row &before, Services::Row after,
+// A movement a document holds is refused (`refusal` says why, nothing is
+// written).
+Services::WriteResult updateMovement(Services::DataAccess &db, const Services::Row &before, Services::Row after,
                                      const PriceUpdates &prices);
 // A movement deleted: copied to MOVMAG_DEL, removed, taken back from its
 // item, whose average purchase price no longer counts it.
-MovementWrite deleteMovement(Services::DataAccess &db, const QString &year, int number, int priceDecimals,
+Services::WriteResult deleteMovement(Services::DataAccess &db, const QString &year, int number, int priceDecimals,
                                      const QDateTime &now = QDateTime::currentDateTime());
 
 Services::Outcome<std::optional<Services::Row>> readMovement(Services::DataAccess &db, const QString &year, int number);

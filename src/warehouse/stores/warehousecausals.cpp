@@ -47,9 +47,9 @@ CausalTable causalsOf()
     return table;
 }
 
-Masterdata::CodeWrite effectRefused()
+Services::WriteResult effectRefused()
 {
-    return {Services::WriteResult::of(Services::WriteEnd::NothingChanged), {QString::fromLatin1(kEffectUse)}};
+    return Services::WriteResult::usedBy({QString::fromLatin1(kEffectUse)});
 }
 
 } // namespace
@@ -69,7 +69,7 @@ Services::Outcome<QStringList> codeUses(Services::DataAccess &db, const CausalTa
     return uses;
 }
 
-Masterdata::CodeWrite updateCodedRow(Services::DataAccess &db, const CausalTable &table, const Row &row,
+Services::WriteResult updateCodedRow(Services::DataAccess &db, const CausalTable &table, const Row &row,
                                      const Row &loaded)
 {
     const QString code = loaded.text(table.key);
@@ -78,7 +78,7 @@ Masterdata::CodeWrite updateCodedRow(Services::DataAccess &db, const CausalTable
     return Masterdata::updateCodedRow(db, table, row, loaded);
 }
 
-Masterdata::CodeWrite deleteCodedRow(Services::DataAccess &db, const CausalTable &table, const Row &loaded)
+Services::WriteResult deleteCodedRow(Services::DataAccess &db, const CausalTable &table, const Row &loaded)
 {
     if (hasEffect(loaded.text(table.key)))
         return effectRefused();

@@ -32,8 +32,8 @@ inline constexpr char kEffectUse[] = "Effetti di magazzino";
 Services::Outcome<QStringList> codeUses(Services::DataAccess &db, const CausalTable &table, const QString &code);
 // A code of the table of effects is refused a rename and a deletion with
 // kEffectUse among the uses; nothing is written. Else the masterdata write.
-Masterdata::CodeWrite updateCodedRow(Services::DataAccess &db, const CausalTable &table, const Services::Row &row,
+Services::WriteResult updateCodedRow(Services::DataAccess &db, const CausalTable &table, const Services::Row &row,
                                      const Services::Row &loaded);
-Masterdata::CodeWrite deleteCodedRow(Services::DataAccess &db, const CausalTable &table, const Services::Row &loaded);
+Services::WriteResult deleteCodedRow(Services::DataAccess &db, const CausalTable &table, const Services::Row &loaded);
 
 } // namespace Orlavo::Warehouse

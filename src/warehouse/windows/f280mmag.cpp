@@ -735,13 +735,13 @@ void F280MMag::written()
 }
 
 // A change or deletion: its refusal shown, or the window closed once written.
-bool F280MMag::ended(const MovementWrite &write)
+bool F280MMag::ended(const Services::WriteResult &write)
 {
     if (!write.refusal.isEmpty())
         return refuse(write.refusal);
-    if (write.result.end == WriteEnd::Gone)
+    if (write.end == WriteEnd::Gone)
         return refuse(Services::Concurrency::deletedElsewhere());
-    if (!write.result.written())
+    if (!write.written())
         return false;
     markShown();
     written();
@@ -782,8 +782,8 @@ bool F280MMag::save()
         field(QStringLiteral("DATA_REG"))->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    MovementWrite write = updateMovement(m_context.db, m_stored, movement.movement, priceUpdates());
-    if (write.result.end == WriteEnd::ChangedElsewhere) {
+    Services::WriteResult write = updateMovement(m_context.db, m_stored, movement.movement, priceUpdates());
+    if (write.end == WriteEnd::ChangedElsewhere) {
         // Changed elsewhere since it was read: on OK the typed figures go
         // over the movement as it is now.
         if (!confirm(Services::Concurrency::changedElsewhere()))

@@ -98,7 +98,7 @@ private:
     bool refuse(const QString &message);
     bool confirm(const QString &question);
     void written();
-    bool ended(const MovementWrite &write);
+    bool ended(const Services::WriteResult &write);
 
     Ui::AppContext &m_context;
     const Mode m_mode;
