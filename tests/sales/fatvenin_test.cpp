@@ -463,6 +463,35 @@ TEST_P(FatVenInTest, EachRefusalIsToldAndNothingChanges)
     }
 }
 
+// The agent's rate gives each row its commission; bringing them all to
+// nothing on a stored invoice is asked about first.
+TEST_P(FatVenInTest, CommissionsFollowTheAgentAndTheirEndIsAsked)
+{
+    run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE, PERC_PROV) VALUES (30, 'AGENTE VERDI', 'A', 5)");
+    open();
+    type("CLIENTE", "7");
+    type("AGENTE", "30");
+    EXPECT_EQ(window->value("PERC_PROV"), "5,00");
+    typeRows();
+    EXPECT_EQ(window->rows()->cell(0, DocumentRows::Commission), "5,00");
+    EXPECT_EQ(window->rows()->cell(1, DocumentRows::Commission), "2,50");
+    answer({Prompter::Button::Ok});
+    ASSERT_TRUE(window->confirm());
+    EXPECT_EQ(text("SELECT TOT_PROV FROM FVENDT"), "7.5");
+
+    FatVenAg *stored = openStored("mnu_FVenModi");
+    ASSERT_NE(stored, nullptr);
+    for (int row : {0, 1})
+        stored->rows()->setCell(row, DocumentRows::CommissionRate, QStringLiteral("0"));
+    answer({Prompter::Button::Ok, Prompter::Button::No});
+    EXPECT_FALSE(stored->confirm());
+    EXPECT_EQ(prompter.texts().last(), "Si è scelto di azzerare le provvigioni: Confermi l'operazione?");
+    EXPECT_EQ(text("SELECT TOT_PROV FROM FVENDT"), "7.5");
+    answer({Prompter::Button::Ok, Prompter::Button::Yes});
+    ASSERT_TRUE(stored->confirm());
+    EXPECT_EQ(text("SELECT TOT_PROV FROM FVENDT"), "0");
+}
+
 // Annulla then Ripristina: the goods go back and come out again; the
 // printed mark is taken off by its own command.
 TEST_P(FatVenInTest, CancelRestoreAndThePrintedMarkFromTheButtons)

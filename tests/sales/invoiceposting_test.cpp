@@ -4,6 +4,7 @@
 #include "sales/stores/invoiceposting.h"
 #include "sales/stores/invoicecustomer.h"
 #include "sales/stores/invoicestate.h"
+#include "sales/stores/invoicesearch.h"
 #include "sales/stores/invoiceupdate.h"
 #include "sales/stores/salestables.h"
 #include "services/core/values.h"
@@ -494,6 +495,45 @@ TEST_P(InvoicePostingTest, AProposalIsUpdatedInItsOwnTables)
     EXPECT_EQ(values("SELECT NRO_INT, TOTALE FROM FVENDT_PR"), QStringList{"1 61.00"});
     for (const char *table : {"FVENDT", "GIORN", "IVA", "MOVMAG", "MOVMAG_DEL", "FATT_CLI"})
         EXPECT_EQ(archives->count(QString::fromLatin1(table)), 0) << table;
+}
+
+// The list of a family by year, document numbers and customer; receipts
+// apart or alone.
+TEST_P(InvoicePostingTest, TheListFindsByNumberCustomerAndKind)
+{
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (8, 'BIANCHI SRL')")));
+    for (const char *type : {"VFM", "VFR", "VFM"}) {
+        InvoicePosting p = workedInvoice(type, kWorked);
+        if (QLatin1String(type) == QLatin1String("VFR"))
+            p.document.header.set(QStringLiteral("CLIENTE"), 8);
+        ASSERT_EQ(postInvoice(*db, p).result.end, WriteEnd::Written);
+    }
+    const auto listed = [this](InvoiceFilter filter) {
+        filter.year = kYear;
+        QStringList seen;
+        const auto found = searchInvoices(*db, filter);
+        EXPECT_TRUE(found.ok());
+        for (const ListedInvoice &i : found->rows)
+            seen << QStringLiteral("%1 %2 %3 %4").arg(i.document).arg(i.type, i.name).arg(i.internal);
+        return seen;
+    };
+    InvoiceFilter all;
+    EXPECT_EQ(listed(all), (QStringList{"1 VFM EDILIZIA ROSSI 1", "2 VFR BIANCHI SRL 2", "3 VFM EDILIZIA ROSSI 3"}));
+    InvoiceFilter range;
+    range.from = 2;
+    range.to = 2;
+    EXPECT_EQ(listed(range), QStringList{"2 VFR BIANCHI SRL 2"});
+    InvoiceFilter customer;
+    customer.customer = 7;
+    customer.receipts = InvoiceFilter::Receipts::Excluded;
+    EXPECT_EQ(listed(customer), (QStringList{"1 VFM EDILIZIA ROSSI 1", "3 VFM EDILIZIA ROSSI 3"}));
+    InvoiceFilter receipts;
+    receipts.receipts = InvoiceFilter::Receipts::Only;
+    EXPECT_EQ(listed(receipts), QStringList{"2 VFR BIANCHI SRL 2"});
+    InvoiceFilter proposals;
+    proposals.family = Family::Proposal;
+    EXPECT_EQ(listed(proposals), QStringList());
 }
 
 // Only proposals are deleted, whole.
