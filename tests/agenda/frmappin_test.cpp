@@ -109,33 +109,8 @@ protected:
     }
 };
 
-TEST_P(AppointmentWindowTest, EachWrongFieldIsRefusedWithItsMessage)
-{
-    const struct {
-        const char *label;
-        QString from, to, customer;
-        QString message;
-        QStringList red;
-    } cases[] = {
-        {"hour 25", "25", "", "", "Ora errata", {"ORA"}},
-        {"minutes 60", "9.60", "", "", "Ora errata", {"ORA"}},
-        {"end before start", "10.30", "10", "", "Ora A deve essere maggiore di Ora DA", {"ORA_A"}},
-        {"unknown customer", "11", "", "55", "Cliente errato", {"COD_CLI"}},
-    };
-    FrmAppIn window(*context, kDay, QString());
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.label);
-        answer();
-        type(window, "ORA", c.from);
-        type(window, "ORA_A", c.to);
-        type(window, "COD_CLI", c.customer);
-        EXPECT_FALSE(window.save());
-        EXPECT_EQ(prompter.texts(), QStringList{c.message});
-        EXPECT_EQ(red(window), c.red);
-        EXPECT_EQ(count(), 4);
-    }
-}
-
+// The checks and their messages are the rules' and the store's
+// (agendarules_test, appointmentstore_test): here the wiring.
 TEST_P(AppointmentWindowTest, ThreeWrongFieldsTurnRedAndTheFirstSpeaks)
 {
     FrmAppIn window(*context, kDay, QString());
