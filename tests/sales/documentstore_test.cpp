@@ -124,7 +124,7 @@ TEST_P(DocumentStoreTest, RowsKeepOnlyTheirOwnSourceAndNeverAnAmount)
         seen << values.join(QLatin1Char('|'));
     }
     EXPECT_EQ(seen, (QStringList{QStringLiteral("1|||0|0||0|0|0|2"), QStringLiteral("2|D|2024|12|3||0|0|0|3"),
-                                 QStringLiteral("3|B||0|0|2024|5|2|0|0")}));
+                                 QStringLiteral("3|B||0|0|2024|5|2|0|2")}));
     EXPECT_NEAR(rows->at(0).at(10).toDouble(), 50.248863, 1e-9); // unrounded
     EXPECT_EQ(stored(QStringLiteral("SELECT COUNT(*) FROM FVENDT WHERE TIPOFATT = ''")).toInt(), 1);
     EXPECT_EQ(stored(QStringLiteral("SELECT COUNT(*) FROM SCADF WHERE FORNITORE = 0 AND SALDO = 0")).toInt(), 2);

@@ -161,6 +161,8 @@ TEST_P(InvoicePostingTest, AnInvoicePostsItsJournalVatStockAndDueDates)
               (QStringList{"2025-02-28 57.16", "2025-03-31 57.17", "2025-04-30 57.17"}));
     EXPECT_EQ(values("SELECT ARTICOLO, CAUSALE, QUANTITA, TOTALE, NRO_DOC FROM MOVMAG ORDER BY NRO_REG"),
               (QStringList{"VITE S11 4.00 100.00 1", "DADO S11 5.00 50.00 1"}));
+    // A whole price still rounds its net price to the currency's decimals.
+    EXPECT_EQ(values("SELECT NDEC FROM MOVMAG"), (QStringList{"2", "2"}));
     EXPECT_EQ(values("SELECT ARTICOLO, ESISTENZA, SCARICO_V, VAL_SCARIC FROM ARTICOLI ORDER BY ARTICOLO"),
               (QStringList{"DADO 15.00 5.00 50.00", "VITE 16.00 4.00 100.00"}));
     EXPECT_EQ(values("SELECT RIGA, ANNO_MOV, NUM_MOV FROM FVENDD ORDER BY RIGA"),

@@ -6,6 +6,8 @@
 #include "services/data/recordstore.h"
 #include "services/data/writeunit.h"
 
+#include <algorithm>
+
 namespace Orlavo::Sales {
 
 using Services::Params;
@@ -80,7 +82,9 @@ bool writeDocument(Services::WriteUnit &unit, SalesDocument &document)
         row.set(kNroInt, number);
         row.set(QStringLiteral("RIGA"), ++line);
         row.set(QStringLiteral("IMPORTO"), 0.0);
-        row.set(QStringLiteral("NDEC"), priceDecimals(row.number(QStringLiteral("PREZZO"))));
+        // A price shows at least the currency's decimals (25,00, not 25).
+        row.set(QStringLiteral("NDEC"), std::max(currencyOfYear(year.toString()).decimals,
+                                                 priceDecimals(row.number(QStringLiteral("PREZZO")))));
         clearSources(row);
         if (!Services::insertRow(unit, row, QStringLiteral("Ins. FVENDD")))
             return false;

@@ -13,6 +13,8 @@
 #include "services/data/writeunit.h"
 #include "warehouse/stores/movementstore.h"
 
+#include <algorithm>
+
 namespace Orlavo::Sales {
 
 using Services::Row;
@@ -133,7 +135,8 @@ bool moveStock(Services::DataAccess &db, Services::WriteUnit &unit, const Row &h
         put("ARTICOLO", code);
         put("QUANTITA", quantity);
         put("PREZZO", row.value(QStringLiteral("PREZZO")));
-        put("NDEC", priceDecimals(row.number(QStringLiteral("PREZZO"))));
+        // The net price is rounded to these: never fewer than the currency's.
+        put("NDEC", std::max(currencyOfYear(year).decimals, priceDecimals(row.number(QStringLiteral("PREZZO")))));
         put("SCONTO1", row.value(QStringLiteral("SCONTO")));
         put("SCONTO2", row.value(QStringLiteral("SCONTO2")));
         put("SCONTO3", row.value(QStringLiteral("SCONTO3")));
