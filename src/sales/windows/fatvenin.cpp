@@ -430,6 +430,9 @@ QWidget *FatVenIn::makeFigures()
 
 void FatVenIn::build()
 {
+    m_priceDecimals = m_context.settings
+                          .readOr(QStringLiteral("ARTICOLI"), QStringLiteral("DECIMALI_PREZZO1"), QStringLiteral("2"))
+                          .toInt();
     // The item the special totals bill, when they are kept.
     if (m_settings.specialTotals && !m_settings.specialItem.trimmed().isEmpty()) {
         const auto found = rowItem(m_context.db, m_context.state.warehouse, m_settings.specialBrand,
@@ -656,8 +659,7 @@ RowContext FatVenIn::rowContext() const
     if (m_agentRate && !value(QStringLiteral("PERC_PROV")).isEmpty())
         c.agentRate = m_fields->number(QStringLiteral("PERC_PROV"), 2);
     c.amountDecimals = decimals();
-    c.priceDecimals = m_context.settings.readOr(QStringLiteral("ARTICOLI"), QStringLiteral("DECIMALI_PREZZO1"),
-                                                QStringLiteral("2")).toInt();
+    c.priceDecimals = m_priceDecimals;
     c.priceSetting = m_settings.priceSource;
     c.computedDiscounts = m_settings.computedDiscounts;
     c.checkStock = m_settings.checkNegativeStock;
@@ -719,22 +721,23 @@ void FatVenIn::recompute()
     // Due dates: computed from the condition, or typed for the open ones.
     const QString condition = value(QStringLiteral("COND_PAG"));
     const double commission = m_rows->commissionTotal();
-    const auto read = condition.isEmpty() ? Services::Outcome<std::optional<Masterdata::PaymentCondition>>(
-                                                std::optional<Masterdata::PaymentCondition>{})
-                                          : paymentConditionOf(m_context.db, condition);
     const QDate documentDate = Services::parseItalianDate(value(QStringLiteral("DATA_DOC")));
     const QString source = QStringLiteral("%1|%2|%3|%4")
                                .arg(condition, documentDate.toString(Qt::ISODate))
                                .arg(m_summary.totalNet, 0, 'f', d)
                                .arg(commission, 0, 'f', d);
     m_lastSource = source;
-    if (source != m_dueSource && read && read->has_value() && !Masterdata::computesNothing(condition) &&
+    // What the operator changed in the lines stays until the amount, the
+    // date, the condition or the commissions change; only then is the
+    // condition read.
+    if (source != m_dueSource && !condition.isEmpty() && !Masterdata::computesNothing(condition) &&
         documentDate.isValid()) {
-        // What the operator changed in the lines stays until the amount,
-        // the date, the condition or the commissions change.
-        const auto dates = Masterdata::computeDueDates(m_summary.totalNet, d, documentDate, **read, commission);
-        m_dues->show(dates.lines, d);
-        m_dueSource = source;
+        const auto read = paymentConditionOf(m_context.db, condition);
+        if (read && read->has_value()) {
+            const auto dates = Masterdata::computeDueDates(m_summary.totalNet, d, documentDate, **read, commission);
+            m_dues->show(dates.lines, d);
+            m_dueSource = source;
+        }
     }
     double amounts = 0, shares = 0;
     for (const Masterdata::DueLine &line : m_dues->lines()) {

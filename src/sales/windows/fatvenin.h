@@ -143,6 +143,7 @@ private:
     QHash<QString, VatRate> m_rates;
     std::optional<InvoiceCustomer> m_customer;
     std::optional<RowItem> m_specialItem; // CALCOLO_TOTALI_SPECIALI's item
+    int m_priceDecimals = 2;              // ARTICOLI DECIMALI_PREZZO1, read once
     std::optional<double> m_agentRate;
     Posted m_posted;
     QString m_shown;
