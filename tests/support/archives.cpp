@@ -3,8 +3,13 @@
 #include "services/data/schema.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -56,6 +61,22 @@ QString schemaOf(const QString &table)
 {
     return table.contains(QLatin1Char('.')) ? table.section(QLatin1Char('.'), 0, 0) + QLatin1Char('.') : QString();
 }
+
+// The test program's own file names the archives it builds: "<path>_<build>",
+// twelve hexadecimal digits each. A rebuilt program builds them again.
+QString programStamp()
+{
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const auto hex = [](const QString &text) {
+        return QString::fromLatin1(
+            QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex().left(12));
+    };
+    return hex(program.absoluteFilePath()) + QLatin1Char('_') +
+           hex(QString::number(program.size()) + QLatin1Char('.') +
+               QString::number(program.lastModified().toMSecsSinceEpoch()));
+}
+
+const QStringList kSqliteFiles = {QStringLiteral("SERVIZI.MDB"), QStringLiteral("CONTAB01.MDB")};
 
 } // namespace
 
@@ -141,11 +162,13 @@ bool PgServer::required()
     return qEnvironmentVariable("ORLAVO_REQUIRE_PG") == QLatin1String("1");
 }
 
-ServerDatabase::ServerDatabase()
+ServerDatabase::ServerDatabase(const QString &from)
     : m_server(PgServer::fromEnvironment()),
       m_name(QStringLiteral("orlavo_sd%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter))
 {
-    m_error = m_server.available() ? adminExec(m_server, QStringLiteral("CREATE DATABASE %1").arg(m_name))
+    const QString create = from.isEmpty() ? QStringLiteral("CREATE DATABASE %1").arg(m_name)
+                                          : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY").arg(m_name, from);
+    m_error = m_server.available() ? adminExec(m_server, create)
                                    : QStringLiteral("no PostgreSQL test server (ORLAVO_TEST_PGHOST)");
 }
 
@@ -217,38 +240,138 @@ std::optional<Services::Recordset> Workstation::rows(const QString &sql, const S
     return *read;
 }
 
+namespace {
+
+using Services::SchemaKind;
+using Creator = std::function<Services::Outcome<void>(SchemaKind, int)>;
+
+// The services archive, then company "01": why either failed, or an empty text.
+QString buildArchives(int upToServicesStep, const Creator &create)
+{
+    auto made = create(SchemaKind::Services, upToServicesStep);
+    if (made)
+        made = create(SchemaKind::Company, 0);
+    return made ? QString() : made.failure().message + QLatin1Char(' ') + made.failure().detail;
+}
+
+// The folder of this program's SQLite archives for the step, built once
+// under a lock the test programs running side by side share.
+QString sqliteTemplate(int upToServicesStep, QString *problem)
+{
+    const QString root = QDir::tempPath() + QStringLiteral("/orlavo-test-archives/");
+    const QString stamp = programStamp(), program = stamp.section(QLatin1Char('_'), 0, 0);
+    const QString dir = root + stamp + QLatin1Char('_') + QString::number(upToServicesStep) + QLatin1Char('/');
+    const QString ready = dir + QStringLiteral("READY");
+    if (QFile::exists(ready))
+        return dir;
+    QDir().mkpath(root);
+    QLockFile lock(root + program + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0); // a dead holder's lock is still taken over
+    if (!lock.lock()) {
+        *problem = QStringLiteral("test archives not lockable in ") + root;
+        return {};
+    }
+    if (QFile::exists(ready))
+        return dir;
+    // The archives of an older build of this program go.
+    for (const QString &old : QDir(root).entryList({program + QStringLiteral("_*")}, QDir::Dirs)) {
+        if (!old.startsWith(stamp))
+            QDir(root + old).removeRecursively();
+    }
+    QDir(dir).removeRecursively();
+    QDir().mkpath(dir);
+    *problem = buildArchives(upToServicesStep, [&dir](SchemaKind kind, int upTo) {
+        return Services::Schema::createSqlite(dir + kSqliteFiles.at(kind == SchemaKind::Services ? 0 : 1), kind, upTo);
+    });
+    QFile mark(ready);
+    if (problem->isEmpty() && !mark.open(QIODevice::WriteOnly))
+        *problem = QStringLiteral("test archives not writable in ") + dir;
+    return problem->isEmpty() ? dir : QString();
+}
+
+// This program's server database of archives for the step, built once: a
+// template each test's database copies. Built under a database name of its
+// own and renamed when whole, under a lock of the server.
+QString postgresTemplate(const PgServer &server, int upToServicesStep, QString *problem)
+{
+    const QString stamp = programStamp(), program = stamp.section(QLatin1Char('_'), 0, 0);
+    const QString name = QStringLiteral("orlavo_t") + stamp + QLatin1Char('_') + QString::number(upToServicesStep);
+    const auto admin = [&server](const QString &connection) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        db.setHostName(server.host);
+        db.setPort(server.port);
+        db.setUserName(server.user);
+        db.setDatabaseName(QStringLiteral("postgres"));
+        return db;
+    };
+    *problem = onConnection(admin, [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT pg_advisory_lock(51017)")))
+            return q.lastError().text();
+        const auto unlock = qScopeGuard([&db] { QSqlQuery(db).exec(QStringLiteral("SELECT pg_advisory_unlock(51017)")); });
+        q.prepare(QStringLiteral("SELECT datname FROM pg_database WHERE datname LIKE ?"));
+        q.addBindValue(QStringLiteral("orlavo\\_t") + program + QStringLiteral("\\_%"));
+        if (!q.exec())
+            return q.lastError().text();
+        QStringList older;
+        while (q.next()) {
+            if (q.value(0).toString() == name)
+                return QString();
+            older << q.value(0).toString();
+        }
+        // The templates of an older build of this program, or a half-built one, go.
+        for (const QString &old : older) {
+            if (const QString error = execAll(db, {QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(old)});
+                !error.isEmpty())
+                return error;
+        }
+        const QString building = name + QStringLiteral("_b");
+        if (const QString error = execAll(db, {QStringLiteral("CREATE DATABASE %1").arg(building)}); !error.isEmpty())
+            return error;
+        Services::ServerKeys keys;
+        keys.host = server.host;
+        keys.port = server.port;
+        keys.user = server.user;
+        keys.database = building;
+        const QString built = onConnection([&keys](const QString &connection) { return keys.addConnection(connection); },
+                                           [upToServicesStep](QSqlDatabase &target) {
+                                               QSqlQuery(target).exec(
+                                                   QStringLiteral("SET client_min_messages TO WARNING"));
+                                               return buildArchives(upToServicesStep, [&target](SchemaKind kind,
+                                                                                                int upTo) {
+                                                   const QString schema = kind == SchemaKind::Services
+                                                                              ? QStringLiteral("servizi")
+                                                                              : QStringLiteral("contab01");
+                                                   return Services::Schema::createPostgres(target, schema, kind, upTo);
+                                               });
+                                           });
+        if (!built.isEmpty())
+            return built;
+        return execAll(db, {QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name)});
+    });
+    return problem->isEmpty() ? name : QString();
+}
+
+} // namespace
+
 TestArchives::TestArchives(Engine engine, int upToServicesStep) : m_engine(engine)
 {
-    using Services::SchemaKind;
-    // The services archive, then company "01": why either failed, or an empty text.
-    const auto build = [upToServicesStep](const std::function<Services::Outcome<void>(SchemaKind, int)> &create) {
-        auto made = create(SchemaKind::Services, upToServicesStep);
-        if (made)
-            made = create(SchemaKind::Company, 0);
-        return made ? QString() : made.failure().message + QLatin1Char(' ') + made.failure().detail;
-    };
     if (!m_dir.isValid()) {
         m_problem = QStringLiteral("no temporary folder");
     } else if (engine == Engine::Sqlite) {
-        m_problem = build([this](SchemaKind kind, int upTo) {
-            const QString file =
-                kind == SchemaKind::Services ? QStringLiteral("SERVIZI.MDB") : QStringLiteral("CONTAB01.MDB");
-            return Services::Schema::createSqlite(folder() + file, kind, upTo);
-        });
-    } else {
+        const QString from = sqliteTemplate(upToServicesStep, &m_problem);
+        for (const QString &file : kSqliteFiles) {
+            if (m_problem.isEmpty() && !QFile::copy(from + file, folder() + file))
+                m_problem = QStringLiteral("not copied: ") + from + file;
+        }
+    } else if (const PgServer server = PgServer::fromEnvironment(); !server.available()) {
         m_server = std::make_unique<ServerDatabase>();
         m_problem = m_server->error();
+    } else {
+        const QString from = postgresTemplate(server, upToServicesStep, &m_problem);
         if (m_problem.isEmpty()) {
-            m_problem = onConnection([this](const QString &name) { return m_server->keys().addConnection(name); },
-                                     [&build](QSqlDatabase &db) {
-                                         QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO WARNING"));
-                                         return build([&db](SchemaKind kind, int upTo) {
-                                             const QString schema = kind == SchemaKind::Services
-                                                                        ? QStringLiteral("servizi")
-                                                                        : QStringLiteral("contab01");
-                                             return Services::Schema::createPostgres(db, schema, kind, upTo);
-                                         });
-                                     });
+            m_server = std::make_unique<ServerDatabase>(from);
+            m_problem = m_server->error();
         }
     }
     m_ready = m_problem.isEmpty();

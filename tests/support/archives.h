@@ -48,7 +48,8 @@ QString refuseInserts(QSqlDatabase db, Engine engine, const QString &table, cons
 class ServerDatabase
 {
 public:
-    ServerDatabase();
+    // Empty, or a copy of the database `from` (a template nobody is connected to).
+    explicit ServerDatabase(const QString &from = {});
     ~ServerDatabase();
     ServerDatabase(const ServerDatabase &) = delete;
     ServerDatabase &operator=(const ServerDatabase &) = delete;
@@ -91,7 +92,9 @@ private:
 
 // Fresh archives for one test: the services database and company "01",
 // as SQLite files in a temporary folder or as a new database on the test
-// server. The folder doubles as the application folder.
+// server. The folder doubles as the application folder. The archives are
+// built once per test program (as built) and schema step, then copied:
+// building them takes longer than most tests.
 class TestArchives
 {
 public:
