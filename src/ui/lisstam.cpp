@@ -17,7 +17,7 @@
 namespace Orlavo::Ui {
 
 namespace {
-constexpr char kTitle[] = "Lista Tabulati";
+constexpr char kLisstamTitle[] = "Lista Tabulati";
 constexpr char kPrompt[] = "Selezionare il tabulato da stampare";
 constexpr char kNoReport[] = "Nessun tabulato per la stampa ";
 // The window never grows past what a 1366×768 screen shows.
@@ -29,7 +29,7 @@ LisStam::LisStam(const QList<Reporting::ReportEntry> &choices, QWidget *parent)
     : QDialog(parent), m_choices(choices), m_list(new QListWidget(this))
 {
     setObjectName(QStringLiteral("LisStam"));
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kLisstamTitle));
 
     auto *prompt = new QLabel(QString::fromUtf8(kPrompt), this);
     prompt->setObjectName(QStringLiteral("messaggio"));

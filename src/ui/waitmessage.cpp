@@ -15,7 +15,7 @@ namespace Orlavo::Ui {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Messaggio");
+const QString kWaitmessageTitle = QStringLiteral("Messaggio");
 // Long enough for a window manager to map the window, short enough that a
 // missing one never holds up the task.
 constexpr int kExposeWaitMs = 200;
@@ -68,7 +68,7 @@ void showWaitMessage(const QString &text, QWidget *parent)
     if (!current.window) {
         auto *window = new QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(kTitle);
+        window->setWindowTitle(kWaitmessageTitle);
         // Nothing else is to be touched until the task ends.
         window->setWindowModality(Qt::ApplicationModal);
         auto *label = new QLabel(window);

@@ -1,5 +1,7 @@
 #include "accounting/stores/entrylist.h"
 
+#include "accounting/stores/causalstore.h"
+
 #include "masterdata/stores/chartstore.h"
 
 #include "services/core/sqlterms.h"
@@ -13,10 +15,6 @@ namespace Tables = Services::Tables;
 using Services::Params;
 
 namespace {
-
-// The bank-or-cash code of the cash, and what shows for it.
-constexpr char kCash[] = "***";
-constexpr char kCashText[] = "CASSA";
 
 // A role group's accounts: only them, or every other (an account without
 // a role included).

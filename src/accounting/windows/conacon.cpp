@@ -13,7 +13,7 @@ using Services::WriteResult;
 
 namespace {
 
-constexpr char kConfirm[] = "Confermi registrazioni?";
+constexpr char kConaconConfirm[] = "Confermi registrazioni?";
 constexpr char kConfirmDelete[] = "Confermi eliminazione registrazione?";
 constexpr char kChangedElsewhere[] = "La registrazione è stata modificata da un altro utente "
                                      " Si vuole aggiornare ugualmente ?";
@@ -90,7 +90,7 @@ bool ConACon::save()
     ManualEntry entry;
     if (rewritten() ? !passesChecks(entry) : !passesLineChecks())
         return false;
-    if (!confirm(QString::fromUtf8(kConfirm)))
+    if (!confirm(QString::fromUtf8(kConaconConfirm)))
         return false;
     const auto write = [this, &entry](bool overwrite) {
         return rewritten() ? modifyManualEntry(m_context.db, m_loaded, entry, overwrite)

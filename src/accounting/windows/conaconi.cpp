@@ -8,7 +8,7 @@ namespace Orlavo::Accounting {
 
 namespace {
 
-constexpr char kConfirm[] = "Confermi registrazioni?";
+constexpr char kConaconiConfirm[] = "Confermi registrazioni?";
 constexpr char kNumber[] = "Assegnato Numero Mov. : %1";
 constexpr char kRegistration[] = "Assegnato Numero Reg. : %1";
 
@@ -37,7 +37,7 @@ bool ConAConI::save()
     if (!m_context.db.checkWriteRights() || !hasChanges())
         return false;
     ManualEntry entry;
-    if (!passesChecks(entry) || !confirm(QString::fromUtf8(kConfirm)))
+    if (!passesChecks(entry) || !confirm(QString::fromUtf8(kConaconiConfirm)))
         return false;
     const Registered registered = registerEntry(m_context.db, entry);
     if (!registered.result.written())

@@ -44,7 +44,7 @@ constexpr int kColumns = 10;
 constexpr int kMinimumRows = 5;
 constexpr int kShownRows = 4;
 
-constexpr char kErrorTitle[] = "ERRORE";
+constexpr char kEntryformErrorTitle[] = "ERRORE";
 constexpr char kLeaveQuestion[] = "Rinuncia operazioni su dati correnti ?";
 constexpr char kWrongAccount[] = "Conto errato";
 constexpr char kNoAccount[] = "Conto obbligatorio";
@@ -832,7 +832,7 @@ void EntryWindow::partyLeft(const QString &column)
 
 void EntryWindow::error(const QString &message)
 {
-    m_context.prompter.error(message, latin(kErrorTitle));
+    m_context.prompter.error(message, latin(kEntryformErrorTitle));
 }
 
 bool EntryWindow::confirm(const QString &question)

@@ -21,7 +21,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kErrorTitle[] = "ERRORE";
+constexpr char kJournalfilterpanelErrorTitle[] = "ERRORE";
 
 } // namespace
 
@@ -228,7 +228,7 @@ std::optional<JournalSelection> JournalFilterPanel::selection()
         return check.selection;
     Ui::InputField *line = m_fields.value(filterFieldOf(check.problem->column).value_or(FilterField::Year));
     Ui::markFieldError(line, true);
-    m_context.prompter.error(check.problem->message, QString::fromLatin1(kErrorTitle));
+    m_context.prompter.error(check.problem->message, QString::fromLatin1(kJournalfilterpanelErrorTitle));
     line->setFocus(Qt::OtherFocusReason);
     return std::nullopt;
 }

@@ -16,8 +16,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
-constexpr char kWhere[] = "Inserimento Appuntam.";
+constexpr char kAgendaWhere[] = "Inserimento Appuntam.";
 // The customer code of the standard lists is nobody's appointment.
 constexpr int kReservedCustomer = 99999;
 constexpr char kColumns[] = "GIORNO, ORA, PROGR, ORA_A, OPERATORE, COD_CLI, CLIENTE, NOTE1, EVASO";
@@ -51,7 +50,7 @@ Services::Outcome<QList<Appointment>> readAppointments(DataAccess &db, const QSt
                                        .arg(QLatin1String(kColumns), Tables::APPUNTAMENTI, where, order),
                                    params);
     if (!set)
-        return Services::Failure{QString::fromLatin1(kWhere), db.error().description};
+        return Services::Failure{QString::fromLatin1(kAgendaWhere), db.error().description};
     QList<Appointment> found;
     for (const auto &row : *set)
         found.append(appointmentOf(row));
@@ -108,7 +107,7 @@ Services::Outcome<QStringList> knownOperators(DataAccess &db)
                                                   "ORDER BY OPERATORE")
                                        .arg(Tables::APPUNTAMENTI));
     if (!set)
-        return Services::Failure{QString::fromLatin1(kWhere), db.error().description};
+        return Services::Failure{QString::fromLatin1(kAgendaWhere), db.error().description};
     QStringList names;
     for (const auto &row : *set) {
         const QString name = row.at(0).toString().trimmed();
@@ -134,10 +133,10 @@ QList<Services::FieldProblem> checkAppointment(DataAccess &db, const Appointment
 
 WriteResult insertAppointment(DataAccess &db, const Appointment &appointment)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kAgendaWhere));
     const auto progr = nextProgr(unit, appointment.day, appointment.from);
     if (!progr)
         return WriteResult::of(WriteEnd::Failed);
@@ -155,10 +154,10 @@ WriteResult insertAppointment(DataAccess &db, const Appointment &appointment)
 
 WriteResult updateAppointment(DataAccess &db, const Appointment &now, const Appointment &loaded)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kAgendaWhere));
     int progr = loaded.progr;
     // Moved: the next PROGR at the new day and time, so the key never collides.
     if (now.day != loaded.day || now.from != loaded.from) {
@@ -195,10 +194,10 @@ Services::StoredState compareAppointment(DataAccess &db, const Appointment &load
 
 WriteResult deleteAppointment(DataAccess &db, const Appointment &appointment)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kAgendaWhere));
     const QString step = QStringLiteral("Del. appuntam");
     if (!unit.execCompany(step,
                           QStringLiteral("DELETE FROM %1 WHERE %2").arg(Tables::APPUNTAMENTI, QLatin1String(kKey)),
@@ -213,10 +212,10 @@ WriteResult deleteAppointment(DataAccess &db, const Appointment &appointment)
 
 WriteResult deleteDay(DataAccess &db, const QDate &day)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kAgendaWhere));
     const QString step = QStringLiteral("Del Appunt.");
     if (!unit.execCompany(step, QStringLiteral("DELETE FROM %1 WHERE GIORNO = ?").arg(Tables::APPUNTAMENTI), {day}) ||
         !unit.commit())

@@ -6,8 +6,8 @@ namespace Orlavo::Masterdata {
 
 namespace {
 
-constexpr char kTable[] = "ANAG_CLI";
-constexpr char kKey[] = "CLIENTE";
+constexpr char kCustomersearchTable[] = "ANAG_CLI";
+constexpr char kCustomersearchKey[] = "CLIENTE";
 constexpr char kOpenOrders[] = "EXISTS (SELECT 1 FROM OFFERT O WHERE O.CLIENTE = ANAG_CLI.CLIENTE"
                                " AND (O.CHIUSA IS NULL OR O.CHIUSA = 0) AND (O.ANNULLATA IS NULL OR O.ANNULLATA = 0))";
 constexpr char kNoAgentNumber[] = "Utente agente senza numero di agente";
@@ -17,7 +17,7 @@ constexpr char kNoAgentNumber[] = "Utente agente senza numero di agente";
 Services::Outcome<CustomerSearch> buildCustomerSearch(const CustomerSearchFilters &filters,
                                                       const CustomerSearchUser &user)
 {
-    auto where = partyConditions(QLatin1String(kTable), QLatin1String(kKey), kReservedCustomer, filters);
+    auto where = partyConditions(QLatin1String(kCustomersearchTable), QLatin1String(kCustomersearchKey), kReservedCustomer, filters);
     if (!where)
         return where.failure();
 
@@ -40,7 +40,7 @@ Services::Outcome<CustomerSearch> buildCustomerSearch(const CustomerSearchFilter
 
 QList<Services::LookupColumn> customerListColumns()
 {
-    return partyListColumns(QLatin1String(kKey));
+    return partyListColumns(QLatin1String(kCustomersearchKey));
 }
 
 } // namespace Orlavo::Masterdata

@@ -18,7 +18,7 @@ constexpr char kOrder[] = "%1MARCA, %1ARTICOLO, %1MAGAZZINO";
 // Always true: the order follows the conditions even when nothing filters.
 constexpr char kNoFilter[] = "1 = 1";
 
-LookupColumn column(const QString &name, const char *format, const char *heading)
+LookupColumn itemsearchColumn(const QString &name, const char *format, const char *heading)
 {
     return {name, QString::fromLatin1(format), QString::fromUtf8(heading)};
 }
@@ -26,9 +26,9 @@ LookupColumn column(const QString &name, const char *format, const char *heading
 // The key, hidden, at the head of every item list.
 QList<LookupColumn> keyColumns(const QString &prefix)
 {
-    return {column(prefix + QStringLiteral("MAGAZZINO"), "00C", "MAGAZZINO"),
-            column(prefix + QStringLiteral("MARCA"), "00C", "MARCA"),
-            column(prefix + QStringLiteral("ARTICOLO"), "00C", "CODICE")};
+    return {itemsearchColumn(prefix + QStringLiteral("MAGAZZINO"), "00C", "MAGAZZINO"),
+            itemsearchColumn(prefix + QStringLiteral("MARCA"), "00C", "MARCA"),
+            itemsearchColumn(prefix + QStringLiteral("ARTICOLO"), "00C", "CODICE")};
 }
 
 bool reversed(const ItemFilters &filters)
@@ -76,21 +76,21 @@ ItemSearch searchOf(const QString &from, const QList<LookupColumn> &columns, con
 // available and the minimum stock.
 QList<LookupColumn> stockFigures(StockFlavour flavour)
 {
-    const QList<LookupColumn> onHand = {column(QStringLiteral("ESISTENZA"), "10C", "ESISTENZA"),
-                                        column(QStringLiteral("GC_INIZ"), "10C", "GIAC. INIZ."),
-                                        column(QStringLiteral("VAL_INIZ"), "12C", "VAL. INIZ.")};
-    const QList<LookupColumn> committed = {column(QStringLiteral("IMPEGNATO"), "10C", "IMPEGNATO"),
-                                           column(QStringLiteral("VAL_IMPEGN"), "12C", "VAL. IMPEGN.")};
-    const QList<LookupColumn> ordered = {column(QStringLiteral("ORDINATO"), "10C", "ORDINATO"),
-                                         column(QStringLiteral("VAL_ORDIN"), "12C", "VAL. ORDIN.")};
+    const QList<LookupColumn> onHand = {itemsearchColumn(QStringLiteral("ESISTENZA"), "10C", "ESISTENZA"),
+                                        itemsearchColumn(QStringLiteral("GC_INIZ"), "10C", "GIAC. INIZ."),
+                                        itemsearchColumn(QStringLiteral("VAL_INIZ"), "12C", "VAL. INIZ.")};
+    const QList<LookupColumn> committed = {itemsearchColumn(QStringLiteral("IMPEGNATO"), "10C", "IMPEGNATO"),
+                                           itemsearchColumn(QStringLiteral("VAL_IMPEGN"), "12C", "VAL. IMPEGN.")};
+    const QList<LookupColumn> ordered = {itemsearchColumn(QStringLiteral("ORDINATO"), "10C", "ORDINATO"),
+                                         itemsearchColumn(QStringLiteral("VAL_ORDIN"), "12C", "VAL. ORDIN.")};
     QList<LookupColumn> figures;
     switch (flavour) {
     case StockFlavour::OnHand: figures = onHand + committed + ordered; break;
     case StockFlavour::Committed: figures = committed + onHand + ordered; break;
     case StockFlavour::Ordered: figures = ordered + onHand + committed; break;
     }
-    return figures + QList<LookupColumn>{column(QStringLiteral("DISPONIBILE"), "10C", "DISPONIBILE"),
-                                         column(QStringLiteral("SCORTA_MIN"), "10C", "SCORTA MIN.")};
+    return figures + QList<LookupColumn>{itemsearchColumn(QStringLiteral("DISPONIBILE"), "10C", "DISPONIBILE"),
+                                         itemsearchColumn(QStringLiteral("SCORTA_MIN"), "10C", "SCORTA MIN.")};
 }
 
 QLatin1String figureOf(StockFlavour flavour)
@@ -138,9 +138,9 @@ Services::Outcome<ItemSearch> buildStockSearch(const StockSearchFilters &filters
     where.code(QStringLiteral("UNITA_MIS"), "=", filters.unit);
     // The stock states are flags of the view: the report engine takes the
     // figures of a SQLite archive for texts and cannot compare them.
-    const auto state = [&where](bool wanted, const char *column) {
+    const auto state = [&where](bool wanted, const char *itemsearchColumn) {
         if (wanted)
-            where.flag(QString::fromLatin1(column), QStringLiteral("S"));
+            where.flag(QString::fromLatin1(itemsearchColumn), QStringLiteral("S"));
     };
     state(filters.belowMinimum, "SOTTO_SCORTA");
     state(filters.onHand, "CON_ESISTENZA");
@@ -148,12 +148,12 @@ Services::Outcome<ItemSearch> buildStockSearch(const StockSearchFilters &filters
     state(filters.openingStock, "CON_GIAC_INIZ");
 
     const QList<LookupColumn> columns =
-        keyColumns(QString()) + QList<LookupColumn>{column(QStringLiteral("MARCA"), "03C", "MARCA"),
-                                                    column(QStringLiteral("DESC_MARCA"), "20C", "DESCRIZIONE MARCA"),
-                                                    column(QStringLiteral("ARTICOLO"), "15C", "CODICE"),
-                                                    column(QStringLiteral("DESC_ART"), "30C", "DESCRIZIONE"),
-                                                    column(QStringLiteral("TIPO_ART"), "02C", "TIPO"),
-                                                    column(QStringLiteral("UNITA_MIS"), "02C", "U.M.")} +
+        keyColumns(QString()) + QList<LookupColumn>{itemsearchColumn(QStringLiteral("MARCA"), "03C", "MARCA"),
+                                                    itemsearchColumn(QStringLiteral("DESC_MARCA"), "20C", "DESCRIZIONE MARCA"),
+                                                    itemsearchColumn(QStringLiteral("ARTICOLO"), "15C", "CODICE"),
+                                                    itemsearchColumn(QStringLiteral("DESC_ART"), "30C", "DESCRIZIONE"),
+                                                    itemsearchColumn(QStringLiteral("TIPO_ART"), "02C", "TIPO"),
+                                                    itemsearchColumn(QStringLiteral("UNITA_MIS"), "02C", "U.M.")} +
         stockFigures(flavour);
     return searchOf(table, columns, where, QString());
 }
@@ -173,20 +173,20 @@ Services::Outcome<ItemSearch> buildItemList(const ItemListFilters &filters, bool
                              .arg(items, Tables::TAB_MARCHE, Tables::TAB_MERCE, Tables::TAB_TIPO_ART);
     const QString a = items + QLatin1Char('.');
     QList<LookupColumn> columns = keyColumns(a);
-    columns << column(QStringLiteral("CASE WHEN %1NON_USARE <> 0 THEN 'SI' END AS NON_USARE").arg(a), "03C",
+    columns << itemsearchColumn(QStringLiteral("CASE WHEN %1NON_USARE <> 0 THEN 'SI' END AS NON_USARE").arg(a), "03C",
                       "NON USARE")
-            << column(a + QStringLiteral("MARCA"), "03C", "MARCA")
-            << column(Tables::TAB_MARCHE + QStringLiteral(".DESCRIZIONE AS DESC_MARCA"), "20C", "DESCRIZIONE MARCA")
-            << column(a + QStringLiteral("ARTICOLO"), "15C", "CODICE")
-            << column(a + QStringLiteral("DESC_ART"), "30C", "DESCRIZIONE")
-            << column(a + QStringLiteral("UNITA_MIS"), "02C", "U.M.")
-            << column(a + QStringLiteral("ESISTENZA"), "10C", "ESISTENZA");
+            << itemsearchColumn(a + QStringLiteral("MARCA"), "03C", "MARCA")
+            << itemsearchColumn(Tables::TAB_MARCHE + QStringLiteral(".DESCRIZIONE AS DESC_MARCA"), "20C", "DESCRIZIONE MARCA")
+            << itemsearchColumn(a + QStringLiteral("ARTICOLO"), "15C", "CODICE")
+            << itemsearchColumn(a + QStringLiteral("DESC_ART"), "30C", "DESCRIZIONE")
+            << itemsearchColumn(a + QStringLiteral("UNITA_MIS"), "02C", "U.M.")
+            << itemsearchColumn(a + QStringLiteral("ESISTENZA"), "10C", "ESISTENZA");
     if (withPrice)
-        columns << column(a + QStringLiteral("PREZZO_LIST"), "12C", "PREZZO LISTINO");
-    columns << column(a + QStringLiteral("COD_MERCE"), "06C", "GR. MERC.")
-            << column(Tables::TAB_MERCE + QStringLiteral(".DESCRIZIONE AS DESC_MERCE"), "20C", "DESCRIZIONE GRUPPO")
-            << column(a + QStringLiteral("TIPO_ART"), "02C", "TIPO")
-            << column(Tables::TAB_TIPO_ART + QStringLiteral(".DESCRIZIONE AS DESC_TIPO"), "20C", "DESCRIZIONE TIPO");
+        columns << itemsearchColumn(a + QStringLiteral("PREZZO_LIST"), "12C", "PREZZO LISTINO");
+    columns << itemsearchColumn(a + QStringLiteral("COD_MERCE"), "06C", "GR. MERC.")
+            << itemsearchColumn(Tables::TAB_MERCE + QStringLiteral(".DESCRIZIONE AS DESC_MERCE"), "20C", "DESCRIZIONE GRUPPO")
+            << itemsearchColumn(a + QStringLiteral("TIPO_ART"), "02C", "TIPO")
+            << itemsearchColumn(Tables::TAB_TIPO_ART + QStringLiteral(".DESCRIZIONE AS DESC_TIPO"), "20C", "DESCRIZIONE TIPO");
     return searchOf(from, columns, where, a);
 }
 

@@ -20,7 +20,7 @@ constexpr char kItemNames[] = "ARTICOLI_LISTINO";
 constexpr char kDiscountedRows[] = "(SELECT DISTINCT CLIENTE, MARCA, ARTICOLO, PR_LISTINO, SC_V1, SC_V2, SC_V3, "
                                    "PR_VENDITA, PR_VENFISSO FROM LIST_VEN) LIST_VEN";
 
-LookupColumn column(const QString &name, const char *format, const char *heading)
+LookupColumn pricelistsearchColumn(const QString &name, const char *format, const char *heading)
 {
     return {name, QString::fromLatin1(format), QString::fromUtf8(heading)};
 }
@@ -95,19 +95,19 @@ Services::Outcome<PriceListSearch> buildPriceListSearch(PriceListKind kind, cons
 
     const QString parties = customers ? Tables::ANAG_CLI : Tables::ANAG_FOR;
     const LookupColumn partyCode =
-        column(t + party, filters.standard ? "00C" : "06C", customers ? "CLIENTE" : "FORNITORE");
+        pricelistsearchColumn(t + party, filters.standard ? "00C" : "06C", customers ? "CLIENTE" : "FORNITORE");
     const LookupColumn partyName =
-        column(parties + QStringLiteral(".RAG_SOC1"), filters.standard ? "00C" : "25C", "RAGIONE SOCIALE");
-    const LookupColumn brand = column(t + QStringLiteral("MARCA"), "05C", "MARCA");
-    const LookupColumn item = column(t + QStringLiteral("ARTICOLO"), "15C", "ARTICOLO");
+        pricelistsearchColumn(parties + QStringLiteral(".RAG_SOC1"), filters.standard ? "00C" : "25C", "RAGIONE SOCIALE");
+    const LookupColumn brand = pricelistsearchColumn(t + QStringLiteral("MARCA"), "05C", "MARCA");
+    const LookupColumn item = pricelistsearchColumn(t + QStringLiteral("ARTICOLO"), "15C", "ARTICOLO");
     const LookupColumn description =
-        column(QLatin1String(kItemNames) + QStringLiteral(".DESC_ART"), "25C", "DESCRIZIONE");
+        pricelistsearchColumn(QLatin1String(kItemNames) + QStringLiteral(".DESC_ART"), "25C", "DESCRIZIONE");
     const QString priceFormat = QStringLiteral("13N%1").arg(std::clamp(filters.decimals, 0, 5));
     auto figure = [&t, &priceFormat](const char *name, const char *heading) {
         return LookupColumn{t + QString::fromLatin1(name), priceFormat, QString::fromUtf8(heading)};
     };
     auto percent = [&t](const char *name, const char *heading) {
-        return column(t + QString::fromLatin1(name), "06Z", heading);
+        return pricelistsearchColumn(t + QString::fromLatin1(name), "06Z", heading);
     };
     const QString suffix = filters.standard ? QStringLiteral("BA") : QStringLiteral("PE");
     QString order;
@@ -155,9 +155,9 @@ Services::Outcome<PriceListSearch> buildPriceListSearch(PriceListKind kind, cons
         search.columns = {partyCode,
                           brand,
                           item,
-                          column(t + QStringLiteral("FORNITORE"), "06C", "FORNITORE"),
+                          pricelistsearchColumn(t + QStringLiteral("FORNITORE"), "06C", "FORNITORE"),
                           description,
-                          column(Tables::ANAG_FOR + QStringLiteral(".RAG_SOC1"), "24C", "NOME FORNITORE"),
+                          pricelistsearchColumn(Tables::ANAG_FOR + QStringLiteral(".RAG_SOC1"), "24C", "NOME FORNITORE"),
                           figure("PR_LISTINO", "PR. LISTINO"),
                           percent("SC_A1", "SC.1"),
                           percent("SC_A2", "SC.2"),
@@ -176,8 +176,8 @@ Services::Outcome<PriceListSearch> buildPriceListSearch(PriceListKind kind, cons
         search.from = search.table + partyJoin(parties, party, search.table) +
                       QStringLiteral(" LEFT JOIN %1 ON %1.CODICE = %2.MARCA").arg(Tables::TAB_MARCHE, search.table);
         search.columns = {
-            column(t + party, "06C", sale ? "CLIENTE" : "FORNITORE"), brand, partyName,
-            column(QStringLiteral("CASE WHEN %1MARCA = '999' THEN 'Marca standard' ELSE %2.DESCRIZIONE END")
+            pricelistsearchColumn(t + party, "06C", sale ? "CLIENTE" : "FORNITORE"), brand, partyName,
+            pricelistsearchColumn(QStringLiteral("CASE WHEN %1MARCA = '999' THEN 'Marca standard' ELSE %2.DESCRIZIONE END")
                        .arg(t, Tables::TAB_MARCHE),
                    "20C", "DESCRIZIONE MARCA")};
         const QString prefix = sale ? QStringLiteral("SC_V") : QStringLiteral("SC_A");

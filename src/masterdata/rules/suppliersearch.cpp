@@ -4,14 +4,14 @@ namespace Orlavo::Masterdata {
 
 namespace {
 
-constexpr char kTable[] = "ANAG_FOR";
-constexpr char kKey[] = "FORNITORE";
+constexpr char kSuppliersearchTable[] = "ANAG_FOR";
+constexpr char kSuppliersearchKey[] = "FORNITORE";
 
 } // namespace
 
 Services::Outcome<SupplierSearch> buildSupplierSearch(const SupplierSearchFilters &filters, SupplierFlavour flavour)
 {
-    auto where = partyConditions(QLatin1String(kTable), QLatin1String(kKey), kReservedSupplier, filters);
+    auto where = partyConditions(QLatin1String(kSuppliersearchTable), QLatin1String(kSuppliersearchKey), kReservedSupplier, filters);
     if (!where)
         return where.failure();
     // Suppliers and agents share the table: each list holds its own kind.
@@ -22,7 +22,7 @@ Services::Outcome<SupplierSearch> buildSupplierSearch(const SupplierSearchFilter
 
 QList<Services::LookupColumn> supplierListColumns()
 {
-    return partyListColumns(QLatin1String(kKey));
+    return partyListColumns(QLatin1String(kSuppliersearchKey));
 }
 
 } // namespace Orlavo::Masterdata

@@ -12,7 +12,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-const QString kCode = QStringLiteral("CODICE");
+const QString kChartstoreCode = QStringLiteral("CODICE");
 const QString kType = QStringLiteral("TIPO_CONTO");
 const QString kRole = QStringLiteral("CONT_AUT");
 
@@ -33,14 +33,14 @@ CodedTable chartOf()
                  // A letter that is no type is as good as none.
                  << Check::decide(kType, QStringLiteral("Tipo conto - Obbligatorio !"),
                                   [](const QVariant &type) { return !accountTypeWord(type.toString()).isEmpty(); })
-                 << Check::unique(kCode, Tables::TAB_PIANO_CONTI, {kCode},
+                 << Check::unique(kChartstoreCode, Tables::TAB_PIANO_CONTI, {kChartstoreCode},
                                   QStringLiteral("Conto di Contabilità già presente in archivio !"))
-                 << Check::required(kCode, QStringLiteral("Conto di Contabilità - Obbligatorio !"))
-                 << Check::known(QStringLiteral("SOTTOGRU"), Tables::TAB_SOGRUP, kCode,
+                 << Check::required(kChartstoreCode, QStringLiteral("Conto di Contabilità - Obbligatorio !"))
+                 << Check::known(QStringLiteral("SOTTOGRU"), Tables::TAB_SOGRUP, kChartstoreCode,
                                  QStringLiteral("Sottogruppo di appartenenza Conto sconosciuto !"))
                  << Check::required(QStringLiteral("SOTTOGRU"),
                                     QStringLiteral("Sottogruppo di appartenenza Conto - Obbligatorio !"))
-                 << Check::known(QStringLiteral("GRUPPO"), Tables::TAB_GRUPP, kCode,
+                 << Check::known(QStringLiteral("GRUPPO"), Tables::TAB_GRUPP, kChartstoreCode,
                                  QStringLiteral("Gruppo di appartenenza Conto sconosciuto !"))
                  << Check::required(QStringLiteral("GRUPPO"),
                                     QStringLiteral("Gruppo di appartenenza Conto - Obbligatorio !"));
@@ -63,7 +63,7 @@ QString descriptionOfCode(DataAccess &db, const QString &table, const QString &c
     if (code.trimmed().isEmpty())
         return {};
     const auto rows = db.openRecordset(
-        QStringLiteral("SELECT DESCRIZIONE FROM %1 WHERE %2").arg(table, Services::sqlUpperEquals(kCode)),
+        QStringLiteral("SELECT DESCRIZIONE FROM %1 WHERE %2").arg(table, Services::sqlUpperEquals(kChartstoreCode)),
         {code.trimmed()}, Services::databaseOf(table));
     return rows && !rows->isEmpty() ? rows->first().text(QStringLiteral("DESCRIZIONE")) : QString();
 }
@@ -74,7 +74,7 @@ const Services::TableDef &chartTable()
     static const Services::TableDef def{Tables::TAB_PIANO_CONTI,
                                         Services::Target::Company,
                                         {Col::code(QStringLiteral("GRUPPO"), 2),
-                                         Col::code(QStringLiteral("SOTTOGRU"), 3), Col::key(Col::code(kCode, 6)),
+                                         Col::code(QStringLiteral("SOTTOGRU"), 3), Col::key(Col::code(kChartstoreCode, 6)),
                                          Col::text(QStringLiteral("DESCRIZIONE"), 40), Col::code(kType, 1),
                                          Col::code(kRole, 3)}};
     return def;

@@ -17,7 +17,6 @@ using Services::WriteResult;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 
 WriteResult ended(WriteEnd end, const QString &step = {})
 {
@@ -194,7 +193,7 @@ QString deleteRefusal(const CodedTable &table, const QStringList &uses)
 WriteResult insertCodedRow(DataAccess &db, const CodedTable &table, const Row &row)
 {
     const Row now = completed(db, table, row);
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return ended(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, table.saveTitle);
@@ -214,7 +213,7 @@ WriteResult updateCodedRow(DataAccess &db, const CodedTable &table, const Row &r
     const bool changed = !now.changedFrom(loaded).isEmpty();
     if (!table.wholeRow && !renamed && !changed)
         return ended(WriteEnd::NothingChanged);
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return ended(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, table.saveTitle);
@@ -239,8 +238,6 @@ WriteResult updateCodedRow(DataAccess &db, const CodedTable &table, const Row &r
     // The new code is its own statement, read free right before it: the
     // columns written above go back with a refused rename.
     if (renamed) {
-        if (const auto refusal = refusedWhenTaken(unit, table, newCode))
-            return *refusal;
         const QString sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
                                 .arg(table.def->table, table.key, Services::keyCondition(*table.def));
         if (!unit.exec(table.def->target, table.renameStep, sql, {newCode, oldCode}))
@@ -253,7 +250,7 @@ WriteResult updateCodedRow(DataAccess &db, const CodedTable &table, const Row &r
 
 WriteResult deleteCodedRow(DataAccess &db, const CodedTable &table, const Row &loaded)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return ended(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, table.deleteTitle);

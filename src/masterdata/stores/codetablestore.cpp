@@ -12,8 +12,7 @@ using Services::Target;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
-constexpr char kWhere[] = "Codifica Fatture";
+constexpr char kCodeTableWhere[] = "Codifica Fatture";
 // Step labels follow the table's name: "TAB_ZONAInsert ".
 constexpr char kWriteStep[] = "Insert ";
 constexpr char kDeleteStep[] = "Cancella tabl";
@@ -65,20 +64,20 @@ Outcome<std::optional<CodeRow>> findCode(DataAccess &db, const CodeTable &table,
 
 bool insertCode(DataAccess &db, const CodeTable &table, const CodeRow &row)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return false;
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kCodeTableWhere));
     return unit.exec(table.database, step(table, kWriteStep), statement(kInsert, table), {row.code, row.description}) &&
            unit.commit();
 }
 
 Services::WriteResult updateCode(DataAccess &db, const CodeTable &table, const QString &oldCode, const CodeRow &row)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return Services::WriteResult::of(Services::WriteEnd::Failed);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kCodeTableWhere));
     // A rename onto a code another row holds (stored meanwhile, maybe) is
     // refused here, under the lock, rather than by the key's index.
     if (row.code != oldCode) {
@@ -103,10 +102,10 @@ Services::WriteResult updateCode(DataAccess &db, const CodeTable &table, const Q
 
 bool deleteCode(DataAccess &db, const CodeTable &table, const QString &code)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return false;
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kCodeTableWhere));
     return unit.exec(table.database, step(table, kDeleteStep), statement(kDelete, table), {code}) && unit.commit();
 }
 

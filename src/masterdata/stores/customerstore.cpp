@@ -23,9 +23,9 @@ namespace Col = Services::Column;
 namespace Check = Services::Check;
 
 constexpr char kSaveWhere[] = "Anagrafica clienti";
-constexpr char kDeleteWhere[] = "Modifica anacli";
+constexpr char kCustomerstoreDeleteWhere[] = "Modifica anacli";
 
-const Services::TableDef &mainTable()
+const Services::TableDef &customerstoreMainTable()
 {
     static const Services::TableDef def{Tables::ANAG_CLI, Services::Target::Company,
                                         partyColumns(Col::key(Col::integer(QStringLiteral("CLIENTE"))),
@@ -47,7 +47,7 @@ const Services::TableDef &mainTable()
     return def;
 }
 
-const Services::TableDef &contactTable()
+const Services::TableDef &customerstoreContactTable()
 {
     static const Services::TableDef def{Tables::CONT_CLI,
                                         Services::Target::Company,
@@ -148,8 +148,8 @@ QList<Services::CheckDef> customerChecks(Services::DataAccess &db, const Custome
 const Services::FamilyDef &customerFamily()
 {
     static const Services::FamilyDef family{{
-        {&mainTable(), QStringLiteral("Ins. cli"), QStringLiteral("Agg. cli"), {}},
-        {&contactTable(), QStringLiteral("Ins. cont cli"), QStringLiteral("Agg. cont cli 1"),
+        {&customerstoreMainTable(), QStringLiteral("Ins. cli"), QStringLiteral("Agg. cli"), {}},
+        {&customerstoreContactTable(), QStringLiteral("Ins. cont cli"), QStringLiteral("Agg. cont cli 1"),
          QStringLiteral("Agg. cont cli 2")},
         {&personalTable(), QStringLiteral("Ins. pers cli"), QStringLiteral("Agg. pers cli 1"),
          QStringLiteral("Agg. pers cli 2")},
@@ -233,7 +233,7 @@ WriteResult deleteCustomer(DataAccess &db, int code)
 {
     // The customer's own rows go with it: no orphans left behind.
     const QString key = QStringLiteral("CLIENTE");
-    return deleteParty(db, QString::fromUtf8(kDeleteWhere), code,
+    return deleteParty(db, QString::fromUtf8(kCustomerstoreDeleteWhere), code,
                        {{"Cancella anacli", Tables::ANAG_CLI, key},
                         {"Cancella cont cli", Tables::CONT_CLI, key},
                         {"Cancella pers cli", Tables::PERS_CLI, key},

@@ -14,8 +14,7 @@ using Services::WriteResult;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
-constexpr char kWhere[] = "Gestione luoghi consegna merce";
+constexpr char kPlacesWhere[] = "Gestione luoghi consegna merce";
 
 bool stored(Services::WriteUnit &unit, const DeliveryPlace &place, bool *found)
 {
@@ -93,10 +92,10 @@ WriteResult saveDeliveryPlace(DataAccess &db, const DeliveryPlace &place, PlaceS
                               const std::optional<DeliveryPlace> &loaded)
 {
     const int customer = place.integer(QStringLiteral("CLIENTE"));
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kPlacesWhere));
     if (!unit.ok())
         return WriteResult::of(WriteEnd::Failed);
     if (how == PlaceSave::Insert) {
@@ -142,10 +141,10 @@ WriteResult saveDeliveryPlace(DataAccess &db, const DeliveryPlace &place, PlaceS
 
 Services::WriteResult deleteDeliveryPlace(DataAccess &db, int customer, int code)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return Services::WriteResult::of(Services::WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kPlacesWhere));
     if (!unit.execCompany(QStringLiteral("Cancella consmerce"),
                           QStringLiteral("DELETE FROM %1 WHERE CLIENTE = ? AND COD_LUOGO = ?").arg(Tables::CONS_MERCE),
                           {customer, code}))

@@ -16,7 +16,6 @@ namespace Col = Services::Column;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 
 bool customers(DiscountSide side)
 {
@@ -153,7 +152,7 @@ QList<FieldProblem> checkDiscounts(DataAccess &db, const DiscountRow &row, bool 
 
 WriteResult insertDiscounts(DataAccess &db, const DiscountRow &row)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     const Services::TableDef &def = row.main().def();
@@ -175,7 +174,7 @@ WriteResult updateDiscounts(DataAccess &db, const DiscountRow &row, const Discou
 {
     if (row.main().changedFrom(loaded.main()).isEmpty())
         return WriteResult::of(WriteEnd::NothingChanged);
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     const DiscountSide side = sideOf(row);
@@ -193,7 +192,7 @@ WriteResult updateDiscounts(DataAccess &db, const DiscountRow &row, const Discou
 
 WriteResult deleteDiscounts(DataAccess &db, DiscountSide side, int party, const QString &brand)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     const QString code = brand.trimmed().toUpper();

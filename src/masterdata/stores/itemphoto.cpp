@@ -18,8 +18,8 @@ using Services::WriteResult;
 
 namespace {
 
-constexpr char kWhere[] = "Gestione articoli";
-constexpr char kStep[] = "Agg. foto articolo";
+constexpr char kPhotoWhere[] = "Gestione articoli";
+constexpr char kItemphotoStep[] = "Agg. foto articolo";
 constexpr char kBadFolder[] = "Directory %1   non valida, Usare la directory predefinita";
 constexpr char kCannotCopy[] = "Impossibile copiare l'immagine nella directory ";
 constexpr char kNameTooLong[] = "Nome del file immagine troppo lungo";
@@ -133,12 +133,12 @@ Services::Outcome<AdoptedPhoto> adoptPhoto(const QString &folder, const ItemKey 
 
 WriteResult writeItemPhoto(Services::DataAccess &db, const ItemKey &key, const QString &name)
 {
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
-    if (!unit.execCompany(QString::fromLatin1(kStep),
+    Services::WriteUnit unit(db, QString::fromLatin1(kPhotoWhere));
+    if (!unit.execCompany(QString::fromLatin1(kItemphotoStep),
                           QStringLiteral("UPDATE %1 SET FOTOGR = ? WHERE MAGAZZINO = ? AND MARCA = ? AND ARTICOLO = ?")
                               .arg(Services::Tables::ARTICOLI),
                           {Services::sqlText(name), key.warehouse, key.brand, key.code}))
-        return WriteResult::of(WriteEnd::Failed, QString::fromLatin1(kStep));
+        return WriteResult::of(WriteEnd::Failed, QString::fromLatin1(kItemphotoStep));
     if (unit.rowsAffected() == 0) {
         unit.abandon();
         return WriteResult::of(WriteEnd::Gone);

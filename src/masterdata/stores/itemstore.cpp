@@ -21,7 +21,7 @@ namespace {
 namespace Col = Services::Column;
 namespace Check = Services::Check;
 
-constexpr char kWhere[] = "Gestione articoli";
+constexpr char kItemWhere[] = "Gestione articoli";
 constexpr char kSection[] = "ARTICOLI";
 constexpr char kNone[] = "@@";
 constexpr double kHuge = std::numeric_limits<double>::max();
@@ -368,7 +368,7 @@ ListedItem listedItem(const Item &item)
 
 WriteResult insertItem(DataAccess &db, const Item &item, const QList<Component> &components)
 {
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kItemWhere));
     if (!unit.ok() || !insertRows(unit, item, components) || !unit.commit())
         return WriteResult::of(WriteEnd::Failed);
     return WriteResult::of(WriteEnd::Written);
@@ -376,7 +376,7 @@ WriteResult insertItem(DataAccess &db, const Item &item, const QList<Component> 
 
 WriteResult updateItem(DataAccess &db, const Item &item, const Item &loaded, const QList<Component> &components)
 {
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kItemWhere));
     if (!unit.ok())
         return WriteResult::of(WriteEnd::Failed);
     const ItemKey key = itemKey(loaded);
@@ -416,7 +416,7 @@ Services::Outcome<QString> itemDeleteRefusal(DataAccess &db, const ItemKey &key)
 
 WriteResult deleteItem(DataAccess &db, const ItemKey &key)
 {
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
+    Services::WriteUnit unit(db, QString::fromLatin1(kItemWhere));
     if (!unit.execCompany(
             QStringLiteral("Canc. atricolo"),
             QStringLiteral("DELETE FROM %1 WHERE MAGAZZINO = ? AND MARCA = ? AND ARTICOLO = ?").arg(Tables::ARTICOLI),

@@ -22,7 +22,6 @@ using End = GenerationResult::End;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 constexpr int kChunk = 2000;
 
 using Values = QVariantList;
@@ -243,7 +242,7 @@ QString missingPurchaseListMessage(const QString &brand, int supplier)
 GenerationResult generatePurchaseList(Services::DataAccess &db, const GenerationRequest &request,
                                       const GenerationProgress &progress)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return {End::LockHeld, {}, 0};
     const bool standard = request.party == kStandardParty;
@@ -294,7 +293,7 @@ GenerationResult generatePurchaseList(Services::DataAccess &db, const Generation
 GenerationResult generateSaleList(Services::DataAccess &db, const GenerationRequest &request,
                                   const GenerationProgress &progress)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return {End::LockHeld, {}, 0};
     const bool standard = request.party == kStandardParty;

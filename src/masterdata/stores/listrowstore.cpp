@@ -17,14 +17,13 @@ namespace Col = Services::Column;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 constexpr char kPurchaseWhere[] = "Registra Listini Acquisto ";
 constexpr char kPurchaseDeleteWhere[] = "Elimina Listini Acquisto ";
 constexpr char kSaleWhere[] = "Registra Listina Vendita";
 constexpr char kSaleDeleteWhere[] = "Elimina Listini di VEndita";
 constexpr char kUsedBySales[] = "SELECT COUNT(*) FROM %1 WHERE FORNITORE = ? AND MARCA = ? AND ARTICOLO = ?";
 
-Services::ColumnDef price(const char *name)
+Services::ColumnDef priceColumn(const char *name)
 {
     return Col::amount(QString::fromLatin1(name), kMostPriceDecimals);
 }
@@ -40,8 +39,8 @@ const Services::TableDef &purchaseTable()
         Tables::LIST_ACQ,
         Services::Target::Company,
         {Col::key(Col::integer(QStringLiteral("FORNITORE"))), Col::key(Col::code(QStringLiteral("MARCA"), 3)),
-         Col::key(Col::code(QStringLiteral("ARTICOLO"), 30)), price("PR_LISTINO"), discount("SC_A1"), discount("SC_A2"),
-         discount("SC_A3"), price("PR_ACQUISTO"), price("PR_ACQFISSO")}};
+         Col::key(Col::code(QStringLiteral("ARTICOLO"), 30)), priceColumn("PR_LISTINO"), discount("SC_A1"), discount("SC_A2"),
+         discount("SC_A3"), priceColumn("PR_ACQUISTO"), priceColumn("PR_ACQFISSO")}};
     return def;
 }
 
@@ -52,18 +51,18 @@ const Services::TableDef &saleTable()
         Services::Target::Company,
         {Col::key(Col::integer(QStringLiteral("CLIENTE"))), Col::key(Col::code(QStringLiteral("MARCA"), 3)),
          Col::key(Col::code(QStringLiteral("ARTICOLO"), 30)), Col::key(Col::integer(QStringLiteral("FORNITORE"))),
-         price("PR_LISTINO"), discount("SC_V1"), discount("SC_V2"), discount("SC_V3"), price("PR_VENDITA"),
-         discount("SC_A1"), discount("SC_A2"), discount("SC_A3"), price("PR_ACQUISTO"), discount("PERC_RIC"),
-         price("PR_RICARICATO"), price("PR_VENFISSO")}};
+         priceColumn("PR_LISTINO"), discount("SC_V1"), discount("SC_V2"), discount("SC_V3"), priceColumn("PR_VENDITA"),
+         discount("SC_A1"), discount("SC_A2"), discount("SC_A3"), priceColumn("PR_ACQUISTO"), discount("PERC_RIC"),
+         priceColumn("PR_RICARICATO"), priceColumn("PR_VENFISSO")}};
     return def;
 }
 
-Services::Params keyOf(const PurchaseListKey &key)
+Services::Params listrowstoreKeyOf(const PurchaseListKey &key)
 {
     return {key.supplier, key.brand.trimmed().toUpper(), key.item.trimmed().toUpper()};
 }
 
-Services::Params keyOf(const SaleListKey &key)
+Services::Params listrowstoreKeyOf(const SaleListKey &key)
 {
     return {key.customer, key.brand.trimmed().toUpper(), key.item.trimmed().toUpper(), key.supplier};
 }
@@ -84,7 +83,7 @@ WriteResult updateStored(Services::WriteUnit &unit, const ListRow &row, const Li
 WriteResult deleteStored(DataAccess &db, const Services::TableDef &def, const Services::Params &key,
                          const QString &where, const QString &step, bool checkSales)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, where);
@@ -133,19 +132,19 @@ int listDecimals(const Services::Settings &settings)
 
 Services::Outcome<std::optional<ListRow>> loadPurchaseRow(DataAccess &db, const PurchaseListKey &key)
 {
-    return Services::readRecord(db, purchaseListFamily(), keyOf(key));
+    return Services::readRecord(db, purchaseListFamily(), listrowstoreKeyOf(key));
 }
 
 Services::Outcome<std::optional<ListRow>> loadSaleRow(DataAccess &db, const SaleListKey &key)
 {
-    return Services::readRecord(db, saleListFamily(), keyOf(key));
+    return Services::readRecord(db, saleListFamily(), listrowstoreKeyOf(key));
 }
 
 WriteResult savePurchaseRow(DataAccess &db, const ListRow &row, const ListRow &loaded, int decimals)
 {
     if (row.main().changedFrom(loaded.main()).isEmpty())
         return WriteResult::of(WriteEnd::NothingChanged);
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QString::fromLatin1(kPurchaseWhere));
@@ -180,7 +179,7 @@ WriteResult savePurchaseRow(DataAccess &db, const ListRow &row, const ListRow &l
 
 Services::Outcome<QString> purchaseDeleteRefusal(DataAccess &db, const PurchaseListKey &key)
 {
-    auto used = db.tryOpenRecordset(QString::fromLatin1(kUsedBySales).arg(Tables::LIST_VEN), keyOf(key));
+    auto used = db.tryOpenRecordset(QString::fromLatin1(kUsedBySales).arg(Tables::LIST_VEN), listrowstoreKeyOf(key));
     if (!used)
         return Services::Failure{QString::fromLatin1(kPurchaseDeleteWhere), db.error().description};
     if (used->isEmpty() || used->first().at(0).toInt() == 0)
@@ -191,7 +190,7 @@ Services::Outcome<QString> purchaseDeleteRefusal(DataAccess &db, const PurchaseL
 
 WriteResult deletePurchaseRow(DataAccess &db, const PurchaseListKey &key)
 {
-    return deleteStored(db, purchaseTable(), keyOf(key), QString::fromLatin1(kPurchaseDeleteWhere),
+    return deleteStored(db, purchaseTable(), listrowstoreKeyOf(key), QString::fromLatin1(kPurchaseDeleteWhere),
                         QStringLiteral("Canc list acq"), true);
 }
 
@@ -199,7 +198,7 @@ WriteResult saveSaleRow(DataAccess &db, const ListRow &row, const ListRow &loade
 {
     if (row.main().changedFrom(loaded.main()).isEmpty())
         return WriteResult::of(WriteEnd::NothingChanged);
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QString::fromLatin1(kSaleWhere));
@@ -211,7 +210,7 @@ WriteResult saveSaleRow(DataAccess &db, const ListRow &row, const ListRow &loade
 
 WriteResult deleteSaleRow(DataAccess &db, const SaleListKey &key)
 {
-    return deleteStored(db, saleTable(), keyOf(key), QString::fromLatin1(kSaleDeleteWhere),
+    return deleteStored(db, saleTable(), listrowstoreKeyOf(key), QString::fromLatin1(kSaleDeleteWhere),
                         QStringLiteral("Del list vend"), false);
 }
 

@@ -18,7 +18,6 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 constexpr char kSecondary[] = "CODICE2";
 
 QString firstValue(DataAccess &db, const QString &sql, const QString &value)
@@ -161,7 +160,7 @@ Services::CheckDef secondaryCode(DataAccess &db, const PartyDef &party, int code
 WriteResult insertParty(DataAccess &db, const PartyDef &party, const QString &where, const Record &record,
                         const PartyRows &afterMain)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, where);
@@ -191,7 +190,7 @@ WriteResult updateParty(DataAccess &db, const PartyDef &party, const QString &wh
                         const Record &loaded, const PartyRows &afterMain)
 {
     const int code = loaded.main().integer(party.key);
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, where);
@@ -228,7 +227,7 @@ bool deletePartyRows(Services::WriteUnit &unit, int code, const QList<PartyRowsO
 
 WriteResult deleteParty(DataAccess &db, const QString &where, int code, const QList<PartyRowsOf> &steps)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, where);

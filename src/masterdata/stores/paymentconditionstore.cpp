@@ -10,8 +10,8 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-const QString kCode = QStringLiteral("CODICE");
-const QString kKind = QStringLiteral("DESC_COND");
+const QString kPaymentconditionstoreCode = QStringLiteral("CODICE");
+const QString kPaymentconditionstoreKind = QStringLiteral("DESC_COND");
 const QString kStart = QStringLiteral("DF_FM");
 const QString kForcedDay = QStringLiteral("GGFORZ");
 const QStringList kDays{QStringLiteral("GIORN1"), QStringLiteral("GIORN2"), QStringLiteral("GIORN3"),
@@ -37,9 +37,9 @@ CodedTable paymentConditionsOf()
     for (const QString &days : kDays)
         table.checks << Check::custom(days, QStringLiteral("Numero Giorni deve essere maggiore di zero"),
                                       [](const QVariant &value) { return wholeNumber(value) && value.toInt() >= 0; });
-    table.checks << Check::required(kKind, QStringLiteral("Tipo Pagamento - Obbligatorio !"))
-                 << Check::required(kCode, QStringLiteral("Condizione di Pagamento - Obbligatoria"))
-                 << Check::unique(kCode, Tables::TAB_COND_PAG, {kCode},
+    table.checks << Check::required(kPaymentconditionstoreKind, QStringLiteral("Tipo Pagamento - Obbligatorio !"))
+                 << Check::required(kPaymentconditionstoreCode, QStringLiteral("Condizione di Pagamento - Obbligatoria"))
+                 << Check::unique(kPaymentconditionstoreCode, Tables::TAB_COND_PAG, {kPaymentconditionstoreCode},
                                   QStringLiteral("Condizione di Pagamento già presente in archivio !"));
 
     table.uses << RecordUse{Tables::ANAG_CLI, {QStringLiteral("COND_PAG")}, QStringLiteral("Clienti")}
@@ -73,7 +73,7 @@ const Services::TableDef &paymentConditionTable()
         Services::TableDef t{
             Tables::TAB_COND_PAG,
             Services::Target::Company,
-            {Col::key(Col::code(kCode, 3)), Col::text(QStringLiteral("DESCRIZIONE"), 40), Col::code(kKind, 1)}};
+            {Col::key(Col::code(kPaymentconditionstoreCode, 3)), Col::text(QStringLiteral("DESCRIZIONE"), 40), Col::code(kPaymentconditionstoreKind, 1)}};
         for (const QString &days : kDays)
             t.columns << Col::integer(days);
         t.columns << Col::integer(kForcedDay) << Col::code(kStart, 1);
@@ -110,12 +110,12 @@ Row newPaymentCondition()
 PaymentCondition paymentCondition(const Row &row)
 {
     PaymentCondition condition;
-    condition.code = row.text(kCode);
+    condition.code = row.text(kPaymentconditionstoreCode);
     const auto letter = [&row](const QString &column) {
         const QString text = row.text(column);
         return text.isEmpty() ? QChar() : text.at(0);
     };
-    condition.kind = letter(kKind);
+    condition.kind = letter(kPaymentconditionstoreKind);
     for (int i = 0; i < 4; ++i)
         condition.days[size_t(i)] = wholeNumber(row.value(kDays.at(i))) ? row.integer(kDays.at(i)) : 0;
     condition.forcedDay = wholeNumber(row.value(kForcedDay)) ? row.integer(kForcedDay) : 0;

@@ -17,7 +17,7 @@ namespace Check = Services::Check;
 
 constexpr char kInsertWhere[] = "Codifica Fornitori";
 constexpr char kUpdateWhere[] = "Aggiornamento Fornitore";
-constexpr char kDeleteWhere[] = "Elimina Fornitore";
+constexpr char kSupplierstoreDeleteWhere[] = "Elimina Fornitore";
 constexpr char kUsedBy[] = "Articoli";
 
 QString key()
@@ -25,7 +25,7 @@ QString key()
     return QStringLiteral("FORNITORE");
 }
 
-const Services::TableDef &mainTable()
+const Services::TableDef &supplierstoreMainTable()
 {
     static const Services::TableDef def{
         Tables::ANAG_FOR, Services::Target::Company,
@@ -44,7 +44,7 @@ const Services::TableDef &mainTable()
     return def;
 }
 
-const Services::TableDef &contactTable()
+const Services::TableDef &supplierstoreContactTable()
 {
     static const Services::TableDef def{Tables::CONT_FOR,
                                         Services::Target::Company,
@@ -182,8 +182,8 @@ bool keepAgentLine(Services::WriteUnit &unit, DataAccess &db, const Supplier &nu
 const Services::FamilyDef &supplierFamily()
 {
     static const Services::FamilyDef family{{
-        {&mainTable(), QStringLiteral("InsSqlAnag_FOR "), QStringLiteral(" AggSqlAnag_for  "), {}},
-        {&contactTable(), QStringLiteral("  InsSqlCont_FOR "), QStringLiteral(" Agg/InsSqlCont_FOR      "),
+        {&supplierstoreMainTable(), QStringLiteral("InsSqlAnag_FOR "), QStringLiteral(" AggSqlAnag_for  "), {}},
+        {&supplierstoreContactTable(), QStringLiteral("  InsSqlCont_FOR "), QStringLiteral(" Agg/InsSqlCont_FOR      "),
          QStringLiteral(" Agg/InsSqlCont_FOR      ")},
         {&withholdingTable(), QStringLiteral(" InsSqlRit_FOR "), QStringLiteral(" Agg/InsSqlRit_FOR      "),
          QStringLiteral(" Agg/InsSqlRit_FOR      ")},
@@ -284,7 +284,7 @@ WriteResult updateSupplier(DataAccess &db, const Supplier &supplier, const Suppl
 
 WriteResult deleteSupplier(DataAccess &db, int code)
 {
-    return deleteParty(db, QString::fromLatin1(kDeleteWhere), code,
+    return deleteParty(db, QString::fromLatin1(kSupplierstoreDeleteWhere), code,
                        {{" DelSqlAnag_for  ", Tables::ANAG_FOR, key()},
                         {"DelSqlAgenti", Tables::AGENTI, QStringLiteral("CODICE")},
                         {" DelSqlCont_for  ", Tables::CONT_FOR, key()},

@@ -19,9 +19,8 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
-constexpr char kWhere[] = "Importa tabella";
-constexpr char kStep[] = "Importa %1 riga %2";
+constexpr char kImportWhere[] = "Importa tabella";
+constexpr char kTableimportStep[] = "Importa %1 riga %2";
 constexpr char kCannotRead[] = "Impossibile leggere il file %1";
 
 constexpr char kFieldCount[] = "numero di campi errato (%1 invece di %2)";
@@ -40,11 +39,11 @@ constexpr int kSampleLines = 20;
 constexpr int kProgressEvery = 100;
 
 // What a field must hold besides fitting its width.
-enum class Check { None, PostalCode, BankCode, KnownBank, BranchCode, Province };
+enum class ImportCheck { None, PostalCode, BankCode, KnownBank, BranchCode, Province };
 
 struct KindRules {
     ImportLayout layout;
-    QList<Check> checks;
+    QList<ImportCheck> checks;
 };
 
 ImportColumn text(const char *name, int width)
@@ -60,7 +59,7 @@ ImportColumn code(const char *name, int width)
 const KindRules &rulesOf(ImportKind kind)
 {
     static const QList<KindRules> all = [] {
-        using C = Check;
+        using C = ImportCheck;
         return QList<KindRules>{
             {{ImportKind::PostalCodes,
               Tables::TAB_CAP,
@@ -97,7 +96,7 @@ const KindRules &rulesOf(ImportKind kind)
 }
 
 // Keys compare without regard to case or surrounding blanks.
-QString keyOf(const ImportLayout &layout, const QStringList &values)
+QString tableimportKeyOf(const ImportLayout &layout, const QStringList &values)
 {
     QString key;
     for (int position : layout.key) {
@@ -136,26 +135,26 @@ QString fieldProblem(const KindRules &kind, const QStringList &values, const Imp
         if (value.isEmpty())
             continue;
         switch (kind.checks[i]) {
-        case Check::PostalCode:
+        case ImportCheck::PostalCode:
             if (!fiveDigits(value))
                 return QString::fromUtf8(kPostalCode);
             break;
-        case Check::BankCode:
-        case Check::KnownBank:
+        case ImportCheck::BankCode:
+        case ImportCheck::KnownBank:
             if (!fiveDigits(value))
                 return QString::fromUtf8(kBankCode);
-            if (kind.checks[i] == Check::KnownBank && !reference.banks.contains(value))
+            if (kind.checks[i] == ImportCheck::KnownBank && !reference.banks.contains(value))
                 return QString::fromUtf8(kUnknownBank).arg(value);
             break;
-        case Check::BranchCode:
+        case ImportCheck::BranchCode:
             if (!fiveDigits(value))
                 return QString::fromUtf8(kBranchCode);
             break;
-        case Check::Province:
+        case ImportCheck::Province:
             if (!reference.provinces.contains(value))
                 return QString::fromUtf8(kUnknownProvince).arg(value);
             break;
-        case Check::None: break;
+        case ImportCheck::None: break;
         }
     }
     for (qsizetype i = 0; i < values.size(); ++i) {
@@ -264,7 +263,7 @@ const ImportLayout &importLayout(ImportKind kind)
 
 void ImportReference::addRow(const ImportLayout &layout, const QStringList &values)
 {
-    rows.insert(keyOf(layout, values), values);
+    rows.insert(tableimportKeyOf(layout, values), values);
 }
 
 QStringList splitImportLine(const QString &line, QChar separator)
@@ -381,7 +380,7 @@ ImportPreview classifyImport(ImportKind kind, const ImportText &text, const Impo
             refuse(problem);
             continue;
         }
-        const QString key = keyOf(layout, values);
+        const QString key = tableimportKeyOf(layout, values);
         if (seen.contains(key)) {
             refuse(QString::fromUtf8(kRepeated));
             continue;
@@ -436,10 +435,10 @@ ImportApplied applyImport(DataAccess &db, const ImportPreview &preview, const Im
 {
     const ImportLayout &layout = importLayout(preview.kind);
     ImportApplied applied;
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return applied;
-    Services::WriteUnit unit(db, QString::fromUtf8(kWhere));
+    Services::WriteUnit unit(db, QString::fromUtf8(kImportWhere));
     if (!unit.ok())
         return applied;
 
@@ -481,7 +480,7 @@ ImportApplied applyImport(DataAccess &db, const ImportPreview &preview, const Im
             for (const QString &value : row.storedKey)
                 params << value;
         }
-        return unit.exec(layout.target, QString::fromLatin1(kStep).arg(table).arg(row.line), isUpdate ? update : insert,
+        return unit.exec(layout.target, QString::fromLatin1(kTableimportStep).arg(table).arg(row.line), isUpdate ? update : insert,
                          params);
     };
 

@@ -11,7 +11,6 @@ using Services::WriteResult;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 
 } // namespace
 
@@ -27,7 +26,7 @@ Services::Outcome<std::optional<FormRow>> findFormRow(DataAccess &db, const Tabl
 
 WriteResult insertFormRow(DataAccess &db, const TableForm &form, const FormRow &row)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, form.saveWhere);
@@ -48,7 +47,7 @@ WriteResult updateFormRow(DataAccess &db, const TableForm &form, const FormRow &
 {
     if (row.changedFrom(loaded).isEmpty())
         return WriteResult::of(WriteEnd::NothingChanged);
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, form.saveWhere);
@@ -65,7 +64,7 @@ WriteResult updateFormRow(DataAccess &db, const TableForm &form, const FormRow &
 
 WriteResult deleteFormRow(DataAccess &db, const TableForm &form, const FormRow &row)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, form.deleteWhere);

@@ -10,9 +10,9 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-const QString kCode = QStringLiteral("CODICE");
+const QString kVatcodestoreCode = QStringLiteral("CODICE");
 const QString kRate = QStringLiteral("ALIQUOTA");
-const QString kKind = QStringLiteral("TIPO_CODICE");
+const QString kVatcodestoreKind = QStringLiteral("TIPO_CODICE");
 
 // VAT kinds whose amounts are exempt, not taxable, outside the scope or
 // excluded carry no tax: their rate is nought.
@@ -28,11 +28,11 @@ CodedTable vatCodesOf()
     for (const QString &kind : kUntaxedKinds)
         table.checks << Check::when(Check::custom(kRate, QStringLiteral("Aliquota Iva errata"),
                                                   [](const QVariant &rate) { return rate.toDouble() == 0; }),
-                                    kKind, kind);
+                                    kVatcodestoreKind, kind);
     table.checks << Check::required(QStringLiteral("DESCRIZIONE"),
                                     QStringLiteral("Descrizione Percentuale Iva - Obbligatoria !"))
-                 << Check::required(kCode, QStringLiteral("Codice Percentuale Iva - Obbligatorio !"))
-                 << Check::unique(kCode, Tables::TAB_PERIVA, {kCode},
+                 << Check::required(kVatcodestoreCode, QStringLiteral("Codice Percentuale Iva - Obbligatorio !"))
+                 << Check::unique(kVatcodestoreCode, Tables::TAB_PERIVA, {kVatcodestoreCode},
                                   QStringLiteral("Codice Percentuale Iva già presente in archivio"));
 
     const QString invoices = QStringLiteral("Fatture");
@@ -57,9 +57,9 @@ CodedTable vatCodesOf()
 
     // Only the description: rate, kind and base are what the documents were
     // computed with (the kind's text follows its letter).
-    table.keptWhenUsed = {kRate, kKind, QStringLiteral("BASE_IMP")};
+    table.keptWhenUsed = {kRate, kVatcodestoreKind, QStringLiteral("BASE_IMP")};
     table.complete = [](Services::DataAccess &, Row &row) {
-        row.set(QStringLiteral("DESC_TIPO"), vatKindText(row.text(kKind)));
+        row.set(QStringLiteral("DESC_TIPO"), vatKindText(row.text(kVatcodestoreKind)));
     };
     table.name(QStringLiteral("Gestione aliquote iva"), QStringLiteral("tab_periva"));
     table.deleteRefusedHead = QStringLiteral("Impossibile eliminare Codice Iva,");
@@ -74,8 +74,8 @@ const Services::TableDef &vatCodeTable()
     static const Services::TableDef def{
         Tables::TAB_PERIVA,
         Services::Target::Company,
-        {Col::key(Col::code(kCode, 4)), Col::text(QStringLiteral("DESCRIZIONE"), 40), Col::percent(kRate),
-         Col::code(kKind, 1), Col::text(QStringLiteral("DESC_TIPO"), 20), Col::percent(QStringLiteral("BASE_IMP"))}};
+        {Col::key(Col::code(kVatcodestoreCode, 4)), Col::text(QStringLiteral("DESCRIZIONE"), 40), Col::percent(kRate),
+         Col::code(kVatcodestoreKind, 1), Col::text(QStringLiteral("DESC_TIPO"), 20), Col::percent(QStringLiteral("BASE_IMP"))}};
     return def;
 }
 
@@ -107,7 +107,7 @@ QString vatKindText(const QString &kind)
 Row newVatCode()
 {
     Row row(vatCodeTable());
-    row.set(kKind, QStringLiteral("P"));
+    row.set(kVatcodestoreKind, QStringLiteral("P"));
     row.set(QStringLiteral("BASE_IMP"), 100.0);
     return row;
 }

@@ -27,15 +27,15 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitle[] = "Luoghi consegna merce";
+constexpr char kAnamecliTitle[] = "Luoghi consegna merce";
 constexpr char kNoNumber[] = "Occorre specificare un numero progressivo";
 constexpr char kBadProvince[] = "Provincia errata";
 constexpr char kConfirmSave[] = "Confermi registrazioni?";
 constexpr char kDuplicate[] = "L'elemento che si stà aggiornando esiste già in archivio \n"
                               "Procedere ugualmente con gli aggiornamenti ?";
-constexpr char kConfirmDelete[] = "Confermi ELIMINAZIONE ?";
-constexpr char kCancelTip[] = "Annullamento delle modifiche";
-constexpr char kExitTip[] = "Uscita senza registrazione";
+constexpr char kAnamecliConfirmDelete[] = "Confermi ELIMINAZIONE ?";
+constexpr char kAnamecliCancelTip[] = "Annullamento delle modifiche";
+constexpr char kAnamecliExitTip[] = "Uscita senza registrazione";
 
 // The grid's columns: COD_LUOGO, DESC_LUOGO, INDIRIZZO, CITTA, CAP, PROV,
 // KKMM, RADIALE, PREDEF.
@@ -50,7 +50,7 @@ const QStringList &headings()
 }
 
 // The grid's cells: the columns after the customer, the flag as "Sì".
-QStringList cellsOf(const DeliveryPlace &place)
+QStringList anamecliCellsOf(const DeliveryPlace &place)
 {
     QStringList cells;
     for (const Services::ColumnDef &column : deliveryPlaceTable().columns) {
@@ -81,20 +81,20 @@ AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
       m_family{{{&deliveryPlaceTable(), {}, {}, {}}}}, m_binder(new Ui::FormBinder(this))
 {
     setObjectName(QStringLiteral("AnaMeCli"));
-    QString title = QString::fromLatin1(kTitle) + QStringLiteral(" - Cliente ") + QString::number(customer);
+    QString title = QString::fromLatin1(kAnamecliTitle) + QStringLiteral(" - Cliente ") + QString::number(customer);
     if (const auto stored = loadCustomer(context.db, customer))
         title += QStringLiteral(" ") + stored->main().text(QStringLiteral("RAG_SOC1"));
     setWindowTitle(title);
-    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
+    setButtonTips(QString::fromUtf8(kAnamecliCancelTip), QString::fromUtf8(kAnamecliExitTip));
 
     QHeaderView *header = m_grid->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->setSectionResizeMode(2, QHeaderView::Stretch);
-    m_grid->setAccessibleName(QString::fromLatin1(kTitle));
+    m_grid->setAccessibleName(QString::fromLatin1(kAnamecliTitle));
     fitGridToRows(m_context.state.rowsTab);
 
-    auto *list = new QGroupBox(QString::fromLatin1(kTitle), this);
+    auto *list = new QGroupBox(QString::fromLatin1(kAnamecliTitle), this);
     auto *listLayout = new QVBoxLayout(list);
     listLayout->addWidget(m_grid);
 
@@ -188,7 +188,7 @@ void AnaMeCli::reload()
     const QSignalBlocker block(m_grid);
     m_grid->setRowCount(int(m_places.size()));
     for (int r = 0; r < int(m_places.size()); ++r) {
-        const QStringList cells = cellsOf(m_places[r]);
+        const QStringList cells = anamecliCellsOf(m_places[r]);
         for (int c = 0; c < int(cells.size()); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             // Numbers to the right, the flag centred.
@@ -312,7 +312,7 @@ void AnaMeCli::remove()
 {
     if (!m_context.db.checkWriteRights() || !m_loaded)
         return;
-    if (!confirm(QString::fromLatin1(kConfirmDelete), false))
+    if (!confirm(QString::fromLatin1(kAnamecliConfirmDelete), false))
         return;
     const Services::WriteEnd deleted = deleteDeliveryPlace(m_context.db, m_customer, numberOf(*m_loaded)).end;
     if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)

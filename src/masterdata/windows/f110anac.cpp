@@ -22,13 +22,13 @@ namespace {
 
 constexpr char kInsertTitle[] = "Inserimento cliente";
 constexpr char kModifyTitle[] = "Modifica cliente";
-constexpr char kContactPrefix[] = "CONT_";
+constexpr char kF110anacContactPrefix[] = "CONT_";
 
 // The contact's own phones and fax share their names with the main ones.
 QString contactField(const QString &column)
 {
     static const QStringList shared = {QStringLiteral("TELEFONO1"), QStringLiteral("TELEFONO2"), QStringLiteral("FAX")};
-    return shared.contains(column) ? QString::fromLatin1(kContactPrefix) + column : column;
+    return shared.contains(column) ? QString::fromLatin1(kF110anacContactPrefix) + column : column;
 }
 
 const QStringList &weekdays()
@@ -50,7 +50,7 @@ F110Anac::F110Anac(Ui::AppContext &context, Mode mode, int code, QWidget *parent
     setWords({QStringLiteral("Anagrafica clienti"), QStringLiteral("Modifica anacli"), QStringLiteral("cliente"),
               QStringLiteral("Impossibile eliminare Cliente,"), QStringLiteral("Confermi eliminazione Cliente?"),
               QStringLiteral("Codice secondario già presente in archivio !")});
-    setPartPrefix(Contact, QString::fromLatin1(kContactPrefix));
+    setPartPrefix(Contact, QString::fromLatin1(kF110anacContactPrefix));
     build();
     fillCombos();
     attachLookups();

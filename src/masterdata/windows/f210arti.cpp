@@ -35,7 +35,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kConfirm[] = "Confermi aggiornamenti ?";
+constexpr char kF210artiConfirm[] = "Confermi aggiornamenti ?";
 constexpr char kFieldTitle[] = "Errore!";
 constexpr char kRatioField[] = "RAPPORTO_P1_P2";
 
@@ -45,7 +45,7 @@ struct PriceColumns {
     const char *inclusive;
     const char *decimals;
 };
-constexpr PriceColumns kPrices[] = {
+constexpr PriceColumns kF210artiPrices[] = {
     {"PREZZO_LIST", "PREZZO_IVA_INC", "NUM_DEC"},
     {"PREZZO_LIST_E", "PREZZO_IVA_INC_E", "NUM_DEC_E"},
     {"PREZZO_LIST_3", "PREZZO_IVA_INC_3", "NUM_DEC_3"},
@@ -86,9 +86,9 @@ F210Arti::F210Arti(Ui::AppContext &context, Mode mode, const ItemKey &key, const
             setValue(QStringLiteral("PREZZO_LIST_E"), coding->price2);
             // Shown with the prices' decimals, their VAT-inclusive twins beside.
             for (int price : {0, 1}) {
-                setNumber(latin(kPrices[price].list), number(latin(kPrices[price].list)));
-                setNumber(latin(kPrices[price].inclusive),
-                          withVat(number(latin(kPrices[price].list)), vatRate(), m_decimals[price]));
+                setNumber(latin(kF210artiPrices[price].list), number(latin(kF210artiPrices[price].list)));
+                setNumber(latin(kF210artiPrices[price].inclusive),
+                          withVat(number(latin(kF210artiPrices[price].list)), vatRate(), m_decimals[price]));
             }
             deriveNetPrices();
             showDescriptions();
@@ -166,8 +166,8 @@ void F210Arti::build()
         const char *captions[] = {"Prezzo 1", "Prezzo 2", "Prezzo 3"};
         for (int i = 0; i < 3; ++i) {
             grid->addWidget(new QLabel(latin(captions[i]), tab), i + 1, 0);
-            grid->addWidget(figure(kPrices[i].list, 5), i + 1, 1);
-            grid->addWidget(figure(kPrices[i].inclusive, 5), i + 1, 2);
+            grid->addWidget(figure(kF210artiPrices[i].list, 5), i + 1, 1);
+            grid->addWidget(figure(kF210artiPrices[i].inclusive, 5), i + 1, 2);
         }
         // Not a column: the settings' ratio of price 1 to price 2.
         auto *ratio = new Ui::NumberField(5, false, tab);
@@ -330,7 +330,7 @@ void F210Arti::showNew()
 void F210Arti::display(const Item &item)
 {
     for (int i = 0; i < 3; ++i)
-        m_decimals[i] = item.main().integer(latin(kPrices[i].decimals));
+        m_decimals[i] = item.main().integer(latin(kF210artiPrices[i].decimals));
     m_form->load(item);
     for (int i = 0; i < 3; ++i)
         setPriceDecimals(i, m_decimals[i]);
@@ -344,7 +344,7 @@ void F210Arti::display(const Item &item)
 void F210Arti::setPriceDecimals(int price, int decimals)
 {
     m_decimals[price] = decimals;
-    QStringList names = {latin(kPrices[price].list), latin(kPrices[price].inclusive)};
+    QStringList names = {latin(kF210artiPrices[price].list), latin(kF210artiPrices[price].inclusive)};
     if (price == 0) {
         for (const char *name : kPrice1Figures)
             names << latin(name);
@@ -357,7 +357,7 @@ Item F210Arti::item() const
 {
     Item typed = m_form->read(m_stored);
     for (int i = 0; i < 3; ++i)
-        typed.main().set(latin(kPrices[i].decimals), m_decimals[i]);
+        typed.main().set(latin(kF210artiPrices[i].decimals), m_decimals[i]);
     return typed;
 }
 
@@ -367,7 +367,7 @@ bool F210Arti::hasChanges() const
         return false;
     bool decimalsChanged = false;
     for (int i = 0; i < 3; ++i)
-        decimalsChanged |= m_decimals[i] != m_stored.main().integer(latin(kPrices[i].decimals));
+        decimalsChanged |= m_decimals[i] != m_stored.main().integer(latin(kF210artiPrices[i].decimals));
     return m_form->hasChanges() || decimalsChanged || m_components != m_storedComponents;
 }
 
@@ -401,7 +401,7 @@ void F210Arti::refuse(const QString &text, const QString &name)
 bool F210Arti::priceTyped(const QString &name)
 {
     int price = 0;
-    while (price < 3 && name != latin(kPrices[price].list) && name != latin(kPrices[price].inclusive))
+    while (price < 3 && name != latin(kF210artiPrices[price].list) && name != latin(kF210artiPrices[price].inclusive))
         ++price;
     const int defaultDecimals = price == 1 ? m_settings.decimals2 : m_settings.decimals1;
     const int typed = typedDecimals(value(name), defaultDecimals);
@@ -424,10 +424,10 @@ bool F210Arti::priceTyped(const QString &name)
     Ui::markFieldError(field(name), false);
     const double rate = vatRate();
     const int decimals = m_decimals[price];
-    if (name == latin(kPrices[price].list))
-        setNumber(latin(kPrices[price].inclusive), withVat(number(name), rate, decimals));
+    if (name == latin(kF210artiPrices[price].list))
+        setNumber(latin(kF210artiPrices[price].inclusive), withVat(number(name), rate, decimals));
     else
-        setNumber(latin(kPrices[price].list), withoutVat(number(name), rate, decimals));
+        setNumber(latin(kF210artiPrices[price].list), withoutVat(number(name), rate, decimals));
     if (price == 0)
         deriveFromList(0);
     return true;
@@ -460,7 +460,7 @@ void F210Arti::deriveNetPrices()
 
 void F210Arti::leaveField(const QString &name)
 {
-    for (const PriceColumns &price : kPrices) {
+    for (const PriceColumns &price : kF210artiPrices) {
         if (name == latin(price.list) || name == latin(price.inclusive)) {
             priceTyped(name);
             return;
@@ -541,7 +541,7 @@ bool F210Arti::save()
         m_context.prompter.error(speaker->message, windowTitle());
         return false;
     }
-    if (m_context.prompter.ask(QString::fromLatin1(kConfirm), windowTitle(), Prompter::Icon::Question,
+    if (m_context.prompter.ask(QString::fromLatin1(kF210artiConfirm), windowTitle(), Prompter::Icon::Question,
                                Prompter::Buttons::OkCancel) != Prompter::Button::Ok)
         return false;
     Services::WriteResult written;

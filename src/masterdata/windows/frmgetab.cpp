@@ -19,19 +19,19 @@ using Services::Prompter;
 namespace {
 
 constexpr char kWindowTitle[] = "Gestione Tabella ";
-constexpr char kTitle[] = "Gestione Tabelle ";
+constexpr char kFrmgetabTitle[] = "Gestione Tabelle ";
 constexpr char kCodeTaken[] = "Codice Elemento errato";
-constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
-constexpr char kBadCode[] = "Codice errato.";
+constexpr char kFrmgetabNothingChanged[] = "Aggiornamento non consentito.";
+constexpr char kFrmgetabBadCode[] = "Codice errato.";
 constexpr char kBadDescription[] = "Descrizione errata.";
-constexpr char kConfirmInsert[] = "Confermi inserimento ?";
-constexpr char kConfirmUpdate[] = "Confermi aggiornamento ?";
+constexpr char kFrmgetabConfirmInsert[] = "Confermi inserimento ?";
+constexpr char kFrmgetabConfirmUpdate[] = "Confermi aggiornamento ?";
 constexpr char kInsertedElsewhere[] = "Elemento già inserito da un altro utente;\n"
                                       "Riportare comunqua gli aggiornamenti) ";
-constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
-constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
-constexpr char kCancelTip[] = "Annullamento delle modifiche";
-constexpr char kExitTip[] = "Uscita senza registrazione";
+constexpr char kFrmgetabDeleteRefused[] = "Eliminazione non consentita.";
+constexpr char kFrmgetabConfirmDelete[] = "Confermi eliminazione ?";
+constexpr char kFrmgetabCancelTip[] = "Annullamento delle modifiche";
+constexpr char kFrmgetabExitTip[] = "Uscita senza registrazione";
 
 // The open window of each table, by the table's name.
 QHash<QString, QPointer<FrmGetab>> &openWindows()
@@ -49,7 +49,7 @@ FrmGetab::FrmGetab(Ui::AppContext &context, const CodeTable &table, QWidget *par
 {
     setObjectName(QStringLiteral("FrmGetab"));
     setWindowTitle(QString::fromUtf8(kWindowTitle) + m_table.title);
-    setMessageTitle(QString::fromUtf8(kTitle));
+    setMessageTitle(QString::fromUtf8(kFrmgetabTitle));
 
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -63,7 +63,7 @@ FrmGetab::FrmGetab(Ui::AppContext &context, const CodeTable &table, QWidget *par
     m_description->setObjectName(QStringLiteral("descrizione"));
     m_description->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
 
-    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
+    setButtonTips(QString::fromUtf8(kFrmgetabCancelTip), QString::fromUtf8(kFrmgetabExitTip));
 
     auto *fields = new QFormLayout;
     fields->addRow(m_table.codeHeading, m_code);
@@ -149,11 +149,11 @@ void FrmGetab::save()
     const QString code = typedCode();
     const QString description = m_description->text().trimmed();
     if (m_loaded && code == m_loaded->code && description == m_loaded->description) {
-        refuse(QString::fromUtf8(kNothingChanged));
+        refuse(QString::fromUtf8(kFrmgetabNothingChanged));
         return;
     }
     if (code.isEmpty()) {
-        refuse(QString::fromUtf8(kBadCode));
+        refuse(QString::fromUtf8(kFrmgetabBadCode));
         return;
     }
     if (description.isEmpty()) {
@@ -163,7 +163,7 @@ void FrmGetab::save()
     // A loaded row renamed onto a code that exists: the field's own message.
     if (m_loaded && code != m_loaded->code && !checkCode())
         return;
-    if (!confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert), false, Prompter::Button::Cancel))
+    if (!confirm(QString::fromUtf8(m_loaded ? kFrmgetabConfirmUpdate : kFrmgetabConfirmInsert), false, Prompter::Button::Cancel))
         return;
 
     // Read again: another workstation may have changed the table since the
@@ -185,7 +185,7 @@ void FrmGetab::save()
             return;
         if (current->has_value()) {
             const Prompter::Button answer =
-                m_context.prompter.ask(QString::fromUtf8(kInsertedElsewhere), QString::fromUtf8(kTitle),
+                m_context.prompter.ask(QString::fromUtf8(kInsertedElsewhere), QString::fromUtf8(kFrmgetabTitle),
                                        Prompter::Icon::Question, Prompter::Buttons::YesNo);
             if (answer != Prompter::Button::Yes) {
                 reloadGrid();
@@ -217,14 +217,14 @@ void FrmGetab::remove()
         return;
     const QString code = typedCode();
     if (!m_loaded || code != m_loaded->code) {
-        refuse(QString::fromUtf8(kDeleteRefused));
+        refuse(QString::fromUtf8(kFrmgetabDeleteRefused));
         return;
     }
     if (code.isEmpty()) {
-        refuse(QString::fromUtf8(kBadCode));
+        refuse(QString::fromUtf8(kFrmgetabBadCode));
         return;
     }
-    if (!confirm(QString::fromUtf8(kConfirmDelete), false, Prompter::Button::Cancel))
+    if (!confirm(QString::fromUtf8(kFrmgetabConfirmDelete), false, Prompter::Button::Cancel))
         return;
     if (!deleteCode(m_context.db, m_table, m_loaded->code))
         return;

@@ -20,14 +20,14 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitle[] = "Importa da file";
+constexpr char kFrmimportTitle[] = "Importa da file";
 constexpr char kFileFilter[] = "File di testo (*.txt *.csv);;Tutti i file (*)";
 constexpr char kFile[] = "File: %1";
 constexpr char kCounts[] = "Nuove: %1  Modificate: %2  Invariate: %3  Scartate: %4";
 constexpr char kRefusedHeading[] = "Righe scartate";
 constexpr char kLineHeading[] = "Riga";
 constexpr char kReasonHeading[] = "Motivo";
-constexpr char kConfirm[] = "Conferma";
+constexpr char kFrmimportConfirm[] = "Conferma";
 constexpr char kCancel[] = "Annulla";
 constexpr char kEmptyFile[] = "Il file %1 non contiene righe da importare.";
 constexpr char kWorking[] = "Importazione in corso...";
@@ -41,7 +41,7 @@ FrmImport::FrmImport(Ui::AppContext &context, ImportKind kind, QWidget *parent)
       m_refused(new QTableWidget(0, 2, this))
 {
     setObjectName(QStringLiteral("FrmImport"));
-    setWindowTitle(QString::fromUtf8(kTitle) + QStringLiteral(" - ") + importLayout(kind).title);
+    setWindowTitle(QString::fromUtf8(kFrmimportTitle) + QStringLiteral(" - ") + importLayout(kind).title);
 
     m_file->setObjectName(QStringLiteral("file"));
     m_file->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -55,7 +55,7 @@ FrmImport::FrmImport(Ui::AppContext &context, ImportKind kind, QWidget *parent)
     m_refused->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_confirm = buttons->addButton(QString::fromUtf8(kConfirm), QDialogButtonBox::AcceptRole);
+    m_confirm = buttons->addButton(QString::fromUtf8(kFrmimportConfirm), QDialogButtonBox::AcceptRole);
     m_confirm->setObjectName(QStringLiteral("conferma"));
     m_confirm->setEnabled(false);
     m_cancel = buttons->addButton(QString::fromUtf8(kCancel), QDialogButtonBox::RejectRole);
@@ -76,7 +76,7 @@ FrmImport::FrmImport(Ui::AppContext &context, ImportKind kind, QWidget *parent)
 bool FrmImport::chooseFile()
 {
     const QString path = m_chooser ? m_chooser(this)
-                                   : QFileDialog::getOpenFileName(this, QString::fromUtf8(kTitle), QDir::homePath(),
+                                   : QFileDialog::getOpenFileName(this, QString::fromUtf8(kFrmimportTitle), QDir::homePath(),
                                                                   QString::fromUtf8(kFileFilter));
     if (path.isEmpty())
         return false;
@@ -85,7 +85,7 @@ bool FrmImport::chooseFile()
 
 bool FrmImport::load(const QString &path)
 {
-    const QString title = QString::fromUtf8(kTitle);
+    const QString title = QString::fromUtf8(kFrmimportTitle);
     auto preview = previewImportFile(m_context.db, m_kind, path);
     if (!preview) {
         m_context.prompter.error(preview.failure().message + QLatin1Char('\n') + preview.failure().detail, title);
@@ -123,7 +123,7 @@ void FrmImport::confirm()
 {
     if (!m_preview.hasWork())
         return;
-    const QString title = QString::fromUtf8(kTitle);
+    const QString title = QString::fromUtf8(kFrmimportTitle);
     const int total = int(m_preview.added.size() + m_preview.changed.size());
     QProgressDialog progress(QString::fromUtf8(kWorking), QString::fromUtf8(kCancel), 0, total, this);
     Ui::setUpProgress(progress, title, QStringLiteral("importazione"));

@@ -26,7 +26,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kPersonalOnly[] = "TIPOLISTINO = 'P'";
+constexpr char kLisgePersonalOnly[] = "TIPOLISTINO = 'P'";
 
 } // namespace
 
@@ -100,8 +100,8 @@ QLineEdit *ListGenerationWindow::addCoded(int row, const QString &caption, const
     if (const CodedLookup *lookup = partyLookup(name)) {
         CodedLookup copy = *lookup;
         if (personalParty)
-            copy.condition = copy.condition.isEmpty() ? QString::fromLatin1(kPersonalOnly)
-                                                      : copy.condition + QStringLiteral(" AND ") + kPersonalOnly;
+            copy.condition = copy.condition.isEmpty() ? QString::fromLatin1(kLisgePersonalOnly)
+                                                      : copy.condition + QStringLiteral(" AND ") + kLisgePersonalOnly;
         Ui::attachLookup(code, m_context, [copy] { return codedLookupList(copy); });
         connect(
             code, &Ui::CodeField::lookupRequested, this, [this, name] { describe(name); }, Qt::QueuedConnection);
@@ -135,7 +135,7 @@ QString ListGenerationWindow::refusal() const
         const bool personal =
             party && Services::valueKnown(db, sale ? Tables::ANAG_CLI : Tables::ANAG_FOR,
                                           sale ? QStringLiteral("CLIENTE") : QStringLiteral("FORNITORE"), *party,
-                                          QStringLiteral(" AND ") + QString::fromLatin1(kPersonalOnly));
+                                          QStringLiteral(" AND ") + QString::fromLatin1(kLisgePersonalOnly));
         if (!personal)
             return sale ? QStringLiteral("Cliente errato") : QStringLiteral("Fornitore errato");
         if (sale) {

@@ -31,7 +31,7 @@ bool forCustomers(PriceListKind kind)
     return kind != PriceListKind::Purchase && kind != PriceListKind::SupplierDiscounts;
 }
 
-QString nameOf(PriceListKind kind)
+QString lisriNameOf(PriceListKind kind)
 {
     switch (kind) {
     case PriceListKind::Purchase: return QStringLiteral("LisAcqRi");
@@ -41,7 +41,7 @@ QString nameOf(PriceListKind kind)
     }
 }
 
-QString titleOf(PriceListKind kind, bool standard)
+QString lisriTitleOf(PriceListKind kind, bool standard)
 {
     QString title;
     switch (kind) {
@@ -56,7 +56,7 @@ QString titleOf(PriceListKind kind, bool standard)
 } // namespace
 
 PriceListWindow::PriceListWindow(Ui::AppContext &context, PriceListKind kind, bool standard, QWidget *parent)
-    : SearchWindow(context, nameOf(kind), titleOf(kind, standard), parent), m_kind(kind), m_standard(standard)
+    : SearchWindow(context, lisriNameOf(kind), lisriTitleOf(kind, standard), parent), m_kind(kind), m_standard(standard)
 {
     const bool customers = forCustomers(kind);
     const QString party = customers ? QStringLiteral("CLIENTE") : QStringLiteral("FORNITORE");

@@ -16,7 +16,7 @@ namespace Orlavo::Masterdata {
 
 namespace {
 
-const QStringList kPrices = {QStringLiteral("PR_LISTINO"),    QStringLiteral("PR_ACQUISTO"),
+const QStringList kLisroweditPrices = {QStringLiteral("PR_LISTINO"),    QStringLiteral("PR_ACQUISTO"),
                              QStringLiteral("PR_ACQFISSO"),   QStringLiteral("PR_VENDITA"),
                              QStringLiteral("PR_RICARICATO"), QStringLiteral("PR_VENFISSO")};
 const QStringList kPercents = {QStringLiteral("SC_A1"),   QStringLiteral("SC_A2"), QStringLiteral("SC_A3"),
@@ -67,7 +67,7 @@ void ListRowWindow::addNumbers(int row, const QList<std::pair<QString, QString>>
         const auto &[name, caption] = fields.at(i);
         if (name.isEmpty())
             continue; // a gap in the grid
-        const int decimals = kPrices.contains(name) ? m_decimals : 2;
+        const int decimals = kLisroweditPrices.contains(name) ? m_decimals : 2;
         QWidget *figure = addLine(name, 14, QStringLiteral("N"), decimals);
         figure->setMaximumWidth(120);
         put(grid(), row + i / 3, 2 * (i % 3), caption, figure);
@@ -84,7 +84,7 @@ void ListRowWindow::formatFields()
         const double figure = Services::sqlNumber(shown, kMostPriceDecimals).toDouble();
         if (kPercents.contains(name))
             setValue(name, discountText(figure));
-        else if (kPrices.contains(name)) {
+        else if (kLisroweditPrices.contains(name)) {
             const int decimals = priceDecimals(figure, m_decimals);
             if (auto *number = qobject_cast<Ui::NumberField *>(field(name)))
                 number->setDecimals(decimals);

@@ -24,7 +24,7 @@ using Services::WriteEnd;
 
 namespace {
 
-constexpr char kConfirm[] = "Confermi aggiornamenti ?";
+constexpr char kListeditwindowConfirm[] = "Confermi aggiornamenti ?";
 
 } // namespace
 
@@ -138,7 +138,7 @@ bool ListEditWindow::save()
         m_context.prompter.error(speaker->message, QStringLiteral("Errore!"));
         return false;
     }
-    if (m_context.prompter.ask(QString::fromLatin1(kConfirm), windowTitle(), Prompter::Icon::Question,
+    if (m_context.prompter.ask(QString::fromLatin1(kListeditwindowConfirm), windowTitle(), Prompter::Icon::Question,
                                Prompter::Buttons::OkCancel) != Prompter::Button::Ok)
         return false;
     if (!m_inserting &&

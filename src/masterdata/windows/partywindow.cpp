@@ -32,7 +32,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kConfirm[] = "Confermi registrazioni?";
+constexpr char kPartywindowConfirm[] = "Confermi registrazioni?";
 constexpr char kListWarning[] = "Attenzione: disselezionando l'opzione del listino personalizzato \n"
                                 "si provoca la cancellazione dei listini del %1.";
 const QStringList kOffices = {QStringLiteral("LEG"), QStringLiteral("AMM")};
@@ -348,7 +348,7 @@ bool PartyWindow::save()
     const Record typed = record();
     if (!confirmDuplicates(typed))
         return false;
-    QString question = QString::fromLatin1(kConfirm);
+    QString question = QString::fromLatin1(kPartywindowConfirm);
     if (m_mode == Mode::Modify && dropsPersonalList(typed, m_stored))
         question = QString::fromLatin1(kListWarning).arg(m_words.listOwner) + QLatin1Char('\n') + question;
     if (m_context.prompter.ask(question, windowTitle(), Prompter::Icon::Question, Prompter::Buttons::OkCancel) !=

@@ -19,7 +19,7 @@ QString price(double value)
     return priceText(value, kListDecimals);
 }
 
-QStringList cellsOf(const ListPrice &row, bool markedUpView)
+QStringList pricepickCellsOf(const ListPrice &row, bool markedUpView)
 {
     if (!markedUpView)
         return {row.standard ? QStringLiteral("BASE") : QStringLiteral("PERS."),
@@ -61,7 +61,7 @@ PricePick::PricePick(const QList<ListPrice> &rows, bool markedUpView, QWidget *p
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
     for (int r = 0; r < rows.size(); ++r) {
-        const QStringList cells = cellsOf(rows.at(r), markedUpView);
+        const QStringList cells = pricepickCellsOf(rows.at(r), markedUpView);
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells.at(c));
             if (c > 0)

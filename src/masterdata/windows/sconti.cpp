@@ -14,15 +14,15 @@ namespace Orlavo::Masterdata {
 
 namespace {
 
-constexpr char kPersonalOnly[] = "TIPOLISTINO = 'P'";
+constexpr char kScontiPersonalOnly[] = "TIPOLISTINO = 'P'";
 
-QString titleOf(DiscountSide side, bool inserting)
+QString scontiTitleOf(DiscountSide side, bool inserting)
 {
     const QString who = side == DiscountSide::Customers ? QStringLiteral("clienti") : QStringLiteral("fornitori");
     return (inserting ? QStringLiteral("Inserimento sconti ") : QStringLiteral("Variazione sconti ")) + who;
 }
 
-QString nameOf(DiscountSide side, bool inserting)
+QString scontiNameOf(DiscountSide side, bool inserting)
 {
     if (side == DiscountSide::Customers)
         return inserting ? QStringLiteral("ScCliIn") : QStringLiteral("ScontCli");
@@ -33,7 +33,7 @@ QString nameOf(DiscountSide side, bool inserting)
 
 DiscountWindow::DiscountWindow(Ui::AppContext &context, DiscountSide side, bool inserting, int party,
                                const QString &brand, QWidget *parent)
-    : ListEditWindow(context, discountFamily(side), nameOf(side, inserting), titleOf(side, inserting), inserting,
+    : ListEditWindow(context, discountFamily(side), scontiNameOf(side, inserting), scontiTitleOf(side, inserting), inserting,
                      parent),
       m_side(side)
 {
@@ -133,8 +133,8 @@ Ui::LookupRequest DiscountWindow::lookupList(const QString &column) const
     Ui::LookupRequest request = FormWindow::lookupList(column);
     if (column == partyColumn(m_side)) {
         request.condition = request.condition.isEmpty()
-                                ? QString::fromLatin1(kPersonalOnly)
-                                : request.condition + QStringLiteral(" AND ") + QString::fromLatin1(kPersonalOnly);
+                                ? QString::fromLatin1(kScontiPersonalOnly)
+                                : request.condition + QStringLiteral(" AND ") + QString::fromLatin1(kScontiPersonalOnly);
     }
     return request;
 }

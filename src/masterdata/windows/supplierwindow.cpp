@@ -22,7 +22,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kContactPrefix[] = "CONT_";
+constexpr char kSupplierwindowContactPrefix[] = "CONT_";
 constexpr char kWithholdingPrefix[] = "RIT_";
 constexpr char kBank[] = "BANCA";
 constexpr char kNotSubject[] = "Fornitore non soggetto a ritenuta d'imposta";
@@ -47,7 +47,7 @@ SupplierWindow::SupplierWindow(Ui::AppContext &context, Mode mode, SupplierFlavo
                                                  : QStringLiteral("Impossibile eliminare Fornitore,"),
               QStringLiteral("Confermi eliminazione Fornitore?"),
               QStringLiteral("Codice secondario già presente in archivio")});
-    setPartPrefix(SupplierContact, QString::fromLatin1(kContactPrefix));
+    setPartPrefix(SupplierContact, QString::fromLatin1(kSupplierwindowContactPrefix));
     setPartPrefix(SupplierWithholding, QString::fromLatin1(kWithholdingPrefix));
     build();
     fillFromTable(QStringLiteral("NAZ_NASC"), Tables::TAB_PAESI, QStringLiteral("PAESE"));
@@ -63,7 +63,7 @@ void SupplierWindow::build()
     layout->addLayout(head);
     layout->addWidget(m_tabs, 1);
     const auto contact = [this](const char *column, int length) {
-        return addLine(QString::fromLatin1(kContactPrefix) + QString::fromLatin1(column), length);
+        return addLine(QString::fromLatin1(kSupplierwindowContactPrefix) + QString::fromLatin1(column), length);
     };
 
     mainPage(QStringLiteral("Sito web"), addLine(QStringLiteral("WEB"), 100));

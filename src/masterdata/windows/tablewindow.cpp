@@ -27,14 +27,14 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
-constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
-constexpr char kBadCode[] = "Codice errato.";
-constexpr char kConfirmInsert[] = "Confermi inserimento ?";
-constexpr char kConfirmUpdate[] = "Confermi aggiornamento ?";
-constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
-constexpr char kCancelTip[] = "Annullamento delle modifiche";
-constexpr char kExitTip[] = "Uscita senza registrazione";
+constexpr char kTablewindowNothingChanged[] = "Aggiornamento non consentito.";
+constexpr char kTablewindowDeleteRefused[] = "Eliminazione non consentita.";
+constexpr char kTablewindowBadCode[] = "Codice errato.";
+constexpr char kTablewindowConfirmInsert[] = "Confermi inserimento ?";
+constexpr char kTablewindowConfirmUpdate[] = "Confermi aggiornamento ?";
+constexpr char kTablewindowConfirmDelete[] = "Confermi eliminazione ?";
+constexpr char kTablewindowCancelTip[] = "Annullamento delle modifiche";
+constexpr char kTablewindowExitTip[] = "Uscita senza registrazione";
 
 QStringList headingsOf(const TableForm &form)
 {
@@ -68,7 +68,7 @@ TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     fitGridToRows(m_context.state.rowsTab);
-    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
+    setButtonTips(QString::fromUtf8(kTablewindowCancelTip), QString::fromUtf8(kTablewindowExitTip));
 
     auto *fields = new QFormLayout;
     for (const FormField &field : m_form.fields)
@@ -247,10 +247,10 @@ void TableWindow::save()
         return;
     const FormRow row = typed();
     if (m_loaded && row == *m_loaded) {
-        refuse(QString::fromLatin1(kNothingChanged));
+        refuse(QString::fromLatin1(kTablewindowNothingChanged));
         return;
     }
-    if (!checkAll() || !confirm(QString::fromUtf8(m_loaded ? kConfirmUpdate : kConfirmInsert)))
+    if (!checkAll() || !confirm(QString::fromUtf8(m_loaded ? kTablewindowConfirmUpdate : kTablewindowConfirmInsert)))
         return;
     const Services::WriteResult written =
         m_loaded ? updateFormRow(m_context.db, m_form, row, *m_loaded) : insertFormRow(m_context.db, m_form, row);
@@ -281,15 +281,15 @@ void TableWindow::remove()
     const FormRow row = typed();
     for (const QString &key : m_form.keyColumns()) {
         if (row.isBlank(key)) {
-            refuse(QString::fromLatin1(kBadCode));
+            refuse(QString::fromLatin1(kTablewindowBadCode));
             return;
         }
     }
     if (!m_loaded) {
-        refuse(QString::fromLatin1(kDeleteRefused));
+        refuse(QString::fromLatin1(kTablewindowDeleteRefused));
         return;
     }
-    if (!confirm(QString::fromUtf8(kConfirmDelete)))
+    if (!confirm(QString::fromUtf8(kTablewindowConfirmDelete)))
         return;
     const Services::WriteEnd deleted = deleteFormRow(m_context.db, m_form, *m_loaded).end;
     if (deleted == Services::WriteEnd::Failed || deleted == Services::WriteEnd::LockHeld)

@@ -25,11 +25,11 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitle[] = "Foto articolo";
+constexpr char kVisfotoTitle[] = "Foto articolo";
 constexpr char kErrorTitle[] = "Errore";
 constexpr char kPrintTitle[] = "Stampa";
 constexpr char kNoPicture[] = "Immagine non disponibile";
-constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
+constexpr char kVisfotoConfirmDelete[] = "Confermi eliminazione ?";
 constexpr char kChooseTitle[] = "Scegli immagine";
 constexpr char kFilter[] = "Immagini (*.bmp *.ico *.jpg *.jpeg *.gif *.png *.wmf)";
 constexpr char kPrintFont[] = "DejaVu Sans";
@@ -56,7 +56,7 @@ VisFoto::VisFoto(Ui::AppContext &context, const ItemKey &key, QWidget *parent)
       m_copy(new QPushButton(QStringLiteral("C&opia"), this))
 {
     setObjectName(QStringLiteral("VisFoto"));
-    setWindowTitle(QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(kTitle), m_key.brand, m_key.code));
+    setWindowTitle(QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(kVisfotoTitle), m_key.brand, m_key.code));
 
     m_caption->setObjectName(QStringLiteral("articolo"));
     m_picture->setObjectName(QStringLiteral("immagine"));
@@ -130,7 +130,7 @@ void VisFoto::resizeEvent(QResizeEvent *event)
 bool VisFoto::wasWritten(const Services::WriteResult &result)
 {
     if (result.end == Services::WriteEnd::Gone)
-        m_ctx.prompter.warn(Services::Concurrency::deletedElsewhere(), QString::fromUtf8(kTitle));
+        m_ctx.prompter.warn(Services::Concurrency::deletedElsewhere(), QString::fromUtf8(kVisfotoTitle));
     // A failure has been reported by the write unit.
     if (!result.written())
         return false;
@@ -159,7 +159,7 @@ void VisFoto::deletePhoto()
 {
     if (m_stored.isEmpty())
         return;
-    if (m_ctx.prompter.ask(QString::fromUtf8(kConfirmDelete), QString::fromUtf8(kTitle), Prompter::Icon::Question,
+    if (m_ctx.prompter.ask(QString::fromUtf8(kVisfotoConfirmDelete), QString::fromUtf8(kVisfotoTitle), Prompter::Icon::Question,
                            Prompter::Buttons::OkCancel, Prompter::Button::Cancel) != Prompter::Button::Ok)
         return;
     wasWritten(writeItemPhoto(m_ctx.db, m_key, {}));

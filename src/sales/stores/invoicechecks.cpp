@@ -13,7 +13,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr int kStandardList = 99999;
+constexpr int kInvoicechecksStandardList = 99999;
 
 // Whether the code is in the table (case ignored); a failed read counts as
 // found, so a lock conflict never calls a good code wrong.
@@ -123,7 +123,7 @@ QList<FieldProblem> invoiceProblems(Services::DataAccess &db, const TypedInvoice
         const auto rows = db.openRecordset(
             QStringLiteral("SELECT PART_IVA, COD_FISC, NAZIONE FROM %1 WHERE CLIENTE = ? AND CLIENTE <> ?")
                 .arg(Tables::ANAG_CLI),
-            {customer, kStandardList});
+            {customer, kInvoicechecksStandardList});
         if (rows && rows->isEmpty())
             fail(QStringLiteral("CLIENTE"), "Cliente errato ");
         else if (rows && type != QLatin1String("VFR") &&

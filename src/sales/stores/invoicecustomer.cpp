@@ -9,13 +9,13 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr int kStandardList = 99999;
+constexpr int kInvoicecustomerStandardList = 99999;
 
 } // namespace
 
 Services::Outcome<std::optional<InvoiceCustomer>> invoiceCustomer(Services::DataAccess &db, int code)
 {
-    if (code == 0 || code == kStandardList)
+    if (code == 0 || code == kInvoicecustomerStandardList)
         return std::optional<InvoiceCustomer>();
     const auto rows = db.openRecordset(
         QStringLiteral("SELECT RAG_SOC1, INDIRIZZO_LEG, CAP_LEG, CITTA_LEG, PROVINCIA_LEG, PART_IVA, COD_FISC, "

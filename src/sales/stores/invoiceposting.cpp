@@ -24,7 +24,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kOperation[] = "Codifica Fatture";
+constexpr char kInvoicepostingOperation[] = "Codifica Fatture";
 const QString kMovementsUnsupported =
     QStringLiteral("Righe da D.d.T. o da ordini non ancora registrabili: \nimpossibile registrare la fattura");
 
@@ -292,7 +292,7 @@ Services::Outcome<QString> verify(Services::WriteUnit &unit, const SalesDocument
                         row.value(QStringLiteral("MAGAZ")), movementCausal(h.text(QStringLiteral("MOVIMENTO"))),
                         h.value(QStringLiteral("NRO_DOC")), key.at(0), key.at(1)});
             if (!unit.ok())
-                return Services::Failure{QString::fromUtf8(kOperation), QString()};
+                return Services::Failure{QString::fromUtf8(kInvoicepostingOperation), QString()};
             if (found.toInt() != 1)
                 return verificationFailure(false);
         }
@@ -319,7 +319,7 @@ Services::Outcome<QString> verify(Services::WriteUnit &unit, const SalesDocument
     // A missing due date is a sum short of the amount to pay.
     const double dues = sum(QStringLiteral("IMPORTO"), dueDateTable(document.family).table);
     if (!unit.ok())
-        return Services::Failure{QString::fromUtf8(kOperation), QString()};
+        return Services::Failure{QString::fromUtf8(kInvoicepostingOperation), QString()};
     if (!*balanced || !same(vatRows, total, decimals) || !same(vatSummary, total, decimals) ||
         !same(dues, h.number(QStringLiteral("TOT_NET")), decimals))
         return verificationFailure(true);
@@ -344,14 +344,14 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
     // Simulated invoices number from the copy of the counters, never from
     // the real ones: the generation's simulation writes them itself.
     if (document.family == Family::Simulated) {
-        db.prompter().error(QStringLiteral("Le fatture simulate non si registrano"), QString::fromUtf8(kOperation));
+        db.prompter().error(QStringLiteral("Le fatture simulate non si registrano"), QString::fromUtf8(kInvoicepostingOperation));
         unit.abandon();
         return false;
     }
     for (const Row &row : document.rows) {
         const QString kind = row.text(QStringLiteral("TIPO"));
         if (kind == QLatin1String("D") || kind == QLatin1String("B")) {
-            db.prompter().error(kMovementsUnsupported, QString::fromUtf8(kOperation));
+            db.prompter().error(kMovementsUnsupported, QString::fromUtf8(kInvoicepostingOperation));
             unit.abandon();
             return false;
         }
@@ -503,12 +503,12 @@ bool postInvoiceIn(Services::DataAccess &db, Services::WriteUnit &unit, InvoiceP
 Posted postInvoice(Services::DataAccess &db, InvoicePosting &posting)
 {
     Posted posted;
-    const Services::ArchiveLock lock(db, QStringLiteral("TUTTO"));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock) {
         posted.result = WriteResult::of(WriteEnd::LockHeld);
         return posted;
     }
-    Services::WriteUnit unit(db, QString::fromUtf8(kOperation));
+    Services::WriteUnit unit(db, QString::fromUtf8(kInvoicepostingOperation));
     if (!postInvoiceIn(db, unit, posting, posted) || !unit.commit()) {
         if (!posted.verification.isEmpty())
             db.prompter().error(posted.verification, QStringLiteral("Errore"));

@@ -20,7 +20,7 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kOperation[] = "Codifica Fatture";
+constexpr char kInvoiceupdateOperation[] = "Codifica Fatture";
 
 Posted ended(WriteEnd end, const QString &step = {})
 {
@@ -43,7 +43,7 @@ Services::Outcome<std::optional<Row>> lockedHeader(Services::WriteUnit &unit, Fa
     const auto rows = unit.readForUpdate(
         Services::selectSql(headerTable(family), Services::keyCondition(headerTable(family))), {year, number});
     if (!rows)
-        return Services::Failure{QString::fromUtf8(kOperation), QString()};
+        return Services::Failure{QString::fromUtf8(kInvoiceupdateOperation), QString()};
     if (rows->isEmpty())
         return std::optional<Row>{};
     return std::optional<Row>{Services::rowFrom(headerTable(family), rows->first())};
@@ -68,10 +68,10 @@ Posted repost(Services::DataAccess &db, InvoicePosting &posting, const SalesDocu
 {
     const QString year = stored.year();
     const int number = stored.number();
-    const Services::ArchiveLock lock(db, QStringLiteral("TUTTO"));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return ended(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromUtf8(kOperation));
+    Services::WriteUnit unit(db, QString::fromUtf8(kInvoiceupdateOperation));
     const auto header = lockedHeader(unit, stored.family, year, number);
     if (!header)
         return ended(WriteEnd::Failed, db.error().step);
@@ -187,10 +187,10 @@ Posted restoreInvoice(Services::DataAccess &db, const SalesDocument &stored)
 
 Posted cancelInvoice(Services::DataAccess &db, const QString &year, int number, const QDateTime &now)
 {
-    const Services::ArchiveLock lock(db, QStringLiteral("TUTTO"));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return ended(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromUtf8(kOperation));
+    Services::WriteUnit unit(db, QString::fromUtf8(kInvoiceupdateOperation));
     const auto header = lockedHeader(unit, Family::Definitive, year, number);
     if (!header)
         return ended(WriteEnd::Failed, db.error().step);
@@ -237,10 +237,10 @@ Posted deleteProposal(Services::DataAccess &db, Family family, const QString &ye
 {
     if (const QString refusal = deleteRefusal(family); !refusal.isEmpty())
         return refused(refusal);
-    const Services::ArchiveLock lock(db, QStringLiteral("TUTTO"));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return ended(WriteEnd::LockHeld);
-    Services::WriteUnit unit(db, QString::fromUtf8(kOperation));
+    Services::WriteUnit unit(db, QString::fromUtf8(kInvoiceupdateOperation));
     const auto header = lockedHeader(unit, family, year, number);
     if (!header)
         return ended(WriteEnd::Failed, db.error().step);

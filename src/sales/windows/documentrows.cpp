@@ -42,7 +42,7 @@ constexpr ColumnShape kShapes[DocumentRows::ColumnCount] = {
     {"Provv.", "IMPO_PROV", 9}, {"Libero 1", "LIBERO1", 12},  {"Libero 2", "LIBERO2", 12},
 };
 
-QString utf(const char *text)
+QString documentrowsUtf(const char *text)
 {
     return QString::fromUtf8(text);
 }
@@ -60,7 +60,7 @@ DocumentRows::DocumentRows(Ui::AppContext &context, std::function<RowContext()> 
     setObjectName(QStringLiteral("righe"));
     QStringList headings;
     for (const ColumnShape &shape : kShapes)
-        headings.append(utf(shape.heading));
+        headings.append(documentrowsUtf(shape.heading));
     setHorizontalHeaderLabels(headings);
     const int unit = fontMetrics().horizontalAdvance(QLatin1Char('M'));
     for (int c = 0; c < ColumnCount; ++c)
@@ -177,7 +177,7 @@ double DocumentRows::figure(int row, int column) const
 
 void DocumentRows::warn(const QString &text)
 {
-    m_context.prompter.warn(text, utf(kTitle));
+    m_context.prompter.warn(text, documentrowsUtf(kTitle));
 }
 
 bool DocumentRows::knownCode(const QString &table, const QString &code) const
@@ -203,33 +203,33 @@ void DocumentRows::edited(int row, int column)
     case Unit:
         if (!text.isEmpty() && !knownCode(Tables::TAB_UNTMIS, text)) {
             markCell(row, column, true);
-            warn(utf(kWrongUnit));
+            warn(documentrowsUtf(kWrongUnit));
         }
         break;
     case Vat:
         if (!text.isEmpty() && !knownCode(Tables::TAB_PERIVA, text)) {
             markCell(row, column, true);
-            warn(utf(kWrongVat));
+            warn(documentrowsUtf(kWrongVat));
         }
         emit changed();
         break;
     case Account:
         if (!text.isEmpty() && !knownCode(Tables::TAB_PIANO_CONTI, text)) {
             markCell(row, column, true);
-            warn(utf(kWrongAccount));
+            warn(documentrowsUtf(kWrongAccount));
         }
         break;
     case CostCentre:
         if (!text.isEmpty() && !knownCode(Tables::TAB_CCOS, text)) {
             markCell(row, column, true);
-            warn(utf(kWrongCostCentre));
+            warn(documentrowsUtf(kWrongCostCentre));
         }
         break;
     case Quantity:
     case Price:
         if (!text.isEmpty() && !Services::isNumberText(text)) {
             markCell(row, column, true);
-            warn(utf(column == Quantity ? kWrongQuantity : kWrongPrice));
+            warn(documentrowsUtf(column == Quantity ? kWrongQuantity : kWrongPrice));
             break;
         }
         if (column == Quantity)
@@ -239,7 +239,7 @@ void DocumentRows::edited(int row, int column)
     case Discount:
         if (!parseDiscountText(text)) {
             markCell(row, column, true);
-            warn(utf(kWrongDiscount));
+            warn(documentrowsUtf(kWrongDiscount));
             break;
         }
         revalue(row);
@@ -248,7 +248,7 @@ void DocumentRows::edited(int row, int column)
         m_extras[row].rateTyped = !text.isEmpty();
         if (!text.isEmpty() && !Services::isNumberText(text)) {
             markCell(row, column, true);
-            warn(utf(kWrongCommissionRate));
+            warn(documentrowsUtf(kWrongCommissionRate));
             break;
         }
         if (const auto problem = commissionRateProblem(figure(row, column))) {
@@ -286,7 +286,7 @@ void DocumentRows::itemLeft(int row, bool byCode)
         markCell(row, Item, true);
         // With the stock checked the item is looked for in the warehouse.
         warn(context.checkStock ? QStringLiteral("L'articolo %1\nnon esiste in archivio; Riiserirlo. ").arg(code)
-                                : utf(kWrongItem));
+                                : documentrowsUtf(kWrongItem));
         emit changed();
         return;
     }
@@ -358,7 +358,7 @@ void DocumentRows::revalue(int row)
             figureText(rowCommission(rate, amount, context.amountDecimals), context.amountDecimals));
     if (rowAmountTooHigh(amount)) {
         markCell(row, Amount, true);
-        warn(utf(kRowAmountTooHigh));
+        warn(documentrowsUtf(kRowAmountTooHigh));
     }
     emit changed();
 }
@@ -450,13 +450,13 @@ QList<Services::FieldProblem> DocumentRows::typedProblems() const
             return !cell(row, column).isEmpty() && !Services::isNumberText(cell(row, column));
         };
         if (bad(Quantity))
-            add(Quantity, utf(kWrongQuantity));
+            add(Quantity, documentrowsUtf(kWrongQuantity));
         if (bad(Price))
-            add(Price, utf(kWrongPrice));
+            add(Price, documentrowsUtf(kWrongPrice));
         if (!parseDiscountText(cell(row, Discount)))
-            add(Discount, utf(kWrongDiscount));
+            add(Discount, documentrowsUtf(kWrongDiscount));
         if (bad(CommissionRate))
-            add(CommissionRate, utf(kWrongCommissionRate));
+            add(CommissionRate, documentrowsUtf(kWrongCommissionRate));
         else if (const auto problem = commissionRateProblem(figure(row, CommissionRate)))
             add(CommissionRate, *problem);
     }
@@ -607,7 +607,7 @@ bool DocumentRows::removeSelectedRows()
         chosen.append(index.row());
     if (chosen.isEmpty())
         return false;
-    if (m_context.prompter.ask(utf(kDeleteRows), utf(kTitle), Services::Prompter::Icon::Question,
+    if (m_context.prompter.ask(documentrowsUtf(kDeleteRows), documentrowsUtf(kTitle), Services::Prompter::Icon::Question,
                                Services::Prompter::Buttons::YesNo) != Services::Prompter::Button::Yes)
         return false;
     std::sort(chosen.begin(), chosen.end(), std::greater<>());

@@ -65,7 +65,7 @@ const QStringList kDeliveryColumns{QStringLiteral("DESTINA1"),    QStringLiteral
                                    QStringLiteral("DESTINA3"),    QStringLiteral("DESTINA_CAP"),
                                    QStringLiteral("DESTINA_PROV"), QStringLiteral("CAUS_TRA")};
 
-QString utf(const char *text)
+QString fatveninUtf(const char *text)
 {
     return QString::fromUtf8(text);
 }
@@ -98,9 +98,9 @@ FatVenIn::FatVenIn(Ui::AppContext &context, Mode mode, QWidget *parent)
     : QDialog(parent), m_context(context), m_mode(mode), m_settings(readInvoiceSettings(context.settings))
 {
     setObjectName(QStringLiteral("FatVenIn"));
-    QString title = utf(mode == Mode::Receipt ? kReceiptTitle : kInvoiceTitle);
+    QString title = fatveninUtf(mode == Mode::Receipt ? kReceiptTitle : kInvoiceTitle);
     if (mode == Mode::Proposal)
-        title += utf(kProposalSuffix);
+        title += fatveninUtf(kProposalSuffix);
     setWindowTitle(title);
     if (const auto rates = vatRates(context.db))
         m_rates = *rates;
@@ -119,7 +119,7 @@ FatVenIn::FatVenIn(Ui::AppContext &context, const SalesDocument &stored, QWidget
     QString title = m_mode == Mode::Receipt ? QStringLiteral("Modifica Ricevuta fiscale")
                                             : QStringLiteral("Modifica Fatture di Vendita");
     if (m_mode == Mode::Proposal)
-        title += utf(kProposalSuffix);
+        title += fatveninUtf(kProposalSuffix);
     setWindowTitle(title);
     if (const auto rates = vatRates(context.db))
         m_rates = *rates;
@@ -583,7 +583,7 @@ void FatVenIn::customerLeft()
     if (!found->has_value()) {
         f.mark(QStringLiteral("CLIENTE"), true);
         if (!m_loading)
-            m_context.prompter.warn(utf(kWrongCustomer), utf(kErrorTitle));
+            m_context.prompter.warn(fatveninUtf(kWrongCustomer), fatveninUtf(kErrorTitle));
         return;
     }
     m_customer = **found;
@@ -611,7 +611,7 @@ void FatVenIn::customerLeft()
         placeChosen(1);
     }
     if (!m_loading && c.missingTaxIds && value(QStringLiteral("MOVIMENTO")).toUpper() != QLatin1String("VFR"))
-        m_context.prompter.warn(utf(kMissingTaxIds), utf(kErrorTitle));
+        m_context.prompter.warn(fatveninUtf(kMissingTaxIds), fatveninUtf(kErrorTitle));
     agentLeft();
 }
 
@@ -708,7 +708,7 @@ void FatVenIn::recompute()
         return found == rates.end() ? std::nullopt : std::optional<VatRate>(*found);
     });
     if (m_summary.failed)
-        m_context.prompter.warn(utf(kTooManyVatCodes), utf(kErrorTitle));
+        m_context.prompter.warn(fatveninUtf(kTooManyVatCodes), fatveninUtf(kErrorTitle));
     else if (m_specialItem)
         m_rows->showSpecialRow(m_summary.specialRow, m_summary.specialRowAt, m_specialItem->description,
                                m_specialItem->unit,
@@ -874,7 +874,7 @@ void FatVenIn::showProblems(const QList<Services::FieldProblem> &problems)
         m_tabs->setCurrentIndex(0);
     else
         m_fields->focus(first.column);
-    m_context.prompter.error(first.message, utf(kErrorTitle));
+    m_context.prompter.error(first.message, fatveninUtf(kErrorTitle));
 }
 
 bool FatVenIn::ask(const QString &question, bool yesNo)
@@ -898,18 +898,18 @@ bool FatVenIn::confirm()
         const QString text = value(QString::fromLatin1(column));
         if (!text.isEmpty() &&
             (!Services::isNumberText(text) || !headerDiscountValid(Services::sqlNumber(text, 2).toDouble())))
-            problems.append({QString::fromLatin1(column), utf(kWrongDiscount)});
+            problems.append({QString::fromLatin1(column), fatveninUtf(kWrongDiscount)});
     }
     problems += invoiceProblems(m_context.db, invoice);
     if (!problems.isEmpty()) {
         showProblems(problems);
         return false;
     }
-    if (m_context.state.vatRoundUp.trimmed().toUpper() == QLatin1String("SI") && !ask(utf(kRoundUpQuestion), true))
+    if (m_context.state.vatRoundUp.trimmed().toUpper() == QLatin1String("SI") && !ask(fatveninUtf(kRoundUpQuestion), true))
         return false;
-    if (!m_series->currentData().toString().isEmpty() && !ask(utf(kSeriesQuestion), true))
+    if (!m_series->currentData().toString().isEmpty() && !ask(fatveninUtf(kSeriesQuestion), true))
         return false;
-    if (!ask(utf(kConfirmQuestion), false))
+    if (!ask(fatveninUtf(kConfirmQuestion), false))
         return false;
     recompute();
     if (m_summary.failed)
@@ -958,15 +958,15 @@ bool FatVenIn::written(const Posted &posted)
         return true;
     case Services::WriteEnd::NothingChanged:
         if (!posted.result.refusal.isEmpty())
-            m_context.prompter.error(posted.result.refusal, utf(kErrorTitle));
+            m_context.prompter.error(posted.result.refusal, fatveninUtf(kErrorTitle));
         return false;
     case Services::WriteEnd::ChangedElsewhere:
         m_context.prompter.error(QStringLiteral("La Fattura è stata modificata da un altro utente "),
-                                 utf(kErrorTitle));
+                                 fatveninUtf(kErrorTitle));
         reload();
         return false;
     case Services::WriteEnd::Gone:
-        m_context.prompter.error(QStringLiteral("La fattura non esiste più in archivio"), utf(kErrorTitle));
+        m_context.prompter.error(QStringLiteral("La fattura non esiste più in archivio"), fatveninUtf(kErrorTitle));
         return false;
     default:
         // The lock's and the store's own messages have been shown.
@@ -1049,7 +1049,7 @@ void FatVenIn::fillFrom(const SalesDocument &document)
 
 bool FatVenIn::mayDropChanges()
 {
-    return !hasChanges() || ask(utf(kLeaveQuestion), true);
+    return !hasChanges() || ask(fatveninUtf(kLeaveQuestion), true);
 }
 
 void FatVenIn::reject()

@@ -18,7 +18,6 @@ constexpr char kUpdate[] = "UPDATE %1 SET numeratore = ? WHERE anno = ? AND nome
 constexpr char kExists[] = "SELECT NOME FROM %1 WHERE ANNO = ? AND NOME = ?";
 constexpr char kInsert[] = "INSERT INTO %1 (ANNO, NOME, DESCRIZIONE, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?, ?)";
 constexpr char kPreviousYear[] = "SELECT DISTINCT NOME, DESCRIZIONE FROM %1 WHERE ANNO = ? ORDER BY NOME";
-constexpr char kLockArea[] = "TUTTO";
 constexpr char kVerifyWhere[] = "Verif. numeratori";
 constexpr char kInsertStep[] = "Insert numera";
 const QString kYearless = QStringLiteral("****");
@@ -175,7 +174,7 @@ bool verifyYearCounters(DataAccess &db, const QString &year)
     const int working = year.toInt(&numeric);
     if (year.size() != 4 || !numeric)
         return false;
-    ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    ArchiveLock lock(db, QString::fromLatin1(kWholeArchive));
     if (!lock)
         return false;
     WriteUnit unit(db, QString::fromLatin1(kVerifyWhere));

@@ -718,7 +718,7 @@ bool DataAccess::lockArchive(const QString &)
         }
         // Every caller takes the same whole-archive lock, whatever its area.
         if (unit.execCompany(QStringLiteral("Ins. semaforo"), QString::fromLatin1(kInsertLock).arg(Tables::SEMAFORO),
-                             {QStringLiteral("TUTTO"), m_state.user}) &&
+                             {QString::fromLatin1(kWholeArchive), m_state.user}) &&
             unit.commit()) {
             return true;
         }

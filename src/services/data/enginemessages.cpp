@@ -7,7 +7,7 @@ namespace Orlavo::Services {
 namespace {
 
 const char *const kBusy = "L'archivio è occupato da un'altra postazione: riprovare tra poco.";
-const char *const kReadOnly = "L'archivio è di sola lettura: controllare i permessi del file e della sua cartella.";
+const char *const kReadOnlyFile = "L'archivio è di sola lettura: controllare i permessi del file e della sua cartella.";
 const char *const kDiskFull = "Il disco è pieno: liberare spazio e riprovare.";
 const char *const kDamaged = "L'archivio è danneggiato: ripristinarlo dall'ultimo salvataggio.";
 const char *const kConnection =
@@ -20,7 +20,7 @@ const char *sqliteLine(int primary)
     switch (primary) {
     case 5: return kBusy;                                                          // SQLITE_BUSY
     case 6: return "Una tabella è bloccata da un'altra operazione: riprovare tra poco."; // SQLITE_LOCKED
-    case 8: return kReadOnly;                                                      // SQLITE_READONLY
+    case 8: return kReadOnlyFile;                                                      // SQLITE_READONLY
     case 10: return "Errore di lettura o scrittura sul disco.";                     // SQLITE_IOERR
     case 11: return kDamaged;                                                      // SQLITE_CORRUPT
     case 13: return kDiskFull;                                                     // SQLITE_FULL
@@ -69,7 +69,7 @@ const char *lineOfText(const QString &text)
     if (has("database is locked"))
         return kBusy;
     if (has("readonly database") || has("read-only"))
-        return kReadOnly;
+        return kReadOnlyFile;
     if (has("disk is full") || has("no space left"))
         return kDiskFull;
     if (has("malformed") || has("not a database"))

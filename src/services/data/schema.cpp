@@ -15,16 +15,16 @@ namespace Orlavo::Services::Schema {
 
 namespace {
 
-QString folderOf(SchemaKind kind)
+QString schemaFolderOf(SchemaKind kind)
 {
     return kind == SchemaKind::Services ? QStringLiteral(":/schema/servizi") : QStringLiteral(":/schema/contab");
 }
 
 QStringList stepFiles(SchemaKind kind)
 {
-    QStringList files = QDir(folderOf(kind)).entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name);
+    QStringList files = QDir(schemaFolderOf(kind)).entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name);
     for (QString &f : files)
-        f = folderOf(kind) + QLatin1Char('/') + f;
+        f = schemaFolderOf(kind) + QLatin1Char('/') + f;
     return files;
 }
 

@@ -13,7 +13,7 @@ namespace Orlavo::Services::StandardData {
 
 namespace {
 
-QString folderOf(SchemaKind kind)
+QString standarddataFolderOf(SchemaKind kind)
 {
     return kind == SchemaKind::Services ? QStringLiteral(":/schema/dati/servizi")
                                         : QStringLiteral(":/schema/dati/contab");
@@ -72,7 +72,7 @@ std::optional<Table> parse(const QString &name, const QString &text)
 QList<Table> tables(SchemaKind kind)
 {
     QList<Table> found;
-    const QDir folder(folderOf(kind));
+    const QDir folder(standarddataFolderOf(kind));
     for (const QString &file : folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
         QFile in(folder.filePath(file));
         if (!in.open(QIODevice::ReadOnly))

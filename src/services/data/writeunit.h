@@ -55,6 +55,10 @@ private:
     bool m_committed = false;
 };
 
+// The lock area of the whole archive: one writer of documents, movements
+// and tables at a time.
+inline constexpr char kWholeArchive[] = "TUTTO";
+
 // The exclusive archive lock as a scope: taken on construction, released on
 // leaving when it was taken here.
 class ArchiveLock

@@ -20,15 +20,14 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
-constexpr char kWhere[] = "Modifica datibase";
+constexpr char kBaseDataWhere[] = "Modifica datibase";
 constexpr char kUpdateStep[] = "Aggiorna datibase";
 constexpr char kInsertStep[] = "Inserisce datibase";
 
 constexpr char kSelect[] = "SELECT BANCA, PERCIVA, LIQUIVA, NUMERAZ, REGIVA, MAGAZZINO FROM %1 WHERE SOCIETA = ?";
-constexpr char kUpdate[] = "UPDATE %1 SET BANCA = ?, PERCIVA = ?, NUMERAZ = ?, REGIVA = ?, LIQUIVA = ?, "
+constexpr char kBasedataUpdate[] = "UPDATE %1 SET BANCA = ?, PERCIVA = ?, NUMERAZ = ?, REGIVA = ?, LIQUIVA = ?, "
                            "MAGAZZINO = ? WHERE SOCIETA = ?";
-constexpr char kInsert[] = "INSERT INTO %1 (BANCA, PERCIVA, NUMERAZ, REGIVA, LIQUIVA, MAGAZZINO, SOCIETA) "
+constexpr char kBasedataInsert[] = "INSERT INTO %1 (BANCA, PERCIVA, NUMERAZ, REGIVA, LIQUIVA, MAGAZZINO, SOCIETA) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?)";
 constexpr char kFindCode[] = "SELECT CODICE, DESCRIZIONE FROM %1 WHERE %2";
 
@@ -60,7 +59,7 @@ QString upper(const QString &value)
     return value.trimmed().toUpper();
 }
 
-QString dateText(const QString &typed)
+QString basedataDateText(const QString &typed)
 {
     const QDate date = Services::parseItalianDate(typed);
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : typed.trimmed();
@@ -88,7 +87,7 @@ Outcome<std::optional<BaseData>> readBaseData(DataAccess &db, const QString &com
 
 bool writeBaseData(DataAccess &db, const QString &company, const BaseData &data)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return false;
     const Services::Params values = {data.bank,
@@ -98,12 +97,12 @@ bool writeBaseData(DataAccess &db, const QString &company, const BaseData &data)
                                      data.vatPeriod,
                                      sqlText(data.warehouse),
                                      company};
-    Services::WriteUnit unit(db, QString::fromLatin1(kWhere));
-    if (!unit.execServices(QString::fromLatin1(kUpdateStep), QString::fromLatin1(kUpdate).arg(Tables::DATIBASE),
+    Services::WriteUnit unit(db, QString::fromLatin1(kBaseDataWhere));
+    if (!unit.execServices(QString::fromLatin1(kUpdateStep), QString::fromLatin1(kBasedataUpdate).arg(Tables::DATIBASE),
                            values))
         return false;
     if (db.rowsAffected() == 0 && !unit.execServices(QString::fromLatin1(kInsertStep),
-                                                     QString::fromLatin1(kInsert).arg(Tables::DATIBASE), values))
+                                                     QString::fromLatin1(kBasedataInsert).arg(Tables::DATIBASE), values))
         return false;
     return unit.commit();
 }
@@ -237,8 +236,8 @@ bool writeBaseOptions(const Services::Settings &settings, const BaseOptions &opt
     put(kMain, "NUMERAZNOTEDEBSEP", yesNo(options.separateDebitNotes));
     put(kMain, "STAMPADETTFATT", yesNo(options.printDetail));
     put(kMain, "FORZAQTAORDINE", yesNo(options.forceOrderInvoiced));
-    put(kStock, "RICERCAINIZIO", dateText(options.searchFrom));
-    put(kStock, "RICERCAFINE", dateText(options.searchTo));
+    put(kStock, "RICERCAINIZIO", basedataDateText(options.searchFrom));
+    put(kStock, "RICERCAFINE", basedataDateText(options.searchTo));
     const Priorities priorities = effectivePriorities(options.priorities);
     for (std::size_t i = 0; i < kPriorityKeys.size(); ++i)
         put(kStock, kPriorityKeys[i], QString::number(priorities[i]));

@@ -27,7 +27,6 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 constexpr char kInsertWhere[] = "Inser. Società";
 constexpr char kUpdateWhere[] = "Registra Societa";
 
@@ -308,7 +307,7 @@ bool registerCompany(DataAccess &db, const CompanyRecord &record)
     // The first company has no archive whose lock could be taken.
     std::optional<Services::ArchiveLock> lock;
     if (db.companyOpen()) {
-        lock.emplace(db, QString::fromLatin1(kLockArea));
+        lock.emplace(db, QString::fromLatin1(Services::kWholeArchive));
         if (!*lock)
             return false;
     }
@@ -339,7 +338,7 @@ bool updateCompany(DataAccess &db, const CompanyRecord &record, const CompanyRec
     const QString code = before.main().text(QStringLiteral("SOCIETA"));
     std::optional<Services::ArchiveLock> lock;
     if (db.companyOpen()) {
-        lock.emplace(db, QString::fromLatin1(kLockArea));
+        lock.emplace(db, QString::fromLatin1(Services::kWholeArchive));
         if (!*lock)
             return false;
     }

@@ -28,7 +28,7 @@ QString describe(DataAccess &db, const QString &table, const QString &code)
     return rows && !rows->isEmpty() ? rows->first().text(QStringLiteral("DESCRIZIONE")) : QString();
 }
 
-QString dateText(const QVariant &value)
+QString companydataDateText(const QVariant &value)
 {
     if (value.isNull())
         return {};
@@ -68,7 +68,7 @@ bool loadCompanyData(DataAccess &db, Services::AppState &state)
         state.vatPeriod = row.text(QStringLiteral("LIQUIVA"));
         state.separateNumbering = row.integer(QStringLiteral("NUMERAZ")) != 0;
         state.vatRegister = row.integer(QStringLiteral("REGIVA")) != 0;
-        state.baseDataDate = dateText(row.value(QStringLiteral("DATASTAMP")));
+        state.baseDataDate = companydataDateText(row.value(QStringLiteral("DATASTAMP")));
         state.warehouse = row.text(QStringLiteral("MAGAZZINO"));
     }
     auto name = db.openRecordset(QString::fromLatin1(kCompanyName).arg(Tables::SOCIETA), {state.company}, Services::Target::Services);

@@ -31,7 +31,7 @@ using Services::Outcome;
 
 namespace {
 
-constexpr char kWhere[] = "Configurazione guidata";
+constexpr char kSetupWhere[] = "Configurazione guidata";
 // The hidden folder a new installation is built in.
 constexpr char kBuildFolder[] = ".configurazione-";
 // Column widths of SOCIETA.RAG_SOC1 and TAB_UTENTI.UTENTE.
@@ -92,7 +92,7 @@ Outcome<void> writeFirstRows(const FirstSetup &setup, const QString &folder, Ser
     if (auto opened = db.openCompany(setup.companyCode); !opened)
         return Failure{QStringLiteral("Gli archivi appena creati non si aprono."), opened.failure().message};
 
-    WriteUnit unit(db, QString::fromLatin1(kWhere), WriteUnit::Report::Quiet);
+    WriteUnit unit(db, QString::fromLatin1(kSetupWhere), WriteUnit::Report::Quiet);
     if (setup.server) {
         const QString company = companySchemaName(setup.companyCode);
         Outcome<void> built = Schema::buildPostgres(db.connection(), QString::fromLatin1(kServicesSchema), SchemaKind::Services);
@@ -190,7 +190,7 @@ Outcome<FirstSetup> settleFound(const FirstSetup &setup, const FoundArchives &fo
 {
     using State = FoundArchives::State;
     using Button = Services::Prompter::Button;
-    const QString title = QString::fromLatin1(kWhere);
+    const QString title = QString::fromLatin1(kSetupWhere);
     switch (found.state) {
     case State::Kept:
         return Failure{found.refusal, {}};

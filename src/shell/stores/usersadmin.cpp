@@ -15,7 +15,6 @@ using Services::Tables::TAB_UTENTI;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 constexpr char kUsersWhere[] = "Gestione Utenti";
 constexpr char kUsersStep[] = "Gestione Utenti ";
 constexpr char kDeleteWhere[] = "Elimina Utenti";
@@ -25,8 +24,8 @@ constexpr char kPasswordStep[] = "Agg. utenti";
 
 constexpr char kSelectAll[] = "SELECT UTENTE, PWD, DESCRIZIONE, TIPO FROM %1 ORDER BY UTENTE";
 constexpr char kSelectOne[] = "SELECT UTENTE, PWD, DESCRIZIONE, TIPO FROM %1 WHERE %2";
-constexpr char kInsert[] = "INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO) VALUES (?, ?, ?, ?)";
-constexpr char kUpdate[] = "UPDATE %1 SET UTENTE = ?, PWD = ?, DESCRIZIONE = ?, TIPO = ? WHERE %2";
+constexpr char kUsersadminInsert[] = "INSERT INTO %1 (UTENTE, PWD, DESCRIZIONE, TIPO) VALUES (?, ?, ?, ?)";
+constexpr char kUsersadminUpdate[] = "UPDATE %1 SET UTENTE = ?, PWD = ?, DESCRIZIONE = ?, TIPO = ? WHERE %2";
 constexpr char kDelete[] = "DELETE FROM %1 WHERE %2";
 constexpr char kUpdatePassword[] = "UPDATE %1 SET PWD = ? WHERE %2";
 
@@ -49,7 +48,7 @@ Params valuesOf(const UserRow &row)
 // One statement under the archive lock, in a unit of its own.
 bool writeLocked(DataAccess &db, const char *where, const char *step, const QString &sql, const Params &params)
 {
-    Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return false;
     Services::WriteUnit unit(db, QString::fromLatin1(where));
@@ -82,14 +81,14 @@ Outcome<std::optional<UserRow>> findUser(DataAccess &db, const QString &code)
 
 bool insertUser(DataAccess &db, const UserRow &row)
 {
-    return writeLocked(db, kUsersWhere, kUsersStep, QString::fromLatin1(kInsert).arg(TAB_UTENTI), valuesOf(row));
+    return writeLocked(db, kUsersWhere, kUsersStep, QString::fromLatin1(kUsersadminInsert).arg(TAB_UTENTI), valuesOf(row));
 }
 
 bool updateUser(DataAccess &db, const QString &oldCode, const UserRow &row)
 {
     Params params = valuesOf(row);
     params.append(oldCode);
-    return writeLocked(db, kUsersWhere, kUsersStep, byCode(kUpdate), params);
+    return writeLocked(db, kUsersWhere, kUsersStep, byCode(kUsersadminUpdate), params);
 }
 
 bool deleteUser(DataAccess &db, const QString &code)

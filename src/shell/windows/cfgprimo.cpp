@@ -22,7 +22,7 @@
 namespace Orlavo::Shell {
 
 namespace {
-constexpr char kTitle[] = "Configurazione guidata";
+constexpr char kCfgprimoTitle[] = "Configurazione guidata";
 constexpr char kDone[] = "Configurazione completata.\n"
                          "Avviare Orlavo e accedere con l'utente %1.";
 
@@ -39,7 +39,7 @@ CfgPrimo::CfgPrimo(const Services::Settings &settings, Services::Prompter &promp
     : QWizard(parent), m_settings(settings), m_prompter(prompter)
 {
     setObjectName(QStringLiteral("CfgPrimo"));
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(QString::fromLatin1(kCfgprimoTitle));
     setWizardStyle(QWizard::ClassicStyle);
     setPage(ArchivesPage, buildArchivesPage(defaultFolder));
     setPage(CompanyPage, buildCompanyPage());
@@ -241,7 +241,7 @@ bool CfgPrimo::finish()
     // would block every later try ("esiste già").
     const QFileInfo ini(m_settings.path());
     if (ini.exists() ? !ini.isWritable() : !QFileInfo(ini.absolutePath()).isWritable()) {
-        m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kTitle));
+        m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kCfgprimoTitle));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -251,14 +251,14 @@ bool CfgPrimo::finish()
         QString text = created.failure().message;
         if (!created.failure().detail.isEmpty())
             text += QLatin1Char('\n') + created.failure().detail;
-        m_prompter.error(text, QString::fromLatin1(kTitle));
+        m_prompter.error(text, QString::fromLatin1(kCfgprimoTitle));
         return false;
     }
     if (!writeFirstSettings(m_settings, *created)) {
-        m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kTitle));
+        m_prompter.error(Services::settingsWriteProblem(m_settings.path()), QString::fromLatin1(kCfgprimoTitle));
         return false;
     }
-    m_prompter.info(QString::fromUtf8(kDone).arg(created->adminUser), QString::fromLatin1(kTitle));
+    m_prompter.info(QString::fromUtf8(kDone).arg(created->adminUser), QString::fromLatin1(kCfgprimoTitle));
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace Orlavo::Shell {
 namespace {
 
 constexpr char kCannotStart[] = "Impossibile avviare ";
-constexpr char kTitleError[] = "Errore!";
+constexpr char kExternalprogramsTitleError[] = "Errore!";
 
 } // namespace
 
@@ -67,7 +67,7 @@ bool startExternal(const ExternalProgram &program, Services::Prompter &prompter)
 {
     if (!program.program.isEmpty() && QProcess::startDetached(program.program, program.arguments))
         return true;
-    prompter.error(QString::fromLatin1(kCannotStart) + program.program, QString::fromLatin1(kTitleError));
+    prompter.error(QString::fromLatin1(kCannotStart) + program.program, QString::fromLatin1(kExternalprogramsTitleError));
     return false;
 }
 

@@ -19,10 +19,10 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitle[] = "Cambia password";
+constexpr char kFrmcampasswTitle[] = "Cambia password";
 constexpr char kUnknownUser[] = "Utente errato; impossibile proseguire ! \nUtente attuale : ";
 constexpr char kAskAdministrator[] = "\nConsultare l'amministratore del sistema";
-constexpr char kWrongPassword[] = "Password errata!";
+constexpr char kFrmcampasswWrongPassword[] = "Password errata!";
 constexpr char kMismatch[] = "Discordanza fra nuove password\nRidigitarle entrambe";
 
 } // namespace
@@ -32,7 +32,7 @@ FrmCamPassw::FrmCamPassw(Ui::AppContext &context, QWidget *parent)
       m_repeat(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("FrmCamPassw"));
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kFrmcampasswTitle));
 
     for (QLineEdit *field : {m_old, m_new, m_repeat})
         field->setEchoMode(QLineEdit::Password);
@@ -66,7 +66,7 @@ FrmCamPassw::FrmCamPassw(Ui::AppContext &context, QWidget *parent)
         m_usable = true;
     } else {
         m_context.prompter.error(QString::fromUtf8(kUnknownUser) + user + QString::fromUtf8(kAskAdministrator),
-                                 QString::fromUtf8(kTitle));
+                                 QString::fromUtf8(kFrmcampasswTitle));
     }
 }
 
@@ -106,7 +106,7 @@ bool FrmCamPassw::checkOld()
 {
     if (scramblePassword(m_old->text()) == std::optional<QString>(m_stored))
         return true;
-    m_context.prompter.error(QString::fromUtf8(kWrongPassword), QString::fromUtf8(kTitle));
+    m_context.prompter.error(QString::fromUtf8(kFrmcampasswWrongPassword), QString::fromUtf8(kFrmcampasswTitle));
     m_old->selectAll();
     return false;
 }
@@ -115,7 +115,7 @@ bool FrmCamPassw::checkRepeat()
 {
     if (m_new->text() == m_repeat->text())
         return true;
-    m_context.prompter.warn(QString::fromUtf8(kMismatch), QString::fromUtf8(kTitle));
+    m_context.prompter.warn(QString::fromUtf8(kMismatch), QString::fromUtf8(kFrmcampasswTitle));
     m_new->clear();
     m_repeat->clear();
     return false;
@@ -129,7 +129,7 @@ void FrmCamPassw::confirm()
     const QString plain = m_new->text();
     bool valid = checkOld() && checkRepeat();
     if (valid && !isStorablePassword(plain)) {
-        m_context.prompter.warn(QString::fromUtf8(kPasswordNotAllowed), QString::fromUtf8(kTitle));
+        m_context.prompter.warn(QString::fromUtf8(kPasswordNotAllowed), QString::fromUtf8(kFrmcampasswTitle));
         valid = false;
     }
     const QString scrambled = scramblePassword(plain).value_or(QString());

@@ -34,9 +34,9 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kTitle[] = "Gestione Dati Base della Società";
-constexpr char kTitleError[] = "Errore!";
-constexpr char kConfirm[] = "Confermi modifiche ?";
+constexpr char kFrmdatibaseTitle[] = "Gestione Dati Base della Società";
+constexpr char kFrmdatibaseTitleError[] = "Errore!";
+constexpr char kFrmdatibaseConfirm[] = "Confermi modifiche ?";
 constexpr char kCancelTip[] = "Annullamento delle modifiche";
 constexpr char kExitTip[] = "Uscita senza registrazione";
 constexpr char kSample[] = "Esempio";
@@ -119,7 +119,7 @@ FrmDatiBase::FrmDatiBase(Ui::AppContext &context, QWidget *parent)
       m_exit(new QPushButton(QStringLiteral("E&sci"), this))
 {
     setObjectName(QStringLiteral("FrmDatiBase"));
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kFrmdatibaseTitle));
     m_pickColour = [this](const QColor &current, const QString &title) {
         return QColorDialog::getColor(current, this, title);
     };
@@ -496,7 +496,7 @@ std::optional<Services::FieldProblem> FrmDatiBase::mark(const QList<Services::Fi
 
 void FrmDatiBase::refuse(const QString &message)
 {
-    m_ctx.prompter.warn(message, QString::fromUtf8(kTitleError));
+    m_ctx.prompter.warn(message, QString::fromUtf8(kFrmdatibaseTitleError));
 }
 
 bool FrmDatiBase::checkAll()
@@ -552,7 +552,7 @@ void FrmDatiBase::save()
         return;
     if (!checkAll())
         return;
-    if (m_ctx.prompter.ask(QString::fromUtf8(kConfirm), QString::fromUtf8(kTitle), Prompter::Icon::Question,
+    if (m_ctx.prompter.ask(QString::fromUtf8(kFrmdatibaseConfirm), QString::fromUtf8(kFrmdatibaseTitle), Prompter::Icon::Question,
                            Prompter::Buttons::OkCancel, Prompter::Button::Cancel) != Prompter::Button::Ok)
         return;
 

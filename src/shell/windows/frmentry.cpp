@@ -24,9 +24,9 @@ using Services::Prompter;
 constexpr char kNoCode[] = "Digitare il Codice Utente!";
 constexpr char kUnknownCode[] = "Codice utente non presente in archivio !";
 constexpr char kAlreadyConnected[] = "L'utente è già collegato!";
-constexpr char kWrongPassword[] = "Password errata!";
-constexpr char kTitleError[] = "Errore";
-constexpr char kWhere[] = "Entry";
+constexpr char kFrmentryWrongPassword[] = "Password errata!";
+constexpr char kFrmentryTitleError[] = "Errore";
+constexpr char kEntryWhere[] = "Entry";
 constexpr char kAgentFlag[] = "A";
 constexpr int kFieldLength = 20;
 
@@ -134,7 +134,7 @@ FrmEntry::Connected FrmEntry::checkConnected(const LoginUser &user)
     if (ini.read(latin(kIniUser), latin(kIniUserName)).compare(user.code, Qt::CaseInsensitive) == 0 &&
         ini.read(latin(kIniUser), latin(kIniConnected)) == latin(kIniConnectedHere))
         return Connected::Go;
-    switch (m_ctx.prompter.ask(QString::fromUtf8(kAlreadyConnected), latin(kTitleError), Prompter::Icon::Warning,
+    switch (m_ctx.prompter.ask(QString::fromUtf8(kAlreadyConnected), latin(kFrmentryTitleError), Prompter::Icon::Warning,
                                Prompter::Buttons::AbortRetryIgnore)) {
     case Prompter::Button::Ignore: return Connected::Go;
     case Prompter::Button::Retry: return Connected::ReadAgain;
@@ -154,7 +154,7 @@ void FrmEntry::confirm()
     for (;;) {
         auto found = m_store.findUser(typed);
         if (!found) {
-            m_ctx.db.reportDbError(latin(kWhere), false);
+            m_ctx.db.reportDbError(latin(kEntryWhere), false);
             return;
         }
         if (!found->has_value()) {
@@ -172,7 +172,7 @@ void FrmEntry::confirm()
     // A password the stored form cannot hold matches nobody's.
     const std::optional<QString> scrambled = scramblePassword(m_password->text());
     if (!scrambled || *scrambled != user.password) {
-        refuse(kWrongPassword);
+        refuse(kFrmentryWrongPassword);
         m_password->setFocus();
         return;
     }

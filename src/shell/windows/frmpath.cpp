@@ -14,7 +14,7 @@
 namespace Orlavo::Shell {
 
 namespace {
-constexpr char kTitle[] = "Cartella degli archivi";
+constexpr char kFrmpathTitle[] = "Cartella degli archivi";
 constexpr char kPrompt[] = "Selezionare la cartella che contiene gli archivi:";
 } // namespace
 
@@ -22,7 +22,7 @@ FrmPath::FrmPath(const QString &startFolder, QWidget *parent)
     : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this)), m_path(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("FrmPath"));
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kFrmpathTitle));
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_model->setRootPath(QDir::rootPath());
     m_tree->setObjectName(QStringLiteral("cartelle"));

@@ -30,7 +30,7 @@ namespace {
 constexpr char kInsertTitle[] = "CODIFICA SOCIETA'";
 constexpr char kModifyTitle[] = "MODIFICA SOCIETA'";
 constexpr char kError[] = "Errore!";
-constexpr char kConfirm[] = "Confermi registrazioni?";
+constexpr char kFrmsocietaConfirm[] = "Confermi registrazioni?";
 constexpr char kDropInput[] = "Rinuncia ai dati ?";
 constexpr char kDropInsert[] = "Rinuncia operazioni sui dati correnti ?";
 constexpr char kDropRecord[] = "Rinuncia operazioni su record corrente?";
@@ -312,7 +312,7 @@ bool FrmSocieta::save()
         return false;
     if (!checkAll() || !taxCodeAccepted())
         return false;
-    if (m_context.prompter.ask(QString::fromLatin1(kConfirm), windowTitle(), Prompter::Icon::Question,
+    if (m_context.prompter.ask(QString::fromLatin1(kFrmsocietaConfirm), windowTitle(), Prompter::Icon::Question,
                                Prompter::Buttons::OkCancel) != Prompter::Button::Ok)
         return false;
     const CompanyRecord typed = record();

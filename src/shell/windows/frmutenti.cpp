@@ -25,7 +25,7 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitle[] = "Gestione Utenti";
+constexpr char kFrmutentiTitle[] = "Gestione Utenti";
 constexpr char kCodeTaken[] = "Codice Utente già presente in tabella.";
 constexpr char kNothingChanged[] = "Aggiornamento non consentito.";
 constexpr char kBadCode[] = "Codice errato.";
@@ -52,8 +52,8 @@ FrmUtenti::FrmUtenti(Ui::AppContext &context, QWidget *parent)
       m_typeGroup(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("FrmUtenti"));
-    setWindowTitle(QString::fromUtf8(kTitle));
-    setMessageTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kFrmutentiTitle));
+    setMessageTitle(QString::fromUtf8(kFrmutentiTitle));
 
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
@@ -192,7 +192,7 @@ void FrmUtenti::save()
     const QString description = m_description->text().trimmed();
     const QString password = m_password->text();
     const int type = chosenType();
-    const QString title = QString::fromUtf8(kTitle);
+    const QString title = QString::fromUtf8(kFrmutentiTitle);
     Prompter &prompter = m_context.prompter;
 
     if (m_loaded && code == m_loaded->code && description == m_loaded->description &&
@@ -231,7 +231,7 @@ void FrmUtenti::save()
 void FrmUtenti::remove()
 {
     const QString code = m_code->text().trimmed();
-    const QString title = QString::fromUtf8(kTitle);
+    const QString title = QString::fromUtf8(kFrmutentiTitle);
     if (!m_loaded || code != m_loaded->code) {
         m_context.prompter.warn(QString::fromUtf8(kDeleteRefused), title);
         return;
@@ -260,7 +260,7 @@ void FrmUtenti::cancel()
         return;
     }
     // The row on screen has gone from under the window.
-    m_context.prompter.error(QString::fromUtf8(kFatal), QString::fromUtf8(kTitle));
+    m_context.prompter.error(QString::fromUtf8(kFatal), QString::fromUtf8(kFrmutentiTitle));
     if (m_exitHook)
         m_exitHook(EXIT_FAILURE);
     else

@@ -15,7 +15,7 @@ using Services::Prompter;
 
 namespace {
 
-constexpr char kTitle[] = "Salvataggio";
+constexpr char kSalvataggiTitle[] = "Salvataggio";
 constexpr char kChooseFolder[] = "Cartella del salvataggio";
 constexpr char kQuestion[] = "Sono necessari %1 MB liberi nella cartella %2;\n"
                              "assicurarsi di averli a disposizione quindi procedere con il salvataggio";
@@ -27,7 +27,7 @@ constexpr char kCancelButton[] = "Annulla";
 
 bool runBackup(Ui::AppContext &ctx, QWidget *parent, std::function<QString(QWidget *)> chooseFolder)
 {
-    const QString title = QString::fromUtf8(kTitle);
+    const QString title = QString::fromUtf8(kSalvataggiTitle);
     const auto fail = [&](const QString &text) {
         ctx.prompter.ask(text, title, Prompter::Icon::Critical, Prompter::Buttons::Ok);
     };

@@ -51,7 +51,7 @@ int decimalsOf(const Services::Settings &settings, const char *key, int fallback
 constexpr char kItemColumns[] = "A.MAGAZZINO, A.MARCA, A.ARTICOLO, A.COD_BARRE, A.DESC_ART, A.UNITA_MIS, "
                                 "A.PREZZO_LIST, A.PREZZO_IVA_INC, A.PERC_RIC, A.NUM_DEC, A.ESISTENZA, I.ALIQUOTA";
 
-Outcome<std::optional<ItemCard>> itemWhere(Services::DataAccess &db, const QString &condition,
+Outcome<std::optional<ItemCard>> movemententryItemWhere(Services::DataAccess &db, const QString &condition,
                                            const Services::Params &params)
 {
     const auto rows =
@@ -215,8 +215,8 @@ Outcome<std::optional<ItemCard>> findItem(Services::DataAccess &db, const QStrin
 {
     // Without a brand, the code's first item in brand order.
     if (brand.trimmed().isEmpty())
-        return itemWhere(db, QStringLiteral("A.MAGAZZINO = ? AND UPPER(A.ARTICOLO) = UPPER(?)"), {warehouse, code});
-    return itemWhere(db,
+        return movemententryItemWhere(db, QStringLiteral("A.MAGAZZINO = ? AND UPPER(A.ARTICOLO) = UPPER(?)"), {warehouse, code});
+    return movemententryItemWhere(db,
                      QStringLiteral("A.MAGAZZINO = ? AND UPPER(A.MARCA) = UPPER(?) AND UPPER(A.ARTICOLO) = UPPER(?)"),
                      {warehouse, brand, code});
 }
@@ -224,7 +224,7 @@ Outcome<std::optional<ItemCard>> findItem(Services::DataAccess &db, const QStrin
 Outcome<std::optional<ItemCard>> findItemByBarcode(Services::DataAccess &db, const QString &warehouse,
                                                    const QString &barcode)
 {
-    return itemWhere(db, QStringLiteral("A.MAGAZZINO = ? AND A.COD_BARRE = ?"), {warehouse, barcode.trimmed()});
+    return movemententryItemWhere(db, QStringLiteral("A.MAGAZZINO = ? AND A.COD_BARRE = ?"), {warehouse, barcode.trimmed()});
 }
 
 Outcome<QList<HistoryLine>> itemHistory(Services::DataAccess &db, const QString &warehouse, const QString &brand,

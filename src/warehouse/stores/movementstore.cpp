@@ -22,7 +22,6 @@ namespace Tables = Services::Tables;
 
 namespace {
 
-constexpr char kLockArea[] = "TUTTO";
 
 ColumnDef number(const QString &name)
 {
@@ -94,7 +93,7 @@ constexpr FigureColumn kFigures[] = {
     {"VAL_IMPEGN", &ItemFigures::committedValue},
 };
 
-QString itemWhere()
+QString movementstoreItemWhere()
 {
     return QStringLiteral("MAGAZZINO = ? AND MARCA = ? AND ARTICOLO = ?");
 }
@@ -144,7 +143,7 @@ bool propagate(Services::WriteUnit &unit, const Services::Params &key)
     const auto stored =
         unit.read(QStringLiteral("SELECT MARCA, ARTICOLO, PREZZO_LIST, PREZZO_ACQ, PREZZO_V1, SC_V1, "
                                  "SC_V2, SC_V3, SC_A1, SC_A2, SC_A3, PERC_RIC, NUM_DEC FROM %1 WHERE %2")
-                      .arg(Tables::ARTICOLI, itemWhere()),
+                      .arg(Tables::ARTICOLI, movementstoreItemWhere()),
                   key);
     if (!stored)
         return false;
@@ -184,7 +183,7 @@ bool updatePrices(Services::WriteUnit &unit, const Row &movement, const PriceUpd
         values += key;
         return unit.execCompany(
             QStringLiteral("Agg. articoli"),
-            QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Tables::ARTICOLI, assignments, itemWhere()), values);
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Tables::ARTICOLI, assignments, movementstoreItemWhere()), values);
     };
     const double price = movement.number(QStringLiteral("PREZZO"));
     if (prices.listPrice) {
@@ -238,7 +237,7 @@ bool applyToItem(Services::WriteUnit &unit, const Row &movement, Direction direc
     for (const FigureColumn &f : kFigures)
         names << QString::fromLatin1(f.name);
     const auto stored = unit.readForUpdate(QStringLiteral("SELECT %1, ULT_CARICO, ULT_SCARIC FROM %2 WHERE %3")
-                                               .arg(names.join(QStringLiteral(", ")), Tables::ARTICOLI, itemWhere()),
+                                               .arg(names.join(QStringLiteral(", ")), Tables::ARTICOLI, movementstoreItemWhere()),
                                            itemKey(movement));
     if (!stored)
         return false;
@@ -265,7 +264,7 @@ bool applyToItem(Services::WriteUnit &unit, const Row &movement, Direction direc
     values += itemKey(movement);
     return unit.execCompany(step,
                             QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(Tables::ARTICOLI, assignments.join(QStringLiteral(", ")), itemWhere()),
+                                .arg(Tables::ARTICOLI, assignments.join(QStringLiteral(", ")), movementstoreItemWhere()),
                             values);
 }
 
@@ -348,7 +347,7 @@ Services::Outcome<double> averagePurchasePriceOf(Services::WriteUnit &unit, cons
         params << causal;
     }
     QString where = QStringLiteral("%1 AND DATA_REG <= ? AND CAUSALE IN (%2) AND QUANTITA > 0")
-                        .arg(itemWhere(), marks.join(QStringLiteral(", ")));
+                        .arg(movementstoreItemWhere(), marks.join(QStringLiteral(", ")));
     if (start.isValid()) {
         where += QStringLiteral(" AND DATA_REG >= ?");
         params << start;
@@ -382,7 +381,7 @@ Services::Outcome<double> averagePurchasePriceOf(Services::WriteUnit &unit, cons
 
 WriteResult insertMovement(Services::DataAccess &db, Row movement, const PriceUpdates &prices)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QStringLiteral("Gestione MovMag"));
@@ -405,7 +404,7 @@ WriteResult insertMovement(Services::DataAccess &db, Row movement, const PriceUp
 
 WriteResult updateMovement(Services::DataAccess &db, const Row &before, Row after, const PriceUpdates &prices)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QStringLiteral("Gestione MovMag"));
@@ -442,7 +441,7 @@ WriteResult updateMovement(Services::DataAccess &db, const Row &before, Row afte
 WriteResult deleteMovement(Services::DataAccess &db, const QString &year, int number, int priceDecimals,
                              const QDateTime &now)
 {
-    const Services::ArchiveLock lock(db, QString::fromLatin1(kLockArea));
+    const Services::ArchiveLock lock(db, QString::fromLatin1(Services::kWholeArchive));
     if (!lock)
         return WriteResult::of(WriteEnd::LockHeld);
     Services::WriteUnit unit(db, QStringLiteral("Cancella MovMag"));
