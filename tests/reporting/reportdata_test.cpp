@@ -1,7 +1,12 @@
 #include "archives.h"
+#include "insertrows.h"
+#include "reporting/rules/reportdefinition.h"
 #include "reporting/stores/reportdata.h"
+#include "services/core/tablenames.h"
 #include "services/data/writeunit.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -10,23 +15,58 @@ namespace {
 
 using namespace Orlavo;
 using namespace Orlavo::Reporting;
-using Services::Target;
 using Services::WriteUnit;
+using Testing::insertRows;
 
-// A formula on a report's columns: numbers compare as numbers, texts without
-// regard to case, on every engine and whatever the table holds.
-class ReportColumnKinds : public Testing::EngineTest
+// A report's tables bound to the databases by its data-file codes, and its
+// selection formula run on every engine: numbers compare as numbers, texts
+// without regard to case, whatever the table holds.
+class ReportSelection : public Testing::EngineTest
 {
 protected:
-    // The values of column key (TABLE.COLUMN) the report reads with the
-    // formula, sorted as plain texts (the engines' collations differ); the
-    // failure's detail when it is refused.
-    QString selected(const QString &key, const QString &codes, const QString &formula)
+    void SetUp() override
     {
-        ReportDefinition definition;
-        definition.tables = {{key.section(QLatin1Char('.'), 0, 0), 1}};
-        definition.order = {key};
-        const auto query = buildReportQuery(*db, definition, codes, formula);
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        // DDL is not a statement the server prepares: run it directly.
+        QSqlQuery create(db->connection());
+        ASSERT_TRUE(create.exec(QStringLiteral("CREATE TABLE PROVA_SEL (ID INTEGER PRIMARY KEY, NOME VARCHAR(40), "
+                                               "CITTA VARCHAR(40), IMPORTO DOUBLE PRECISION, "
+                                               "QTA INTEGER, PAGATO SMALLINT)")))
+            << create.lastError().text().toStdString();
+        const QVariant noText = Services::sqlText(QString()), noNumber(QMetaType::fromType<double>()),
+                       noInteger(QMetaType::fromType<int>());
+        WriteUnit unit(*db, QStringLiteral("Prova"));
+        ASSERT_TRUE(insertRows(unit, "PROVA_SEL", "ID, NOME, CITTA, IMPORTO, QTA, PAGATO",
+                               {{1, "Rossi Mario", "Roma", 120.5, 3, -1},
+                                {2, "ROSSINI", "roma", 12.5, 10, 0},
+                                {3, "bianchi", "L'Aquila", -12.5, noInteger, -1},
+                                {4, "Vite 3\" inox", "MILANO", 0.0, 7, 0},
+                                {5, noText, "Milano", noNumber, 1, noInteger},
+                                {6, "Ross_i%", noText, 99.99, 0, -1},
+                                {7, "verdi", "l'aquila", 1000.0, 25, 0},
+                                {8, "O'Brien", "Bari", 5.0, 2, -1},
+                                {9, "Rossoi Carlo", "Bari", 50.0, 4, 0}}));
+        ASSERT_TRUE(insertRows(unit, "ARTICOLI", "MAGAZZINO, MARCA, ARTICOLO, ESISTENZA",
+                               {{"01", "ACM", "S1", 5.0}, {"01", "ACM", "S2", 40.0}, {"01", "ACM", "S3", -3.0}}));
+        ASSERT_TRUE(insertRows(unit, "servizi.DATIBASE", "SOCIETA, NUMERAZ", {{"T1", 2}, {"T2", 10}, {"T3", -1}}));
+        // Company 01 in both databases, its province told apart.
+        ASSERT_TRUE(insertRows(unit, Services::Tables::SOCIETA_CONTAB, "SOCIETA, PROV_LEG", {{"01", "MI"}}) &&
+                    insertRows(unit, Services::Tables::SOCIETA, "SOCIETA, PROV_LEG", {{"01", "TO"}}));
+        ASSERT_TRUE(unit.commit());
+    }
+
+    // The values of column key (TABLE.COLUMN) the report of those [DATA]
+    // lines reads with the formula, sorted as plain texts (the engines'
+    // collations differ); the failure's detail when it is refused.
+    QString selected(const char *data, const char *codes, const char *formula, const QString &key)
+    {
+        const auto definition = parseReportDefinition(
+            QStringLiteral("[DATA]\n%1\n[DETAIL]\nFIELD = 0,0,9,5 | %2\n").arg(QString::fromUtf8(data), key));
+        if (!definition)
+            return QStringLiteral("definizione: ") + definition.failure().detail;
+        const auto query = buildReportQuery(*db, *definition, QString::fromUtf8(codes), QString::fromUtf8(formula));
         if (!query)
             return QStringLiteral("rifiutata: ") + query.failure().detail;
         const auto rows = readReportRows(*db, *query);
@@ -40,60 +80,46 @@ protected:
     }
 };
 
-TEST_P(ReportColumnKinds, NumberColumnsCompareAsNumbersAndTextsWithoutCase)
+TEST_P(ReportSelection, CodesBindTheDatabasesAndFormulasSelectOnEveryEngine)
 {
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova"));
-        // Prices whose text order differs from their number order: as texts
-        // "9.99" and "2.5" come after "10" and "1000".
-        const QList<Services::Params> prices = {
-            {7, "ACM", "A1", 9.99, 0.0}, {7, "ACM", "A2", 10.0, 5.0},   {7, "ACM", "a3", 100.0, 0.0},
-            {8, "ACM", "A4", 2.5, 12.5}, {8, "BET", "A5", 1000.0, 0.0},
-        };
-        for (const auto &p : prices)
-            ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."),
-                                         QStringLiteral("INSERT INTO LIST_ACQ (FORNITORE, MARCA, ARTICOLO, PR_LISTINO, "
-                                                        "SC_A1) VALUES (?, ?, ?, ?, ?)"),
-                                         p));
-        for (const auto &[code, stock] : {std::pair{"S1", 5.0}, {"S2", 40.0}, {"S3", -3.0}})
-            ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."),
-                                         QStringLiteral("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, ESISTENZA) "
-                                                        "VALUES ('01', 'ACM', ?, ?)"),
-                                         {code, stock}));
-        for (const auto &[company, numbering] : {std::pair{"T1", 2}, {"T2", 10}, {"T3", -1}})
-            ASSERT_TRUE(unit.execServices(
-                QStringLiteral("Ins."), QStringLiteral("INSERT INTO servizi.DATIBASE (SOCIETA, NUMERAZ) VALUES (?, ?)"),
-                {company, numbering}));
-        ASSERT_TRUE(unit.commit());
-    }
+    const char *const society =
+        "TABLE = SOCIETA, 1\nJOIN = INNER TAB_PROV, 2 ON {TAB_PROV.CODICE} = {SOCIETA.PROV_LEG}";
+    const char *const trial = "TABLE = PROVA_SEL, 1";
     const struct {
-        const char *key;
-        const char *codes;
-        const char *formula;
-        const char *expected;
+        const char *data, *codes, *formula, *key, *expected;
     } cases[] = {
-        // DOUBLE PRECISION of a company table.
-        {"LIST_ACQ.ARTICOLO", "C", "{LIST_ACQ.PR_LISTINO} >= 10", "A2 A5 a3"},
-        // Texts still without regard to case.
-        {"LIST_ACQ.ARTICOLO", "C", "{LIST_ACQ.ARTICOLO} = 'A3' or {LIST_ACQ.MARCA} like 'b*'", "A5 a3"},
+        // The company first and the services second, or both the services.
+        {society, "CS", "", "TAB_PROV.DESCRIZIONE", "MILANO"},
+        {society, "SS", "", "TAB_PROV.DESCRIZIONE", "TORINO"},
+        // Quotes inside texts, LIKE's wildcards and its literal "_" and "%".
+        {trial, "C", "{prova_sel.citta} = \"l'aquila\"", "PROVA_SEL.ID", "3 7"},
+        {trial, "C", "{PROVA_SEL.NOME} LIKE '?ianchi'", "PROVA_SEL.ID", "3"},
+        {trial, "C", "{PROVA_SEL.NOME} like 'ROSS_I%'", "PROVA_SEL.ID", "6"},
+        {trial, "C", "{PROVA_SEL.NOME} like \"o'*\"", "PROVA_SEL.ID", "8"},
+        // Nulls, AND before OR.
+        {trial, "C", "not IsNull({PROVA_SEL.CITTA}) and {PROVA_SEL.NOME} like 'ross*'", "PROVA_SEL.ID", "1 2 9"},
+        {trial, "C", "{PROVA_SEL.PAGATO} = true and {PROVA_SEL.IMPORTO} > 100 or {PROVA_SEL.QTA} >= 10", "PROVA_SEL.ID",
+         "1 2 7"},
+        // DOUBLE PRECISION: as texts "120.5" and "1000" would come before "99.99".
+        {trial, "C", "{PROVA_SEL.IMPORTO} > -12.5 and {PROVA_SEL.IMPORTO} <= 99.99", "PROVA_SEL.ID", "2 4 6 8 9"},
         // A view's column that is a table's column keeps its type.
-        {"SITUAZIONE_ARTICOLI.ARTICOLO", "C", "{SITUAZIONE_ARTICOLI.ESISTENZA} > 5", "S2"},
+        {"TABLE = SITUAZIONE_ARTICOLI, 1", "C", "{SITUAZIONE_ARTICOLI.ESISTENZA} > 5", "SITUAZIONE_ARTICOLI.ARTICOLO",
+         "S2"},
         // SMALLINT of the services database.
-        {"DATIBASE.SOCIETA", "S", "{DATIBASE.NUMERAZ} >= 2 and {DATIBASE.SOCIETA} like 't*'", "T1 T2"},
+        {"TABLE = DATIBASE, 1", "S", "{DATIBASE.NUMERAZ} >= 2 and {DATIBASE.SOCIETA} like 't*'", "DATIBASE.SOCIETA",
+         "T1 T2"},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.formula);
-        EXPECT_EQ(selected(QString::fromUtf8(c.key), QString::fromUtf8(c.codes), QString::fromUtf8(c.formula)),
-                  QString::fromUtf8(c.expected));
+        SCOPED_TRACE(testing::Message() << c.codes << " " << c.formula);
+        EXPECT_EQ(selected(c.data, c.codes, c.formula, QString::fromUtf8(c.key)), QString::fromUtf8(c.expected));
     }
     // A number column is not a text: comparing it with one is the formula's mistake.
-    EXPECT_TRUE(selected(QStringLiteral("LIST_ACQ.ARTICOLO"), QStringLiteral("C"),
-                         QStringLiteral("{LIST_ACQ.PR_LISTINO} = '10'"))
+    EXPECT_TRUE(selected(trial, "C", "{PROVA_SEL.IMPORTO} = '10'", "PROVA_SEL.ID")
                     .startsWith(QStringLiteral("rifiutata: confronto tra un testo")));
     EXPECT_EQ(exits, 0);
     EXPECT_TRUE(prompter.shown().isEmpty());
 }
 
-ORLAVO_FOR_EACH_ENGINE(ReportColumnKinds);
+ORLAVO_FOR_EACH_ENGINE(ReportSelection);
 
 } // namespace

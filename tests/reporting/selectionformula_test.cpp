@@ -1,15 +1,10 @@
-#include "archives.h"
 #include "reporting/rules/selectionformula.h"
-#include "services/data/writeunit.h"
 
 #include <QDate>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-using namespace Orlavo;
 using namespace Orlavo::Services;
 using namespace Orlavo::Reporting;
 
@@ -158,84 +153,7 @@ TEST(SelectionFormula, NestedAndTruncatedFormulasNeverBreakIt)
     }
 }
 
-// ---- the translated condition against the databases
-
-// Formula and the condition a developer would write by hand for it.
-const std::pair<const char *, const char *> kSelections[] = {
-    {"{prova_sel.citta} = \"l'aquila\"", "UPPER(CITTA) = 'L''AQUILA'"},
-    {"{PROVA_SEL.NOME} LIKE '?ianchi'", "UPPER(NOME) LIKE '_IANCHI'"},
-    {"{PROVA_SEL.NOME} like 'ROSS_I%'", "UPPER(NOME) = 'ROSS_I%'"},
-    {"{PROVA_SEL.NOME} like \"o'*\"", "UPPER(NOME) LIKE 'O''%'"},
-    {"{PROVA_SEL.DATA_DOC} >= Date(2024,2,29) and {PROVA_SEL.DATA_DOC} <= Date(2024,3,31)",
-     "DATA_DOC >= '2024-02-29' AND DATA_DOC <= '2024-03-31'"},
-    {"not IsNull({PROVA_SEL.CITTA}) and {PROVA_SEL.NOME} like 'ross*'",
-     "CITTA IS NOT NULL AND UPPER(NOME) LIKE 'ROSS%'"},
-    {"{PROVA_SEL.PAGATO} = true and {PROVA_SEL.IMPORTO} > 100 or {PROVA_SEL.QTA} >= 10",
-     "(PAGATO = -1 AND IMPORTO > 100) OR QTA >= 10"},
-    {"{PROVA_SEL.IMPORTO} > -12.5 and {PROVA_SEL.IMPORTO} <= 99.99", "IMPORTO > -12.5 AND IMPORTO <= 99.99"},
-};
-
-class SelectionFormulaEngine : public Testing::EngineTest
-{
-};
-
-TEST_P(SelectionFormulaEngine, SelectsTheRowsOfTheHandWrittenCondition)
-{
-    // DDL is not a statement the server prepares: run it directly.
-    QSqlQuery create(db->connection());
-    ASSERT_TRUE(create.exec(QStringLiteral("CREATE TABLE PROVA_SEL (ID INTEGER PRIMARY KEY, NOME VARCHAR(40), "
-                                           "CITTA VARCHAR(40), DATA_DOC DATE, IMPORTO DOUBLE PRECISION, "
-                                           "QTA INTEGER, PAGATO SMALLINT)")))
-        << create.lastError().text().toStdString();
-    const QVariant noText = sqlText(QString()), noDate(QMetaType::fromType<QDate>()),
-                   noNumber(QMetaType::fromType<double>()), noInteger(QMetaType::fromType<int>());
-    const QList<Params> rows = {
-        {1, QStringLiteral("Rossi Mario"), QStringLiteral("Roma"), QDate(2024, 1, 15), 120.5, 3, -1},
-        {2, QStringLiteral("ROSSINI"), QStringLiteral("roma"), QDate(2024, 3, 31), 12.5, 10, 0},
-        {3, QStringLiteral("bianchi"), QStringLiteral("L'Aquila"), QDate(2024, 4, 1), -12.5, noInteger, -1},
-        {4, QStringLiteral("Vite 3\" inox"), QStringLiteral("MILANO"), noDate, 0.0, 7, 0},
-        {5, noText, QStringLiteral("Milano"), QDate(2023, 12, 31), noNumber, 1, noInteger},
-        {6, QStringLiteral("Ross_i%"), noText, QDate(2024, 2, 29), 99.99, 0, -1},
-        {7, QStringLiteral("verdi"), QStringLiteral("l'aquila"), QDate(2024, 3, 1), 1000.0, 25, 0},
-        {8, QStringLiteral("O'Brien"), QStringLiteral("Bari"), QDate(2025, 1, 1), 5.0, 2, -1},
-        {9, QStringLiteral("Rossoi Carlo"), QStringLiteral("Bari"), QDate(2024, 6, 30), 50.0, 4, 0},
-    };
-    {
-        WriteUnit unit(*db, QStringLiteral("Prova selezione"));
-        for (const Params &row : rows)
-            ASSERT_TRUE(unit.execCompany(QStringLiteral("Ins."),
-                                         QStringLiteral("INSERT INTO PROVA_SEL VALUES (?, ?, ?, ?, ?, ?, ?)"), row));
-        ASSERT_TRUE(unit.commit());
-    }
-    const auto ids = [this](const QString &condition, const Params &params = {}) {
-        QStringList found;
-        const auto read =
-            db->openRecordset(QStringLiteral("SELECT ID FROM PROVA_SEL WHERE %1 ORDER BY ID").arg(condition), params);
-        EXPECT_TRUE(read) << condition.toStdString();
-        for (const auto &row : read ? *read : Recordset())
-            found.append(row.text(QStringLiteral("ID")));
-        return found.join(QLatin1Char(' '));
-    };
-    const ColumnResolver trialTable = [](const QString &table, const QString &column) -> std::optional<FormulaColumn> {
-        if (table != QLatin1String("PROVA_SEL") ||
-            !QStringList{"ID", "DATA_DOC", "IMPORTO", "QTA", "PAGATO", "NOME", "CITTA"}.contains(column))
-            return std::nullopt;
-        return FormulaColumn{QStringLiteral("PROVA_SEL.") + column, column == "NOME" || column == "CITTA"};
-    };
-    for (const auto &[formula, byHand] : kSelections) {
-        SCOPED_TRACE(formula);
-        const QString expected = ids(QString::fromUtf8(byHand));
-        // Each case tells rows apart: some in, some out.
-        EXPECT_FALSE(expected.isEmpty());
-        EXPECT_LT(expected.count(QLatin1Char(' ')) + 1, rows.size());
-        const auto condition = translateSelection(QString::fromUtf8(formula), trialTable);
-        ASSERT_TRUE(condition) << condition.failure().detail.toStdString();
-        EXPECT_EQ(ids(condition->sql, condition->params), expected) << condition->sql.toStdString();
-    }
-    EXPECT_EQ(exits, 0);
-    EXPECT_TRUE(prompter.shown().isEmpty());
-}
-
-ORLAVO_FOR_EACH_ENGINE(SelectionFormulaEngine);
+// What a translated condition selects on each engine is the report data's
+// test (reportdata_test), on a table of its own.
 
 } // namespace

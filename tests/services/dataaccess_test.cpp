@@ -4,9 +4,7 @@
 #include "services/core/tablenames.h"
 #include "services/data/writeunit.h"
 
-#include <QFile>
 #include <QProcess>
-#include <QThread>
 
 #include <csignal>
 
@@ -21,15 +19,7 @@ const QString kInsertProvince =
 const QString kInsertCounter =
     QStringLiteral("INSERT INTO %1 (ANNO, NOME, NUMERATORE, MAX_NUMERA) VALUES (?, ?, ?, ?)").arg(Tables::NUMERA);
 
-QProcess *startWorker(const TestArchives &archives, const QStringList &args, const QString &goFile = {})
-{
-    return Testing::startWorker(archives, QStringLiteral(ORLAVO_DBWORKER), args, goFile);
-}
-
-QString finish(QProcess *process)
-{
-    return Testing::finishWorker(process);
-}
+const QString kWorker = QStringLiteral(ORLAVO_DBWORKER);
 
 bool addProvince(WriteUnit &unit, const char *code, const QVariant &description = QStringLiteral("X"))
 {
@@ -194,53 +184,32 @@ TEST_P(DataAccessTest, ArchiveLock)
 
 TEST_P(DataAccessTest, TwoWorkstationsRacingForTheLockGetOneRow)
 {
-    const QString go = archives->folder() + QStringLiteral("via");
-    QProcess *a = startWorker(*archives, {"lock", "ANNA"}, go);
-    QProcess *b = startWorker(*archives, {"lock", "BRUNO"}, go);
-    QThread::msleep(300);
-    QFile(go).open(QIODevice::WriteOnly);
-    const QString outA = finish(a), outB = finish(b);
-    const bool annaWon = outA.startsWith("LOCKED");
-    const QString winner = annaWon ? QStringLiteral("ANNA") : QStringLiteral("BRUNO");
-    const QString &loser = annaWon ? outB : outA;
-    EXPECT_NE(annaWon, outB.startsWith("LOCKED")) << outA.toStdString() << outB.toStdString();
-    EXPECT_TRUE(loser.contains(QStringLiteral("in uso esclusivo dall'utente ") + winner)) << loser.toStdString();
+    const QStringList said = Testing::raceWorkers(*archives, kWorker, "lock", {"ANNA", "BRUNO"}, 0);
+    const qsizetype won = said.indexOf("LOCKED");
+    ASSERT_TRUE(said.size() == 2 && won >= 0) << said.join('|').toStdString();
+    const QString winner = won == 0 ? QStringLiteral("ANNA") : QStringLiteral("BRUNO");
+    EXPECT_TRUE(said.at(1 - won).contains(QStringLiteral("in uso esclusivo dall'utente ") + winner))
+        << said.join('|').toStdString();
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 1);
     EXPECT_EQ(committed("SELECT UTENTE FROM SEMAFORO"), winner);
 }
 
+// Each workstation takes 500 numbers: the counter reaches 1007 only when
+// every number from 8 was taken once, none lost to the other.
 TEST_P(DataAccessTest, TwoWorkstationsNeverTakeTheSameNumber)
 {
     addCounter(7);
-    const QString go = archives->folder() + QStringLiteral("via");
-    QProcess *a = startWorker(*archives, {"increment", "A", "500"}, go);
-    QProcess *b = startWorker(*archives, {"increment", "B", "500"}, go);
-    QFile(go).open(QIODevice::WriteOnly);
-    QList<int> taken;
-    for (QProcess *worker : {a, b}) {
-        const QStringList lines = finish(worker).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        ASSERT_FALSE(lines.isEmpty());
-        EXPECT_EQ(lines.last().trimmed(), "DONE");
-        for (const QString &line : lines) {
-            if (line.startsWith(QLatin1String("N ")))
-                taken.append(line.mid(2).trimmed().toInt());
-        }
-    }
-    // Numbers 8 to 1007, each given once.
-    std::sort(taken.begin(), taken.end());
-    ASSERT_EQ(taken.size(), 1000);
-    for (int i = 0; i < taken.size(); ++i)
-        ASSERT_EQ(taken.at(i), 8 + i);
+    EXPECT_EQ(Testing::raceWorkers(*archives, kWorker, "increment", {"A", "B"}, 500), (QStringList{"DONE", "DONE"}));
     EXPECT_EQ(committed("SELECT NUMERATORE FROM NUMERA WHERE NOME = 'PROVA'"), "1007");
 }
 
 TEST_P(DataAccessTest, WorkstationKilledMidWriteLeavesBothUnchanged)
 {
-    QProcess *worker = startWorker(*archives, {"hang"});
+    QProcess *worker = Testing::startWorker(*archives, kWorker, {"hang"});
     ASSERT_TRUE(worker->waitForReadyRead(30000));
     EXPECT_EQ(QString::fromUtf8(worker->readLine()).trimmed(), "READY");
     ::kill(pid_t(worker->processId()), SIGKILL);
-    finish(worker);
+    Testing::finishWorker(worker);
     EXPECT_EQ(archives->count(Tables::NUMERA) + provinces("CODICE = 'ZZ'"), 0);
     // The archives are still writable by the others.
     WriteUnit unit(*db, "Prova");
@@ -256,10 +225,10 @@ TEST(SqliteCommitAcrossFiles, KilledInsideTheCommitKeepsBothFilesInStep)
         SCOPED_TRACE(job);
         TestArchives archives(Engine::Sqlite);
         ASSERT_TRUE(archives.ready());
-        QProcess *worker = startWorker(archives, {QString::fromLatin1(job)});
+        QProcess *worker = Testing::startWorker(archives, kWorker, {QString::fromLatin1(job)});
         worker->waitForFinished(30000);
         EXPECT_EQ(worker->exitStatus(), QProcess::CrashExit);
-        finish(worker);
+        Testing::finishWorker(worker);
         EXPECT_EQ(archives.count(Tables::NUMERA), landed);
         EXPECT_EQ(archives.count("servizi.TAB_PROV WHERE CODICE = 'ZZ'"), landed);
     }

@@ -31,6 +31,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <unistd.h>
 
 using namespace Orlavo;
@@ -70,6 +71,31 @@ void waitForGo()
     const QString go = qEnvironmentVariable("ORLAVO_W_GO");
     while (!go.isEmpty() && !QFileInfo::exists(go))
         QThread::msleep(1);
+}
+
+// `times` writes, the go given first. A write refused because the other
+// workstation holds the lock is tried again a moment later, as the message
+// tells the operator; a moment between two writes, or on SQLite the one that
+// started first would make them all before the other. DONE at the end.
+int repeatWrites(Testing::ScriptedPrompter &prompter, int times, const std::function<Services::WriteResult(int)> &write)
+{
+    waitForGo();
+    for (int i = 1, waits = 0; i <= times; ++i) {
+        const Services::WriteResult result = write(i);
+        if (result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
+            prompter.clear();
+            QThread::usleep(500);
+            --i;
+            continue;
+        }
+        if (!result.written()) {
+            say(QStringLiteral("FAILED %1 %2").arg(result.step, prompter.texts().join(QLatin1Char('|'))));
+            return 6;
+        }
+        QThread::msleep(2);
+    }
+    say(QStringLiteral("DONE"));
+    return 0;
 }
 
 } // namespace
@@ -113,81 +139,38 @@ int main(int argc, char **argv)
             say(QStringLiteral("MSG ") + QString(text).replace(QLatin1Char('\n'), QLatin1Char('|')));
         return locked ? 0 : 3;
     }
+    const int times = args.value(2).toInt();
     if (job == QLatin1String("increment")) {
-        const int times = args.value(2).toInt();
-        waitForGo();
-        for (int i = 0, refused = 0; i < times; ++i) {
-            Services::WriteUnit unit(db, QStringLiteral("Incremento"), Services::WriteUnit::Report::Quiet);
+        return repeatWrites(prompter, times, [&](int) {
             // A machine so busy that the wait for the other workstation ran
-            // out: the engine refused the transaction, nothing was taken, and
-            // the operator tries again.
-            if (!unit.ok() && db.isLockConflict(db.error().number) && ++refused < 50) {
-                --i;
-                continue;
-            }
-            const int number = Services::Counters::nextNumber(db, QStringLiteral("2026PROVA"));
-            if (number == 0 || !unit.commit()) {
-                say(QStringLiteral("FAILED ") + db.error().step + QLatin1Char(' ') + db.error().description);
-                return 6;
-            }
-            say(QStringLiteral("N %1").arg(number));
-        }
-        say(QStringLiteral("DONE"));
-        return 0;
+            // out: the engine refused the transaction and nothing was taken.
+            Services::WriteUnit unit(db, QStringLiteral("Incremento"), Services::WriteUnit::Report::Quiet);
+            if (!unit.ok())
+                return Services::WriteResult::of(db.isLockConflict(db.error().number) ? Services::WriteEnd::LockHeld
+                                                                                      : Services::WriteEnd::Failed);
+            const bool taken = Services::Counters::nextNumber(db, QStringLiteral("2026PROVA")) != 0 && unit.commit();
+            return Services::WriteResult::of(taken ? Services::WriteEnd::Written : Services::WriteEnd::Failed,
+                                             db.error().step + QLatin1Char(' ') + db.error().description);
+        });
     }
     if (job == QLatin1String("unloads")) {
-        const int times = args.value(2).toInt();
-        waitForGo();
         Services::Row unload(Warehouse::movementTable());
-        for (const auto &[column, value] :
-             {std::pair{"ANNO", QVariant(QStringLiteral("2026"))}, std::pair{"DATA_REG", QVariant(QDate(2026, 5, 4))},
-              std::pair{"MAGAZZINO", QVariant(QStringLiteral("01"))},
-              std::pair{"MARCA", QVariant(QStringLiteral("ABC"))},
-              std::pair{"ARTICOLO", QVariant(QStringLiteral("VITE"))},
-              std::pair{"CAUSALE", QVariant(QStringLiteral("S10"))}, std::pair{"QUANTITA", QVariant(1)},
-              std::pair{"PREZZO", QVariant(2.5)}})
+        const std::pair<const char *, QVariant> values[] = {{"ANNO", "2026"},     {"DATA_REG", QDate(2026, 5, 4)},
+                                                            {"MAGAZZINO", "01"},  {"MARCA", "ABC"},
+                                                            {"ARTICOLO", "VITE"}, {"CAUSALE", "S10"},
+                                                            {"QUANTITA", 1},      {"PREZZO", 2.5}};
+        for (const auto &[column, value] : values)
             unload.set(QString::fromLatin1(column), value);
         Warehouse::PriceUpdates prices;
         prices.listPrice = prices.purchasePrice = false;
-        int waits = 0;
-        for (int i = 1; i <= times; ++i) {
-            const Services::WriteResult result = Warehouse::insertMovement(db, unload, prices);
-            if (result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
-                prompter.clear();
-                QThread::usleep(500);
-                --i;
-                continue;
-            }
-            if (!result.written()) {
-                say(QStringLiteral("FAILED %1 %2 %3").arg(int(result.end)).arg(result.step, db.error().description));
-                return 6;
-            }
-            QThread::msleep(1);
-        }
-        say(QStringLiteral("DONE"));
-        return 0;
+        return repeatWrites(prompter, times, [&](int) { return Warehouse::insertMovement(db, unload, prices); });
     }
     if (job == QLatin1String("invoices")) {
-        const int times = args.value(2).toInt();
         state.company = QStringLiteral("01");
-        waitForGo();
-        int waits = 0;
-        for (int i = 1; i <= times; ++i) {
+        return repeatWrites(prompter, times, [&](int) {
             Sales::InvoicePosting posting = Sales::Worked::workedInvoice("VFM", Sales::Worked::kWorked, 10, 10);
-            const Sales::Posted posted = Sales::postInvoice(db, posting);
-            if (posted.result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
-                prompter.clear();
-                QThread::usleep(500);
-                --i;
-                continue;
-            }
-            if (!posted.result.written()) {
-                say(QStringLiteral("FAILED %1 %2").arg(posted.result.step, prompter.texts().join(QLatin1Char('|'))));
-                return 6;
-            }
-        }
-        say(QStringLiteral("DONE"));
-        return 0;
+            return Sales::postInvoice(db, posting).result;
+        });
     }
     if (job == QLatin1String("invoice-crash")) {
         const QString step = args.value(2);
@@ -202,36 +185,17 @@ int main(int argc, char **argv)
         return 5;
     }
     if (job == QLatin1String("appointments")) {
-        const int times = args.value(2).toInt();
-        waitForGo();
         Agenda::Appointment appointment;
         appointment.day = QDate(2026, 12, 7);
         appointment.from = QStringLiteral("09.00");
         appointment.operatorName = state.user;
-        int waits = 0;
-        for (int i = 1; i <= times; ++i) {
+        return repeatWrites(prompter, times, [&](int i) {
             appointment.notes = QStringLiteral("%1 %2").arg(state.user).arg(i);
             const Services::WriteResult result = Agenda::insertAppointment(db, appointment);
-            // The other workstation holds the lock: the operator tries again
-            // a moment later, as the message tells.
-            if (result.end == Services::WriteEnd::LockHeld && ++waits < 100000) {
-                prompter.clear();
-                QThread::usleep(500);
-                --i;
-                continue;
-            }
-            if (!result.written()) {
-                say(QStringLiteral("FAILED %1 %2 %3").arg(int(result.end)).arg(result.step, db.error().description));
-                return 6;
-            }
-            say(QStringLiteral("P %1").arg(result.code));
-            // A moment between two appointments, or on SQLite the one
-            // that started first would add them all before the other.
-            QThread::msleep(2);
-        }
-        say(QStringLiteral("WAITS %1").arg(waits));
-        say(QStringLiteral("DONE"));
-        return 0;
+            if (result.written())
+                say(QStringLiteral("P %1").arg(result.code));
+            return result;
+        });
     }
     // Both databases written in one transaction, then the process dies:
     // while waiting (killed by the test) or inside the commit (shim).
