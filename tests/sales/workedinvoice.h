@@ -58,52 +58,43 @@ inline QList<Masterdata::DueLine> dueLines(double amount)
     return Masterdata::computeDueDates(amount, 2, QDate(2025, 1, 15), condition, 0).lines;
 }
 
+// The columns of a row, by name.
+inline void fill(Services::Row &row, std::initializer_list<std::pair<const char *, QVariant>> values)
+{
+    for (const auto &[column, value] : values)
+        row.set(QString::fromLatin1(column), value);
+}
+
 inline InvoicePosting workedInvoice(const char *type, const QList<Line> &lines, double discount = 0,
                                     double transport = 0, double withholdingRate = -1)
 {
     InvoicePosting p;
     p.document = SalesDocument::empty(Family::Definitive);
     Services::Row &h = p.document.header;
-    h.set(QStringLiteral("ANNO"), kWorkedYear);
-    h.set(QStringLiteral("MOVIMENTO"), QString::fromLatin1(type));
-    h.set(QStringLiteral("CAUSALE"), QStringLiteral("VM"));
-    h.set(QStringLiteral("DATA_REG"), QDate(2025, 1, 15));
-    h.set(QStringLiteral("DATA_DOC"), QDate(2025, 1, 15));
-    h.set(QStringLiteral("CLIENTE"), 7);
-    h.set(QStringLiteral("CONTO_CLI"), QStringLiteral("C1"));
-    h.set(QStringLiteral("CONTO_IVA"), QStringLiteral("IVV"));
-    h.set(QStringLiteral("CONTO_SCONTI"), QStringLiteral("SC"));
-    h.set(QStringLiteral("CONTO_TRA"), QStringLiteral("TR"));
-    h.set(QStringLiteral("COND_PAG"), QStringLiteral("R36"));
+    fill(h, {{"ANNO", kWorkedYear}, {"MOVIMENTO", QString::fromLatin1(type)}, {"CAUSALE", "VM"}, {"CLIENTE", 7}});
+    fill(h, {{"DATA_REG", QDate(2025, 1, 15)}, {"DATA_DOC", QDate(2025, 1, 15)}, {"COND_PAG", "R36"}});
+    fill(h, {{"CONTO_CLI", "C1"}, {"CONTO_IVA", "IVV"}, {"CONTO_SCONTI", "SC"}, {"CONTO_TRA", "TR"}});
     SummaryInput input;
     input.type = QString::fromLatin1(type);
     input.currency = currencyOfYear(kWorkedYear);
     input.headerDiscounts = {discount, 0, 0};
     if (transport != 0) {
         input.transport = {transport, QStringLiteral("22")};
-        h.set(QStringLiteral("SPESE_TRA"), transport);
-        h.set(QStringLiteral("IVA_TRA"), QStringLiteral("22"));
+        fill(h, {{"SPESE_TRA", transport}, {"IVA_TRA", "22"}});
     }
     h.set(QStringLiteral("SCONTO1"), discount);
     if (withholdingRate >= 0) {
         input.withholding = true;
         input.withholdingRate = withholdingRate;
-        h.set(QStringLiteral("PERC_RIT"), withholdingRate);
-        h.set(QStringLiteral("CONTO_RIT"), QStringLiteral("RIT"));
-        h.set(QStringLiteral("DATA_RIT"), QDate(2025, 1, 20));
+        fill(h, {{"PERC_RIT", withholdingRate}, {"CONTO_RIT", "RIT"}, {"DATA_RIT", QDate(2025, 1, 20)}});
     }
     for (const Line &line : lines) {
         Services::Row row = p.document.newRow();
         const QString item = QString::fromLatin1(line.item);
-        if (!item.isEmpty()) {
-            row.set(QStringLiteral("MAGAZ"), QStringLiteral("01"));
-            row.set(QStringLiteral("MARCA"), QStringLiteral("ABC"));
-            row.set(QStringLiteral("ARTICOLO"), item);
-        }
-        row.set(QStringLiteral("QTA"), line.quantity);
-        row.set(QStringLiteral("PREZZO"), line.price);
+        if (!item.isEmpty())
+            fill(row, {{"MAGAZ", "01"}, {"MARCA", "ABC"}, {"ARTICOLO", item}});
+        fill(row, {{"QTA", line.quantity}, {"PREZZO", line.price}, {"COD_IVA", QString::fromLatin1(line.vat)}});
         row.set(QStringLiteral("NETTO"), line.quantity == 0 ? line.price : line.quantity * line.price);
-        row.set(QStringLiteral("COD_IVA"), QString::fromLatin1(line.vat));
         row.set(QStringLiteral("CONTO"), QString::fromLatin1(line.account));
         p.document.rows.append(row);
         SummaryRow summaryRow;

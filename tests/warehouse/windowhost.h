@@ -1,6 +1,9 @@
 #pragma once
 
+#include "services/data/counters.h"
+#include "services/data/writeunit.h"
 #include "ui/windowregistry.h"
+#include "../masterdata/masterdatatest.h"
 
 #include <QWidget>
 
@@ -28,6 +31,48 @@ struct KeepingHost : Ui::WindowHost {
         return nullptr;
     }
     QWidget *hostWidget() override { return nullptr; }
+};
+
+// A test of the documents' windows: the standard data, codes typed in upper
+// case, this year worked in warehouse "01" with its counters, the brand ABC;
+// the fixture registers its subsystem's windows in `registry`, and the
+// windows the menu opens stay in `host`. No statement may fail.
+template <typename P = RecordingPrompter> class DocumentWindowTest : public StandardDataTest<P>
+{
+protected:
+    static QString thisYear() { return QString::number(QDate::currentDate().year()); }
+
+    void seed() override
+    {
+        StandardDataTest<P>::seed();
+        auto &state = this->context->state;
+        state.upperCaseKeys = true;
+        state.year = thisYear();
+        state.warehouse = QStringLiteral("01");
+        this->run(QStringLiteral("INSERT INTO TAB_MARCHE (CODICE, DESCRIZIONE) VALUES ('ABC', 'MARCA ABC')"));
+        Services::WriteUnit unit(this->context->db, QStringLiteral("Prova"));
+        ASSERT_TRUE(Services::Counters::insertFirstYearCounters(unit, thisYear(), false) && unit.commit());
+        this->answer();
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(this->dbExits, 0);
+        host.windows.clear();
+        StandardDataTest<P>::TearDown();
+    }
+
+    // The window the menu entry opens.
+    QWidget *openEntry(const char *entry)
+    {
+        const Ui::WindowAction *action = registry.find(QString::fromLatin1(entry));
+        EXPECT_NE(action, nullptr) << entry;
+        if (action)
+            (*action)(host);
+        return host.opened();
+    }
+
+    Ui::WindowRegistry registry;
+    KeepingHost host;
 };
 
 } // namespace Orlavo::Testing
