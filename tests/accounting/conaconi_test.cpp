@@ -1,9 +1,9 @@
+#include "accounting/windows/conacon.h"
 #include "accounting/windows/conaconi.h"
 #include "entrywindowtest.h"
 #include "ui/fieldlook.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableWidget>
 
@@ -15,8 +15,6 @@ using namespace Orlavo::Accounting;
 using Orlavo::Services::Prompter;
 
 namespace {
-
-const QString kLeave = "Rinuncia operazioni su dati correnti ?";
 
 class ConAConITest : public Testing::EntryWindowTest
 {
@@ -42,46 +40,48 @@ protected:
     }
 };
 
-TEST_P(ConAConITest, ACausalFillsTheAccountsAndTheTotalSplitsTheReceipt)
+TEST_P(ConAConITest, AWrongCodeSpeaksAndTurnsRedAKnownOneShowsItsDescription)
+{
+    const struct {
+        const char *column, *wrong, *message, *known, *description;
+    } cases[] = {
+        // A cash-receipt causal on a general entry.
+        {"CAUSALE", "CO22", "Causale di contabilità errata", "gir", "GIROCONTO"},
+        {"BANCA", "ZZZ", "Cassa o Banca pagamento errata", "***", "CASSA"},
+        {"CCOS", "02", "Centro di costo errato", "01", "NEGOZIO"},
+        {"FORNITORE", "7", "Fornitore errato ", "3", "Verdi Srl"},
+    };
+    ConAConI window(*context, EntryMode::General);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.column);
+        answer();
+        window.setValue(c.column, c.wrong);
+        EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_TRUE(Ui::hasFieldError(window.field(c.column)));
+        answer();
+        window.setValue(c.column, c.known);
+        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+        EXPECT_FALSE(Ui::hasFieldError(window.field(c.column)));
+        EXPECT_EQ(window.description(c.column), c.description);
+    }
+}
+
+TEST_P(ConAConITest, ACausalFillsAReceiptWrittenAfterTheQuestionAndBothNumbersAreTold)
 {
     ConAConI window(*context, EntryMode::CashReceipt);
-    EXPECT_EQ(window.windowTitle(), "Registrazioni Corrispettivi");
-    EXPECT_EQ(window.value("ANNO"), year);
-
-    window.setValue("CAUSALE", "CC22");
-    EXPECT_EQ(prompter.texts(), QStringList{"Causale di contabilità errata"});
-    EXPECT_TRUE(Ui::hasFieldError(window.field("CAUSALE")));
-
-    answer();
     window.setValue("CAUSALE", "co22");
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
-    EXPECT_FALSE(Ui::hasFieldError(window.field("CAUSALE")));
-    EXPECT_EQ(window.description("CAUSALE"), "CORRISPETTIVI IVA 22%");
     EXPECT_EQ(window.value("DESCRI"), "CORRISPETTIVI IVA 22%");
     EXPECT_EQ(window.value("COD_IVA"), "22");
-    EXPECT_EQ(window.cell(EntrySide::Debit, 0, EntryWindow::AccountTextColumn), "CASSA");
     EXPECT_EQ(window.cell(EntrySide::Credit, 1, EntryWindow::AccountTextColumn), "IVA SU VENDITE");
 
-    // The total splits at once: cash the whole, the balance-sheet row the VAT.
+    // The total splits at once: cash the whole, the balance-sheet row the
+    // VAT; another VAT code splits again.
     window.setValue("TOTALE", "122");
     EXPECT_EQ(amounts(window, EntrySide::Debit), (QStringList{"014001 122,00", " ", " "}));
     EXPECT_EQ(amounts(window, EntrySide::Credit), (QStringList{"041001 100,00", "024001 22,00", " "}));
-    window.setValue("TOTALE", "100");
-    EXPECT_EQ(amounts(window, EntrySide::Credit), (QStringList{"041001 81,97", "024001 18,03", " "}));
-    // Another VAT code splits again.
     window.setValue("COD_IVA", "10");
     EXPECT_EQ(window.description("COD_IVA"), "IVA 10%");
-    EXPECT_EQ(amounts(window, EntrySide::Credit), (QStringList{"041001 90,91", "024001 9,09", " "}));
-    EXPECT_DOUBLE_EQ(window.sideTotal(EntrySide::Debit), 100);
-    EXPECT_DOUBLE_EQ(window.sideTotal(EntrySide::Credit), 100);
-    EXPECT_EQ(dbExits, 0);
-}
-
-TEST_P(ConAConITest, AReceiptIsWrittenAndBothNumbersAreTold)
-{
-    ConAConI window(*context, EntryMode::CashReceipt);
-    window.setValue("CAUSALE", "CO22");
-    window.setValue("TOTALE", "122");
+    EXPECT_EQ(amounts(window, EntrySide::Credit), (QStringList{"041001 110,91", "024001 11,09", " "}));
 
     // Cancel at the question writes nothing and keeps the entry.
     answer({Prompter::Button::Cancel});
@@ -94,42 +94,16 @@ TEST_P(ConAConITest, AReceiptIsWrittenAndBothNumbersAreTold)
     ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
     EXPECT_EQ(prompter.texts(),
               (QStringList{Testing::kEntryConfirm, "Assegnato Numero Mov. : 1\nAssegnato Numero Reg. : 1"}));
-    EXPECT_EQ(lines(1), (QStringList{"D 014001 122  CORRISPETTIVI IVA 22%", "A 041001 100  CORRISPETTIVI IVA 22%",
-                                     "A 024001 22  CORRISPETTIVI IVA 22%"}));
+    EXPECT_EQ(lines(1), (QStringList{"D 014001 122  CORRISPETTIVI IVA 22%", "A 041001 110.91  CORRISPETTIVI IVA 22%",
+                                     "A 024001 11.09  CORRISPETTIVI IVA 22%"}));
     EXPECT_EQ(rowsOf("IVA", 1), 1);
-    EXPECT_EQ(rowsOf("IVA2", 1), 1);
-
-    // Emptied for the next one, which takes the next numbers.
+    // Emptied for the next one, an empty row always kept to type in.
     EXPECT_TRUE(window.value("CAUSALE").isEmpty());
-    EXPECT_TRUE(window.value("TOTALE").isEmpty());
     EXPECT_TRUE(window.cell(EntrySide::Debit, 0, EntryWindow::AccountColumn).isEmpty());
     EXPECT_FALSE(window.hasChanges());
-    window.setValue("CAUSALE", "CO10");
-    window.setValue("TOTALE", "11");
-    answer({Prompter::Button::Ok});
-    ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts().last(), "Assegnato Numero Mov. : 2\nAssegnato Numero Reg. : 2");
-}
-
-TEST_P(ConAConITest, AnUnbalancedEntryIsRefusedWithItsInputKept)
-{
-    ConAConI window(*context, EntryMode::General);
-    EXPECT_EQ(window.windowTitle(), "Codifica registrazioni Conto a Conto");
-    typeTransfer(window, "99,99");
-    answer({Prompter::Button::Ok});
-    EXPECT_FALSE(window.save());
-    EXPECT_EQ(prompter.texts(), QStringList{"Squadratura importi AVERE : 0,01"});
-    EXPECT_EQ(prompter.titles(), QStringList{"ERRORE"});
-    EXPECT_EQ(archives->count("GIORN"), 0);
-    EXPECT_EQ(window.cell(EntrySide::Credit, 0, EntryWindow::AmountColumn), "99,99");
-    EXPECT_EQ(window.value("TOTALE"), "100,00");
-
-    // Put right, it is written with its number alone.
-    window.setCell(EntrySide::Credit, 0, EntryWindow::AmountColumn, "100");
-    answer({Prompter::Button::Ok});
-    ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), (QStringList{Testing::kEntryConfirm, "Assegnato Numero Mov. : 1"}));
-    EXPECT_EQ(lines(1), (QStringList{"D 014001 100  GIROCONTO", "A 014002 100  GIROCONTO"}));
+    for (int row = 0; row < 5; ++row)
+        window.setCell(EntrySide::Debit, row, EntryWindow::TextColumn, QString("riga %1").arg(row + 1));
+    EXPECT_EQ(window.grid(EntrySide::Debit)->rowCount(), 6);
 }
 
 TEST_P(ConAConITest, TheLastFailingCheckSpeaksAndEveryFailingFieldTurnsRed)
@@ -141,7 +115,10 @@ TEST_P(ConAConITest, TheLastFailingCheckSpeaksAndEveryFailingFieldTurnsRed)
     EXPECT_EQ(prompter.texts(), QStringList{"Conto errato"});
     EXPECT_TRUE(window.cellMarked(EntrySide::Debit, 1, EntryWindow::AccountColumn));
     window.setCell(EntrySide::Debit, 1, EntryWindow::AmountColumn, "10");
-    window.setCell(EntrySide::Credit, 0, EntryWindow::AccountColumn, "014002");
+    // Typed in the grid itself: the account is looked up once its editor has closed.
+    window.grid(EntrySide::Credit)->item(0, EntryWindow::AccountColumn)->setText("014002");
+    QApplication::processEvents();
+    EXPECT_EQ(window.cell(EntrySide::Credit, 0, EntryWindow::AccountTextColumn), "BANCA C/C");
     window.setCell(EntrySide::Credit, 0, EntryWindow::AmountColumn, "10");
     window.field("DATA_REG")->clear();
 
@@ -155,78 +132,36 @@ TEST_P(ConAConITest, TheLastFailingCheckSpeaksAndEveryFailingFieldTurnsRed)
     EXPECT_TRUE(Ui::hasFieldError(window.field("DATA_REG")));
     EXPECT_FALSE(Ui::hasFieldError(window.field("TOTALE")));
     EXPECT_EQ(archives->count("GIORN"), 0);
-
-    // The date given, the causal speaks next.
-    window.setValue("DATA_REG", QDate::currentDate().toString("dd/MM/yyyy"));
-    answer({Prompter::Button::Ok});
-    EXPECT_FALSE(window.save());
-    EXPECT_EQ(prompter.texts(), QStringList{"Causale di contabilità obbligatoria"});
-    EXPECT_FALSE(Ui::hasFieldError(window.field("DATA_REG")));
 }
 
-TEST_P(ConAConITest, GridsShowFourLinesKeepAnEmptyRowAndLookUpAccounts)
-{
-    ConAConI window(*context, EntryMode::General);
-    QTableWidget *debit = window.grid(EntrySide::Debit);
-    EXPECT_EQ(debit->rowCount(), 5);
-    const int lineHeight = debit->verticalHeader()->defaultSectionSize();
-    const int shown =
-        (debit->height() - debit->horizontalHeader()->sizeHint().height() - 2 * debit->frameWidth()) / lineHeight;
-    EXPECT_EQ(shown, 4);
-    for (int row = 0; row < 5; ++row)
-        window.setCell(EntrySide::Debit, row, EntryWindow::TextColumn, QString("riga %1").arg(row + 1));
-    EXPECT_EQ(debit->rowCount(), 6);
-    window.setCell(EntrySide::Debit, 5, EntryWindow::TextColumn, "riga 6");
-    EXPECT_EQ(debit->rowCount(), 7);
-
-    // Typed in the grid itself: the account is looked up once its editor has closed.
-    window.grid(EntrySide::Credit)->item(0, EntryWindow::AccountColumn)->setText("041001");
-    QApplication::processEvents();
-    EXPECT_EQ(window.cell(EntrySide::Credit, 0, EntryWindow::AccountTextColumn), "MERCI C/VENDITE");
-    window.grid(EntrySide::Credit)->item(1, EntryWindow::AccountColumn)->setText("999");
-    QApplication::processEvents();
-    EXPECT_EQ(prompter.texts(), QStringList{"Conto errato"});
-}
-
-TEST_P(ConAConITest, PartiesApplyToTheSelectedRowOnly)
+TEST_P(ConAConITest, AnUnbalancedEntryIsRefusedAndPartiesApplyToTheSelectedRow)
 {
     ConAConI window(*context, EntryMode::General);
     typeTransfer(window, "60");
+    answer({Prompter::Button::Ok});
+    EXPECT_FALSE(window.save());
+    EXPECT_EQ(prompter.texts(), QStringList{"Squadratura importi AVERE : 40,00"});
+    EXPECT_EQ(archives->count("GIORN"), 0);
+    EXPECT_EQ(window.cell(EntrySide::Credit, 0, EntryWindow::AmountColumn), "60,00");
+
     window.setCell(EntrySide::Credit, 1, EntryWindow::AccountColumn, "035002");
     window.setCell(EntrySide::Credit, 1, EntryWindow::AmountColumn, "40");
     window.setPerRow(true);
-    EXPECT_TRUE(window.statusText().isEmpty());
     window.selectRow(EntrySide::Credit, 1);
     EXPECT_EQ(window.statusText(), "Riga sel: 2 Col: Avere");
-    window.setValue("CCOS", "02");
-    EXPECT_EQ(prompter.texts(), QStringList{"Centro di costo errato"});
-    answer();
     window.setValue("CCOS", "01");
-    EXPECT_EQ(window.description("CCOS"), "NEGOZIO");
     window.setValue("FORNITORE", "3");
-    EXPECT_EQ(window.description("FORNITORE"), "Verdi Srl");
     // Another row shows its own, empty.
     window.selectRow(EntrySide::Debit, 0);
-    EXPECT_EQ(window.statusText(), "Riga sel: 1 Col: Dare");
     EXPECT_TRUE(window.value("CCOS").isEmpty());
 
+    // A general entry is told its number alone.
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(prompter.texts(), (QStringList{Testing::kEntryConfirm, "Assegnato Numero Mov. : 1"}));
     EXPECT_EQ(lines(1), (QStringList{"D 014001 100  GIROCONTO", "A 014002 60  GIROCONTO", "A 035002 40 01 GIROCONTO"}));
     EXPECT_EQ(archives->scalar("SELECT FORNITORE FROM GIORN WHERE SEQUENZA = 3").toInt(), 3);
     EXPECT_EQ(archives->scalar("SELECT SUM(FORNITORE) FROM GIORN").toInt(), 3);
-}
-
-TEST_P(ConAConITest, BankOrCashIsChecked)
-{
-    ConAConI window(*context, EntryMode::General);
-    window.setValue("BANCA", "ZZZ");
-    EXPECT_EQ(prompter.texts(), QStringList{"Cassa o Banca pagamento errata"});
-    EXPECT_TRUE(Ui::hasFieldError(window.field("BANCA")));
-    answer();
-    window.setValue("BANCA", "***");
-    EXPECT_TRUE(prompter.texts().isEmpty());
-    EXPECT_EQ(window.description("BANCA"), "CASSA");
 }
 
 TEST_P(ConAConITest, LeavingWithDataEnteredAsksFirst)
@@ -241,25 +176,33 @@ TEST_P(ConAConITest, LeavingWithDataEnteredAsksFirst)
     window.setCell(EntrySide::Credit, 0, EntryWindow::TextColumn, "nota");
     answer({Prompter::Button::No});
     window.reject();
-    EXPECT_EQ(prompter.texts(), QStringList{kLeave});
+    EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su dati correnti ?"});
     EXPECT_TRUE(window.isVisible());
     answer({Prompter::Button::Yes});
     window.reject();
     EXPECT_FALSE(window.isVisible());
 }
 
+// Both entry windows: a new entry, a stored one changed and deleted.
 TEST_P(ConAConITest, AUserWhoMayNotWriteWritesNothing)
 {
+    const int number = storeEntry(EntryMode::CashReceipt);
     context->state.userType = 0;
     ConAConI window(*context, EntryMode::General);
     typeTransfer(window, "100");
-    answer({Prompter::Button::Ok});
+    const std::unique_ptr<ConACon> stored(ConACon::open(*context, year, number));
+    ASSERT_TRUE(stored);
+    stored->setValue("DESCRI", "Altro");
+    answer({Prompter::Button::Ok, Prompter::Button::Ok, Prompter::Button::Ok});
     EXPECT_FALSE(window.save());
-    ASSERT_EQ(prompter.texts().size(), 1);
-    EXPECT_TRUE(prompter.texts().first().startsWith("Operazione non consentita"))
-        << prompter.texts().first().toStdString();
-    EXPECT_EQ(archives->count("GIORN"), 0);
-    EXPECT_EQ(archives->scalar("SELECT NUMERATORE FROM NUMERA WHERE NOME = 'NROINT'").toInt(), 0);
+    EXPECT_FALSE(stored->save());
+    EXPECT_FALSE(stored->remove());
+    ASSERT_EQ(prompter.texts().size(), 3);
+    for (const QString &text : prompter.texts())
+        EXPECT_TRUE(text.startsWith("Operazione non consentita")) << text.toStdString();
+    EXPECT_EQ(lines(number), (QStringList{"D 014001 122  Incasso del giorno", "A 041001 100  Incasso del giorno",
+                                          "A 024001 22  Incasso del giorno"}));
+    EXPECT_EQ(archives->count("GIORN"), 3);
 }
 
 ORLAVO_FOR_EACH_ENGINE(ConAConITest);

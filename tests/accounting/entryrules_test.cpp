@@ -1,22 +1,10 @@
 #include "accounting/rules/entryrules.h"
+#include "entrywindowtest.h"
 
 #include <gtest/gtest.h>
 
 using namespace Orlavo::Accounting;
-
-namespace {
-
-EntryRow entryRow(const char *account, const char *description = "", double amount = 0, char type = ' ')
-{
-    EntryRow row;
-    row.account = QString::fromLatin1(account);
-    row.description = QString::fromLatin1(description);
-    row.amount = amount;
-    row.accountType = QLatin1Char(type);
-    return row;
-}
-
-} // namespace
+using Orlavo::Testing::entryRow;
 
 TEST(EntryRules, ReceiptSplit)
 {
@@ -37,9 +25,9 @@ TEST(EntryRules, ReceiptSplit)
 
 TEST(EntryRules, SplitGoesToTheRowsByAccountType)
 {
-    const EntryRow cash = entryRow("CASSA", "", 0, 'P');
-    const EntryRow revenue = entryRow("RICAVI", "", 0, 'R');
-    const EntryRow vat = entryRow("IVAVEN", "", 0, 'P');
+    const EntryRow cash = entryRow("CASSA", 0, "", QLatin1Char('P'));
+    const EntryRow revenue = entryRow("RICAVI", 0, "", QLatin1Char('R'));
+    const EntryRow vat = entryRow("IVAVEN", 0, "", QLatin1Char('P'));
     QList<EntryRow> debit{cash, EntryRow{}};
     QList<EntryRow> credit{vat, revenue};
     applyReceiptSplit(debit, credit, 122, splitReceipt(122, 22, 2));
@@ -55,7 +43,7 @@ TEST(EntryRules, SplitGoesToTheRowsByAccountType)
 
 TEST(EntryRules, EmptyRowsAreRemoved)
 {
-    const QList<EntryRow> rows{{}, entryRow("A"), {}, entryRow("", "nota"), entryRow("", "", 5)};
+    const QList<EntryRow> rows{{}, entryRow("A", 0), {}, entryRow("", 0, "nota"), entryRow("", 5)};
     const QList<EntryRow> kept = compacted(rows);
     ASSERT_EQ(kept.size(), 3);
     EXPECT_EQ(kept[0].account, QStringLiteral("A"));

@@ -1,12 +1,23 @@
 #pragma once
 
 #include "accounting/stores/entrystore.h"
-#include "contexttest.h"
 #include "services/data/counters.h"
+#include "../masterdata/masterdatatest.h"
 
 #include <QDate>
 
 namespace Orlavo::Testing {
+
+// A row of an entry as typed: the rules', the store's and the windows' tests.
+inline Accounting::EntryRow entryRow(const char *account, double amount, const char *description = "", QChar type = {})
+{
+    Accounting::EntryRow row;
+    row.account = QString::fromLatin1(account);
+    row.description = QString::fromLatin1(description);
+    row.amount = amount;
+    row.accountType = type;
+    return row;
+}
 
 // The question before every write of an entry.
 inline const QString kEntryConfirm = QStringLiteral("Confermi registrazioni?");
@@ -14,10 +25,10 @@ inline const QString kEntryConfirm = QStringLiteral("Confermi registrazioni?");
 // The entry windows' archives: the standard chart, causals and VAT codes,
 // the counters of the working year (this year, so today is a good
 // registration date), cost centre "01" and supplier 3.
-class EntryWindowTest : public ContextTest<>
+class EntryWindowTest : public MasterdataTest<>
 {
 protected:
-    void prepare() override
+    void seed() override
     {
         workAs(QStringLiteral("ROSSI"), 1);
         year = QString::number(QDate::currentDate().year());
@@ -34,22 +45,6 @@ protected:
             unit.commit());
     }
 
-    void answer(std::initializer_list<Services::Prompter::Button> buttons = {})
-    {
-        prompter.clear();
-        for (const Services::Prompter::Button b : buttons)
-            prompter.queue(b);
-    }
-
-    Accounting::EntryRow row(const char *account, double amount, const char *description = "")
-    {
-        Accounting::EntryRow r;
-        r.account = QString::fromLatin1(account);
-        r.amount = amount;
-        r.description = QString::fromLatin1(description);
-        return r;
-    }
-
     // A transfer from the bank to the cash, or a cash receipt of 122,00 at
     // 22 %, written through the store: its entry number.
     int storeEntry(Accounting::EntryMode mode)
@@ -63,14 +58,14 @@ protected:
             e.description = QStringLiteral("Incasso del giorno");
             e.vatCode = QStringLiteral("22");
             e.total = 122;
-            e.debit = {row("014001", 122)};
-            e.credit = {row("041001", 100), row("024001", 22)};
+            e.debit = {entryRow("014001", 122)};
+            e.credit = {entryRow("041001", 100), entryRow("024001", 22)};
         } else {
             e.causal = QStringLiteral("PREL");
             e.description = QStringLiteral("Prelievo");
             e.total = 50;
-            e.debit = {row("014001", 50, "in cassa")};
-            e.credit = {row("014002", 50, "dalla banca")};
+            e.debit = {entryRow("014001", 50, "in cassa")};
+            e.credit = {entryRow("014002", 50, "dalla banca")};
         }
         const Accounting::Registered registered = Accounting::registerEntry(context->db, e);
         EXPECT_TRUE(registered.result.written());

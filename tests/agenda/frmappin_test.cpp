@@ -1,39 +1,34 @@
 #include "agenda/windows/frmappin.h"
-#include "contexttest.h"
+#include "agendawindowtest.h"
 #include "services/core/concurrency.h"
-#include "ui/fieldlook.h"
-#include "ui/lookuplist.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
-#include <QLineEdit>
-#include <QTimer>
 
 // The appointment window's wiring: the checks and writes themselves are the
-// store's (its own tests); here what the operator meets.
+// rules' and the store's (agendarules_test, appointmentstore_test); here
+// what the operator meets.
 
 using namespace Orlavo;
 using namespace Orlavo::Agenda;
 using Orlavo::Services::Prompter;
+using Orlavo::Testing::red;
 
 namespace {
 
 const QString kConfirm = "Confermi le registrazioni?";
-const QString kDeleteQuestion = "Confermi eliminazione?";
 const QDate kDay(2025, 12, 9);
 
 // Customer 7 is Rossi Srl. On kDay: 09.30 ANNA with customer 7, 10.00 MARCO,
 // 15.00 ANNA done; the day after: 09.30 ZENO.
-class AppointmentWindowTest : public Orlavo::Testing::ContextTest<>
+class FrmAppInTest : public Testing::MasterdataTest<Testing::RecordingPrompter>
 {
 protected:
-    void SetUp() override
+    // Through the store's insert: one appointment per day and time, PROGR 1.
+    void store(const Appointment &a) { ASSERT_TRUE(insertAppointment(context->db, a).written()); }
+
+    void seed() override
     {
-        ContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
         run("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (7, 'Rossi Srl'), (8, 'Bianchi Spa')");
         store({kDay, "09.30", 0, "10.00", "ANNA", 7, "Rossi Srl", "Taglio", false});
         store({kDay, "10.00", 0, "", "MARCO", std::nullopt, "Verdi", "", false});
@@ -41,135 +36,66 @@ protected:
         store({kDay.addDays(1), "09.30", 0, "", "ZENO", std::nullopt, "", "", false});
     }
 
-    // Through the store's insert: one appointment per day and time, PROGR 1.
-    void store(const Appointment &a) { ASSERT_TRUE(insertAppointment(context->db, a).written()); }
-
     // The stored appointment, read by a connection of its own.
-    std::optional<Appointment> stored(const QDate &day, const QString &from)
+    std::optional<Appointment> stored(const QString &from)
     {
-        Orlavo::Testing::Workstation reader(archives->config());
-        const auto found = loadAppointment(reader.db(), day, from, 1);
+        Testing::Workstation reader(archives->config());
+        const auto found = loadAppointment(reader.db(), kDay, from, 1);
         return found ? *found : std::nullopt;
     }
 
-    int count() const { return archives->count("APPUNTAMENTI"); }
-
-    std::unique_ptr<FrmAppIn> edit(const QString &from, const QDate &day = kDay)
+    std::unique_ptr<FrmAppIn> edit(const char *from)
     {
-        Appointment key;
-        key.day = day;
-        key.from = from;
-        key.progr = 1;
-        return std::make_unique<FrmAppIn>(*context, key);
-    }
-
-    void answer(std::initializer_list<Prompter::Button> buttons = {})
-    {
-        prompter.clear();
-        for (const Prompter::Button b : buttons)
-            prompter.queue(b);
-    }
-
-    static QLineEdit *field(FrmAppIn &window, const QString &column)
-    {
-        QLineEdit *found = window.field(column);
-        EXPECT_NE(found, nullptr) << column.toStdString();
-        return found;
-    }
-
-    static void type(FrmAppIn &window, const QString &column, const QString &text)
-    {
-        if (QLineEdit *line = field(window, column))
-            line->setText(text);
-    }
-
-    // The operator types in a field and leaves it.
-    static void leave(FrmAppIn &window, const QString &column, const QString &text)
-    {
-        QLineEdit *line = field(window, column);
-        if (!line)
-            return;
-        line->setText(text);
-        line->setModified(true);
-        QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(line, &leaving);
-        QApplication::processEvents();
-    }
-
-    // The fields marked as failing, by column.
-    static QStringList red(const FrmAppIn &window)
-    {
-        QStringList columns;
-        for (const QWidget *widget : window.findChildren<QWidget *>()) {
-            if (widget->objectName().startsWith("T_") && Ui::hasFieldError(widget))
-                columns << widget->objectName().mid(2);
-        }
-        columns.sort();
-        return columns;
+        return std::make_unique<FrmAppIn>(*context, Appointment{kDay, from, 1, "", "", std::nullopt, "", "", false});
     }
 };
 
-// The checks and their messages are the rules' and the store's
-// (agendarules_test, appointmentstore_test): here the wiring.
-TEST_P(AppointmentWindowTest, ThreeWrongFieldsTurnRedAndTheFirstSpeaks)
+TEST_P(FrmAppInTest, ThreeWrongFieldsTurnRedAndTheFirstSpeaks)
 {
     FrmAppIn window(*context, kDay, QString());
-    type(window, "GIORNO", "32/01/2025");
-    type(window, "ORA", "25");
-    type(window, "COD_CLI", "55");
+    window.field("GIORNO")->setText("32/01/2025");
+    window.field("ORA")->setText("25");
+    window.field("COD_CLI")->setText("55");
     EXPECT_FALSE(window.save());
     EXPECT_EQ(prompter.texts(), QStringList{"Ora errata"});
     EXPECT_EQ(red(window), (QStringList{"COD_CLI", "GIORNO", "ORA"}));
-    EXPECT_EQ(count(), 4);
 
     // Put right, the marks go and the save asks.
     answer({Prompter::Button::Ok});
-    type(window, "GIORNO", "11/12/2025");
-    type(window, "ORA", "11");
-    type(window, "COD_CLI", "8");
+    window.field("GIORNO")->setText("11/12/2025");
+    window.field("ORA")->setText("11");
+    window.field("COD_CLI")->setText("8");
     EXPECT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
     EXPECT_TRUE(red(window).isEmpty());
 }
 
-TEST_P(AppointmentWindowTest, ANewAppointmentIsWrittenAfterTheQuestion)
+TEST_P(FrmAppInTest, ANewAppointmentIsWrittenAfterTheQuestion)
 {
     FrmAppIn window(*context, kDay, "11.30");
-    EXPECT_EQ(window.field("GIORNO")->text(), "09/12/2025");
-    EXPECT_EQ(window.field("ORA")->text(), "11.30");
     // The operators already used.
     EXPECT_EQ(window.operatorBox()->count(), 3);
 
     int written = 0;
     window.setOnWritten([&written] { ++written; });
-    type(window, "ORA", "9:5");
-    type(window, "ORA_A", "1015");
+    window.field("ORA")->setText("9:5");
+    window.field("ORA_A")->setText("1015");
     window.operatorBox()->setCurrentText("LUCA");
-    // Leaving the code fills the name; an unknown code leaves it alone.
-    type(window, "CLIENTE", "Sig. Neri");
-    leave(window, "COD_CLI", "55");
-    EXPECT_EQ(window.field("CLIENTE")->text(), "Sig. Neri");
-    leave(window, "COD_CLI", "8");
-    type(window, "NOTE1", "Prima visita");
+    // Leaving the code fills the name.
+    Testing::leave(window.field("COD_CLI"), "8");
+    window.field("NOTE1")->setText("Prima visita");
     window.doneBox()->setChecked(true);
 
     // Cancel writes nothing and keeps what was typed.
     answer({Prompter::Button::Cancel});
     EXPECT_FALSE(window.save());
     EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
-    EXPECT_EQ(count(), 4);
-    EXPECT_EQ(written, 0);
+    EXPECT_EQ(count("APPUNTAMENTI"), 4);
 
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
     EXPECT_EQ(written, 1);
-    const auto row = stored(kDay, "09.50");
-    ASSERT_TRUE(row.has_value());
-    EXPECT_EQ(row->to, "10.15");
-    EXPECT_EQ(row->operatorName, "LUCA");
-    EXPECT_EQ(row->customer, 8);
-    EXPECT_EQ(row->customerName, "Bianchi Spa");
-    EXPECT_EQ(row->notes, "Prima visita");
-    EXPECT_TRUE(row->done);
+    Appointment expected{kDay, "09.50", 1, "10.15", "LUCA", 8, "Bianchi Spa", "Prima visita", true};
+    EXPECT_EQ(stored("09.50"), expected);
 
     // Ready for the next one on the same day, the new operator offered.
     EXPECT_EQ(window.field("GIORNO")->text(), "09/12/2025");
@@ -177,93 +103,77 @@ TEST_P(AppointmentWindowTest, ANewAppointmentIsWrittenAfterTheQuestion)
     EXPECT_GE(window.operatorBox()->findText("LUCA"), 0);
 }
 
-TEST_P(AppointmentWindowTest, AStoredOneIsShownAndItsChangesWritten)
+TEST_P(FrmAppInTest, AStoredOneIsShownAndTheWindowFollowsItWhenMoved)
 {
     auto window = edit("09.30");
     ASSERT_TRUE(window->loaded());
     EXPECT_EQ(window->field("ORA_A")->text(), "10.00");
     EXPECT_EQ(window->field("COD_CLI")->text(), "7");
 
-    type(*window, "NOTE1", "Taglio e piega");
+    // Moved to another time: a second save updates it again instead of
+    // finding it gone.
+    window->field("ORA")->setText("11");
+    window->field("ORA_A")->setText("12");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(stored(kDay, "09.30")->notes, "Taglio e piega");
-
-    // Moved to another time, the window follows the row: a second save
-    // updates it again instead of finding it gone.
-    type(*window, "ORA", "11");
-    type(*window, "ORA_A", "12");
+    EXPECT_FALSE(stored("09.30").has_value());
+    window->field("NOTE1")->setText("Spostato");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_FALSE(stored(kDay, "09.30").has_value());
-    ASSERT_TRUE(stored(kDay, "11.00").has_value());
-    type(*window, "NOTE1", "Spostato");
-    answer({Prompter::Button::Ok});
-    ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(stored(kDay, "11.00")->notes, "Spostato");
-    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    ASSERT_TRUE(stored("11.00").has_value());
+    EXPECT_EQ(stored("11.00")->notes, "Spostato");
+    EXPECT_EQ(count("APPUNTAMENTI"), 4);
 }
 
-TEST_P(AppointmentWindowTest, OneDeletedElsewhereIsNotWrittenAgain)
+TEST_P(FrmAppInTest, OneChangedElsewhereAsksOneDeletedElsewhereIsNotWrittenAgain)
 {
-    auto window = edit("10.00");
-    ASSERT_TRUE(window->loaded());
-    Orlavo::Testing::Workstation other(archives->config());
-    ASSERT_TRUE(other.exec("DELETE FROM APPUNTAMENTI WHERE OPERATORE = 'MARCO'"));
+    auto window = edit("09.30");
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec("UPDATE APPUNTAMENTI SET NOTE1 = 'Altro' WHERE OPERATORE = 'ANNA' AND ORA = '09.30'"));
+    window->field("ORA_A")->setText("10.30");
+    for (const Prompter::Button choice : {Prompter::Button::Cancel, Prompter::Button::Ok}) {
+        answer({Prompter::Button::Ok, choice});
+        EXPECT_EQ(window->save(), choice == Prompter::Button::Ok);
+        EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::changedElsewhere()}));
+        EXPECT_EQ(stored("09.30")->to, choice == Prompter::Button::Ok ? "10.30" : "10.00");
+    }
+    EXPECT_EQ(stored("09.30")->notes, "Taglio");
 
-    type(*window, "NOTE1", "Richiamare");
+    ASSERT_TRUE(other.exec("DELETE FROM APPUNTAMENTI WHERE OPERATORE = 'ANNA' AND ORA = '09.30'"));
+    window->field("NOTE1")->setText("Richiamare");
     answer({Prompter::Button::Ok});
     EXPECT_FALSE(window->save());
     EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::deletedElsewhere()}));
-    EXPECT_EQ(count(), 3);
-    EXPECT_FALSE(stored(kDay, "10.00").has_value());
+    EXPECT_EQ(count("APPUNTAMENTI"), 3);
 }
 
-TEST_P(AppointmentWindowTest, OneChangedElsewhereAsksBeforeItIsOverwritten)
-{
-    auto window = edit("09.30");
-    Orlavo::Testing::Workstation other(archives->config());
-    ASSERT_TRUE(other.exec("UPDATE APPUNTAMENTI SET NOTE1 = 'Altro' WHERE OPERATORE = 'ANNA' AND ORA = '09.30'"));
-
-    type(*window, "ORA_A", "10.30");
-    answer({Prompter::Button::Ok, Prompter::Button::Cancel});
-    EXPECT_FALSE(window->save());
-    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::changedElsewhere()}));
-    EXPECT_EQ(stored(kDay, "09.30")->to, "10.00");
-
-    answer({Prompter::Button::Ok, Prompter::Button::Ok});
-    ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::changedElsewhere()}));
-    EXPECT_EQ(stored(kDay, "09.30")->to, "10.30");
-    EXPECT_EQ(stored(kDay, "09.30")->notes, "Taglio");
-}
-
-TEST_P(AppointmentWindowTest, DeleteAsksFirst)
+TEST_P(FrmAppInTest, DeleteAsksFirstNoByDefault)
 {
     auto window = edit("09.30");
     answer({Prompter::Button::No});
+    prompter.defaults.clear();
     EXPECT_FALSE(window->remove());
-    EXPECT_EQ(prompter.texts(), QStringList{kDeleteQuestion});
-    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(prompter.texts(), QStringList{"Confermi eliminazione?"});
+    EXPECT_EQ(prompter.defaults, (QList<std::optional<Prompter::Button>>{Prompter::Button::No}));
+    EXPECT_EQ(count("APPUNTAMENTI"), 4);
 
     answer({Prompter::Button::Yes});
     EXPECT_TRUE(window->remove());
-    EXPECT_FALSE(stored(kDay, "09.30").has_value());
-    EXPECT_EQ(count(), 3);
-    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_FALSE(stored("09.30").has_value());
+    EXPECT_EQ(count("APPUNTAMENTI"), 3);
 }
 
-TEST_P(AppointmentWindowTest, LeavingWithChangesAsksFirst)
+TEST_P(FrmAppInTest, LeavingWithChangesAsksFirst)
 {
     auto window = edit("09.30");
     window->show();
-    answer();
     window->reject();
     EXPECT_TRUE(prompter.texts().isEmpty()) << "nothing changed: no question";
     EXPECT_FALSE(window->isVisible());
 
     window->show();
-    type(*window, "NOTE1", "Spostato");
+    window->field("NOTE1")->setText("Spostato");
     answer({Prompter::Button::No});
     window->reject();
     EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su record corrente?"});
@@ -271,10 +181,9 @@ TEST_P(AppointmentWindowTest, LeavingWithChangesAsksFirst)
     answer({Prompter::Button::Yes});
     window->reject();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(stored(kDay, "09.30")->notes, "Taglio");
 }
 
-TEST_P(AppointmentWindowTest, TheBandListsTheDaysAppointmentsInIt)
+TEST_P(FrmAppInTest, TheBandListsTheDaysAppointmentsInIt)
 {
     FrmAppIn window(*context, kDay, "9");
     // The list's rows as "DALLE ALLE OPERATORE".
@@ -291,13 +200,13 @@ TEST_P(AppointmentWindowTest, TheBandListsTheDaysAppointmentsInIt)
         return rows;
     };
     // 15.00 is the band's end; ZENO's is another day.
-    type(window, "ORA_A", "15");
+    window.field("ORA_A")->setText("15");
     EXPECT_EQ(listed(), (QStringList{"09.30 10.00 ANNA", "10.00  MARCO"}));
     // Without an end the band runs to the end of the day.
-    type(window, "ORA_A", "");
+    window.field("ORA_A")->clear();
     EXPECT_EQ(listed(), (QStringList{"09.30 10.00 ANNA", "10.00  MARCO", "15.00 16.00 ANNA"}));
 }
 
-ORLAVO_FOR_EACH_ENGINE(AppointmentWindowTest);
+ORLAVO_FOR_EACH_ENGINE(FrmAppInTest);
 
 } // namespace

@@ -44,8 +44,8 @@ TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
     {
         QFile file(company);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.seek(file.size() / 2));
-        ASSERT_EQ(file.write(QByteArray(4096, '\x5A')), 4096);
+        ASSERT_TRUE(file.seek(file.size() / 2 / 4096 * 4096));
+        ASSERT_EQ(file.write(QByteArray(4096, '\xFF')), 4096);
     }
     prompter.clear();
     entry->trigger();
@@ -61,6 +61,19 @@ TEST_P(ArchiveCheckTest, SoundArchivesAreSaidSoAndDamageIsNamed)
     EXPECT_TRUE(backup.failure().message.startsWith(told));
     EXPECT_TRUE(backup.failure().message.endsWith(QStringLiteral("\nIl salvataggio non è stato fatto.")));
     EXPECT_TRUE(QDir(target.path()).isEmpty());
+
+    // At the next start it is said before any record is read, and the
+    // program goes on without the company.
+    context->db.close();
+    ASSERT_TRUE(context->db.openServices(archives->config()));
+    context->state.company = QStringLiteral("01");
+    prompter.clear();
+    Shell::Menu next(*context);
+    EXPECT_FALSE(next.openCurrentCompany());
+    ASSERT_EQ(prompter.texts().size(), 1) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompter.texts().first().startsWith(told)) << prompter.texts().first().toStdString();
+    EXPECT_TRUE(context->state.company.isEmpty());
+    EXPECT_EQ(dbExits, 0);
 }
 
 ORLAVO_FOR_EACH_ENGINE(ArchiveCheckTest);

@@ -1,14 +1,13 @@
-#include "files.h"
 #include "shell/stores/firstsetup.h"
-#include "shell/stores/basedata.h"
 
+#include "files.h"
 #include "fixtures.h"
-#include "scriptedprompter.h"
 #include "services/core/inifile.h"
 #include "services/core/settings.h"
 #include "services/core/tablenames.h"
 #include "services/data/schema.h"
 #include "shell/rules/password.h"
+#include "shellfixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,20 +20,13 @@
 using namespace Orlavo;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
-using Orlavo::Testing::PgServer;
+using Orlavo::Testing::readBytes;
 using Orlavo::Testing::ScriptedPrompter;
 using Orlavo::Testing::ServerDatabase;
-using Orlavo::Testing::Workstation;
-
-using Orlavo::Testing::readBytes;
+using Orlavo::Testing::skipPostgres;
 using Orlavo::Testing::writeBytes;
 
 namespace {
-
-bool skipPostgres()
-{
-    return !PgServer::fromEnvironment().available() && !PgServer::required();
-}
 
 FirstSetup validSetup()
 {
@@ -71,27 +63,17 @@ protected:
         setup.serverKeys = server->keys();
     }
 
-    Services::ConnectionConfig config() const
+    // The first column of a query on the new archives, opened on company "01"
+    // by another workstation.
+    QStringList column(const QString &sql) const
     {
         if (server)
-            return server->config();
+            return Orlavo::Testing::firstColumn(server->config(), setup.companyCode, sql);
         Services::ConnectionConfig config;
         config.servicesFile = QStringLiteral("SERVIZI.MDB");
         config.dbType = QStringLiteral("ACCESS2000");
-        config.pathDb = Services::asFolder(setup.pathDb);
-        return config;
-    }
-
-    // The first column of a query on the new archives, opened on company "01"
-    // by another workstation.
-    QStringList column(const QString &sql, const Services::Params &params = {})
-    {
-        if (!reader)
-            reader = std::make_unique<Workstation>(config(), setup.companyCode);
-        QStringList values;
-        for (const auto &row : reader->rows(sql, params).value_or(Services::Recordset()))
-            values << row.at(0).toString();
-        return values;
+        config.pathDb = folder();
+        return Orlavo::Testing::firstColumn(config, setup.companyCode, sql);
     }
 
     QString folder() const { return Services::asFolder(setup.pathDb); }
@@ -104,38 +86,26 @@ protected:
         return folder() + (services ? QStringLiteral("SERVIZI.MDB") : QStringLiteral("CONTAB01.MDB"));
     }
 
-    // An archive with its tables and no rows, as an interrupted run left it.
-    void makeBareArchive(Services::SchemaKind kind)
+    // An archive with its tables, made outside the program, and the
+    // statement's rows; "%1" stands for its qualifier on the server.
+    void makeArchive(Services::SchemaKind kind, const QString &statement = {})
     {
         if (!server) {
             QDir().mkpath(folder());
             ASSERT_TRUE(Services::Schema::createSqlite(where(kind), kind));
-            return;
         }
-        const QString name = QStringLiteral("bare-archive");
+        const QString name = QStringLiteral("test-archive");
         {
-            QSqlDatabase db = server->keys().addConnection(name);
+            QSqlDatabase db = server ? server->keys().addConnection(name)
+                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            if (!server)
+                db.setDatabaseName(where(kind));
             ASSERT_TRUE(db.open());
-            ASSERT_TRUE(Services::Schema::createPostgres(db, where(kind), kind));
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-
-    // One statement on an archive outside the program; "%1" stands for its
-    // qualifier on the server.
-    void raw(Services::SchemaKind kind, const QString &statement)
-    {
-        if (server) {
-            ASSERT_EQ(server->exec(statement.arg(where(kind) + QLatin1Char('.'))), QString());
-            return;
-        }
-        const QString name = QStringLiteral("raw-archive");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(where(kind));
-            ASSERT_TRUE(db.open());
+            ASSERT_TRUE(!server || Services::Schema::createPostgres(db, where(kind), kind));
             QSqlQuery q(db);
-            ASSERT_TRUE(q.exec(statement.arg(QString()))) << q.lastError().text().toStdString();
+            ASSERT_TRUE(statement.isEmpty() ||
+                        q.exec(statement.arg(server ? where(kind) + QLatin1Char('.') : QString())))
+                << q.lastError().text().toStdString();
         }
         QSqlDatabase::removeDatabase(name);
     }
@@ -143,7 +113,6 @@ protected:
     // An empty place again: a new database, or no folder.
     void startAfresh()
     {
-        reader.reset();
         prompter.clear();
         if (!server) {
             QDir(folder()).removeRecursively();
@@ -160,7 +129,6 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<ServerDatabase> server;
-    std::unique_ptr<Workstation> reader;
     FirstSetup setup;
     ScriptedPrompter prompter;
 };
@@ -282,14 +250,6 @@ TEST_P(FirstSetupTest, CreatesBothArchivesWithTheirFirstRows)
     };
     for (const auto &[sql, value] : expected)
         EXPECT_EQ(column(sql), QStringList{value}) << sql.toStdString();
-    // The base data need nothing more for the bank and the VAT code.
-    const auto data = readBaseData(reader->db(), setup.companyCode);
-    ASSERT_TRUE(data && data->has_value());
-    BaseOptions options;
-    options.year = QStringLiteral("2026");
-    for (const auto &problem : checkBaseData(reader->db(), **data, options))
-        EXPECT_TRUE(problem.column != BaseField::Bank && problem.column != BaseField::VatCode)
-            << problem.message.toStdString();
 }
 
 TEST_P(FirstSetupTest, WholeArchivesFoundInPlaceAreOfferedForUseAndNeverOverwritten)
@@ -334,9 +294,9 @@ TEST_P(FirstSetupTest, WhatAnInterruptedRunLeftIsMadeAgainWhenTheOperatorSaysSo)
              if (server)
                  ASSERT_EQ(server->exec(QStringLiteral("CREATE SCHEMA servizi")), QString());
              else
-                 ASSERT_TRUE(Orlavo::Testing::writeBytes(where(Kind::Services), QByteArray()));
+                 ASSERT_TRUE(writeBytes(where(Kind::Services), QByteArray()));
          }},
-        {"the company alone, as created", [this] { makeBareArchive(Kind::Company); }},
+        {"the company alone, as created", [this] { makeArchive(Kind::Company); }},
     };
     for (const auto &[name, leave] : leftovers) {
         SCOPED_TRACE(name);
@@ -353,22 +313,25 @@ TEST_P(FirstSetupTest, WhatAnInterruptedRunLeftIsMadeAgainWhenTheOperatorSaysSo)
         prompter.queue(ScriptedPrompter::Button::Yes);
         const auto made = createArchives(setup, prompter);
         ASSERT_TRUE(made) << made.failure().message.toStdString() << made.failure().detail.toStdString();
-        reader.reset();
         EXPECT_EQ(column(QStringLiteral("SELECT SOCIETA || ' ' || RAG_SOC1 FROM ") + Services::Tables::SOCIETA_CONTAB),
                   QStringList{QStringLiteral("01 Ditta Prova")});
         startAfresh();
     }
 }
 
-TEST_P(FirstSetupTest, ArchivesHoldingDataAreNeverTouched)
+TEST_P(FirstSetupTest, ArchivesHoldingDataOrNotOursAreNeverTouched)
 {
     using Kind = Services::SchemaKind;
     const QString elsewhere =
         server ? QStringLiteral("indicare un altro database") : QStringLiteral("scegliere un'altra cartella");
+    const QString foreign = server ? QStringLiteral("Lo schema {file} sul server non è un archivio del programma: non "
+                                                    "viene toccato. Per la configurazione, {else}.")
+                                   : QStringLiteral("Il file {file} non è un archivio del programma: non viene "
+                                                    "toccato. Per la configurazione, {else}.");
     const struct {
         const char *name;
         Kind filled;
-        QString statement;
+        QString statement; // empty: not an archive of ours
         QString message;
     } cases[] = {
         {"a company with a customer and no services", Kind::Company,
@@ -379,12 +342,19 @@ TEST_P(FirstSetupTest, ArchivesHoldingDataAreNeverTouched)
          QStringLiteral("INSERT INTO %1SOCIETA (SOCIETA, RAG_SOC1) VALUES ('01', 'Ditta')"),
          QStringLiteral("L'archivio {file} contiene dati ma è incompleto: non viene toccato. "
                         "Ripristinarlo dall'ultimo salvataggio, oppure {else}.")},
+        {"services of another program", Kind::Services, {}, foreign},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        makeBareArchive(c.filled);
-        raw(c.filled, c.statement);
-        const QByteArray bytes = server ? QByteArray() : Orlavo::Testing::readBytes(where(c.filled));
+        if (c.statement.isEmpty() && server) {
+            ASSERT_EQ(server->exec(QStringLiteral("CREATE SCHEMA servizi")), QString());
+            ASSERT_EQ(server->exec(QStringLiteral("CREATE TABLE servizi.MIA (X INTEGER)")), QString());
+        } else if (c.statement.isEmpty()) {
+            ASSERT_TRUE(writeBytes(where(c.filled), "archivio di un'altra installazione"));
+        } else {
+            makeArchive(c.filled, c.statement);
+        }
+        const QByteArray bytes = server ? QByteArray() : readBytes(where(c.filled));
         const auto refused = createArchives(setup, prompter);
         ASSERT_FALSE(refused);
         EXPECT_EQ(refused.failure().message, QString(c.message)
@@ -393,8 +363,9 @@ TEST_P(FirstSetupTest, ArchivesHoldingDataAreNeverTouched)
                                                  .replace(QStringLiteral("{else}"), elsewhere));
         EXPECT_TRUE(prompter.shown().isEmpty());
         EXPECT_TRUE(exists(c.filled));
+        EXPECT_FALSE(exists(c.filled == Kind::Services ? Kind::Company : Kind::Services));
         if (!server) {
-            EXPECT_EQ(Orlavo::Testing::readBytes(where(c.filled)), bytes);
+            EXPECT_EQ(readBytes(where(c.filled)), bytes);
         }
         startAfresh();
     }
@@ -412,50 +383,23 @@ TEST_P(FirstSetupTest, CheckFailureCreatesNothing)
 
 ORLAVO_FOR_EACH_ENGINE(FirstSetupTest);
 
-TEST(FirstSetup, SqliteFileInTheWayIsLeftAsItWas)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    FirstSetup setup = validSetup();
-    setup.pathDb = dir.path();
-    const QString existing = dir.filePath(QStringLiteral("SERVIZI.MDB"));
-    const QByteArray bytes = QByteArray("archivio di un'altra installazione\n") + QByteArray(1000, '\x01');
-    ASSERT_TRUE(writeBytes(existing, bytes));
-    ScriptedPrompter prompter;
-    const auto refused = createArchives(setup, prompter);
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.failure().message,
-              QStringLiteral("Il file %1 non è un archivio del programma: non viene toccato. "
-                             "Per la configurazione, scegliere un'altra cartella.")
-                  .arg(existing));
-    EXPECT_EQ(readBytes(existing), bytes);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("CONTAB01.MDB"))));
-}
-
 TEST(FirstSetup, ServerFailureLeavesNoSchemaBehind)
 {
     if (skipPostgres())
         GTEST_SKIP() << "no PostgreSQL test server (ORLAVO_TEST_PGHOST)";
+    ServerDatabase server;
+    ASSERT_TRUE(server.error().isEmpty()) << server.error().toStdString();
+    FirstSetup setup = validSetup();
+    setup.server = true;
+    setup.pathDb.clear();
+    setup.serverKeys = server.keys();
     // A year longer than its column passes the checks and fails in the
-    // middle of the first rows; a services schema already there is kept.
-    for (const bool servicesBefore : {false, true}) {
-        SCOPED_TRACE(servicesBefore);
-        ServerDatabase server;
-        ASSERT_TRUE(server.error().isEmpty()) << server.error().toStdString();
-        FirstSetup setup = validSetup();
-        setup.server = true;
-        setup.pathDb.clear();
-        setup.serverKeys = server.keys();
-        setup.year = servicesBefore ? 2026 : 20260;
-        if (servicesBefore) {
-            ASSERT_EQ(server.exec(QStringLiteral("CREATE SCHEMA servizi")), QString());
-            ASSERT_EQ(server.exec(QStringLiteral("CREATE TABLE servizi.MIA (X INTEGER)")), QString());
-        }
-        ScriptedPrompter prompter;
-        EXPECT_FALSE(createArchives(setup, prompter));
-        EXPECT_EQ(server.schemaExists(QStringLiteral("servizi")), servicesBefore);
-        EXPECT_FALSE(server.schemaExists(QStringLiteral("contab01")));
-    }
+    // middle of the first rows.
+    setup.year = 20260;
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(createArchives(setup, prompter));
+    EXPECT_FALSE(server.schemaExists(QStringLiteral("servizi")));
+    EXPECT_FALSE(server.schemaExists(QStringLiteral("contab01")));
 }
 
 // A server installation: its keys, and never its password. (A folder's are

@@ -1,15 +1,12 @@
-#include "contexttest.h"
 #include "files.h"
 #include "fixtures.h"
 #include "services/core/tablenames.h"
 #include "shell/stores/basedata.h"
 #include "shell/windows/frmdatibase.h"
+#include "shellfixtures.h"
 #include "ui/fieldlook.h"
-#include "widgets.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
 
@@ -28,7 +25,7 @@ const QStringList kCheckedFields = {"T_periva",   "T_banca",   "T_anno",   "T_ma
                                     "T_prlistba", "T_prultco", "T_pracqf", "T_ricercainizio", "T_ricercafine"};
 
 // Company "01" with two banks, a VAT code and two warehouses, working in 2026.
-class FrmDatiBaseTest : public Orlavo::Testing::ContextTest<>
+class FrmDatiBaseTest : public Orlavo::Testing::WindowTest<FrmDatiBase>
 {
 protected:
     void prepare() override
@@ -54,12 +51,6 @@ protected:
         context->settings.write(QStringLiteral("MAIN"), QStringLiteral("ANNO"), QStringLiteral("2026"));
     }
 
-    void TearDown() override
-    {
-        window.reset();
-        ContextTest::TearDown();
-    }
-
     void open()
     {
         window = std::make_unique<FrmDatiBase>(*context);
@@ -73,13 +64,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    template <typename T = QWidget> T *child(const QString &name) const
-    {
-        return Orlavo::Testing::named<T>(window.get(), name);
-    }
-    QLineEdit *field(const char *name) const { return child<QLineEdit>(QString::fromLatin1(name)); }
     void set(const char *name, const QString &text) const { field(name)->setText(text); }
-    void click(const char *name) const { child<QAbstractButton>(QString::fromLatin1(name))->click(); }
     bool ticked(const char *name) const { return child<QAbstractButton>(QString::fromLatin1(name))->isChecked(); }
     QStringList redFields() const
     {
@@ -116,24 +101,10 @@ protected:
         ASSERT_EQ(change(context->db.connection(), GetParam(), table), QString());
     }
 
-    std::unique_ptr<FrmDatiBase> window;
     int saves = 0;
 };
 
 } // namespace
-
-TEST_P(FrmDatiBaseTest, OpensOnTheCompanyRowAndWritesMissingDefaultsBack)
-{
-    open();
-    EXPECT_EQ(field("D_banca")->text() + field("D_periva")->text() + field("D_magazzino")->text(),
-              "Banca PopolareIVA 15%Centrale");
-    EXPECT_EQ(child<QAbstractButton>(QStringLiteral("liquiva"))->text(), "MENSILE");
-    EXPECT_TRUE(ticked("numeraz") && !ticked("regiva") && ticked("prezzoL") && ticked("scontiSI"));
-    // The two missing defaults are written back at once, nothing else.
-    EXPECT_EQ(setting("MAIN", "PREZZOBOLLA") + setting("MAIN", "SCONTICALCOLATI"), "LSI");
-    EXPECT_TRUE(setting("MAIN", "TIPOFATTURA").isEmpty());
-    EXPECT_TRUE(prompter.shown().isEmpty());
-}
 
 TEST_P(FrmDatiBaseTest, EveryFailingCheckIsListedInTheWindowsOrder)
 {
@@ -236,9 +207,16 @@ TEST_P(FrmDatiBaseTest, LeavingAFieldChecksThatFieldAloneButNotOnTheWayToAnnulla
     EXPECT_EQ(warehouse->text() + field("T_banca")->text(), "M1BPM01");
 }
 
-TEST_P(FrmDatiBaseTest, RegistraAsksThenWritesTheRowTheStateAndTheOptions)
+TEST_P(FrmDatiBaseTest, OpensOnTheCompanyRowThenRegistraAsksAndWritesTheRowTheStateAndTheOptions)
 {
     open();
+    EXPECT_EQ(field("D_banca")->text() + field("D_periva")->text() + field("D_magazzino")->text(),
+              "Banca PopolareIVA 15%Centrale");
+    EXPECT_EQ(child<QAbstractButton>(QStringLiteral("liquiva"))->text(), "MENSILE");
+    EXPECT_TRUE(ticked("numeraz") && !ticked("regiva") && ticked("prezzoL") && ticked("scontiSI"));
+    // The two missing defaults are written back at once, nothing else.
+    EXPECT_EQ(setting("MAIN", "PREZZOBOLLA") + setting("MAIN", "SCONTICALCOLATI"), "LSI");
+    EXPECT_TRUE(setting("MAIN", "TIPOFATTURA").isEmpty());
     const QByteArray before = iniBytes();
     window->save();
     EXPECT_TRUE(prompter.shown().isEmpty()) << "nothing changed, nothing asked";
@@ -310,33 +288,29 @@ TEST_P(FrmDatiBaseTest, AFailedWriteLeavesTheSettingsAndTheStateAsTheyWere)
     }
 }
 
-// Which counters a new year gets: the counters' own test.
+// Which counters a new year gets: the counters' own test. Counters that
+// cannot be made keep the year in use; the rest is registered, the typed
+// year stays and Registra tries again.
 TEST_P(FrmDatiBaseTest, ANewYearGetsItsCountersBeforeItIsWritten)
 {
     open();
+    refuseWrites(Tables::NUMERA);
     set("T_anno", QStringLiteral("2027"));
+    set("T_libero1", QStringLiteral("Colore"));
+    window->save();
+    ASSERT_EQ(prompter.shown().size(), 2);
+    EXPECT_TRUE(prompter.shown().last().text.startsWith(QStringLiteral("Rilevato errore su Verif. numeratori")));
+    EXPECT_EQ(setting("MAIN", "ANNO") + context->state.year, "20262026");
+    EXPECT_EQ(setting("ARTICOLI", "LIBERO1"), "Colore");
+    EXPECT_EQ(counters("2027"), 0);
+    EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
+
+    refuseWrites(Tables::NUMERA, false);
+    prompter.clear();
     window->save();
     EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
     EXPECT_EQ(setting("MAIN", "ANNO") + context->state.year, "20272027");
     EXPECT_GT(counters("2027"), 0);
-
-    // Counters that cannot be made keep the year; the rest is registered,
-    // the typed year stays and Registra tries again.
-    refuseWrites(Tables::NUMERA);
-    set("T_anno", QStringLiteral("2028"));
-    set("T_libero1", QStringLiteral("Colore"));
-    prompter.clear();
-    window->save();
-    ASSERT_EQ(prompter.shown().size(), 2);
-    EXPECT_TRUE(prompter.shown().last().text.startsWith(QStringLiteral("Rilevato errore su Verif. numeratori")));
-    EXPECT_EQ(setting("MAIN", "ANNO") + context->state.year, "20272027");
-    EXPECT_EQ(setting("ARTICOLI", "LIBERO1"), "Colore");
-    EXPECT_EQ(counters("2028"), 0);
-    EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
-    refuseWrites(Tables::NUMERA, false);
-    window->save();
-    EXPECT_EQ(setting("MAIN", "ANNO"), "2028");
-    EXPECT_GT(counters("2028"), 0);
 }
 
 ORLAVO_FOR_EACH_ENGINE(FrmDatiBaseTest);

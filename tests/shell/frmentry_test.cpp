@@ -1,13 +1,12 @@
 #include "shell/windows/frmentry.h"
 
-#include "contexttest.h"
 #include "fixtures.h"
 #include "services/core/inifile.h"
 #include "services/core/tablenames.h"
 #include "shell/rules/password.h"
 #include "shell/stores/loginstore.h"
+#include "shellfixtures.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -26,7 +25,7 @@ const QString kAlreadyConnected = QStringLiteral("L'utente è già collegato!");
 const QString kWrongPassword = QStringLiteral("Password errata!");
 const QString kUser = QStringLiteral("UTENTE");
 
-class FrmEntryTest : public Orlavo::Testing::ContextTest<ActingPrompter>
+class FrmEntryTest : public Orlavo::Testing::WindowTest<FrmEntry, ActingPrompter>
 {
 protected:
     void prepare() override
@@ -40,9 +39,8 @@ protected:
 
     void TearDown() override
     {
-        window.reset();
         EXPECT_EQ(dbExits, 0);
-        ContextTest::TearDown();
+        WindowTest::TearDown();
     }
 
     bool users(const QString &sql, const Services::Params &params = {})
@@ -101,8 +99,6 @@ protected:
         EXPECT_EQ(ini(QStringLiteral("NOME")), code);
         EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), QStringLiteral("S"));
     }
-
-    std::unique_ptr<FrmEntry> window;
 };
 
 } // namespace
@@ -191,66 +187,40 @@ TEST_P(FrmEntryTest, LoginsAccepted)
 TEST_P(FrmEntryTest, UserLoggedInElsewhere)
 {
     using B = Prompter::Button;
-    const QString good = QStringLiteral("altra");
-    const QString leaves = QStringLiteral("UPDATE %1 SET COLLEGATO = ' ' WHERE UTENTE = 'LUIGI'");
-    const QString goes = QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'LUIGI'");
-    const QString no;
     const struct {
         const char *name;
-        QString iniName, iniConnected; // what CONT.INI of this workstation holds
+        const char *iniName, *iniConnected; // what CONT.INI of this workstation holds
         QList<B> answers;
-        QString password;
-        // The other workstation's statement while the question is shown.
-        QString meanwhile;
+        const char *password;
+        bool leavesMeanwhile; // LUIGI logs out elsewhere while the question is shown
         QStringList texts;
         bool logsIn;
     } cases[] = {
-        {"ignored, still needs the password",
-         no,
-         no,
-         {B::Ignore},
-         QStringLiteral("sbagliata"),
-         no,
-         {kAlreadyConnected, kWrongPassword},
-         false},
-        {"retry reads the row again", no, no, {B::Retry}, good, leaves, {kAlreadyConnected}, true},
-        {"his own mark left here", QStringLiteral("luigi"), QStringLiteral("S"), {}, good, no, {}, true},
-        {"this workstation left nothing behind",
-         QStringLiteral("LUIGI"),
-         no,
-         {B::Abort},
-         good,
-         no,
-         {kAlreadyConnected},
-         false},
-        {"another user's mark here",
-         QStringLiteral("MARIO"),
-         QStringLiteral("S"),
-         {B::Abort},
-         good,
-         no,
-         {kAlreadyConnected},
-         false},
+        {"Ignore, bad password", "", "", {B::Ignore}, "sbagliata", false, {kAlreadyConnected, kWrongPassword}, false},
+        {"retry reads the row again", "", "", {B::Retry}, "altra", true, {kAlreadyConnected}, true},
+        {"his own mark left here", "luigi", "S", {}, "altra", false, {}, true},
+        {"this workstation left nothing behind", "LUIGI", "", {B::Abort}, "altra", false, {kAlreadyConnected}, false},
+        {"another user's mark here", "MARIO", "S", {B::Abort}, "altra", false, {kAlreadyConnected}, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(users(goes));
-        addUser(QStringLiteral("LUIGI"), good, QStringLiteral("3"), QStringLiteral("C"));
-        setIni(QStringLiteral("NOME"), c.iniName);
-        setIni(QStringLiteral("COLLEGATO"), c.iniConnected);
+        ASSERT_TRUE(users(QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'LUIGI'")));
+        addUser(QStringLiteral("LUIGI"), QStringLiteral("altra"), QStringLiteral("3"), QStringLiteral("C"));
+        setIni(QStringLiteral("NOME"), QString::fromLatin1(c.iniName));
+        setIni(QStringLiteral("COLLEGATO"), QString::fromLatin1(c.iniConnected));
         open();
         for (const B answer : c.answers)
             prompter.queue(answer);
         prompter.onText = kAlreadyConnected;
-        if (!c.meanwhile.isEmpty())
-            prompter.action = [this, sql = c.meanwhile] { users(sql); };
-        type(QStringLiteral("LUIGI"), c.password);
+        if (c.leavesMeanwhile)
+            prompter.action = [this] { users(QStringLiteral("UPDATE %1 SET COLLEGATO = ' ' WHERE UTENTE = 'LUIGI'")); };
+        type(QStringLiteral("LUIGI"), QString::fromLatin1(c.password));
         EXPECT_EQ(prompter.texts(), c.texts);
         if (c.logsIn) {
             expectLoggedIn(QStringLiteral("LUIGI"), 3);
         } else {
             EXPECT_TRUE(stillOpen());
-            EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), c.iniConnected);
+            EXPECT_EQ(ini(QStringLiteral("COLLEGATO")), QString::fromLatin1(c.iniConnected));
         }
     }
 }

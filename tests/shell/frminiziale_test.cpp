@@ -4,6 +4,7 @@
 #include "archives.h"
 #include "scriptedprompter.h"
 #include "services/core/inifile.h"
+#include "shellfixtures.h"
 #include "ui/appcontext.h"
 
 #include <QDir>
@@ -18,7 +19,6 @@ using namespace Orlavo::Ui;
 using namespace Orlavo::Shell;
 using Orlavo::Services::Engine;
 using Orlavo::Services::Prompter;
-using Orlavo::Testing::PgServer;
 using Orlavo::Testing::ScriptedPrompter;
 using Orlavo::Testing::TestArchives;
 
@@ -92,11 +92,6 @@ struct Startup {
     QStringList chooserAsked;
     std::optional<QString> chosenFolder;
 };
-
-bool skipPostgres()
-{
-    return !PgServer::fromEnvironment().available() && !PgServer::required();
-}
 
 } // namespace
 
@@ -229,20 +224,14 @@ TEST(FrmIniziale, AFolderWithoutTheArchivesBringsTheFolderWindowBack)
 
 class FrmInizialeEngineTest : public ::testing::TestWithParam<Engine>
 {
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == Engine::Postgres && skipPostgres())
-            GTEST_SKIP() << "no PostgreSQL test server (ORLAVO_TEST_PGHOST)";
-        archives = std::make_unique<TestArchives>(GetParam());
-        ASSERT_TRUE(archives->ready()) << archives->problem().toStdString();
-    }
-
-    std::unique_ptr<TestArchives> archives;
 };
 
 TEST_P(FrmInizialeEngineTest, OpensTheServicesAtTheIsolationLevelAndHandsOver)
 {
+    if (GetParam() == Engine::Postgres && Orlavo::Testing::skipPostgres())
+        GTEST_SKIP() << "no PostgreSQL test server (ORLAVO_TEST_PGHOST)";
+    const TestArchives archives(GetParam());
+    ASSERT_TRUE(archives.ready()) << archives.problem().toStdString();
     // The level the server works at; nothing weaker than read committed
     // exists there, and an unknown level leaves its default.
     const std::pair<const char *, const char *> cases[] = {
@@ -250,7 +239,7 @@ TEST_P(FrmInizialeEngineTest, OpensTheServicesAtTheIsolationLevelAndHandsOver)
     for (const auto &[setting, server] : cases) {
         SCOPED_TRACE(setting);
         Startup start;
-        start.setArchives(*archives);
+        start.setArchives(archives);
         start.set(QStringLiteral("ISOLATIONLEVEL"), QString::fromLatin1(setting));
 
         start.window.load();

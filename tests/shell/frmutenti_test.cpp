@@ -1,11 +1,10 @@
-#include "contexttest.h"
 #include "fixtures.h"
 #include "services/core/tablenames.h"
 #include "shell/rules/password.h"
 #include "shell/windows/frmcampassw.h"
 #include "shell/windows/frmutenti.h"
+#include "shellfixtures.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -29,7 +28,7 @@ const QString kWrong = QStringLiteral("Password errata!");
 const QString kMismatch = QStringLiteral("Discordanza fra nuove password\nRidigitarle entrambe");
 
 // The users ADMIN (administrator, the one working) and MARIO (type 1).
-class FrmUtentiTest : public Orlavo::Testing::ContextTest<Orlavo::Testing::RecordingPrompter>
+class FrmUtentiTest : public Orlavo::Testing::WindowTest<FrmUtenti, Orlavo::Testing::RecordingPrompter>
 {
 protected:
     void prepare() override
@@ -50,12 +49,6 @@ protected:
         prompter.defaults.clear();
     }
 
-    void TearDown() override
-    {
-        window.reset();
-        ContextTest::TearDown();
-    }
-
     // A user's row as committed: description, type and stored password.
     QString stored(const char *code) const
     {
@@ -73,16 +66,8 @@ protected:
     int users() const { return archives->count(Tables::TAB_UTENTI); }
     int locks() const { return archives->count(Tables::SEMAFORO); }
 
-    template <typename T> T *child(const QString &name) const
-    {
-        auto *widget = window->findChild<T *>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-    QLineEdit *field(const char *name) const { return child<QLineEdit>(QString::fromLatin1(name)); }
     QRadioButton *type(int i) const { return child<QRadioButton>(QStringLiteral("tipo%1").arg(i)); }
     QTableWidget *grid() const { return child<QTableWidget>(QStringLiteral("griglia")); }
-    void click(const char *name) const { child<QPushButton>(QString::fromLatin1(name))->click(); }
 
     // Chooses the grid row showing this code.
     void choose(const char *code) const
@@ -102,7 +87,6 @@ protected:
             type(chosen)->setChecked(true);
     }
 
-    std::unique_ptr<FrmUtenti> window;
     QList<int> exitCodes;
 };
 
@@ -199,9 +183,7 @@ TEST_P(FrmUtentiTest, AnnullaShowsTheLoadedRowAgainOrEndsWhenItHasGone)
     EXPECT_TRUE(type(1)->isChecked());
     EXPECT_TRUE(prompter.shown().isEmpty() && exitCodes.isEmpty());
 
-    ASSERT_EQ(
-        context->db.executeSqlServices(QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'MARIO'").arg(Tables::TAB_UTENTI)),
-        0);
+    run(QStringLiteral("DELETE FROM %1 WHERE UTENTE = 'MARIO'").arg(Tables::TAB_UTENTI));
     click("annulla");
     expectRefused(prompter,
                   QStringLiteral("Errore grave!\nL'applicazione ha causato un errore grave\ne verrà terminata."),

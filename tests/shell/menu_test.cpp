@@ -1,7 +1,7 @@
-#include "contexttest.h"
 #include "masterdata/masterdata.h"
 #include "services/core/tablenames.h"
 #include "shell/windows/menu.h"
+#include "shellfixtures.h"
 #include "ui/windowregistry.h"
 
 #include <QAction>
@@ -42,7 +42,7 @@ protected:
     void closeEvent(QCloseEvent *event) override { event->setAccepted(!stubborn); }
 };
 
-class MenuTest : public Orlavo::Testing::ContextTest<>
+class MenuTest : public Orlavo::Testing::WindowTest<Menu>
 {
 protected:
     void prepare() override
@@ -54,35 +54,22 @@ protected:
                                "VALUES ('01', '00001', '22', 'M', -1, 0, 'M1')"},
         };
         for (const auto &[table, values] : rows)
-            ASSERT_EQ(context->db.executeSqlServices(
-                          QStringLiteral("INSERT INTO %1 %2").arg(table, QString::fromLatin1(values))),
-                      0);
+            run(QStringLiteral("INSERT INTO %1 %2").arg(table, QString::fromLatin1(values)));
         workAs(QStringLiteral("MARIO"), 2);
         context->state.year = QStringLiteral("2026");
     }
 
-    void TearDown() override
-    {
-        menu.reset();
-        ContextTest::TearDown();
-    }
-
     Menu &open(bool shown = false)
     {
-        menu = std::make_unique<Menu>(*context);
-        menu->setCompanyChooser([this] { return chosen; });
-        menu->openCurrentCompany();
+        window = std::make_unique<Menu>(*context);
+        window->setCompanyChooser([this] { return chosen; });
+        window->openCurrentCompany();
         if (shown)
-            menu->show();
-        return *menu;
+            window->show();
+        return *window;
     }
 
-    QAction *action(const char *name) const
-    {
-        QAction *found = menu->findChild<QAction *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    QAction *action(const char *name) const { return child<QAction>(QString::fromLatin1(name)); }
     QString setting(const char *section, const char *key) const
     {
         return context->settings.read(QString::fromLatin1(section), QString::fromLatin1(key));
@@ -93,9 +80,7 @@ protected:
             ->scalar(QStringLiteral("SELECT COLLEGATO FROM %1 WHERE UTENTE = 'MARIO'").arg(Tables::TAB_UTENTI))
             .toString();
     }
-    bool exec(const QString &sql) { return context->db.executeSql(sql) == 0; }
 
-    std::unique_ptr<Menu> menu;
     std::optional<QString> chosen;
 };
 
@@ -105,10 +90,10 @@ TEST_P(MenuTest, LoadReadsTheBaseDataAndNamesTheCompany)
 {
     context->state.year = QStringLiteral("2025");
     // A crashed session of this user left a lock behind.
-    ASSERT_TRUE(exec(QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'MARIO')").arg(Tables::SEMAFORO)));
+    run(QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'MARIO')").arg(Tables::SEMAFORO));
     open();
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(menu->windowTitle(), QStringLiteral("Orlavo - Ditta Prova Srl"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Orlavo - Ditta Prova Srl"));
     EXPECT_EQ(context->state.bankCode + context->state.warehouse, QStringLiteral("00001M1"));
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
     // A plain load keeps the year of the settings and writes no counter.
@@ -116,7 +101,7 @@ TEST_P(MenuTest, LoadReadsTheBaseDataAndNamesTheCompany)
     EXPECT_EQ(archives->count(Tables::NUMERA), 0);
 
     // Missing base data are said, and the window still opens.
-    ASSERT_EQ(context->db.executeSqlServices(QStringLiteral("DELETE FROM ") + Tables::DATIBASE), 0);
+    run(QStringLiteral("DELETE FROM ") + Tables::DATIBASE);
     EXPECT_TRUE(open().openCurrentCompany());
     ASSERT_FALSE(prompter.shown().isEmpty());
     EXPECT_EQ(prompter.shown().first().text, QStringLiteral("Dati base dell'azienda errati!"));
@@ -131,7 +116,7 @@ TEST_P(MenuTest, TheProfileHidesEntriesForGood)
     EXPECT_FALSE(action("mnu_contabilita")->isVisible());
     // Hidden once, hidden for good: a later activation shows nothing again.
     context->state.userType = 2;
-    menu->applyMenuProfile();
+    window->applyMenuProfile();
     EXPECT_FALSE(action("mnu_contabilita")->isVisible());
 }
 
@@ -150,32 +135,32 @@ TEST_P(MenuTest, EveryEntryMasterDataRegistersIsInTheMenuAndEnabled)
 TEST_P(MenuTest, ChangingCompanyOrClosingAsksWhileTaskWindowsAreOpen)
 {
     open(true);
-    menu->showTaskWindow(new QWidget, QStringLiteral("PROVA"));
-    ASSERT_TRUE(exec(QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'MARIO')").arg(Tables::SEMAFORO)));
+    window->showTaskWindow(new QWidget, QStringLiteral("PROVA"));
+    run(QStringLiteral("INSERT INTO %1 (AREA, UTENTE) VALUES ('TUTTO', 'MARIO')").arg(Tables::SEMAFORO));
     chosen = QStringLiteral("01");
     // Cancel keeps the window, the company and the user's marks.
     prompter.queue(Prompter::Button::Cancel);
-    EXPECT_FALSE(menu->changeCompany());
+    EXPECT_FALSE(window->changeCompany());
     prompter.queue(Prompter::Button::Cancel);
-    EXPECT_FALSE(menu->close());
+    EXPECT_FALSE(window->close());
     EXPECT_EQ(prompter.texts(), (QStringList{kStillOpen, kStillOpen}));
-    EXPECT_EQ(menu->taskWindowCount(), 1);
+    EXPECT_EQ(window->taskWindowCount(), 1);
     EXPECT_EQ(connected(), QStringLiteral("C"));
 
     // A window that will not close stops the change too.
     auto *stubborn = new StubbornWindow;
-    menu->showTaskWindow(stubborn, QStringLiteral("TESTARDA"));
+    window->showTaskWindow(stubborn, QStringLiteral("TESTARDA"));
     prompter.queue(Prompter::Button::Ok);
-    EXPECT_FALSE(menu->changeCompany());
+    EXPECT_FALSE(window->changeCompany());
     QApplication::processEvents();
-    EXPECT_EQ(menu->taskWindowCount(), 1);
+    EXPECT_EQ(window->taskWindowCount(), 1);
 
     stubborn->stubborn = false;
     prompter.queue(Prompter::Button::Ok);
-    EXPECT_TRUE(menu->changeCompany());
+    EXPECT_TRUE(window->changeCompany());
     QApplication::processEvents();
-    EXPECT_EQ(menu->taskWindowCount(), 0);
-    EXPECT_EQ(menu->openWindows(), QStringList{QStringLiteral("MENU")});
+    EXPECT_EQ(window->taskWindowCount(), 0);
+    EXPECT_EQ(window->openWindows(), QStringList{QStringLiteral("MENU")});
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
     // The company chosen is worked in this year, which gets its counters.
     const QString thisYear = QString::number(QDate::currentDate().year());
@@ -185,29 +170,25 @@ TEST_P(MenuTest, ChangingCompanyOrClosingAsksWhileTaskWindowsAreOpen)
               0);
 
     // Closing clears the user's mark.
-    EXPECT_TRUE(menu->close());
+    EXPECT_TRUE(window->close());
     EXPECT_EQ(connected(), QStringLiteral(" "));
 }
 
-TEST_P(MenuTest, AnOpenWindowComesToTheFrontInsteadOfASecondOne)
+TEST_P(MenuTest, AnOpenWindowComesToTheFrontAndToolbarCommandsReachTheActiveOne)
 {
     open(true);
     for (const char *entry : {"mnuCamPwd", "TabZona", "mnuCamPwd"})
         action(entry)->trigger();
-    EXPECT_EQ(menu->openWindows(), (QStringList{QStringLiteral("MENU"), QStringLiteral("FRMCAMPASSW"),
-                                                QStringLiteral("FRMGETAB_TAB_ZONA")}));
-    ASSERT_NE(menu->workspace()->activeSubWindow(), nullptr);
-    EXPECT_EQ(menu->workspace()->activeSubWindow()->widget()->objectName(), QStringLiteral("FrmCamPassw"));
-}
+    EXPECT_EQ(window->openWindows(), (QStringList{QStringLiteral("MENU"), QStringLiteral("FRMCAMPASSW"),
+                                                  QStringLiteral("FRMGETAB_TAB_ZONA")}));
+    ASSERT_NE(window->workspace()->activeSubWindow(), nullptr);
+    EXPECT_EQ(window->workspace()->activeSubWindow()->widget()->objectName(), QStringLiteral("FrmCamPassw"));
 
-TEST_P(MenuTest, ToolbarCommandsReachTheActiveWindow)
-{
-    open(true);
     // A command runs once, after the click; a window without it ignores it.
     action("btn_stampa")->trigger();
     QApplication::processEvents();
     auto *printing = new PrintingWindow;
-    menu->showTaskWindow(printing);
+    window->showTaskWindow(printing);
     action("btn_stampa")->trigger();
     EXPECT_EQ(printing->prints, 0);
     QApplication::processEvents();

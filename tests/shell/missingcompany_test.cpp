@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -78,36 +77,6 @@ TEST_P(MissingCompanyTest, AtStartTheWindowOpensWithoutItAndChangingToItKeepsThe
     EXPECT_EQ(dbExits, 0);
 }
 
-// Noise over pages of the company file: said at the start, not in the
-// middle of a record, and the program goes on without the company. (A
-// server's pages are the server's business.)
-class DamagedCompanyTest : public MissingCompanyTest
-{
-};
-
-TEST_P(DamagedCompanyTest, ADamagedArchiveIsSaidAndTheProgramGoesOn)
-{
-    const QString company = archives->folder() + QStringLiteral("CONTAB01.MDB");
-    context->db.close();
-    {
-        QFile file(company);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.seek(file.size() / 2 / 4096 * 4096));
-        ASSERT_EQ(file.write(QByteArray(4096, '\xFF')), 4096);
-    }
-    ASSERT_TRUE(context->db.openServices(archives->config()));
-    context->state.company = QStringLiteral("01");
-    Shell::Menu menu(*context);
-    EXPECT_FALSE(menu.openCurrentCompany());
-    ASSERT_EQ(prompter.texts().size(), 1);
-    EXPECT_TRUE(prompter.texts().first().startsWith(
-        QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)))
-        << prompter.texts().first().toStdString();
-    EXPECT_EQ(dbExits, 0);
-    EXPECT_TRUE(context->state.company.isEmpty());
-}
-
 ORLAVO_FOR_EACH_ENGINE(MissingCompanyTest);
-INSTANTIATE_TEST_SUITE_P(Engines, DamagedCompanyTest, ::testing::Values(Engine::Sqlite), Orlavo::Testing::engineName);
 
 } // namespace
