@@ -238,6 +238,8 @@ WriteResult updateCodedRow(DataAccess &db, const CodedTable &table, const Row &r
     // The new code is its own statement, read free right before it: the
     // columns written above go back with a refused rename.
     if (renamed) {
+        if (const auto refusal = refusedWhenTaken(unit, table, newCode))
+            return *refusal;
         const QString sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
                                 .arg(table.def->table, table.key, Services::keyCondition(*table.def));
         if (!unit.exec(table.def->target, table.renameStep, sql, {newCode, oldCode}))
