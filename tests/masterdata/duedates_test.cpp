@@ -128,16 +128,6 @@ TEST(DueDates, TheCommissionIsSharedInProportionAndTheLastLineTakesTheRest)
     EXPECT_EQ(sharesOf(split), (QList<double>{6, 4}));
 }
 
-TEST(DueDates, TheFiguresOfAWholeInvoiceAgree)
-{
-    // 35,07 at 30/60 days from the end of the month, commissions 0,75 + 1,50.
-    const DueDates dates =
-        computeDueDates(35.07, 2, day("15/11/2024"), condition("R60", {30, 60, 0, 0}, 'F'), 0.75 + 1.50);
-    EXPECT_EQ(datesOf(dates), (QStringList{"31/12/2024", "31/01/2025"}));
-    EXPECT_EQ(amountsOf(dates), (QList<double>{17.53, 17.54}));
-    EXPECT_EQ(sharesOf(dates), (QList<double>{1.12, 1.13}));
-}
-
 TEST(DueDates, CodesFromXXXOnAreTypedByHandAndOtherXCodesStayOpen)
 {
     for (const char *code : {"XXX", "XY", "xz", "YYY"}) {

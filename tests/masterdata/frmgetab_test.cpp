@@ -22,7 +22,9 @@ namespace {
 const QString kInsert = "Confermi inserimento ?";
 
 // The zones EST, NORD and SUD, seeded out of order, in their window.
-class FrmGetabTest : public Orlavo::Testing::MasterdataTest<Orlavo::Testing::RecordingPrompter>
+class FrmGetabTest
+    : public Orlavo::Testing::WindowFixture<FrmGetab,
+                                            Orlavo::Testing::MasterdataTest<Orlavo::Testing::RecordingPrompter>>
 {
 protected:
     void seed() override
@@ -31,12 +33,6 @@ protected:
         for (const char *row : {"'SUD', 'Zona sud'", "'EST', 'Zona est'", "'NORD', 'Zona nord'"})
             run(QStringLiteral("INSERT INTO TAB_ZONA (CODICE, DESCRIZIONE) VALUES (%1)").arg(QLatin1String(row)));
         open(Tables::TAB_ZONA);
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        MasterdataTest::TearDown();
     }
 
     void open(const QString &name)
@@ -80,8 +76,6 @@ public: // for the case tables
         field("codice")->setText(code);
         field("descrizione")->setText(description);
     }
-
-    std::unique_ptr<FrmGetab> window;
 };
 
 TEST_P(FrmGetabTest, TheStoreRenamesOntoAFreeCodeOnlyAndReportsFailedWrites)

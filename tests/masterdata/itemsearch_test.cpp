@@ -1,9 +1,18 @@
 #include "masterdata/rules/itemprices.h"
 #include "masterdata/rules/itemsearch.h"
+#include "masterdata/windows/artielri.h"
+#include "masterdata/windows/artirice.h"
 #include "masterdatatest.h"
 #include "reporting/stores/reportdata.h"
+#include "ui/lookuplist.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+// The item searches: which rows each filter selects, the list and the
+// print alike (the search rules), and the search windows' wiring.
 
 using namespace Orlavo;
 using namespace Orlavo::Masterdata;
@@ -194,7 +203,7 @@ TEST_P(ItemSearchTest, ItemListMatchesTheStartOfAnyWordOfTheDescription)
 
 ORLAVO_FOR_EACH_ENGINE(ItemSearchTest);
 
-TEST(ItemSearch, ReversedCodesAreRefused)
+TEST(ItemSearch, ReversedKeysAreRefused)
 {
     const auto reversed = [](auto filters) {
         filters.codeFrom = "b";
@@ -221,5 +230,154 @@ TEST(ItemSearch, OnlyTheListWithPricesShowsThePrice)
     EXPECT_TRUE(price(true));
     EXPECT_FALSE(price(false));
 }
+
+// The item codes a search window's list shows, under its title.
+Keys listedItems(Ui::AppContext &context, ItemSearchWindow &window, const QString &title)
+{
+    const auto search = window.search();
+    EXPECT_TRUE(search);
+    if (!search)
+        return {};
+    Ui::LookupList list(context, window.listRequest(*search));
+    EXPECT_EQ(list.windowTitle(), title);
+    Keys codes;
+    if (list.load()) {
+        for (int row = 0; row < list.rowCount(); ++row)
+            codes << list.values(row).at(2);
+    }
+    return codes;
+}
+
+// The stock search window's wiring: a box of each kind reaches its
+// filter, and the print holds the rows of the list.
+class ArtiRiceTest : public Orlavo::Testing::MasterdataTest<>
+{
+protected:
+    void seed() override
+    {
+        useShippedReports();
+        // Key, description, type, category, on hand, opening, committed,
+        // ordered, minimum.
+        for (const char *row : {"'01', 'ACM', 'A1', 'Bullone zincato', '01', 'FERR', 10, 0, 0, 0, 20",
+                                "'01', 'ACM', 'A2', 'Dado esagonale', '02', 'FERR', 0, 4, 0, 0, 0",
+                                "'02', 'ACM', 'A3', 'Rondella piana', '01', 'UTEN', -2, 0, 0, 0, 0",
+                                "'01', 'BOS', 'B1', 'Chiave inglese', NULL, 'UTEN', 9.5, 0, 3, 2, 1"})
+            run(QStringLiteral("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, TIPO_ART, COD_MERCE, "
+                               "ESISTENZA, GC_INIZ, IMPEGNATO, ORDINATO, SCORTA_MIN) VALUES (%1)")
+                    .arg(row));
+    }
+
+    QString pdf() const { return archives->folder() + "situazione.pdf"; }
+};
+
+const QHash<QString, QString> kDescriptions = {
+    {"A1", "Bullone zincato"}, {"A2", "Dado esagonale"}, {"A3", "Rondella piana"}, {"B1", "Chiave inglese"}};
+
+TEST_P(ArtiRiceTest, EachBoxListsAndPrintsItsItems)
+{
+    const struct {
+        const char *label;
+        QStringList ticked;
+        QHash<QString, QString> typed;
+        Keys expected;
+    } cases[] = {
+        {"below minimum", {"SOTTO_SCORTA"}, {}, {"A1", "A3"}},
+        {"type different", {"TIPO_ART_DIVERSO"}, {{"TIPO_ART", "01"}}, {"A2", "B1"}},
+        {"warehouse, brand and codes",
+         {},
+         {{"MAGAZZINO", "01"}, {"MARCA", "acm"}, {"CODICE_DA", "a2"}, {"CODICE_A", "A9"}},
+         {"A2"}},
+    };
+    ArtiRice window(*context, StockFlavour::OnHand);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        window.clearFilters();
+        for (const QString &name : c.ticked)
+            window.option(name)->setChecked(true);
+        for (auto typed = c.typed.cbegin(); typed != c.typed.cend(); ++typed)
+            window.field(typed.key())->setText(typed.value());
+        const Keys shown = listedItems(*context, window, stockListTitle(window.flavour()));
+        EXPECT_EQ(shown, c.expected);
+
+        ASSERT_TRUE(window.print(Reporting::ReportOutput::Pdf, pdf())) << prompter.texts().join('|').toStdString();
+        const QString printed = Orlavo::Testing::pdfText(pdf());
+        for (auto item = kDescriptions.cbegin(); item != kDescriptions.cend(); ++item)
+            EXPECT_EQ(printed.contains(item.value()), shown.contains(item.key())) << item.value().toStdString();
+        EXPECT_EQ(QRegularExpression("Totale righe:\\s+(\\d+)").match(printed).captured(1),
+                  QString::number(shown.size()));
+    }
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+// The chosen row's key is the item lists' case.
+TEST_P(ArtiRiceTest, TheFlavourNamesThePrintAndReversedKeysAreRefused)
+{
+    // What is available: 9,5 on hand less 3 committed less 2 ordered.
+    ArtiRice committed(*context, StockFlavour::Committed);
+    committed.field("MARCA")->setText("BOS");
+    ASSERT_TRUE(committed.print(Reporting::ReportOutput::Pdf, pdf()));
+    const QString printed = Orlavo::Testing::pdfText(pdf());
+    EXPECT_TRUE(printed.contains(stockListTitle(StockFlavour::Committed))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("4,500")) << printed.toStdString();
+
+    // Keys the wrong way round: told, nothing printed.
+    answer();
+    committed.field("CODICE_DA")->setText("A3");
+    committed.field("CODICE_A")->setText("A1");
+    EXPECT_FALSE(committed.print(Reporting::ReportOutput::Pdf, pdf()));
+    EXPECT_EQ(prompter.texts(), QStringList{"Codice A deve essere maggiore di codice DA "});
+}
+
+ORLAVO_FOR_EACH_ENGINE(ArtiRiceTest);
+
+// The item lists' wiring: the preset brand, the description filter and the
+// chosen row's key, shared with the stock search window.
+class ArtiELriTest : public Orlavo::Testing::MasterdataTest<>
+{
+protected:
+    void seed() override
+    {
+        for (const char *row : {"'01', 'ACM', 'A1', 'Bullone zincato', 1.25", "'01', 'ACM', 'A2', 'Dado cieco', 0.4",
+                                "'02', 'BOS', 'B1', 'Chiave inglese', 12", "'01', 'BOS', 'B2', 'Pinza a becchi', 9"})
+            run(QStringLiteral("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, PREZZO_LIST) VALUES (%1)")
+                    .arg(row));
+    }
+};
+
+TEST_P(ArtiELriTest, OpensWithThePresetBrandAndAnnullaBringsItBack)
+{
+    context->settings.write("RICERCA ARTICOLI", "MARCA DEFAULT", "BOS");
+    ArtiELri window(*context, false);
+    EXPECT_EQ(window.field("MARCA")->text(), "BOS");
+    EXPECT_EQ(listedItems(*context, window, "Lista ARTICOLI"), QStringList({"B1", "B2"}));
+    window.field("MARCA")->clear();
+    EXPECT_EQ(listedItems(*context, window, "Lista ARTICOLI"), QStringList({"A1", "A2", "B1", "B2"}));
+    window.field("DESC_ART")->setText("pinza");
+    window.clearFilters();
+    EXPECT_EQ(window.field("MARCA")->text(), "BOS");
+    EXPECT_TRUE(window.field("DESC_ART")->text().isEmpty());
+
+    // Without the setting the brand stays empty.
+    context->settings.write("RICERCA ARTICOLI", "MARCA DEFAULT", "");
+    ArtiELri unset(*context, true);
+    EXPECT_TRUE(unset.field("MARCA")->text().isEmpty());
+}
+
+TEST_P(ArtiELriTest, DescriptionWordFiltersAndTheChosenRowGivesItsKey)
+{
+    ArtiELri window(*context, true);
+    window.field("DESC_ART")->setText("becchi");
+    EXPECT_EQ(listedItems(*context, window, "Lista ARTICOLI"), QStringList({"B2"}));
+
+    std::optional<ItemKey> chosen;
+    window.setOnChosen([&chosen](const ItemKey &key) { chosen = key; });
+    window.field("DESC_ART")->setText("chiave");
+    Orlavo::Testing::pickInNextList(&window, 0);
+    window.showList();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(QStringList({chosen->warehouse, chosen->brand, chosen->code}), QStringList({"02", "BOS", "B1"}));
+}
+
+ORLAVO_FOR_EACH_ENGINE(ArtiELriTest);
 
 } // namespace

@@ -3,8 +3,10 @@
 #include "contexttest.h"
 #include "files.h"
 #include "reporting/stores/reportdata.h"
+#include "services/core/record.h"
 #include "ui/fieldlook.h"
 #include "ui/lookuplist.h"
+#include "ui/windowregistry.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -12,6 +14,8 @@
 #include <QTimer>
 
 #include <initializer_list>
+#include <memory>
+#include <vector>
 
 namespace Orlavo::Testing {
 
@@ -71,6 +75,36 @@ inline QStringList reportRows(Services::DataAccess &db, const Reporting::ReportD
     return rows;
 }
 
+// Each problem as "COLUMN:message", in order, or its message alone.
+inline QStringList problemTexts(const QList<Services::FieldProblem> &problems, bool withColumn = true)
+{
+    QStringList texts;
+    for (const Services::FieldProblem &p : problems)
+        texts << (withColumn ? p.column + QLatin1Char(':') + p.message : p.message);
+    return texts;
+}
+
+// A main window keeping what the menu entries open: a single window by its
+// name, a task window as "name|tag|title".
+struct WindowKeeper : Ui::WindowHost {
+    QStringList opened;
+    std::vector<std::unique_ptr<QWidget>> windows;
+    void openSingle(const QString &name, const std::function<QWidget *()> &create) override
+    {
+        opened << name;
+        windows.emplace_back(create());
+    }
+    bool registerOpenWindow(const QString &) override { return false; }
+    void unregisterOpenWindow(const QString &) override {}
+    QMdiSubWindow *showTaskWindow(QWidget *window, const QString &name, const QString &tag) override
+    {
+        opened << name + QLatin1Char('|') + tag + QLatin1Char('|') + window->windowTitle();
+        windows.emplace_back(window);
+        return nullptr;
+    }
+    QWidget *hostWidget() override { return nullptr; }
+};
+
 inline QString pdfText(const QString &path)
 {
     return pdfPages(path).join(QLatin1Char('\n'));
@@ -110,6 +144,19 @@ template <typename P = ScriptedPrompter> class StandardDataTest : public Masterd
 {
 protected:
     void seed() override { this->addStandardData(); }
+};
+
+// A fixture holding the window under test, closed before the archives go.
+template <typename W, typename Base> class WindowFixture : public Base
+{
+protected:
+    void TearDown() override
+    {
+        window.reset();
+        Base::TearDown();
+    }
+
+    std::unique_ptr<W> window;
 };
 
 } // namespace Orlavo::Testing
