@@ -68,8 +68,7 @@ QString programStamp()
 {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     const auto hex = [](const QString &text) {
-        return QString::fromLatin1(
-            QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex().left(12));
+        return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex().left(12));
     };
     return hex(program.absoluteFilePath()) + QLatin1Char('_') +
            hex(QString::number(program.size()) + QLatin1Char('.') +
@@ -166,8 +165,9 @@ ServerDatabase::ServerDatabase(const QString &from)
     : m_server(PgServer::fromEnvironment()),
       m_name(QStringLiteral("orlavo_sd%1_%2").arg(QCoreApplication::applicationPid()).arg(++databaseCounter))
 {
-    const QString create = from.isEmpty() ? QStringLiteral("CREATE DATABASE %1").arg(m_name)
-                                          : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY").arg(m_name, from);
+    const QString create = from.isEmpty()
+                               ? QStringLiteral("CREATE DATABASE %1").arg(m_name)
+                               : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY").arg(m_name, from);
     m_error = m_server.available() ? adminExec(m_server, create)
                                    : QStringLiteral("no PostgreSQL test server (ORLAVO_TEST_PGHOST)");
 }
@@ -308,24 +308,28 @@ QString postgresTemplate(const PgServer &server, int upToServicesStep, QString *
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("SELECT pg_advisory_lock(51017)")))
             return q.lastError().text();
-        const auto unlock = qScopeGuard([&db] { QSqlQuery(db).exec(QStringLiteral("SELECT pg_advisory_unlock(51017)")); });
+        const auto unlock =
+            qScopeGuard([&db] { QSqlQuery(db).exec(QStringLiteral("SELECT pg_advisory_unlock(51017)")); });
         q.prepare(QStringLiteral("SELECT datname FROM pg_database WHERE datname LIKE ?"));
         q.addBindValue(QStringLiteral("orlavo\\_t") + program + QStringLiteral("\\_%"));
         if (!q.exec())
             return q.lastError().text();
-        QStringList older;
+        // The templates of an older build of this program go; this build's
+        // other steps stay, a half-built one of this step is made again.
+        const QString thisBuild = QStringLiteral("orlavo_t") + stamp + QLatin1Char('_');
+        const QString building = name + QStringLiteral("_b");
+        QStringList older{building};
         while (q.next()) {
             if (q.value(0).toString() == name)
                 return QString();
-            older << q.value(0).toString();
+            if (!q.value(0).toString().startsWith(thisBuild))
+                older << q.value(0).toString();
         }
-        // The templates of an older build of this program, or a half-built one, go.
         for (const QString &old : older) {
-            if (const QString error = execAll(db, {QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(old)});
+            if (const QString error = execAll(db, {QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(old)});
                 !error.isEmpty())
                 return error;
         }
-        const QString building = name + QStringLiteral("_b");
         if (const QString error = execAll(db, {QStringLiteral("CREATE DATABASE %1").arg(building)}); !error.isEmpty())
             return error;
         Services::ServerKeys keys;
@@ -333,18 +337,16 @@ QString postgresTemplate(const PgServer &server, int upToServicesStep, QString *
         keys.port = server.port;
         keys.user = server.user;
         keys.database = building;
-        const QString built = onConnection([&keys](const QString &connection) { return keys.addConnection(connection); },
-                                           [upToServicesStep](QSqlDatabase &target) {
-                                               QSqlQuery(target).exec(
-                                                   QStringLiteral("SET client_min_messages TO WARNING"));
-                                               return buildArchives(upToServicesStep, [&target](SchemaKind kind,
-                                                                                                int upTo) {
-                                                   const QString schema = kind == SchemaKind::Services
-                                                                              ? QStringLiteral("servizi")
-                                                                              : QStringLiteral("contab01");
-                                                   return Services::Schema::createPostgres(target, schema, kind, upTo);
-                                               });
-                                           });
+        const QString built =
+            onConnection([&keys](const QString &connection) { return keys.addConnection(connection); },
+                         [upToServicesStep](QSqlDatabase &target) {
+                             QSqlQuery(target).exec(QStringLiteral("SET client_min_messages TO WARNING"));
+                             return buildArchives(upToServicesStep, [&target](SchemaKind kind, int upTo) {
+                                 const QString schema = kind == SchemaKind::Services ? QStringLiteral("servizi")
+                                                                                     : QStringLiteral("contab01");
+                                 return Services::Schema::createPostgres(target, schema, kind, upTo);
+                             });
+                         });
         if (!built.isEmpty())
             return built;
         return execAll(db, {QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name)});
