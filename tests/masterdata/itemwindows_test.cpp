@@ -20,11 +20,11 @@ using namespace Orlavo;
 using namespace Orlavo::Masterdata;
 using Orlavo::Services::Prompter;
 using Orlavo::Testing::red;
-using Mode = F210Arti::Mode;
+using ItemMode = F210Arti::Mode;
 
 namespace {
 
-const QString kConfirm = "Confermi aggiornamenti ?";
+const QString kItemConfirm = "Confermi aggiornamenti ?";
 
 // Company "01" with its standard data (warehouse 01, VAT 22, unit PZ) and
 // brands ACM and BTX; prices have 2 decimals by default.
@@ -40,7 +40,7 @@ protected:
         context->settings.write("ARTICOLI", "UNITA_MISURA", "PZ");
     }
 
-    std::unique_ptr<F210Arti> open(Mode mode, const ItemKey &key = {}, const QString &parameter = {})
+    std::unique_ptr<F210Arti> open(ItemMode mode, const ItemKey &key = {}, const QString &parameter = {})
     {
         auto window = std::make_unique<F210Arti>(*context, mode, key, parameter);
         EXPECT_TRUE(window->loaded());
@@ -56,7 +56,7 @@ protected:
 
 TEST_P(F210ArtiTest, APriceTypedDerivesItsTwinsAndAskedDecimalsStayWithTheItem)
 {
-    auto window = open(Mode::Insert);
+    auto window = open(ItemMode::Insert);
     EXPECT_EQ(window->value("COD_IVA") + window->value("UNITA_MIS"), "22PZ");
     for (const auto &[name, text] : {std::pair{"MAGAZZINO", "01"}, {"ARTICOLO", "A1"}, {"DESC_ART", "Vite"}})
         window->setValue(name, text);
@@ -76,7 +76,7 @@ TEST_P(F210ArtiTest, APriceTypedDerivesItsTwinsAndAskedDecimalsStayWithTheItem)
     EXPECT_EQ(window->value("PREZZO_LIST"), "10,119");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{kItemConfirm});
     EXPECT_EQ(text("SELECT NUM_DEC FROM ARTICOLI"), "3");
     // Cleared for the next item, with the default decimals.
     EXPECT_TRUE(window->value("ARTICOLO").isEmpty());
@@ -89,7 +89,7 @@ TEST_P(F210ArtiTest, APriceTypedDerivesItsTwinsAndAskedDecimalsStayWithTheItem)
 
 TEST_P(F210ArtiTest, FailingFieldsTurnRedAndTheLastSpeaks)
 {
-    auto window = open(Mode::Insert);
+    auto window = open(ItemMode::Insert);
     window->setValue("MAGAZZINO", "01");
     window->setValue("MARCA", "ACM");
     window->setValue("SC_A1", "120");
@@ -111,7 +111,7 @@ TEST_P(F210ArtiTest, FailingFieldsTurnRedAndTheLastSpeaks)
 TEST_P(F210ArtiTest, ADocumentCodesAnItemAndComponentsKeepTheirOrder)
 {
     const QString parameter = "ARTICODACM" + QString("N-1").leftJustified(30) + QString("15,5").leftJustified(20);
-    auto window = open(Mode::Insert, {}, parameter);
+    auto window = open(ItemMode::Insert, {}, parameter);
     EXPECT_EQ(window->value("MARCA") + "|" + window->value("ARTICOLO") + "|" + window->value("PREZZO_LIST"),
               "ACM|N-1|15,50");
     for (const auto &[name, text] : {std::pair{"MAGAZZINO", "01"}, {"DESC_ART", "Kit"}})
@@ -129,7 +129,7 @@ TEST_P(F210ArtiTest, ADocumentCodesAnItemAndComponentsKeepTheirOrder)
               "C2C1");
 
     // In modify: the grid as stored; a row taken away is a change.
-    auto stored = open(Mode::Modify, {"01", "ACM", "N-1"});
+    auto stored = open(ItemMode::Modify, {"01", "ACM", "N-1"});
     EXPECT_EQ(stored->componentGrid()->rowCount(), 2);
     EXPECT_FALSE(stored->hasChanges());
     stored->removeComponent(0);
@@ -140,12 +140,12 @@ TEST_P(F210ArtiTest, AnItemChangedElsewhereSinceLoadingIsToldBeforeTheSave)
 {
     run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, COD_IVA, UNITA_MIS, CONTO) "
         "VALUES ('01', 'ACM', 'A1', 'Vite', '22', 'PZ', '041001')");
-    auto window = open(Mode::Modify, {"01", "ACM", "A1"});
+    auto window = open(ItemMode::Modify, {"01", "ACM", "A1"});
     Orlavo::Testing::Workstation(archives->config()).exec("UPDATE ARTICOLI SET LIBERO1 = 'altrove'");
     window->setValue("DESC_ART", "Bullone");
     answer({Prompter::Button::Ok, Prompter::Button::Cancel});
     EXPECT_FALSE(window->save());
-    EXPECT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::changedElsewhere()}));
+    EXPECT_EQ(prompter.texts(), (QStringList{kItemConfirm, Services::Concurrency::changedElsewhere()}));
     EXPECT_EQ(text("SELECT DESC_ART FROM ARTICOLI"), "Vite");
     // OK: saved, and what the other workstation wrote stays.
     answer({Prompter::Button::Ok, Prompter::Button::Ok});
@@ -158,10 +158,14 @@ TEST_P(F210ArtiTest, AUserWhoMayNotWriteWritesNothing)
     run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, COD_IVA, UNITA_MIS, CONTO) "
         "VALUES ('01', 'ACM', 'A1', 'Vite', '22', 'PZ', '041001')");
     context->state.userType = 0;
-    auto window = open(Mode::Modify, {"01", "ACM", "A1"});
+    auto window = open(ItemMode::Modify, {"01", "ACM", "A1"});
     window->setValue("DESC_ART", "Bullone");
     EXPECT_FALSE(window->save());
     EXPECT_FALSE(window->remove());
+    // Each stopped at the rights, before any check or question.
+    ASSERT_EQ(prompter.texts().size(), 2) << prompter.texts().join('|').toStdString();
+    EXPECT_TRUE(prompter.texts().first().startsWith("Operazione non consentita : \n"));
+    EXPECT_TRUE(prompter.texts().last().startsWith("Operazione non consentita : \n"));
     EXPECT_EQ(text("SELECT DESC_ART FROM ARTICOLI"), "Vite");
     EXPECT_EQ(count("ARTICOLI"), 1);
 }

@@ -21,10 +21,10 @@
 // filters' refusals, the prints holding the rows on screen, also for two
 // users printing at once, a chosen row opening its window), the generation
 // windows, the discount windows and the windows of one price-list row. The
-// price filters' refusals are the rule's (pricerules_test), the checks
-// and writes the stores' (pricelists_test,
-// listgeneration_test); what every list-row window shares (the question,
-// the rows as stored again, a delete asked) is tested on the price-list rows.
+// price filters' refusals are the rule's (pricerules_test), the checks and
+// writes the stores' (pricelists_test, listgeneration_test); what every
+// list-row window shares (the question, the rows as stored again, a delete
+// asked) is tested on the price-list rows.
 
 using namespace Orlavo;
 using namespace Orlavo::Masterdata;
