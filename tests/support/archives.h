@@ -108,7 +108,8 @@ public:
     // Environment for a worker process reaching the same archives.
     QStringList workerEnvironment() const;
 
-    // A value read through a connection of its own: only committed data.
+    // A value read through a connection of its own, opened at the first
+    // read and kept: only committed data.
     QVariant scalar(const QString &sql, const Services::Params &params = {}) const;
     int count(const QString &table) const;
 
@@ -116,6 +117,7 @@ private:
     Engine m_engine;
     QTemporaryDir m_dir;
     std::unique_ptr<ServerDatabase> m_server;
+    mutable std::unique_ptr<Workstation> m_reader;
     bool m_ready = false;
     QString m_problem;
 };
