@@ -91,7 +91,6 @@ TEST_P(DeliveryPlacesTest, AFailedInsertGivesTheFlagBack)
 
 ORLAVO_FOR_EACH_ENGINE(DeliveryPlacesTest);
 
-const QString kConfirm = "Confermi registrazioni?";
 
 // The places of customer 7, Rossi Srl; Moncalieri has one postal code.
 class AnaMeCliTest : public Orlavo::Testing::WindowFixture<AnaMeCli, Orlavo::Testing::MasterdataTest<>>
@@ -158,7 +157,7 @@ TEST_P(AnaMeCliTest, TheListShowsTheCustomersPlacesByNumberAndANewOneGetsTheNext
 TEST_P(AnaMeCliTest, APlaceIsSavedAfterTheQuestionAndAStoredNumberIsReplacedOnlyOnYes)
 {
     save({{"DESC_LUOGO", "Mai"}}, true, {Prompter::Button::Cancel});
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{Testing::kConfirmRegistrations});
     EXPECT_EQ(count("CONS_MERCE"), 0);
     EXPECT_EQ(field("DESC_LUOGO")->text(), "Mai");
     save({{"DESC_LUOGO", "Sede"}, {"CITTA", "Milano"}}, true, {});
@@ -169,7 +168,7 @@ TEST_P(AnaMeCliTest, APlaceIsSavedAfterTheQuestionAndAStoredNumberIsReplacedOnly
                              "Procedere ugualmente con gli aggiornamenti ?";
     for (const Prompter::Button choice : {Prompter::Button::No, Prompter::Button::Yes}) {
         save({{"COD_LUOGO", "1"}, {"DESC_LUOGO", "Nuovo"}}, false, {Prompter::Button::Ok, choice});
-        ASSERT_EQ(prompter.texts(), (QStringList{kConfirm, question}));
+        ASSERT_EQ(prompter.texts(), (QStringList{Testing::kConfirmRegistrations, question}));
         EXPECT_EQ(stored(), choice == Prompter::Button::Yes ? "Nuovo/0" : "Sede/-1");
     }
 }

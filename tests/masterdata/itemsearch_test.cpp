@@ -97,14 +97,8 @@ protected:
     }
 };
 
-template <typename F> F with(auto set)
-{
-    F f;
-    set(f);
-    return f;
-}
-const auto stock = [](auto set) { return with<StockSearchFilters>(set); };
-const auto list = [](auto set) { return with<ItemListFilters>(set); };
+const auto stock = [](auto set) { return Testing::with<StockSearchFilters>(set); };
+const auto list = [](auto set) { return Testing::with<ItemListFilters>(set); };
 
 const Keys kAll = {"01/ACM/A100", "02/ACM/A100", "01/ACM/A200", "01/BOS/B-10", "01/BOS/B_20", "01/ZZZ/C1"};
 

@@ -24,7 +24,6 @@ using ItemMode = F210Arti::Mode;
 
 namespace {
 
-const QString kItemConfirm = "Confermi aggiornamenti ?";
 
 // Company "01" with its standard data (warehouse 01, VAT 22, unit PZ) and
 // brands ACM and BTX; prices have 2 decimals by default.
@@ -76,7 +75,7 @@ TEST_P(F210ArtiTest, APriceTypedDerivesItsTwinsAndAskedDecimalsStayWithTheItem)
     EXPECT_EQ(window->value("PREZZO_LIST"), "10,119");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), QStringList{kItemConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{Testing::kConfirmUpdates});
     EXPECT_EQ(text("SELECT NUM_DEC FROM ARTICOLI"), "3");
     // Cleared for the next item, with the default decimals.
     EXPECT_TRUE(window->value("ARTICOLO").isEmpty());
@@ -145,7 +144,7 @@ TEST_P(F210ArtiTest, AnItemChangedElsewhereSinceLoadingIsToldBeforeTheSave)
     window->setValue("DESC_ART", "Bullone");
     answer({Prompter::Button::Ok, Prompter::Button::Cancel});
     EXPECT_FALSE(window->save());
-    EXPECT_EQ(prompter.texts(), (QStringList{kItemConfirm, Services::Concurrency::changedElsewhere()}));
+    EXPECT_EQ(prompter.texts(), (QStringList{Testing::kConfirmUpdates, Services::Concurrency::changedElsewhere()}));
     EXPECT_EQ(text("SELECT DESC_ART FROM ARTICOLI"), "Vite");
     // OK: saved, and what the other workstation wrote stays.
     answer({Prompter::Button::Ok, Prompter::Button::Ok});

@@ -19,6 +19,18 @@
 
 namespace Orlavo::Testing {
 
+// The master-data windows' confirmation questions.
+inline const QString kConfirmRegistrations = QStringLiteral("Confermi registrazioni?");
+inline const QString kConfirmUpdates = QStringLiteral("Confermi aggiornamenti ?");
+
+// A filter set of type F with what `set` gives it.
+template <typename F> F with(auto set)
+{
+    F f;
+    set(f);
+    return f;
+}
+
 // The fields of a window marked as failing, by column, in order.
 inline QStringList red(const QWidget &window)
 {

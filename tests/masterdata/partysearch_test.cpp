@@ -90,14 +90,8 @@ inline Codes listedCodes(Ui::AppContext &context, const Ui::LookupRequest &reque
     return codes;
 }
 
-template <typename F> F with(auto set)
-{
-    F f;
-    set(f);
-    return f;
-}
-const auto customers = [](auto set) { return with<CustomerSearchFilters>(set); };
-const auto suppliers = [](auto set) { return with<SupplierSearchFilters>(set); };
+const auto customers = [](auto set) { return Testing::with<CustomerSearchFilters>(set); };
+const auto suppliers = [](auto set) { return Testing::with<SupplierSearchFilters>(set); };
 
 // The customers the list and the report choose from: mixed case names, a
 // name holding "%", one holding "_" beside one where "_" would match any

@@ -27,7 +27,6 @@ using Mode = PartyWindow::Mode;
 
 namespace {
 
-const QString kConfirm = "Confermi registrazioni?";
 
 // The fields a customer needs beyond the defaults to pass every check.
 Fields valid(const QString &name)
@@ -121,7 +120,7 @@ TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
     window->leaveField("COD_FISC");
     EXPECT_TRUE(red(*window).isEmpty());
     EXPECT_TRUE(window->save());
-    EXPECT_EQ(prompter.texts(), (QStringList{question, kConfirm, "Assegnato codice 1"}));
+    EXPECT_EQ(prompter.texts(), (QStringList{question, Testing::kConfirmRegistrations, "Assegnato codice 1"}));
     EXPECT_EQ(customerText("COD_FISC", 1), "RSSMRA85T10A562");
 }
 
@@ -174,9 +173,9 @@ TEST_P(F110AnacTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
     auto window = open(Mode::Modify, code, {{"RAG_SOC1", "Rossi Spa"}});
     // Changed: Cancel keeps the other workstation's row, OK writes over it.
     answer({Prompter::Button::Ok, Prompter::Button::Cancel});
-    elsewhereOn(kConfirm, QStringLiteral("UPDATE ANAG_CLI SET RAG_SOC2 = 'Altrove' WHERE CLIENTE = %1").arg(code));
+    elsewhereOn(Testing::kConfirmRegistrations, QStringLiteral("UPDATE ANAG_CLI SET RAG_SOC2 = 'Altrove' WHERE CLIENTE = %1").arg(code));
     EXPECT_FALSE(window->save());
-    ASSERT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::changedElsewhere()}));
+    ASSERT_EQ(prompter.texts(), (QStringList{Testing::kConfirmRegistrations, Services::Concurrency::changedElsewhere()}));
     EXPECT_EQ(prompter.shown().last().buttons, Prompter::Buttons::OkCancel);
     EXPECT_EQ(customerText("RAG_SOC1", code) + customerText("RAG_SOC2", code), "RossiAltrove");
     answer({Prompter::Button::Ok, Prompter::Button::Ok});
@@ -186,9 +185,9 @@ TEST_P(F110AnacTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
     // Deleted: said so, and the row is not written again.
     window->setValue("RESPONSABILE", "Mario");
     answer();
-    elsewhereOn(kConfirm, QStringLiteral("DELETE FROM ANAG_CLI WHERE CLIENTE = %1").arg(code));
+    elsewhereOn(Testing::kConfirmRegistrations, QStringLiteral("DELETE FROM ANAG_CLI WHERE CLIENTE = %1").arg(code));
     EXPECT_FALSE(window->save());
-    ASSERT_EQ(prompter.texts(), (QStringList{kConfirm, Services::Concurrency::deletedElsewhere()}));
+    ASSERT_EQ(prompter.texts(), (QStringList{Testing::kConfirmRegistrations, Services::Concurrency::deletedElsewhere()}));
     EXPECT_EQ(count("ANAG_CLI") + count("CONT_CLI"), 0);
 }
 

@@ -426,7 +426,6 @@ TEST_P(ListGenerationWindowTest, AfterTheQuestionTheRunWritesTheList)
 
 ORLAVO_FOR_EACH_ENGINE(ListGenerationWindowTest);
 
-const QString kConfirm = "Confermi aggiornamenti ?";
 
 class DiscountWindowTest : public PriceListWindowTest
 {
@@ -467,7 +466,7 @@ TEST_P(DiscountWindowTest, AnInsertAsksFirstAndAPairAlreadyStoredIsRefused)
     window->setValue("SC_V1", "5,5");
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{Testing::kConfirmUpdates});
     EXPECT_EQ(text("SELECT SC_V1 FROM TAB_SCONCLI WHERE CLIENTE = 7 AND MARCA = 'BTX'"), "5.5");
     // Cleared for the next pair.
     EXPECT_TRUE(window->value("CLIENTE").isEmpty());
@@ -494,7 +493,7 @@ TEST_P(DiscountWindowTest, TheModifyWindowShowsThePairAndSavesAChange)
     answer({Prompter::Button::Ok});
     window->setValue("SC_A2", "3");
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{Testing::kConfirmUpdates});
     EXPECT_EQ(text("SELECT SC_A2 FROM TAB_SCONFOR WHERE FORNITORE = 2 AND MARCA = 'ACM'"), "3");
     // Shown again as stored.
     EXPECT_EQ(window->value("SC_A2"), "03,00");
@@ -599,7 +598,7 @@ TEST_P(ListRowWindowTest, APurchaseRowDerivesItsNetPriceAndItsSaveMovesTheSuppli
 
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{Testing::kConfirmUpdates});
     EXPECT_EQ(text("SELECT PR_ACQUISTO FROM LIST_ACQ WHERE FORNITORE = 1 AND ARTICOLO = 'X1'"), "85.5");
     // The customer's markup on the new net price (which rows move is the store's).
     EXPECT_EQ(sale(8, 1), "85.5|128.25|10");
@@ -675,7 +674,7 @@ TEST_P(ListRowWindowTest, ASaleRowDerivesItsPricesAndRefusesANegativeMarkup)
     answer({Prompter::Button::Ok});
     type(*window, "PERC_RIC", "25");
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{Testing::kConfirmUpdates});
     EXPECT_EQ(sale(7, 1, "SC_V1, SC_V2, PR_VENDITA, PERC_RIC, PR_RICARICATO"), "10|5|85.5|25|125");
 }
 

@@ -24,7 +24,7 @@ namespace Tables = Orlavo::Services::Tables;
 
 namespace {
 
-const QString kConfirm = QStringLiteral("Confermi registrazioni?");
+const QString kSocietaConfirm = QStringLiteral("Confermi registrazioni?");
 const QString kYear = QString::number(QDate::currentDate().year());
 
 using Fields = QList<std::pair<const char *, const char *>>;
@@ -129,13 +129,13 @@ TEST_P(CompanyCardTest, ADoubtfulTaxCodeIsAskedOnceAndAVatNumberPasses)
     prompter.clear();
     prompter.queue(Prompter::Button::Ok);
     EXPECT_TRUE(card.save());
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{kSocietaConfirm});
     EXPECT_EQ(services(QStringLiteral("SELECT COD_FIS FROM %1")).toString(), QStringLiteral("RSSMRA85T10A562X"));
 
     // A company's tax code that is its VAT number needs no question.
     prompter.clear();
     ASSERT_TRUE(registerThroughCard({{"SOCIETA", "03"}, {"RAG_SOC1", "Terza Spa"}, {"COD_FIS", "12345678903"}}));
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{kSocietaConfirm});
 }
 
 TEST_P(CompanyCardTest, AFailedRegistrationLeavesNoRowNoArchiveAndNoLock)
@@ -186,7 +186,7 @@ TEST_P(CompanyCardTest, AnArchiveInPlaceIsUsedOnlyWhenItIsACompanyArchive)
 TEST_P(CompanyCardTest, RegistrationCreatesTheCompanyArchiveAndModifyKeepsBothCopiesInStep)
 {
     ASSERT_TRUE(registerThroughCard({{"SOCIETA", "02"}, {"RAG_SOC1", "Nuova Srl"}, {"PARTIVA", "01234567897"}}));
-    EXPECT_EQ(prompter.texts(), QStringList{kConfirm});
+    EXPECT_EQ(prompter.texts(), QStringList{kSocietaConfirm});
     EXPECT_EQ(services(QStringLiteral("SELECT RAG_SOC1 FROM %1")).toString(), QStringLiteral("Nuova Srl"));
     ASSERT_TRUE(companyDatabaseExists(QStringLiteral("02")));
     EXPECT_EQ(inCompany(QStringLiteral("02"), QStringLiteral("SELECT PARTIVA FROM SOCIETA")), "01234567897");

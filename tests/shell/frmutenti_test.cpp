@@ -20,7 +20,7 @@ namespace Tables = Orlavo::Services::Tables;
 
 namespace {
 
-const QString kTitle = QStringLiteral("Gestione Utenti");
+const QString kUtentiTitle = QStringLiteral("Gestione Utenti");
 const QString kPasswordRefused =
     QStringLiteral("Password non ammessa: al massimo 20 caratteri tra lettere non accentate, cifre e simboli.");
 const QString kChangeTitle = QStringLiteral("Cambia password");
@@ -132,7 +132,7 @@ TEST_P(FrmUtentiTest, RegistraChecksEachFieldInTurn)
     EXPECT_EQ(prompter.texts(), (QStringList{QStringLiteral("Aggiornamento non consentito."),
                                              QStringLiteral("Codice errato."), QStringLiteral("Descrizione errata."),
                                              QStringLiteral("Assegnare abilitazioni."), kPasswordRefused}));
-    EXPECT_EQ(prompter.titles(), QStringList(5, kTitle));
+    EXPECT_EQ(prompter.titles(), QStringList(5, kUtentiTitle));
     EXPECT_EQ(users(), 2);
     EXPECT_EQ(stored("MARIO"), row("Mario Rossi", "1", "mario1"));
 }
@@ -187,7 +187,7 @@ TEST_P(FrmUtentiTest, AnnullaShowsTheLoadedRowAgainOrEndsWhenItHasGone)
     click("annulla");
     expectRefused(prompter,
                   QStringLiteral("Errore grave!\nL'applicazione ha causato un errore grave\ne verrà terminata."),
-                  Prompter::Icon::Critical, Prompter::Buttons::Ok, kTitle);
+                  Prompter::Icon::Critical, Prompter::Buttons::Ok, kUtentiTitle);
     EXPECT_EQ(exitCodes, QList<int>{1});
 }
 
