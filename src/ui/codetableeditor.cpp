@@ -39,8 +39,6 @@ constexpr char kDeleteRefused[] = "Eliminazione non consentita.";
 constexpr char kConfirmInsert[] = "Confermi inserimento ?";
 constexpr char kConfirmUpdate[] = "Confermi aggiornamento ?";
 constexpr char kConfirmDelete[] = "Confermi eliminazione ?";
-constexpr char kCancelTip[] = "Annullamento delle modifiche";
-constexpr char kExitTip[] = "Uscita senza registrazione";
 
 } // namespace
 
@@ -58,7 +56,6 @@ CodeTableEditor::CodeTableEditor(AppContext &context, std::unique_ptr<CodeTableS
                                                      QHeaderView::Stretch);
     fitGridToRows(m_context.state.rowsTab);
     m_grid->setToolTip(hint);
-    setButtonTips(QString::fromUtf8(kCancelTip), QString::fromUtf8(kExitTip));
 
     m_new->setObjectName(QStringLiteral("nuovo"));
     m_new->setAutoDefault(false);

@@ -43,6 +43,7 @@ RecordWindow::RecordWindow(AppContext &context, const QStringList &headings, QWi
     connect(m_remove, &QPushButton::clicked, this, [this] { remove(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { cancel(); });
     connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
+    setLeavingTips(m_cancel, m_exit);
 }
 
 void RecordWindow::watchCodeField(QWidget *field)
@@ -66,12 +67,14 @@ QHBoxLayout *RecordWindow::buttonRow() const
     return buttons;
 }
 
-void RecordWindow::setButtonTips(const QString &cancelTip, const QString &exitTip)
+void setLeavingTips(QPushButton *cancel, QPushButton *exit)
 {
-    m_cancel->setToolTip(cancelTip);
-    m_cancel->setStatusTip(cancelTip);
-    m_exit->setToolTip(exitTip);
-    m_exit->setStatusTip(exitTip);
+    const QString cancelTip = QStringLiteral("Annullamento delle modifiche");
+    const QString exitTip = QStringLiteral("Uscita senza registrazione");
+    cancel->setToolTip(cancelTip);
+    cancel->setStatusTip(cancelTip);
+    exit->setToolTip(exitTip);
+    exit->setStatusTip(exitTip);
 }
 
 bool RecordWindow::eventFilter(QObject *watched, QEvent *event)

@@ -15,6 +15,10 @@ namespace Orlavo::Ui {
 
 struct AppContext;
 
+// The tips of Annulla and Esci, also on the status bar: the same in every
+// window that registers what is typed.
+void setLeavingTips(QPushButton *cancel, QPushButton *exit);
+
 // The shape of the windows that keep the rows of one table: a read-only
 // grid of the rows (choosing one loads it into the fields), the fields, and
 // Registra, Elimina, Annulla, Esci. Leaving the code field runs its check.
@@ -58,9 +62,6 @@ protected:
     void fitGridToRows(int rows);
     // The four buttons, right-aligned.
     QHBoxLayout *buttonRow() const;
-    // The tips of Annulla and Esci, also on the status bar.
-    void setButtonTips(const QString &cancelTip, const QString &exitTip);
-
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     AppContext &m_context;

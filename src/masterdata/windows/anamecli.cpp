@@ -34,8 +34,6 @@ constexpr char kConfirmSave[] = "Confermi registrazioni?";
 constexpr char kDuplicate[] = "L'elemento che si stà aggiornando esiste già in archivio \n"
                               "Procedere ugualmente con gli aggiornamenti ?";
 constexpr char kAnamecliConfirmDelete[] = "Confermi ELIMINAZIONE ?";
-constexpr char kAnamecliCancelTip[] = "Annullamento delle modifiche";
-constexpr char kAnamecliExitTip[] = "Uscita senza registrazione";
 
 // The grid's columns: COD_LUOGO, DESC_LUOGO, INDIRIZZO, CITTA, CAP, PROV,
 // KKMM, RADIALE, PREDEF.
@@ -85,7 +83,6 @@ AnaMeCli::AnaMeCli(Ui::AppContext &context, int customer, QWidget *parent)
     if (const auto stored = loadCustomer(context.db, customer))
         title += QStringLiteral(" ") + stored->main().text(QStringLiteral("RAG_SOC1"));
     setWindowTitle(title);
-    setButtonTips(QString::fromUtf8(kAnamecliCancelTip), QString::fromUtf8(kAnamecliExitTip));
 
     QHeaderView *header = m_grid->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);

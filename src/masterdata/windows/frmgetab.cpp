@@ -30,8 +30,6 @@ constexpr char kInsertedElsewhere[] = "Elemento già inserito da un altro utente
                                       "Riportare comunqua gli aggiornamenti) ";
 constexpr char kFrmgetabDeleteRefused[] = "Eliminazione non consentita.";
 constexpr char kFrmgetabConfirmDelete[] = "Confermi eliminazione ?";
-constexpr char kFrmgetabCancelTip[] = "Annullamento delle modifiche";
-constexpr char kFrmgetabExitTip[] = "Uscita senza registrazione";
 
 // The open window of each table, by the table's name.
 QHash<QString, QPointer<FrmGetab>> &openWindows()
@@ -63,7 +61,6 @@ FrmGetab::FrmGetab(Ui::AppContext &context, const CodeTable &table, QWidget *par
     m_description->setObjectName(QStringLiteral("descrizione"));
     m_description->setUpperCaseSwitch(&m_context.state.upperCaseKeys);
 
-    setButtonTips(QString::fromUtf8(kFrmgetabCancelTip), QString::fromUtf8(kFrmgetabExitTip));
 
     auto *fields = new QFormLayout;
     fields->addRow(m_table.codeHeading, m_code);

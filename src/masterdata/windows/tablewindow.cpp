@@ -33,8 +33,6 @@ constexpr char kTablewindowBadCode[] = "Codice errato.";
 constexpr char kTablewindowConfirmInsert[] = "Confermi inserimento ?";
 constexpr char kTablewindowConfirmUpdate[] = "Confermi aggiornamento ?";
 constexpr char kTablewindowConfirmDelete[] = "Confermi eliminazione ?";
-constexpr char kTablewindowCancelTip[] = "Annullamento delle modifiche";
-constexpr char kTablewindowExitTip[] = "Uscita senza registrazione";
 
 QStringList headingsOf(const TableForm &form)
 {
@@ -68,7 +66,6 @@ TableWindow::TableWindow(Ui::AppContext &context, const TableForm &form, QWidget
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     fitGridToRows(m_context.state.rowsTab);
-    setButtonTips(QString::fromUtf8(kTablewindowCancelTip), QString::fromUtf8(kTablewindowExitTip));
 
     auto *fields = new QFormLayout;
     for (const FormField &field : m_form.fields)

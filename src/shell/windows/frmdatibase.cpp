@@ -8,6 +8,7 @@
 #include "ui/formbinder.h"
 #include "ui/inputfields.h"
 #include "ui/lookuplist.h"
+#include "ui/recordwindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -37,8 +38,6 @@ namespace {
 constexpr char kFrmdatibaseTitle[] = "Gestione Dati Base della Società";
 constexpr char kFrmdatibaseTitleError[] = "Errore!";
 constexpr char kFrmdatibaseConfirm[] = "Confermi modifiche ?";
-constexpr char kCancelTip[] = "Annullamento delle modifiche";
-constexpr char kExitTip[] = "Uscita senza registrazione";
 constexpr char kSample[] = "Esempio";
 
 // Column widths of DATIBASE.
@@ -144,10 +143,7 @@ FrmDatiBase::FrmDatiBase(Ui::AppContext &context, QWidget *parent)
     m_save->setObjectName(QStringLiteral("registra"));
     m_cancel->setObjectName(QStringLiteral("annulla"));
     m_exit->setObjectName(QStringLiteral("esci"));
-    m_cancel->setToolTip(QString::fromUtf8(kCancelTip));
-    m_cancel->setStatusTip(QString::fromUtf8(kCancelTip));
-    m_exit->setToolTip(QString::fromUtf8(kExitTip));
-    m_exit->setStatusTip(QString::fromUtf8(kExitTip));
+    Ui::setLeavingTips(m_cancel, m_exit);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton *button : {m_save, m_cancel, m_exit}) {
