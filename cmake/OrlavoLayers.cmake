@@ -11,15 +11,13 @@
 # header is compiled per kind, by the first library of that kind (the
 # holder); the others reuse it, since a compiled header is large and slow
 # to make.
-#   orlavo_precompile(<target> CORE|DATA|WIDGETS|TESTS|BENCH)
+#   orlavo_precompile(<target> CORE|DATA|WIDGETS|TESTS)
 option(ORLAVO_PCH "Precompile the Qt headers, one set per kind of library" ON)
 set(ORLAVO_PCH_CORE <QString> <QStringList> <QList> <QHash> <QVariant> <QDate> <optional> <functional>)
 set(ORLAVO_PCH_DATA ${ORLAVO_PCH_CORE} <QSqlDatabase> <QSqlQuery>)
 set(ORLAVO_PCH_WIDGETS ${ORLAVO_PCH_DATA} <QWidget> <QDialog> <QLabel> <QLineEdit> <QPushButton> <QComboBox>
     <QCheckBox> <QGridLayout> <QVBoxLayout> <QHBoxLayout> <QTabWidget> <QTableWidget>)
 set(ORLAVO_PCH_TESTS ${ORLAVO_PCH_WIDGETS} <gtest/gtest.h> ${PROJECT_SOURCE_DIR}/tests/support/printers.h)
-# The benchmarks have the tests' headers, built with the project's optimisation.
-set(ORLAVO_PCH_BENCH ${ORLAVO_PCH_TESTS})
 function(orlavo_precompile target kind)
     if(NOT ORLAVO_PCH)
         return()
