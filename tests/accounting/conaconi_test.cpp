@@ -94,8 +94,9 @@ TEST_P(ConAConITest, ACausalFillsAReceiptWrittenAfterTheQuestionAndBothNumbersAr
     ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
     EXPECT_EQ(prompter.texts(),
               (QStringList{Testing::kEntryConfirm, "Assegnato Numero Mov. : 1\nAssegnato Numero Reg. : 1"}));
-    EXPECT_EQ(lines(1), (QStringList{"D 014001 122  CORRISPETTIVI IVA 22%", "A 041001 110.91  CORRISPETTIVI IVA 22%",
-                                     "A 024001 11.09  CORRISPETTIVI IVA 22%"}));
+    EXPECT_EQ(lines(1),
+              (QStringList{"1|D|014001|122||CORRISPETTIVI IVA 22%", "2|A|041001|110.91||CORRISPETTIVI IVA 22%",
+                           "3|A|024001|11.09||CORRISPETTIVI IVA 22%"}));
     EXPECT_EQ(rowsOf("IVA", 1), 1);
     // Emptied for the next one, an empty row always kept to type in.
     EXPECT_TRUE(window.value("CAUSALE").isEmpty());
@@ -159,7 +160,8 @@ TEST_P(ConAConITest, AnUnbalancedEntryIsRefusedAndPartiesApplyToTheSelectedRow)
     answer({Prompter::Button::Ok});
     ASSERT_TRUE(window.save()) << prompter.texts().join('|').toStdString();
     EXPECT_EQ(prompter.texts(), (QStringList{Testing::kEntryConfirm, "Assegnato Numero Mov. : 1"}));
-    EXPECT_EQ(lines(1), (QStringList{"D 014001 100  GIROCONTO", "A 014002 60  GIROCONTO", "A 035002 40 01 GIROCONTO"}));
+    EXPECT_EQ(lines(1),
+              (QStringList{"1|D|014001|100||GIROCONTO", "2|A|014002|60||GIROCONTO", "3|A|035002|40|01|GIROCONTO"}));
     EXPECT_EQ(archives->scalar("SELECT FORNITORE FROM GIORN WHERE SEQUENZA = 3").toInt(), 3);
     EXPECT_EQ(archives->scalar("SELECT SUM(FORNITORE) FROM GIORN").toInt(), 3);
 }
@@ -174,13 +176,12 @@ TEST_P(ConAConITest, LeavingWithDataEnteredAsksFirst)
 
     window.show();
     window.setCell(EntrySide::Credit, 0, EntryWindow::TextColumn, "nota");
-    answer({Prompter::Button::No});
-    window.reject();
-    EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su dati correnti ?"});
-    EXPECT_TRUE(window.isVisible());
-    answer({Prompter::Button::Yes});
-    window.reject();
-    EXPECT_FALSE(window.isVisible());
+    for (const Prompter::Button choice : {Prompter::Button::No, Prompter::Button::Yes}) {
+        answer({choice});
+        window.reject();
+        EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su dati correnti ?"});
+        EXPECT_EQ(window.isVisible(), choice == Prompter::Button::No);
+    }
 }
 
 // Both entry windows: a new entry, a stored one changed and deleted.
@@ -200,8 +201,8 @@ TEST_P(ConAConITest, AUserWhoMayNotWriteWritesNothing)
     ASSERT_EQ(prompter.texts().size(), 3);
     for (const QString &text : prompter.texts())
         EXPECT_TRUE(text.startsWith("Operazione non consentita")) << text.toStdString();
-    EXPECT_EQ(lines(number), (QStringList{"D 014001 122  Incasso del giorno", "A 041001 100  Incasso del giorno",
-                                          "A 024001 22  Incasso del giorno"}));
+    EXPECT_EQ(lines(number), (QStringList{"1|D|014001|122||Incasso del giorno", "2|A|041001|100||Incasso del giorno",
+                                          "3|A|024001|22||Incasso del giorno"}));
     EXPECT_EQ(archives->count("GIORN"), 3);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounting/stores/entrystore.h"
+#include "committedrows.h"
 #include "services/data/counters.h"
 #include "../masterdata/masterdatatest.h"
 
@@ -81,21 +82,13 @@ protected:
             .toInt();
     }
 
-    // The entry's lines as "SEGNO CONTO IMPORTO CCOS DESCRI_GIORN", by SEQUENZA.
+    // The entry's lines as "SEQUENZA|SEGNO|CONTO|IMPORTO|CCOS|DESCRI_GIORN".
     QStringList lines(int number)
     {
-        Workstation reader(archives->config());
-        const auto rows = reader.rows(QStringLiteral("SELECT SEGNO, CONTO, IMPORTO, CCOS, DESCRI_GIORN FROM GIORN "
-                                                     "WHERE ANNO = ? AND NRO_INT = ? ORDER BY SEQUENZA"),
-                                      {year, number});
-        QStringList shown;
-        for (const auto &r : *rows)
-            shown << QStringLiteral("%1 %2 %3 %4 %5")
-                         .arg(r.at(0).toString(), r.at(1).toString())
-                         .arg(r.at(2).toDouble())
-                         .arg(r.at(3).toString(), r.at(4).toString())
-                         .trimmed();
-        return shown;
+        return committedRows(*archives,
+                             QStringLiteral("SELECT SEQUENZA, SEGNO, CONTO, IMPORTO, CCOS, DESCRI_GIORN FROM GIORN "
+                                            "WHERE ANNO = ? AND NRO_INT = ?"),
+                             {year, number});
     }
 
     QString year;

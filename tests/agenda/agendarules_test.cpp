@@ -1,4 +1,5 @@
 #include "agenda/rules/agendarules.h"
+#include "../masterdata/masterdatatest.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,8 @@ QStringList rowsOf(const QList<Slot> &rows)
 
 QStringList problemsOf(const char *day, const char *from, const char *to)
 {
-    QStringList texts;
-    for (const auto &p :
-         appointmentProblems({QString::fromLatin1(day), QString::fromLatin1(from), QString::fromLatin1(to)}))
-        texts << p.column + QLatin1Char(':') + p.message;
-    return texts;
+    return Orlavo::Testing::problemTexts(
+        appointmentProblems({QString::fromLatin1(day), QString::fromLatin1(from), QString::fromLatin1(to)}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "agenda/stores/appointmentstore.h"
-#include "archives.h"
+#include "agendawindowtest.h"
+#include "committedrows.h"
 #include "files.h"
 #include "fixtures.h"
 #include "services/core/inifile.h"
@@ -53,30 +54,10 @@ protected:
         return found && found->has_value() ? found->value() : Appointment{};
     }
 
-    // The committed rows as "dd/MM HH.MM #PROGR notes", in key order.
+    // The committed rows as "GIORNO|ORA|PROGR|NOTE1", in key order.
     QStringList stored()
     {
-        Testing::Workstation reader(archives->config());
-        const auto rows = reader.rows(QStringLiteral("SELECT GIORNO, ORA, PROGR, NOTE1 FROM APPUNTAMENTI "
-                                                     "ORDER BY GIORNO, ORA, PROGR"));
-        QStringList texts;
-        if (!rows)
-            return {QStringLiteral("<unreadable>")};
-        for (const auto &row : *rows)
-            texts << QStringLiteral("%1 %2 #%3 %4")
-                         .arg(row.at(0).toDate().toString(QStringLiteral("dd/MM")), row.at(1).toString())
-                         .arg(row.at(2).toInt())
-                         .arg(row.at(3).toString())
-                         .trimmed();
-        return texts;
-    }
-
-    // A statement of another workstation, committed at once.
-    void elsewhere(const QString &sql, const Services::Params &params = {})
-    {
-        Testing::Workstation other(archives->config());
-        ASSERT_TRUE(other.open());
-        other.exec(sql, params);
+        return Testing::committedRows(*archives, QStringLiteral("SELECT GIORNO, ORA, PROGR, NOTE1 FROM APPUNTAMENTI"));
     }
 };
 
@@ -103,16 +84,16 @@ TEST_P(AppointmentStoreTest, AppointmentsAtTheSameDayAndTimeAreNumberedInTurn)
     // The next is one past the highest: a number freed below is not taken again.
     ASSERT_TRUE(deleteAppointment(*db, loaded(kMonday, "09.00", 1)).written());
     EXPECT_EQ(add(appointment(kMonday, "09.00", "terza")), 3);
-    EXPECT_EQ(stored(), (QStringList{"07/12 09.00 #2 seconda", "07/12 09.00 #3 terza", "07/12 09.30 #1 mezz'ora dopo",
-                                     "08/12 09.00 #1 martedi"}));
+    EXPECT_EQ(stored(), (QStringList{"2026-12-07|09.00|2|seconda", "2026-12-07|09.00|3|terza",
+                                     "2026-12-07|09.30|1|mezz'ora dopo", "2026-12-08|09.00|1|martedi"}));
 
     // Deleting a day leaves the others, from their first minute.
     add(appointment(kMonday.addDays(-1), "23.59", "domenica"));
     add(appointment(kMonday, "23.59", "ultimo"));
     add(appointment(kMonday.addDays(1), "00.00", "mezzanotte"));
     EXPECT_TRUE(deleteDay(*db, kMonday).written());
-    EXPECT_EQ(stored(),
-              (QStringList{"06/12 23.59 #1 domenica", "08/12 00.00 #1 mezzanotte", "08/12 09.00 #1 martedi"}));
+    EXPECT_EQ(stored(), (QStringList{"2026-12-06|23.59|1|domenica", "2026-12-08|00.00|1|mezzanotte",
+                                     "2026-12-08|09.00|1|martedi"}));
     EXPECT_EQ(archives->count(QStringLiteral("SEMAFORO")), 0);
     EXPECT_FALSE(db->inTransaction());
 }
@@ -149,7 +130,8 @@ TEST_P(AppointmentStoreTest, AMovedAppointmentTakesTheNextNumberWhereItGoes)
         now.progr = step.newProgr;
         EXPECT_EQ(loaded(now.day, step.to, step.newProgr), now);
     }
-    EXPECT_EQ(stored(), (QStringList{"07/12 09.00 #2 a2 corretto", "07/12 09.00 #3 b1 spostato", "08/12 09.00 #1 a1"}));
+    EXPECT_EQ(stored(), (QStringList{"2026-12-07|09.00|2|a2 corretto", "2026-12-07|09.00|3|b1 spostato",
+                                     "2026-12-08|09.00|1|a1"}));
 }
 
 TEST_P(AppointmentStoreTest, AnAppointmentChangedOrDeletedElsewhereIsToldAndNothingIsWritten)
@@ -162,10 +144,11 @@ TEST_P(AppointmentStoreTest, AnAppointmentChangedOrDeletedElsewhereIsToldAndNoth
     add(appointment(kMonday, "11.00", "altro"));
     const Appointment mine = loaded(kMonday, "09.00", 1);
     EXPECT_EQ(compareAppointment(*db, mine), StoredState::Same);
-    elsewhere(QStringLiteral("UPDATE APPUNTAMENTI SET COD_CLI = NULL"));
+    Testing::Workstation other(archives->config());
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE APPUNTAMENTI SET COD_CLI = NULL")));
     EXPECT_EQ(compareAppointment(*db, mine), StoredState::Changed);
-    elsewhere(QStringLiteral("DELETE FROM APPUNTAMENTI WHERE GIORNO = ? AND ORA = ? AND PROGR = ?"),
-              {kMonday, QStringLiteral("09.00"), 1});
+    ASSERT_TRUE(other.exec(QStringLiteral("DELETE FROM APPUNTAMENTI WHERE GIORNO = ? AND ORA = ? AND PROGR = ?"),
+                           {kMonday, QStringLiteral("09.00"), 1}));
     EXPECT_EQ(compareAppointment(*db, mine), StoredState::Gone);
 
     const Testing::Snapshot before(*archives, {"APPUNTAMENTI", "SEMAFORO"});
@@ -177,7 +160,7 @@ TEST_P(AppointmentStoreTest, AnAppointmentChangedOrDeletedElsewhereIsToldAndNoth
     EXPECT_EQ(updateAppointment(*db, edited, mine).end, WriteEnd::Gone);
     EXPECT_EQ(deleteAppointment(*db, mine).end, WriteEnd::Gone);
     Testing::expectNothingWritten(before, *db);
-    EXPECT_EQ(stored(), QStringList{"07/12 11.00 #1 altro"});
+    EXPECT_EQ(stored(), QStringList{"2026-12-07|11.00|1|altro"});
 }
 
 TEST_P(AppointmentStoreTest, FiveDaysAreReadInTheColumnsOrderAndEachOperatorIsKnownOnce)
@@ -210,7 +193,8 @@ TEST_P(AppointmentStoreTest, ALockHeldElsewhereRefusesEveryWrite)
 {
     add(appointment(kMonday, "09.00", "uno"));
     const Appointment stored = loaded(kMonday, "09.00", 1);
-    elsewhere(QStringLiteral("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')"));
+    ASSERT_TRUE(Testing::Workstation(archives->config())
+                    .exec(QStringLiteral("INSERT INTO SEMAFORO (AREA, UTENTE) VALUES ('TUTTO', 'ANNA')")));
     const Testing::Snapshot before(*archives, {"APPUNTAMENTI", "SEMAFORO"});
     prompter.clear();
 
@@ -226,15 +210,12 @@ TEST_P(AppointmentStoreTest, ALockHeldElsewhereRefusesEveryWrite)
 
 TEST_P(AppointmentStoreTest, TheCustomerIsCheckedLast)
 {
-    Testing::Workstation other(archives->config());
-    ASSERT_TRUE(other.open());
     // 99999 stands for the standard lists in the register: nobody's appointment.
-    other.exec(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (7, 'Sette'), (99999, 'Listino')"));
+    ASSERT_TRUE(
+        Testing::Workstation(archives->config())
+            .exec(QStringLiteral("INSERT INTO ANAG_CLI (CLIENTE, RAG_SOC1) VALUES (7, 'Sette'), (99999, 'Listino')")));
     const auto problems = [this](const AppointmentInput &input, const char *customer) {
-        QStringList texts;
-        for (const auto &p : checkAppointment(*db, input, QString::fromLatin1(customer)))
-            texts << p.column + QLatin1Char(':') + p.message;
-        return texts;
+        return Testing::problemTexts(checkAppointment(*db, input, QString::fromLatin1(customer)));
     };
     const AppointmentInput fine{QStringLiteral("07/12/2026"), QStringLiteral("9"), QStringLiteral("10")};
     for (const char *known : {"", " 7 "})
@@ -265,10 +246,7 @@ TEST_P(AppointmentStoreTest, TwoWorkstationsAddingAtTheSameTimeNumberFromOneWith
     // PROGR given → the note of the appointment that took it.
     QHash<int, QString> given;
     for (const auto &[process, user] : {std::pair{anna, "ANNA"}, std::pair{bruno, "BRUNO"}}) {
-        process->waitForFinished(300000);
-        const QStringList lines =
-            QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        delete process;
+        const QStringList lines = Testing::finishWorker(process, 300000).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         ASSERT_FALSE(lines.isEmpty()) << user;
         EXPECT_EQ(lines.last().trimmed(), "DONE") << lines.join('|').toStdString();
         int n = 0;

@@ -174,13 +174,12 @@ TEST_P(FrmAppInTest, LeavingWithChangesAsksFirst)
 
     window->show();
     window->field("NOTE1")->setText("Spostato");
-    answer({Prompter::Button::No});
-    window->reject();
-    EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su record corrente?"});
-    EXPECT_TRUE(window->isVisible());
-    answer({Prompter::Button::Yes});
-    window->reject();
-    EXPECT_FALSE(window->isVisible());
+    for (const Prompter::Button choice : {Prompter::Button::No, Prompter::Button::Yes}) {
+        answer({choice});
+        window->reject();
+        EXPECT_EQ(prompter.texts(), QStringList{"Rinuncia operazioni su record corrente?"});
+        EXPECT_EQ(window->isVisible(), choice == Prompter::Button::No);
+    }
 }
 
 TEST_P(FrmAppInTest, TheBandListsTheDaysAppointmentsInIt)

@@ -323,6 +323,8 @@ TEST_P(CodedTableTest, AConditionInUseKeepsOnlyItsCode)
     EXPECT_EQ(updateCodedRow(context->db, paymentConditions(), renamed, loaded).uses, QStringList{"Clienti"});
     EXPECT_EQ(deleteCodedRow(context->db, paymentConditions(), loaded).uses, QStringList{"Clienti"});
     Orlavo::Testing::expectNothingWritten(before, context->db);
+    // What the editor says then (the editor's wiring is the VAT editor's case).
+    EXPECT_EQ(paymentConditions().usedMessage, "Condizione di Pagamento utilizzata: codice non modificabile");
 
     // Its days may change: the documents keep their own due dates.
     Row longer = loaded;
@@ -367,7 +369,6 @@ TEST_P(CodedTableTest, TheLowestAccountCarryingARoleIsProposed)
     EXPECT_EQ(bank.description, "BANCA C/C");
     EXPECT_EQ(roleAccount(context->db, "SPF").code, "051001"); // three closing accounts
     EXPECT_EQ(roleAccount(context->db, "XYZ").code, "");
-    EXPECT_EQ(roleAccount(context->db, "XYZ").description, "");
 
     // A second bank account with a lower code wins, for the parties' defaults too.
     run("INSERT INTO TAB_PIANO_CONTI (GRUPPO, SOTTOGRU, CODICE, DESCRIZIONE, TIPO_CONTO, CONT_AUT) "
@@ -434,8 +435,6 @@ TEST_P(CodedTableTest, OnlyAnAccountTheJournalNamesIsKept)
     EXPECT_EQ(deleted.end, WriteEnd::Written);
     EXPECT_EQ(text("SELECT COUNT(*) FROM TAB_PIANO_CONTI WHERE CODICE = '041002'"), "0");
     EXPECT_EQ(text("SELECT AVERE_1 FROM TAB_CAU_CONT WHERE CAUSALE = 'CC1'"), "041002");
-    // Gone meanwhile: a whole-row update finds nothing either.
-    EXPECT_EQ(updateCodedRow(context->db, chartOfAccounts(), services, services).end, WriteEnd::Gone);
 
     // An archive without the journal's table has no entries.
     run("DROP TABLE GIORN");

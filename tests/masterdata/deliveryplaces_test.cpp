@@ -4,7 +4,6 @@
 #include "ui/inputfields.h"
 
 #include <QCheckBox>
-#include <QTableWidget>
 
 // A customer's delivery places: one default place, the next number, a
 // number stored meanwhile (the store), then the window's wiring.
@@ -91,7 +90,6 @@ TEST_P(DeliveryPlacesTest, AFailedInsertGivesTheFlagBack)
 
 ORLAVO_FOR_EACH_ENGINE(DeliveryPlacesTest);
 
-
 // The places of customer 7, Rossi Srl; Moncalieri has one postal code.
 class AnaMeCliTest : public Orlavo::Testing::WindowFixture<AnaMeCli, Orlavo::Testing::MasterdataTest<>>
 {
@@ -124,14 +122,7 @@ protected:
         window->save();
     }
 
-    QStringList column(int c)
-    {
-        const auto *grid = window->findChild<QTableWidget *>();
-        QStringList cells;
-        for (int r = 0; r < grid->rowCount(); ++r)
-            cells << grid->item(r, c)->text();
-        return cells;
-    }
+    QStringList column(int c) const { return Orlavo::Testing::gridColumn(*window, c); }
 
     QString stored() { return text("SELECT DESC_LUOGO || '/' || PREDEF FROM CONS_MERCE WHERE CLIENTE = 7"); }
 };

@@ -16,12 +16,13 @@ QDate day(const char *text)
     return QDate::fromString(QString::fromLatin1(text), QStringLiteral("dd/MM/yyyy"));
 }
 
-QList<double> amountsOf(const DueDates &dates)
+// One figure of every line, in line order.
+QList<double> figuresOf(const DueDates &dates, double DueLine::*figure)
 {
-    QList<double> amounts;
+    QList<double> figures;
     for (const DueLine &line : dates.lines)
-        amounts.append(line.amount);
-    return amounts;
+        figures.append(line.*figure);
+    return figures;
 }
 
 QStringList datesOf(const DueDates &dates)
@@ -30,14 +31,6 @@ QStringList datesOf(const DueDates &dates)
     for (const DueLine &line : dates.lines)
         shown.append(line.date.toString(QStringLiteral("dd/MM/yyyy")));
     return shown;
-}
-
-QList<double> sharesOf(const DueDates &dates)
-{
-    QList<double> shares;
-    for (const DueLine &line : dates.lines)
-        shares.append(line.commission);
-    return shares;
 }
 
 } // namespace
@@ -58,7 +51,7 @@ TEST(DueDates, InstalmentsAreRoundedAndTheRemainderGoesToTheFirst)
         SCOPED_TRACE(c.amount);
         const DueDates dates =
             computeDueDates(c.amount, c.decimals, day("10/01/2025"), condition("R90", {30, 60, 90, 0}, 'D'), 0);
-        EXPECT_EQ(amountsOf(dates), c.lines);
+        EXPECT_EQ(figuresOf(dates, &DueLine::amount), c.lines);
         EXPECT_EQ(dates.amountImbalance, 0);
     }
 }
@@ -116,7 +109,7 @@ TEST(DueDates, TheCommissionIsSharedInProportionAndTheLastLineTakesTheRest)
         SCOPED_TRACE(c.commission);
         const DueDates dates =
             computeDueDates(c.amount, 2, day("15/11/2024"), condition("C01", c.days, 'F'), c.commission);
-        EXPECT_EQ(sharesOf(dates), c.shares);
+        EXPECT_EQ(figuresOf(dates, &DueLine::commission), c.shares);
         EXPECT_EQ(dates.commission, c.commission);
         EXPECT_EQ(dates.commissionImbalance, 0);
     }
@@ -125,7 +118,7 @@ TEST(DueDates, TheCommissionIsSharedInProportionAndTheLastLineTakesTheRest)
     DueDates split;
     split.lines = {{day("01/01/2025"), 60, 0}, {day("01/02/2025"), 40, 0}};
     shareCommission(split, 10, 2);
-    EXPECT_EQ(sharesOf(split), (QList<double>{6, 4}));
+    EXPECT_EQ(figuresOf(split, &DueLine::commission), (QList<double>{6, 4}));
 }
 
 TEST(DueDates, CodesFromXXXOnAreTypedByHandAndOtherXCodesStayOpen)

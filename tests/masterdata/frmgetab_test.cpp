@@ -59,14 +59,7 @@ protected:
     QTableWidget *grid() const { return window->findChild<QTableWidget *>("griglia"); }
     void click(const char *name) const { window->findChild<QPushButton *>(name)->click(); }
     QString form() const { return field("codice")->text() + '|' + field("descrizione")->text(); }
-
-    QStringList gridCodes() const
-    {
-        QStringList codes;
-        for (int row = 0; row < grid()->rowCount(); ++row)
-            codes << grid()->item(row, 0)->text();
-        return codes;
-    }
+    QStringList gridCodes() const { return Orlavo::Testing::gridColumn(*window, 0); }
 
 public: // for the case tables
     QLineEdit *field(const char *name) const { return window->findChild<QLineEdit *>(name); }

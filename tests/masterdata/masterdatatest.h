@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <initializer_list>
@@ -41,6 +42,29 @@ inline QStringList red(const QWidget &window)
     }
     columns.sort();
     return columns;
+}
+
+// The values in a column of the rows a list loads, its title checked.
+inline QStringList listValues(Ui::AppContext &context, const Ui::LookupRequest &request, const QString &title,
+                              int column = 0)
+{
+    Ui::LookupList list(context, request);
+    EXPECT_EQ(list.windowTitle(), title);
+    EXPECT_TRUE(list.load());
+    QStringList values;
+    for (int row = 0; row < list.rowCount(); ++row)
+        values << list.values(row).at(column);
+    return values;
+}
+
+// The texts of a column of the window's grid, top to bottom.
+inline QStringList gridColumn(const QWidget &window, int column)
+{
+    const auto *grid = window.findChild<QTableWidget *>();
+    QStringList cells;
+    for (int row = 0; grid && row < grid->rowCount(); ++row)
+        cells << grid->item(row, column)->text();
+    return cells;
 }
 
 // The operator types in a field and leaves it.
@@ -122,6 +146,15 @@ inline QString pdfText(const QString &path)
     return pdfPages(path).join(QLatin1Char('\n'));
 }
 
+// A print's text holds every present text and none of the absent ones.
+inline void expectAll(const QString &text, const QStringList &present, const QStringList &absent)
+{
+    for (const QString &p : present)
+        EXPECT_TRUE(text.contains(p)) << "missing " << p.toStdString() << "\n" << text.toStdString();
+    for (const QString &a : absent)
+        EXPECT_FALSE(text.contains(a)) << "unexpected " << a.toStdString() << "\n" << text.toStdString();
+}
+
 // A master-data test on company "01", an administrator at work; seed()
 // adds the test's own rows once the archives are open.
 template <typename P = ScriptedPrompter> class MasterdataTest : public ContextTest<P>
@@ -144,6 +177,19 @@ protected:
         this->prompter.clear();
         for (const Services::Prompter::Button b : buttons)
             this->prompter.queue(b);
+    }
+
+    // Another workstation runs sql while the question is open.
+    void elsewhereOn(const QString &question, const QString &sql)
+    {
+        this->prompter.onText = question;
+        this->prompter.action = [this, sql] { EXPECT_TRUE(Workstation(this->archives->config()).exec(sql)); };
+    }
+
+    // A PDF file of the test's own.
+    QString pdf(const QString &name = QStringLiteral("stampa")) const
+    {
+        return this->archives->folder() + name + QStringLiteral(".pdf");
     }
 
     // A committed value, as text.

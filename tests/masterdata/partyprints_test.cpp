@@ -3,13 +3,13 @@
 #include "masterdatatest.h"
 #include "ui/frmrpt.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 using namespace Orlavo;
 using namespace Orlavo::Reporting;
 using namespace Orlavo::Masterdata;
+using Orlavo::Testing::expectAll;
 
 namespace {
 
@@ -89,8 +89,6 @@ protected:
             run(QString::fromUtf8(sql));
     }
 
-    QString pdf() const { return archives->folder() + "stampa.pdf"; }
-
     // The command written to the PDF through the operator's print path; the
     // chooser picks the definition file when the key has several.
     QString print(PrintCommand command, const QString &file = {})
@@ -110,22 +108,11 @@ protected:
         };
         EXPECT_TRUE(Ui::printReport(*context, command, nullptr, choose)) << prompter.texts().join('|').toStdString();
         EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
-        // Kept to be looked at, like the screens.
-        if (const QString folder = qEnvironmentVariable("ORLAVO_SCREENSHOTS"); !folder.isEmpty())
-            QFile::copy(pdf(), QDir(folder).filePath(command.key + file + ".pdf"));
         return Orlavo::Testing::pdfText(pdf());
     }
 
     QStringList offered;
 };
-
-void expectAll(const QString &text, const QStringList &present, const QStringList &absent)
-{
-    for (const QString &p : present)
-        EXPECT_TRUE(text.contains(p)) << "missing " << p.toStdString() << "\n" << text.toStdString();
-    for (const QString &a : absent)
-        EXPECT_FALSE(text.contains(a)) << "unexpected " << a.toStdString() << "\n" << text.toStdString();
-}
 
 } // namespace
 

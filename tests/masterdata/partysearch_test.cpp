@@ -81,12 +81,9 @@ protected:
 // The codes a search window's list shows, under its title.
 inline Codes listedCodes(Ui::AppContext &context, const Ui::LookupRequest &request, const QString &title)
 {
-    Ui::LookupList list(context, request);
-    EXPECT_EQ(list.windowTitle(), title);
-    EXPECT_TRUE(list.load());
     Codes codes;
-    for (int row = 0; row < list.rowCount(); ++row)
-        codes << list.values(row).first().toInt();
+    for (const QString &code : Orlavo::Testing::listValues(context, request, title))
+        codes << code.toInt();
     return codes;
 }
 
@@ -125,11 +122,6 @@ protected:
         run("INSERT INTO OFFERT VALUES (1, NULL, NULL), (2, -1, 0), (3, 0, -1), (4, 0, 0), (10, -1, -1), "
             "(99999, NULL, NULL)");
     }
-
-    void expect(const CustomerSearch &search, const Codes &expected, bool printable = true)
-    {
-        expectSearch("ANAG_CLI", "CLIENTE", search, expected, printable);
-    }
 };
 
 TEST_P(CustomerSearchTest, ListAndReportSelectTheSameCustomers)
@@ -143,7 +135,6 @@ TEST_P(CustomerSearchTest, ListAndReportSelectTheSameCustomers)
         // clang-format off
         {"no filter: all but the reserved code", {}, {1, 2, 3, 4, 5, 6, 7, 8, 10, 11}},
         {"code range", customers([](auto &f) { f.codeFrom = 2; f.codeTo = 5; }), {2, 3, 4, 5}},
-        {"range of one code", customers([](auto &f) { f.codeFrom = 3; f.codeTo = 3; }), {3}},
         {"reserved code asked for", customers([](auto &f) { f.codeFrom = 99999; }), {}},
         {"name anywhere, case ignored", customers([](auto &f) { f.name = "rossi"; }), {1, 2, 10}},
         {"typed % is literal", customers([](auto &f) { f.name = "100%"; }), {3}},
@@ -171,7 +162,7 @@ TEST_P(CustomerSearchTest, ListAndReportSelectTheSameCustomers)
         SCOPED_TRACE(c.label);
         const auto search = buildCustomerSearch(c.filters, {"MARIO", QString()});
         ASSERT_TRUE(search.ok()) << search.failure().message.toStdString();
-        expect(*search, c.expected, c.printable);
+        expectSearch("ANAG_CLI", "CLIENTE", *search, c.expected, c.printable);
         for (const std::optional<int> &number : {c.filters.codeFrom, c.filters.codeTo, c.filters.agent}) {
             if (number && *number >= 100) {
                 EXPECT_FALSE(search->sql.contains(QString::number(*number))) << search->sql.toStdString();
@@ -188,7 +179,7 @@ TEST_P(CustomerSearchTest, AgentSeesOnlyHisCustomers)
         filters.agent = typed;
         const auto search = buildCustomerSearch(filters, {"a12345", "A"});
         ASSERT_TRUE(search.ok()) << search.failure().message.toStdString();
-        expect(*search, {1, 2, 6});
+        expectSearch("ANAG_CLI", "CLIENTE", *search, {1, 2, 6}, true);
     }
 }
 
@@ -228,11 +219,12 @@ class SupplierSearchTest : public PartySearchTest
 protected:
     void seed() override
     {
-        // Code, flag, name, type.
+        // Code, flag, name, type, town.
         for (const char *row :
-             {"1, ' ', 'Rossi Forniture', '01'", "2, 'A', 'ROSSI MARIO AGENTE', NULL", "3, ' ', 'Bianchi Srl', 'pr'",
-              "4, 'A', 'Bianchi Sas', 'PR'", "5, ' ', NULL, '01'", "99999, ' ', 'Rossi listino standard', '01'"})
-            run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, AGENTE, RAG_SOC1, TIPO_FORN) VALUES (%1)")
+             {"1, ' ', 'Rossi Forniture', '01', 'TORINO'", "2, 'A', 'ROSSI MARIO AGENTE', NULL, 'TORINO'",
+              "3, ' ', 'Bianchi Srl', 'pr', 'ASTI'", "4, 'A', 'Bianchi Sas', 'PR', 'TORINO'",
+              "5, ' ', NULL, '01', 'TORINO'", "99999, ' ', 'Rossi listino standard', '01', 'TORINO'"})
+            run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, AGENTE, RAG_SOC1, TIPO_FORN, CITTA_LEG) VALUES (%1)")
                     .arg(QString::fromUtf8(row)));
     }
 };
@@ -314,21 +306,16 @@ TEST_P(AnaRicTest, AnAgentSeesOnlyHisOwnCustomers)
 
 ORLAVO_FOR_EACH_ENGINE(AnaRicTest);
 
-class AnaRicFoTest : public Orlavo::Testing::MasterdataTest<>
+// The search window on the suppliers and agents above.
+class AnaRicFoTest : public SupplierSearchTest
 {
 protected:
     void seed() override
     {
+        SupplierSearchTest::seed();
         useShippedReports();
         addStandardData();
-        // Code, flag, name, town.
-        for (const char *row : {"1, ' ', 'ROSSI FORNITURE SRL', 'TORINO'", "2, 'A', 'ROSSI MARIO AGENTE', 'TORINO'",
-                                "3, ' ', 'BIANCHI METALLI SPA', 'ASTI'", "4, 'A', 'VERDI LUIGI AGENTE', 'TORINO'",
-                                "5, ' ', 'NERI TRASPORTI SNC', 'TORINO'"})
-            run(QStringLiteral("INSERT INTO ANAG_FOR (FORNITORE, AGENTE, RAG_SOC1, CITTA_LEG) VALUES (%1)").arg(row));
     }
-
-    QString pdf() const { return archives->folder() + "lista.pdf"; }
 
     // The codes the window's list shows for what is typed in it.
     Codes listed(AnaRicFo &window, const QString &title)
@@ -351,11 +338,8 @@ TEST_P(AnaRicFoTest, EachFlavourListsAndPrintsOnlyItsOwnKind)
         {SupplierFlavour::Suppliers, "Lista FORNITORI", {1, 3, 5}, {1, 5}},
         {SupplierFlavour::Agents, "Lista AGENTI", {2, 4}, {2, 4}},
     };
-    const auto rows = context->db.openRecordset("SELECT FORNITORE, RAG_SOC1 FROM ANAG_FOR");
-    ASSERT_TRUE(rows.ok());
-    QHash<int, QString> names;
-    for (const auto row : *rows)
-        names.insert(row.integer("FORNITORE"), row.text("RAG_SOC1"));
+    const QHash<int, QString> names = {
+        {1, "Rossi Forniture"}, {2, "ROSSI MARIO AGENTE"}, {3, "Bianchi Srl"}, {4, "Bianchi Sas"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.list);
         AnaRicFo window(*context, c.flavour);

@@ -27,25 +27,32 @@ using Mode = PartyWindow::Mode;
 
 namespace {
 
-
 // The fields a customer needs beyond the defaults to pass every check.
 Fields valid(const QString &name)
 {
     return {{"RAG_SOC1", name}, {"COND_PAG", "RD"}, {"TIPO_CLIENTE", "SC"}};
 }
 
-// Company "01" with its standard data and the counter of customer codes.
-class F110AnacTest : public Orlavo::Testing::StandardDataTest<Orlavo::Testing::ActingPrompter>
+// Company "01" with its standard data and the counters of party codes.
+class PartyWindowTest : public Orlavo::Testing::StandardDataTest<Orlavo::Testing::ActingPrompter>
 {
 protected:
-    std::unique_ptr<F110Anac> open(Mode mode, int code = 0, const Fields &typed = {})
+    // A customer or supplier window, loaded, the fields typed.
+    template <typename W> std::unique_ptr<W> typedIn(std::unique_ptr<W> window, const Fields &typed)
     {
-        auto window = std::make_unique<F110Anac>(*context, mode, code);
         EXPECT_TRUE(window->loaded());
         for (const auto &[name, value] : typed)
             window->setValue(name, value);
         answer();
         return window;
+    }
+    std::unique_ptr<F110Anac> open(Mode mode, int code = 0, const Fields &typed = {})
+    {
+        return typedIn(std::make_unique<F110Anac>(*context, mode, code), typed);
+    }
+    std::unique_ptr<SupplierWindow> open(Mode mode, SupplierFlavour flavour, int code = 0, const Fields &typed = {})
+    {
+        return typedIn(std::make_unique<SupplierWindow>(*context, mode, flavour, code), typed);
     }
 
     int stored(const QString &name, const Fields &main = {})
@@ -58,11 +65,14 @@ protected:
         return int(written.code);
     }
 
-    // A statement of another workstation while the question is open.
-    void elsewhereOn(const QString &question, const QString &sql)
+    int stored(const QString &name, SupplierFlavour flavour, const Fields &main = {})
     {
-        prompter.onText = question;
-        prompter.action = [this, sql] { Orlavo::Testing::Workstation(archives->config()).exec(sql); };
+        Supplier supplier = newSupplier(context->db, flavour);
+        supplier.main().setText("RAG_SOC1", name);
+        supplier.main().setText("COND_PAG", "RD");
+        for (const auto &[column, value] : main)
+            supplier.main().setText(column, value);
+        return int(insertSupplier(context->db, supplier).code);
     }
 
     QString customerText(const char *column, int code)
@@ -71,7 +81,7 @@ protected:
     }
 };
 
-TEST_P(F110AnacTest, AnInsertStoresEachFieldInItsTableAndStartsAgainWithTheDefaults)
+TEST_P(PartyWindowTest, AnInsertStoresEachFieldInItsTableAndStartsAgainWithTheDefaults)
 {
     auto window = open(Mode::Insert, 0,
                        valid("Rossi Srl") +
@@ -88,7 +98,7 @@ TEST_P(F110AnacTest, AnInsertStoresEachFieldInItsTableAndStartsAgainWithTheDefau
     EXPECT_EQ(window->focusWidget(), window->field("CODICE2"));
 }
 
-TEST_P(F110AnacTest, EveryFailingFieldTurnsRedAndTheLastCheckSpeaksOnItsTab)
+TEST_P(PartyWindowTest, EveryFailingFieldTurnsRedAndTheLastCheckSpeaksOnItsTab)
 {
     auto window =
         open(Mode::Insert, 0,
@@ -99,7 +109,7 @@ TEST_P(F110AnacTest, EveryFailingFieldTurnsRedAndTheLastCheckSpeaksOnItsTab)
     EXPECT_EQ(window->focusWidget(), window->field("CONTO_RICAVO"));
 }
 
-TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
+TEST_P(PartyWindowTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
 {
     // A valid personal code tells sex, birth date (a day from 41 a woman)
     // and the town of birth of its cadastral code.
@@ -125,7 +135,7 @@ TEST_P(F110AnacTest, ADoubtfulTaxCodeIsKeptOnlyWhenTheOperatorSaysSo)
 }
 
 // The municipalities of the services archive, for a seat or the place of birth.
-TEST_P(F110AnacTest, F4OnATownOffersTheMunicipalities)
+TEST_P(PartyWindowTest, F4OnATownOffersTheMunicipalities)
 {
     auto window = open(Mode::Insert, 0, {});
     QString title;
@@ -140,7 +150,7 @@ TEST_P(F110AnacTest, F4OnATownOffersTheMunicipalities)
     EXPECT_EQ(window->value("CITTA_NASC") + window->value("PROV_NASC"), "ROMARM");
 }
 
-TEST_P(F110AnacTest, AnIdentifierOfAnotherCustomerIsAskedAbout)
+TEST_P(PartyWindowTest, AnIdentifierOfAnotherCustomerIsAskedAbout)
 {
     stored("Altro", {{"COD_FISC", "RSSMRA70A02A479O"}});
     const QString question = "Codice fiscale già presente in archivio !\nContinuare ugualmente?";
@@ -153,7 +163,7 @@ TEST_P(F110AnacTest, AnIdentifierOfAnotherCustomerIsAskedAbout)
     }
 }
 
-TEST_P(F110AnacTest, AnUpdateWarnsOfThePersonalPriceListAndReloadsTheRecord)
+TEST_P(PartyWindowTest, AnUpdateWarnsOfThePersonalPriceListAndReloadsTheRecord)
 {
     const int code = stored("Rossi", {{"TIPOLISTINO", "P"}});
     run(QStringLiteral("INSERT INTO LIST_VEN (CLIENTE, MARCA, ARTICOLO, FORNITORE) VALUES (%1, 'ACM', 'A1', 3)")
@@ -167,15 +177,17 @@ TEST_P(F110AnacTest, AnUpdateWarnsOfThePersonalPriceListAndReloadsTheRecord)
     EXPECT_FALSE(window->hasChanges());
 }
 
-TEST_P(F110AnacTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
+TEST_P(PartyWindowTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
 {
     const int code = stored("Rossi");
     auto window = open(Mode::Modify, code, {{"RAG_SOC1", "Rossi Spa"}});
     // Changed: Cancel keeps the other workstation's row, OK writes over it.
     answer({Prompter::Button::Ok, Prompter::Button::Cancel});
-    elsewhereOn(Testing::kConfirmRegistrations, QStringLiteral("UPDATE ANAG_CLI SET RAG_SOC2 = 'Altrove' WHERE CLIENTE = %1").arg(code));
+    elsewhereOn(Testing::kConfirmRegistrations,
+                QStringLiteral("UPDATE ANAG_CLI SET RAG_SOC2 = 'Altrove' WHERE CLIENTE = %1").arg(code));
     EXPECT_FALSE(window->save());
-    ASSERT_EQ(prompter.texts(), (QStringList{Testing::kConfirmRegistrations, Services::Concurrency::changedElsewhere()}));
+    ASSERT_EQ(prompter.texts(),
+              (QStringList{Testing::kConfirmRegistrations, Services::Concurrency::changedElsewhere()}));
     EXPECT_EQ(prompter.shown().last().buttons, Prompter::Buttons::OkCancel);
     EXPECT_EQ(customerText("RAG_SOC1", code) + customerText("RAG_SOC2", code), "RossiAltrove");
     answer({Prompter::Button::Ok, Prompter::Button::Ok});
@@ -187,11 +199,12 @@ TEST_P(F110AnacTest, ARecordChangedOrDeletedElsewhereIsNotOverwritten)
     answer();
     elsewhereOn(Testing::kConfirmRegistrations, QStringLiteral("DELETE FROM ANAG_CLI WHERE CLIENTE = %1").arg(code));
     EXPECT_FALSE(window->save());
-    ASSERT_EQ(prompter.texts(), (QStringList{Testing::kConfirmRegistrations, Services::Concurrency::deletedElsewhere()}));
+    ASSERT_EQ(prompter.texts(),
+              (QStringList{Testing::kConfirmRegistrations, Services::Concurrency::deletedElsewhere()}));
     EXPECT_EQ(count("ANAG_CLI") + count("CONT_CLI"), 0);
 }
 
-TEST_P(F110AnacTest, DeleteAndCancelAskFirst)
+TEST_P(PartyWindowTest, DeleteAndCancelAskFirst)
 {
     const int code = stored("Rossi");
     auto window = open(Mode::Modify, code, {{"RAG_SOC1", "Verdi"}});
@@ -212,35 +225,9 @@ TEST_P(F110AnacTest, DeleteAndCancelAskFirst)
     EXPECT_FALSE(window->isVisible());
 }
 
-ORLAVO_FOR_EACH_ENGINE(F110AnacTest);
-
-class SupplierWindowTest : public Orlavo::Testing::StandardDataTest<Orlavo::Testing::ActingPrompter>
-{
-protected:
-    std::unique_ptr<SupplierWindow> open(Mode mode, SupplierFlavour flavour, int code = 0, const Fields &typed = {})
-    {
-        auto window = std::make_unique<SupplierWindow>(*context, mode, flavour, code);
-        EXPECT_TRUE(window->loaded());
-        for (const auto &[name, value] : typed)
-            window->setValue(name, value);
-        answer();
-        return window;
-    }
-
-    int stored(const QString &name, SupplierFlavour flavour, const Fields &main = {})
-    {
-        Supplier supplier = newSupplier(context->db, flavour);
-        supplier.main().setText("RAG_SOC1", name);
-        supplier.main().setText("COND_PAG", "RD");
-        for (const auto &[column, value] : main)
-            supplier.main().setText(column, value);
-        return int(insertSupplier(context->db, supplier).code);
-    }
-};
-
 // Who may be a customer's agent is the lookup's and the customer check's
 // (lookups_test, partystores_test).
-TEST_P(SupplierWindowTest, AnAgentInsertedHereIsAnAgentAndTheNextOneToo)
+TEST_P(PartyWindowTest, AnAgentInsertedHereIsAnAgentAndTheNextOneToo)
 {
     auto window = open(Mode::Insert, SupplierFlavour::Agents, 0, {{"RAG_SOC1", "Bianchi Mario"}, {"COND_PAG", "RD"}});
     ASSERT_TRUE(window->save()) << prompter.texts().join('|').toStdString();
@@ -252,7 +239,7 @@ TEST_P(SupplierWindowTest, AnAgentInsertedHereIsAnAgentAndTheNextOneToo)
 }
 
 // Each window speaks its own words, at Conferma and on leaving a field.
-TEST_P(SupplierWindowTest, EachModeSpeaksItsOwnWords)
+TEST_P(PartyWindowTest, EachSupplierModeSpeaksItsOwnWords)
 {
     const Fields wrong = {{"RAG_SOC1", "Rossi"}, {"COND_PAG", "RD"}, {"PROVINCIA_LEG", "QQ"}};
     auto insert = open(Mode::Insert, SupplierFlavour::Suppliers, 0, wrong);
@@ -267,7 +254,7 @@ TEST_P(SupplierWindowTest, EachModeSpeaksItsOwnWords)
 
 // The person a tax code names fills the withholding fields as it fills a
 // customer's.
-TEST_P(SupplierWindowTest, TheSupplierTypeOpensTheWithholdingData)
+TEST_P(PartyWindowTest, TheSupplierTypeOpensTheWithholdingData)
 {
     auto window = open(Mode::Insert, SupplierFlavour::Suppliers);
     Orlavo::Testing::leave(static_cast<QLineEdit *>(window->field("TIPO_FORN")), "OR");
@@ -282,7 +269,7 @@ TEST_P(SupplierWindowTest, TheSupplierTypeOpensTheWithholdingData)
     EXPECT_EQ(text("SELECT CAUSALE FROM RIT_FOR"), "A");
 }
 
-TEST_P(SupplierWindowTest, TheBankLabelSwitchesTheColumnTheCodeIsKeptIn)
+TEST_P(PartyWindowTest, TheBankLabelSwitchesTheColumnTheCodeIsKeptIn)
 {
     run("INSERT INTO TAB_BAN_PAG (CODICE, DESCRIZIONE) VALUES ('BP1', 'Banca pagamento')");
     run("INSERT INTO TAB_BAN_APP (CODICE, DESCRIZIONE) VALUES ('BA1', 'Banca appoggio')");
@@ -298,15 +285,12 @@ TEST_P(SupplierWindowTest, TheBankLabelSwitchesTheColumnTheCodeIsKeptIn)
     EXPECT_EQ(text("SELECT COALESCE(BANCA_APP, '-') || BANCA_PAG FROM ANAG_FOR"), "-BP1");
 }
 
-TEST_P(SupplierWindowTest, AChangeElsewhereBeforeADeleteIsToldAndCancelKeepsEverything)
+TEST_P(PartyWindowTest, AChangeElsewhereBeforeADeleteIsToldAndCancelKeepsEverything)
 {
     const int code = stored("Bianchi", SupplierFlavour::Agents);
     auto window = open(Mode::Modify, SupplierFlavour::Agents, code);
     // Another workstation renames it while the question is open.
-    prompter.onText = "Confermi eliminazione Fornitore?";
-    prompter.action = [this] {
-        Orlavo::Testing::Workstation(archives->config()).exec("UPDATE ANAG_FOR SET RAG_SOC2 = 'Zona nord'");
-    };
+    elsewhereOn("Confermi eliminazione Fornitore?", "UPDATE ANAG_FOR SET RAG_SOC2 = 'Zona nord'");
     answer({Prompter::Button::Ok, Prompter::Button::Cancel});
     EXPECT_FALSE(window->remove());
     EXPECT_EQ(prompter.texts(),
@@ -322,7 +306,7 @@ TEST_P(SupplierWindowTest, AChangeElsewhereBeforeADeleteIsToldAndCancelKeepsEver
 }
 
 // The menu's entries open the windows of their flavour.
-TEST_P(SupplierWindowTest, MenuEntriesOpenTheirFlavour)
+TEST_P(PartyWindowTest, MenuEntriesOpenTheirFlavour)
 {
     Orlavo::Testing::WindowKeeper host;
     Ui::WindowRegistry registry;
@@ -337,6 +321,6 @@ TEST_P(SupplierWindowTest, MenuEntriesOpenTheirFlavour)
     EXPECT_EQ(host.windows.at(1)->windowTitle(), "Ricerca FORNITORI");
 }
 
-ORLAVO_FOR_EACH_ENGINE(SupplierWindowTest);
+ORLAVO_FOR_EACH_ENGINE(PartyWindowTest);
 
 } // namespace

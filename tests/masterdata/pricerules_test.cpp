@@ -222,9 +222,9 @@ TEST(PriceListSearch, APriceRangeMustBePositiveAndInOrder)
         const char *from, *to;
         const char *refusal;
     } cases[] = {
-        {"0", "", kPriceNotPositive},
-        {"", "-1", kPriceNotPositive},
-        {"20", "10,5", kPriceRangeReversed},
+        {"0", "", "Prezzo di Listino deve essere maggiore di zero !"},
+        {"", "-1", "Prezzo di Listino deve essere maggiore di zero !"},
+        {"20", "10,5", "Prezzo di Listino  A  deve essere maggiore di Prezzo Listino  DA !"},
         {"10,5", "10,5", nullptr},
     };
     for (const auto &c : cases) {

@@ -3,7 +3,6 @@
 #include "masterdatatest.h"
 #include "services/core/tablenames.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>

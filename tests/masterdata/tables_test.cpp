@@ -66,11 +66,9 @@ TEST_P(TableRowsTest, EachFormChecksItsRowInOrder)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.form + (" " + c.problems).toStdString());
         const FormRow typed = row(c.form, c.fields);
-        QStringList found;
-        for (const auto &p : Services::runChecks(context->db, findTableForm(c.form)->checks,
-                                                 [&typed](const QString &column) { return typed.value(column); }))
-            found << p.column + ':' + p.message;
-        EXPECT_EQ(found.join('|'), c.problems);
+        const auto found = Services::runChecks(context->db, findTableForm(c.form)->checks,
+                                               [&typed](const QString &column) { return typed.value(column); });
+        EXPECT_EQ(Orlavo::Testing::problemTexts(found).join('|'), c.problems);
     }
 }
 
@@ -176,11 +174,7 @@ TEST_P(TableWindowTest, RowsAreInsertedChangedAndDeletedAfterTheQuestion)
 TEST_P(TableWindowTest, AKeyStoredOrARowDeletedElsewhereMeanwhileIsSaidSo)
 {
     auto window = open("frmPaesi", {{"PAESE", "F"}, {"DESCRIZIONE", "FRANCIA"}});
-    prompter.onText = "Confermi inserimento ?";
-    prompter.action = [this] {
-        Orlavo::Testing::Workstation other(archives->config());
-        ASSERT_TRUE(other.exec("INSERT INTO TAB_PAESI (PAESE, DESCRIZIONE) VALUES ('f', 'Altra')"));
-    };
+    elsewhereOn("Confermi inserimento ?", "INSERT INTO TAB_PAESI (PAESE, DESCRIZIONE) VALUES ('f', 'Altra')");
     act(*window, true);
     EXPECT_EQ(prompter.texts(), (QStringList{"Confermi inserimento ?", "Codice Paese già presente in archivio !"}));
     EXPECT_EQ(window->value("DESCRIZIONE"), "FRANCIA");
@@ -189,8 +183,7 @@ TEST_P(TableWindowTest, AKeyStoredOrARowDeletedElsewhereMeanwhileIsSaidSo)
     window->reload();
     window->loadRow(0);
     window->setValue("DESCRIZIONE", "Mai");
-    prompter.onText = "Confermi aggiornamento ?";
-    prompter.action = [this] { run("DELETE FROM TAB_PAESI"); };
+    elsewhereOn("Confermi aggiornamento ?", "DELETE FROM TAB_PAESI");
     act(*window, true);
     ASSERT_EQ(prompter.texts().size(), 2);
     EXPECT_TRUE(prompter.texts().last().startsWith("Il record è stato eliminato da altri utenti"));

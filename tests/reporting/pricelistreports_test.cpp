@@ -15,8 +15,8 @@ namespace {
 
 using namespace Orlavo;
 using namespace Orlavo::Reporting;
-using Services::Params;
 using Services::WriteUnit;
+using Testing::insertRows;
 
 // Customers 101 and 102, suppliers 201 and 202; 99999, the standard list's
 // code, is in neither register and brand 999 is not among the brands. Item
@@ -31,30 +31,30 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         WriteUnit unit(*db, QStringLiteral("Prova"));
-        const auto insert = [&unit](const char *table, const char *columns, const QList<Params> &rows) {
-            return Testing::insertRows(unit, QString::fromUtf8(table), QString::fromUtf8(columns), rows);
-        };
-        ASSERT_TRUE(insert("ANAG_CLI", "CLIENTE, RAG_SOC1", {{101, "ROSSI MARIO SRL"}, {102, "VERDI & FIGLI SNC"}}));
         ASSERT_TRUE(
-            insert("ANAG_FOR", "FORNITORE, RAG_SOC1", {{201, "FERRAMENTA NORD SPA"}, {202, "UTENSILI SUD SRL"}}));
-        ASSERT_TRUE(insert("TAB_MARCHE", "CODICE, DESCRIZIONE", {{"ACM", "ACME UTENSILI"}, {"BET", "BETA ATTREZZI"}}));
-        ASSERT_TRUE(insert("ARTICOLI", "MAGAZZINO, MARCA, ARTICOLO, DESC_ART",
-                           {{"02", "ACM", "TR10", "TRAPANO DEL DEPOSITO"},
-                            {"01", "ACM", "TR10", "TRAPANO A COLONNA"},
-                            {"01", "BET", "CH-22", "CHIAVE A TUBO 22"}}));
-        ASSERT_TRUE(insert("TAB_SCONCLI", "CLIENTE, MARCA, SC_V1, SC_V2, SC_V3, PERC_RIC",
-                           {{101, "ACM", 10.0, 5.0, 2.5, 30.0},
-                            {101, "999", 3.0, 0.0, 0.0, 20.0},
-                            {99999, "BET", 7.5, 0.0, 0.0, 25.0}}));
+            insertRows(unit, "ANAG_CLI", "CLIENTE, RAG_SOC1", {{101, "ROSSI MARIO SRL"}, {102, "VERDI & FIGLI SNC"}}));
+        ASSERT_TRUE(insertRows(unit, "ANAG_FOR", "FORNITORE, RAG_SOC1",
+                               {{201, "FERRAMENTA NORD SPA"}, {202, "UTENSILI SUD SRL"}}));
+        ASSERT_TRUE(insertRows(unit, "TAB_MARCHE", "CODICE, DESCRIZIONE",
+                               {{"ACM", "ACME UTENSILI"}, {"BET", "BETA ATTREZZI"}}));
+        ASSERT_TRUE(insertRows(unit, "ARTICOLI", "MAGAZZINO, MARCA, ARTICOLO, DESC_ART",
+                               {{"02", "ACM", "TR10", "TRAPANO DEL DEPOSITO"},
+                                {"01", "ACM", "TR10", "TRAPANO A COLONNA"},
+                                {"01", "BET", "CH-22", "CHIAVE A TUBO 22"}}));
+        ASSERT_TRUE(insertRows(unit, "TAB_SCONCLI", "CLIENTE, MARCA, SC_V1, SC_V2, SC_V3, PERC_RIC",
+                               {{101, "ACM", 10.0, 5.0, 2.5, 30.0},
+                                {101, "999", 3.0, 0.0, 0.0, 20.0},
+                                {99999, "BET", 7.5, 0.0, 0.0, 25.0}}));
         // The sale discounts (33) are not the marked-up list's: it shows the purchase ones.
-        ASSERT_TRUE(insert("LIST_VEN",
-                           "CLIENTE, MARCA, ARTICOLO, FORNITORE, PR_LISTINO, SC_V1, PR_VENDITA, SC_A1, SC_A2, SC_A3, "
-                           "PR_ACQUISTO, PERC_RIC, PR_RICARICATO",
-                           {{101, "ACM", "TR10", 201, 1234.5, 33.0, 827.12, 10.0, 5.0, 0.0, 1055.5, 30.0, 1372.15},
-                            {101, "ACM", "TR10", 99999, 1200.0, 33.0, 804.0, 0.0, 0.0, 0.0, 1200.0, 30.0, 1560.0},
-                            {102, "BET", "CH-22", 201, 8.9, 33.0, 5.96, 0.0, 0.0, 0.0, 8.9, 25.0, 11.13},
-                            {99999, "ACM", "TR10", 99999, 1200.0, 33.0, 804.0, 0.0, 0.0, 0.0, 1200.0, 20.0, 1440.0},
-                            {99999, "BET", "CH-22", 202, 9.5, 33.0, 6.37, 5.0, 0.0, 0.0, 9.03, 20.0, 10.84}}));
+        ASSERT_TRUE(
+            insertRows(unit, "LIST_VEN",
+                       "CLIENTE, MARCA, ARTICOLO, FORNITORE, PR_LISTINO, SC_V1, PR_VENDITA, SC_A1, SC_A2, SC_A3, "
+                       "PR_ACQUISTO, PERC_RIC, PR_RICARICATO",
+                       {{101, "ACM", "TR10", 201, 1234.5, 33.0, 827.12, 10.0, 5.0, 0.0, 1055.5, 30.0, 1372.15},
+                        {101, "ACM", "TR10", 99999, 1200.0, 33.0, 804.0, 0.0, 0.0, 0.0, 1200.0, 30.0, 1560.0},
+                        {102, "BET", "CH-22", 201, 8.9, 33.0, 5.96, 0.0, 0.0, 0.0, 8.9, 25.0, 11.13},
+                        {99999, "ACM", "TR10", 99999, 1200.0, 33.0, 804.0, 0.0, 0.0, 0.0, 1200.0, 20.0, 1440.0},
+                        {99999, "BET", "CH-22", 202, 9.5, 33.0, 6.37, 5.0, 0.0, 0.0, 9.03, 20.0, 10.84}}));
         ASSERT_TRUE(unit.commit());
     }
 

@@ -208,14 +208,10 @@ TEST(ReportLayoutTest, AmountsTakeTheDecimalsOfTheirColumn)
 // texts; a null empty.
 TEST(ReportLayoutTest, FormatValue)
 {
-    FieldFormat amount, integer, date, siNo, paid;
-    amount.kind = FieldFormat::Kind::Amount;
-    integer.kind = FieldFormat::Kind::Integer;
-    date.kind = FieldFormat::Kind::Date;
-    siNo.kind = paid.kind = FieldFormat::Kind::Flag;
-    siNo.whenTrue = QStringLiteral("SI");
-    siNo.whenFalse = QStringLiteral("NO");
-    paid.whenTrue = QStringLiteral("Pagata");
+    using Kind = FieldFormat::Kind;
+    // Kind, decimals, decimals column, flag texts.
+    const FieldFormat amount{Kind::Amount, 2, {}, {}, {}}, integer{Kind::Integer, 2, {}, {}, {}},
+        date{Kind::Date, 2, {}, {}, {}}, siNo{Kind::Flag, 2, {}, "SI", "NO"}, paid{Kind::Flag, 2, {}, "Pagata", {}};
     const QVariant nullDouble(QMetaType::fromType<double>());
     const std::tuple<QVariant, FieldFormat, int, const char *> cases[] = {
         // clang-format off

@@ -2,7 +2,6 @@
 #include "reporting/stores/reportfiles.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -82,7 +81,7 @@ TEST(ReportList, LineFieldsAreReadAsWritten)
 // A damaged line is skipped and its number listed; blank lines count in the
 // numbering but are no damage. Each list names its own damaged lines. The
 // file is Windows-1252, as the settings file, and an old end-of-file mark is
-// no line.
+// no line. The list and the reports it names are found without regard to case.
 TEST(ReportList, DamagedLinesAreListedAndTheOthersLoaded)
 {
     for (const char *line : {"1,TABPROV,tabprov.rpt,Province", "1,TABPROV,tabprov.rpt,\"Province,S"}) {
@@ -100,15 +99,17 @@ TEST(ReportList, DamagedLinesAreListedAndTheOthersLoaded)
     const QString standard = folders.standard() + QStringLiteral("RPTINI.TXT");
     ASSERT_TRUE(writeBytes(custom, "1,TABPROV\n1,TABPROV,tabprov.rpt,Mie,S\n"));
     ASSERT_TRUE(writeBytes(standard, "1,A,a.rpt,A,S\n1,B,b.rpt,Qualit\xE0 \x80,S\n1,\"C,c.rpt,C,S\n\x1A"));
+    ASSERT_TRUE(writeBytes(folders.standard() + QStringLiteral("A.RPT"), "report"));
     const ReportListLoad load = folders.load();
     EXPECT_EQ(load.damaged, (QStringList{custom + QStringLiteral(": riga 1"), standard + QStringLiteral(": riga 3")}));
     ASSERT_EQ(load.entries.size(), 3);
     EXPECT_EQ(load.entries.last().description, QStringLiteral("Qualità €"));
+    EXPECT_EQ(load.entries[1].path, folders.standard() + QStringLiteral("A.RPT"));
 }
 
 // Segment by segment, without regard to case: the exact case first, a
 // folder that holds the rest of the path, the composed path when nothing
-// matches. The list file itself is found the same way.
+// matches.
 TEST(ReportList, PathsAreFoundWithoutRegardToCase)
 {
     QTemporaryDir dir;
@@ -126,14 +127,6 @@ TEST(ReportList, PathsAreFoundWithoutRegardToCase)
     for (const auto &[folder, relative, expected] : cases)
         EXPECT_EQ(findPathIgnoringCase(folder, QString::fromUtf8(relative)), root + QString::fromUtf8(expected))
             << relative;
-
-    Folders folders;
-    ASSERT_TRUE(
-        writeBytes(folders.standard() + QStringLiteral("RptIni.Txt"), "1,TABPROV,\\A\\\\b\\C.RPT,Province,S\r\n"));
-    ASSERT_TRUE(writeBytes(folders.standard() + QStringLiteral("a/B/c.rpt"), "report"));
-    const ReportListLoad load = folders.load();
-    ASSERT_EQ(load.entries.size(), 1);
-    EXPECT_EQ(load.entries.first().path, folders.standard() + QStringLiteral("a/B/c.rpt"));
 }
 
 // A folder missing, not set or without a list adds nothing; one folder

@@ -28,7 +28,7 @@ using Orlavo::Testing::red;
 
 namespace {
 
-class FatVenInTest : public Orlavo::Testing::DocumentWindowTest<>
+class FatVenInTest : public Orlavo::Testing::DocumentWindowFixture<FatVenIn>
 {
 protected:
     void seed() override
@@ -42,11 +42,6 @@ protected:
             "'01234567897', 'I', 'R60', '012001')");
         run("INSERT INTO ANAG_FOR (FORNITORE, RAG_SOC1, AGENTE, PERC_PROV) VALUES (30, 'AGENTE VERDI', 'A', 5)");
         registerWindows(registry, *context);
-    }
-    void TearDown() override
-    {
-        window.reset();
-        DocumentWindowTest::TearDown();
     }
 
     void open(FatVenIn::Mode mode = FatVenIn::Mode::Invoice) { window = std::make_unique<FatVenIn>(*context, mode); }
@@ -92,8 +87,6 @@ protected:
         list->choose(0);
         return qobject_cast<FatVenAg *>(host.opened());
     }
-
-    std::unique_ptr<FatVenIn> window;
 };
 
 // The customer's defaults, the agent's rate and an item's fill the window;

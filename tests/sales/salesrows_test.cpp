@@ -120,16 +120,14 @@ TEST(PrintRows, AnItemAtOnePriceIsOneRow)
 
 TEST(DocumentTypes, HeadingsSignsAndCurrency)
 {
-    EXPECT_EQ(documentHeading(QStringLiteral("VFM"), Family::Definitive), QStringLiteral("DICITURA='FATTURA'"));
-    EXPECT_EQ(documentHeading(QStringLiteral("VFI"), Family::Proposal),
-              QStringLiteral("DICITURA='PROPOSTA DI FATTURA'"));
-    EXPECT_EQ(documentHeading(QStringLiteral("VTX"), Family::Proposal),
-              QStringLiteral("DICITURA='PROPOSTA DI NOTA D' ACCREDITO'"));
-    EXPECT_EQ(documentHeading(QStringLiteral("VFD"), Family::Definitive),
-              QStringLiteral("DICITURA='NOTA D' ADDEBITO'"));
-    EXPECT_EQ(documentHeading(QStringLiteral("vfr"), Family::Definitive),
-              QStringLiteral("DICITURA='RICEVUTA FISCALE'"));
-    EXPECT_EQ(documentHeading(QStringLiteral("VZZ"), Family::Simulated), QStringLiteral("DICITURA='FATTURA'"));
+    for (const auto &[type, family, heading] :
+         {std::tuple{"VFM", Family::Definitive, "FATTURA"}, std::tuple{"VFI", Family::Proposal, "PROPOSTA DI FATTURA"},
+          std::tuple{"VTX", Family::Proposal, "PROPOSTA DI NOTA D' ACCREDITO"},
+          std::tuple{"VFD", Family::Definitive, "NOTA D' ADDEBITO"},
+          std::tuple{"vfr", Family::Definitive, "RICEVUTA FISCALE"}, std::tuple{"VZZ", Family::Simulated, "FATTURA"}})
+        EXPECT_EQ(documentHeading(QString::fromLatin1(type), family),
+                  QStringLiteral("DICITURA='%1'").arg(QString::fromLatin1(heading)))
+            << type;
     EXPECT_EQ(customerSign(QStringLiteral("VTM")), QLatin1Char('A'));
     EXPECT_EQ(customerSign(QStringLiteral("VFD")), QLatin1Char('D'));
     EXPECT_TRUE(isVatOnly(QStringLiteral("VTI")));
@@ -159,7 +157,6 @@ TEST(InvoiceSettings, MovedKeysAreTakenOverAndDefaultsWrittenBack)
     EXPECT_EQ(settings.read("FATTURA", "NUMERAZNOTEDEBSEP"), "SI");
     EXPECT_EQ(settings.read("MAIN", "NUMERAZNOTEDEBSEP"), "** NON USATO **");
     EXPECT_EQ(settings.read("MAIN", "PREZZOBOLLA"), "L");
-    EXPECT_EQ(settings.read("IMPORTADOC", "ORDINAMENTODDTINFATT"), "1");
     EXPECT_EQ(settings.read("RITACC_SU_FVEND", "RITENUTA"), "NO");
 
     // Read again: the FATTURA values stand; a plain invoice kind stays "N".
@@ -262,6 +259,11 @@ TEST(Summary, RowsAddUnroundedAndRoundOncePerSlot)
     s = run(document({valueOnly, description}));
     EXPECT_DOUBLE_EQ(s.vatSlots[0].taxable, 150);
     EXPECT_TRUE(s.rowsWithoutVat.isEmpty());
+    // A row with an amount and no code, and an unknown code, are told.
+    s = run(document({row("22", 10), row("", 5), row("99", 3)}));
+    EXPECT_EQ(s.rowsWithoutVat, QList<qsizetype>{1});
+    EXPECT_EQ(s.unknownCodes, QStringList{QStringLiteral("99")});
+    EXPECT_DOUBLE_EQ(s.vatSlots[1].taxable, 3);
 }
 
 TEST(Summary, OneCodeTakesTheWholeNetAndDiscountsCascade)
@@ -338,14 +340,6 @@ TEST(Summary, VatOnlyDocuments)
     EXPECT_DOUBLE_EQ(s.goods, 0);
     EXPECT_DOUBLE_EQ(s.net, 0);
     EXPECT_DOUBLE_EQ(s.total, 27.50);
-}
-
-TEST(Summary, RowsWithoutVatAndUnknownCodesAreReported)
-{
-    const Summary s = run(document({row("22", 10), row("", 5), row("99", 3)}));
-    EXPECT_EQ(s.rowsWithoutVat, QList<qsizetype>{1});
-    EXPECT_EQ(s.unknownCodes, QStringList{QStringLiteral("99")});
-    EXPECT_DOUBLE_EQ(s.vatSlots[1].taxable, 3);
 }
 
 TEST(Summary, WithholdingBaseTypedIsKeptWhileTheTaxableStays)

@@ -66,10 +66,11 @@ inline void fill(Services::Row &row, std::initializer_list<std::pair<const char 
 }
 
 inline InvoicePosting workedInvoice(const char *type, const QList<Line> &lines, double discount = 0,
-                                    double transport = 0, double withholdingRate = -1)
+                                    double transport = 0, double withholdingRate = -1,
+                                    Family family = Family::Definitive)
 {
     InvoicePosting p;
-    p.document = SalesDocument::empty(Family::Definitive);
+    p.document = SalesDocument::empty(family);
     Services::Row &h = p.document.header;
     fill(h, {{"ANNO", kWorkedYear}, {"MOVIMENTO", QString::fromLatin1(type)}, {"CAUSALE", "VM"}, {"CLIENTE", 7}});
     fill(h, {{"DATA_REG", QDate(2025, 1, 15)}, {"DATA_DOC", QDate(2025, 1, 15)}, {"COND_PAG", "R36"}});

@@ -34,16 +34,14 @@ TEST_F(ApplicationFolder, EnvironmentWinsAndIsSeededFromTheBuild)
     EXPECT_EQ(readBytes(home + QStringLiteral("/BMP/sfondo2.bmp")), QByteArray("personale"));
 }
 
-TEST_F(ApplicationFolder, WritableExecutableFolderIsTheApplicationFolder)
+// A writable executable folder is the application folder; an installed copy,
+// whose executable folder cannot be written (here: not there at all), uses a
+// user folder seeded from the shared files.
+TEST_F(ApplicationFolder, WritableExecutableFolderElseAUserFolderSeededFromTheSharedFiles)
 {
     ASSERT_TRUE(QDir().mkpath(at("bin")));
     EXPECT_EQ(chooseApplicationFolder(QString(), at("bin"), at("utente"), QString()), at("bin") + QLatin1Char('/'));
     EXPECT_FALSE(QFileInfo::exists(at("utente")));
-}
-
-// An executable folder that cannot be written (here: not there at all).
-TEST_F(ApplicationFolder, InstalledCopyUsesAUserFolderSeededFromTheSharedFiles)
-{
     ASSERT_TRUE(writeBytes(at("share/orlavo/BMP/ICON3.ICO"), "icona"));
     const QString user = at("utente/orlavo");
     EXPECT_EQ(chooseApplicationFolder(QString(), at("usr/bin"), user, at("share/orlavo")), user + QLatin1Char('/'));

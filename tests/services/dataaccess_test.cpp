@@ -82,7 +82,6 @@ TEST_P(DataAccessTest, ReadOnlyUserWritesNothing)
     EXPECT_EQ(prompter.texts().first(),
               QStringLiteral("operazione non consentita : \nNon si possiedono i diritti per procedere con tale "
                              "operazione.\nPer ulteriri chiarimenti rivolgersi all'Amministratore."));
-    EXPECT_TRUE(prompter.texts().last().contains(QStringLiteral("Codice -1")));
     EXPECT_EQ(provinces("CODICE = 'ZZ'"), 0);
 
     prompter.clear();

@@ -93,9 +93,10 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
     }
 }
 
-// The parent is a file, so not even root can create CONT.INI there: the
-// write fails, the file stays, and the settings report it once.
-TEST_F(IniFileTest, WriteWhereNoFileCanBeMadeFails)
+// A failed write names what stops it. Where the parent is a file not even
+// root can create CONT.INI: the write fails, the file stays, and the
+// settings report it once.
+TEST_F(IniFileTest, AFailedWriteIsReportedOnceNamingTheFileOrTheFolderThatStopsIt)
 {
     ASSERT_TRUE(writeBytes(path("afile"), "x"));
     const QString target = path("afile/CONT.INI");
@@ -113,6 +114,23 @@ TEST_F(IniFileTest, WriteWhereNoFileCanBeMadeFails)
     // A file that can be written reports nothing.
     EXPECT_TRUE(good.write("MAIN", "SOCIETA", "01"));
     EXPECT_EQ(reported, QStringList{target});
+
+    const QString closed = path("chiusa"), readOnly = path();
+    ASSERT_TRUE(QDir().mkpath(closed) && writeBytes(readOnly, ""));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner));
+    const std::pair<QString, QString> cases[] = {
+        {readOnly,
+         "Il file di configurazione " + readOnly + " è di sola lettura: toglierne la protezione e riprovare."},
+        {closed + "/CONT.INI", "Nella cartella " + closed +
+                                   " non si può scrivere il file di configurazione: "
+                                   "controllare i permessi della cartella."},
+        {target, "La cartella " + path("afile") + " del file di configurazione non esiste."},
+        {path("nuovo.ini"), "Impossibile scrivere il file di configurazione " + path("nuovo.ini") + "."},
+    };
+    for (const auto &[file, message] : cases)
+        EXPECT_EQ(settingsWriteProblem(file), message) << file.toStdString();
+    QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 // An empty value is replaced by the default, written back; a value stays.
@@ -125,24 +143,4 @@ TEST_F(IniFileTest, SettingsReadOrWritesTheDefaultBackWhenEmpty)
         EXPECT_EQ(Settings(path()).readOr("MAIN", "DBSER", "SERVIZI.MDB"), QLatin1String(expected));
         EXPECT_EQ(readBytes(path()), after);
     }
-}
-
-TEST_F(IniFileTest, AFailedWriteNamesTheFileOrTheFolderThatStopsIt)
-{
-    const QString closed = path("chiusa"), readOnly = path();
-    ASSERT_TRUE(QDir().mkpath(closed) && writeBytes(readOnly, ""));
-    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    ASSERT_TRUE(QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner));
-    const std::pair<QString, QString> cases[] = {
-        {readOnly,
-         "Il file di configurazione " + readOnly + " è di sola lettura: toglierne la protezione e riprovare."},
-        {closed + "/CONT.INI", "Nella cartella " + closed +
-                                   " non si può scrivere il file di configurazione: "
-                                   "controllare i permessi della cartella."},
-        {path("manca/CONT.INI"), "La cartella " + path("manca") + " del file di configurazione non esiste."},
-        {path("nuovo.ini"), "Impossibile scrivere il file di configurazione " + path("nuovo.ini") + "."},
-    };
-    for (const auto &[file, message] : cases)
-        EXPECT_EQ(settingsWriteProblem(file), message) << file.toStdString();
-    QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -4,7 +4,6 @@
 #include "services/data/schema.h"
 
 #include <QFile>
-#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -39,36 +38,39 @@ struct Opening {
 } // namespace
 
 // What is not a services archive, or cannot be reached, is fatal; a file
-// is left as it was, and a missing one is not created.
-TEST(OpeningArchives, BadServicesArchiveIsFatalAndLeftAlone)
+// is left as it was, and a missing one is not created; a server database
+// that is not there is told in Italian. Damage inside a company archive is
+// found when it opens, not after a record is typed (a missing file is the
+// services archive's case: one check for both); a code that names no
+// company archive is refused.
+TEST(OpeningArchives, BadArchivesOrAWrongCodeAreFatalAndLeftAlone)
 {
     const QByteArray none;
+    const TestArchives archives(Engine::Sqlite);
+    ASSERT_TRUE(archives.ready());
+    const QString company = archives.folder() + QStringLiteral("CONTAB01.MDB");
+    const PgServer server = PgServer::fromEnvironment();
     const std::tuple<const char *, const char *, QByteArray, QString> cases[] = {
         {"text file", "ACCESS2000", "Questo non e' un archivio\r\n",
          "non è leggibile: danneggiato o di un altro programma"},
         {"access file", "ACCESS2000", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01\x00\x00\x00", 24),
          "archivio Access"},
         {"empty file", "ACCESS2000", "", "è vuoto"},
-        {"sqlite of another program", "ACCESS2000", none, "non è un archivio dei servizi"},
+        {"company archive", "ACCESS2000", Testing::readBytes(company), "non è un archivio dei servizi"},
         {"missing file", "ACCESS", none, "non esiste"},
         {"unknown type", "ORACLE", none, "Tipo di database non gestito: \"ORACLE\""},
         {"unreachable server", "SQL", none, "Server dati non raggiungibile"},
+        {"missing server database", "SQL", none, "Il database indicato non esiste sul server.\n"},
     };
     for (const auto &[name, type, content, cause] : cases) {
         SCOPED_TRACE(name);
+        const bool onServer = QByteArray(name) == "missing server database";
+        if (onServer && !server.available() && !PgServer::required())
+            continue;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("SERVIZI.MDB"));
-        if (!content.isNull()) {
+        if (!content.isNull())
             ASSERT_TRUE(Testing::writeBytes(path, content));
-        } else if (QByteArray(name) == "sqlite of another program") {
-            {
-                QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-                other.setDatabaseName(path);
-                ASSERT_TRUE(other.open() && QSqlQuery(other).exec(QStringLiteral("CREATE TABLE CLIENTI (ID INTEGER)")));
-                other.close();
-            }
-            QSqlDatabase::removeDatabase(QStringLiteral("other"));
-        }
         const QByteArray before = Testing::readBytes(path);
 
         Opening o;
@@ -76,34 +78,27 @@ TEST(OpeningArchives, BadServicesArchiveIsFatalAndLeftAlone)
         config.dbType = QLatin1String(type);
         config.pathDb = dir.path() + QLatin1Char('/');
         config.servicesFile = QStringLiteral("SERVIZI.MDB");
-        config.server.host = dir.path(); // a socket folder with no server
-        config.server.database = QStringLiteral("orlavo");
+        config.server.host = onServer ? server.host : dir.path(); // else a socket folder with no server
+        config.server.port = server.port;
+        config.server.user = server.user;
+        config.server.database = QStringLiteral("orlavo_archivio_che_non_esiste");
         EXPECT_FALSE(o.db.openServices(config));
         o.expectFatal(cause);
         EXPECT_EQ(Testing::readBytes(path), before);
         EXPECT_EQ(QFile::exists(path), !before.isNull() || !content.isNull());
     }
-}
 
-// Damage inside a company archive is found when it opens, not after a
-// record is typed (a missing file is the services archive's case: one check
-// for both); a code that names no company archive is refused.
-TEST(OpeningArchives, ASpoiledCompanyArchiveOrAWrongCodeIsFatal)
-{
-    TestArchives archives(Engine::Sqlite);
-    ASSERT_TRUE(archives.ready());
-    const QString company = archives.folder() + QStringLiteral("CONTAB01.MDB");
     {
         // A page of noise in the middle of the file, as a failing disk leaves it.
         QFile file(company);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2 / 4096 * 4096));
         ASSERT_EQ(file.write(QByteArray(4096, '\xFF')), 4096);
     }
-    const std::pair<const char *, QString> cases[] = {
+    const std::pair<const char *, QString> companies[] = {
         {"01", QStringLiteral("L'archivio %1 è danneggiato: ripristinarlo dall'ultimo salvataggio.").arg(company)},
         {"../", QStringLiteral("Codice società non valido: \"../\".")},
     };
-    for (const auto &[code, told] : cases) {
+    for (const auto &[code, told] : companies) {
         SCOPED_TRACE(code);
         Opening o;
         ASSERT_TRUE(o.db.openServices(archives.config()));
@@ -112,29 +107,7 @@ TEST(OpeningArchives, ASpoiledCompanyArchiveOrAWrongCodeIsFatal)
     }
 }
 
-// A server database that is not there, told in Italian with the server's
-// own words below.
-TEST(OpeningArchives, AMissingServerDatabaseIsToldInItalian)
-{
-    const auto server = PgServer::fromEnvironment();
-    if (!server.available() && !PgServer::required())
-        GTEST_SKIP() << "no PostgreSQL test server";
-    Opening o;
-    ConnectionConfig config;
-    config.dbType = QStringLiteral("SQL");
-    config.servicesFile = QStringLiteral("SERVIZI.MDB");
-    config.server.host = server.host;
-    config.server.port = server.port;
-    config.server.user = server.user;
-    config.server.database = QStringLiteral("orlavo_archivio_che_non_esiste");
-    EXPECT_FALSE(o.db.openServices(config));
-    o.expectFatal(QStringLiteral("Il database indicato non esiste sul server.\n"));
-    EXPECT_TRUE(o.prompter.texts()[1].contains(QStringLiteral("orlavo_archivio_che_non_esiste\" does not exist")));
-}
-
-class SchemaUpgrade : public ::testing::TestWithParam<Engine>
-{
-};
+using SchemaUpgrade = ::testing::TestWithParam<Engine>;
 
 // An archive made by an older program gains the missing steps when opened;
 // one made by a newer program is refused untouched.
@@ -159,5 +132,4 @@ TEST_P(SchemaUpgrade, OlderArchiveIsBroughtUpToDateNewerIsRefused)
     o.expectFatal(QStringLiteral("versione più recente"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, SchemaUpgrade, ::testing::Values(Engine::Sqlite, Engine::Postgres),
-                         Orlavo::Testing::engineName);
+ORLAVO_FOR_EACH_ENGINE(SchemaUpgrade);

@@ -1,5 +1,7 @@
 #include "services/core/pgpass.h"
 
+#include "files.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -8,12 +10,6 @@
 using Orlavo::Services::storePgPassword;
 
 namespace {
-
-QString contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
-}
 
 TEST(PgPass, OneLinePerAccountOwnerOnlyFieldsEscaped)
 {
@@ -34,8 +30,8 @@ TEST(PgPass, OneLinePerAccountOwnerOnlyFieldsEscaped)
     EXPECT_EQ(storePgPassword(QStringLiteral("localhost"), 5432, QStringLiteral("orlavo"), QStringLiteral("anna"),
                               QStringLiteral("due")),
               QString());
-    EXPECT_EQ(contents(path), QStringLiteral("/run/pg:5433:db\\:1:bob:a\\\\b\\:c\n"
-                                             "localhost:5432:orlavo:anna:due\n"));
+    EXPECT_EQ(Orlavo::Testing::readBytes(path), QByteArray("/run/pg:5433:db\\:1:bob:a\\\\b\\:c\n"
+                                                           "localhost:5432:orlavo:anna:due\n"));
 
     // Nowhere to write: the reason, and nothing else touched.
     qputenv("PGPASSFILE", dir.filePath(QStringLiteral("manca/pgpass")).toUtf8());

@@ -126,9 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, ValuesInLocale, ::testing::Values(QLocale::Ita
                              return QLocale::languageToCode(info.param).toStdString();
                          });
 
-class DecimalsTest : public EngineTest
-{
-};
+using DecimalsTest = EngineTest;
 
 // A currency's decimals come from the open company's table, read once per
 // company and kept until cleared; roundGeneral takes a code as well.

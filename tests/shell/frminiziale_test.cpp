@@ -58,10 +58,7 @@ struct Startup {
     {
         ASSERT_TRUE(Services::IniFile(iniPath()).write(section, key, value));
     }
-    QString get(const QString &key, const QString &section = kMain) const
-    {
-        return Services::IniFile(iniPath()).read(section, key);
-    }
+    QString get(const QString &key) const { return ctx.settings.read(kMain, key); }
     // CONT.INI for archives ready to open, on either engine.
     void setArchives(const TestArchives &archives) const
     {
@@ -174,24 +171,16 @@ TEST(FrmIniziale, LoadReadsTheSettingsAsksForTheFolderAndWritesDefaultsBack)
     ASSERT_TRUE(start.handOver.wait(10000));
     EXPECT_EQ(start.finished.count() + start.exits, 0);
 
-    // The DATI folder beside the program is proposed; none chosen: the
-    // program just ends.
-    Startup cancelled;
-    cancelled.set(QStringLiteral("SOCIETA"), QStringLiteral("01"));
-    ASSERT_TRUE(QDir(cancelled.folder()).mkdir(QStringLiteral("DATI")));
-    cancelled.window.load();
-    EXPECT_EQ(cancelled.chooserAsked, QStringList{cancelled.folder() + QStringLiteral("DATI")});
-    EXPECT_TRUE(cancelled.prompter.shown().isEmpty());
-    EXPECT_FALSE(cancelled.ctx.db.isOpen());
-    EXPECT_EQ(cancelled.get(QStringLiteral("PATHDB")), QString());
-    EXPECT_EQ(cancelled.finished.count(), 1);
-    EXPECT_EQ(cancelled.exits, 0);
+    // The DATI folder beside the program is proposed.
+    Startup withData;
+    withData.set(QStringLiteral("SOCIETA"), QStringLiteral("01"));
+    ASSERT_TRUE(QDir(withData.folder()).mkdir(QStringLiteral("DATI")));
+    withData.window.load();
+    EXPECT_EQ(withData.chooserAsked, QStringList{withData.folder() + QStringLiteral("DATI")});
 }
 
 TEST(FrmIniziale, AFolderWithoutTheArchivesBringsTheFolderWindowBack)
 {
-    TestArchives archives(Engine::Sqlite);
-    ASSERT_TRUE(archives.ready()) << archives.problem().toStdString();
     QTemporaryDir empty;
     const QString moved = empty.path() + QLatin1Char('/');
     const QString question = QStringLiteral("Nella cartella %1 non c'è l'archivio dei servizi (SERVIZI.MDB).\n"
@@ -199,11 +188,11 @@ TEST(FrmIniziale, AFolderWithoutTheArchivesBringsTheFolderWindowBack)
 
     // The stored folder lost its archives: said, then the folder window
     // from there; a folder without archives is asked about (No: choose
-    // again), the one with them is taken.
+    // again); none chosen: the program just ends.
     Startup start;
     start.set(QStringLiteral("SOCIETA"), QStringLiteral("01"));
     start.set(QStringLiteral("PATHDB"), moved);
-    QStringList offered = {moved, archives.folder()};
+    QStringList offered = {moved};
     start.window.setFolderChooser([&](const QString &current) -> std::optional<QString> {
         start.chooserAsked << current;
         return offered.isEmpty() ? std::nullopt : std::optional(offered.takeFirst());
@@ -217,21 +206,18 @@ TEST(FrmIniziale, AFolderWithoutTheArchivesBringsTheFolderWindowBack)
                                .arg(moved),
                            question.arg(moved)}));
     EXPECT_EQ(start.chooserAsked, (QStringList{moved, moved}));
-    EXPECT_EQ(start.get(QStringLiteral("PATHDB")), archives.folder());
-    EXPECT_TRUE(start.ctx.db.isOpen());
+    EXPECT_EQ(start.get(QStringLiteral("PATHDB")), moved);
+    EXPECT_FALSE(start.ctx.db.isOpen());
+    EXPECT_EQ(start.finished.count(), 1);
     EXPECT_EQ(start.exits, 0);
 }
 
-class FrmInizialeEngineTest : public ::testing::TestWithParam<Engine>
+class FrmInizialeEngineTest : public Orlavo::Testing::EngineTest
 {
 };
 
 TEST_P(FrmInizialeEngineTest, OpensTheServicesAtTheIsolationLevelAndHandsOver)
 {
-    if (GetParam() == Engine::Postgres && Orlavo::Testing::skipPostgres())
-        GTEST_SKIP() << "no PostgreSQL test server (ORLAVO_TEST_PGHOST)";
-    const TestArchives archives(GetParam());
-    ASSERT_TRUE(archives.ready()) << archives.problem().toStdString();
     // The level the server works at; nothing weaker than read committed
     // exists there, and an unknown level leaves its default.
     const std::pair<const char *, const char *> cases[] = {
@@ -239,7 +225,7 @@ TEST_P(FrmInizialeEngineTest, OpensTheServicesAtTheIsolationLevelAndHandsOver)
     for (const auto &[setting, server] : cases) {
         SCOPED_TRACE(setting);
         Startup start;
-        start.setArchives(archives);
+        start.setArchives(*archives);
         start.set(QStringLiteral("ISOLATIONLEVEL"), QString::fromLatin1(setting));
 
         start.window.load();

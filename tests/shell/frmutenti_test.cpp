@@ -92,9 +92,7 @@ protected:
 
 TEST_P(FrmUtentiTest, LeavingTheCodeChecksItAndAnAgentCanOnlyConsult)
 {
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    showActive();
     field("codice")->setFocus();
     field("codice")->setText(QStringLiteral("mario"));
     QTest::keyClick(field("codice"), Qt::Key_Tab);
@@ -213,19 +211,7 @@ protected:
     static QPushButton *ok(FrmCamPassw &window) { return window.findChild<QPushButton *>(QStringLiteral("ok")); }
 };
 
-TEST_P(FrmCamPasswTest, ChangesThePasswordOfTheCurrentUser)
-{
-    FrmCamPassw window(*context);
-    ASSERT_TRUE(window.usable());
-    fill(window, "mario1", "Nuova-20", "Nuova-20");
-    ok(window)->click();
-    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(window.result(), int(QDialog::Accepted));
-    EXPECT_EQ(stored("MARIO"), row("Mario Rossi", "1", "Nuova-20"));
-    EXPECT_EQ(locks(), 0);
-}
-
-TEST_P(FrmCamPasswTest, RefusalsWriteNothing)
+TEST_P(FrmCamPasswTest, RefusalsWriteNothingThenTheRightOnesChangeThePassword)
 {
     const struct {
         const char *old, *fresh, *repeat;
@@ -249,6 +235,14 @@ TEST_P(FrmCamPasswTest, RefusalsWriteNothing)
         // Different repetitions are typed again, both of them.
         EXPECT_EQ(field(window, "nuova")->text() + field(window, "ripeti")->text() == QString(), c.text == kMismatch);
     }
+    prompter.clear();
+    FrmCamPassw changed(*context);
+    fill(changed, "mario1", "Nuova-20", "Nuova-20");
+    ok(changed)->click();
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(changed.result(), int(QDialog::Accepted));
+    EXPECT_EQ(stored("MARIO"), row("Mario Rossi", "1", "Nuova-20"));
+    EXPECT_EQ(locks(), 0);
 
     // An unknown user cannot use the window.
     prompter.clear();

@@ -70,10 +70,6 @@ protected:
     }
 
     QAction *action(const char *name) const { return child<QAction>(QString::fromLatin1(name)); }
-    QString setting(const char *section, const char *key) const
-    {
-        return context->settings.read(QString::fromLatin1(section), QString::fromLatin1(key));
-    }
     QString connected() const
     {
         return archives
@@ -103,8 +99,7 @@ TEST_P(MenuTest, LoadReadsTheBaseDataAndNamesTheCompany)
     // Missing base data are said, and the window still opens.
     run(QStringLiteral("DELETE FROM ") + Tables::DATIBASE);
     EXPECT_TRUE(open().openCurrentCompany());
-    ASSERT_FALSE(prompter.shown().isEmpty());
-    EXPECT_EQ(prompter.shown().first().text, QStringLiteral("Dati base dell'azienda errati!"));
+    EXPECT_EQ(prompter.texts().value(0), QStringLiteral("Dati base dell'azienda errati!"));
     EXPECT_TRUE(context->state.bankCode.isEmpty());
 }
 
@@ -150,24 +145,19 @@ TEST_P(MenuTest, ChangingCompanyOrClosingAsksWhileTaskWindowsAreOpen)
     // A window that will not close stops the change too.
     auto *stubborn = new StubbornWindow;
     window->showTaskWindow(stubborn, QStringLiteral("TESTARDA"));
-    prompter.queue(Prompter::Button::Ok);
-    EXPECT_FALSE(window->changeCompany());
-    QApplication::processEvents();
-    EXPECT_EQ(window->taskWindowCount(), 1);
-
-    stubborn->stubborn = false;
-    prompter.queue(Prompter::Button::Ok);
-    EXPECT_TRUE(window->changeCompany());
-    QApplication::processEvents();
-    EXPECT_EQ(window->taskWindowCount(), 0);
+    for (const bool keeps : {true, false}) {
+        stubborn->stubborn = keeps;
+        prompter.queue(Prompter::Button::Ok);
+        EXPECT_EQ(window->changeCompany(), !keeps);
+        QApplication::processEvents();
+        EXPECT_EQ(window->taskWindowCount(), keeps ? 1 : 0);
+    }
     EXPECT_EQ(window->openWindows(), QStringList{QStringLiteral("MENU")});
     EXPECT_EQ(archives->count(Tables::SEMAFORO), 0);
     // The company chosen is worked in this year, which gets its counters.
     const QString thisYear = QString::number(QDate::currentDate().year());
     EXPECT_EQ(setting("MAIN", "SOCIETA") + setting("MAIN", "ANNO") + context->state.year, "01" + thisYear + thisYear);
-    EXPECT_GT(archives->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ANNO = ?").arg(Tables::NUMERA), {thisYear})
-                  .toInt(),
-              0);
+    EXPECT_GT(counters(thisYear), 0);
 
     // Closing clears the user's mark.
     EXPECT_TRUE(window->close());

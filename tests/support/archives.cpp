@@ -76,28 +76,47 @@ QString programStamp()
 }
 
 const QStringList kSqliteFiles = {QStringLiteral("SERVIZI.MDB"), QStringLiteral("CONTAB01.MDB")};
+const QStringList kWriteEvents = {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")};
+
+Services::ServerKeys serverKeys(const PgServer &server, const QString &database)
+{
+    Services::ServerKeys keys;
+    keys.host = server.host;
+    keys.port = server.port;
+    keys.user = server.user;
+    keys.database = database;
+    return keys;
+}
+
+// Triggers `name` failing the events on the table with "scrittura bloccata",
+// on every row or, with a condition on NEW, on the rows meeting it.
+QString refuse(QSqlDatabase &db, Engine engine, const QString &table, const QString &name, const QStringList &events,
+               const QString &condition = {})
+{
+    const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
+    QStringList statements;
+    if (engine == Engine::Sqlite) {
+        const QString when = condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition + QLatin1Char(' ');
+        for (const QString &event : events) {
+            statements << QStringLiteral("CREATE TRIGGER %1%2_%3_%4 BEFORE %4 ON %3 %5"
+                                         "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END")
+                              .arg(schema, name, bare, event, when);
+        }
+        return execAll(db, statements);
+    }
+    const QString when = condition.isEmpty() ? QString() : QStringLiteral("WHEN (") + condition + QStringLiteral(") ");
+    return execAll(db, {QStringLiteral("CREATE OR REPLACE FUNCTION %1%2_%3() RETURNS trigger LANGUAGE plpgsql AS "
+                                       "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$")
+                            .arg(schema, name, bare),
+                        QStringLiteral("CREATE TRIGGER %2_%3 BEFORE %4 ON %5 FOR EACH ROW %6EXECUTE FUNCTION %1%2_%3()")
+                            .arg(schema, name, bare, events.join(QStringLiteral(" OR ")), table, when)});
+}
 
 } // namespace
 
 QString refuseWrites(QSqlDatabase db, Engine engine, const QString &table)
 {
-    const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
-    QStringList statements;
-    if (engine == Engine::Sqlite) {
-        for (const char *event : {"INSERT", "UPDATE", "DELETE"}) {
-            statements << QStringLiteral("CREATE TRIGGER %1nega_%2_%3 BEFORE %3 ON %2 "
-                                         "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END")
-                              .arg(schema, bare, QString::fromLatin1(event));
-        }
-    } else {
-        statements << QStringLiteral("CREATE OR REPLACE FUNCTION %1nega_%2() RETURNS trigger LANGUAGE plpgsql AS "
-                                     "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$")
-                          .arg(schema, bare)
-                   << QStringLiteral("CREATE TRIGGER nega_%2 BEFORE INSERT OR UPDATE OR DELETE ON %3 "
-                                     "FOR EACH ROW EXECUTE FUNCTION %1nega_%2()")
-                          .arg(schema, bare, table);
-    }
-    return execAll(db, statements);
+    return refuse(db, engine, table, QStringLiteral("nega"), kWriteEvents);
 }
 
 QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
@@ -105,8 +124,8 @@ QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
     const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
     QStringList statements;
     if (engine == Engine::Sqlite) {
-        for (const char *event : {"INSERT", "UPDATE", "DELETE"})
-            statements << QStringLiteral("DROP TRIGGER %1nega_%2_%3").arg(schema, bare, QString::fromLatin1(event));
+        for (const QString &event : kWriteEvents)
+            statements << QStringLiteral("DROP TRIGGER %1nega_%2_%3").arg(schema, bare, event);
     } else {
         statements << QStringLiteral("DROP TRIGGER nega_%1 ON %2").arg(bare, table);
     }
@@ -115,33 +134,13 @@ QString allowWrites(QSqlDatabase db, Engine engine, const QString &table)
 
 QString refuseInserts(QSqlDatabase db, Engine engine, const QString &table, const QString &condition)
 {
-    const QString schema = schemaOf(table), bare = table.section(QLatin1Char('.'), -1);
-    if (engine == Engine::Sqlite) {
-        const QString when = condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition + QLatin1Char(' ');
-        return execAll(db, {QStringLiteral("CREATE TRIGGER %1negains_%2 BEFORE INSERT ON %2 %3"
-                                           "BEGIN SELECT RAISE(ABORT, 'scrittura bloccata'); END")
-                                .arg(schema, bare, when)});
-    }
-    const QString when = condition.isEmpty() ? QString() : QStringLiteral("WHEN (") + condition + QStringLiteral(") ");
-    return execAll(db, {QStringLiteral("CREATE OR REPLACE FUNCTION %1negains_%2() RETURNS trigger LANGUAGE plpgsql AS "
-                                       "$$ BEGIN RAISE EXCEPTION 'scrittura bloccata'; END $$")
-                            .arg(schema, bare),
-                        QStringLiteral("CREATE TRIGGER negains_%2 BEFORE INSERT ON %3 FOR EACH ROW %4"
-                                       "EXECUTE FUNCTION %1negains_%2()")
-                            .arg(schema, bare, table, when)});
+    return refuse(db, engine, table, QStringLiteral("negains"), {QStringLiteral("INSERT")}, condition);
 }
 
 QString adminExec(const PgServer &server, const QString &statement)
 {
     return execOnce(
-        [&server](const QString &name) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(server.host);
-            db.setPort(server.port);
-            db.setUserName(server.user);
-            db.setDatabaseName(QStringLiteral("postgres"));
-            return db;
-        },
+        [&server](const QString &name) { return serverKeys(server, QStringLiteral("postgres")).addConnection(name); },
         statement);
 }
 
@@ -180,12 +179,7 @@ ServerDatabase::~ServerDatabase()
 
 Services::ServerKeys ServerDatabase::keys() const
 {
-    Services::ServerKeys keys;
-    keys.host = m_server.host;
-    keys.port = m_server.port;
-    keys.user = m_server.user;
-    keys.database = m_name;
-    return keys;
+    return serverKeys(m_server, m_name);
 }
 
 Services::ConnectionConfig ServerDatabase::config() const
@@ -297,12 +291,7 @@ QString postgresTemplate(const PgServer &server, int upToServicesStep, QString *
     const QString stamp = programStamp(), program = stamp.section(QLatin1Char('_'), 0, 0);
     const QString name = QStringLiteral("orlavo_t") + stamp + QLatin1Char('_') + QString::number(upToServicesStep);
     const auto admin = [&server](const QString &connection) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
-        db.setHostName(server.host);
-        db.setPort(server.port);
-        db.setUserName(server.user);
-        db.setDatabaseName(QStringLiteral("postgres"));
-        return db;
+        return serverKeys(server, QStringLiteral("postgres")).addConnection(connection);
     };
     *problem = onConnection(admin, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
@@ -332,11 +321,7 @@ QString postgresTemplate(const PgServer &server, int upToServicesStep, QString *
         }
         if (const QString error = execAll(db, {QStringLiteral("CREATE DATABASE %1").arg(building)}); !error.isEmpty())
             return error;
-        Services::ServerKeys keys;
-        keys.host = server.host;
-        keys.port = server.port;
-        keys.user = server.user;
-        keys.database = building;
+        const Services::ServerKeys keys = serverKeys(server, building);
         const QString built =
             onConnection([&keys](const QString &connection) { return keys.addConnection(connection); },
                          [upToServicesStep](QSqlDatabase &target) {
@@ -388,17 +373,6 @@ Services::ConnectionConfig TestArchives::config() const
     config.dbType = QStringLiteral("ACCESS2000");
     config.pathDb = folder();
     return config;
-}
-
-QStringList TestArchives::workerEnvironment() const
-{
-    const Services::ConnectionConfig c = config();
-    return {QStringLiteral("ORLAVO_W_TYPE=") + c.dbType,
-            QStringLiteral("ORLAVO_W_PATHDB=") + c.pathDb,
-            QStringLiteral("ORLAVO_W_HOST=") + c.server.host,
-            QStringLiteral("ORLAVO_W_PORT=") + QString::number(c.server.port),
-            QStringLiteral("ORLAVO_W_DATABASE=") + c.server.database,
-            QStringLiteral("ORLAVO_W_USER=") + c.server.user};
 }
 
 QVariant TestArchives::scalar(const QString &sql, const Services::Params &params) const
@@ -454,7 +428,13 @@ QProcess *startWorker(const TestArchives &archives, const QString &program, cons
                       const QString &goFile)
 {
     auto *process = new QProcess;
-    QStringList env = QProcess::systemEnvironment() + archives.workerEnvironment();
+    // The archives as tests/services/dbworker.cpp reads them.
+    const Services::ConnectionConfig c = archives.config();
+    QStringList env = QProcess::systemEnvironment();
+    env << QStringLiteral("ORLAVO_W_TYPE=") + c.dbType << QStringLiteral("ORLAVO_W_PATHDB=") + c.pathDb
+        << QStringLiteral("ORLAVO_W_HOST=") + c.server.host
+        << QStringLiteral("ORLAVO_W_PORT=") + QString::number(c.server.port)
+        << QStringLiteral("ORLAVO_W_DATABASE=") + c.server.database << QStringLiteral("ORLAVO_W_USER=") + c.server.user;
     if (!goFile.isEmpty())
         env.append(QStringLiteral("ORLAVO_W_GO=") + goFile);
     process->setEnvironment(env);

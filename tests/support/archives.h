@@ -105,8 +105,6 @@ public:
     Engine engine() const { return m_engine; }
     QString folder() const { return m_dir.path() + QLatin1Char('/'); }
     Services::ConnectionConfig config() const;
-    // Environment for a worker process reaching the same archives.
-    QStringList workerEnvironment() const;
 
     // A value read through a connection of its own, opened at the first
     // read and kept: only committed data.

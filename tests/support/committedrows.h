@@ -6,6 +6,21 @@
 
 namespace Orlavo::Testing {
 
+// Each row of a read, its values as `text` writes them joined by '|', the
+// rows sorted: rows compare whatever their order.
+template <typename Text> QStringList joinedRows(const Services::Recordset &rows, Text text)
+{
+    QStringList texts;
+    for (const auto &row : rows) {
+        QStringList values;
+        for (int i = 0; i < int(rows.columns().size()); ++i)
+            values << text(row.at(i));
+        texts << values.join(QLatin1Char('|'));
+    }
+    texts.sort();
+    return texts;
+}
+
 // The committed rows of a query, as another workstation reads them: each
 // row its values joined by '|' (texts trimmed, figures to twelve digits),
 // the rows sorted. A refused query fails the test.
@@ -13,20 +28,12 @@ inline QStringList committedRows(const TestArchives &archives, const QString &sq
 {
     Workstation reader(archives.config());
     const auto rows = reader.rows(sql, params);
-    QStringList texts;
     if (!rows)
-        return texts;
-    for (const auto &row : *rows) {
-        QStringList values;
-        for (int i = 0; i < int(rows->columns().size()); ++i) {
-            const QVariant value = row.at(i);
-            values << (value.typeId() == QMetaType::Double ? QString::number(value.toDouble(), 'g', 12)
-                                                           : value.toString().trimmed());
-        }
-        texts << values.join(QLatin1Char('|'));
-    }
-    texts.sort();
-    return texts;
+        return {};
+    return joinedRows(*rows, [](const QVariant &value) {
+        return value.typeId() == QMetaType::Double ? QString::number(value.toDouble(), 'g', 12)
+                                                   : value.toString().trimmed();
+    });
 }
 
 } // namespace Orlavo::Testing

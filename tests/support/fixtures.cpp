@@ -1,33 +1,24 @@
 #include "fixtures.h"
 
+#include "committedrows.h"
+
 namespace Orlavo::Testing {
 
 namespace {
 
-// The text of every row of each table, sorted: rows compare whatever their
-// order. A table that cannot be read holds "<unreadable>".
+// The text of every row of each table, nulls marked: rows compare whatever
+// their order. A table that cannot be read holds "<unreadable>".
 QHash<QString, QStringList> tableTexts(const Services::ConnectionConfig &config, const QStringList &tables)
 {
     Workstation reader(config);
     EXPECT_TRUE(reader.open());
+    const auto text = [](const QVariant &value) {
+        return value.isNull() ? QStringLiteral("<null>") : value.toString();
+    };
     QHash<QString, QStringList> all;
     for (const QString &table : tables) {
         const auto rows = reader.rows(QStringLiteral("SELECT * FROM ") + table);
-        if (!rows) {
-            all.insert(table, {QStringLiteral("<unreadable>")});
-            continue;
-        }
-        QStringList texts;
-        for (const auto &row : *rows) {
-            QStringList values;
-            for (qsizetype i = 0; i < rows->columns().size(); ++i) {
-                const QVariant value = row.at(int(i));
-                values << (value.isNull() ? QStringLiteral("<null>") : value.toString());
-            }
-            texts << values.join(QLatin1Char('|'));
-        }
-        texts.sort();
-        all.insert(table, texts);
+        all.insert(table, rows ? joinedRows(*rows, text) : QStringList{QStringLiteral("<unreadable>")});
     }
     return all;
 }
@@ -50,14 +41,9 @@ Snapshot::Snapshot(const TestArchives &archives, const QStringList &tables)
 {
 }
 
-QHash<QString, QStringList> Snapshot::contents() const
-{
-    return tableTexts(m_config, m_before.keys());
-}
-
 void expectNothingWritten(const Snapshot &before, const Services::DataAccess &db)
 {
-    const QHash<QString, QStringList> now = before.contents();
+    const QHash<QString, QStringList> now = tableTexts(before.m_config, before.m_before.keys());
     for (auto it = before.m_before.cbegin(); it != before.m_before.cend(); ++it)
         EXPECT_EQ(now.value(it.key()), it.value()) << it.key().toStdString();
     EXPECT_FALSE(db.inTransaction());

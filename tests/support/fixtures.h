@@ -22,7 +22,6 @@ class Snapshot
 {
 public:
     Snapshot(const TestArchives &archives, const QStringList &tables);
-    QHash<QString, QStringList> contents() const;
 
 private:
     Services::ConnectionConfig m_config;

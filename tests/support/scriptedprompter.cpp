@@ -17,19 +17,11 @@ Services::Prompter::Button ScriptedPrompter::ask(const QString &text, const QStr
     }
 }
 
-QStringList ScriptedPrompter::texts() const
+QStringList ScriptedPrompter::each(QString Shown::*part) const
 {
     QStringList all;
     for (const Shown &s : m_shown)
-        all.append(s.text);
-    return all;
-}
-
-QStringList ScriptedPrompter::titles() const
-{
-    QStringList all;
-    for (const Shown &s : m_shown)
-        all.append(s.title);
+        all.append(s.*part);
     return all;
 }
 

@@ -28,8 +28,8 @@ public:
     // The next answers; with the queue empty the first button of the set.
     void queue(Button answer) { m_answers.append(answer); }
     const QList<Shown> &shown() const { return m_shown; }
-    QStringList texts() const;
-    QStringList titles() const;
+    QStringList texts() const { return each(&Shown::text); }
+    QStringList titles() const { return each(&Shown::title); }
     void clear()
     {
         m_shown.clear();
@@ -37,6 +37,8 @@ public:
     }
 
 private:
+    QStringList each(QString Shown::*part) const;
+
     QList<Button> m_answers;
     QList<Shown> m_shown;
 };

@@ -68,7 +68,7 @@ TEST(FieldLook, FieldsTakeTheirColoursByNameAndMissingKeysAreWrittenBack)
 
 // Painted, not only marked: a list box draws its face in the button
 // colours. The colour is read a little inside the left edge.
-TEST(FieldLook, EveryKindOfFieldTurnsRedAndBack)
+TEST(FieldLook, AListBoxTurnsRedAndBack)
 {
     const auto face = [](QWidget &widget) {
         widget.resize(160, 28);
@@ -78,16 +78,12 @@ TEST(FieldLook, EveryKindOfFieldTurnsRedAndBack)
     const auto looksRed = [](const QColor &c) {
         return c.red() > 200 && c.red() - c.green() > 100 && c.red() - c.blue() > 100;
     };
-    QLineEdit line;
     QComboBox combo;
     combo.addItems({QStringLiteral("    "), QStringLiteral("    ")});
-    for (QWidget *field : std::initializer_list<QWidget *>{&line, &combo}) {
-        SCOPED_TRACE(field->metaObject()->className());
-        const QColor before = face(*field);
-        ASSERT_FALSE(looksRed(before));
-        markFieldError(field, true);
-        EXPECT_TRUE(looksRed(face(*field))) << face(*field).name().toStdString();
-        markFieldError(field, false);
-        EXPECT_EQ(face(*field), before);
-    }
+    const QColor before = face(combo);
+    ASSERT_FALSE(looksRed(before));
+    markFieldError(&combo, true);
+    EXPECT_TRUE(looksRed(face(combo))) << face(combo).name().toStdString();
+    markFieldError(&combo, false);
+    EXPECT_EQ(face(combo), before);
 }

@@ -23,7 +23,7 @@ using Orlavo::Testing::red;
 
 namespace {
 
-class F280MMagTest : public Orlavo::Testing::DocumentWindowTest<>
+class F280MMagTest : public Orlavo::Testing::DocumentWindowFixture<F280MMag>
 {
 protected:
     void seed() override
@@ -32,11 +32,6 @@ protected:
         run("INSERT INTO ARTICOLI (MAGAZZINO, MARCA, ARTICOLO, DESC_ART, UNITA_MIS, ESISTENZA, PREZZO_ACQ, "
             "PREZZO_LIST, NUM_DEC) VALUES ('01', 'ABC', 'VITE', 'VITE DA 8', 'PZ', 12, 8, 20, 2)");
         registerWindows(registry, *context);
-    }
-    void TearDown() override
-    {
-        window.reset();
-        DocumentWindowTest::TearDown();
     }
 
     void open(F280MMag::Mode mode, int number = 0)
@@ -62,8 +57,6 @@ protected:
         return window->save();
     }
     double onHand() const { return text("SELECT ESISTENZA FROM ARTICOLI WHERE ARTICOLO = 'VITE'").toDouble(); }
-
-    std::unique_ptr<F280MMag> window;
 };
 
 TEST_P(F280MMagTest, SeveralFailingFieldsAreRedAndTheLastSpeaks)
@@ -82,8 +75,10 @@ TEST_P(F280MMagTest, SeveralFailingFieldsAreRedAndTheLastSpeaks)
 
 // The item found fills its unit and proposes its purchase price; Annulla at
 // the question writes nothing; inserted, the number is told, the window
-// empties and Esci closes it unasked.
-TEST_P(F280MMagTest, ALoadIsProposedItsPriceAndInserted)
+// empties and Esci closes it unasked. Once an invoice took the movement it is
+// refused before any question; free again, the search finds it and opens it
+// to change it; its deletion asks twice, No and Cancel preselected.
+TEST_P(F280MMagTest, ALoadIsInsertedFoundChangedAndDeleted)
 {
     open(F280MMag::Mode::Insert);
     EXPECT_FALSE(window->hasChanges());
@@ -105,16 +100,7 @@ TEST_P(F280MMagTest, ALoadIsProposedItsPriceAndInserted)
     answer();
     window->reject();
     EXPECT_TRUE(prompter.texts().isEmpty());
-}
 
-// A movement an invoice took is refused before any question. One of its
-// own is found by the search and opened to change it; its deletion asks
-// twice, No and Cancel preselected.
-TEST_P(F280MMagTest, TheSearchOpensAMovementToChangeAndDelete)
-{
-    open(F280MMag::Mode::Insert);
-    typeLoad();
-    ASSERT_TRUE(saved({Button::Ok}));
     run("UPDATE MOVMAG SET NRO_INT_FATT = 4, NRO_DOC = 12");
     open(F280MMag::Mode::Modify, 1);
     type("QUANTITA", "1");
@@ -176,23 +162,17 @@ ORLAVO_FOR_EACH_ENGINE(F280MMagTest);
 // The warehouse causals window's wiring and its print; the checks and
 // writes themselves are the store's (movementstore_test). The standard
 // causals in their window; X01 used by a movement, X02 free.
-class FrmCauMaTest : public Orlavo::Testing::DocumentWindowTest<Orlavo::Testing::ScriptedPrompter>
+class FrmCauMaTest : public Orlavo::Testing::DocumentWindowFixture<FrmCauMa, Orlavo::Testing::ScriptedPrompter>
 {
 protected:
     void seed() override
     {
         DocumentWindowTest::seed();
-        run("INSERT INTO TAB_CAU_MAG (CODICE, DESCRIZIONE, PMA) VALUES ('X01', 'Usata', 0), ('X02', 'Libera', 0)");
-        run("INSERT INTO MOVMAG (ANNO, NRO_REG, MAGAZZINO, MARCA, ARTICOLO, CAUSALE, QUANTITA) "
-            "VALUES ('2026', 1, '01', 'ABC', 'VITE', 'X01', 1)");
+        for (const char *sql : Orlavo::Testing::kUsedAndFreeCausals)
+            run(sql);
         registerWindows(registry, *context);
         window = std::make_unique<FrmCauMa>(*context);
         answer();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        DocumentWindowTest::TearDown();
     }
 
     void click(const char *button, Prompter::Button answer = Prompter::Button::Ok)
@@ -202,18 +182,11 @@ protected:
     }
     void choose(const QString &code) { ASSERT_TRUE(window->chooseCode(code)) << code.toStdString(); }
     QCheckBox *average() const { return window->findChild<QCheckBox *>("T_PMA"); }
-    QString stored(const QString &code)
-    {
-        return Orlavo::Testing::committedRows(*archives, "SELECT DESCRIZIONE, PMA FROM TAB_CAU_MAG WHERE CODICE = ?",
-                                              {code})
-            .join(" / ");
-    }
+    QString stored(const QString &code) { return Orlavo::Testing::storedCausal(*archives, code); }
     void expectRefused(const QString &text)
     {
         Orlavo::Testing::expectRefused(prompter, text, Prompter::Icon::Warning, Prompter::Buttons::Ok, "Errore!");
     }
-
-    std::unique_ptr<FrmCauMa> window;
 };
 
 // The editor's own flow is the shared one's (ui and master-data tests):
@@ -240,7 +213,9 @@ TEST_P(FrmCauMaTest, TheMenuEntryOpensTheListAndACausalIsInsertedAndChanged)
     EXPECT_EQ(stored("C99"), "Carico di prova|0");
 }
 
-TEST_P(FrmCauMaTest, TheAverageOnAnUnloadIsRefusedAndTheInputStays)
+// The average on an unload is refused, its box red and kept; a code in use
+// (here one of the table of effects) is not deleted; a free one goes.
+TEST_P(FrmCauMaTest, RefusalsKeepTheInputAndOnlyAFreeCausalIsDeleted)
 {
     const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_MAG"});
     choose("S10");
@@ -250,15 +225,6 @@ TEST_P(FrmCauMaTest, TheAverageOnAnUnloadIsRefusedAndTheInputStays)
     EXPECT_EQ(red(*window), QStringList{"PMA"});
     EXPECT_TRUE(average()->isChecked());
     EXPECT_EQ(window->value("CODICE"), "S10");
-    Orlavo::Testing::expectNothingWritten(before, context->db);
-}
-
-// A code in use (here one of the table of effects) is refused; a free one
-// goes.
-TEST_P(FrmCauMaTest, OnlyAFreeStoredCausalIsDeleted)
-{
-    const Orlavo::Testing::Snapshot before(*archives, {"TAB_CAU_MAG"});
-    choose("S10");
     click("elimina");
     expectRefused("Eliminazione non consentita.");
     Orlavo::Testing::expectNothingWritten(before, context->db);

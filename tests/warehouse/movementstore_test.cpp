@@ -13,7 +13,7 @@
 #include "warehouse/rules/stockeffects.h"
 #include "warehouse/stores/movementstore.h"
 #include "warehouse/stores/warehousecausals.h"
-#include "../masterdata/masterdatatest.h"
+#include "windowhost.h"
 
 #include <QFile>
 #include <QProcess>
@@ -115,7 +115,8 @@ TEST_P(MovementStoreTest, ALoadMovesItsItemPricesAndLists)
 
 TEST_P(MovementStoreTest, ChangingTheItemRestoresTheOldOne)
 {
-    const Row before = movement("S10", 5, 10);
+    Row before = movement("S10", 5, 10);
+    before.set(QStringLiteral("NRO_DOC_DDT"), QStringLiteral("B-12")); // a supplier's note, no document of ours
     ASSERT_EQ(insertMovement(*db, before, prices()).end, WriteEnd::Written);
     const Row stored = readMovement(*db, QStringLiteral("2026"), 1).value().value();
     EXPECT_DOUBLE_EQ(item("VITE")[0], 7);
@@ -125,21 +126,6 @@ TEST_P(MovementStoreTest, ChangingTheItemRestoresTheOldOne)
     ASSERT_EQ(updateMovement(*db, stored, after, prices()).end, WriteEnd::Written);
     EXPECT_DOUBLE_EQ(item("VITE")[0], 12);
     EXPECT_DOUBLE_EQ(item("DADO")[0], 9);
-}
-
-// A movement another workstation changed since it was read is not written
-// over: the item would be taken back for figures it no longer has.
-TEST_P(MovementStoreTest, AMovementChangedElsewhereIsNotWrittenOver)
-{
-    ASSERT_EQ(insertMovement(*db, movement("S10", 5, 10), prices()).end, WriteEnd::Written);
-    const Row loaded = readMovement(*db, QStringLiteral("2026"), 1).value().value();
-    Testing::Workstation other(archives->config());
-    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET QUANTITA = 3")));
-    Row after = loaded;
-    after.set(QStringLiteral("PREZZO"), 11);
-    EXPECT_EQ(updateMovement(*db, loaded, after, prices()).end, WriteEnd::ChangedElsewhere);
-    EXPECT_DOUBLE_EQ(item("VITE")[0], 7);
-    EXPECT_DOUBLE_EQ(archives->scalar(QStringLiteral("SELECT PREZZO FROM MOVMAG")).toDouble(), 10);
 }
 
 TEST_P(MovementStoreTest, ADeletedMovementIsKeptAndTakenBack)
@@ -174,29 +160,21 @@ TEST_P(MovementStoreTest, ALockHeldElsewhereWritesNothing)
     EXPECT_DOUBLE_EQ(item("VITE")[0], 12);
 }
 
-TEST_P(MovementStoreTest, DocumentsOwnTheirMovements)
-{
-    Row m = movement("S10", 1, 1);
-    EXPECT_FALSE(owned(m));
-    m.set(QStringLiteral("NRO_DOC_DDT"), QStringLiteral("B-12")); // a supplier's note, a plain reference
-    EXPECT_FALSE(owned(m));
-    m.set(QStringLiteral("NRO_REG_DDT"), 4);
-    EXPECT_TRUE(owned(m));
-    m.set(QStringLiteral("NRO_REG_DDT"), 0);
-    m.set(QStringLiteral("NRO_INT_FATT"), 9);
-    EXPECT_TRUE(owned(m));
-}
-
-// A movement an invoice took, or a delivery note an accompanying invoice
-// bills, is neither changed nor deleted; the refusal names the document.
-TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
+// A movement another workstation changed since it was read is not written
+// over: the item would be taken back for figures it no longer has. One an
+// invoice took, or a delivery note an accompanying invoice bills, is
+// neither changed nor deleted; the refusal names the document.
+TEST_P(MovementStoreTest, AMovementChangedOrOwnedElsewhereIsNotWrittenOver)
 {
     ASSERT_EQ(insertMovement(*db, movement("S10", 5, 10), prices()).end, WriteEnd::Written);
     const Row loaded = readMovement(*db, QStringLiteral("2026"), 1).value().value();
     Testing::Workstation other(archives->config());
-    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET NRO_INT_FATT = 9")));
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET QUANTITA = 3")));
     Row after = loaded;
-    after.set(QStringLiteral("QUANTITA"), 1);
+    after.set(QStringLiteral("PREZZO"), 11);
+    EXPECT_EQ(updateMovement(*db, loaded, after, prices()).end, WriteEnd::ChangedElsewhere);
+
+    ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET QUANTITA = 5, NRO_INT_FATT = 9")));
     const Services::WriteResult change = updateMovement(*db, loaded, after, prices());
     EXPECT_EQ(change.end, WriteEnd::NothingChanged);
     EXPECT_EQ(change.refusal, changeRefusal());
@@ -208,6 +186,7 @@ TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
     ASSERT_TRUE(other.exec(QStringLiteral("UPDATE MOVMAG SET NRO_INT_FATT = 0, ANNO_DDT = '2026', NRO_REG_DDT = 3")));
     EXPECT_EQ(deleteMovement(*db, QStringLiteral("2026"), 1, 2).refusal,
               "Impossibile eliminare movimento,\nsono ancora presenti registrazioni su : \n D.d.T. di vendita ");
+    EXPECT_EQ(updateMovement(*db, loaded, after, prices()).refusal, changeRefusal());
     ASSERT_TRUE(
         other.exec(QStringLiteral("INSERT INTO FVENDT (ANNO, NRO_INT, ACCOMPAGNATORIA) VALUES ('2026', 1, -1)")));
     ASSERT_TRUE(other.exec(QStringLiteral(
@@ -218,6 +197,7 @@ TEST_P(MovementStoreTest, AnOwnedMovementIsRefusedUnderTheLock)
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG")), 1);
     EXPECT_EQ(archives->count(QStringLiteral("MOVMAG_DEL")), 0);
     EXPECT_DOUBLE_EQ(item("VITE")[0], 7);
+    EXPECT_DOUBLE_EQ(archives->scalar(QStringLiteral("SELECT PREZZO FROM MOVMAG")).toDouble(), 10);
 }
 
 TEST_P(MovementStoreTest, TwoWorkstationsUnloadingOneItemLoseNoMovement)
@@ -460,16 +440,15 @@ TEST(MovementSettings, RanksAndOptionsLiveInTheSettings)
 const QString kAverageRefused = "Impossibile utilizzare il calcolo dei prezzi medi d'acquisto \nsu causali di scarico ";
 const QStringList kMoved{"Movimenti di magazzino"};
 
-// The standard causals; a movement of the free causal X01.
+// The standard causals, X01 used by a movement, X02 free.
 class WarehouseCausalsTest : public Orlavo::Testing::StandardDataTest<>
 {
 protected:
     void seed() override
     {
         StandardDataTest::seed();
-        run("INSERT INTO TAB_CAU_MAG (CODICE, DESCRIZIONE, PMA) VALUES ('X01', 'Usata', 0), ('X02', 'Libera', 0)");
-        run("INSERT INTO MOVMAG (ANNO, NRO_REG, MAGAZZINO, MARCA, ARTICOLO, CAUSALE, QUANTITA) "
-            "VALUES ('2026', 1, '01', 'ABC', 'VITE', 'X01', 1)");
+        for (const char *sql : Orlavo::Testing::kUsedAndFreeCausals)
+            run(sql);
         answer();
     }
 
@@ -494,12 +473,7 @@ protected:
         EXPECT_TRUE(row && row->has_value()) << code.toStdString();
         return row && row->has_value() ? **row : Row(causalTable());
     }
-    QString stored(const QString &code)
-    {
-        return Orlavo::Testing::committedRows(*archives, "SELECT DESCRIZIONE, PMA FROM TAB_CAU_MAG WHERE CODICE = ?",
-                                              {code})
-            .join(" / ");
-    }
+    QString stored(const QString &code) { return Orlavo::Testing::storedCausal(*archives, code); }
     QStringList uses(const QString &code) { return codeUses(context->db, warehouseCausals(), code).value(); }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "committedrows.h"
 #include "services/data/counters.h"
 #include "services/data/writeunit.h"
 #include "ui/windowregistry.h"
@@ -74,5 +75,21 @@ protected:
     Ui::WindowRegistry registry;
     KeepingHost host;
 };
+
+// Besides the standard warehouse causals: X01 used by a movement, X02 free.
+inline const char *const kUsedAndFreeCausals[] = {
+    "INSERT INTO TAB_CAU_MAG (CODICE, DESCRIZIONE, PMA) VALUES ('X01', 'Usata', 0), ('X02', 'Libera', 0)",
+    "INSERT INTO MOVMAG (ANNO, NRO_REG, MAGAZZINO, MARCA, ARTICOLO, CAUSALE, QUANTITA) "
+    "VALUES ('2026', 1, '01', 'ABC', 'VITE', 'X01', 1)"};
+
+// "description|average" of a causal as committed, empty when there is none.
+inline QString storedCausal(const TestArchives &archives, const QString &code)
+{
+    return committedRows(archives, "SELECT DESCRIZIONE, PMA FROM TAB_CAU_MAG WHERE CODICE = ?", {code}).join(" / ");
+}
+
+// A documents' window test holding the window `W` under test.
+template <typename W, typename P = RecordingPrompter>
+using DocumentWindowFixture = WindowFixture<W, DocumentWindowTest<P>>;
 
 } // namespace Orlavo::Testing
