@@ -33,21 +33,21 @@ protected:
         QSqlQuery create(db->connection());
         ASSERT_TRUE(create.exec(QStringLiteral("CREATE TABLE PROVA_SEL (ID INTEGER PRIMARY KEY, NOME VARCHAR(40), "
                                                "CITTA VARCHAR(40), IMPORTO DOUBLE PRECISION, "
-                                               "QTA INTEGER, PAGATO SMALLINT)")))
+                                               "QTA INTEGER, PAGATO SMALLINT, PAGATO_IL DATE)")))
             << create.lastError().text().toStdString();
         const QVariant noText = Services::sqlText(QString()), noNumber(QMetaType::fromType<double>()),
-                       noInteger(QMetaType::fromType<int>());
+                       noInteger(QMetaType::fromType<int>()), noDate(QMetaType::fromType<QDate>());
         WriteUnit unit(*db, QStringLiteral("Prova"));
-        ASSERT_TRUE(insertRows(unit, "PROVA_SEL", "ID, NOME, CITTA, IMPORTO, QTA, PAGATO",
-                               {{1, "Rossi Mario", "Roma", 120.5, 3, -1},
-                                {2, "ROSSINI", "roma", 12.5, 10, 0},
-                                {3, "bianchi", "L'Aquila", -12.5, noInteger, -1},
-                                {4, "Vite 3\" inox", "MILANO", 0.0, 7, 0},
-                                {5, noText, "Milano", noNumber, 1, noInteger},
-                                {6, "Ross_i%", noText, 99.99, 0, -1},
-                                {7, "verdi", "l'aquila", 1000.0, 25, 0},
-                                {8, "O'Brien", "Bari", 5.0, 2, -1},
-                                {9, "Rossoi Carlo", "Bari", 50.0, 4, 0}}));
+        ASSERT_TRUE(insertRows(unit, "PROVA_SEL", "ID, NOME, CITTA, IMPORTO, QTA, PAGATO, PAGATO_IL",
+                               {{1, "Rossi Mario", "Roma", 120.5, 3, -1, QDate(2024, 1, 1)},
+                                {2, "ROSSINI", "roma", 12.5, 10, 0, noDate},
+                                {3, "bianchi", "L'Aquila", -12.5, noInteger, -1, QDate(2024, 2, 29)},
+                                {4, "Vite 3\" inox", "MILANO", 0.0, 7, 0, noDate},
+                                {5, noText, "Milano", noNumber, 1, noInteger, noDate},
+                                {6, "Ross_i%", noText, 99.99, 0, -1, QDate(2024, 3, 1)},
+                                {7, "verdi", "l'aquila", 1000.0, 25, 0, noDate},
+                                {8, "O'Brien", "Bari", 5.0, 2, -1, QDate(2023, 12, 31)},
+                                {9, "Rossoi Carlo", "Bari", 50.0, 4, 0, noDate}}));
         ASSERT_TRUE(insertRows(unit, "ARTICOLI", "MAGAZZINO, MARCA, ARTICOLO, ESISTENZA",
                                {{"01", "ACM", "S1", 5.0}, {"01", "ACM", "S2", 40.0}, {"01", "ACM", "S3", -3.0}}));
         ASSERT_TRUE(insertRows(unit, "servizi.DATIBASE", "SOCIETA, NUMERAZ", {{"T1", 2}, {"T2", 10}, {"T3", -1}}));
@@ -100,6 +100,9 @@ TEST_P(ReportSelection, CodesBindTheDatabasesAndFormulasSelectOnEveryEngine)
          "1 2 7"},
         // DOUBLE PRECISION: as texts "120.5" and "1000" would come before "99.99".
         {trial, "C", "{PROVA_SEL.IMPORTO} > -12.5 and {PROVA_SEL.IMPORTO} <= 99.99", "PROVA_SEL.ID", "2 4 6 8 9"},
+        // DATE against Date(y, m, d), both ends kept, on every engine.
+        {trial, "C", "{PROVA_SEL.PAGATO_IL} >= Date(2024,1,1) and {PROVA_SEL.PAGATO_IL} <= Date(2024,2,29)",
+         "PROVA_SEL.ID", "1 3"},
         // A view's column that is a table's column keeps its type.
         {"TABLE = SITUAZIONE_ARTICOLI, 1", "C", "{SITUAZIONE_ARTICOLI.ESISTENZA} > 5", "SITUAZIONE_ARTICOLI.ARTICOLO",
          "S2"},

@@ -24,13 +24,14 @@ bool isCompanyFile(const QString &codes, int file)
     return file >= 1 && file <= codes.size() && codes.at(file - 1).toUpper() == QLatin1Char('C');
 }
 
-// A declared SQLite type that holds numbers: SQLite's own integer rule (any
-// "INT") and the real and decimal names the schema uses.
-bool declaresNumber(const QString &declared)
+// A declared SQLite type that holds no text: numbers by SQLite's own integer
+// rule (any "INT") and the real and decimal names the schema uses, and dates,
+// which a formula compares with Date(y, m, d).
+bool declaresNoText(const QString &declared)
 {
-    static const QRegularExpression number(QStringLiteral("INT|^\\s*(DOUBLE|FLOAT|REAL|NUMERIC|DEC)"),
+    static const QRegularExpression noText(QStringLiteral("INT|^\\s*(DOUBLE|FLOAT|REAL|NUMERIC|DEC|DATE|TIME)"),
                                            QRegularExpression::CaseInsensitiveOption);
-    return number.match(declared).hasMatch();
+    return noText.match(declared).hasMatch();
 }
 
 // SQLite's driver reads every declared type it does not know as text when a
@@ -52,8 +53,8 @@ QHash<QString, QString> sqliteDeclaredTypes(Services::DataAccess &db, const QStr
 }
 
 struct TableInfo {
-    QString qualified;                      // as the FROM clause names it
-    QHash<QString, bool> textColumns;       // column → holds text
+    QString qualified;                // as the FROM clause names it
+    QHash<QString, bool> textColumns; // column → holds text
 };
 
 } // namespace
@@ -89,19 +90,20 @@ Outcome<ReportQuery> buildReportQuery(Services::DataAccess &db, const ReportDefi
         // The statement's own columns give the types: the driver's table
         // lookup misses upper-case names on PostgreSQL.
         QSqlQuery typed(db.connection());
-        const QSqlRecord record = typed.exec(QString::fromLatin1(kColumnsOf).arg(info.qualified)) ? typed.record()
-                                                                                                    : QSqlRecord();
+        const QSqlRecord record =
+            typed.exec(QString::fromLatin1(kColumnsOf).arg(info.qualified)) ? typed.record() : QSqlRecord();
         const QHash<QString, QString> declared = sqliteDeclaredTypes(db, t.name, company);
         for (const QString &column : probe->columns()) {
             const QSqlField field = record.field(column);
-            const bool text = !declaresNumber(declared.value(column.toUpper())) &&
+            const bool text = !declaresNoText(declared.value(column.toUpper())) &&
                               (!field.isValid() || field.metaType().id() == QMetaType::QString);
             info.textColumns.insert(column.toUpper(), text);
         }
         tables.insert(t.name, info);
     }
 
-    const ColumnResolver resolve = [&tables](const QString &table, const QString &column) -> std::optional<FormulaColumn> {
+    const ColumnResolver resolve = [&tables](const QString &table,
+                                             const QString &column) -> std::optional<FormulaColumn> {
         const auto t = tables.constFind(table.toUpper());
         if (t == tables.cend())
             return std::nullopt;
@@ -128,7 +130,8 @@ Outcome<ReportQuery> buildReportQuery(Services::DataAccess &db, const ReportDefi
         select.append(QStringLiteral("1 AS c0"));
 
     const ReportTable &from = definition.tables.first();
-    QString sql = QStringLiteral("SELECT %1 FROM %2 %3").arg(select.join(QStringLiteral(", ")), tables[from.name].qualified, from.name);
+    QString sql = QStringLiteral("SELECT %1 FROM %2 %3")
+                      .arg(select.join(QStringLiteral(", ")), tables[from.name].qualified, from.name);
     for (qsizetype i = 1; i < definition.tables.size(); ++i) {
         const ReportTable &t = definition.tables[i];
         sql += QStringLiteral(", %1 %2").arg(tables[t.name].qualified, t.name);
@@ -137,7 +140,8 @@ Outcome<ReportQuery> buildReportQuery(Services::DataAccess &db, const ReportDefi
         auto on = translateSelection(j.condition, resolve);
         if (!on || on->sql.isEmpty())
             return Failure{QString::fromUtf8(ReportErrors::kLoad),
-                           QStringLiteral("JOIN %1: %2").arg(j.table.name, on ? QStringLiteral("condizione vuota") : on.failure().detail)};
+                           QStringLiteral("JOIN %1: %2")
+                               .arg(j.table.name, on ? QStringLiteral("condizione vuota") : on.failure().detail)};
         sql += QStringLiteral(" %1 JOIN %2 %3 ON %4")
                    .arg(j.left ? QStringLiteral("LEFT") : QStringLiteral("INNER"), tables[j.table.name].qualified,
                         j.table.name, on->sql);
