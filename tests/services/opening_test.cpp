@@ -69,8 +69,9 @@ TEST(OpeningArchives, BadArchivesOrAWrongCodeAreFatalAndLeftAlone)
             continue;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("SERVIZI.MDB"));
-        if (!content.isNull())
+        if (!content.isNull()) {
             ASSERT_TRUE(Testing::writeBytes(path, content));
+        }
         const QByteArray before = Testing::readBytes(path);
 
         Opening o;
