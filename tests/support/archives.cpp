@@ -375,7 +375,7 @@ Services::ConnectionConfig TestArchives::config() const
     return config;
 }
 
-QVariant TestArchives::scalar(const QString &sql, const Services::Params &params) const
+std::optional<Services::Recordset> TestArchives::rows(const QString &sql, const Services::Params &params) const
 {
     // Opening a workstation costs more than most reads: one serves them all.
     if (!m_reader || !m_reader->open())
@@ -383,9 +383,14 @@ QVariant TestArchives::scalar(const QString &sql, const Services::Params &params
     // A check that cannot read must fail the test, not pass as "no rows".
     if (!m_reader->open()) {
         ADD_FAILURE() << "archives not readable: " << m_reader->prompter().texts().join(QLatin1Char('|')).toStdString();
-        return {};
+        return std::nullopt;
     }
-    const auto rows = m_reader->rows(sql, params);
+    return m_reader->rows(sql, params);
+}
+
+QVariant TestArchives::scalar(const QString &sql, const Services::Params &params) const
+{
+    const auto rows = this->rows(sql, params);
     if (!rows || rows->isEmpty() || rows->columns().isEmpty())
         return {};
     return rows->first().value(rows->columns().first());

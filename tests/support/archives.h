@@ -106,8 +106,10 @@ public:
     QString folder() const { return m_dir.path() + QLatin1Char('/'); }
     Services::ConnectionConfig config() const;
 
-    // A value read through a connection of its own, opened at the first
-    // read and kept: only committed data.
+    // The rows of a read through a connection of its own, opened at the
+    // first read and kept: only committed data. A refused read fails the test.
+    std::optional<Services::Recordset> rows(const QString &sql, const Services::Params &params = {}) const;
+    // The first value of that read.
     QVariant scalar(const QString &sql, const Services::Params &params = {}) const;
     int count(const QString &table) const;
 

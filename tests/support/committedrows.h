@@ -26,8 +26,7 @@ template <typename Text> QStringList joinedRows(const Services::Recordset &rows,
 // the rows sorted. A refused query fails the test.
 inline QStringList committedRows(const TestArchives &archives, const QString &sql, const Services::Params &params = {})
 {
-    Workstation reader(archives.config());
-    const auto rows = reader.rows(sql, params);
+    const auto rows = archives.rows(sql, params);
     if (!rows)
         return {};
     return joinedRows(*rows, [](const QVariant &value) {

@@ -81,10 +81,9 @@ protected:
     // ESISTENZA, CARICO_F, VAL_CARICO, ULT_COSTOA, PREZZO_MEDA, PREZZO_LIST of an item.
     QList<double> item(const char *code)
     {
-        const auto rows = Testing::Workstation(archives->config())
-                              .rows(QStringLiteral("SELECT ESISTENZA, CARICO_F, VAL_CARICO, ULT_COSTOA, PREZZO_MEDA, "
-                                                   "PREZZO_LIST FROM ARTICOLI WHERE ARTICOLO = ?"),
-                                    {QString::fromLatin1(code)});
+        const auto rows = archives->rows(QStringLiteral("SELECT ESISTENZA, CARICO_F, VAL_CARICO, ULT_COSTOA, "
+                                                        "PREZZO_MEDA, PREZZO_LIST FROM ARTICOLI WHERE ARTICOLO = ?"),
+                                         {QString::fromLatin1(code)});
         QList<double> figures;
         for (int i = 0; i < 6; ++i)
             figures << rows->at(0).at(i).toDouble();
